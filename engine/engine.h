@@ -1,0 +1,147 @@
+// The two engine objects (FAT and NTFS) with everything the exported interface reads and
+// writes: run flags and progress, the found tree, filters, save arguments. Portable: the Win32
+// glue adds thread handles and the volume handle around it.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "engine/found_tree.h"
+#include "engine/text_list.h"
+
+namespace scavrel {
+
+enum class EngineKind : uint8_t { kFat, kNtfs };
+
+// A text that one thread replaces while others copy it (the progress texts): copies never see
+// a half-written text.
+class SharedText {
+ public:
+  void Set(std::string text) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    text_ = std::move(text);
+  }
+  std::string Get() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return text_;
+  }
+  void Clear() { Set(std::string()); }
+
+ private:
+  mutable std::mutex mutex_;
+  std::string text_;
+};
+
+// The last error of both engines: a system error code with its text, or one of the engine's
+// own codes (2815, 2816, 1023, 1024, 1025, 1028).
+class LastError {
+ public:
+  void Set(int32_t code, std::string text) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    code_ = code;
+    text_ = std::move(text);
+  }
+  void Reset() { Set(0, std::string()); }
+  int32_t Code() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return code_;
+  }
+  std::string Text() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return text_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  int32_t code_ = 0;
+  std::string text_;
+};
+
+// Run flags of one kind of run (scan or save) of one engine. Single bytes, read without the
+// lock by the pollers and the worker's per-step stop test.
+struct RunFlags {
+  std::atomic<uint8_t> running{0};
+  std::atomic<uint8_t> stop{255};
+  std::atomic<uint8_t> finished{1};
+};
+
+// Progress of one kind of run: done / total, two counters, the current item's text.
+struct RunProgress {
+  std::atomic<uint64_t> total{0};
+  std::atomic<uint64_t> done{0};
+  std::atomic<uint64_t> counter_a{0};
+  std::atomic<uint64_t> counter_b{0};
+  SharedText text;
+
+  void ResetCounters() {
+    counter_a = 0;
+    counter_b = 0;
+  }
+  void ResetTotals() {
+    total = 0;
+    done = 0;
+  }
+};
+
+enum FilterBoundIndex {
+  kSizeMin,
+  kSizeMax,
+  kCreateMin,
+  kCreateMax,
+  kModifyMin,
+  kModifyMax,
+  kFilterBoundCount,
+};
+
+constexpr int64_t kBoundNotSet = -1;
+
+class Engine {
+ public:
+  explicit Engine(EngineKind kind);
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  EngineKind kind() const { return kind_; }
+  bool is_ntfs() const { return kind_ == EngineKind::kNtfs; }
+
+  // Resets the volume reading state and the progress totals (the scanners extend it).
+  void ResetVolume();
+  // ClearRecovery's work on this engine: error, tree, scan counters and text, volume state.
+  void Clear(LastError& last_error);
+
+  std::mutex lock;  // guards run flags and progress updates
+
+  RunFlags scan_flags;
+  RunFlags save_flags;
+  RunProgress scan_progress;
+  RunProgress save_progress;
+  uint8_t scan_result = 0;
+
+  uint8_t auto_rename = 1;
+  std::string volume_device_path;
+  std::string root_name = "ROOT";
+  uint8_t extra_pass = 0;
+
+  FoundTree tree;
+
+  FoundNode* save_node = nullptr;
+  std::string save_destination;
+  std::string list_save_destination;
+  std::array<uint32_t, 6> list_save_arguments{};
+
+  std::array<int64_t, kFilterBoundCount> bounds;
+  TextList name_filters;
+
+ private:
+  EngineKind kind_;
+};
+
+// SplitNameFilter: replaces the engine's name filter list with the items of a
+// comma-separated text. A single item is trimmed; items of a list are kept as written.
+void SplitNameFilter(const std::string& text, TextList* list);
+
+}  // namespace scavrel

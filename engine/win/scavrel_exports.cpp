@@ -1,0 +1,368 @@
+// Scavrel.dll's exported functions: thin wrappers that pick the engine object, call the engine
+// and turn every failure (exceptions included) into a false result. The process-wide objects
+// are defined here, in the order the library builds them at load.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/scavrel_api.h"
+#include "engine/win/out_text.h"
+
+using scavrel::Engine;
+using scavrel::EngineKind;
+using scavrel_api::Bool8;
+using scavrel_api::OutText;
+
+namespace {
+
+// Constructed in this order at load, destroyed in reverse at unload.
+std::string g_empty_text;
+scavrel::LastError g_last_error;
+Engine g_ntfs_engine(EngineKind::kNtfs);
+Engine g_fat_engine(EngineKind::kFat);
+scavrel::TextList g_drive_list;
+
+uint8_t g_engine_choice = 0;  // SetNtfs: 0 the FAT engine, anything else the NTFS engine
+
+Engine& Current() { return g_engine_choice != 0 ? g_ntfs_engine : g_fat_engine; }
+
+// No exception may cross the export boundary: a failure inside is a false result.
+template <typename F>
+Bool8 Guarded(F&& body) {
+  try {
+    return body() ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+// The run-state part of stopping a run that no thread serves: ask it to stop, and report
+// whether it has finished.
+bool StopRun(Engine& engine, scavrel::RunFlags& flags) {
+  {
+    std::lock_guard<std::mutex> hold(engine.lock);
+    flags.stop = 1;
+  }
+  if (flags.finished != 1) return false;
+  std::lock_guard<std::mutex> hold(engine.lock);
+  flags.running = 0;
+  return true;
+}
+
+// Worker threads are not wired yet: a start is refused after the earlier run (if any) was
+// asked to stop.
+bool StartRun(Engine& engine, scavrel::RunFlags& flags) {
+  StopRun(engine, flags);
+  return false;
+}
+
+Bool8 StoreBound(int index, uint32_t low, uint32_t high, bool refuse_below_minus_one) {
+  int64_t value = static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
+  if (refuse_below_minus_one && value < -1) return 0;
+  g_fat_engine.bounds[index] = value;
+  g_ntfs_engine.bounds[index] = value;
+  return 1;
+}
+
+Bool8 ReadBound(int index, uint64_t* out) {
+  if (out == nullptr) return 0;
+  *out = static_cast<uint64_t>(Current().bounds[index]);
+  return 1;
+}
+
+Bool8 Snapshot(const scavrel::RunProgress& progress, const scavrel::RunFlags& flags,
+               uint64_t* done, uint64_t* total, uint64_t* counter_a, uint64_t* counter_b,
+               OutText text, uint8_t* finished) {
+  uint64_t t = progress.total;
+  uint64_t d = progress.done;
+  if (done) *done = std::min(d, t);
+  if (total) *total = t;
+  if (counter_a) *counter_a = progress.counter_a;
+  if (counter_b) *counter_b = progress.counter_b;
+  scavrel::CopyOutText(text, progress.text.Get());
+  if (finished) *finished = flags.finished == 1 ? 1 : 0;
+  return 1;
+}
+
+}  // namespace
+
+// --- drives and volumes ---------------------------------------------------------------------
+
+SCAVREL_API Bool8 SCAVREL_CALL GetDriverList(scavrel_api::ListPosition* out) {
+  return Guarded([&] {
+    if (out) *out = nullptr;
+    return false;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetDriverName(scavrel_api::ListPosition* position, OutText name) {
+  return Guarded([&] {
+    if (position == nullptr || *position == nullptr) return false;
+    scavrel::CopyOutText(name, (*position)->text);
+    *position = (*position)->next;
+    return true;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetDriverInfo(const char*, OutText, OutText, uint64_t*, uint64_t*,
+                                             uint64_t*) {
+  return 0;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetVolume(const char*, OutText, uint32_t) { return 0; }
+
+SCAVREL_API Bool8 SCAVREL_CALL CheckCurrentDriver(const char*) { return 0; }
+
+// --- engine choice ----------------------------------------------------------------------------
+
+SCAVREL_API Bool8 SCAVREL_CALL SetNtfs(uint8_t ntfs) {
+  g_engine_choice = ntfs;
+  return 1;
+}
+
+// --- scan -------------------------------------------------------------------------------------
+
+static Bool8 StartScan(Engine& engine, const char* caption, const char* device_path,
+                       uint8_t extra_pass) {
+  return Guarded([&] {
+    engine.root_name = caption ? caption : "";
+    engine.volume_device_path = device_path ? device_path : "";
+    engine.ResetVolume();
+    engine.extra_pass = extra_pass;
+    return StartRun(engine, engine.scan_flags);
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL ProcFat(const char* caption, const char* device_path,
+                                       uint8_t extra_pass) {
+  return StartScan(g_fat_engine, caption, device_path, extra_pass);
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL ProcNtfs(const char* caption, const char* device_path,
+                                        uint8_t extra_pass) {
+  return StartScan(g_ntfs_engine, caption, device_path, extra_pass);
+}
+
+// Pause and continue act only on a running thread; with no thread there is nothing to do.
+SCAVREL_API Bool8 SCAVREL_CALL FatPause() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL FatContinue() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL FatStop() {
+  return Guarded([] { return StopRun(g_fat_engine, g_fat_engine.scan_flags); });
+}
+SCAVREL_API Bool8 SCAVREL_CALL NtfsPause() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsContinue() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsStop() {
+  return Guarded([] { return StopRun(g_ntfs_engine, g_ntfs_engine.scan_flags); });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetProgress(uint64_t* done, uint64_t* total, uint64_t* counter_a,
+                                           uint64_t* counter_b, OutText text, uint8_t* finished) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    return Snapshot(engine.scan_progress, engine.scan_flags, done, total, counter_a, counter_b,
+                    text, finished);
+  });
+}
+
+// --- results ----------------------------------------------------------------------------------
+
+SCAVREL_API uint64_t SCAVREL_CALL GetTreeFirst(scavrel_api::FoundNode** root) {
+  scavrel::FoundTree& tree = Current().tree;
+  if (root) *root = tree.root();
+  uint64_t count = tree.node_count();
+  uint64_t has_nodes = (count != 0 && tree.root() != nullptr) ? 1 : 0;
+  return (std::min<uint64_t>(count, 0xFFFFFFFFu) << 32) | has_nodes;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetDictionaryName(scavrel_api::EntryRecord* record, OutText name) {
+  return Guarded([&] {
+    scavrel::RecordForm form = Current().tree.record_form();
+    const char16_t* text = nullptr;
+    if (record != nullptr) {
+      text = scavrel::GetWideName(scavrel::LongNameSlot(record, form));
+      if (scavrel::WideNameLength(text) == 0) {
+        text = scavrel::GetWideName(scavrel::ShortNameSlot(record, form));
+      }
+    }
+    if (scavrel::WideNameLength(text) == 0) {
+      scavrel::CopyOutText(name, "$Unknow Folder");
+    } else {
+      scavrel::CopyOutText(name, scavrel::WideToAnsi(text));
+    }
+    return true;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetpFileAttr(scavrel_api::EntryRecord* record,
+                                            void** attribute_block,
+                                            scavrel_api::ExtentList** extents,
+                                            uint64_t* free_clusters, uint64_t* total_clusters,
+                                            uint64_t* first_cluster) {
+  if (record == nullptr) return 0;
+  scavrel::ExtentList* list = &record->extents;
+  if (attribute_block) *attribute_block = record->attributes;
+  if (extents) *extents = list;
+  if (free_clusters) *free_clusters = list->free_clusters;
+  if (total_clusters) *total_clusters = list->total_clusters;
+  if (first_cluster) {
+    *first_cluster = 0;
+    if (static_cast<int64_t>(list->total_clusters) > 0) {
+      scavrel::RunListNode* first = scavrel::FirstRun(list);
+      if (first != nullptr && first->run != nullptr) *first_cluster = first->run->first_cluster;
+    }
+  }
+  return 1;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetnSelect(scavrel_api::FoundNode* node, uint8_t* state) {
+  if (node == nullptr || state == nullptr) return 0;
+  *state = node->check_state;
+  return 1;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL ClickNtfsNode(scavrel_api::FoundNode*, uint32_t) { return 0; }
+SCAVREL_API Bool8 SCAVREL_CALL ClickNode(scavrel_api::FoundNode*) { return 0; }
+SCAVREL_API Bool8 SCAVREL_CALL FilterNtfsTreeNode(scavrel_api::FoundNode*) { return 0; }
+SCAVREL_API Bool8 SCAVREL_CALL isFilterOK(scavrel_api::FoundNode*) { return 0; }
+
+SCAVREL_API Bool8 SCAVREL_CALL ClearRecovery() {
+  return Guarded([] {
+    g_ntfs_engine.Clear(g_last_error);
+    g_fat_engine.Clear(g_last_error);
+    return true;
+  });
+}
+
+// --- filters ----------------------------------------------------------------------------------
+
+SCAVREL_API Bool8 SCAVREL_CALL SetFilterList(const char* names) {
+  return Guarded([&] {
+    std::string text = names ? names : "";
+    scavrel::SplitNameFilter(text, &g_ntfs_engine.name_filters);
+    scavrel::SplitNameFilter(text, &g_fat_engine.name_filters);
+    return true;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetFilterHeader(scavrel_api::ListPosition* out) {
+  scavrel::ListPosition head = Current().name_filters.Head();
+  if (out) *out = head;
+  return head != nullptr ? 1 : 0;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetFilterList(scavrel_api::ListPosition* position, char* buffer) {
+  return Guarded([&] {
+    if (position == nullptr || *position == nullptr) return false;
+    scavrel::CopyTextToBuffer(buffer, kOutTextPathSize, (*position)->text);
+    *position = (*position)->next;
+    return *position != nullptr;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL SetMinFilesize(uint32_t low, uint32_t high) {
+  return StoreBound(scavrel::kSizeMin, low, high, true);
+}
+SCAVREL_API Bool8 SCAVREL_CALL SetMaxFilesize(uint32_t low, uint32_t high) {
+  return StoreBound(scavrel::kSizeMax, low, high, true);
+}
+SCAVREL_API Bool8 SCAVREL_CALL SetMinCreatefile(uint32_t low, uint32_t high) {
+  return StoreBound(scavrel::kCreateMin, low, high, false);
+}
+SCAVREL_API Bool8 SCAVREL_CALL SetMaxCreatefile(uint32_t low, uint32_t high) {
+  return StoreBound(scavrel::kCreateMax, low, high, false);
+}
+SCAVREL_API Bool8 SCAVREL_CALL SetMinModifyfile(uint32_t low, uint32_t high) {
+  return StoreBound(scavrel::kModifyMin, low, high, false);
+}
+SCAVREL_API Bool8 SCAVREL_CALL SetMaxModifyfile(uint32_t low, uint32_t high) {
+  return StoreBound(scavrel::kModifyMax, low, high, false);
+}
+SCAVREL_API Bool8 SCAVREL_CALL GetMinFile(uint64_t* out) { return ReadBound(scavrel::kSizeMin, out); }
+SCAVREL_API Bool8 SCAVREL_CALL GetMaxFile(uint64_t* out) { return ReadBound(scavrel::kSizeMax, out); }
+SCAVREL_API Bool8 SCAVREL_CALL GetMinCreatefile(uint64_t* out) {
+  return ReadBound(scavrel::kCreateMin, out);
+}
+SCAVREL_API Bool8 SCAVREL_CALL GetMaxCreatefile(uint64_t* out) {
+  return ReadBound(scavrel::kCreateMax, out);
+}
+SCAVREL_API Bool8 SCAVREL_CALL GetMinModifyfile(uint64_t* out) {
+  return ReadBound(scavrel::kModifyMin, out);
+}
+SCAVREL_API Bool8 SCAVREL_CALL GetMaxModifyfile(uint64_t* out) {
+  return ReadBound(scavrel::kModifyMax, out);
+}
+
+// --- save -------------------------------------------------------------------------------------
+
+SCAVREL_API Bool8 SCAVREL_CALL SetAutoRename(uint8_t on) {
+  g_fat_engine.auto_rename = on;
+  g_ntfs_engine.auto_rename = on;
+  return 1;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetAutoRename() { return Current().auto_rename; }
+
+SCAVREL_API Bool8 SCAVREL_CALL GetSaveSize(const char*, scavrel_api::FoundNode*, uint64_t* size) {
+  if (size) *size = 0;
+  return 0;
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL SaveDeleteFile(const char* destination) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    engine.save_node = nullptr;
+    engine.save_destination = destination ? destination : "";
+    return StartRun(engine, engine.save_flags);
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL SaveMenuFile(const char* destination, scavrel_api::FoundNode* node) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    engine.save_node = node;
+    engine.save_destination = destination ? destination : "";
+    return StartRun(engine, engine.save_flags);
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL SaveDeleteFile1(const char* destination, uint32_t list,
+                                               uint32_t selection_field, uint32_t path_field,
+                                               uint32_t fourth_value, uint32_t node_field,
+                                               uint32_t selection_value) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    engine.list_save_destination = destination ? destination : "";
+    engine.list_save_arguments = {list, selection_field, path_field,
+                                  fourth_value, node_field, selection_value};
+    return StartRun(engine, engine.save_flags);
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetProgressSave(uint64_t* done, uint64_t* total,
+                                               uint64_t* counter_a, uint64_t* counter_b,
+                                               OutText text, uint8_t* finished) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    return Snapshot(engine.save_progress, engine.save_flags, done, total, counter_a, counter_b,
+                    text, finished);
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL FatSavePause() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL FatSaveContinue() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL FatSaveStop() {
+  return Guarded([] { return StopRun(g_fat_engine, g_fat_engine.save_flags); });
+}
+SCAVREL_API Bool8 SCAVREL_CALL NtfsSavePause() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsSaveContinue() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsSaveStop() {
+  return Guarded([] { return StopRun(g_ntfs_engine, g_ntfs_engine.save_flags); });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL TestAA() {
+  MessageBoxA(nullptr, "AA", "", MB_OK);
+  return 1;
+}

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The one test command: builds the three trees and runs every test — native with sanitizers
+# (and short fuzz runs), x86_64 under Wine (GUI tests under a private Xvfb), the i686 checks —
+# in one ctest run that ends with its summary.
+#   scripts/test.sh [--fuzz-seconds N] [ctest args...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+fuzz_seconds=""
+if [ "${1:-}" = "--fuzz-seconds" ]; then
+  fuzz_seconds=$2; shift 2
+fi
+
+scripts/build.sh
+if [ -n "$fuzz_seconds" ]; then
+  cmake -S "$root" -B build/native -DTOLVANE_FUZZ_SECONDS="$fuzz_seconds" >/dev/null
+fi
+
+# One ctest run over the three trees.
+cat > build/CTestTestfile.cmake <<CTEST
+subdirs("native")
+subdirs("i686")
+subdirs("x86_64")
+CTEST
+
+# GUI tests need an X server: a private Xvfb on a free display, killed on exit.
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  WINEPREFIX="$root/build/x86_64/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+}
+trap cleanup EXIT
+if command -v Xvfb >/dev/null; then
+  fifo=$(mktemp -u); mkfifo "$fifo"
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  read -r display < "$fifo"
+  rm -f "$fifo"
+  export DISPLAY=":$display"
+fi
+
+# Start the Wine session before ctest, so that no test is the one that pays for it.
+"$root/build/x86_64/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+ctest --test-dir build -j "$(nproc)" --output-on-failure "$@"
