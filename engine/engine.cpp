@@ -17,12 +17,75 @@ Engine::~Engine() {
 }
 
 void Engine::ResetVolume() {
+  volume_state.reset();
+  volume.reset();
   scan_progress.ResetTotals();
   save_progress.ResetTotals();
 }
 
-void Engine::Clear(LastError& last_error) {
-  last_error.Reset();
+std::unique_ptr<VolumeReader> WorkerPlatform::OpenVolume(const std::string& path,
+                                                         uint32_t* error) {
+  auto reader = std::make_unique<FileVolumeReader>(path);
+  if (!reader->ok()) {
+    if (error) *error = reader->LastErrorCode();
+    return nullptr;
+  }
+  return reader;
+}
+
+std::string WorkerPlatform::SystemErrorText(uint32_t code) { return "Unknow Error!"; }
+
+WorkerPlatform& DefaultWorkerPlatform() {
+  static WorkerPlatform platform;
+  return platform;
+}
+
+bool Engine::ScanStep() {
+  platform->PumpMessages();
+  return scan_flags.stop != 0;
+}
+
+bool Engine::SaveStep() {
+  platform->PumpMessages();
+  return save_flags.stop != 0;
+}
+
+#define SCAVREL_LOCKED(statement)            \
+  do {                                       \
+    std::lock_guard<std::mutex> hold(lock);  \
+    statement;                               \
+  } while (0)
+
+void Engine::SetScanTotal(uint64_t value) { SCAVREL_LOCKED(scan_progress.total = value); }
+void Engine::SetScanDone(uint64_t value) { SCAVREL_LOCKED(scan_progress.done = value); }
+void Engine::AddScanDone(uint64_t amount) { SCAVREL_LOCKED(scan_progress.done += amount); }
+void Engine::AddScanCounterA(uint64_t amount) { SCAVREL_LOCKED(scan_progress.counter_a += amount); }
+void Engine::AddScanCounterB(uint64_t amount) { SCAVREL_LOCKED(scan_progress.counter_b += amount); }
+void Engine::SetScanText(std::string text) { scan_progress.text.Set(std::move(text)); }
+void Engine::SetSaveTotal(uint64_t value) { SCAVREL_LOCKED(save_progress.total = value); }
+void Engine::SetSaveDone(uint64_t value) { SCAVREL_LOCKED(save_progress.done = value); }
+void Engine::AddSaveDone(uint64_t amount) { SCAVREL_LOCKED(save_progress.done += amount); }
+void Engine::AddSaveCounterA(uint64_t amount) { SCAVREL_LOCKED(save_progress.counter_a += amount); }
+void Engine::AddSaveCounterB(uint64_t amount) { SCAVREL_LOCKED(save_progress.counter_b += amount); }
+void Engine::SetSaveText(std::string text) { save_progress.text.Set(std::move(text)); }
+
+#undef SCAVREL_LOCKED
+
+void Engine::SetError(int32_t code, std::string text) {
+  if (last_error != nullptr) last_error->Set(code, std::move(text));
+}
+
+void Engine::SetSystemError(uint32_t code) {
+  SetError(static_cast<int32_t>(code), platform->SystemErrorText(code));
+}
+
+void Engine::ReportReadError(uint32_t code) {
+  SetSystemError(code);
+  platform->ShowReadError(last_error != nullptr ? last_error->Text() : std::string());
+}
+
+void Engine::Clear(LastError& error) {
+  error.Reset();
   tree.ClearTree();
   scan_progress.ResetCounters();
   scan_progress.text.Clear();

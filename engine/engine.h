@@ -6,11 +6,13 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "engine/found_tree.h"
 #include "engine/text_list.h"
+#include "engine/volume_reader.h"
 
 namespace scavrel {
 
@@ -86,6 +88,32 @@ struct RunProgress {
   }
 };
 
+// What the platform gives the engine's workers: opening the volume, the thread's message
+// pump, system error texts and the "Read" message box. The defaults serve portable tests.
+class WorkerPlatform {
+ public:
+  virtual ~WorkerPlatform() = default;
+  // Opens a volume device path (or an image file) read-only; null with *error set on failure.
+  virtual std::unique_ptr<VolumeReader> OpenVolume(const std::string& path, uint32_t* error);
+  virtual void PumpMessages() {}
+  // The system's message text for an error code, or "Unknow Error!".
+  virtual std::string SystemErrorText(uint32_t code);
+  // Shows a failed volume read to the user (a message box captioned "Read" on Windows).
+  virtual void ShowReadError(const std::string& text) {}
+};
+
+WorkerPlatform& DefaultWorkerPlatform();
+
+// Per-scan volume state a scanner keeps in its engine (boot sector copy, tables, run lists):
+// the save path reads through it after the scan.
+class VolumeState {
+ public:
+  virtual ~VolumeState() = default;
+};
+
+class Engine;
+using WorkerBody = uint8_t (*)(Engine& engine);
+
 enum FilterBoundIndex {
   kSizeMin,
   kSizeMax,
@@ -108,10 +136,10 @@ class Engine {
   EngineKind kind() const { return kind_; }
   bool is_ntfs() const { return kind_ == EngineKind::kNtfs; }
 
-  // Resets the volume reading state and the progress totals (the scanners extend it).
+  // Resets the volume reading state (reader closed, tables freed) and the progress totals.
   void ResetVolume();
   // ClearRecovery's work on this engine: error, tree, scan counters and text, volume state.
-  void Clear(LastError& last_error);
+  void Clear(LastError& error);
 
   std::mutex lock;  // guards run flags and progress updates
 
@@ -135,6 +163,42 @@ class Engine {
 
   std::array<int64_t, kFilterBoundCount> bounds;
   TextList name_filters;
+
+  // --- what the workers use ---------------------------------------------------------------
+  WorkerPlatform* platform = &DefaultWorkerPlatform();
+  LastError* last_error = nullptr;  // shared by both engines; set by the library at load
+  std::unique_ptr<VolumeReader> volume;
+  std::unique_ptr<VolumeState> volume_state;
+
+  // The work of each kind of run; set by the library at load, replaced by tests.
+  WorkerBody scan_body = nullptr;
+  WorkerBody save_body = nullptr;
+  WorkerBody list_save_body = nullptr;
+
+  // The per-step point of every worker loop: pumps the thread's messages, waits while the run
+  // is paused, and tells whether the run must stop (stop byte not 0).
+  bool ScanStep();
+  bool SaveStep();
+
+  // Progress updates, each under the engine lock.
+  void SetScanTotal(uint64_t total);
+  void SetScanDone(uint64_t done);
+  void AddScanDone(uint64_t amount = 1);
+  void AddScanCounterA(uint64_t amount = 1);  // deleted files kept
+  void AddScanCounterB(uint64_t amount = 1);  // folders kept
+  void SetScanText(std::string text);
+  void SetSaveTotal(uint64_t total);
+  void SetSaveDone(uint64_t done);
+  void AddSaveDone(uint64_t amount = 1);
+  void AddSaveCounterA(uint64_t amount = 1);  // files saved
+  void AddSaveCounterB(uint64_t amount = 1);  // folders created
+  void SetSaveText(std::string text);
+
+  // The last-error pair: an engine code with its text, or a system error with the system's
+  // text. ReportReadError also shows the text to the user ("Read" message box).
+  void SetError(int32_t code, std::string text);
+  void SetSystemError(uint32_t code);
+  void ReportReadError(uint32_t code);
 
  private:
   EngineKind kind_;

@@ -23,6 +23,11 @@ std::string g_empty_text;
 scavrel::LastError g_last_error;
 Engine g_ntfs_engine(EngineKind::kNtfs);
 Engine g_fat_engine(EngineKind::kFat);
+const bool g_engines_wired = [] {
+  g_ntfs_engine.last_error = &g_last_error;
+  g_fat_engine.last_error = &g_last_error;
+  return true;
+}();
 scavrel::TextList g_drive_list;
 
 uint8_t g_engine_choice = 0;  // SetNtfs: 0 the FAT engine, anything else the NTFS engine
