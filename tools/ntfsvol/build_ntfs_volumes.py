@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""Builds small real NTFS volumes for the engine's tests: mkntfs makes the volume, ntfs-3g (over
+FUSE) writes and deletes files on it, and a JSON manifest beside each image records every file
+(path, size, sha256, and whether it was deleted, lost under a reformat, or left live).
+
+  build_ntfs_volumes.py OUT_DIR            the test volumes (a few MB each)
+  build_ntfs_volumes.py --bench OUT_DIR    one 1 GiB volume with thousands of deleted files
+
+Needs root (or FUSE rights), mkntfs and ntfs-3g. Without FUSE it writes OUT_DIR/SKIPPED with the
+reason and exits 0, so that the tests can say why they did not run."""
+import hashlib
+import json
+import os
+import random
+import subprocess
+import sys
+import tempfile
+
+VERSION = "8"
+FILLERS = 1400  # bump when what the builder writes changes
+
+
+def run(*args):
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+class Volume:
+    def __init__(self, path, size_mb, cluster):
+        self.path = path
+        self.size_mb = size_mb
+        self.cluster = cluster
+        self.mnt = tempfile.mkdtemp(prefix="ntfsvol-")
+        self.files = {}  # path -> entry
+        self.format()
+
+    def format(self, quick_over_old=False):
+        if not quick_over_old:
+            with open(self.path, "wb") as f:
+                f.truncate(self.size_mb * 1024 * 1024)
+        run("mkntfs", "-F", "-Q", "-q", "-s", "512", "-c", str(self.cluster), "-L", "tolvane", self.path)
+
+    def __enter__(self):
+        run("ntfs-3g", "-o", "big_writes,streams_interface=windows", self.path, self.mnt)
+        return self
+
+    def __exit__(self, *exc):
+        run("fusermount", "-u", self.mnt)
+        return False
+
+    def write(self, rel, data, state="live"):
+        full = os.path.join(self.mnt, rel)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(data)
+        self.files[rel] = {"path": rel, "size": len(data),
+                           "sha256": hashlib.sha256(data).hexdigest(), "state": state}
+
+    def mkdir(self, rel):
+        os.makedirs(os.path.join(self.mnt, rel), exist_ok=True)
+
+    def delete(self, rel):
+        full = os.path.join(self.mnt, rel)
+        if os.path.isdir(full):
+            for name in sorted(os.listdir(full)):
+                self.delete(os.path.join(rel, name))
+            os.rmdir(full)
+            return
+        os.unlink(full)
+        self.files[rel]["state"] = "deleted"
+
+    def mark(self, prefix, old, new):
+        for e in self.files.values():
+            if e["path"].startswith(prefix) and e["state"] == old:
+                e["state"] = new
+
+    def manifest(self, extra=None):
+        m = {"image": os.path.basename(self.path), "cluster_size": self.cluster,
+             "files": sorted(self.files.values(), key=lambda e: e["path"])}
+        m.update(extra or {})
+        with open(self.path + ".json", "w") as f:
+            json.dump(m, f, indent=1, ensure_ascii=False)
+        # The same list as tab-separated lines (state, size, path) for the C++ tests.
+        with open(self.path + ".tsv", "w", encoding="utf-8") as f:
+            for e in m["files"]:
+                f.write("%s\t%d\t%s\n" % (e["state"], e["size"], e["path"]))
+        os.rmdir(self.mnt)
+
+
+def blob(rng, size):
+    return bytes(rng.getrandbits(8) for _ in range(size)) if size < 4096 else rng.randbytes(size)
+
+
+def build_basic(out, name, cluster, size_mb):
+    rng = random.Random(cluster)
+    v = Volume(os.path.join(out, name + ".img"), size_mb, cluster)
+    with v:
+        v.write("live/keep.txt", b"still here\n")
+        v.write("live/sub/keep.bin", blob(rng, 20000))
+        v.write("small.txt", b"a small resident file\n" * 10)          # data inside the record
+        v.write("empty.dat", b"")                                        # zero bytes
+        v.write("big.bin", blob(rng, 300 * 1024))                        # non-resident
+        v.write("deltree/a/b/c.txt", b"deep text\n" * 50)
+        v.write("deltree/a/d.bin", blob(rng, 40 * 1024))
+        v.write("deltree/e.txt", b"e" * 700)
+        v.write("na\u00efve \u6587\u4ef6.txt", "non-ascii name \u00e9\u00e8".encode() * 20)
+        v.write("\u03a9mega/\u00fcber.bin", blob(rng, 9000))
+        # Fragmentation: fill the volume with small non-resident files, free every other one,
+        # take the rest of the free space with ballast, then write files that can only go into
+        # the holes. 1,000 bytes is too big to stay inside a 1 KiB record.
+        filler = cluster if cluster >= 2048 else 1000
+        hole = (filler + cluster - 1) // cluster
+        for i in range(FILLERS):
+            v.write("filler/f%04d" % i, blob(rng, filler))
+        st = os.statvfs(v.mnt)
+        v.write("live/ballast.bin", bytes(max(0, st.f_bavail * st.f_frsize - 48 * cluster)))
+    with v:
+        for i in range(0, FILLERS, 2):
+            v.delete("filler/f%04d" % i)
+    with v:
+        v.write("frag/fragmented.bin", blob(rng, 30 * hole * cluster))  # dozens of runs
+        # Named streams fill the record: the attributes spread over extension records named
+        # by an attribute list, the file's own data among them.
+        v.write("ads/streams.bin", blob(rng, 50000))
+        for i in range(14):
+            with open(os.path.join(v.mnt, "ads/streams.bin:stream%02d" % i), "wb") as f:
+                f.write(b"stream %02d " % i * 12)
+    with v:
+        for rel in ["small.txt", "empty.dat", "big.bin", "na\u00efve \u6587\u4ef6.txt",
+                    "\u03a9mega/\u00fcber.bin", "frag/fragmented.bin", "ads/streams.bin"]:
+            v.delete(rel)
+        v.delete("deltree")
+    # The freed filler clusters were taken by the fragmented files: those deleted fillers
+    # keep their records but their content is gone.
+    v.mark("filler/", "deleted", "overwritten")
+    v.manifest()
+
+
+def build_reformat(out, cluster, size_mb):
+    rng = random.Random(77)
+    v = Volume(os.path.join(out, "reformat.img"), size_mb, cluster)
+    with v:
+        # Enough records that the old tree's lie beyond the new volume's first MFT records.
+        for i in range(300):
+            v.write("old/o%03d.txt" % i, ("old file %d\n" % i).encode() * (1 + i % 40))
+        v.write("old/lostbig.bin", blob(rng, 64 * 1024))
+    with v:
+        for i in range(200, 300, 3):
+            v.delete("old/o%03d.txt" % i)
+        v.delete("old/lostbig.bin")
+    v.mark("old/", "deleted", "lost")
+    v.mark("old/", "live", "old_live")
+    v.format(quick_over_old=True)
+    with v:
+        v.write("new/n1.txt", b"new one\n" * 30)
+        v.write("new/n2.txt", b"new two\n" * 30)
+    with v:
+        v.delete("new/n2.txt")
+    v.manifest()
+
+
+def build_bench(out):
+    rng = random.Random(5)
+    v = Volume(os.path.join(out, "bench.img"), 1024, 4096)
+    with v:
+        for d in range(40):
+            for i in range(100):
+                size = rng.choice([100, 700, 3000, 20000, 150000])
+                v.write("d%02d/f%03d.bin" % (d, i), rng.randbytes(size))
+    with v:
+        for d in range(40):
+            for i in range(0, 100, 2):
+                v.delete("d%02d/f%03d.bin" % (d, i))
+            if d % 5 == 0:
+                v.delete("d%02d" % d)
+    v.manifest()
+
+
+def main():
+    bench = "--bench" in sys.argv
+    out = [a for a in sys.argv[1:] if not a.startswith("--")][0]
+    os.makedirs(out, exist_ok=True)
+    stamp = os.path.join(out, "bench.stamp" if bench else "volumes.stamp")
+    if os.path.exists(stamp) and open(stamp).read() == VERSION:
+        return 0
+    skipped = os.path.join(out, "SKIPPED")
+    if os.path.exists(skipped):
+        os.unlink(skipped)
+    if not os.path.exists("/dev/fuse") or not os.access("/dev/fuse", os.R_OK | os.W_OK):
+        open(skipped, "w").write("no usable /dev/fuse: ntfs-3g cannot mount the images\n")
+        return 0
+    try:
+        if bench:
+            build_bench(out)
+        else:
+            build_basic(out, "basic4k", 4096, 24)
+            build_basic(out, "basic512", 512, 12)
+            build_reformat(out, 4096, 16)
+    except (subprocess.CalledProcessError, FileNotFoundError) as e:
+        err = getattr(e, "stderr", b"") or b""
+        open(skipped, "w").write("building the NTFS images failed: %s %s\n" % (e, err.decode(errors="replace")))
+        return 0
+    open(stamp, "w").write(VERSION)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
