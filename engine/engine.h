@@ -205,7 +205,8 @@ class Engine {
 };
 
 // SplitNameFilter: replaces the engine's name filter list with the items of a
-// comma-separated text. A single item is trimmed; items of a list are kept as written.
+// comma-separated text. A single item is trimmed; items of a list are kept as written. A text
+// of nothing but blanks and commas leaves the list empty (no name test).
 void SplitNameFilter(const std::string& text, TextList* list);
 
 }  // namespace scavrel
