@@ -285,16 +285,6 @@ TEST_F(Filters, InvalidFatDatesReadAsTheEarliestTime) {
   EXPECT_FALSE(NodeFilter(fat_, file));
 }
 
-TEST_F(Filters, NamesAreComparedAsAnsiTextOfTheLongName) {
-  // The portable code page has no U+4E2D: it reads as '?', before the dot only.
-  FoundNode* file = AddNtfsFile(ntfs_.tree, nullptr, u"\u4E2D\u6587.txt",
-                                NtfsFileNameHead(0, 0, 10));
-  SplitNameFilter("*.TXT", &ntfs_.name_filters);
-  EXPECT_TRUE(NodeFilter(ntfs_, file));
-  SplitNameFilter("*.t", &ntfs_.name_filters);
-  EXPECT_FALSE(NodeFilter(ntfs_, file));
-}
-
 TEST_F(Filters, FitAnsiTextCutsAtACharacterBoundary) {
   EXPECT_EQ(FitAnsiText("short", kFilterItemBufferSize), "short");
   std::string long_item(300, 'x');
