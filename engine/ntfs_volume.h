@@ -37,6 +37,15 @@ class NtfsVolume : public VolumeState {
   ExtentList bitmap_runs;
   std::vector<uint8_t> bitmap;  // bit k of byte j: cluster 8j + k, set = in use
 
+  bool Geometry(VolumeGeometry* out) const override {
+    if (bytes_per_sector == 0 || sectors_per_record == 0) return false;
+    out->bytes_per_sector = bytes_per_sector;
+    out->sectors_per_cluster = sectors_per_cluster;
+    out->first_data_sector = 0;
+    out->sectors_per_record = sectors_per_record;
+    return true;
+  }
+
   size_t RecordSize() const { return size_t{sectors_per_record} * bytes_per_sector; }
   size_t ClusterSize() const { return size_t{sectors_per_cluster} * bytes_per_sector; }
   uint64_t ClusterCount() const {
