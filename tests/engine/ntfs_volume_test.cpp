@@ -84,6 +84,8 @@ TEST(NtfsBootSector, UnusableGeometryIsRejectedWithoutAFault) {
   EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(4096, 1, 0xF6))));  // record < sector
   EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(513, 8, 0xF6))));
   EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(512, 8, 0x80))));   // 2^128 bytes
+  EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(512, 128, 2))));    // 128 KiB records
+  EXPECT_TRUE(CheckNtfsBootSector(v, Span(BootSector(512, 128, 1))));     // 64 KiB: the most
   auto bad_sig = BootSector();
   bad_sig[510] = 0;
   EXPECT_FALSE(CheckNtfsBootSector(v, Span(bad_sig)));
