@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/TextRoutines.h"
@@ -63,7 +65,8 @@ void CivilFromDays(int64_t days, CivilTime& t) {
   const int64_t day_of_era = days - era * 146097;
   const int64_t year_of_era =
       (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const int64_t mp = (5 * day_of_year + 2) / 153;
   t.day = static_cast<int>(day_of_year - (153 * mp + 2) / 5 + 1);
   t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
@@ -108,7 +111,15 @@ struct PictureToken {
 
 bool IsPictureLetter(char c) {
   switch (c) {
-    case 'd': case 'M': case 'y': case 'g': case 'h': case 'H': case 'm': case 's': case 't':
+    case 'd':
+    case 'M':
+    case 'y':
+    case 'g':
+    case 'h':
+    case 'H':
+    case 'm':
+    case 's':
+    case 't':
       return true;
     default:
       return false;
@@ -172,14 +183,30 @@ std::string FormatPicture(const std::vector<PictureToken>& tokens, const CivilTi
     if (IsDroppedToken(token)) continue;
     const bool two = token.count >= 2;
     switch (token.letter) {
-      case 0: out += token.literal; break;
-      case 'd': AppendNumber(out, t.day, two); break;
-      case 'M': AppendNumber(out, t.month, two); break;
-      case 'y': AppendNumber(out, t.year, false); break;
-      case 'h': AppendNumber(out, t.hour % 12 == 0 ? 12 : t.hour % 12, two); break;
-      case 'H': AppendNumber(out, t.hour, two); break;
-      case 'm': AppendNumber(out, t.minute, two); break;
-      case 's': AppendNumber(out, t.second, two); break;
+      case 0:
+        out += token.literal;
+        break;
+      case 'd':
+        AppendNumber(out, t.day, two);
+        break;
+      case 'M':
+        AppendNumber(out, t.month, two);
+        break;
+      case 'y':
+        AppendNumber(out, t.year, false);
+        break;
+      case 'h':
+        AppendNumber(out, t.hour % 12 == 0 ? 12 : t.hour % 12, two);
+        break;
+      case 'H':
+        AppendNumber(out, t.hour, two);
+        break;
+      case 'm':
+        AppendNumber(out, t.minute, two);
+        break;
+      case 's':
+        AppendNumber(out, t.second, two);
+        break;
       case 't':
         if (two) {
           out += designator;
@@ -259,13 +286,12 @@ class TextCursor {
   int ReadDesignator(const LocaleSettings& locale) {
     SkipBlanks();
     std::string_view rest = text_.substr(pos_);
-    const std::string_view am_short = locale.am_designator.empty() ? std::string_view()
-                                                                   : std::string_view(locale.am_designator).substr(0, 1);
-    const std::string_view pm_short = locale.pm_designator.empty() ? std::string_view()
-                                                                   : std::string_view(locale.pm_designator).substr(0, 1);
+    const std::string_view am = locale.am_designator;
+    const std::string_view pm = locale.pm_designator;
+    // Longer spellings first, so that "AM" is not taken for "A" followed by junk.
     const std::pair<std::string_view, int> candidates[] = {
-        {locale.am_designator, 1}, {locale.pm_designator, 2}, {"AM", 1}, {"PM", 2},
-        {am_short, 1},             {pm_short, 2},             {"A", 1},  {"P", 2},
+        {am, 1},  {pm, 2},  {"AM", 1}, {"PM", 2}, {am.substr(0, 1), 1}, {pm.substr(0, 1), 2},
+        {"A", 1}, {"P", 2},
     };
     for (const auto& [spelling, half] : candidates) {
       if (StartsWithNoCase(rest, spelling)) {
@@ -432,6 +458,10 @@ std::string FileTimeToDateText(uint64_t file_time, const LocaleSettings& locale)
   const CivilTime t = CivilFromFileTime(file_time);
   if (t.year > kLastDateYear) return std::string();
   std::string text = FormatPicture(TokenizePicture(locale.short_date_format), t, locale);
+  // A day name left out leaves its blank behind.
+  const size_t first = text.find_first_not_of(' ');
+  const size_t last = text.find_last_not_of(' ');
+  text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
   if (file_time % kTicksPerDay != 0) {
     text += ' ';
     text += FormatPicture(TokenizePicture(locale.long_time_format), t, locale);

@@ -87,7 +87,8 @@ bool ReadLanguageText(std::string_view file_bytes, LanguageTexts& texts) {
   // A file saved as UTF-8 by an editor may open with a byte-order mark; left in place it would
   // become part of the first key and lose that entry.
   constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-  if (file_bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) file_bytes.remove_prefix(kUtf8Mark.size());
+  if (file_bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark)
+    file_bytes.remove_prefix(kUtf8Mark.size());
   const std::string joined = JoinLanguageLines(file_bytes);
   if (joined.empty()) return false;
   std::string_view rest = joined;

@@ -45,12 +45,13 @@ inline constexpr size_t kLangKeyCount = 26;
 
 // The keys as the file writes them (lowercase), in LangKey order.
 inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
-    "quickscan",    "fullscan",     "findfile",     "quickscaninfo", "fullscaninfo",
-    "findfileinfo", "refresh",      "banner",       "url",           "about",
-    "help",         "back",         "savehit",      "savefinished",  "warning",
-    "selectdriver", "unknowtype",   "validdate1",   "validdate2",    "validnumber1",
-    "validnumber2", "savesetting",  "scanfinished", "endapplication", "lowvolume",
-    "currentdriver",
+    "quickscan",    "fullscan",      "findfile",     "quickscaninfo",
+    "fullscaninfo", "findfileinfo",  "refresh",      "banner",
+    "url",          "about",         "help",         "back",
+    "savehit",      "savefinished",  "warning",      "selectdriver",
+    "unknowtype",   "validdate1",    "validdate2",   "validnumber1",
+    "validnumber2", "savesetting",   "scanfinished", "endapplication",
+    "lowvolume",    "currentdriver",
 };
 
 // The key of a name already lowercased; none for a name the program does not use.

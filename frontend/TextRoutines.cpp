@@ -19,7 +19,8 @@ std::string GroupedTwoDecimals(double value, const LocaleSettings& locale) {
   std::string_view digits(buffer, static_cast<size_t>(result.ptr - buffer));
   size_t point = digits.find('.');
   std::string_view whole = digits.substr(0, point);
-  std::string_view fraction = point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
+  std::string_view fraction =
+      point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
 
   std::string out;
   for (size_t i = 0; i < whole.size(); ++i) {
@@ -49,7 +50,8 @@ std::string SizeText(int64_t bytes, const LocaleSettings& locale) {
 
 std::string QualityText(int64_t free_clusters, int64_t total_clusters) {
   if (total_clusters == 0) return "Very good";
-  long double ratio = static_cast<long double>(free_clusters) / static_cast<long double>(total_clusters);
+  long double ratio =
+      static_cast<long double>(free_clusters) / static_cast<long double>(total_clusters);
   if (ratio >= 1.0L) return "Very good";
   if (ratio >= 0.9L) return "Good";
   if (ratio >= 0.5L) return "Pool";

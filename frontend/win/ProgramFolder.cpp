@@ -11,7 +11,8 @@ std::string ProgramFolder() {
   // The name may be longer than MAX_PATH (long-path prefixes): grow until it fits.
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
     if (length < buffer.size()) {
       std::string path(buffer.data(), length);

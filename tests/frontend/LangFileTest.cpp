@@ -1,13 +1,13 @@
 // Reading Lang.rec: entries, line breaks, keys, the broken tail, hostile files, and the file
 // that the build installs beside the program.
-#include "frontend/LangFile.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
+
+#include "frontend/LangFile.h"
 
 #ifdef _WIN32
 #include "frontend/win/ProgramFolder.h"
@@ -22,7 +22,8 @@ const std::string& TextOf(const LanguageTexts& texts, LangKey key) { return text
 
 TEST(LangFile, ValueOverThreeLinesKeepsItsInnerBreaksAndLosesTheBlanksAtItsEnds) {
   LanguageTexts texts;
-  ASSERT_TRUE(ReadLanguageText("back~!~  First line\r\nsecond line\r\nthird line  \r\n~!~\r\n", texts));
+  ASSERT_TRUE(
+      ReadLanguageText("back~!~  First line\r\nsecond line\r\nthird line  \r\n~!~\r\n", texts));
   EXPECT_EQ(TextOf(texts, LangKey::Back), "First line\r\nsecond line\r\nthird line");
 }
 
@@ -71,7 +72,8 @@ TEST(LangFile, BrokenTailIsDroppedAndEntriesBeforeItAreKept) {
 TEST(LangFile, LaterEntryReplacesEarlierAndUnknownKeysAreSkipped) {
   LanguageTexts texts;
   ASSERT_TRUE(ReadLanguageText(
-      "refresh~!~old~!~\r\nnonsense~!~ignored~!~\r\nREFRESH~!~new~!~\r\nrefreshx~!~x~!~\r\n", texts));
+      "refresh~!~old~!~\r\nnonsense~!~ignored~!~\r\nREFRESH~!~new~!~\r\nrefreshx~!~x~!~\r\n",
+      texts));
   EXPECT_EQ(TextOf(texts, LangKey::Refresh), "new");
   for (size_t i = 0; i < kLangKeyCount; ++i) {
     if (static_cast<LangKey>(i) != LangKey::Refresh) {

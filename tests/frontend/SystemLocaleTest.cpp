@@ -1,8 +1,7 @@
 // The conventions read from Windows (here: Wine's user locale): usable pictures, date texts
 // that read back, and file times shown in local time.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 

@@ -1,13 +1,13 @@
 // The shared text routines: byte counts, the recoverability word, "..." shortening, number
 // checks, and date texts written and read back under several locales' pictures.
-#include "frontend/TextRoutines.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include "frontend/TextRoutines.h"
 
 namespace vardeck {
 namespace {
@@ -73,7 +73,8 @@ TEST(SizeText, BytesBelowOneKilobyteAndNegativeCountsStayInBytes) {
   EXPECT_EQ(SizeText(1023, EnglishUs()), "1023 bytes");
   EXPECT_EQ(SizeText(-1, EnglishUs()), "-1 bytes");
   EXPECT_EQ(SizeText(-1048576, EnglishUs()), "-1048576 bytes");
-  EXPECT_EQ(SizeText(std::numeric_limits<int64_t>::min(), EnglishUs()), "-9223372036854775808 bytes");
+  EXPECT_EQ(SizeText(std::numeric_limits<int64_t>::min(), EnglishUs()),
+            "-9223372036854775808 bytes");
 }
 
 TEST(SizeText, LargerCountsTakeTheLargestUnitWithTwoDecimals) {
@@ -88,7 +89,9 @@ TEST(SizeText, TerabytesAreTheLastUnitAndAreGrouped) {
   EXPECT_EQ(SizeText(int64_t{1} << 50, EnglishUs()), "1,024.00 TB");
   EXPECT_EQ(SizeText(std::numeric_limits<int64_t>::max(), EnglishUs()), "8,388,608.00 TB");
   EXPECT_EQ(SizeText(int64_t{1} << 50, German()), "1.024,00 TB");
-  EXPECT_EQ(SizeText(int64_t{1} << 50, Hungarian()), "1\xA0" "024,00 TB");
+  EXPECT_EQ(SizeText(int64_t{1} << 50, Hungarian()),
+            "1\xA0"
+            "024,00 TB");
 }
 
 TEST(SizeText, OneArgumentFormFollowsTheCurrentLocale) {
@@ -179,9 +182,9 @@ TEST(TextToInt64, HexadecimalFormsGiveTheBitPattern) {
 
 TEST(TextToInt64, MalformedOrOutOfRangeTextIsRefused) {
   int64_t v = 42;
-  for (const char* text : {"", " ", "-", "+", "$", "0x", "12a", "1 ", "--1", "+-1", "1e3", "$-1",
-                           "$10000000000000000", "9223372036854775808", "-9223372036854775809",
-                           "99999999999999999999999"}) {
+  for (const char* text :
+       {"", " ", "-", "+", "$", "0x", "12a", "1 ", "--1", "+-1", "1e3", "$-1", "$10000000000000000",
+        "9223372036854775808", "-9223372036854775809", "99999999999999999999999"}) {
     EXPECT_FALSE(TextToInt64(text, v)) << text;
   }
 }
@@ -189,12 +192,13 @@ TEST(TextToInt64, MalformedOrOutOfRangeTextIsRefused) {
 TEST(DateText, WrittenInTheLocalePicturesWithTheTimeLeftOutAtMidnight) {
   EXPECT_EQ(FileTimeToDateText(k2007Sep4At080503, EnglishUs()), "9/4/2007 8:05:03 AM");
   EXPECT_EQ(FileTimeToDateText(k2007Sep4, EnglishUs()), "9/4/2007");
-  EXPECT_EQ(FileTimeToDateText(k2007Sep4 + 12 * 3600 * kSecond, EnglishUs()), "9/4/2007 12:00:00 PM");
+  EXPECT_EQ(FileTimeToDateText(k2007Sep4 + 12 * 3600 * kSecond, EnglishUs()),
+            "9/4/2007 12:00:00 PM");
   EXPECT_EQ(FileTimeToDateText(k2007Sep4 + 30 * 60 * kSecond, EnglishUs()), "9/4/2007 12:30:00 AM");
   EXPECT_EQ(FileTimeToDateText(k2007Sep4At080503, German()), "04.09.2007 08:05:03");
   EXPECT_EQ(FileTimeToDateText(k2007Sep4At080503, Hungarian()), "2007. 09. 04. 8:05:03");
   EXPECT_EQ(FileTimeToDateText(k2007Sep4At080503, DesignatorFirst()), "2007-09-04 AM 8:05:03");
-  EXPECT_EQ(FileTimeToDateText(k2007Sep4At080503, NamesAndQuotes()), " 04-09-2007 08h05m03s");
+  EXPECT_EQ(FileTimeToDateText(k2007Sep4At080503, NamesAndQuotes()), "04-09-2007 08h05m03s");
 }
 
 TEST(DateText, TwoDigitYearPictureIsWrittenWithTheCentury) {
@@ -214,8 +218,8 @@ TEST(DateText, EveryWrittenTextReadsBackToTheSameSecond) {
       k2007Sep4 + 12 * 3600 * kSecond,
       k2007Sep4 + 30 * 60 * kSecond,
       k2007Sep4 + kDay - kSecond,
-      kSecond,                                  // 1601-01-01 00:00:01
-      0,                                        // 1601-01-01 midnight
+      kSecond,  // 1601-01-01 00:00:01
+      0,        // 1601-01-01 midnight
       kLastDateSecond,
       k2000Feb29At123456,
   };
@@ -224,7 +228,8 @@ TEST(DateText, EveryWrittenTextReadsBackToTheSameSecond) {
     for (uint64_t time : times) {
       const std::string text = FileTimeToDateText(time, locale);
       uint64_t back = 1;
-      ASSERT_TRUE(DateTextToFileTime(text, back, locale)) << text << " / " << locale.short_date_format;
+      ASSERT_TRUE(DateTextToFileTime(text, back, locale))
+          << text << " / " << locale.short_date_format;
       EXPECT_EQ(back, time) << text << " / " << locale.short_date_format;
     }
   }
@@ -232,7 +237,8 @@ TEST(DateText, EveryWrittenTextReadsBackToTheSameSecond) {
 
 TEST(DateText, SubSecondTicksAreDroppedWhenWritten) {
   uint64_t back = 0;
-  ASSERT_TRUE(DateTextToFileTime(FileTimeToDateText(k2007Sep4At080503 + 1234, German()), back, German()));
+  ASSERT_TRUE(
+      DateTextToFileTime(FileTimeToDateText(k2007Sep4At080503 + 1234, German()), back, German()));
   EXPECT_EQ(back, k2007Sep4At080503);
 }
 
@@ -272,12 +278,30 @@ TEST(DateText, TwoDigitYearsFallIn1950To2049) {
 }
 
 TEST(DateText, TextsThatAreNoDateAndTimeAreRefused) {
-  for (const char* text : {"", "   ", "9/4", "9//2007", "2/30/2007", "2/29/2007", "13/1/2007",
-                           "0/1/2007", "9/4/2007 24:00:00", "9/4/2007 8:60", "9/4/2007 8:05:60",
-                           "9/4/2007 13:00 PM", "9/4/2007 8:05:03 XM", "9/4/2007 junk",
-                           "9/4/2007 8:", "9/4/2007 8:05:03:01", "9/4/2007 8.05",
-                           "12/31/1600 23:59:59", "1/1/10000", "10:00", "9/4/2007x", "-9/4/2007",
-                           "9/4/2007 AM PM 8", "1/1/20071"}) {
+  for (const char* text : {"",
+                           "   ",
+                           "9/4",
+                           "9//2007",
+                           "2/30/2007",
+                           "2/29/2007",
+                           "13/1/2007",
+                           "0/1/2007",
+                           "9/4/2007 24:00:00",
+                           "9/4/2007 8:60",
+                           "9/4/2007 8:05:60",
+                           "9/4/2007 13:00 PM",
+                           "9/4/2007 8:05:03 XM",
+                           "9/4/2007 junk",
+                           "9/4/2007 8:",
+                           "9/4/2007 8:05:03:01",
+                           "9/4/2007 8.05",
+                           "12/31/1600 23:59:59",
+                           "1/1/10000",
+                           "10:00",
+                           "9/4/2007x",
+                           "-9/4/2007",
+                           "9/4/2007 AM PM 8",
+                           "1/1/20071"}) {
     uint64_t t = 7;
     EXPECT_FALSE(IsDateTimeText(text, EnglishUs())) << text;
     EXPECT_FALSE(DateTextToFileTime(text, t, EnglishUs())) << text;
