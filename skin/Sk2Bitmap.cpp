@@ -52,7 +52,7 @@ bool DecodeBmp(const uint8_t* data, std::size_t size, SkinBitmap* out) {
   std::size_t palette_entry;
   if (header_size == 12) {
     width = Le16(info + 4);
-    height = static_cast<int16_t>(Le16(info + 6));
+    height = Le16(info + 6);  // unsigned: core bitmaps are always bottom-up
     bit_count = Le16(info + 10);
     palette_entry = 3;
   } else if (header_size >= 40) {

@@ -122,6 +122,22 @@ TEST(Sk2Reader, EncryptedSkinsReadWithTheirPasswordOnly) {
   EXPECT_EQ(none.GetInteger("SKIN2_TITLEBARICONPOSX"), -1);
 }
 
+TEST(Sk2Reader, ReadsWhatThePackerProgramWroteFromAFolderAndAValuesFile) {
+  // tools/skinpack/skinpack.py run on make_fixtures.py's cli_source folder (one bitmap, a text
+  // file it skips, and values.txt), encrypted with the time check byte.
+  Tsk2SkinFileReader reader(Archive("cli_packed"), kPassword);
+  ASSERT_TRUE(reader.Ready());
+  const SkinBitmap* menubar = reader.GetBitmap("SKIN2_MENUBAR");
+  ASSERT_NE(menubar, nullptr);
+  EXPECT_EQ(menubar->Pixel(1, 0), 0x0A0B0Cu);
+  EXPECT_EQ(reader.GetBitmap("readme"), nullptr);
+  EXPECT_EQ(reader.GetInteger("SKIN2_TITLEBARBUTTONPOSY"), -12);
+  EXPECT_EQ(reader.GetInteger("SKIN2_FORMCOLOR"), 0xFF00FF);
+  EXPECT_EQ(reader.GetFlag("SKIN2_TITLEBARNEEDREGION"), 1);
+  ASSERT_EQ(reader.texts().lines().size(), 1u);
+  EXPECT_EQ(reader.texts().lines()[0], "COMMENT=two words");
+}
+
 TEST(Sk2Reader, UnusableArchiveRaisesFailedToReadSkinFile) {
   for (const char* name : {"pk_magic", "commented", "other_entry_only", "no_such_file"}) {
     std::string temp = NewSkinTempName();

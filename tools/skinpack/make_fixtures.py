@@ -465,11 +465,26 @@ def main(argv):
     write(os.path.join(out, "differential.bin"), differential(rnd))
     for name, data in containers(rnd).items():
         write(os.path.join(out, "containers", name + ".sk2"), data)
+        write(os.path.join(out, "seeds", "archive", name + ".sk2"), data)
     arch = archives(rnd)
     for name, (archive, content) in arch.items():
         write(os.path.join(out, "archives", name + ".ssk"), archive)
         if content is not None:
             write(os.path.join(out, "archives", name + ".out"), content)
+
+    # The packer as a program: a folder of bitmaps and a values file, encrypted, time check.
+    source = os.path.join(out, "cli_source")
+    os.makedirs(os.path.join(source, "bitmaps"), exist_ok=True)
+    write(os.path.join(source, "bitmaps", "SKIN2_MENUBAR.bmp"),
+          sp.write_bmp(2, 1, [[0xFF00FF, 0x0A0B0C]]))
+    write(os.path.join(source, "bitmaps", "readme.txt"), b"not a bitmap: skipped")
+    write(os.path.join(source, "values.txt"),
+          b"# kind name value\nint SKIN2_TITLEBARBUTTONPOSY -12\nint SKIN2_FORMCOLOR 0xFF00FF\n"
+          b"flag SKIN2_TITLEBARNEEDREGION 1\ntext COMMENT two words\n")
+    sp.main(["-o", os.path.join(out, "archives", "cli_packed.ssk"),
+             "--bitmaps", os.path.join(source, "bitmaps"),
+             "--values", os.path.join(source, "values.txt"),
+             "--password", PASSWORD, "--check", "time", "--level", "1"])
 
     # Fuzz seeds: the small archives and streams.
     for name, (archive, _) in arch.items():
