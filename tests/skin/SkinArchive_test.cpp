@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct Extracting {
   const char* password;
 };
 
+void PrintTo(const Extracting& e, std::ostream* os) {
+  *os << e.archive << (e.password[0] != '\0' ? " with password" : "");
+}
+
 class ArchiveThatExtracts : public ::testing::TestWithParam<Extracting> {};
 
 TEST_P(ArchiveThatExtracts, GivesResultZeroAndTheEntrysBytes) {
@@ -69,7 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Extracting{"encrypted_time_check", kPassword},
                       Extracting{"large_level1_encrypted", kPassword},
                       // A password on an unencrypted entry is not used.
-                      Extracting{"plain", "unused"}));
+                      Extracting{"plain", "unused"}),
+    [](const ::testing::TestParamInfo<Extracting>& info) {
+      std::string name = info.param.archive;
+      if (info.param.password[0] != '\0') name += "_with_password";
+      return name;
+    });
 
 TEST(SkinArchive, UnusableArchivesGiveResultOne) {
   // "PK" instead of "SK"; an archive comment (the end record is not searched for); no entry of
