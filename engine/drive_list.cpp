@@ -96,9 +96,13 @@ bool DestinationOnScannedVolume(VolumeSystem& system, FoundTree& tree,
   if (!system.VolumePathName(destination, &destination_volume)) return false;
   // A tree pruned to nothing keeps a stale root reference: the node count decides.
   if (tree.empty()) return false;
-  FoundNode* first = tree.FirstCreated();
-  if (first == nullptr) return false;
-  FoundNode* root = tree.root() != nullptr ? tree.root() : first;
+  FoundNode* root = tree.FirstCreated();
+  if (root == nullptr) return false;
+  // The scanners create the root first; climbing from the first node finds it even when the
+  // first node was hung below another. The walk is bounded by the node count.
+  for (uint64_t steps = tree.node_count(); root->parent != nullptr && steps > 0; --steps) {
+    root = root->parent;
+  }
   if (root->record == nullptr) return false;
   std::string caption = to_ansi(GetWideName(LongNameSlot(root->record, tree.record_form())));
   std::string scanned_volume;
