@@ -201,7 +201,8 @@ class Engine {
   WorkerBody list_save_body = nullptr;
 
   // The per-step point of every worker loop: pumps the thread's messages, waits while the run
-  // is paused, and tells whether the run must stop (stop byte not 0).
+  // is paused, and tells whether the run must stop (stop byte not 0). A pause takes effect
+  // here and only here, so a worker must never call it while it holds `lock`.
   bool ScanStep();
   bool SaveStep();
 

@@ -150,6 +150,25 @@ TEST_F(ScavrelDll, SetNtfsRedirectsCurrentEngineCallsWhileFatControlsKeepTheFatO
   set_filter("");
 }
 
+// With no run in progress every control succeeds: pause and continue find no thread, and stop
+// finds the run finished. The "...1" names answer as their twins.
+TEST_F(ScavrelDll, EveryPauseContinueAndStopSucceedsWhenNothingRuns) {
+  const char* const controls[] = {
+      "FatPause",          "FatContinue",      "FatStop",           "NtfsPause",
+      "NtfsContinue",      "NtfsStop",         "FatSavePause",      "FatSaveContinue",
+      "FatSaveStop",       "NtfsSavePause",    "NtfsSaveContinue",  "NtfsSaveStop",
+      "FatSavePause1",     "FatSaveContinue1", "FatSaveStop1",      "NtfsSavePause1",
+      "NtfsSaveContinue1", "NtfsSaveStop1",
+  };
+  for (int round = 0; round < 2; ++round) {  // stopping twice is still a finished run
+    for (const char* name : controls) {
+      auto control = Call<Bool8 (*)()>(name);
+      ASSERT_NE(control, nullptr) << name;
+      EXPECT_NE(control(), 0) << name;
+    }
+  }
+}
+
 TEST_F(ScavrelDll, GetProgressBeforeAnyScanReportsNothingAndFinished) {
   auto get_progress = Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**,
                                      uint8_t*)>("GetProgress");
