@@ -26,6 +26,7 @@ std::string g_empty_text;
 scavrel::LastError g_last_error;
 Engine g_ntfs_engine(EngineKind::kNtfs);
 Engine g_fat_engine(EngineKind::kFat);
+// What the workers of both engines reach the system through (volume, threads, messages).
 scavrel::Win32WorkerPlatform& Platform() {
   static scavrel::Win32WorkerPlatform platform;
   return platform;
@@ -37,8 +38,8 @@ const bool g_engines_wired = [] {
   g_fat_engine.platform = &Platform();
   return true;
 }();
-scavrel::TextList g_drive_list;
-uint8_t g_nt5_or_later = 0;
+scavrel::TextList g_drive_list;  // rebuilt by GetDriverList; positions die with it
+uint8_t g_nt5_or_later = 0;      // set by GetDriverList: volume names and mount points exist
 scavrel::Win32VolumeSystem g_volume_system;
 
 uint8_t g_engine_choice = 0;  // SetNtfs: 0 the FAT engine, anything else the NTFS engine
