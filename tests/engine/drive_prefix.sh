@@ -10,6 +10,7 @@
 #   M:  a plain folder (a fixed drive)
 #   N:  a folder typed "cdrom", O: a folder typed "network" (HKLM\Software\Wine\Drives)
 set -eu
+PATH=$PATH:/usr/sbin:/sbin  # mkfs.fat lives there, outside some users' PATH
 action=$1 base=$2 work=$3 wine_run=$4
 prefix=$work/prefix
 wineserver=/usr/lib/wine/wineserver64
