@@ -2,6 +2,7 @@
 // portable platform defaults and the name filter list.
 #include "engine/engine.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "engine/run_control.h"
@@ -123,6 +124,12 @@ bool IsBlank(char c) {
 void SplitNameFilter(const std::string& text, TextList* list) {
   list->Clear();
   if (text.empty()) return;
+  // Blanks and commas alone name no extension: as a list they would reject every file while
+  // the filter dialog, which trims the items it reads back, shows an empty filter. They mean
+  // no name test, as the empty text does.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c == ',' || IsBlank(c); })) {
+    return;
+  }
   // A comma byte is never the trail byte of a double-byte character in the ANSI code pages
   // (trail bytes start at 0x40), so a byte search is multi-byte safe.
   size_t comma = text.find(',');

@@ -119,9 +119,20 @@ WorkerPlatform& DefaultWorkerPlatform();
 
 // Per-scan volume state a scanner keeps in its engine (boot sector copy, tables, run lists):
 // the save path reads through it after the scan.
+//
+// The save path copies clusters through the geometry the scanner found.
+struct VolumeGeometry {
+  uint32_t bytes_per_sector = 0;
+  uint32_t sectors_per_cluster = 0;
+  uint64_t first_data_sector = 0;   // FAT: sector of cluster 2; NTFS: 0
+  uint32_t sectors_per_record = 0;  // NTFS: sectors of one MFT record; FAT: 0
+};
+
 class VolumeState {
  public:
   virtual ~VolumeState() = default;
+  // The scanned volume's geometry; false when the scan did not get that far.
+  virtual bool Geometry(VolumeGeometry* out) const { return false; }
 };
 
 class Engine;
@@ -231,7 +242,8 @@ class Engine {
 };
 
 // SplitNameFilter: replaces the engine's name filter list with the items of a
-// comma-separated text. A single item is trimmed; items of a list are kept as written.
+// comma-separated text. A single item is trimmed; items of a list are kept as written. A text
+// of nothing but blanks and commas leaves the list empty (no name test).
 void SplitNameFilter(const std::string& text, TextList* list);
 
 }  // namespace scavrel

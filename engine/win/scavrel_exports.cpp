@@ -7,8 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "engine/check_states.h"
 #include "engine/drive_list.h"
 #include "engine/engine.h"
+#include "engine/filters.h"
 #include "engine/run_control.h"
 #include "engine/scavrel_api.h"
 #include "engine/win/out_text.h"
@@ -257,10 +259,33 @@ SCAVREL_API Bool8 SCAVREL_CALL GetnSelect(scavrel_api::FoundNode* node, uint8_t*
   return 1;
 }
 
-SCAVREL_API Bool8 SCAVREL_CALL ClickNtfsNode(scavrel_api::FoundNode*, uint32_t) { return 0; }
-SCAVREL_API Bool8 SCAVREL_CALL ClickNode(scavrel_api::FoundNode*) { return 0; }
-SCAVREL_API Bool8 SCAVREL_CALL FilterNtfsTreeNode(scavrel_api::FoundNode*) { return 0; }
-SCAVREL_API Bool8 SCAVREL_CALL isFilterOK(scavrel_api::FoundNode*) { return 0; }
+SCAVREL_API Bool8 SCAVREL_CALL ClickNtfsNode(scavrel_api::FoundNode* node, uint32_t state) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    if (node == nullptr) return false;
+    scavrel::ClickNtfsNode(engine, node, state);
+    return true;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL ClickNode(scavrel_api::FoundNode* node) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    if (node == nullptr) return false;
+    scavrel::ClickNode(engine, node);
+    return true;
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL FilterNtfsTreeNode(scavrel_api::FoundNode* node) {
+  Engine& engine = Current();
+  return Guarded([&] { return scavrel::NodeFilter(engine, node); });
+}
+
+// The NTFS engine's test whatever SetNtfs chose: it reads the NTFS record form.
+SCAVREL_API Bool8 SCAVREL_CALL isFilterOK(scavrel_api::FoundNode* node) {
+  return Guarded([&] { return scavrel::NodeFilter(g_ntfs_engine, node); });
+}
 
 SCAVREL_API Bool8 SCAVREL_CALL ClearRecovery() {
   return Guarded([] {
@@ -287,10 +312,14 @@ SCAVREL_API Bool8 SCAVREL_CALL GetFilterHeader(scavrel_api::ListPosition* out) {
   return head != nullptr ? 1 : 0;
 }
 
+// The buffer has no length: its one caller, the filter dialog, passes 101 bytes, so a longer
+// name is cut there (at a character boundary) rather than written past its end.
 SCAVREL_API Bool8 SCAVREL_CALL GetFilterList(scavrel_api::ListPosition* position, char* buffer) {
   return Guarded([&] {
     if (position == nullptr || *position == nullptr) return false;
-    scavrel::CopyTextToBuffer(buffer, kOutTextPathSize, (*position)->text);
+    scavrel::CopyTextToBuffer(
+        buffer, scavrel::kFilterItemBufferSize,
+        scavrel::FitAnsiText((*position)->text, scavrel::kFilterItemBufferSize));
     *position = (*position)->next;
     return *position != nullptr;
   });
