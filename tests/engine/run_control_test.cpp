@@ -286,6 +286,7 @@ TEST_F(RunControl, ARefusedSaveStartLeavesTheRunningSaveItsOwnDestination) {
   engine.pending_save.list_arguments = {11, 8, 0, 1, 9, 3};
   EXPECT_FALSE(StartTreeSaveThread(engine));
   EXPECT_FALSE(StartListSaveThread(engine));
+  EXPECT_EQ(engine.save_flags.stop, 1);  // the running save is asked to end
   EXPECT_EQ(engine.save_destination, "D:\\first");
   EXPECT_EQ(engine.list_save_destination, "");
 
