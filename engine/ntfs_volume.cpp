@@ -450,8 +450,13 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
         run.length > cluster_count - static_cast<uint64_t>(next))
       return false;
     current = static_cast<uint64_t>(next);
-    const uint64_t run_bytes =
-        std::min<uint64_t>(run.length * cluster_size, bytes.size() - filled);
+    // The run's bytes, capped at what the list still lacks (the length test first keeps the
+    // product from overflowing).
+    const uint64_t remaining = bytes.size() - filled;
+    const uint64_t run_bytes = run.length > remaining / cluster_size + 1
+                                   ? remaining
+                                   : std::min<uint64_t>(run.length * cluster_size, remaining);
+    if (run_bytes == 0) continue;  // a run of no clusters adds nothing
     const size_t clusters = static_cast<size_t>((run_bytes + cluster_size - 1) / cluster_size);
     std::vector<uint8_t> piece(clusters * cluster_size);
     if (!engine.volume ||

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Builds small real NTFS volumes for the engine's tests: mkntfs makes the volume, ntfs-3g (over
-FUSE) writes and deletes files on it, and a JSON manifest beside each image records every file
-(path, size, sha256, and whether it was deleted, lost under a reformat, or left live).
+FUSE) writes and deletes files on it, and a JSON manifest (and the same as .tsv) beside each
+image records every file: path, size, sha256 and state: "live"; "deleted"; "overwritten"
+(deleted, its clusters since reused); "flagged" (deleted Windows-style by clearing the record's
+in-use flag only); "lost" (deleted before a quick reformat, findable by the full scan only);
+"old_live" (live before the reformat).
 
   build_ntfs_volumes.py OUT_DIR            the test volumes (a few MB each)
   build_ntfs_volumes.py --bench OUT_DIR    one 1 GiB volume with thousands of deleted files
@@ -16,7 +19,7 @@ import subprocess
 import sys
 import tempfile
 
-VERSION = "8"
+VERSION = "9"
 FILLERS = 1400  # bump when what the builder writes changes
 
 
@@ -86,6 +89,26 @@ class Volume:
         os.rmdir(self.mnt)
 
 
+def clear_in_use_flag(image, record):
+    """Marks an MFT record free the way Windows deletes a file: flags bit 0 cleared, the rest
+    (names, attribute list, runs) left as it was. The flags lie before the first fixup spot."""
+    import struct
+    with open(image, "r+b") as f:
+        boot = f.read(512)
+        bps, spc = struct.unpack_from("<HB", boot, 11)
+        mft = struct.unpack_from("<Q", boot, 48)[0]
+        cpr = struct.unpack_from("<b", boot, 64)[0]
+        size = cpr * spc * bps if cpr > 0 else 1 << -cpr
+        # Records of the first MFT extent only: enough for the few hundred records here.
+        at = mft * spc * bps + record * size
+        f.seek(at)
+        head = f.read(24)
+        assert head[:4] == b"FILE", "record %d is not where the MFT's first extent puts it" % record
+        flags = struct.unpack_from("<H", head, 22)[0] & ~1
+        f.seek(at + 22)
+        f.write(struct.pack("<H", flags))
+
+
 def blob(rng, size):
     return bytes(rng.getrandbits(8) for _ in range(size)) if size < 4096 else rng.randbytes(size)
 
@@ -129,6 +152,17 @@ def build_basic(out, name, cluster, size_mb):
                     "\u03a9mega/\u00fcber.bin", "frag/fragmented.bin", "ads/streams.bin"]:
             v.delete(rel)
         v.delete("deltree")
+    # ntfs-3g removes the last file name of a file whose attributes spread over several records
+    # when it deletes it (streams.bin above ends nameless). Windows keeps the name and only
+    # clears the record's in-use flag: done here by hand for a second such file.
+    with v:
+        v.write("ads/kept.bin", blob(rng, 50000))
+        for i in range(14):
+            with open(os.path.join(v.mnt, "ads/kept.bin:stream%02d" % i), "wb") as f:
+                f.write(b"kept %02d " % i * 12)
+        record = os.stat(os.path.join(v.mnt, "ads/kept.bin")).st_ino
+    clear_in_use_flag(v.path, record)
+    v.files["ads/kept.bin"]["state"] = "flagged"
     # The freed filler clusters were taken by the fragmented files: those deleted fillers
     # keep their records but their content is gone.
     v.mark("filler/", "deleted", "overwritten")
