@@ -50,6 +50,7 @@ struct Entry {
   bool deleted = false;
   uint64_t size = 0;
   uint64_t free = 0, total = 0;
+  uint64_t runs = 0;
 };
 
 struct ManifestFile {
@@ -95,6 +96,7 @@ class NtfsImageTest : public ::testing::Test {
       std::memcpy(&e.size, rec->file_name + 48, 8);
       e.free = rec->extents.free_clusters;
       e.total = rec->extents.total_clusters;
+      e.runs = rec->extents.node_count;
       tree[p] = e;
       Collect(c, p);
     }
@@ -243,6 +245,7 @@ TEST_F(NtfsImageTest, QuickScanOf4KClusterVolumeMatchesManifestAndPeers) {
   EXPECT_TRUE(tree.at("deltree/a/b").deleted);
   EXPECT_EQ(tree.at("empty.dat").size, 0u);
   EXPECT_EQ(tree.at("frag/fragmented.bin").total, 30u);
+  EXPECT_GE(tree.at("frag/fragmented.bin").runs, 10u);
   // Its data lies in an extension record named by an attribute list; the named streams beside
   // it are not its content.
   EXPECT_EQ(tree.at("ads/kept.bin").total, 13u);

@@ -19,7 +19,7 @@ import subprocess
 import sys
 import tempfile
 
-VERSION = "9"
+VERSION = "11"
 FILLERS = 1400  # bump when what the builder writes changes
 
 
@@ -89,6 +89,46 @@ class Volume:
         os.rmdir(self.mnt)
 
 
+def record_bytes(f, record):
+    """The bytes of an MFT record (first MFT extent only), fixups applied."""
+    import struct
+    f.seek(0)
+    boot = f.read(512)
+    bps, spc = struct.unpack_from("<HB", boot, 11)
+    mft = struct.unpack_from("<Q", boot, 48)[0]
+    cpr = struct.unpack_from("<b", boot, 64)[0]
+    size = cpr * spc * bps if cpr > 0 else 1 << -cpr
+    f.seek(mft * spc * bps + record * size)
+    r = bytearray(f.read(size))
+    if r[:4] != b"FILE":
+        return None
+    usa = struct.unpack_from("<H", r, 4)[0]
+    for i in range(1, size // 512 + 1):
+        r[i * 512 - 2:i * 512] = r[usa + 2 * i:usa + 2 * i + 2]
+    return r
+
+
+def first_cluster(image, record):
+    """First cluster of a record's unnamed non-resident data, or None."""
+    import struct
+    with open(image, "rb") as f:
+        r = record_bytes(f, record)
+    if r is None:
+        return None
+    at = struct.unpack_from("<H", r, 20)[0]
+    while at + 8 <= len(r):
+        kind, length = struct.unpack_from("<II", r, at)
+        if kind == 0xFFFFFFFF or length == 0:
+            return None
+        if kind == 0x80 and r[at + 8] == 1 and r[at + 9] == 0:
+            runs = at + struct.unpack_from("<H", r, at + 32)[0]
+            header = r[runs]
+            ln, on = header & 15, header >> 4
+            return int.from_bytes(r[runs + 1 + ln:runs + 1 + ln + on], "little", signed=True)
+        at += length
+    return None
+
+
 def clear_in_use_flag(image, record):
     """Marks an MFT record free the way Windows deletes a file: flags bit 0 cleared, the rest
     (names, attribute list, runs) left as it was. The flags lie before the first fixup spot."""
@@ -132,13 +172,20 @@ def build_basic(out, name, cluster, size_mb):
         # the holes. 1,000 bytes is too big to stay inside a 1 KiB record.
         filler = cluster if cluster >= 2048 else 1000
         hole = (filler + cluster - 1) // cluster
+        records = {}
         for i in range(FILLERS):
             v.write("filler/f%04d" % i, blob(rng, filler))
+            records[i] = os.stat(os.path.join(v.mnt, "filler/f%04d" % i)).st_ino
         st = os.statvfs(v.mnt)
-        v.write("live/ballast.bin", bytes(max(0, st.f_bavail * st.f_frsize - 48 * cluster)))
+        margin = 48 * cluster if cluster >= 2048 else 600 * 1024  # room for what follows
+        v.write("live/ballast.bin", bytes(max(0, st.f_bavail * st.f_frsize - margin)))
+    # ntfs-3g does not lay the fillers out in the order they were written: free those whose
+    # first cluster is even (in hole-sized steps), so that every hole is one filler wide.
+    firsts = {i: first_cluster(v.path, r) for i, r in records.items()}
     with v:
-        for i in range(0, FILLERS, 2):
-            v.delete("filler/f%04d" % i)
+        for i in range(FILLERS):
+            if firsts[i] is not None and (firsts[i] // hole) % 2 == 0:
+                v.delete("filler/f%04d" % i)
     with v:
         v.write("frag/fragmented.bin", blob(rng, 30 * hole * cluster))  # dozens of runs
         # Named streams fill the record: the attributes spread over extension records named
@@ -147,6 +194,11 @@ def build_basic(out, name, cluster, size_mb):
         for i in range(14):
             with open(os.path.join(v.mnt, "ads/streams.bin:stream%02d" % i), "wb") as f:
                 f.write(b"stream %02d " % i * 12)
+        v.write("ads/kept.bin", blob(rng, 50000))
+        for i in range(14):
+            with open(os.path.join(v.mnt, "ads/kept.bin:stream%02d" % i), "wb") as f:
+                f.write(b"kept %02d " % i * 12)
+        kept_record = os.stat(os.path.join(v.mnt, "ads/kept.bin")).st_ino
     with v:
         for rel in ["small.txt", "empty.dat", "big.bin", "na\u00efve \u6587\u4ef6.txt",
                     "\u03a9mega/\u00fcber.bin", "frag/fragmented.bin", "ads/streams.bin"]:
@@ -154,14 +206,8 @@ def build_basic(out, name, cluster, size_mb):
         v.delete("deltree")
     # ntfs-3g removes the last file name of a file whose attributes spread over several records
     # when it deletes it (streams.bin above ends nameless). Windows keeps the name and only
-    # clears the record's in-use flag: done here by hand for a second such file.
-    with v:
-        v.write("ads/kept.bin", blob(rng, 50000))
-        for i in range(14):
-            with open(os.path.join(v.mnt, "ads/kept.bin:stream%02d" % i), "wb") as f:
-                f.write(b"kept %02d " % i * 12)
-        record = os.stat(os.path.join(v.mnt, "ads/kept.bin")).st_ino
-    clear_in_use_flag(v.path, record)
+    # clears the record's in-use flag: done here by hand, after the last mount, for kept.bin.
+    clear_in_use_flag(v.path, kept_record)
     v.files["ads/kept.bin"]["state"] = "flagged"
     # The freed filler clusters were taken by the fragmented files: those deleted fillers
     # keep their records but their content is gone.
