@@ -108,6 +108,19 @@ TEST_F(NtfsVolumeTest, FixupsRestoreBlockEndsAndRejectATornRecord) {
   EXPECT_EQ(torn, before);  // a failed record is left as read
 }
 
+TEST(NtfsFixups, FourKiBSectorsStillUse512ByteBlocks) {
+  // A 4 KiB-sector volume with 4 KiB records: eight update-sequence entries, one per 512 bytes.
+  NtfsVolume v;
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector(4096, 1, 0xF4))));
+  ASSERT_EQ(v.RecordSize(), 4096u);
+  Record r(1, 4096);
+  for (size_t i = 1; i <= 8; ++i) r.bytes()[i * 512 - 2] = static_cast<uint8_t>(0xA0 + i);
+  auto bytes = r.Finish();
+  ntfs_test::Put16(bytes, 20, 0x48);  // the header alone: attributes would follow the array
+  ASSERT_TRUE(CheckRecordHeader(v, bytes.data()));
+  for (size_t i = 1; i <= 8; ++i) EXPECT_EQ(bytes[i * 512 - 2], 0xA0 + i) << i;
+}
+
 TEST_F(NtfsVolumeTest, RecordHeaderOffsetsOutsideTheRecordAreRejected) {
   auto r = Record(1).FileName(5, u"x").Finish();
   auto first_past = r;
