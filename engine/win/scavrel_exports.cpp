@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/fat_scan.h"
 #include "engine/scavrel_api.h"
 #include "engine/win/out_text.h"
 
@@ -26,6 +27,7 @@ Engine g_fat_engine(EngineKind::kFat);
 const bool g_engines_wired = [] {
   g_ntfs_engine.last_error = &g_last_error;
   g_fat_engine.last_error = &g_last_error;
+  g_fat_engine.scan_body = scavrel::fat::RunFatScan;
   return true;
 }();
 scavrel::TextList g_drive_list;
