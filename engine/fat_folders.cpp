@@ -176,7 +176,7 @@ bool FatScanner::WalkLiveFolders() {
 // live folders' child lists do not change under the walk.
 bool FatScanner::WalkDeletedFolders() {
   std::vector<FoundNode*> pending;  // next child to visit, per live folder being descended
-  pending.push_back(root_node_->first_child);
+  pending.push_back(static_cast<FoundNode*>(root_node_->first_child));
   while (!pending.empty()) {
     FoundNode* node = pending.back();
     if (node == nullptr) {
@@ -189,7 +189,7 @@ bool FatScanner::WalkDeletedFolders() {
     if (node->deleted != 0) {
       if (!WalkFolders(node, Builder::kDeleted)) return false;
     } else {
-      pending.push_back(node->first_child);
+      pending.push_back(static_cast<FoundNode*>(node->first_child));  // a copy: the field is packed
     }
   }
   return true;
