@@ -19,7 +19,9 @@ import tempfile
 
 FIXED_TIME = 1262347200  # 2010-01-01 12:00 UTC: every source file's modification time
 
-ENV = dict(os.environ, MTOOLS_SKIP_CHECK="1", MTOOLS_NO_VFAT="0", LC_ALL="C.UTF-8")
+ENV = dict(os.environ, MTOOLS_SKIP_CHECK="1", LC_ALL="C.UTF-8")
+# mkfs.fat lives in sbin, which a test runner's PATH may lack.
+ENV["PATH"] = ENV.get("PATH", "/usr/bin:/bin") + ":/usr/sbin:/sbin"
 
 
 def content(name, size):
