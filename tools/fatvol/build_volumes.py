@@ -6,8 +6,8 @@ what was deleted, what stayed live, and where each file's clusters were.
 
     build_volumes.py OUTDIR
 
-File contents come from a fixed generator and sources carry fixed times, so the manifests are
-the same on every run (the images differ only in the times mtools gives to new folders).
+File contents come from a fixed generator, the serial is fixed, and mtools takes every time it
+writes from SOURCE_DATE_EPOCH: the same inputs give the same images and manifests, byte for byte.
 """
 import hashlib
 import json
@@ -19,7 +19,7 @@ import tempfile
 
 FIXED_TIME = 1262347200  # 2010-01-01 12:00 UTC: every source file's modification time
 
-ENV = dict(os.environ, MTOOLS_SKIP_CHECK="1", LC_ALL="C.UTF-8")
+ENV = dict(os.environ, MTOOLS_SKIP_CHECK="1", LC_ALL="C.UTF-8", SOURCE_DATE_EPOCH=str(FIXED_TIME))
 # mkfs.fat lives in sbin, which a test runner's PATH may lack.
 ENV["PATH"] = ENV.get("PATH", "/usr/bin:/bin") + ":/usr/sbin:/sbin"
 
