@@ -12,16 +12,11 @@
 namespace scavrel::fat {
 namespace {
 
+// The 11 name bytes of an entry as one text, as "." and ".." are tested.
 std::string CutAndTrimName(Bytes entry) {
   char name[kDeNameLength + kDeExtensionLength];
-  for (size_t i = 0; i < sizeof(name); ++i) name[i] = static_cast<char>(ReadLe8(entry, i));
-  size_t end = 0;
-  while (end < sizeof(name) && name[end] != 0) ++end;
-  size_t begin = 0;
-  auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  while (begin < end && space(name[begin])) ++begin;
-  while (end > begin && space(name[end - 1])) --end;
-  return std::string(name + begin, end - begin);
+  for (size_t i = 0; i < sizeof(name); ++i) name[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
+  return CutAndTrim(name, sizeof(name));
 }
 
 bool IsDotEntry(Bytes entry, const char* name) {

@@ -17,6 +17,8 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+}  // namespace
+
 std::string CutAndTrim(const char* bytes, size_t length) {
   size_t end = 0;
   while (end < length && bytes[end] != 0) ++end;
@@ -25,8 +27,6 @@ std::string CutAndTrim(const char* bytes, size_t length) {
   while (end > begin && IsSpace(bytes[end - 1])) --end;
   return std::string(bytes + begin, end - begin);
 }
-
-}  // namespace
 
 std::u16string AnsiToWide(const std::string& text) {
   std::u16string out;

@@ -15,6 +15,9 @@ namespace scavrel::fat {
 std::u16string AnsiToWide(const std::string& text);
 std::string WideToAnsi(const std::u16string& text);
 
+// Bytes of a name field cut at the first zero byte and trimmed of white space at both ends.
+std::string CutAndTrim(const char* bytes, size_t length);
+
 // The short name of a directory entry: base name (a deleted entry's 0xE5 shown as 'x'), cut at
 // the first zero byte and trimmed, then "." and the trimmed extension when there is one.
 std::string ShortNameOf(Bytes entry);

@@ -239,17 +239,27 @@ TEST(FatNames, DeletedLongNameEntriesNameTheFileAcrossAVolumeLabel) {
   HandFat fat;
   int n = HandFat::LongName(fat.Root(0), u"A long name, \u00e9t\u00e9.txt", true);
   fat.Entry(fat.Root(n), "TOLVANE    ", 0x08, 0, 0);  // a label between the parts and the entry
-  fat.Entry(fat.Root(n + 1), "\xE5" "LONGNA~1TXT", 0x20, 7, 600);
-  // A blank short entry without a long name is not kept.
-  fat.Entry(fat.Root(n + 2), "\xE5          ", 0x20, 9, 10);
-  fat.Root(n + 2)[0] = 0xE5;
-  std::memset(fat.Root(n + 2) + 1, ' ', 10);
+  fat.Entry(fat.Root(n + 1), "\xE5" "ONGNA~1TXT", 0x20, 7, 600);
   ScanRig rig;
   ASSERT_EQ(rig.Scan(&fat.bytes, false), 1);
   TreeView view = View(rig.engine.tree);
-  ASSERT_EQ(view.files.size(), 2u);  // "x" alone is a name too
-  EXPECT_TRUE(view.Has("A long name, \u00e9t\u00e9.txt"));
-  EXPECT_EQ(rig.engine.scan_progress.text.Get(), "x");
+  ASSERT_EQ(view.files.size(), 1u);
+  EXPECT_EQ(view.files[0], "A long name, \u00e9t\u00e9.txt");
+  EXPECT_EQ(ShortName(view.file_nodes[0]), "xONGNA~1.TXT");
+  EXPECT_EQ(rig.engine.scan_progress.text.Get(), "A long name, \xe9t\xe9.txt");  // as ANSI text
+}
+
+TEST(FatNames, BlankShortEntryWithoutALongNameIsNotKept) {
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "LDDIR     ", 0x10, 10, 0);
+  fat.Dots(10, 0);
+  fat.Entry(fat.Slot(10, 2), "           ", 0x20, 30, 10);  // all blanks
+  fat.Entry(fat.Slot(10, 3), "           ", 0x10, 31, 0);
+  fat.Entry(fat.Slot(10, 4), "KEPT    TXT", 0x20, 32, 10);
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, false), 1);
+  EXPECT_EQ(View(rig.engine.tree).files, std::vector<std::string>{"xLDDIR/KEPT.TXT"});
+  EXPECT_EQ(V(rig.engine.scan_progress.counter_b.load()), 0u);
 }
 
 TEST(FatNames, LongNameStraddlingTwoClustersOfALiveFolderIsKept) {
