@@ -118,10 +118,7 @@ int32_t FieldAdd(const char* /*name*/, int32_t type, ListHandle list) {
 }
 
 int32_t Add(ListHandle list) {
-  return Write(list, [](SortedList& l) {
-    l.AddRow();
-    return true;
-  });
+  return Write(list, [](SortedList& l) { return l.AddRow(); });
 }
 
 int32_t SetValue(const void* value, uint32_t field, ListHandle list) {

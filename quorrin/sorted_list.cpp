@@ -89,7 +89,8 @@ bool SortedList::AddField(int32_t type) {
   return true;
 }
 
-void SortedList::AddRow() {
+bool SortedList::AddRow() {
+  if (rows_ == UINT32_MAX) return false;
   // Grow every column before counting the row, so that a failed allocation leaves the table
   // as it was apart from spare capacity.
   for (Column& column : columns_) {
@@ -107,6 +108,7 @@ void SortedList::AddRow() {
     }
   }
   ++rows_;
+  return true;
 }
 
 SortedList::Column* SortedList::NewestCell(uint32_t field, FieldType type) {
@@ -172,20 +174,27 @@ bool SortedList::Sort(const std::vector<SortKey>& keys) {
   };
   std::stable_sort(order.begin(), order.end(), before);
 
-  // Build every reordered column first and swap them in together, so that an allocation
-  // failure half-way leaves the rows in their old order rather than torn apart.
+  // Every allocation comes before the first row moves: if one fails, the rows keep their old
+  // order instead of being left torn apart. Moving the texts copies none of them.
   std::vector<Column> sorted;
   sorted.reserve(columns_.size());
   for (const Column& column : columns_) {
     Column out{column.type, {}, {}};
     if (column.type == FieldType::kText) {
       out.texts.reserve(rows_);
-      for (uint32_t index : order) out.texts.push_back(column.texts[index]);
     } else {
       out.integers.reserve(rows_);
-      for (uint32_t index : order) out.integers.push_back(column.integers[index]);
     }
     sorted.push_back(std::move(out));
+  }
+  for (size_t f = 0; f < columns_.size(); ++f) {
+    Column& from = columns_[f];
+    Column& to = sorted[f];
+    if (from.type == FieldType::kText) {
+      for (uint32_t index : order) to.texts.push_back(std::move(from.texts[index]));
+    } else {
+      for (uint32_t index : order) to.integers.push_back(from.integers[index]);
+    }
   }
   columns_.swap(sorted);
   return true;

@@ -51,8 +51,8 @@ class SortedList {
   // Appends a field of type 1 or 11; cells of rows already present start empty (text "",
   // integer 0). Any other type is refused.
   bool AddField(int32_t type);
-  // Appends a row of empty cells.
-  void AddRow();
+  // Appends a row of empty cells; refused only when the row count would pass 32 bits.
+  bool AddRow();
 
   // Writes a cell of the newest row; refused without rows, past the fields or on a field of
   // the other type.
