@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <shared_mutex>
 #include <string_view>
 
@@ -23,8 +22,8 @@ class Registry {
   ListHandle Create() {
     auto entry = std::make_shared<Entry>();
     std::unique_lock hold(lock_);
-    // Handles count up from 1; after four billion lists the count would wrap, and then no
-    // live handle and not 0 may be handed out again.
+    // Handles count up from 1 and are not reused; should the 32-bit count ever wrap, 0 and
+    // the handles still alive are passed over.
     ListHandle handle = next_;
     while (handle == 0 || lists_.count(handle) != 0) ++handle;
     next_ = handle + 1;
@@ -148,9 +147,10 @@ uint32_t GetListCount(ListHandle list) {
   }
 }
 
-int32_t Sort(const char* spec, int32_t key_count, ListHandle list) {
-  if (spec == nullptr) return 0;
-  auto keys = ParseSortSpec(std::string_view(spec, strnlen(spec, kCellTextStorage)), key_count);
+int32_t Sort(const char* key_text, int32_t key_count, ListHandle list) {
+  if (key_text == nullptr) return 0;
+  std::string_view text(key_text, strnlen(key_text, kCellTextStorage));
+  auto keys = ParseSortKeys(text, key_count);
   if (!keys) return 0;
   return Write(list, [&](SortedList& l) { return l.Sort(*keys); });
 }

@@ -1,8 +1,8 @@
 // The process-wide lists behind Quorrin's handles, and every operation of the library with the
 // arguments its exports take (the exports only forward here). Portable: no <windows.h>.
 //
-// A handle is a small number, never reused within the process, so a handle kept past
-// DeleteAll is refused instead of reaching a later list. Each list has its own reader/writer
+// A handle is a small number that is not handed out twice, so a handle kept past DeleteAll
+// is refused instead of reaching a later list. Each list has its own reader/writer
 // lock: the engine's save thread and the GUI thread read one list at the same time, and a
 // writer (a refill, a sort, a check box) waits for the readers. A list taken out of the
 // registry by DeleteAll lives on until the last reader lets go of it.
@@ -39,7 +39,7 @@ int32_t SetValue(const void* value, uint32_t field, ListHandle list);
 int32_t UpdateList(ListHandle list);
 // 0 for an unknown handle.
 uint32_t GetListCount(ListHandle list);
-int32_t Sort(const char* spec, int32_t key_count, ListHandle list);
+int32_t Sort(const char* key_text, int32_t key_count, ListHandle list);
 // storage_variable holds the address of the caller's storage. A text cell arrives
 // zero-terminated and cut to kCellTextStorage bytes, an integer cell as sizeof(IntegerCell)
 // bytes. A refused read still clears the first sizeof(IntegerCell) bytes of the storage (when

@@ -70,10 +70,10 @@ QUORRIN_API int32_t QUORRIN_CALL SetValue(const void* value, uint32_t field,
 // Ends a fill; rows are readable at once, so this only confirms the handle.
 QUORRIN_API int32_t QUORRIN_CALL UpdateList(quorrin_api::SortedListHandle list);
 QUORRIN_API uint32_t QUORRIN_CALL GetListCount(quorrin_api::SortedListHandle list);
-// spec: key_count pairs "field|direction" joined by "," (e.g. "10|1,0|2"); integer fields
+// key_text: key_count pairs "field|direction" joined by "," (e.g. "10|1,0|2"); integer fields
 // compare as signed numbers, text fields byte by byte with ASCII letters folded to one case.
 // The sort is stable. Row positions follow the new order.
-QUORRIN_API int32_t QUORRIN_CALL Sort(const char* spec, int32_t key_count,
+QUORRIN_API int32_t QUORRIN_CALL Sort(const char* key_text, int32_t key_count,
                                       quorrin_api::SortedListHandle list);
 // storage_variable: the address of a variable that holds the storage's address; the variable
 // itself is not changed. The storage receives the cell of the row at that position (see the

@@ -29,19 +29,19 @@ unsigned char FoldCase(unsigned char c) {
 
 }  // namespace
 
-std::optional<std::vector<SortKey>> ParseSortSpec(std::string_view spec, int32_t key_count) {
+std::optional<std::vector<SortKey>> ParseSortKeys(std::string_view key_text, int32_t key_count) {
   if (key_count <= 0) return std::nullopt;
   std::vector<SortKey> keys;
   size_t pos = 0;
   for (int32_t i = 0; i < key_count; ++i) {
     if (i > 0) {
-      if (pos >= spec.size() || spec[pos] != ',') return std::nullopt;
+      if (pos >= key_text.size() || key_text[pos] != ',') return std::nullopt;
       ++pos;
     }
-    auto field = ReadNumber(spec, pos);
-    if (!field || pos >= spec.size() || spec[pos] != '|') return std::nullopt;
+    auto field = ReadNumber(key_text, pos);
+    if (!field || pos >= key_text.size() || key_text[pos] != '|') return std::nullopt;
     ++pos;
-    auto direction = ReadNumber(spec, pos);
+    auto direction = ReadNumber(key_text, pos);
     if (!direction || (*direction != 1 && *direction != 2)) return std::nullopt;
     keys.push_back(SortKey{*field, *direction == 2});
   }

@@ -32,7 +32,8 @@ struct SortKey {
 // direction 1 ascending or 2 descending. Anything after the last pair wanted (the views leave
 // a trailing "," at times) is not read. No keys when the text is malformed, holds fewer pairs,
 // or key_count is not positive.
-std::optional<std::vector<SortKey>> ParseSortSpec(std::string_view spec, int32_t key_count);
+std::optional<std::vector<SortKey>> ParseSortKeys(std::string_view key_text,
+                                                  int32_t key_count);
 
 // Orders texts the way the result views show them: bytes as unsigned, ASCII letters without
 // regard to case (file names on the scanned volumes are case-insensitive).

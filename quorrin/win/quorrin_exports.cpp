@@ -33,8 +33,8 @@ int32_t QUORRIN_CALL UpdateList(SortedListHandle list) { return quorrin::UpdateL
 
 uint32_t QUORRIN_CALL GetListCount(SortedListHandle list) { return quorrin::GetListCount(list); }
 
-int32_t QUORRIN_CALL Sort(const char* spec, int32_t key_count, SortedListHandle list) {
-  return quorrin::Sort(spec, key_count, list);
+int32_t QUORRIN_CALL Sort(const char* key_text, int32_t key_count, SortedListHandle list) {
+  return quorrin::Sort(key_text, key_count, list);
 }
 
 int32_t QUORRIN_CALL GetSortValue(void* const* storage_variable, uint32_t row, uint32_t field,

@@ -127,14 +127,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(quorrin::UpdateList(handle) == (live ? 1 : 0));
         break;
       case 6: {
-        std::string spec = in.Text();
+        std::string key_text = in.Text();
         int32_t key_count = static_cast<int8_t>(in.Byte()) % 4;
-        auto keys = quorrin::ParseSortSpec(spec, key_count);
+        auto keys = quorrin::ParseSortKeys(key_text, key_count);
         bool ok = live && keys.has_value();
         if (keys) {
           for (const auto& key : *keys) ok = ok && key.field < m.types.size();
         }
-        Check(quorrin::Sort(spec.c_str(), key_count, handle) == (ok ? 1 : 0));
+        Check(quorrin::Sort(key_text.c_str(), key_count, handle) == (ok ? 1 : 0));
         if (ok) CheckOrderedByFirstKey(m, keys->front());
         break;
       }

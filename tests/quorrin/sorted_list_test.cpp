@@ -43,7 +43,8 @@ struct HitRow {
 
 // Rows as the scan watch thread makes them from a found tree; node values stand for the
 // engine's node addresses (on 64-bit Windows they do not fit 32 bits).
-const IntegerCell kHighNode = static_cast<IntegerCell>(sizeof(void*) == 8 ? 0x7FF6A0001000 : 0x00A01000);
+const IntegerCell kHighNode =
+    static_cast<IntegerCell>(sizeof(void*) == 8 ? 0x7FF6A0001000 : 0x00A01000);
 const HitRow kHits[] = {
     {"E:\\Docs\\", "report.doc", "Good", "24 KB", "2009-03-14 10:02:11", "2009-03-15 08:00:00",
      24576, 3, kHighNode + 0x40},
@@ -353,10 +354,12 @@ TEST_F(SortedListTest, BadHandlesFieldsAndRowsAreRefusedAndChangeNothing) {
   EXPECT_EQ(quorrin::FieldAdd("a11", 0, list_), 0);
 
   // Sort texts that do not say what to sort by leave the order alone.
-  const char* bad_specs[] = {"", "|1", "1|", "1|0", "1|3", "1-1", "x|1", "1|1,", "10|1",
+  const char* bad_key_texts[] = {"", "|1", "1|", "1|0", "1|3", "1-1", "x|1", "1|1,", "10|1",
                              "99999999999|1", "-1|1", "1|1;0|1"};
   std::vector<std::string> before = Column(list_, kName);
-  for (const char* spec : bad_specs) EXPECT_EQ(quorrin::Sort(spec, 2, list_), 0) << spec;
+  for (const char* key_text : bad_key_texts) {
+    EXPECT_EQ(quorrin::Sort(key_text, 2, list_), 0) << key_text;
+  }
   EXPECT_EQ(quorrin::Sort("1|2", 0, list_), 0);
   EXPECT_EQ(quorrin::Sort("1|2", -1, list_), 0);
   EXPECT_EQ(quorrin::Sort(nullptr, 1, list_), 0);
@@ -458,9 +461,9 @@ TEST_F(SortedListTest, ReaderThreadSeesWholeCellsWhileTheMainThreadReadsAndSorts
     }
   });
   while (passes.load() == 0) std::this_thread::yield();
-  const char* specs[] = {"1|1", "1|2", "2|1,1|2", "0|2,1|1"};
+  const char* key_texts[] = {"1|1", "1|2", "2|1,1|2", "0|2,1|1"};
   for (int round = 0; round < 60; ++round) {
-    ASSERT_EQ(quorrin::Sort(specs[round % 4], round % 4 >= 2 ? 2 : 1, list_), 1);
+    ASSERT_EQ(quorrin::Sort(key_texts[round % 4], round % 4 >= 2 ? 2 : 1, list_), 1);
     EXPECT_EQ(names.count(ReadText(list_, round % kRows, 1)), 1u);
     IntegerCell state = (round % 2) ? 1 : 3;
     ASSERT_EQ(quorrin::SetSortValue(&state, round % kRows, 2, list_), 1);
@@ -470,16 +473,16 @@ TEST_F(SortedListTest, ReaderThreadSeesWholeCellsWhileTheMainThreadReadsAndSorts
   EXPECT_EQ(bad.load(), 0);
 }
 
-TEST(SortSpec, ReadsExactlyTheWantedPairs) {
-  auto keys = quorrin::ParseSortSpec("10|1,3|2", 2);
+TEST(SortKeyText, ReadsExactlyTheWantedPairs) {
+  auto keys = quorrin::ParseSortKeys("10|1,3|2", 2);
   ASSERT_TRUE(keys.has_value());
   ASSERT_EQ(keys->size(), 2u);
   EXPECT_EQ((*keys)[0].field, 10u);
   EXPECT_FALSE((*keys)[0].descending);
   EXPECT_EQ((*keys)[1].field, 3u);
   EXPECT_TRUE((*keys)[1].descending);
-  EXPECT_FALSE(quorrin::ParseSortSpec("10|1,", 2).has_value());
-  EXPECT_FALSE(quorrin::ParseSortSpec("10|1 ,3|2", 2).has_value());
+  EXPECT_FALSE(quorrin::ParseSortKeys("10|1,", 2).has_value());
+  EXPECT_FALSE(quorrin::ParseSortKeys("10|1 ,3|2", 2).has_value());
 }
 
 TEST(CellText, ComparesBytesUnsignedWithAsciiCaseFolded) {
