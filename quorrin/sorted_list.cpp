@@ -91,21 +91,27 @@ bool SortedList::AddField(int32_t type) {
 
 bool SortedList::AddRow() {
   if (rows_ == UINT32_MAX) return false;
-  // Grow every column before counting the row, so that a failed allocation leaves the table
-  // as it was apart from spare capacity.
-  for (Column& column : columns_) {
-    if (column.type == FieldType::kText) {
-      column.texts.reserve(static_cast<size_t>(rows_) + 1);
-    } else {
-      column.integers.reserve(static_cast<size_t>(rows_) + 1);
+  // All columns grow or none: should an allocation fail, the cells already appended are taken
+  // back, so that every column keeps one cell per row.
+  size_t grown = 0;
+  try {
+    for (Column& column : columns_) {
+      if (column.type == FieldType::kText) {
+        column.texts.emplace_back();
+      } else {
+        column.integers.push_back(0);
+      }
+      ++grown;
     }
-  }
-  for (Column& column : columns_) {
-    if (column.type == FieldType::kText) {
-      column.texts.emplace_back();
-    } else {
-      column.integers.push_back(0);
+  } catch (...) {
+    for (size_t i = 0; i < grown; ++i) {
+      if (columns_[i].type == FieldType::kText) {
+        columns_[i].texts.pop_back();
+      } else {
+        columns_[i].integers.pop_back();
+      }
     }
+    throw;
   }
   ++rows_;
   return true;
