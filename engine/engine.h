@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -63,11 +64,16 @@ class LastError {
 };
 
 // Run flags of one kind of run (scan or save) of one engine. Single bytes, read without the
-// lock by the pollers and the worker's per-step stop test.
+// lock by the pollers and the worker's per-step stop test; written under the engine lock.
 struct RunFlags {
   std::atomic<uint8_t> running{0};
   std::atomic<uint8_t> stop{255};
   std::atomic<uint8_t> finished{1};
+  // A pause asked for and not yet lifted: the worker waits at its next step. Pausing there,
+  // and not wherever the thread happens to be, keeps a paused worker from holding the lock.
+  std::atomic<uint8_t> paused{0};
+  // The platform's handle of the worker thread while one exists (under the engine lock).
+  void* thread = nullptr;
 };
 
 // Progress of one kind of run: done / total, two counters, the current item's text.
@@ -100,15 +106,33 @@ class WorkerPlatform {
   virtual std::string SystemErrorText(uint32_t code);
   // Shows a failed volume read to the user (a message box captioned "Read" on Windows).
   virtual void ShowReadError(const std::string& text) {}
+
+  using ThreadRoutine = void (*)(void* parameter);
+  // Starts routine(parameter) on a new thread at once; its handle, or null when no thread
+  // could be made.
+  virtual void* StartThread(ThreadRoutine routine, void* parameter);
+  // Releases a handle StartThread gave, once; the thread itself may be the caller.
+  virtual void CloseThread(void* handle);
 };
 
 WorkerPlatform& DefaultWorkerPlatform();
 
 // Per-scan volume state a scanner keeps in its engine (boot sector copy, tables, run lists):
 // the save path reads through it after the scan.
+//
+// The save path copies clusters through the geometry the scanner found.
+struct VolumeGeometry {
+  uint32_t bytes_per_sector = 0;
+  uint32_t sectors_per_cluster = 0;
+  uint64_t first_data_sector = 0;   // FAT: sector of cluster 2; NTFS: 0
+  uint32_t sectors_per_record = 0;  // NTFS: sectors of one MFT record; FAT: 0
+};
+
 class VolumeState {
  public:
   virtual ~VolumeState() = default;
+  // The scanned volume's geometry; false when the scan did not get that far.
+  virtual bool Geometry(VolumeGeometry* out) const { return false; }
 };
 
 class Engine;
@@ -142,6 +166,7 @@ class Engine {
   void Clear(LastError& error);
 
   std::mutex lock;  // guards run flags and progress updates
+  std::condition_variable run_resumed;  // a paused worker waits on it (with `lock`)
 
   RunFlags scan_flags;
   RunFlags save_flags;
@@ -156,10 +181,21 @@ class Engine {
 
   FoundTree tree;
 
+  // The arguments of the running (or last) save: copied from pending_save by the starter
+  // when a save starts, so a refused start never changes what a running save works on.
   FoundNode* save_node = nullptr;
   std::string save_destination;
   std::string list_save_destination;
   std::array<uint32_t, 6> list_save_arguments{};
+
+  // What SaveDeleteFile, SaveMenuFile and SaveDeleteFile1 stored last.
+  struct SaveArguments {
+    FoundNode* node = nullptr;
+    std::string destination;
+    std::string list_destination;
+    std::array<uint32_t, 6> list_arguments{};
+  };
+  SaveArguments pending_save;
 
   std::array<int64_t, kFilterBoundCount> bounds;
   TextList name_filters;
@@ -176,7 +212,8 @@ class Engine {
   WorkerBody list_save_body = nullptr;
 
   // The per-step point of every worker loop: pumps the thread's messages, waits while the run
-  // is paused, and tells whether the run must stop (stop byte not 0).
+  // is paused, and tells whether the run must stop (stop byte not 0). A pause takes effect
+  // here and only here, so a worker must never call it while it holds `lock`.
   bool ScanStep();
   bool SaveStep();
 
@@ -205,7 +242,8 @@ class Engine {
 };
 
 // SplitNameFilter: replaces the engine's name filter list with the items of a
-// comma-separated text. A single item is trimmed; items of a list are kept as written.
+// comma-separated text. A single item is trimmed; items of a list are kept as written. A text
+// of nothing but blanks and commas leaves the list empty (no name test).
 void SplitNameFilter(const std::string& text, TextList* list);
 
 }  // namespace scavrel

@@ -332,10 +332,8 @@ uint8_t RunFatScan(Engine& engine) {
     // Out of memory while building the tree: the scan ends with what it has.
     result = false;
   }
-  std::lock_guard<std::mutex> hold(engine.lock);
-  engine.scan_result = result ? 1 : 0;
-  engine.scan_flags.finished = 1;
-  return engine.scan_result;
+  // The thread routine stores the result and sets the finished byte as its last act.
+  return result ? 1 : 0;
 }
 
 }  // namespace scavrel::fat

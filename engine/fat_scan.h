@@ -92,7 +92,7 @@ class FatScanner {
 bool IsDirectoryStart(Bytes cluster, uint32_t* dot_cluster);
 
 // The scan body of the FAT engine: clears the engine, opens its volume device path, reads the
-// boot sector and the allocation table, runs the passes, and sets the finished flag.
+// boot sector and the allocation table and runs the passes; 1 on success.
 uint8_t RunFatScan(Engine& engine);
 
 }  // namespace scavrel::fat

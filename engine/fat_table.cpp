@@ -133,6 +133,15 @@ bool ParseFatBootSector(Bytes sector, FatGeometry* out) {
   return true;
 }
 
+bool FatVolume::Geometry(VolumeGeometry* out) const {
+  if (geometry.type == FatType::kNone) return false;
+  out->bytes_per_sector = geometry.bytes_per_sector;
+  out->sectors_per_cluster = geometry.sectors_per_cluster;
+  out->first_data_sector = geometry.first_data_sector;
+  out->sectors_per_record = 0;
+  return true;
+}
+
 void FatProgress::Start(uint64_t total) {
   total_ = total;
   done_ = 0;

@@ -73,6 +73,8 @@ class FatVolume : public VolumeState {
   std::vector<FoundNode*> owner;           // the found folder whose first cluster this is
 
   uint64_t slot_count() const { return allocation_table.size(); }
+
+  bool Geometry(VolumeGeometry* out) const override;
 };
 
 // Progress sink of the table and run code: one scan-progress step per claimed cluster, capped
