@@ -1,4 +1,4 @@
-// Short-name text, long-name assembly and Windows-1252 conversions.
+// Short-name text, long-name assembly and the portable Windows-1252 codec.
 #include "engine/fat_names.h"
 
 #include "engine/fat_dir_entry.h"
@@ -17,7 +17,17 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+const FatTextCodec kPortableCodec;
+const FatTextCodec* g_codec = &kPortableCodec;
+
 }  // namespace
+
+void SetFatTextCodec(const FatTextCodec* codec) {
+  g_codec = codec != nullptr ? codec : &kPortableCodec;
+}
+
+std::u16string AnsiToWide(const std::string& text) { return g_codec->AnsiToWide(text); }
+std::string WideToAnsi(const std::u16string& text) { return g_codec->WideToAnsi(text); }
 
 std::string CutAndTrim(const char* bytes, size_t length) {
   size_t end = 0;
@@ -28,7 +38,7 @@ std::string CutAndTrim(const char* bytes, size_t length) {
   return std::string(bytes + begin, end - begin);
 }
 
-std::u16string AnsiToWide(const std::string& text) {
+std::u16string FatTextCodec::AnsiToWide(const std::string& text) const {
   std::u16string out;
   out.reserve(text.size());
   for (char ch : text) {
@@ -38,7 +48,7 @@ std::u16string AnsiToWide(const std::string& text) {
   return out;
 }
 
-std::string WideToAnsi(const std::u16string& text) {
+std::string FatTextCodec::WideToAnsi(const std::u16string& text) const {
   std::string out;
   out.reserve(text.size());
   for (char16_t u : text) {

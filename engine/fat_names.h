@@ -1,8 +1,10 @@
 // Names of FAT entries: the short (8.3) name as the scan shows it, the long name assembled from
 // long-name entries, and the single-byte text conversions of the portable core.
 //
-// The portable core converts between single-byte text and UTF-16 with Windows-1252, the ANSI
-// code page of Western Windows installs; a character it cannot represent becomes '?'.
+// Short names and the progress text are single-byte text in the system's ANSI code page. The
+// library installs a codec for the real code page at load; the portable core's own codec is
+// Windows-1252 (the ANSI code page of Western installs), where an unmappable character
+// becomes '?'.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,16 @@
 #include "engine/fat_bytes.h"
 
 namespace scavrel::fat {
+
+class FatTextCodec {
+ public:
+  virtual ~FatTextCodec() = default;
+  virtual std::u16string AnsiToWide(const std::string& text) const;
+  virtual std::string WideToAnsi(const std::u16string& text) const;
+};
+
+// Replaces the codec (null: back to the portable one). Called once, before any scan.
+void SetFatTextCodec(const FatTextCodec* codec);
 
 std::u16string AnsiToWide(const std::string& text);
 std::string WideToAnsi(const std::u16string& text);
