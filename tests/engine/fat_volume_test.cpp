@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/engine/fat_manifest.h"
 #include "tests/engine/fat_test_support.h"
 
 #ifndef TOLVANE_FATVOL_DIR
@@ -21,130 +22,17 @@
 namespace scavrel::fat::testing {
 namespace {
 
-struct ManifestEntry {
-  std::string path;
-  bool dir = false;
-  std::string state;  // live, deleted, lost
-  uint32_t size = 0;
-  uint32_t first_cluster = 0;
-  bool entry_deleted = false;
-  bool short_only = false;
-  bool clusters_free = false;
-  bool overwritten = false;
-  bool fragmented = false;
-};
-
 std::string VolumePath(const std::string& name, const char* ext) {
   return std::string(TOLVANE_FATVOL_DIR) + "/" + name + ext;
 }
 
-std::map<std::string, ManifestEntry> ReadManifest(const std::string& name) {
-  std::map<std::string, ManifestEntry> out;
-  std::ifstream in(VolumePath(name, ".tsv"));
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> f;
-    std::stringstream ss(line);
-    std::string field;
-    while (std::getline(ss, field, '\t')) f.push_back(field);
-    if (f.size() < 11) continue;
-    ManifestEntry e;
-    e.path = f[0];
-    e.dir = f[1] == "dir";
-    e.state = f[2];
-    e.size = static_cast<uint32_t>(std::stoul(f[3]));
-    e.first_cluster = static_cast<uint32_t>(std::stoul(f[4]));
-    e.entry_deleted = f[5] == "1";
-    e.short_only = f[6] == "1";
-    e.clusters_free = f[7] == "1";
-    e.overwritten = f[8] == "1";
-    e.fragmented = f[9] == "1";
-    out[e.path] = e;
-  }
-  return out;
-}
-
-std::string Parent(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-std::string Leaf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Where the scan places the manifest entries and what it must count.
-class Expectation {
- public:
-  Expectation(const std::map<std::string, ManifestEntry>& m, bool full) : m_(m), full_(full) {}
-
-  // The scan's name for one entry: a deleted entry without a long name shows 'x' first.
-  std::string Shown(const ManifestEntry& e) const {
-    std::string leaf = Leaf(e.path);
-    if (e.short_only && e.entry_deleted) leaf[0] = 'x';
-    return leaf;
-  }
-
-  // The path in the found tree, or "" when the scan cannot reach the entry.
-  std::string TreePath(const ManifestEntry& e) const {
-    std::string parent = Parent(e.path);
-    if (e.state == "lost") {
-      if (!full_ || parent.empty()) return "";  // the old root went with the reformat
-      const ManifestEntry& p = m_.at(parent);
-      if (!FolderReadable(p)) return "";
-      if (Parent(parent).empty()) return "$Unknow Folder/Dir" + std::to_string(p.first_cluster) + "/" + Shown(e);
-      std::string up = TreePath(p);
-      return up.empty() ? "" : up + "/" + Shown(e);
-    }
-    if (parent.empty()) return Shown(e);
-    const ManifestEntry& p = m_.at(parent);
-    if (p.state != "live" && !FolderReadable(p)) return "";
-    std::string up = TreePath(p);
-    return up.empty() ? "" : up + "/" + Shown(e);
-  }
-
-  // A deleted file the scan must find: it has clusters and its folders can be read.
-  bool MustFind(const ManifestEntry& e) const {
-    return !e.dir && e.state != "live" && e.size > 0 && !TreePath(e).empty();
-  }
-
-  // Folders kept: every live folder, and every folder met inside a deleted or lost folder.
-  uint64_t FolderCount() const {
-    uint64_t n = 0;
-    for (auto& [path, e] : m_) {
-      if (!e.dir) continue;
-      if (e.state == "live") {
-        ++n;
-      } else if (!Parent(path).empty() && m_.at(Parent(path)).state != "live" &&
-                 FolderReached(m_.at(Parent(path)))) {
-        ++n;
-      }
-    }
-    return n;
-  }
-
- private:
-  // Whether the scan reads the folder's entries.
-  bool FolderReached(const ManifestEntry& dir) const {
-    if (dir.state == "live") return true;
-    if (dir.state == "lost" && !full_) return false;
-    if (!FolderReadable(dir)) return false;
-    std::string parent = Parent(dir.path);
-    return parent.empty() || FolderReached(m_.at(parent));
-  }
-  // A deleted folder is read over consecutive free clusters from its first.
-  bool FolderReadable(const ManifestEntry& dir) const {
-    return dir.clusters_free && !dir.fragmented && dir.first_cluster >= 2;
-  }
-  const std::map<std::string, ManifestEntry>& m_;
-  bool full_;
-};
+auto ReadVolumeManifest(const std::string& name) { return ReadManifest(VolumePath(name, ".tsv")); }
 
 class FatVolumeScan : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FatVolumeScan, QuickAndFullScansFindEveryReachableDeletedFileAndNothingLive) {
   const std::string name = GetParam();
-  auto manifest = ReadManifest(name);
+  auto manifest = ReadVolumeManifest(name);
   ASSERT_FALSE(manifest.empty()) << "no manifest for " << name;
   for (bool full : {false, true}) {
     SCOPED_TRACE(full ? "full scan" : "quick scan");
@@ -195,7 +83,7 @@ TEST_P(FatVolumeScan, EveryDeletedFileThatFlsNamesIsInTheTree) {
   int status = pclose(pipe);
   if (status != 0 && lines.empty()) GTEST_SKIP() << "fls is not installed";
 
-  auto manifest = ReadManifest(name);
+  auto manifest = ReadVolumeManifest(name);
   ScanRig rig;
   ASSERT_EQ(rig.ScanFile(VolumePath(name, ".img"), true), 1);
   TreeView view = View(rig.engine.tree);
