@@ -47,15 +47,24 @@ PY
 fi
 
 echo "== building the bench programs"
-srcs=("$root"/engine/{found_tree,engine,volume_reader}.cpp "$root"/engine/fat_*.cpp)
+srcs=("$root"/engine/{found_tree,engine,run_control,volume_reader}.cpp "$root"/engine/fat_{names,table,scan,folders}.cpp)
 clang++ -O2 -std=c++20 -I"$root" "$root/tools/bench/fat_bench.cpp" "${srcs[@]}" -o "$work/fat_bench" -lpthread
 have_wine=0
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
   x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -static -DTOLVANE_BENCH_WIN32 -DWIN32_LEAN_AND_MEAN \
     -DNOMINMAX -I"$root" "$root/tools/bench/fat_bench.cpp" "${srcs[@]}" \
     "$root/engine/win/win32_volume_reader.cpp" -o "$work/fat_bench.exe" && have_wine=1
+  # Through the DLL itself (threads, message pump, read-ahead reader): the one scripts/build.sh
+  # made, copied beside the timing program.
+  dll=$root/build/x86_64/bin/Scavrel.dll
+  if [ "$have_wine" = 1 ] && [ -f "$dll" ]; then
+    cp "$dll" "$work/"
+    x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -static -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
+      "$root/tools/bench/fat_bench_dll.cpp" -o "$work/fat_bench_dll.exe" || rm -f "$work/fat_bench_dll.exe"
+  fi
 fi
 
+ratio() { printf '%.3f' "$(echo "scale=6; $1 / $2" | bc)"; }
 seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1; e=$(date +%s.%N); echo "$e - $s" | bc; }
 
 echo "== warming the page cache"
@@ -73,16 +82,28 @@ if [ "$have_wine" = 1 ]; then
   WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     WINESERVER=/usr/lib/wine/wineserver64 /usr/lib/wine/wine64 "$work/fat_bench.exe" \
     "Z:$(echo "$img" | tr / '\\')" 3 </dev/null 2>/dev/null | tr -d '\r' | tee "$work/wine.txt" || true
+  if [ -f "$work/fat_bench_dll.exe" ]; then
+    echo "== scans through Scavrel.dll under Wine (ProcFat, GetProgress polled every 1 ms)"
+    (cd "$work" && WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+      WINESERVER=/usr/lib/wine/wineserver64 /usr/lib/wine/wine64 "$work/fat_bench_dll.exe" \
+      "Z:$(echo "$img" | tr / '\\')" 3 </dev/null 2>/dev/null | tr -d '\r' | tee "$work/dll.txt") || true
+  fi
   WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 fi
 echo "== summary ($(du -h --apparent-size "$img" | cut -f1) image)"
 echo "dd read:             $(printf '%.0f' "$(echo "$dd_s * 1000" | bc)") ms"
 echo "fls -r -d -p:        $(printf '%.0f' "$(echo "$fls_s * 1000" | bc)") ms ($fls_n deleted files listed)"
-echo "quick scan (native): $quick_ms ms  = $(echo "scale=2; $quick_ms / ($fls_s * 1000)" | bc) x fls, $(echo "scale=2; $quick_ms / ($dd_s * 1000)" | bc) x dd"
-echo "full scan (native):  $full_ms ms  = $(echo "scale=2; $full_ms / ($fls_s * 1000)" | bc) x fls, $(echo "scale=2; $full_ms / ($dd_s * 1000)" | bc) x dd"
+echo "quick scan (native): $quick_ms ms  = $(ratio "$quick_ms" "$(echo "$fls_s * 1000" | bc)") x fls, $(ratio "$quick_ms" "$(echo "$dd_s * 1000" | bc)") x dd"
+echo "full scan (native):  $full_ms ms  = $(ratio "$full_ms" "$(echo "$fls_s * 1000" | bc)") x fls, $(ratio "$full_ms" "$(echo "$dd_s * 1000" | bc)") x dd"
 if [ -f "$work/wine.txt" ]; then
   wq=$(sed -n 's/^quick scan: \([0-9.]*\) ms.*/\1/p' "$work/wine.txt")
   wf=$(sed -n 's/^full scan: \([0-9.]*\) ms.*/\1/p' "$work/wine.txt")
-  [ -n "$wq" ] && echo "quick scan (Wine):   $wq ms  = $(echo "scale=2; $wq / ($fls_s * 1000)" | bc) x fls"
-  [ -n "$wf" ] && echo "full scan (Wine):    $wf ms  = $(echo "scale=2; $wf / ($fls_s * 1000)" | bc) x fls"
+  [ -n "$wq" ] && echo "quick scan (Wine):   $wq ms  = $(ratio "$wq" "$(echo "$fls_s * 1000" | bc)") x fls"
+  [ -n "$wf" ] && echo "full scan (Wine):    $wf ms  = $(ratio "$wf" "$(echo "$fls_s * 1000" | bc)") x fls"
+fi
+if [ -f "$work/dll.txt" ]; then
+  dq=$(sed -n 's/^quick scan: \([0-9.]*\) ms.*/\1/p' "$work/dll.txt")
+  df=$(sed -n 's/^full scan: \([0-9.]*\) ms.*/\1/p' "$work/dll.txt")
+  [ -n "$dq" ] && echo "quick scan (DLL):    $dq ms  = $(ratio "$dq" "$(echo "$fls_s * 1000" | bc)") x fls"
+  [ -n "$df" ] && echo "full scan (DLL):     $df ms  = $(ratio "$df" "$(echo "$fls_s * 1000" | bc)") x fls"
 fi
