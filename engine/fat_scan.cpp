@@ -2,6 +2,7 @@
 // builders, and the scan body that runs the passes in order.
 #include "engine/fat_scan.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 

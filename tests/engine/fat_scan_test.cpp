@@ -132,6 +132,35 @@ FatVolume MakeVolume(FatType type, uint32_t clusters) {
   return v;
 }
 
+TEST(FatTable, Fat12EntriesUnpackFromThreeByteGroups) {
+  // A FAT12 table as DOS writes it: media descriptor F0 with fill bits, then 2 -> 3 -> end.
+  std::vector<uint8_t> image(512 * 40, 0);
+  uint8_t* b = image.data();
+  WriteLe16(b + 11, 512);
+  b[13] = 1;
+  WriteLe16(b + 14, 1);
+  b[16] = 1;
+  WriteLe16(b + 17, 16);
+  WriteLe16(b + 19, 40);
+  WriteLe16(b + 22, 1);
+  std::memcpy(b + 54, "FAT12   ", 8);
+  WriteLe16(b + 510, 0xAA55);
+  const uint8_t table[] = {0xF0, 0xFF, 0xFF, 0x03, 0xF0, 0xFF};
+  std::memcpy(b + 512, table, sizeof(table));
+  FatVolume volume;
+  ASSERT_TRUE(ParseFatBootSector(Bytes(b, 512), &volume.geometry));
+  EXPECT_EQ(volume.geometry.cluster_count, 37u);  // 40 sectors less boot, table and root
+  Engine engine(EngineKind::kFat);
+  engine.scan_flags.stop = 0;
+  MemoryVolumeReader reader(image);
+  ASSERT_TRUE(LoadAllocationTable(engine, reader, volume));
+  EXPECT_EQ(volume.allocation_table[0], 0xFF0u);
+  EXPECT_EQ(volume.allocation_table[1], 0xFFFu);
+  EXPECT_EQ(volume.allocation_table[2], 0x003u);
+  EXPECT_EQ(volume.allocation_table[3], 0xFFFu);
+  EXPECT_EQ(volume.allocation_table[4], 0u);
+}
+
 TEST(FatChain, EveryEndValueEndsAChain) {
   Engine engine(EngineKind::kFat);
   FatProgress progress(engine);
