@@ -64,8 +64,10 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [ -x /usr/lib/wine/wine
   fi
 fi
 
-ratio() { printf '%.3f' "$(echo "scale=6; $1 / $2" | bc)"; }
-seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1; e=$(date +%s.%N); echo "$e - $s" | bc; }
+# Arithmetic on fractions through awk (no bc needed).
+calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+ratio() { awk "BEGIN { printf \"%.3f\", $1 / $2 }"; }
+seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1; e=$(date +%s.%N); calc "$e - $s"; }
 
 echo "== warming the page cache"
 cat "$img" >/dev/null
@@ -91,19 +93,19 @@ if [ "$have_wine" = 1 ]; then
   WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 fi
 echo "== summary ($(du -h --apparent-size "$img" | cut -f1) image)"
-echo "dd read:             $(printf '%.0f' "$(echo "$dd_s * 1000" | bc)") ms"
-echo "fls -r -d -p:        $(printf '%.0f' "$(echo "$fls_s * 1000" | bc)") ms ($fls_n deleted files listed)"
-echo "quick scan (native): $quick_ms ms  = $(ratio "$quick_ms" "$(echo "$fls_s * 1000" | bc)") x fls, $(ratio "$quick_ms" "$(echo "$dd_s * 1000" | bc)") x dd"
-echo "full scan (native):  $full_ms ms  = $(ratio "$full_ms" "$(echo "$fls_s * 1000" | bc)") x fls, $(ratio "$full_ms" "$(echo "$dd_s * 1000" | bc)") x dd"
+echo "dd read:             $(printf '%.0f' "$(calc "$dd_s * 1000")") ms"
+echo "fls -r -d -p:        $(printf '%.0f' "$(calc "$fls_s * 1000")") ms ($fls_n deleted files listed)"
+echo "quick scan (native): $quick_ms ms  = $(ratio "$quick_ms" "$(calc "$fls_s * 1000")") x fls, $(ratio "$quick_ms" "$(calc "$dd_s * 1000")") x dd"
+echo "full scan (native):  $full_ms ms  = $(ratio "$full_ms" "$(calc "$fls_s * 1000")") x fls, $(ratio "$full_ms" "$(calc "$dd_s * 1000")") x dd"
 if [ -f "$work/wine.txt" ]; then
   wq=$(sed -n 's/^quick scan: \([0-9.]*\) ms.*/\1/p' "$work/wine.txt")
   wf=$(sed -n 's/^full scan: \([0-9.]*\) ms.*/\1/p' "$work/wine.txt")
-  [ -n "$wq" ] && echo "quick scan (Wine):   $wq ms  = $(ratio "$wq" "$(echo "$fls_s * 1000" | bc)") x fls"
-  [ -n "$wf" ] && echo "full scan (Wine):    $wf ms  = $(ratio "$wf" "$(echo "$fls_s * 1000" | bc)") x fls"
+  [ -n "$wq" ] && echo "quick scan (Wine):   $wq ms  = $(ratio "$wq" "$(calc "$fls_s * 1000")") x fls"
+  [ -n "$wf" ] && echo "full scan (Wine):    $wf ms  = $(ratio "$wf" "$(calc "$fls_s * 1000")") x fls"
 fi
 if [ -f "$work/dll.txt" ]; then
   dq=$(sed -n 's/^quick scan: \([0-9.]*\) ms.*/\1/p' "$work/dll.txt")
   df=$(sed -n 's/^full scan: \([0-9.]*\) ms.*/\1/p' "$work/dll.txt")
-  [ -n "$dq" ] && echo "quick scan (DLL):    $dq ms  = $(ratio "$dq" "$(echo "$fls_s * 1000" | bc)") x fls"
-  [ -n "$df" ] && echo "full scan (DLL):     $df ms  = $(ratio "$df" "$(echo "$fls_s * 1000" | bc)") x fls"
+  [ -n "$dq" ] && echo "quick scan (DLL):    $dq ms  = $(ratio "$dq" "$(calc "$fls_s * 1000")") x fls"
+  [ -n "$df" ] && echo "full scan (DLL):     $df ms  = $(ratio "$df" "$(calc "$fls_s * 1000")") x fls"
 fi
