@@ -10,8 +10,10 @@
 #include "engine/check_states.h"
 #include "engine/engine.h"
 #include "engine/filters.h"
+#include "engine/save_tree.h"
 #include "engine/scavrel_api.h"
 #include "engine/win/out_text.h"
+#include "engine/win/save_win32.h"
 
 using scavrel::Engine;
 using scavrel::EngineKind;
@@ -28,6 +30,8 @@ Engine g_fat_engine(EngineKind::kFat);
 const bool g_engines_wired = [] {
   g_ntfs_engine.last_error = &g_last_error;
   g_fat_engine.last_error = &g_last_error;
+  g_ntfs_engine.save_body = scavrel::SaveThreadBody;
+  g_fat_engine.save_body = scavrel::SaveThreadBody;
   return true;
 }();
 scavrel::TextList g_drive_list;
@@ -339,9 +343,10 @@ SCAVREL_API Bool8 SCAVREL_CALL SetAutoRename(uint8_t on) {
 
 SCAVREL_API Bool8 SCAVREL_CALL GetAutoRename() { return Current().auto_rename; }
 
-SCAVREL_API Bool8 SCAVREL_CALL GetSaveSize(const char*, scavrel_api::FoundNode*, uint64_t* size) {
-  if (size) *size = 0;
-  return 0;
+SCAVREL_API Bool8 SCAVREL_CALL GetSaveSize(const char* destination, scavrel_api::FoundNode* node,
+                                           uint64_t* size) {
+  Engine& engine = Current();
+  return Guarded([&] { return scavrel::GetSaveSizeWin32(engine, destination, node, size); });
 }
 
 SCAVREL_API Bool8 SCAVREL_CALL SaveDeleteFile(const char* destination) {
