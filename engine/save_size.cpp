@@ -43,7 +43,8 @@ uint64_t SumSaveSize(const Engine& engine, uint32_t cluster_size, const FoundNod
     if (child->directory) {
       if (child->has_children && child->subtree_has_deleted && NodeFilter(engine, child) &&
           (child->check_state != kUnchecked || node_given)) {
-        pending.push_back(child->first_child);
+        const FoundNode* first = child->first_child;  // by value: the field is packed
+        pending.push_back(first);
       }
       continue;
     }
