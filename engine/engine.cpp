@@ -1,7 +1,11 @@
-// Engine object construction, reset and the name filter list.
+// Engine object construction, reset, the workers' per-step point and progress updates, the
+// portable platform defaults and the name filter list.
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <thread>
+
+#include "engine/run_control.h"
 
 namespace scavrel {
 
@@ -37,6 +41,21 @@ std::unique_ptr<VolumeReader> WorkerPlatform::OpenVolume(const std::string& path
 
 std::string WorkerPlatform::SystemErrorText(uint32_t code) { return "Unknow Error!"; }
 
+void* WorkerPlatform::StartThread(ThreadRoutine routine, void* parameter) {
+  try {
+    return new std::thread(routine, parameter);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void WorkerPlatform::CloseThread(void* handle) {
+  auto* thread = static_cast<std::thread*>(handle);
+  // Called by the thread itself as its routine ends: nobody joins a worker.
+  if (thread->joinable()) thread->detach();
+  delete thread;
+}
+
 WorkerPlatform& DefaultWorkerPlatform() {
   static WorkerPlatform platform;
   return platform;
@@ -44,12 +63,12 @@ WorkerPlatform& DefaultWorkerPlatform() {
 
 bool Engine::ScanStep() {
   platform->PumpMessages();
-  return scan_flags.stop != 0;
+  return RunStep(*this, scan_flags);
 }
 
 bool Engine::SaveStep() {
   platform->PumpMessages();
-  return save_flags.stop != 0;
+  return RunStep(*this, save_flags);
 }
 
 #define SCAVREL_LOCKED(statement)            \

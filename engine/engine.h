@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -63,11 +64,16 @@ class LastError {
 };
 
 // Run flags of one kind of run (scan or save) of one engine. Single bytes, read without the
-// lock by the pollers and the worker's per-step stop test.
+// lock by the pollers and the worker's per-step stop test; written under the engine lock.
 struct RunFlags {
   std::atomic<uint8_t> running{0};
   std::atomic<uint8_t> stop{255};
   std::atomic<uint8_t> finished{1};
+  // A pause asked for and not yet lifted: the worker waits at its next step. Pausing there,
+  // and not wherever the thread happens to be, keeps a paused worker from holding the lock.
+  std::atomic<uint8_t> paused{0};
+  // The platform's handle of the worker thread while one exists (under the engine lock).
+  void* thread = nullptr;
 };
 
 // Progress of one kind of run: done / total, two counters, the current item's text.
@@ -100,6 +106,13 @@ class WorkerPlatform {
   virtual std::string SystemErrorText(uint32_t code);
   // Shows a failed volume read to the user (a message box captioned "Read" on Windows).
   virtual void ShowReadError(const std::string& text) {}
+
+  using ThreadRoutine = void (*)(void* parameter);
+  // Starts routine(parameter) on a new thread at once; its handle, or null when no thread
+  // could be made.
+  virtual void* StartThread(ThreadRoutine routine, void* parameter);
+  // Releases a handle StartThread gave, once; the thread itself may be the caller.
+  virtual void CloseThread(void* handle);
 };
 
 WorkerPlatform& DefaultWorkerPlatform();
@@ -153,6 +166,7 @@ class Engine {
   void Clear(LastError& error);
 
   std::mutex lock;  // guards run flags and progress updates
+  std::condition_variable run_resumed;  // a paused worker waits on it (with `lock`)
 
   RunFlags scan_flags;
   RunFlags save_flags;
@@ -167,10 +181,21 @@ class Engine {
 
   FoundTree tree;
 
+  // The arguments of the running (or last) save: copied from pending_save by the starter
+  // when a save starts, so a refused start never changes what a running save works on.
   FoundNode* save_node = nullptr;
   std::string save_destination;
   std::string list_save_destination;
   std::array<uint32_t, 6> list_save_arguments{};
+
+  // What SaveDeleteFile, SaveMenuFile and SaveDeleteFile1 stored last.
+  struct SaveArguments {
+    FoundNode* node = nullptr;
+    std::string destination;
+    std::string list_destination;
+    std::array<uint32_t, 6> list_arguments{};
+  };
+  SaveArguments pending_save;
 
   std::array<int64_t, kFilterBoundCount> bounds;
   TextList name_filters;
@@ -187,7 +212,8 @@ class Engine {
   WorkerBody list_save_body = nullptr;
 
   // The per-step point of every worker loop: pumps the thread's messages, waits while the run
-  // is paused, and tells whether the run must stop (stop byte not 0).
+  // is paused, and tells whether the run must stop (stop byte not 0). A pause takes effect
+  // here and only here, so a worker must never call it while it holds `lock`.
   bool ScanStep();
   bool SaveStep();
 

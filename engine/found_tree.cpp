@@ -307,12 +307,7 @@ void FoundTree::ClearTree() {
     delete node;
     node = previous;
   }
-  root_ = nullptr;
-  last_top_level_ = nullptr;
-  node_count_ = 0;
-  first_created_ = nullptr;
-  last_created_ = nullptr;
-  cursor_ = nullptr;
+  ResetTree();
 }
 
 void FoundTree::ResetTree() {

@@ -172,16 +172,12 @@ uint8_t SaveThreadBody(Engine& engine) {
   try {
     SaveOutput* output = CurrentSaveOutput();
     if (output != nullptr) {
-      // Copied once: a later, refused start stores its own arguments while this save runs.
-      const std::string destination = engine.save_destination;
-      result = SaveTree(engine, *output, destination, engine.save_node);
+      result = SaveTree(engine, *output, engine.save_destination, engine.save_node);
     }
   } catch (...) {
     // Out of memory, for one: the save ends like any failed save.
     result = false;
   }
-  std::lock_guard<std::mutex> hold(engine.lock);
-  engine.save_flags.finished = 1;
   return result ? 1 : 0;
 }
 

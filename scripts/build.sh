@@ -9,6 +9,9 @@ configure() {  # configure DIR [cmake args...]
   local dir=$1; shift
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  else
+    # Modules are picked up when they appear: configure again (quick on a configured tree).
+    cmake -S "$root" -B "$dir" >/dev/null
   fi
 }
 

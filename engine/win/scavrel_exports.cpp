@@ -8,12 +8,15 @@
 #include <string>
 
 #include "engine/check_states.h"
+#include "engine/drive_list.h"
 #include "engine/engine.h"
 #include "engine/filters.h"
+#include "engine/run_control.h"
 #include "engine/save_tree.h"
 #include "engine/scavrel_api.h"
 #include "engine/win/out_text.h"
 #include "engine/win/save_win32.h"
+#include "engine/win/win32_platform.h"
 
 using scavrel::Engine;
 using scavrel::EngineKind;
@@ -27,14 +30,23 @@ std::string g_empty_text;
 scavrel::LastError g_last_error;
 Engine g_ntfs_engine(EngineKind::kNtfs);
 Engine g_fat_engine(EngineKind::kFat);
+// What the workers of both engines reach the system through (volume, threads, messages).
+scavrel::Win32WorkerPlatform& Platform() {
+  static scavrel::Win32WorkerPlatform platform;
+  return platform;
+}
 const bool g_engines_wired = [] {
   g_ntfs_engine.last_error = &g_last_error;
   g_fat_engine.last_error = &g_last_error;
+  g_ntfs_engine.platform = &Platform();
+  g_fat_engine.platform = &Platform();
   g_ntfs_engine.save_body = scavrel::SaveThreadBody;
   g_fat_engine.save_body = scavrel::SaveThreadBody;
   return true;
 }();
-scavrel::TextList g_drive_list;
+scavrel::TextList g_drive_list;  // rebuilt by GetDriverList; positions die with it
+uint8_t g_nt5_or_later = 0;      // set by GetDriverList: volume names and mount points exist
+scavrel::Win32VolumeSystem g_volume_system;
 
 uint8_t g_engine_choice = 0;  // SetNtfs: 0 the FAT engine, anything else the NTFS engine
 
@@ -48,26 +60,6 @@ Bool8 Guarded(F&& body) {
   } catch (...) {
     return 0;
   }
-}
-
-// The run-state part of stopping a run that no thread serves: ask it to stop, and report
-// whether it has finished.
-bool StopRun(Engine& engine, scavrel::RunFlags& flags) {
-  {
-    std::lock_guard<std::mutex> hold(engine.lock);
-    flags.stop = 1;
-  }
-  if (flags.finished != 1) return false;
-  std::lock_guard<std::mutex> hold(engine.lock);
-  flags.running = 0;
-  return true;
-}
-
-// Worker threads are not wired yet: a start is refused after the earlier run (if any) was
-// asked to stop.
-bool StartRun(Engine& engine, scavrel::RunFlags& flags) {
-  StopRun(engine, flags);
-  return false;
 }
 
 Bool8 StoreBound(int index, uint32_t low, uint32_t high, bool refuse_below_minus_one) {
@@ -87,15 +79,24 @@ Bool8 ReadBound(int index, uint64_t* out) {
 Bool8 Snapshot(const scavrel::RunProgress& progress, const scavrel::RunFlags& flags,
                uint64_t* done, uint64_t* total, uint64_t* counter_a, uint64_t* counter_b,
                OutText text, uint8_t* finished) {
-  uint64_t t = progress.total;
-  uint64_t d = progress.done;
-  if (done) *done = std::min(d, t);
-  if (total) *total = t;
-  if (counter_a) *counter_a = progress.counter_a;
-  if (counter_b) *counter_b = progress.counter_b;
-  scavrel::CopyOutText(text, progress.text.Get());
-  if (finished) *finished = flags.finished == 1 ? 1 : 0;
+  scavrel::ProgressSnapshot snapshot = scavrel::TakeProgressSnapshot(progress, flags);
+  if (done) *done = snapshot.done;
+  if (total) *total = snapshot.total;
+  if (counter_a) *counter_a = snapshot.counter_a;
+  if (counter_b) *counter_b = snapshot.counter_b;
+  scavrel::CopyOutText(text, snapshot.text);
+  if (finished) *finished = snapshot.finished;
   return 1;
+}
+
+Bool8 Pause(Engine& engine, scavrel::RunFlags& flags) {
+  return Guarded([&] { return scavrel::PauseRun(engine, flags); });
+}
+Bool8 Continue(Engine& engine, scavrel::RunFlags& flags) {
+  return Guarded([&] { return scavrel::ContinueRun(engine, flags); });
+}
+Bool8 Stop(Engine& engine, scavrel::RunFlags& flags) {
+  return Guarded([&] { return scavrel::StopRun(engine, flags); });
 }
 
 }  // namespace
@@ -104,8 +105,9 @@ Bool8 Snapshot(const scavrel::RunProgress& progress, const scavrel::RunFlags& fl
 
 SCAVREL_API Bool8 SCAVREL_CALL GetDriverList(scavrel_api::ListPosition* out) {
   return Guarded([&] {
-    if (out) *out = nullptr;
-    return false;
+    if (!scavrel::BuildDriveList(g_volume_system, &g_drive_list, &g_nt5_or_later)) return false;
+    if (out) *out = g_drive_list.Head();
+    return true;
   });
 }
 
@@ -118,14 +120,35 @@ SCAVREL_API Bool8 SCAVREL_CALL GetDriverName(scavrel_api::ListPosition* position
   });
 }
 
-SCAVREL_API Bool8 SCAVREL_CALL GetDriverInfo(const char*, OutText, OutText, uint64_t*, uint64_t*,
-                                             uint64_t*) {
-  return 0;
+SCAVREL_API Bool8 SCAVREL_CALL GetDriverInfo(const char* path, OutText volume_name,
+                                             OutText file_system, uint64_t* total_bytes,
+                                             uint64_t* free_to_caller, uint64_t* total_free) {
+  return Guarded([&] {
+    if (path == nullptr) return false;
+    scavrel::DriveInfo info;
+    if (!scavrel::ReadDriveInfo(g_volume_system, g_nt5_or_later, path, &info)) return false;
+    scavrel::CopyOutText(volume_name, info.volume_name);
+    scavrel::CopyOutText(file_system, info.file_system, kOutTextFileSystemSize);
+    if (total_bytes) *total_bytes = info.total_bytes;
+    if (free_to_caller) *free_to_caller = info.free_to_caller;
+    if (total_free) *total_free = info.total_free;
+    return true;
+  });
 }
 
-SCAVREL_API Bool8 SCAVREL_CALL GetVolume(const char*, OutText, uint32_t) { return 0; }
+SCAVREL_API Bool8 SCAVREL_CALL GetVolume(const char* path, OutText out, uint32_t length) {
+  if (path == nullptr || out == nullptr || *out == nullptr || length == 0) return 0;
+  return GetVolumePathNameA(path, *out, length) ? 1 : 0;
+}
 
-SCAVREL_API Bool8 SCAVREL_CALL CheckCurrentDriver(const char*) { return 0; }
+SCAVREL_API Bool8 SCAVREL_CALL CheckCurrentDriver(const char* destination) {
+  return Guarded([&] {
+    if (destination == nullptr) return false;
+    return scavrel::DestinationOnScannedVolume(
+        g_volume_system, Current().tree, destination,
+        [](const char16_t* text) { return scavrel::WideToAnsi(text); });
+  });
+}
 
 // --- engine choice ----------------------------------------------------------------------------
 
@@ -139,11 +162,16 @@ SCAVREL_API Bool8 SCAVREL_CALL SetNtfs(uint8_t ntfs) {
 static Bool8 StartScan(Engine& engine, const char* caption, const char* device_path,
                        uint8_t extra_pass) {
   return Guarded([&] {
-    engine.root_name = caption ? caption : "";
-    engine.volume_device_path = device_path ? device_path : "";
-    engine.ResetVolume();
-    engine.extra_pass = extra_pass;
-    return StartRun(engine, engine.scan_flags);
+    std::string root_name = caption ? caption : "";
+    std::string volume_device_path = device_path ? device_path : "";
+    // Stored only once the start is accepted: a refused call leaves a running scan its texts
+    // and its volume.
+    return scavrel::StartScanThread(engine, [&] {
+      engine.root_name = std::move(root_name);
+      engine.volume_device_path = std::move(volume_device_path);
+      engine.ResetVolume();
+      engine.extra_pass = extra_pass;
+    });
   });
 }
 
@@ -157,17 +185,18 @@ SCAVREL_API Bool8 SCAVREL_CALL ProcNtfs(const char* caption, const char* device_
   return StartScan(g_ntfs_engine, caption, device_path, extra_pass);
 }
 
-// Pause and continue act only on a running thread; with no thread there is nothing to do.
-SCAVREL_API Bool8 SCAVREL_CALL FatPause() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL FatContinue() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL FatStop() {
-  return Guarded([] { return StopRun(g_fat_engine, g_fat_engine.scan_flags); });
+SCAVREL_API Bool8 SCAVREL_CALL FatPause() { return Pause(g_fat_engine, g_fat_engine.scan_flags); }
+SCAVREL_API Bool8 SCAVREL_CALL FatContinue() {
+  return Continue(g_fat_engine, g_fat_engine.scan_flags);
 }
-SCAVREL_API Bool8 SCAVREL_CALL NtfsPause() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL NtfsContinue() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL NtfsStop() {
-  return Guarded([] { return StopRun(g_ntfs_engine, g_ntfs_engine.scan_flags); });
+SCAVREL_API Bool8 SCAVREL_CALL FatStop() { return Stop(g_fat_engine, g_fat_engine.scan_flags); }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsPause() {
+  return Pause(g_ntfs_engine, g_ntfs_engine.scan_flags);
 }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsContinue() {
+  return Continue(g_ntfs_engine, g_ntfs_engine.scan_flags);
+}
+SCAVREL_API Bool8 SCAVREL_CALL NtfsStop() { return Stop(g_ntfs_engine, g_ntfs_engine.scan_flags); }
 
 SCAVREL_API Bool8 SCAVREL_CALL GetProgress(uint64_t* done, uint64_t* total, uint64_t* counter_a,
                                            uint64_t* counter_b, OutText text, uint8_t* finished) {
@@ -352,18 +381,18 @@ SCAVREL_API Bool8 SCAVREL_CALL GetSaveSize(const char* destination, scavrel_api:
 SCAVREL_API Bool8 SCAVREL_CALL SaveDeleteFile(const char* destination) {
   Engine& engine = Current();
   return Guarded([&] {
-    engine.save_node = nullptr;
-    engine.save_destination = destination ? destination : "";
-    return StartRun(engine, engine.save_flags);
+    engine.pending_save.node = nullptr;
+    engine.pending_save.destination = destination ? destination : "";
+    return scavrel::StartTreeSaveThread(engine);
   });
 }
 
 SCAVREL_API Bool8 SCAVREL_CALL SaveMenuFile(const char* destination, scavrel_api::FoundNode* node) {
   Engine& engine = Current();
   return Guarded([&] {
-    engine.save_node = node;
-    engine.save_destination = destination ? destination : "";
-    return StartRun(engine, engine.save_flags);
+    engine.pending_save.node = node;
+    engine.pending_save.destination = destination ? destination : "";
+    return scavrel::StartTreeSaveThread(engine);
   });
 }
 
@@ -373,10 +402,10 @@ SCAVREL_API Bool8 SCAVREL_CALL SaveDeleteFile1(const char* destination, uint32_t
                                                uint32_t selection_value) {
   Engine& engine = Current();
   return Guarded([&] {
-    engine.list_save_destination = destination ? destination : "";
-    engine.list_save_arguments = {list, selection_field, path_field,
-                                  fourth_value, node_field, selection_value};
-    return StartRun(engine, engine.save_flags);
+    engine.pending_save.list_destination = destination ? destination : "";
+    engine.pending_save.list_arguments = {list,         selection_field, path_field,
+                                          fourth_value, node_field,      selection_value};
+    return scavrel::StartListSaveThread(engine);
   });
 }
 
@@ -390,15 +419,21 @@ SCAVREL_API Bool8 SCAVREL_CALL GetProgressSave(uint64_t* done, uint64_t* total,
   });
 }
 
-SCAVREL_API Bool8 SCAVREL_CALL FatSavePause() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL FatSaveContinue() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL FatSaveStop() {
-  return Guarded([] { return StopRun(g_fat_engine, g_fat_engine.save_flags); });
+SCAVREL_API Bool8 SCAVREL_CALL FatSavePause() {
+  return Pause(g_fat_engine, g_fat_engine.save_flags);
 }
-SCAVREL_API Bool8 SCAVREL_CALL NtfsSavePause() { return 1; }
-SCAVREL_API Bool8 SCAVREL_CALL NtfsSaveContinue() { return 1; }
+SCAVREL_API Bool8 SCAVREL_CALL FatSaveContinue() {
+  return Continue(g_fat_engine, g_fat_engine.save_flags);
+}
+SCAVREL_API Bool8 SCAVREL_CALL FatSaveStop() { return Stop(g_fat_engine, g_fat_engine.save_flags); }
+SCAVREL_API Bool8 SCAVREL_CALL NtfsSavePause() {
+  return Pause(g_ntfs_engine, g_ntfs_engine.save_flags);
+}
+SCAVREL_API Bool8 SCAVREL_CALL NtfsSaveContinue() {
+  return Continue(g_ntfs_engine, g_ntfs_engine.save_flags);
+}
 SCAVREL_API Bool8 SCAVREL_CALL NtfsSaveStop() {
-  return Guarded([] { return StopRun(g_ntfs_engine, g_ntfs_engine.save_flags); });
+  return Stop(g_ntfs_engine, g_ntfs_engine.save_flags);
 }
 
 SCAVREL_API Bool8 SCAVREL_CALL TestAA() {

@@ -38,7 +38,6 @@ class SaveTreeTest : public ::testing::Test {
   void SetUp() override {
     engine_.last_error = &error_;
     engine_.save_flags.stop = 0;  // as a save's start leaves it
-    engine_.save_flags.finished = 0;
     output_.folders.insert(u"T:\\OUT");
     root_ = NamedFolder(engine_.tree, nullptr, u"T:\\", kMixed, false);
     OpenVolume(engine_, image_, kFatGeometry);
@@ -258,20 +257,16 @@ TEST_F(SaveTreeTest, StopDuringASaveEndsItAndKeepsTheFilesAlreadyWritten) {
   EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }
 
-TEST_F(SaveTreeTest, SaveThreadBodyReadsTheEngineAndAlwaysSetsFinished) {
+TEST_F(SaveTreeTest, SaveThreadBodyReadsTheEnginesSaveArguments) {
   FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
   engine_.save_destination = "T:\\out\\";
   engine_.save_node = nullptr;
 
   SetSaveOutput(nullptr);
-  EXPECT_EQ(SaveThreadBody(engine_), 0);
-  EXPECT_EQ(engine_.save_flags.finished, 1);
-
-  engine_.save_flags.finished = 0;
+  EXPECT_EQ(SaveThreadBody(engine_), 0);  // no output installed
   SetSaveOutput(&output_);
   EXPECT_EQ(SaveThreadBody(engine_), 1);
   SetSaveOutput(nullptr);
-  EXPECT_EQ(engine_.save_flags.finished, 1);
   EXPECT_EQ(Saved(u"T:\\out\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
   EXPECT_EQ(engine_.save_progress.text.Get(), "a.txt");
 }
