@@ -7,10 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/run_control.h"
 #include "engine/save_names.h"
 #include "tests/engine/save_test_support.h"
 
@@ -269,6 +275,71 @@ TEST_F(SaveTreeTest, SaveThreadBodyReadsTheEnginesSaveArguments) {
   SetSaveOutput(nullptr);
   EXPECT_EQ(Saved(u"T:\\out\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
   EXPECT_EQ(engine_.save_progress.text.Get(), "a.txt");
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 5000; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+// SaveDeleteFile's road: the starter takes the pending arguments and runs SaveThreadBody on
+// the engine's save thread; the poller sees the finished flag and the counters.
+TEST_F(SaveTreeTest, SaveStartedOnTheSaveThreadWritesTheTreeAndFinishes) {
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FatFile(engine_.tree, docs, u"a.txt", 1000, 5, 1);
+  engine_.save_body = &SaveThreadBody;
+  engine_.pending_save.destination = "T:\\out\\";
+  engine_.pending_save.node = nullptr;
+  SetSaveOutput(&output_);
+
+  ASSERT_TRUE(StartTreeSaveThread(engine_));
+  ASSERT_TRUE(WaitFor([&] { return engine_.save_flags.finished == 1; }));
+  EXPECT_TRUE(StopRun(engine_, engine_.save_flags));
+  SetSaveOutput(nullptr);
+  ProgressSnapshot progress = TakeProgressSnapshot(engine_.save_progress, engine_.save_flags);
+  EXPECT_EQ(progress.finished, 1);
+  EXPECT_EQ(progress.counter_a, 1u);
+  EXPECT_EQ(progress.counter_b, 1u);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\a.txt"), Slice(image_, FatClusterOffset(5), 1000));
+}
+
+// The save progress window's Stop, while the thread is inside the second file: that file is
+// left as far as it was written, the third is never made, the first stays whole.
+TEST_F(SaveTreeTest, StopFromAnotherThreadEndsTheSaveAndKeepsFinishedFiles) {
+  FatFile(engine_.tree, root_, u"first.bin", 1000, 10, 1);
+  FatFile(engine_.tree, root_, u"second.bin", 200000, 20, 49);
+  FatFile(engine_.tree, root_, u"third.bin", 1000, 80, 1);
+  std::mutex mutex;
+  std::condition_variable changed;
+  int writes = 0;
+  bool stopped = false;
+  output_.on_write = [&] {
+    std::unique_lock<std::mutex> hold(mutex);
+    if (++writes != 2) return;  // the second file's first piece waits for the stop
+    changed.notify_all();
+    changed.wait(hold, [&] { return stopped; });
+  };
+  engine_.save_body = &SaveThreadBody;
+  engine_.pending_save.destination = "T:\\out";
+  SetSaveOutput(&output_);
+
+  ASSERT_TRUE(StartTreeSaveThread(engine_));
+  {
+    std::unique_lock<std::mutex> hold(mutex);
+    ASSERT_TRUE(changed.wait_for(hold, std::chrono::seconds(10), [&] { return writes >= 2; }));
+    EXPECT_FALSE(StopRun(engine_, engine_.save_flags));  // asked to stop, not finished yet
+    stopped = true;
+    changed.notify_all();
+  }
+  ASSERT_TRUE(WaitFor([&] { return StopRun(engine_, engine_.save_flags); }));
+  SetSaveOutput(nullptr);
+  EXPECT_EQ(Saved(u"T:\\out\\first.bin"), Slice(image_, FatClusterOffset(10), 1000));
+  EXPECT_EQ(Saved(u"T:\\out\\second.bin"), Slice(image_, FatClusterOffset(20), 65536));
+  EXPECT_EQ(output_.FileAt(u"T:\\out\\third.bin"), nullptr);
+  EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }
 
 TEST_F(SaveTreeTest, NothingIsSavedWithoutATreeOrAVolume) {

@@ -132,7 +132,9 @@ TEST(SaveWin32, FilesGoThroughTheVolumeNameOrElseTheDriveLetter) {
   EXPECT_EQ(output.creates[0].first.compare(0, 11, u"\\\\?\\Volume{"), 0);
   EXPECT_EQ(output.creates[0].first.substr(output.creates[0].first.size() - tail.size()), tail);
   // Wine 8 refuses files under a volume name (error 2), so there the drive letter must serve.
-  if (RunningUnderWine()) EXPECT_FALSE(output.creates[0].second);
+  if (RunningUnderWine()) {
+    EXPECT_FALSE(output.creates[0].second);
+  }
   if (!output.creates[0].second) {
     ASSERT_EQ(output.creates.size(), 2u);
     EXPECT_EQ(output.creates[1], std::make_pair(u"C:\\" + tail, true));
@@ -186,7 +188,8 @@ class SaveSizeDll : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
     tree_.set_record_form(RecordForm::kFat);
-    reinterpret_cast<uint8_t (*)(uint8_t)>(GetProcAddress(module_, "SetNtfs"))(0);
+    reinterpret_cast<uint8_t(__cdecl*)(uint8_t)>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "SetNtfs")))(0);
   }
   static uint8_t GetSaveSize(const char* destination, FoundNode* node, uint64_t* size) {
     using Fn = uint8_t(__cdecl*)(const char*, FoundNode*, uint64_t*);
