@@ -17,6 +17,10 @@ namespace scavrel {
 
 constexpr size_t kFixupArrayOffsetField = 4;
 
+// NTFS protects every 512 bytes of a record, whatever the volume's sector size: a 4,096-byte
+// record on a disk of 4,096-byte sectors still carries eight saved pairs.
+constexpr uint32_t kNtfsFixupStride = 512;
+
 // Puts back the original last two bytes of each `stride`-byte sector of a record read as
 // stored. Every sector must end with the update sequence number, else the record is torn and
 // nothing is changed. False too when the array or a sector would lie outside the record.

@@ -226,7 +226,9 @@ bool CopyNtfsResidentFile(SaveSession& session, const FoundNode* node,
     }
     // As stored, the last two bytes of every sector hold the update sequence number: a value
     // that crosses a sector end would come out with two wrong bytes.
-    if (!ApplyNtfsFixups(record, static_cast<size_t>(record_bytes), geometry.bytes_per_sector)) {
+    const uint32_t stride = record_bytes % kNtfsFixupStride == 0 ? kNtfsFixupStride
+                                                                  : geometry.bytes_per_sector;
+    if (!ApplyNtfsFixups(record, static_cast<size_t>(record_bytes), stride)) {
       engine.SetSystemError(kErrorFileCorrupt);
       return;
     }

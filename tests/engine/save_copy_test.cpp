@@ -213,15 +213,16 @@ std::vector<uint8_t> ValueBytes() {
   return value;
 }
 
-std::vector<uint8_t> StoredRecord() {
-  std::vector<uint8_t> record(1024, 0);
+std::vector<uint8_t> StoredRecord(size_t record_size = 1024) {
+  const size_t blocks = record_size / 512;
+  std::vector<uint8_t> record(record_size, 0);
   std::memcpy(record.data(), "FILE", 4);
   record[4] = 0x30;  // update-sequence array offset
-  record[6] = 3;     // sequence number + two sectors
+  record[6] = static_cast<uint8_t>(blocks + 1);  // sequence number + one pair per 512 bytes
   std::vector<uint8_t> value = ValueBytes();
   std::memcpy(record.data() + kValuePosition, value.data(), value.size());
   record[0x30] = 7;  // the sequence number
-  for (size_t sector = 1; sector <= 2; ++sector) {
+  for (size_t sector = 1; sector <= blocks; ++sector) {
     size_t end = sector * 512 - 2;
     record[0x30 + 2 * sector] = record[end];
     record[0x30 + 2 * sector + 1] = record[end + 1];
@@ -278,6 +279,20 @@ TEST_F(SaveResident, ValuePastTheRecordOrNoRunCreatesNothing) {
   EXPECT_TRUE(output_.creates.empty());
   EXPECT_EQ(ntfs_.save_progress.total, 100u);
   EXPECT_EQ(ntfs_.save_progress.counter_a, 0u);
+}
+
+// A volume of 4,096-byte sectors with 4,096-byte records: NTFS still protects every 512
+// bytes, so the value that crosses byte 0x1FE needs the first of eight saved pairs.
+TEST_F(SaveResident, FourKibSectorRecordsAreFixedEvery512Bytes) {
+  std::vector<uint8_t> record = StoredRecord(4096);
+  std::memcpy(image_.data() + 5 * 4096, record.data(), record.size());
+  OpenVolume(ntfs_, image_, VolumeGeometry{4096, 1, 0, 1});
+  FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, u"wide.txt", kValueSize);
+  reinterpret_cast<NtfsEntryRecord*>(file->record)->resident_data = 1;
+  AddRun(file, 5, kValuePosition);  // the record's sector, in 4,096-byte sectors
+
+  ASSERT_TRUE(Save(ntfs_, file));
+  EXPECT_EQ(Saved(u"wide.txt"), ValueBytes());
 }
 
 TEST(NtfsFixups, PutBackTheSavedBytesOfEverySector) {
