@@ -160,11 +160,12 @@ bool SaveTree(Engine& engine, SaveOutput& output, const std::string& destination
       if (engine.SaveStep()) return false;
       if (child->valid) SaveFolder(session, child, destination);
     }
-    return true;
+  } else {
+    if (engine.SaveStep()) return false;
+    if (node->valid) SaveFolder(session, node, destination);
   }
-  if (engine.SaveStep()) return false;
-  if (node->valid) SaveFolder(session, node, destination);
-  return true;
+  // A stop inside the last entry ends its walk without another step out here.
+  return engine.save_flags.stop == 0;
 }
 
 uint8_t SaveThreadBody(Engine& engine) {

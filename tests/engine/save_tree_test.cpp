@@ -312,6 +312,15 @@ TEST_F(SaveTreeTest, StopFromAnotherThreadEndsTheSaveAndKeepsFinishedFiles) {
   EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }
 
+TEST_F(SaveTreeTest, AStopInsideTheLastEntryMakesTheSaveFalse) {
+  FoundNode* photos = NamedFolder(engine_.tree, root_, u"Photos");
+  FatFile(engine_.tree, photos, u"one.jpg", 100000, 5, 25);
+  output_.on_write = [&] { engine_.save_flags.stop = 1; };
+  EXPECT_FALSE(SaveNode(photos));
+  engine_.save_flags.stop = 0;
+  EXPECT_FALSE(SaveAll());  // stopped again inside the only entry of the root
+}
+
 TEST_F(SaveTreeTest, NothingIsSavedWithoutATreeAVolumeOrAnOutput) {
   Engine empty(EngineKind::kFat);
   empty.save_flags.stop = 0;
