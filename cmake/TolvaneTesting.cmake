@@ -23,17 +23,19 @@ function(tolvane_add_gtest name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  # PROPERTIES takes name/value pairs: a list-valued label would split into extra pairs, so
+  # each test gets one label, "gui" or its tree.
   if(T_GUI)
-    set(labels gui)
+    set(label gui)
   else()
-    set(labels unit)
+    set(label ${TOLVANE_TREE})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     TEST_PREFIX "${TOLVANE_TREE}."
     WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
-    PROPERTIES LABELS "${TOLVANE_TREE};${labels}" TIMEOUT 300)
+    PROPERTIES LABELS ${label} TIMEOUT 300)
 endfunction()
 
 function(tolvane_add_fuzzer name)

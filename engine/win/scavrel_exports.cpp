@@ -10,6 +10,7 @@
 #include "engine/check_states.h"
 #include "engine/drive_list.h"
 #include "engine/engine.h"
+#include "engine/fat_scan.h"
 #include "engine/filters.h"
 #include "engine/run_control.h"
 #include "engine/save_tree.h"
@@ -40,6 +41,7 @@ const bool g_engines_wired = [] {
   g_fat_engine.last_error = &g_last_error;
   g_ntfs_engine.platform = &Platform();
   g_fat_engine.platform = &Platform();
+  g_fat_engine.scan_body = scavrel::fat::RunFatScan;
   g_ntfs_engine.save_body = scavrel::SaveThreadBody;
   g_fat_engine.save_body = scavrel::SaveThreadBody;
   return true;

@@ -1,0 +1,52 @@
+// Names of FAT entries: the short (8.3) name as the scan shows it, the long name assembled from
+// long-name entries, and the single-byte text conversions of the portable core.
+//
+// Short names and the progress text are single-byte text in the system's ANSI code page. The
+// library installs a codec for the real code page at load; the portable core's own codec is
+// Windows-1252 (the ANSI code page of Western installs), where an unmappable character
+// becomes '?'.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/fat_bytes.h"
+
+namespace scavrel::fat {
+
+class FatTextCodec {
+ public:
+  virtual ~FatTextCodec() = default;
+  virtual std::u16string AnsiToWide(const std::string& text) const;
+  virtual std::string WideToAnsi(const std::u16string& text) const;
+};
+
+// Replaces the codec (null: back to the portable one). Called once, before any scan.
+void SetFatTextCodec(const FatTextCodec* codec);
+
+std::u16string AnsiToWide(const std::string& text);
+std::string WideToAnsi(const std::u16string& text);
+
+// Bytes of a name field cut at the first zero byte and trimmed of white space at both ends.
+std::string CutAndTrim(const char* bytes, size_t length);
+
+// The short name of a directory entry: base name (a deleted entry's 0xE5 shown as 'x'), cut at
+// the first zero byte and trimmed, then "." and the trimmed extension when there is one.
+std::string ShortNameOf(Bytes entry);
+
+// Long-name parts, prepended as they are met (they lie on disk from the last part to the
+// first). The name in effect ends at its first U+0000.
+class LongNameAccumulator {
+ public:
+  void Prepend(Bytes long_name_entry);
+  void Clear() { units_.clear(); }
+  std::u16string Name() const;
+
+ private:
+  // Far above the 255 units a real long name has: a run of damaged long-name slots cannot
+  // grow the accumulator without bound.
+  static constexpr size_t kMaxUnits = 1024;
+  std::u16string units_;
+};
+
+}  // namespace scavrel::fat

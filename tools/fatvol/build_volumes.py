@@ -1,0 +1,241 @@
+#!/usr/bin/env python3
+"""Builds small FAT12, FAT16 and FAT32 test volumes with mkfs.fat and mtools (no mount), with
+deleted files in the root, in live folders and in deleted folder trees, and a quick-reformatted
+volume whose old folders are left in free clusters. Writes one JSON manifest per image telling
+what was deleted, what stayed live, and where each file's clusters were.
+
+    build_volumes.py OUTDIR
+
+File contents come from a fixed generator, the serial is fixed, and mtools takes every time it
+writes from SOURCE_DATE_EPOCH: the same inputs give the same images and manifests, byte for byte.
+"""
+import hashlib
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+FIXED_TIME = 1262347200  # 2010-01-01 12:00 UTC: every source file's modification time
+
+ENV = dict(os.environ, MTOOLS_SKIP_CHECK="1", LC_ALL="C.UTF-8", SOURCE_DATE_EPOCH=str(FIXED_TIME))
+# mkfs.fat lives in sbin, which a test runner's PATH may lack.
+ENV["PATH"] = ENV.get("PATH", "/usr/bin:/bin") + ":/usr/sbin:/sbin"
+
+
+def content(name, size):
+    """Deterministic bytes for a file: SHA-256 in counter mode over its name."""
+    out = bytearray()
+    counter = 0
+    while len(out) < size:
+        out += hashlib.sha256(f"{name}:{counter}".encode()).digest()
+        counter += 1
+    return bytes(out[:size])
+
+
+def run(*args):
+    return subprocess.run(args, env=ENV, check=True, capture_output=True, text=True).stdout
+
+
+class Volume:
+    def __init__(self, path, fat_bits, size_kib, sectors_per_cluster):
+        self.path = path
+        self.fat_bits = fat_bits
+        self.size_kib = size_kib
+        self.spc = sectors_per_cluster
+        self.files = {}      # path -> record
+        self.order = []      # paths in creation order
+        self.work = tempfile.mkdtemp(prefix="fatvol-")
+        if os.path.exists(path):
+            os.unlink(path)
+        self.format(create=True)
+
+    def format(self, create):
+        args = ["mkfs.fat"] + (["-C"] if create else []) + [
+            "-F", str(self.fat_bits), "-s", str(self.spc), "--invariant", "-i", "1A2B3C4D",
+            "-n", "TOLVANE", self.path]
+        if create:
+            args.append(str(self.size_kib))
+        run(*args)
+
+    def clusters(self, path):
+        out = run("mshowfat", "-i", self.path, "::/" + path)
+        spans = re.findall(r"<(\d+)(?:-(\d+))?>", out.splitlines()[0] if out else "")
+        result = []
+        for first, last in spans:
+            result.extend(range(int(first), int(last or first) + 1))
+        return result
+
+    def _components(self, path):
+        return path.split("/")
+
+    def _record(self, path, kind, size, data):
+        name = path.split("/")[-1]
+        rec = {
+            "path": path,
+            "kind": kind,
+            "size": size,
+            "sha256": hashlib.sha256(data).hexdigest() if kind == "file" else None,
+            "short_only": bool(re.fullmatch(r"[A-Z0-9_]{1,8}(\.[A-Z0-9_]{1,3})?", name)),
+            "state": "live",
+            "entry_deleted": False,
+        }
+        rec["clusters"] = self.clusters(path) if (kind == "dir" or size > 0) else []
+        rec["first_cluster"] = rec["clusters"][0] if rec["clusters"] else 0
+        self.files[path] = rec
+        self.order.append(path)
+        self._claim(path, rec["clusters"])
+
+    def _claim(self, path, clusters):
+        # A cluster given to a new file overwrites whatever a deleted file kept there.
+        for other in self.files.values():
+            if other["path"] != path and other["state"] != "live" and \
+                    set(other["clusters"]) & set(clusters):
+                other["overwritten"] = True
+
+    def mkdir(self, path):
+        run("mmd", "-i", self.path, "::/" + path)
+        self._record(path, "dir", 0, b"")
+
+    def write(self, path, size):
+        data = content(path, size)
+        src = os.path.join(self.work, "src")
+        with open(src, "wb") as f:
+            f.write(data)
+        os.utime(src, (FIXED_TIME, FIXED_TIME))
+        run("mcopy", "-m", "-i", self.path, src, "::/" + path)
+        self._record(path, "file", size, data)
+
+    def delete(self, path):
+        run("mdel", "-i", self.path, "::/" + path)
+        self.files[path]["state"] = "deleted"
+        self.files[path]["entry_deleted"] = True
+
+    def deltree(self, path):
+        run("mdeltree", "-i", self.path, "::/" + path)
+        for p, rec in self.files.items():
+            if p == path or p.startswith(path + "/"):
+                rec["state"] = "deleted"
+                rec["entry_deleted"] = True
+
+    def reformat(self):
+        """Quick reformat: new boot sector, tables and root; the data area stays as it was."""
+        self.format(create=False)
+        for rec in self.files.values():
+            rec["state"] = "lost"
+
+    def cluster_bytes(self):
+        with open(self.path, "rb") as f:
+            boot = f.read(512)
+        return int.from_bytes(boot[11:13], "little") * boot[13]
+
+    def finish(self):
+        live_clusters = set()
+        for rec in self.files.values():
+            if rec["state"] == "live":
+                live_clusters.update(rec["clusters"])
+        for rec in self.files.values():
+            rec.setdefault("overwritten", False)
+            rec["clusters_free"] = rec["state"] != "live" and not (set(rec["clusters"]) & live_clusters)
+            c = rec["clusters"]
+            rec["fragmented"] = any(b != a + 1 for a, b in zip(c, c[1:]))
+        manifest = {
+            "image": os.path.basename(self.path),
+            "fat_bits": self.fat_bits,
+            "cluster_bytes": self.cluster_bytes(),
+            "entries": [self.files[p] for p in self.order],
+        }
+        base = os.path.splitext(self.path)[0]
+        with open(base + ".json", "w", encoding="utf-8") as f:
+            json.dump(manifest, f, indent=1, ensure_ascii=False, sort_keys=True)
+            f.write("\n")
+        # The same facts one entry a line, for the C++ tests (which carry no JSON reader):
+        # path, kind, state, size, first cluster, entry deleted, short only, clusters free,
+        # overwritten, fragmented, cluster count.
+        with open(base + ".tsv", "w", encoding="utf-8") as f:
+            for p in self.order:
+                r = self.files[p]
+                fields = [r["path"], r["kind"], r["state"], r["size"], r["first_cluster"],
+                          r["entry_deleted"], r["short_only"], r["clusters_free"],
+                          r["overwritten"], r["fragmented"], len(r["clusters"])]
+                f.write("\t".join(str(int(x)) if isinstance(x, bool) else str(x)
+                                   for x in fields) + "\n")
+
+
+def populate(v, big_clusters):
+    cb = v.cluster_bytes()
+    # Creation first: mtools reuses the slots of deleted entries, so nothing is created in a
+    # folder after something in it was deleted (the deletions come last).
+    v.mkdir("GAPS")
+    v.write("GAPS/GAP1.BIN", 2 * cb)
+    v.write("GAPS/GAP2.BIN", cb // 2)
+    v.delete("GAPS/GAP1.BIN")              # its clusters are taken by FRAG.BIN below
+    v.write("ABC.TXT", 300)
+    v.write("Long name \u00e9t\u00e9 \u00fc.txt", cb + 10)
+    v.write("KEEP.TXT", 100)
+    v.write("Keep this one.txt", 2 * cb)
+    v.write("EMPTY.TXT", 0)
+    v.write("BIG.BIN", big_clusters * cb - 7)
+    v.write("FRAG.BIN", 4 * cb)             # fills GAP1's two clusters and goes on elsewhere
+    v.mkdir("DOCS")
+    v.write("DOCS/REPORT.DOC", 2000)
+    v.write("DOCS/notes for later.txt", 700)
+    v.write("DOCS/live.txt", 50)
+    v.mkdir("DOCS/Inner dir")
+    v.write("DOCS/Inner dir/deep file.txt", 1234)
+    v.write("DOCS/Inner dir/STAYS.TXT", 10)
+    v.mkdir("Old Tree")
+    v.write("Old Tree/A1.TXT", 900)
+    v.write("Old Tree/second file.txt", 3 * cb)
+    v.mkdir("Old Tree/SUB")
+    v.write("Old Tree/SUB/S1.TXT", 64)
+    v.write("Old Tree/SUB/sub file long name.txt", cb)
+    v.mkdir("ONLYLIVE")
+    v.write("ONLYLIVE/L1.TXT", 10)
+
+    v.delete("ABC.TXT")
+    v.delete("Long name \u00e9t\u00e9 \u00fc.txt")
+    v.delete("EMPTY.TXT")
+    v.delete("BIG.BIN")
+    v.delete("FRAG.BIN")
+    v.delete("DOCS/REPORT.DOC")
+    v.delete("DOCS/notes for later.txt")
+    v.delete("DOCS/Inner dir/deep file.txt")
+    v.deltree("Old Tree")
+
+
+def build_reformatted(path, fat_bits, size_kib, spc):
+    v = Volume(path, fat_bits, size_kib, spc)
+    cb = v.cluster_bytes()
+    v.write("FILL.BIN", 4 * cb)   # the new volume's first file lands here, not on the old folders
+    v.mkdir("Lost One")
+    v.write("Lost One/LOST1.TXT", 500)
+    v.write("Lost One/a lost long name.txt", 2 * cb)
+    v.mkdir("Lost One/INNER")
+    v.write("Lost One/INNER/IN1.TXT", 77)
+    v.mkdir("LOST2")
+    v.write("LOST2/L2FILE.BIN", cb + 1)
+    v.reformat()
+    v.write("NEW.TXT", cb // 2)
+    v.finish()
+
+
+def main():
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    for name, bits, kib, spc, big in (("fat12", 12, 1440, 1, 9),
+                                      ("fat16", 16, 8192, 2, 6),
+                                      ("fat32", 32, 36864, 1, 12)):
+        v = Volume(os.path.join(out, name + ".img"), bits, kib, spc)
+        populate(v, big)
+        v.finish()
+    build_reformatted(os.path.join(out, "fat16_reformat.img"), 16, 8192, 2)
+    build_reformatted(os.path.join(out, "fat32_reformat.img"), 32, 36864, 1)
+    # The builder's own stamp: ctest's fixture checks it exists.
+    with open(os.path.join(out, "volumes.done"), "w") as f:
+        f.write("ok\n")
+
+
+if __name__ == "__main__":
+    main()
