@@ -102,17 +102,20 @@ void TSkinCustomPanel::Paint() {
   if (buffer.Empty()) return;
   TCanvas& c = buffer.Canvas();
   RECT client{0, 0, Width(), Height()};
-  if (transparent_) PaintParentBackground(c, this);
+  if (transparent_) {
+    PaintParentBackground(c, this);
+  } else {
+    // A picture smaller than the panel leaves the rest in the panel's colour.
+    c.Brush.Style = TBrushStyle::bsSolid;
+    c.Brush.Color = Color();
+    c.FillRect(client);
+  }
   if (TGraphic* g = picture_->Graphic(); g && !g->Empty()) {
     switch (draw_style_) {
       case TSkinDrawStyle::skNormal: c.Draw(0, 0, g); break;
       case TSkinDrawStyle::skStretch: c.StretchDraw(client, g); break;
       case TSkinDrawStyle::skTile: TileDraw(c, *picture_, client); break;
     }
-  } else if (!transparent_) {
-    c.Brush.Style = TBrushStyle::bsSolid;
-    c.Brush.Color = Color();
-    c.FillRect(client);
   }
   c.Brush.Style = TBrushStyle::bsClear;
   if (Text().find_first_not_of(" \t\r\n") != std::string::npos) {

@@ -280,20 +280,31 @@ def button_strip(lk):
     frames = []
     for stops, border, inner in lk.button:
         frames.append(shape(74, 21, lk.button_r, stops, border, lk.button_outside, inner))
+    if lk.name == "WINXP":
+        # The hovered XP button glows orange along its inner edges.
+        f = frames[1]
+        for x in range(2, f.w - 2):
+            f.set(x, 1, rgb("FFF0CF"))
+            f.set(x, 2, rgb("F9D689"))
+            f.set(x, f.h - 3, rgb("F8C35A"))
+            f.set(x, f.h - 2, rgb("E5970D"))
+        for y in range(2, f.h - 2):
+            f.set(1, y, rgb("FAD68A"))
+            f.set(f.w - 2, y, rgb("F4B646"))
     return strip(frames)
 
 
 def title_parts(lk):
     h = lk.title_h
     outside = MAGENTA
-    body = lambda w, r: shape(w, h + r, r, lk.title, lk.title_line, outside)
+    # Drawn taller and cut, so that no piece carries a bottom border line.
+    body = lambda w, r: shape(w, h + 6, r, lk.title, lk.title_line, outside)
     left = body(24, 6 if lk.name in ("WINXP", "BLUEGLASS") else 0)
     left = crop(left, 0, 0, 12, h)
     right = body(24, 6 if lk.name in ("WINXP", "BLUEGLASS") else 0)
     right = crop(right, 12, 0, 24, h)
-    mid = shape(8, h + 4, 0, lk.title, lk.title_line, outside)
+    mid = shape(8, h + 6, 0, lk.title, lk.title_line, outside)
     mid = crop(mid, 2, 0, 6, h)
-    # No bottom border line on the title pieces: the frame's border continues below them.
     return left, mid, right
 
 

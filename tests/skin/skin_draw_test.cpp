@@ -300,3 +300,47 @@ TEST(User32Binding, OneFailedLookupMakesBothWrappersAnswerZero) {
     DestroyWindow(sb);
   }
 }
+
+TEST(Halftone, StretchDrawHalftoneFillsTheWholeRectangle) {
+  TBitmap src(2, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) src.SetPixel(x, y, 0x00FF00);
+  std::unique_ptr<TBitmap> t(Target(8, 8));
+  StretchDrawHalftone(src, t->Canvas(), RECT{2, 2, 6, 6});
+  EXPECT_EQ(t->GetPixel(3, 3), 0x00FF00);
+  EXPECT_EQ(t->GetPixel(1, 1), kBackground);
+  EXPECT_EQ(t->GetPixel(6, 6), kBackground);
+}
+
+TEST(Controls, SetControlRectAndPlaceControlMoveTheControl) {
+  TPanel p(nullptr);
+  SetControlRect(&p, RECT{5, 6, 25, 16});
+  EXPECT_EQ(p.Left(), 5);
+  EXPECT_EQ(p.Top(), 6);
+  EXPECT_EQ(p.Width(), 20);
+  EXPECT_EQ(p.Height(), 10);
+  PlaceControl(&p, POINT{1, 2});
+  EXPECT_EQ(p.BoundsRect().right, 21);
+  EXPECT_EQ(p.Top(), 2);
+}
+
+TEST(Forms, IsFormActiveFollowsTheMainFormRules) {
+  TForm form(nullptr);
+  ASSERT_EQ(Application()->MainForm(), nullptr);
+  EXPECT_EQ(IsFormActive(&form), form.Active());  // no main form: the form's own flag
+  TForm main(nullptr);
+  main.SetFormStyle(TFormStyle::fsMDIForm);
+  Application()->SetMainForm(&main);
+  EXPECT_TRUE(IsFormActive(&main));  // the MDI main form, active application or not
+  if (!Application()->Active()) {
+    EXPECT_FALSE(IsFormActive(&form));
+  }
+  Application()->SetMainForm(nullptr);
+}
+
+TEST(Forms, WorkAreaWithoutMainFormIsThePrimaryOne) {
+  RECT expected, got;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &expected, 0);
+  GetWorkAreaRect(got);
+  EXPECT_TRUE(EqualRect(&expected, &got));
+}
