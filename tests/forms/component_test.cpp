@@ -248,3 +248,51 @@ TEST(ImageList, CutsEqualImagesAndDrawsMaskedAndGreyed) {
   EXPECT_EQ(GetRValue(g), GetGValue(g));
   EXPECT_EQ(GetGValue(g), GetBValue(g));
 }
+
+namespace {
+
+class Swatch : public TGraphicControl {
+ public:
+  explicit Swatch(TComponent* owner) : TGraphicControl(owner) { SetBounds(5, 4, 6, 3); }
+
+ protected:
+  void Paint() override {
+    Canvas().Brush.Color = 0x00FF00;
+    Canvas().FillRect(RECT{0, 0, Width(), Height()});
+  }
+};
+
+}  // namespace
+
+TEST(GraphicControl, ParentPaintsItAtItsPlaceOnlyWhileVisible) {
+  TPanel host(nullptr);
+  host.SetBevelOuter(TBevelCut::bvNone);
+  host.SetBounds(0, 0, 20, 10);
+  host.SetColor(0x0000FF);
+  auto* swatch = new Swatch(&host);
+  swatch->SetParent(&host);
+  TBitmap b(20, 10);
+  host.Perform(WM_PAINT, reinterpret_cast<WPARAM>(b.Canvas().Handle()), 0);
+  EXPECT_EQ(b.GetPixel(5, 4), 0x00FF00);
+  EXPECT_EQ(b.GetPixel(10, 6), 0x00FF00);
+  EXPECT_EQ(b.GetPixel(11, 6), 0x0000FF);
+  EXPECT_EQ(b.GetPixel(4, 4), 0x0000FF);
+  swatch->SetVisible(false);
+  host.Perform(WM_PAINT, reinterpret_cast<WPARAM>(b.Canvas().Handle()), 0);
+  EXPECT_EQ(b.GetPixel(5, 4), 0x0000FF);
+}
+
+TEST(GraphicControl, MouseOnItIsHandedOverInItsOwnCoordinates) {
+  TPanel host(nullptr);
+  host.SetBounds(0, 0, 20, 10);
+  auto* swatch = new Swatch(&host);
+  swatch->SetParent(&host);
+  int clicks = 0, gx = -1, gy = -1;
+  swatch->OnClick = [&](TObject*) { ++clicks; };
+  swatch->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { gx = x; gy = y; };
+  host.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 5));
+  host.Perform(WM_LBUTTONUP, 0, MAKELPARAM(7, 5));
+  EXPECT_EQ(gx, 2);
+  EXPECT_EQ(gy, 1);
+  EXPECT_EQ(clicks, 1);
+}

@@ -172,3 +172,36 @@ TEST_F(Windows, HookOfTheApplicationWindowSeesItsMessagesFirst) {
   EXPECT_EQ(SendMessageA(Application()->Handle(), WM_USER + 7, 0, 0), 0);
   EXPECT_EQ(seen, 1);
 }
+
+TEST_F(Windows, KeyPreviewLetsTheFormSeeAndEatKeysFirst) {
+  TestForm t;
+  t.form->SetKeyPreview(true);
+  WORD form_saw = 0, control_saw = 0;
+  t.form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    form_saw = key;
+    if (key == 'X') key = 0;
+  };
+  t.a->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { control_saw = key; };
+  t.form->Show();
+  Pump();
+  PostMessageA(t.a->Handle(), WM_KEYDOWN, 'Y', 0);
+  Pump();
+  EXPECT_EQ(form_saw, 'Y');
+  EXPECT_EQ(control_saw, 'Y');
+  control_saw = 0;
+  PostMessageA(t.a->Handle(), WM_KEYDOWN, 'X', 0);
+  Pump();
+  EXPECT_EQ(form_saw, 'X');
+  EXPECT_EQ(control_saw, 0);
+}
+
+TEST_F(Windows, ClosingTheMainFormTerminatesRun) {
+  TestForm t;
+  Application()->SetMainForm(t.form);
+  TTimer timer(nullptr);
+  timer.SetInterval(20);
+  timer.OnTimer = [&](TObject*) { t.form->Close(); };
+  Application()->Run();
+  EXPECT_TRUE(Application()->Terminated());
+  Application()->SetMainForm(nullptr);
+}
