@@ -296,3 +296,39 @@ TEST(GraphicControl, MouseOnItIsHandedOverInItsOwnCoordinates) {
   EXPECT_EQ(gy, 1);
   EXPECT_EQ(clicks, 1);
 }
+
+TEST(Bitmap, DamagedHeadersAreRefusedWithoutReadingOutside) {
+  // A 3 x 2 24-bit image written by SaveToStream, then every header byte set to a few
+  // troublesome values; each load either succeeds within the buffer or refuses.
+  TBitmap b(3, 2);
+  const std::vector<std::uint8_t> good = b.SaveToStream();
+  const std::uint8_t values[] = {0x00, 0x01, 0x08, 0x20, 0x7F, 0x80, 0xFF};
+  for (size_t at = 0; at < 54; ++at)
+    for (std::uint8_t v : values) {
+      std::vector<std::uint8_t> bad = good;
+      bad[at] = v;
+      TBitmap c;
+      if (c.LoadFromStream(bad)) {
+        EXPECT_LE(static_cast<size_t>(c.Width()) * c.Height(), bad.size());
+      }
+    }
+  for (size_t n = 0; n < good.size(); ++n) {
+    TBitmap c;
+    EXPECT_FALSE(c.LoadFromStream(std::span<const std::uint8_t>(good.data(), n)));
+  }
+}
+
+TEST(Messages, ReplacedWindowProcSeesMessagesAndCanPassThemOn) {
+  TPanel p(nullptr);
+  int seen = 0;
+  TWndMethod old = p.WindowProc;
+  p.WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_TEXTCHANGED) ++seen;
+    old(m);
+  };
+  p.SetCaption("one");
+  p.SetCaption("two");
+  EXPECT_EQ(seen, 2);
+  EXPECT_EQ(p.Perform(WM_USER + 1), 0);
+  p.WindowProc = old;
+}

@@ -273,7 +273,7 @@ TEST_F(Buttons, HoldingTheLeftButtonRepeatsEveryIntervalUntilReleased) {
   Pump(40);
   EXPECT_EQ(repeats, 0);  // the first one comes an interval after the press
   Pump(420);
-  EXPECT_GE(repeats, 3);
+  EXPECT_GE(repeats, 2);  // four at 100 ms; a loaded machine may deliver a timer late
   EXPECT_LE(repeats, 5);
   SendMessageA(d.ok->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_FALSE(d.ok->Repeating());
