@@ -263,3 +263,26 @@ TEST(Theme, ApplyThemeToChildrenSetsBothPropertiesOnDirectChildrenOnly) {
   EXPECT_EQ(image->UIStyle(), TSkinUIStyle::FromThemeFile);
   direct->SetFileTheme(nullptr);
 }
+
+TEST(ResolveStyle, FromThemeFileWithoutAReadyThemeDrawsExactlyLikeDeepBlue) {
+  TComponent owner(nullptr);
+  TSkinButton deep(&owner);
+  EXPECT_EQ(deep.UIStyle(), TSkinUIStyle::DeepBlue);  // a non-form owner gives DeepBlue
+  deep.SetCaption("Same");
+  TSkinButton themed(&owner);
+  TSkinFileTheme theme(nullptr);
+  themed.SetFileTheme(&theme);
+  themed.SetUIStyle(TSkinUIStyle::FromThemeFile);
+  themed.SetCaption("Same");
+  TBitmap a(80, 27), b(80, 27);
+  deep.Perform(WM_PAINT, reinterpret_cast<WPARAM>(a.Canvas().Handle()), 0);
+  themed.Perform(WM_PAINT, reinterpret_cast<WPARAM>(b.Canvas().Handle()), 0);
+  int differing = 0;
+  for (int y = 0; y < 27; ++y)
+    for (int x = 0; x < 80; ++x) differing += a.GetPixel(x, y) != b.GetPixel(x, y);
+  EXPECT_EQ(differing, 0);
+  TBitmap face;
+  GetStyleBitmap(kDeepBlue, 1, &face, 1, 3);
+  EXPECT_EQ(b.GetPixel(4, 4), face.GetPixel(4, 4));
+  themed.SetFileTheme(nullptr);
+}
