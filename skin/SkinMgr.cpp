@@ -64,6 +64,11 @@ bool TSkinFileTheme::ResolveStyle(const TSkinFileTheme* theme, TSkinUIStyle styl
 
 void TSkinFileTheme::SetThemeFile(const std::string& name) { LoadFrom(name); }
 
+void TSkinFileTheme::ReplaceManager(TSkinFileThemeMgr* mgr) {
+  delete mgr_;
+  mgr_ = mgr;
+}
+
 void TSkinFileTheme::LoadFrom(const std::string& name) {
   bool was_empty = theme_file_.empty();
   std::string found;

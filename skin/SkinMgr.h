@@ -16,9 +16,9 @@ namespace skin {
 // four SKIN2 key groups to values. No archive reader is linked in yet: nothing ever loads.
 class TSkinFileThemeMgr : public forms::TObject {
  public:
-  bool Loaded() const { return false; }
+  virtual bool Loaded() const { return false; }
   // Loads `fileName`; false (and the current reader kept) when the file does not exist.
-  bool LoadThemeFile(const std::string& fileName, const std::string& password);
+  virtual bool LoadThemeFile(const std::string& fileName, const std::string& password);
 };
 
 class TSkinFileTheme : public forms::TComponent {
@@ -52,6 +52,8 @@ class TSkinFileTheme : public forms::TComponent {
  protected:
   // The ThemeFile setting of the base class (search, load, re-apply).
   void LoadFrom(const std::string& name);
+  // Takes `mgr` (owned) in place of the current manager.
+  void ReplaceManager(TSkinFileThemeMgr* mgr);
 
  private:
   std::string theme_file_;

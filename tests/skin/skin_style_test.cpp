@@ -286,3 +286,84 @@ TEST(ResolveStyle, FromThemeFileWithoutAReadyThemeDrawsExactlyLikeDeepBlue) {
   EXPECT_EQ(b.GetPixel(4, 4), face.GetPixel(4, 4));
   themed.SetFileTheme(nullptr);
 }
+
+namespace {
+
+// Stands in for the archive reader: every existing file loads.
+class AcceptingMgr : public TSkinFileThemeMgr {
+ public:
+  bool Loaded() const override { return loaded; }
+  bool LoadThemeFile(const std::string& file, const std::string&) override {
+    loaded = GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return loaded;
+  }
+  bool loaded = false;
+};
+
+class LoadableTheme : public TSkinFileTheme {
+ public:
+  explicit LoadableTheme(TComponent* owner) : TSkinFileTheme(owner) {
+    ReplaceManager(new AcceptingMgr);
+  }
+};
+
+// Any component publishing FileTheme; counts how often it is written.
+class ThemeUser : public TPanel {
+ public:
+  ThemeUser(TComponent* owner, const char* cls) : TPanel(owner), cls_(cls) {}
+  const char* ClassName() const override { return cls_; }
+  bool GetPublished(std::string_view name, TPropValue* out) const override {
+    if (name != "FileTheme") return false;
+    if (out) *out = theme;
+    return true;
+  }
+  bool SetPublished(std::string_view name, const TPropValue& v) override {
+    if (name != "FileTheme") return false;
+    theme = std::get<TComponent*>(v);
+    ++writes;
+    return true;
+  }
+  TComponent* theme = nullptr;
+  int writes = 0;
+
+ private:
+  const char* cls_;
+};
+
+}  // namespace
+
+TEST(Theme, SuccessfulLoadReappliesItselfToTheLibrarysControlsOnly) {
+  TForm form(nullptr);
+  auto* theme = new LoadableTheme(&form);
+  auto* skinned = new ThemeUser(&form, "TSkinButton");
+  auto* maker = new ThemeUser(&form, "TQzListView");
+  auto* frame = new ThemeUser(&form, "TSkinForm");
+  skinned->theme = maker->theme = frame->theme = theme;
+  int frame_changes = 0;
+  HWND wnd = form.Handle();
+  TWndMethod old = form.WindowProc;
+  form.WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<WINDOWPOS*>(m.LParam)->flags & SWP_FRAMECHANGED))
+      ++frame_changes;
+    old(m);
+  };
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  theme->SetThemeFile(exe);  // any existing file loads with the stand-in reader
+  ASSERT_TRUE(theme->Ready());
+  EXPECT_EQ(skinned->writes, 2);  // nil, then the theme again
+  EXPECT_EQ(skinned->theme, theme);
+  EXPECT_EQ(frame->writes, 2);
+  EXPECT_EQ(maker->writes, 0);
+  EXPECT_EQ(frame_changes, 0);  // the first load leaves the frame alone
+  theme->SetThemeFile(exe);
+  if (wnd) {
+    EXPECT_EQ(frame_changes, 1);  // a reload recomputes the frame
+  }
+  form.WindowProc = old;
+  TSkinUIStyle eff;
+  EXPECT_TRUE(TSkinFileTheme::ResolveStyle(theme, TSkinUIStyle::FromThemeFile, eff));
+  EXPECT_EQ(theme->GetColor(24), -1);  // loaded, key missing
+  EXPECT_EQ(theme->GetFlag(5), 0);
+}
