@@ -357,7 +357,10 @@ def check_frames(lk, n, size, radio=False):
                   lk.dark, lk.button_outside)
         if i % 2 == 1:
             if radio:
-                glyph(f, "box", lk.accent)
+                for y in range(size):
+                    for x in range(size):
+                        if (x - size // 2) ** 2 + (y - size // 2) ** 2 <= 6:
+                            f.set(x, y, lk.accent)
             else:
                 glyph(f, "check", lk.accent)
         frames.append(f)
