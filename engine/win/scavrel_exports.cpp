@@ -14,6 +14,7 @@
 #include "engine/ntfs_scan.h"
 #include "engine/filters.h"
 #include "engine/run_control.h"
+#include "engine/save_list.h"
 #include "engine/save_tree.h"
 #include "engine/scavrel_api.h"
 #include "engine/win/out_text.h"
@@ -46,6 +47,8 @@ const bool g_engines_wired = [] {
   g_ntfs_engine.scan_body = scavrel::NtfsScanMain;
   g_ntfs_engine.save_body = scavrel::SaveThreadBody;
   g_fat_engine.save_body = scavrel::SaveThreadBody;
+  g_ntfs_engine.list_save_body = scavrel::SaveListThreadBody;
+  g_fat_engine.list_save_body = scavrel::SaveListThreadBody;
   return true;
 }();
 scavrel::TextList g_drive_list;  // rebuilt by GetDriverList; positions die with it
