@@ -11,8 +11,15 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   BeginDestroy();
-  // Tell the components that asked about us, then forget them (they may already be gone
-  // from our list through RemoveFreeNotification).
+  SendFreeNotifications();
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::BeginDestroy() { state_ |= csDestroying; }
+
+void TComponent::SendFreeNotifications() {
+  // Each one is told once and forgotten on both sides, so a second call finds nobody.
   while (!free_notifies_.empty()) {
     TComponent* other = free_notifies_.back();
     free_notifies_.pop_back();
@@ -20,11 +27,7 @@ TComponent::~TComponent() {
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
     other->Notification(this, TOperation::opRemove);
   }
-  DestroyComponents();
-  if (owner_) owner_->RemoveComponent(this);
 }
-
-void TComponent::BeginDestroy() { state_ |= csDestroying; }
 
 void TComponent::DestroyComponents() {
   while (!components_.empty()) {

@@ -56,6 +56,10 @@ class TComponent : public TObject {
   virtual void Notification(TComponent* component, TOperation operation);
   // Called at the very start of destruction, while derived parts still exist.
   void BeginDestroy();
+  // Tells the components that asked (FreeNotification) that this one goes. The destructor
+  // does it; a class whose clients must let go while its own parts still exist calls it
+  // first thing in its destructor.
+  void SendFreeNotifications();
   // Frees the owned components, last first (later ones may reference earlier ones).
   void DestroyComponents();
 

@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "forms/ControlActionLink.h"
+#include "forms/CustomAction.h"
 #include "forms/Form.h"
 #include "forms/WinControl.h"
 
@@ -45,6 +47,43 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 TControl::~TControl() {
   BeginDestroy();
   if (parent_) parent_->RemoveControl(this);
+}
+
+TBasicAction* TControl::Action() const {
+  return action_link_ ? action_link_->Action() : nullptr;
+}
+
+void TControl::SetAction(TBasicAction* action) {
+  TBasicAction* old = Action();
+  if (action == old) return;
+  if (old) RemoveFreeNotification(old);
+  if (!action) {
+    action_link_.reset();
+    return;
+  }
+  if (!action_link_) action_link_ = std::make_unique<TControlActionLink>(this);
+  action_link_->SetAction(action);
+  FreeNotification(action);
+  ActionChange(action, action->IsLoading());
+}
+
+void TControl::ActionChange(TObject* sender, bool check_defaults) {
+  auto* a = dynamic_cast<TCustomAction*>(sender);
+  if (!a) return;
+  if (!check_defaults || Caption().empty() || Caption() == Name()) SetText(a->Caption());
+  if (!check_defaults || Enabled()) SetEnabled(a->Enabled());
+  if (!check_defaults || Hint().empty()) SetHint(a->Hint());
+  if (!check_defaults || Visible()) SetVisible(a->Visible());
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component && component == Action()) SetAction(nullptr);
+}
+
+void TControl::Loaded() {
+  TComponent::Loaded();
+  if (TBasicAction* a = Action()) ActionChange(a, true);
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -167,6 +206,11 @@ POINT TControl::ClientToScreen(POINT p) const {
 }
 
 void TControl::Click() {
+  TBasicAction* a = Action();
+  if (a && a->OnExecute && !IsDesigning()) {
+    action_link_->Execute();
+    return;
+  }
   if (OnClick) OnClick(this);
 }
 

@@ -1,8 +1,9 @@
 // TControl: anything placed on a parent: bounds, alignment, visibility, colour and font
-// (optionally the parent's), a caption, mouse events, and the message path
-// Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the handler for that number.
+// (optionally the parent's), a caption and hint, an optional action, mouse events, and the
+// message path Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the handler.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "forms/Component.h"
@@ -10,6 +11,8 @@
 
 namespace forms {
 
+class TBasicAction;
+class TControlActionLink;
 class TCustomForm;
 
 class TControl : public TComponent {
@@ -61,6 +64,14 @@ class TControl : public TComponent {
   const std::string& Caption() const { return text_; }
   void SetCaption(const std::string& text) { SetText(text); }
 
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
+
+  // The action whose caption, enabled state, visibility and hint the control shows and which
+  // a click runs. Freeing the action unlinks it.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* action);
+
   unsigned ControlStyle() const { return control_style_; }
   void SetControlStyle(unsigned s) { control_style_ = s; }
 
@@ -83,10 +94,16 @@ class TControl : public TComponent {
   POINT ClientToScreen(POINT p) const;
   virtual bool IsWindowed() const { return false; }
 
+  // Runs the action's OnExecute when the linked action has one, else OnClick.
   virtual void Click();
 
  protected:
   friend class TWinControl;
+  // Takes the action's properties. With `check_defaults` (an action set while loading) only
+  // those the control still has at their defaults are taken.
+  virtual void ActionChange(TObject* sender, bool check_defaults);
+  void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
   virtual void WndProc(TMessage& m);
   virtual void Dispatch(TMessage& m);
   virtual void DefaultHandler(TMessage& m) {}
@@ -126,6 +143,8 @@ class TControl : public TComponent {
   bool parent_font_ = true;
   bool font_from_parent_ = false;
   std::string text_;
+  std::string hint_;
+  std::unique_ptr<TControlActionLink> action_link_;
   unsigned control_style_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
 };
 

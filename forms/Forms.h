@@ -1,11 +1,16 @@
 // The whole form layer in one include.
 #pragma once
 
+#include "forms/ActionLink.h"
+#include "forms/ActionList.h"
 #include "forms/Application.h"
+#include "forms/BasicAction.h"
 #include "forms/Bitmap.h"
 #include "forms/Canvas.h"
 #include "forms/Component.h"
 #include "forms/Control.h"
+#include "forms/ControlActionLink.h"
+#include "forms/CustomAction.h"
 #include "forms/CustomControl.h"
 #include "forms/CustomPanel.h"
 #include "forms/Font.h"

@@ -1,17 +1,22 @@
 // TImageList: equal-sized images cut from bitmaps, each drawn whole, keyed by a mask colour
-// or not, and greyed for a disabled look.
+// or not, and greyed for a disabled look. A component, so that an action list that shows its
+// images hears when it goes; drawing code also makes short-lived ones without an owner.
 #pragma once
 
 #include <memory>
 #include <vector>
 
 #include "forms/Bitmap.h"
+#include "forms/Component.h"
 
 namespace forms {
 
-class TImageList : public TObject {
+class TImageList : public TComponent {
  public:
-  TImageList(int width, int height) : width_(width), height_(height) {}
+  TImageList(int width, int height) : TImageList(nullptr, width, height) {}
+  TImageList(TComponent* owner, int width, int height)
+      : TComponent(owner), width_(width), height_(height) {}
+  const char* ClassName() const override { return "TImageList"; }
 
   int Width() const { return width_; }
   int Height() const { return height_; }

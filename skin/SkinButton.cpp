@@ -205,6 +205,26 @@ void TSkinCustomButton::Click() {
   TCustomControl::Click();
 }
 
+void TSkinCustomButton::ActionChange(TObject* sender, bool check_defaults) {
+  TCustomControl::ActionChange(sender, check_defaults);
+  SetCaption(Text());
+}
+
+bool TSkinCustomButton::GetPublished(std::string_view name, TPropValue* out) const {
+  if (name != "Action") return false;
+  if (out) *out = static_cast<TComponent*>(Action());
+  return true;
+}
+
+bool TSkinCustomButton::SetPublished(std::string_view name, const TPropValue& v) {
+  if (name != "Action" || !std::holds_alternative<TComponent*>(v)) return false;
+  TComponent* c = std::get<TComponent*>(v);
+  auto* action = dynamic_cast<TBasicAction*>(c);
+  if (c && !action) return false;
+  SetAction(action);
+  return true;
+}
+
 void TSkinCustomButton::CMMouseEnter(TMessage& m) {
   TCustomControl::CMMouseEnter(m);
   if (IsDesigning()) return;
@@ -422,6 +442,17 @@ void TSkinButton::UIStyleChanged() {
   }
 }
 
+void TSkinButton::ActionChange(TObject* sender, bool check_defaults) {
+  TSkinCustomButton::ActionChange(sender, check_defaults);
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action || !glyph_.Empty() || !action->ActionList()) return;
+  TImageList* images = action->ActionList()->Images();
+  int index = action->ImageIndex();
+  if (!images || index < 0 || index >= images->Count()) return;
+  images->GetBitmap(index, glyph_);
+  Invalidate();
+}
+
 void TSkinButton::DrawPicture(TCanvas& canvas, TBitmap& state) {
   canvas.Font().Assign(Font());
   DrawNineSlice(state, canvas, ClientRect(), picture_transparent_);
@@ -483,7 +514,7 @@ bool TSkinButton::GetPublished(std::string_view name, TPropValue* out) const {
     if (out) *out = static_cast<std::int64_t>(UIStyle());
     return true;
   }
-  return false;
+  return TSkinCustomButton::GetPublished(name, out);
 }
 
 bool TSkinButton::SetPublished(std::string_view name, const TPropValue& v) {
@@ -497,7 +528,7 @@ bool TSkinButton::SetPublished(std::string_view name, const TPropValue& v) {
     SetUIStyle(static_cast<TSkinUIStyle>(s));
     return true;
   }
-  return false;
+  return TSkinCustomButton::SetPublished(name, v);
 }
 
 // ---- TSkinImageButton -----------------------------------------------------------------------
@@ -542,7 +573,7 @@ bool TSkinImageButton::GetPublished(std::string_view name, TPropValue* out) cons
     if (out) *out = static_cast<std::int64_t>(UIStyle());
     return true;
   }
-  return false;
+  return TSkinCustomButton::GetPublished(name, out);
 }
 
 bool TSkinImageButton::SetPublished(std::string_view name, const TPropValue& v) {
@@ -552,7 +583,7 @@ bool TSkinImageButton::SetPublished(std::string_view name, const TPropValue& v) 
     SetUIStyle(static_cast<TSkinUIStyle>(s));
     return true;
   }
-  return false;
+  return TSkinCustomButton::SetPublished(name, v);
 }
 
 }  // namespace skin

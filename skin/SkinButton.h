@@ -64,6 +64,10 @@ class TSkinCustomButton : public forms::TCustomControl {
 
   void Click() override;
 
+  // Action, published by both buttons.
+  bool GetPublished(std::string_view name, forms::TPropValue* out) const override;
+  bool SetPublished(std::string_view name, const forms::TPropValue& value) override;
+
  protected:
   virtual void AutoSizeChanged();
   virtual void CaptionChanged() {}
@@ -85,6 +89,7 @@ class TSkinCustomButton : public forms::TCustomControl {
   bool Resolve(TSkinUIStyle& effective) const;
 
   void Notification(forms::TComponent* c, forms::TOperation op) override;
+  void ActionChange(forms::TObject* sender, bool check_defaults) override;
   void CreateWnd() override;
   void Paint() override;
   void MouseDown(forms::TMouseButton b, forms::TShiftState s, int x, int y) override;
@@ -154,6 +159,7 @@ class TSkinButton : public TSkinCustomButton {
 
  protected:
   void UIStyleChanged() override;
+  void ActionChange(forms::TObject* sender, bool check_defaults) override;
   void DrawPicture(forms::TCanvas& canvas, forms::TBitmap& state) override;
   void DrawCaption(forms::TCanvas& canvas, const std::string& caption) override;
   void DrawFocus(forms::TCanvas& canvas) override;
