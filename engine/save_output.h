@@ -22,10 +22,6 @@ class SaveOutput {
  public:
   virtual ~SaveOutput() = default;
 
-  // A text of the exported interface (the ANSI code page) as wide text. The portable default
-  // maps each byte to the code point of the same value.
-  virtual std::u16string FromAnsi(const std::string& text) const;
-
   // True when a file or folder of that name exists.
   virtual bool Exists(const std::u16string& path) = 0;
   // Creates every missing folder of a path up to its last backslash; true when they all exist
