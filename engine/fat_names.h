@@ -1,31 +1,15 @@
-// Names of FAT entries: the short (8.3) name as the scan shows it, the long name assembled from
-// long-name entries, and the single-byte text conversions of the portable core.
-//
-// Short names and the progress text are single-byte text in the system's ANSI code page. The
-// library installs a codec for the real code page at load; the portable core's own codec is
-// Windows-1252 (the ANSI code page of Western installs), where an unmappable character
-// becomes '?'.
+// Names of FAT entries: the short (8.3) name as the scan shows it and the long name assembled
+// from long-name entries. Short names and the progress text are text in the system's ANSI code
+// page, converted through engine/ansi_text.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "engine/ansi_text.h"
 #include "engine/fat_bytes.h"
 
 namespace scavrel::fat {
-
-class FatTextCodec {
- public:
-  virtual ~FatTextCodec() = default;
-  virtual std::u16string AnsiToWide(const std::string& text) const;
-  virtual std::string WideToAnsi(const std::u16string& text) const;
-};
-
-// Replaces the codec (null: back to the portable one). Called once, before any scan.
-void SetFatTextCodec(const FatTextCodec* codec);
-
-std::u16string AnsiToWide(const std::string& text);
-std::string WideToAnsi(const std::u16string& text);
 
 // Bytes of a name field cut at the first zero byte and trimmed of white space at both ends.
 std::string CutAndTrim(const char* bytes, size_t length);

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "engine/ansi_text.h"
+
 namespace scavrel {
 
 namespace {
@@ -66,7 +68,7 @@ std::string FilterName(const EntryRecord* record, RecordForm form) {
   auto* writable = const_cast<EntryRecord*>(record);
   const char16_t* name = GetWideName(LongNameSlot(writable, form));
   if (WideNameLength(name) == 0) name = GetWideName(ShortNameSlot(writable, form));
-  return CurrentFilterPlatform().WideToAnsi(name);
+  return WideToAnsi(name);
 }
 
 bool FatNodeFilter(const Engine& engine, const EntryRecord* record) {
@@ -113,29 +115,6 @@ bool NtfsNodeFilter(const Engine& engine, const EntryRecord* record) {
 
 }  // namespace
 
-std::string FilterPlatform::UpperCase(const std::string& text) const {
-  std::string out = text;
-  for (size_t i = 0; i < out.size(); ++i) {
-    auto byte = static_cast<uint8_t>(out[i]);
-    if (IsLeadByte(byte)) {
-      ++i;  // the trail byte may look like an ASCII letter; it is part of another character
-      continue;
-    }
-    if (byte >= 'a' && byte <= 'z') out[i] = static_cast<char>(byte - 'a' + 'A');
-  }
-  return out;
-}
-
-std::string FilterPlatform::WideToAnsi(const char16_t* text) const {
-  std::string out;
-  size_t length = WideNameLength(text);
-  out.reserve(length);
-  for (size_t i = 0; i < length; ++i) {
-    out.push_back(text[i] <= 0xFF ? static_cast<char>(text[i]) : '?');
-  }
-  return out;
-}
-
 const FilterPlatform& CurrentFilterPlatform() {
   const FilterPlatform* platform = g_platform.load(std::memory_order_acquire);
   return platform != nullptr ? *platform : kPortablePlatform;
@@ -148,17 +127,17 @@ void SetFilterPlatform(const FilterPlatform* platform) {
 bool ExtensionOf(const std::string& name, std::string* extension) {
   extension->clear();
   if (name.empty()) return false;
-  const FilterPlatform& platform = CurrentFilterPlatform();
+  const AnsiCodePage& code_page = CurrentAnsiCodePage();
   size_t dot = std::string::npos;
   for (size_t i = 0; i < name.size(); ++i) {
     auto byte = static_cast<uint8_t>(name[i]);
     if (byte == '.') {
       dot = i;
-    } else if (platform.IsLeadByte(byte)) {
+    } else if (code_page.IsLeadByte(byte)) {
       ++i;  // skip the trail byte
     }
   }
-  if (dot != std::string::npos) *extension = platform.UpperCase(name.substr(dot + 1));
+  if (dot != std::string::npos) *extension = code_page.UpperCase(name.substr(dot + 1));
   return true;
 }
 
@@ -225,10 +204,10 @@ std::string FitAnsiText(const std::string& text, size_t capacity) {
   if (capacity == 0) return std::string();
   size_t limit = capacity - 1;
   if (text.size() <= limit) return text;
-  const FilterPlatform& platform = CurrentFilterPlatform();
+  const AnsiCodePage& code_page = CurrentAnsiCodePage();
   size_t end = 0;
   while (end < limit) {
-    size_t width = platform.IsLeadByte(static_cast<uint8_t>(text[end])) ? 2 : 1;
+    size_t width = code_page.IsLeadByte(static_cast<uint8_t>(text[end])) ? 2 : 1;
     if (end + width > limit) break;
     end += width;
   }

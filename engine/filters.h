@@ -12,21 +12,15 @@
 
 namespace scavrel {
 
-// What the filters take from the platform: the ANSI code page (names are compared as ANSI
-// bytes, which may be double-byte) and the time-zone rule for NTFS times, which are UTC on
-// disk while the bounds are local. The portable default is a single-byte code page in UTC;
-// the library installs the system's rules at load and tests install their own.
+// What the filters take from the platform beside the code page (engine/ansi_text.h, in which
+// names are compared as ANSI bytes, maybe double-byte): the time-zone rule for NTFS times, which
+// are UTC on disk while the bounds are local. The portable default is UTC; the library installs
+// the system's rule at load and tests install their own.
 class FilterPlatform {
  public:
   virtual ~FilterPlatform() = default;
   // A UTC file time in local time, by the time-zone rule in force now.
   virtual uint64_t UtcToLocal(uint64_t utc) const { return utc; }
-  // True for the first byte of a double-byte character.
-  virtual bool IsLeadByte(uint8_t byte) const { return false; }
-  // The text in upper case; the default changes only ASCII letters, never a trail byte.
-  virtual std::string UpperCase(const std::string& text) const;
-  // A wide name in the ANSI code page; the default maps U+0000..U+00FF to one byte, else '?'.
-  virtual std::string WideToAnsi(const char16_t* text) const;
 };
 
 const FilterPlatform& CurrentFilterPlatform();

@@ -1,31 +1,27 @@
 // Update-sequence fixups of NTFS records.
 #include "engine/ntfs_fixup.h"
 
+#include <cstring>
+
+#include "engine/ntfs_bytes.h"
+#include "engine/ntfs_mft_record.h"
+
 namespace scavrel {
-namespace {
 
-uint16_t Le16(const uint8_t* bytes, size_t offset) {
-  return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-}  // namespace
-
-bool ApplyNtfsFixups(uint8_t* record, size_t record_size, uint32_t stride) {
-  if (record == nullptr || stride < 2 || record_size < stride || record_size % stride != 0) {
-    return false;
+bool ApplyNtfsFixups(uint8_t* record, size_t record_size) {
+  constexpr size_t kBlock = ntfs_record::kFixupBlock;
+  if (record == nullptr || record_size < kBlock || record_size % kBlock != 0) return false;
+  const ByteSpan span{record, record_size};
+  const size_t blocks = record_size / kBlock;
+  const size_t array = ReadLe16(span, ntfs_record::kUsaOffset);
+  // The array holds the sequence number and one saved pair per block.
+  if (!span.Has(array, 2 * (blocks + 1))) return false;
+  const uint16_t sequence = ReadLe16(span, array);
+  for (size_t i = 1; i <= blocks; ++i) {
+    if (ReadLe16(span, i * kBlock - 2) != sequence) return false;
   }
-  if (record_size < kFixupArrayOffsetField + 2) return false;
-  const size_t sectors = record_size / stride;
-  const size_t array = Le16(record, kFixupArrayOffsetField);
-  // The array holds the sequence number and one saved pair per sector.
-  if (array > record_size || (sectors + 1) * 2 > record_size - array) return false;
-  const uint16_t sequence = Le16(record, array);
-  for (size_t i = 1; i <= sectors; ++i) {
-    if (Le16(record, i * stride - 2) != sequence) return false;
-  }
-  for (size_t i = 1; i <= sectors; ++i) {
-    record[i * stride - 2] = record[array + 2 * i];
-    record[i * stride - 1] = record[array + 2 * i + 1];
+  for (size_t i = 1; i <= blocks; ++i) {
+    std::memcpy(record + i * kBlock - 2, record + array + 2 * i, 2);
   }
   return true;
 }

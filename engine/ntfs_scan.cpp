@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "engine/ansi_text.h"
 #include "engine/ntfs_attribute.h"
 #include "engine/ntfs_data_runs.h"
 #include "engine/ntfs_file_name.h"
@@ -25,36 +26,6 @@ namespace {
 
 constexpr uint64_t kChunkRecords = 10000;
 constexpr uint64_t kChunkClusters = 5000;
-
-// Progress texts are narrow; names are carried as UTF-8 here (the caller's platform decides
-// how a text is shown).
-std::string NarrowName(const char16_t* text) {
-  std::string out;
-  if (text == nullptr) return out;
-  for (size_t i = 0; text[i] != 0; ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 const char16_t* DisplayName(NtfsEntryRecord* entry) {
   const char16_t* name = GetWideName(&entry->long_name);
@@ -154,7 +125,7 @@ bool NtfsScanner::ParseMftRecord(uint64_t record_sector, NtfsEntryRecord* entry,
 }
 
 void NtfsScanner::ReportDeletedFile(NtfsEntryRecord* entry) {
-  engine_.SetScanText(NarrowName(DisplayName(entry)));
+  engine_.SetScanText(WideToAnsi(DisplayName(entry)));
   engine_.AddScanCounterA();
 }
 

@@ -11,6 +11,7 @@
 #include "engine/ntfs_boot_sector.h"
 #include "engine/ntfs_data_runs.h"
 #include "engine/ntfs_file_name.h"
+#include "engine/ntfs_fixup.h"
 #include "engine/ntfs_mft_record.h"
 
 namespace scavrel {
@@ -67,22 +68,6 @@ bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector) {
   return std::memcmp(volume.boot_sector.data() + ntfs_boot::kOemId, "NTFS", 4) == 0;
 }
 
-bool ApplyFixups(uint8_t* record, size_t record_size, size_t usa_offset) {
-  const size_t blocks = record_size / ntfs_record::kFixupBlock;
-  ByteSpan span{record, record_size};
-  if (blocks == 0 || !span.Has(usa_offset, 2 * (blocks + 1))) return false;
-  const uint16_t sequence = ReadLe16(span, usa_offset);
-  // Every block is checked before any is restored, so a record that fails leaves its bytes as
-  // they were read (the free-space pass tries overlapping pieces of one buffer).
-  for (size_t i = 1; i <= blocks; ++i) {
-    if (ReadLe16(span, i * ntfs_record::kFixupBlock - 2) != sequence) return false;
-  }
-  for (size_t i = 1; i <= blocks; ++i) {
-    std::memcpy(record + i * ntfs_record::kFixupBlock - 2, record + usa_offset + 2 * i, 2);
-  }
-  return true;
-}
-
 bool CheckRecordHeader(const NtfsVolume& volume, uint8_t* record) {
   const size_t size = volume.RecordSize();
   ByteSpan span{record, size};
@@ -96,7 +81,7 @@ bool CheckRecordHeader(const NtfsVolume& volume, uint8_t* record) {
   const uint32_t used = ReadLe32(span, ntfs_record::kUsedSize);
   const uint32_t allocated = ReadLe32(span, ntfs_record::kAllocatedSize);
   if (allocated > size || used > allocated) return false;
-  return ApplyFixups(record, size, usa_offset);
+  return ApplyNtfsFixups(record, size);
 }
 
 uint16_t RecordFlags(ByteSpan record) { return ReadLe16(record, ntfs_record::kFlags); }

@@ -59,9 +59,6 @@ constexpr size_t kMaxRecordSize = 64 * 1024;
 // Derives the geometry from the volume's first sector; false when the volume does not qualify.
 bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector);
 
-// Checks and restores the last two bytes of every 512-byte block of a record.
-bool ApplyFixups(uint8_t* record, size_t record_size, size_t usa_offset);
-
 // The checks a record passes before any of it is read: magic, header offsets and sizes inside
 // the record, fixups applied. The record buffer is RecordSize() bytes.
 bool CheckRecordHeader(const NtfsVolume& volume, uint8_t* record);

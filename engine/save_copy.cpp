@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/ntfs_data_runs.h"
 #include "engine/ntfs_fixup.h"
 #include "engine/save_names.h"
 #include "engine/volume_reader.h"
@@ -104,8 +105,6 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
     return true;
   };
 
-  bool has_previous = false;
-  uint64_t previous_first = 0;
   for (const RunListNode* link = node->record->extents.first; ok && link != nullptr &&
                                                               written < size;
        link = link->next) {
@@ -117,12 +116,8 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
     if (run == nullptr) continue;
     const uint64_t first = run->first_cluster;
     const uint64_t count = run->cluster_count;
-    // The NTFS scanner keeps the current cluster for a run without an offset field, so a
-    // sparse run starts where the run before it started (or at cluster 0, which holds the
-    // boot sector and never file data).
-    const bool hole = !fat && (first == 0 || (has_previous && first == previous_first));
-    has_previous = true;
-    previous_first = first;
+    // A sparse run has no clusters: NTFS reads it as zeros, so its bytes are data, not loss.
+    const bool hole = !fat && first == kSparseCluster;
 
     uint64_t run_bytes = 0;
     if (__builtin_mul_overflow(count, cluster_bytes, &run_bytes)) run_bytes = kMax;
@@ -224,11 +219,9 @@ bool CopyNtfsResidentFile(SaveSession& session, const FoundNode* node,
       engine.SetSystemError(volume.LastErrorCode());
       return;
     }
-    // As stored, the last two bytes of every sector hold the update sequence number: a value
-    // that crosses a sector end would come out with two wrong bytes.
-    const uint32_t stride = record_bytes % kNtfsFixupStride == 0 ? kNtfsFixupStride
-                                                                  : geometry.bytes_per_sector;
-    if (!ApplyNtfsFixups(record, static_cast<size_t>(record_bytes), stride)) {
+    // As stored, the last two bytes of every 512-byte block hold the update sequence number:
+    // a value that crosses a block end would come out with two wrong bytes.
+    if (!ApplyNtfsFixups(record, static_cast<size_t>(record_bytes))) {
       engine.SetSystemError(kErrorFileCorrupt);
       return;
     }

@@ -8,9 +8,9 @@
 //
 // A file always ends at its recorded size. Bytes its runs do not cover, or that lie past the
 // end of the volume, are written as zeros and the file then fails with ERROR_HANDLE_EOF (its
-// data is not all there); an NTFS sparse run (a run whose offset field is empty, so that it
-// starts where the run before it started, or at cluster 0 for the first run) is a hole that
-// NTFS itself reads as zeros, and counts as data.
+// data is not all there); an NTFS sparse run (first cluster kSparseCluster, as the scanner
+// stores a run without an offset field) is a hole that NTFS itself reads as zeros, and counts
+// as data.
 #pragma once
 
 #include <string>

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/ansi_text.h"
+
 namespace scavrel {
 
 // One output file, open for writing; closed when destroyed.
@@ -22,9 +24,9 @@ class SaveOutput {
  public:
   virtual ~SaveOutput() = default;
 
-  // A text of the exported interface (the ANSI code page) as wide text. The portable default
-  // maps each byte to the code point of the same value.
-  virtual std::u16string FromAnsi(const std::string& text) const;
+  // A text of the exported interface as wide text, through the engine's code page (the list
+  // save's row texts and destinations call it on the output they were given).
+  std::u16string FromAnsi(const std::string& text) const { return AnsiToWide(text); }
 
   // True when a file or folder of that name exists.
   virtual bool Exists(const std::u16string& path) = 0;

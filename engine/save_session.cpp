@@ -16,13 +16,6 @@ constexpr uint32_t kMaxBytesPerSector = 65536;
 SaveOutput* CurrentSaveOutput() { return g_save_output; }
 void SetSaveOutput(SaveOutput* output) { g_save_output = output; }
 
-std::u16string SaveOutput::FromAnsi(const std::string& text) const {
-  std::u16string wide;
-  wide.reserve(text.size());
-  for (char c : text) wide += static_cast<char16_t>(static_cast<uint8_t>(c));
-  return wide;
-}
-
 std::u16string OutputTarget::Path() const { return JoinPath(volume_name, tail); }
 
 SaveSession::SaveSession(Engine& engine, SaveOutput& output, bool node_given)

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "engine/ansi_text.h"
 #include "engine/filters.h"
 #include "engine/save_copy.h"
 #include "engine/save_names.h"
@@ -90,7 +91,7 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
     engine.SetSystemError(kErrorFilenameTooLong);
     return false;
   }
-  const std::string display = CurrentFilterPlatform().WideToAnsi(unique.c_str());
+  const std::string display = WideToAnsi(unique);
   if (form != RecordForm::kNtfs) return CopyFatFile(session, node, target, display);
   const auto* record = reinterpret_cast<const NtfsEntryRecord*>(node->record);
   if (record->resident_data != 0) return CopyNtfsResidentFile(session, node, target, display);
@@ -148,7 +149,7 @@ bool SaveTree(Engine& engine, SaveOutput& output, const std::string& destination
   FoundTree& tree = engine.tree;
   // A prune may have deleted the root: an empty tree has no root to walk.
   if (tree.empty() || tree.root() == nullptr) return false;
-  std::u16string destination = output.FromAnsi(destination_text);
+  std::u16string destination = AnsiToWide(destination_text);
   if (!destination.empty() && destination.back() == u'\\') destination.pop_back();
   StartProgress(engine);
 

@@ -40,7 +40,14 @@ if command -v Xvfb >/dev/null; then
   export DISPLAY=":$display"
 fi
 
-# Start the Wine session before ctest, so that no test is the one that pays for it.
+# Start the Wine session before ctest, so that no test is the one that pays for it, with a
+# server that stays for the whole run: a server that quits after an idle minute (while the
+# native tests and volume builders run) can do so just as a test connects, and that test fails
+# at once.
+"$root/build/x86_64/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+WINEPREFIX="$root/build/x86_64/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+WINEPREFIX="$root/build/x86_64/wineprefix" /usr/lib/wine/wineserver64 -w 2>/dev/null || true
+WINEPREFIX="$root/build/x86_64/wineprefix" /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1
 "$root/build/x86_64/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 ctest --test-dir build -j "$(nproc)" --output-on-failure "$@"

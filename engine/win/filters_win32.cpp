@@ -1,9 +1,8 @@
-// The filters' platform in Scavrel.dll: the system's ANSI code page and current time-zone
-// rule. Installed when the library loads.
+// The filters' platform in Scavrel.dll: the system's current time-zone rule (the code page is
+// the engine's, engine/win/ansi_text_win32.cpp). Installed when the library loads.
 #include <windows.h>
 
 #include "engine/filters.h"
-#include "engine/win/out_text.h"
 
 namespace scavrel {
 namespace {
@@ -17,21 +16,6 @@ class Win32FilterPlatform : public FilterPlatform {
     FILETIME out{};
     if (!FileTimeToLocalFileTime(&in, &out)) return utc;
     return (static_cast<uint64_t>(out.dwHighDateTime) << 32) | out.dwLowDateTime;
-  }
-
-  bool IsLeadByte(uint8_t byte) const override { return IsDBCSLeadByte(byte) != 0; }
-
-  // The code page's own case rules (accented letters included), through wide text, so that
-  // trail bytes are never changed on their own.
-  std::string UpperCase(const std::string& text) const override {
-    if (text.empty()) return text;
-    std::string out = text;
-    CharUpperBuffA(out.data(), static_cast<DWORD>(out.size()));
-    return out;
-  }
-
-  std::string WideToAnsi(const char16_t* text) const override {
-    return scavrel::WideToAnsi(text);
   }
 };
 

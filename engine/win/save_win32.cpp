@@ -70,17 +70,6 @@ bool IsFolder(const std::u16string& path) {
 
 }  // namespace
 
-std::u16string Win32SaveOutput::FromAnsi(const std::string& text) const {
-  if (text.empty()) return std::u16string();
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                   nullptr, 0);
-  if (length <= 0) return SaveOutput::FromAnsi(text);
-  std::u16string wide(static_cast<size_t>(length), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                      reinterpret_cast<wchar_t*>(wide.data()), length);
-  return wide;
-}
-
 bool Win32SaveOutput::Exists(const std::u16string& path) {
   return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
 }

@@ -14,7 +14,6 @@ namespace scavrel {
 
 class Win32SaveOutput : public SaveOutput {
  public:
-  std::u16string FromAnsi(const std::string& text) const override;
   bool Exists(const std::u16string& path) override;
   bool MakeFolders(const std::u16string& path, uint32_t* error) override;
   std::unique_ptr<OutputFile> Create(const std::u16string& path, bool replace,

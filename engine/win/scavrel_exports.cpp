@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/ansi_text.h"
 #include "engine/check_states.h"
 #include "engine/drive_list.h"
 #include "engine/engine.h"

@@ -6,13 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "engine/ansi_text.h"
 #include "engine/check_states.h"
 #include "engine/engine.h"
 #include "engine/filters.h"
 
 namespace {
 
-class DoubleBytePlatform : public scavrel::FilterPlatform {
+class DoubleByteCodePage : public scavrel::AnsiCodePage {
  public:
   bool IsLeadByte(uint8_t byte) const override { return byte >= 0x81 && byte <= 0xFE; }
 };
@@ -43,11 +44,11 @@ struct Reader {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const DoubleBytePlatform double_byte;
+  static const DoubleByteCodePage double_byte;
   Reader in{data, size};
   uint8_t flags = 0;
   in.Take(&flags, 1);
-  scavrel::SetFilterPlatform((flags & 1) ? &double_byte : nullptr);
+  scavrel::SetAnsiCodePage((flags & 1) ? &double_byte : nullptr);
 
   scavrel::Engine fat(scavrel::EngineKind::kFat);
   scavrel::Engine ntfs(scavrel::EngineKind::kNtfs);
@@ -94,6 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   scavrel::ClickNtfsNode(ntfs, ntfs_file, 0);
   scavrel::ClickNode(ntfs, ntfs_file);
 
-  scavrel::SetFilterPlatform(nullptr);
+  scavrel::SetAnsiCodePage(nullptr);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ansi_text.h"
 #include "engine/engine.h"
 #include "tests/engine/filters_test_tree.h"
 
@@ -29,7 +30,7 @@ constexpr uint64_t kHour = 36000000000ull;
 
 // A time zone a fixed distance east of UTC, and a double-byte code page whose lead bytes are
 // 0x81..0x9F (as in Shift-JIS).
-class TestPlatform : public FilterPlatform {
+class TestPlatform : public FilterPlatform, public AnsiCodePage {
  public:
   int64_t offset = 0;
   bool double_byte = false;
@@ -41,8 +42,14 @@ class TestPlatform : public FilterPlatform {
 
 class Filters : public ::testing::Test {
  protected:
-  void SetUp() override { SetFilterPlatform(&platform_); }
-  void TearDown() override { SetFilterPlatform(nullptr); }
+  void SetUp() override {
+    SetFilterPlatform(&platform_);
+    SetAnsiCodePage(&platform_);
+  }
+  void TearDown() override {
+    SetFilterPlatform(nullptr);
+    SetAnsiCodePage(nullptr);
+  }
 
   static std::vector<std::string> Items(const TextList& list) {
     std::vector<std::string> out;

@@ -8,6 +8,7 @@
 
 #include "engine/engine.h"
 #include "engine/ntfs_data_runs.h"
+#include "engine/ntfs_fixup.h"
 #include "engine/ntfs_volume.h"
 #include "tests/engine/ntfs_test_volume.h"
 
@@ -106,6 +107,17 @@ TEST_F(NtfsVolumeTest, FixupsRestoreBlockEndsAndRejectATornRecord) {
   auto before = torn;
   EXPECT_FALSE(CheckRecordHeader(volume, torn.data()));
   EXPECT_EQ(torn, before);  // a failed record is left as read
+}
+
+TEST(NtfsFixups, TheScannerAndTheSaveShareOneRoutine) {
+  // The record header check restores exactly what ApplyNtfsFixups restores on its own.
+  NtfsVolume v;
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector())));
+  auto checked = Record(1).FileName(5, u"x").Finish();
+  auto fixed = checked;
+  ASSERT_TRUE(CheckRecordHeader(v, checked.data()));
+  ASSERT_TRUE(ApplyNtfsFixups(fixed.data(), fixed.size()));
+  EXPECT_EQ(checked, fixed);
 }
 
 TEST(NtfsFixups, FourKiBSectorsStillUse512ByteBlocks) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/ntfs_data_runs.h"
 #include "engine/ntfs_fixup.h"
 #include "engine/save_session.h"
 #include "engine/save_tree.h"
@@ -116,12 +117,11 @@ TEST_F(SaveCopy, NtfsRunsAreVolumeClustersTakenInOrderAndCutAtTheSize) {
 
 TEST_F(SaveCopy, NtfsSparseRunsAreHolesOfZerosAndTheFileCounts) {
   RecordingReader* reader = OpenVolume(ntfs_, image_, kNtfsGeometry);
-  // A run list that starts with a hole (no offset field: cluster 0), then data at 20, a hole
-  // (the scanner keeps cluster 20 for it), then data at 23.
+  // As the scanner lists it: a hole first, data at 20, a two-cluster hole, data at 23.
   FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, u"sparse.vhd", 5 * kClusterBytes);
-  AddRun(file, 0, 1);
+  AddRun(file, kSparseCluster, 1);
   AddRun(file, 20, 1);
-  AddRun(file, 20, 2);
+  AddRun(file, kSparseCluster, 2);
   AddRun(file, 23, 1);
 
   ASSERT_TRUE(Save(ntfs_, file));
@@ -132,8 +132,21 @@ TEST_F(SaveCopy, NtfsSparseRunsAreHolesOfZerosAndTheFileCounts) {
   std::vector<uint8_t> at23 = Slice(image_, 23 * kClusterBytes, kClusterBytes);
   expected.insert(expected.end(), at23.begin(), at23.end());
   EXPECT_EQ(Saved(u"sparse.vhd"), expected);
-  for (const auto& read : reader->reads) EXPECT_NE(read.first, 0u) << "read the boot sector";
+  ASSERT_EQ(reader->reads.size(), 2u);  // holes are never read
   EXPECT_EQ(ntfs_.save_progress.counter_a, 1u);
+}
+
+TEST_F(SaveCopy, NtfsRunsRepeatingAClusterAreReadAgainNotTakenForHoles) {
+  // Two runs at the same cluster (a damaged or deliberately shared list) are both real data.
+  OpenVolume(ntfs_, image_, kNtfsGeometry);
+  FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, u"twice.bin", 2 * kClusterBytes);
+  AddRun(file, 20, 1);
+  AddRun(file, 20, 1);
+
+  ASSERT_TRUE(Save(ntfs_, file));
+  std::vector<uint8_t> expected = Slice(image_, 20 * kClusterBytes, kClusterBytes);
+  expected.insert(expected.end(), expected.begin(), expected.end());
+  EXPECT_EQ(Saved(u"twice.bin"), expected);
 }
 
 TEST_F(SaveCopy, RunPastTheVolumeEndWritesWhatIsThereThenZerosAndFails) {
@@ -287,7 +300,7 @@ TEST_F(SaveResident, FourKibSectorRecordsAreFixedEvery512Bytes) {
 
 TEST(NtfsFixups, PutBackTheSavedBytesOfEverySector) {
   std::vector<uint8_t> record = StoredRecord();
-  ASSERT_TRUE(ApplyNtfsFixups(record.data(), record.size(), 512));
+  ASSERT_TRUE(ApplyNtfsFixups(record.data(), record.size()));
   EXPECT_EQ(std::vector<uint8_t>(record.begin() + kValuePosition,
                                  record.begin() + kValuePosition + kValueSize),
             ValueBytes());
@@ -298,15 +311,15 @@ TEST(NtfsFixups, RefuseTornRecordsAndArraysOutsideTheRecord) {
   std::vector<uint8_t> torn = StoredRecord();
   torn[510] = 9;
   std::vector<uint8_t> before = torn;
-  EXPECT_FALSE(ApplyNtfsFixups(torn.data(), torn.size(), 512));
+  EXPECT_FALSE(ApplyNtfsFixups(torn.data(), torn.size()));
   EXPECT_EQ(torn, before);  // nothing changed
 
   std::vector<uint8_t> far = StoredRecord();
   far[4] = 0xFE;  // array at 0x3FE: its three entries would end past the record
   far[5] = 0x03;
-  EXPECT_FALSE(ApplyNtfsFixups(far.data(), far.size(), 512));
-  EXPECT_FALSE(ApplyNtfsFixups(far.data(), far.size(), 0));
-  EXPECT_FALSE(ApplyNtfsFixups(far.data(), 1000, 512));  // not whole sectors
+  EXPECT_FALSE(ApplyNtfsFixups(far.data(), far.size()));
+  EXPECT_FALSE(ApplyNtfsFixups(far.data(), 1000));  // not whole 512-byte blocks
+  EXPECT_FALSE(ApplyNtfsFixups(nullptr, 1024));
 }
 
 }  // namespace

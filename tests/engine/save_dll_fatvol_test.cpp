@@ -2,8 +2,8 @@
 // volume that tools/fatvol built, the tree ticked with ClickNtfsNode, GetSaveSize, then
 // SaveDeleteFile into a folder on C: with GetProgressSave polled until the save has finished.
 // Every found file must be there at its size, and the files whose clusters survived must hold
-// the builder's bytes. Wine cannot create files under the volume name of C:, so this also
-// runs the drive-letter fallback of every file.
+// the builder's bytes (and the SHA-256 its JSON manifest records). Wine cannot create files
+// under the volume name of C:, so this also runs the drive-letter fallback of every file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 
 #include "engine/found_tree.h"
 #include "tests/engine/fat_manifest.h"
+#include "tests/engine/manifest_sha256.h"
 #include "tests/engine/save_builder_content.h"
 
 #ifndef TOLVANE_FATVOL_DIR
@@ -126,6 +127,8 @@ TEST_P(FatSaveDll, ScannedTreeTickedAndSavedHoldsEveryFoundFile) {
   const std::string name = GetParam();
   auto manifest = ReadManifest(std::string(TOLVANE_FATVOL_DIR) + "/" + name + ".tsv");
   ASSERT_FALSE(manifest.empty()) << "no manifest for " << name;
+  auto sha = manifest_sha256::Read(std::string(TOLVANE_FATVOL_DIR) + "/" + name + ".json");
+  ASSERT_FALSE(sha.empty()) << "no JSON manifest for " << name;
   Call<Bool8 (*)(uint8_t)>("SetNtfs")(0);
   Call<Bool8 (*)(uint8_t)>("SetAutoRename")(1);
   ASSERT_EQ(Call<Bool8 (*)(const char*, const char*, uint8_t)>("ProcFat")(
@@ -156,6 +159,7 @@ TEST_P(FatSaveDll, ScannedTreeTickedAndSavedHoldsEveryFoundFile) {
     EXPECT_EQ(content.size(), e.size) << path;
     if (e.clusters_free && !e.overwritten && !e.fragmented) {
       EXPECT_EQ(content, BuilderContent(e.path, e.size)) << path;
+      EXPECT_EQ(manifest_sha256::Hex(content), sha.at(e.path)) << path;
       ++compared;
     }
   }

@@ -2,7 +2,8 @@
 // fixture): scan, tick everything as the user would, save the whole tree, and compare every
 // saved file with what the builder wrote: the recorded size always, and the bytes themselves
 // wherever the file's clusters survived in one free piece. The builder makes each file's bytes
-// as SHA-256 in counter mode over its path, so the expected bytes are rebuilt here.
+// as SHA-256 in counter mode over its path, so the expected bytes are rebuilt here; their
+// digest must also be the one the builder's JSON manifest records.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -14,6 +15,7 @@
 #include "engine/save_tree.h"
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/fat_test_support.h"
+#include "tests/engine/manifest_sha256.h"
 #include "tests/engine/save_builder_content.h"
 #include "tests/engine/save_test_support.h"
 
@@ -52,6 +54,8 @@ TEST_P(FatVolumeSave, EveryFoundFileIsSavedAtItsSizeAndSurvivingFilesByteForByte
   const std::string base = std::string(TOLVANE_FATVOL_DIR) + "/" + name;
   auto manifest = ReadManifest(base + ".tsv");
   ASSERT_FALSE(manifest.empty()) << "no manifest for " << name;
+  auto sha = manifest_sha256::Read(base + ".json");
+  ASSERT_FALSE(sha.empty()) << "no JSON manifest for " << name;
   for (bool full : {false, true}) {
     SCOPED_TRACE(full ? "full scan" : "quick scan");
     ScanRig rig;
@@ -75,6 +79,7 @@ TEST_P(FatVolumeSave, EveryFoundFileIsSavedAtItsSizeAndSurvivingFilesByteForByte
       EXPECT_EQ(saved->size(), e.size) << path;
       if (e.clusters_free && !e.overwritten && !e.fragmented) {
         EXPECT_EQ(*saved, BuilderContent(e.path, e.size)) << path;
+        EXPECT_EQ(manifest_sha256::Hex(*saved), sha.at(e.path)) << path;
         ++compared;
       }
     }

@@ -47,7 +47,7 @@ PY
 fi
 
 echo "== building the bench programs"
-srcs=("$root"/engine/{found_tree,engine,run_control,volume_reader}.cpp "$root"/engine/fat_{names,table,scan,folders}.cpp)
+srcs=("$root"/engine/{found_tree,engine,run_control,volume_reader,ansi_text}.cpp "$root"/engine/fat_{names,table,scan,folders}.cpp)
 clang++ -O2 -std=c++20 -I"$root" "$root/tools/bench/fat_bench.cpp" "${srcs[@]}" -o "$work/fat_bench" -lpthread
 have_wine=0
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [ -x /usr/lib/wine/wine64 ]; then

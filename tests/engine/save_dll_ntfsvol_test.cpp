@@ -1,0 +1,262 @@
+// The whole NTFS save road through Scavrel.dll under Wine, as the front end drives it:
+// SetNtfs, ProcNtfs on a volume that tools/ntfsvol built (quick, and full on the reformatted
+// one), the tree ticked with ClickNtfsNode, GetSaveSize, then SaveDeleteFile into a folder on
+// C: with GetProgressSave polled until the save has finished. Every deleted file of the
+// builder's manifest that the scan found with its clusters still free must be there under its
+// folder path with the SHA-256 the builder recorded; zero-byte files empty; live files absent.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/found_tree.h"
+#include "tests/engine/manifest_sha256.h"
+#include "tests/engine/ntfs_save_support.h"
+
+#ifndef TOLVANE_NTFS_VOLUMES
+#error "TOLVANE_NTFS_VOLUMES names the folder the volume builder writes to"
+#endif
+
+using namespace ntfs_save_test;
+
+namespace {
+
+using scavrel::FoundNode;
+using scavrel::NtfsEntryRecord;
+using Bool8 = uint8_t;
+using ProgressFn = Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*);
+
+HMODULE g_module = nullptr;
+
+template <typename F>
+F Call(const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
+}
+
+std::string WinPath(const std::string& name) {
+  std::string path = std::string("Z:") + TOLVANE_NTFS_VOLUMES + "/" + name;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+
+std::wstring FromAnsi(const std::string& text) {
+  int units = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+  return wide;
+}
+
+std::wstring AsWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::string Utf8(const std::u16string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6)); out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | (c >> 12)); out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | (c >> 18)); out += char(0x80 | ((c >> 12) & 0x3F));
+      out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+struct Progress {
+  uint64_t done = 0, total = 0, a = 0, b = 0;
+  uint8_t finished = 0;
+};
+
+// Polls a progress export until its run has finished (the watch threads poll every 100 ms).
+Progress WaitFor(const char* export_name) {
+  Progress p;
+  char text[1001] = {};
+  char* out = text;
+  for (int i = 0; i < 6000; ++i) {
+    Call<ProgressFn>(export_name)(&p.done, &p.total, &p.a, &p.b, &out, &p.finished);
+    if (p.finished) return p;
+    Sleep(5);
+  }
+  ADD_FAILURE() << export_name << " never reported the end of the run";
+  return p;
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::wstring& path, bool* found) {
+  std::vector<uint8_t> bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  *found = file != INVALID_HANDLE_VALUE;
+  if (!*found) return bytes;
+  uint8_t chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+struct Found {
+  std::u16string path;
+  bool deleted = false, directory = false;
+  uint64_t free = 0, total = 0;
+};
+
+// The scanned tree as the DLL holds it, read in place (the test shares the process).
+void Collect(const FoundNode* node, const std::u16string& path, std::map<std::string, Found>* out) {
+  for (const FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {
+    auto* rec = reinterpret_cast<NtfsEntryRecord*>(c->record);
+    const char16_t* name = nullptr;
+    std::memcpy(&name, &rec->long_name, sizeof(name));
+    if (name == nullptr || name[0] == 0) std::memcpy(&name, &rec->short_name, sizeof(name));
+    std::u16string leaf = name == nullptr ? std::u16string() : std::u16string(name);
+    Found f;
+    f.path = path.empty() ? leaf : path + u"\\" + leaf;
+    f.deleted = c->deleted;
+    f.directory = c->directory;
+    f.free = rec->extents.free_clusters;
+    f.total = rec->extents.total_clusters;
+    std::u16string slashed = f.path;
+    for (char16_t& ch : slashed) ch = ch == u'\\' ? u'/' : ch;
+    (*out)[Utf8(slashed)] = f;
+    Collect(c, f.path, out);
+  }
+}
+
+struct Case {
+  const char* image;
+  bool full;
+};
+void PrintTo(const Case& c, std::ostream* out) { *out << c.image << (c.full ? " full" : " quick"); }
+
+class NtfsSaveDll : public ::testing::TestWithParam<Case> {
+ protected:
+  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
+  static void TearDownTestSuite() {
+    if (g_module) FreeLibrary(g_module);
+    g_module = nullptr;
+  }
+  void SetUp() override {
+    if (GetFileAttributesA(WinPath("SKIPPED").c_str()) != INVALID_FILE_ATTRIBUTES) {
+      GTEST_SKIP() << "NTFS test volumes were not built";
+    }
+    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    destination_ = std::string(temp) + "tolvane-dll-ntfs-save-" +
+                   std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(destination_.c_str(), nullptr);
+  }
+  void TearDown() override {
+    if (!destination_.empty()) RemoveTree(FromAnsi(destination_));
+  }
+  std::string destination_;
+};
+
+TEST_P(NtfsSaveDll, ScannedTreeTickedAndSavedHoldsEveryDeletedFileWithItsSha256) {
+  const Case c = GetParam();
+  auto manifest = ReadManifest(std::string(TOLVANE_NTFS_VOLUMES) + "/" + c.image + ".tsv");
+  auto sha = manifest_sha256::Read(std::string(TOLVANE_NTFS_VOLUMES) + "/" + c.image + ".json");
+  ASSERT_FALSE(manifest.empty());
+  ASSERT_FALSE(sha.empty());
+  Call<Bool8 (*)(uint8_t)>("SetNtfs")(1);
+  Call<Bool8 (*)(uint8_t)>("SetAutoRename")(1);
+  ASSERT_EQ(Call<Bool8 (*)(const char*, const char*, uint8_t)>("ProcNtfs")(
+                "X:\\", WinPath(c.image).c_str(), c.full ? 1 : 0), 1);
+  WaitFor("GetProgress");
+  FoundNode* root = nullptr;
+  ASSERT_NE(Call<uint64_t (*)(FoundNode**)>("GetTreeFirst")(&root) & 0xFF, 0u);
+  std::map<std::string, Found> tree;
+  Collect(root, u"", &tree);
+  std::map<std::string, std::vector<std::string>> by_leaf;
+  for (auto& [path, f] : tree) {
+    if (f.deleted && !f.directory) by_leaf[Leaf(path)].push_back(path);
+  }
+  ASSERT_EQ(Call<Bool8 (*)(FoundNode*, uint32_t)>("ClickNtfsNode")(root, 3), 1);
+
+  uint64_t bytes = 0;
+  ASSERT_EQ(Call<Bool8 (*)(const char*, FoundNode*, uint64_t*)>("GetSaveSize")(
+                destination_.c_str(), nullptr, &bytes), 1);
+  EXPECT_GT(bytes, 0u);
+  ASSERT_EQ(Call<Bool8 (*)(const char*)>("SaveDeleteFile")((destination_ + "\\").c_str()), 1);
+  Progress saved = WaitFor("GetProgressSave");
+
+  const std::wstring out = FromAnsi(destination_) + L"\\";
+  size_t expected = 0, identical = 0;
+  for (const ManifestFile& f : manifest) {
+    if (f.state == "live" || f.state == "old_live") {
+      std::wstring where = out + AsWide(Utf16(f.path));
+      for (wchar_t& ch : where) ch = ch == L'/' ? L'\\' : ch;
+      EXPECT_EQ(GetFileAttributesW(where.c_str()), INVALID_FILE_ATTRIBUTES)
+          << "live file saved: " << f.path;
+      continue;
+    }
+    if (!Recoverable(f, c.full)) continue;
+    std::string at = f.path;
+    if (!tree.count(at)) {
+      auto leaf = by_leaf.find(Leaf(f.path));
+      if (leaf == by_leaf.end() || leaf->second.size() != 1) continue;  // nameless or reused
+      at = leaf->second.front();
+    }
+    const Found& found = tree.at(at);
+    if (f.state != "flagged" && found.free != found.total) continue;  // clusters reused
+    ++expected;
+    bool exists = false;
+    std::vector<uint8_t> content = ReadWholeFile(out + AsWide(found.path), &exists);
+    ASSERT_TRUE(exists) << f.path << " not saved at " << at;
+    EXPECT_EQ(content.size(), f.size) << f.path;
+    const std::string digest = manifest_sha256::Hex(content);
+    EXPECT_EQ(digest, sha.at(f.path)) << f.path;
+    identical += digest == sha.at(f.path);
+  }
+  EXPECT_GT(expected, 0u);
+  EXPECT_EQ(identical, expected);
+  EXPECT_GE(saved.a, expected);  // files saved
+  std::printf("  %s %s scan through the DLL: %zu files expected, %zu saved byte for byte\n",
+              c.image, c.full ? "full" : "quick", expected, identical);
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, NtfsSaveDll,
+                         ::testing::Values(Case{"basic4k.img", false}, Case{"basic512.img", false},
+                                           Case{"reformat.img", false}, Case{"reformat.img", true}),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           std::string name = info.param.image;
+                           name = name.substr(0, name.find('.'));
+                           return name + (info.param.full ? "Full" : "Quick");
+                         });
+
+}  // namespace
