@@ -280,6 +280,13 @@ TEST_F(FatControlDll, PauseHoldsTheScanStillAndContinueEndsWithTheUnpausedTree) 
     if (where == 0) {
       ASSERT_EQ(ProcFat(WinPath("fat32_control.img"), 1), 1);
       ASSERT_EQ(FatPause(), 1);
+      // The worker first clears the last scan's tree and counters (a while, for a big tree on
+      // a busy machine) and stops at its first step, in the table load; nothing it shows
+      // changes from there until the root pass.
+      DWORD start = GetTickCount();
+      do {
+        held = Poll();
+      } while ((held.a != 0 || !held.text.empty()) && GetTickCount() - start < 10000);
       Sleep(30);
       held = Poll();
     } else {
@@ -319,7 +326,8 @@ TEST_F(FatControlDll, StopInEachPassFinishesWithAConsistentTree) {
       {"root pass", c.root / 4, c.root, false},
       {"live folders", c.root + c.live / 4, live_end, false},
       {"deleted folders", live_end + c.deleted / 4, deleted_end, false},
-      {"lost folders", deleted_end + c.lost / 4, AllFiles(), true},
+      // Past its last lost folder the pass still reads the free clusters up to the end.
+      {"lost folders", deleted_end + c.lost / 4, AllFiles() + 1, true},
   };
   for (const Pass& pass : passes) {
     SCOPED_TRACE(pass.name);
@@ -335,7 +343,8 @@ TEST_F(FatControlDll, StopInEachPassFinishesWithAConsistentTree) {
     Progress end = WaitForScan(10000);
     ASSERT_EQ(end.finished, 1);
     EXPECT_EQ(FatStop(), 1);
-    EXPECT_LT(end.a, AllFiles());
+    // The worker stood before its next step; stopped there, it notes nothing more.
+    EXPECT_EQ(end.a, held.a);
     TreeWalk walk = WalkTree();
     EXPECT_TRUE(walk.faults.empty()) << Faults(walk);
     // Nothing takes a file node away, pruned or not.
