@@ -25,17 +25,18 @@ function(tolvane_add_gtest name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   # PROPERTIES takes name/value pairs: a list-valued label would split into extra pairs, so
   # each test gets one label, "gui" or its tree.
+  # GUI tests share one X display, and focus and activation are display-wide: they take turns.
   if(T_GUI)
-    set(label gui)
+    set(properties LABELS gui RESOURCE_LOCK tolvane_x_display)
   else()
-    set(label ${TOLVANE_TREE})
+    set(properties LABELS ${TOLVANE_TREE})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     TEST_PREFIX "${TOLVANE_TREE}."
     WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
-    PROPERTIES LABELS ${label} TIMEOUT 300)
+    PROPERTIES ${properties} TIMEOUT 300)
 endfunction()
 
 function(tolvane_add_fuzzer name)

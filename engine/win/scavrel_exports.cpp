@@ -11,10 +11,13 @@
 #include "engine/drive_list.h"
 #include "engine/engine.h"
 #include "engine/fat_scan.h"
+#include "engine/ntfs_scan.h"
 #include "engine/filters.h"
 #include "engine/run_control.h"
+#include "engine/save_tree.h"
 #include "engine/scavrel_api.h"
 #include "engine/win/out_text.h"
+#include "engine/win/save_win32.h"
 #include "engine/win/win32_platform.h"
 
 using scavrel::Engine;
@@ -40,6 +43,9 @@ const bool g_engines_wired = [] {
   g_ntfs_engine.platform = &Platform();
   g_fat_engine.platform = &Platform();
   g_fat_engine.scan_body = scavrel::fat::RunFatScan;
+  g_ntfs_engine.scan_body = scavrel::NtfsScanMain;
+  g_ntfs_engine.save_body = scavrel::SaveThreadBody;
+  g_fat_engine.save_body = scavrel::SaveThreadBody;
   return true;
 }();
 scavrel::TextList g_drive_list;  // rebuilt by GetDriverList; positions die with it
@@ -370,9 +376,10 @@ SCAVREL_API Bool8 SCAVREL_CALL SetAutoRename(uint8_t on) {
 
 SCAVREL_API Bool8 SCAVREL_CALL GetAutoRename() { return Current().auto_rename; }
 
-SCAVREL_API Bool8 SCAVREL_CALL GetSaveSize(const char*, scavrel_api::FoundNode*, uint64_t* size) {
-  if (size) *size = 0;
-  return 0;
+SCAVREL_API Bool8 SCAVREL_CALL GetSaveSize(const char* destination, scavrel_api::FoundNode* node,
+                                           uint64_t* size) {
+  Engine& engine = Current();
+  return Guarded([&] { return scavrel::GetSaveSizeWin32(engine, destination, node, size); });
 }
 
 SCAVREL_API Bool8 SCAVREL_CALL SaveDeleteFile(const char* destination) {

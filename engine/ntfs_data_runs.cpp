@@ -1,0 +1,26 @@
+// Decoding one data run.
+#include "engine/ntfs_data_runs.h"
+
+namespace scavrel {
+
+RunDecode DecodeDataRun(ByteSpan span, size_t position, DataRun* run) {
+  if (!span.Has(position, 1)) return RunDecode::kBad;
+  uint8_t header = span.data[position];
+  if (header == 0) return RunDecode::kEnd;
+  if (span.Has(position, 4) && ReadLe32(span, position) == 0xFFFFFFFFu) return RunDecode::kEnd;
+  size_t length_size = header & 0x0F;
+  size_t offset_size = header >> 4;
+  if (length_size > 8 || offset_size > 8) return RunDecode::kBad;
+  if (!span.Has(position + 1, length_size + offset_size)) return RunDecode::kBad;
+  run->length = ReadLeN(span, position + 1, length_size);
+  uint64_t raw = ReadLeN(span, position + 1 + length_size, offset_size);
+  if (offset_size >= 1 && offset_size <= 7 && (raw >> (offset_size * 8 - 1)) & 1) {
+    raw |= ~0ull << (offset_size * 8);
+  }
+  run->offset = static_cast<int64_t>(raw);
+  run->sparse = offset_size == 0;
+  run->size = 1 + length_size + offset_size;
+  return RunDecode::kRun;
+}
+
+}  // namespace scavrel

@@ -1,0 +1,508 @@
+// The NTFS scan thread's work: main pass over the MFT, parent linking, the free-cluster pass
+// for lost records, and the prune.
+#include "engine/ntfs_scan.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "engine/ntfs_attribute.h"
+#include "engine/ntfs_data_runs.h"
+#include "engine/ntfs_file_name.h"
+#include "engine/ntfs_mft_record.h"
+
+namespace scavrel {
+
+const char kTextNotNtfs[] = "Is not NTFS partition!";
+const char kTextNoMft[] = "Is not NTFS partition,The MFT Table is not found!";
+const char kTextBadBitmap[] = "Is not NTFS partition,The Bitmap is Error!";
+const char kTextBitmapShort[] = "Is not NTFS partition or The partition is Error!";
+const char16_t kCatchAllFolderName[] = u"$Unknow Folder";
+
+namespace {
+
+constexpr uint64_t kChunkRecords = 10000;
+constexpr uint64_t kChunkClusters = 5000;
+
+// Progress texts are narrow; names are carried as UTF-8 here (the caller's platform decides
+// how a text is shown).
+std::string NarrowName(const char16_t* text) {
+  std::string out;
+  if (text == nullptr) return out;
+  for (size_t i = 0; text[i] != 0; ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+const char16_t* DisplayName(NtfsEntryRecord* entry) {
+  const char16_t* name = GetWideName(&entry->long_name);
+  if (name == nullptr || name[0] == 0) name = GetWideName(&entry->short_name);
+  return name;
+}
+
+bool HasName(NtfsEntryRecord* entry) {
+  const char16_t* name = DisplayName(entry);
+  return name != nullptr && name[0] != 0;
+}
+
+uint64_t ParentNumber(const FoundNode* node) {
+  auto* entry = reinterpret_cast<NtfsEntryRecord*>(node->record);
+  if (entry == nullptr) return ~0ull;
+  return ReadLe64(ByteSpan{entry->file_name, 8}, 0) & ntfs_record::kReferenceMask;
+}
+
+void ClearLastError(Engine& engine) {
+  if (engine.last_error != nullptr) engine.last_error->Reset();
+}
+
+// The current time as a Windows file time (100 ns units since 1601, UTC).
+uint64_t NowAsFileTime() {
+  using namespace std::chrono;
+  const auto since_1970 =
+      duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+  return static_cast<uint64_t>(since_1970) * 10 + 116444736000000000ull;
+}
+
+void WriteLe64(uint8_t* at, uint64_t value) {
+  for (int i = 0; i < 8; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// True when `ancestor` is `node` or lies above it.
+bool IsAncestorOrSelf(const FoundNode* ancestor, const FoundNode* node) {
+  for (const FoundNode* n = node; n != nullptr; n = n->parent) {
+    if (n == ancestor) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// --- engine reset ----------------------------------------------------------------------------
+
+void ResetNtfsEngine(Engine& engine) { engine.ResetVolume(); }
+
+void ClearNtfsEngine(Engine& engine) {
+  ClearLastError(engine);
+  engine.tree.ClearTree();
+  engine.scan_progress.ResetCounters();
+  engine.scan_progress.text.Clear();
+  ResetNtfsEngine(engine);
+}
+
+// --- one record ------------------------------------------------------------------------------
+
+bool NtfsScanner::ParseMftRecord(uint64_t record_sector, NtfsEntryRecord* entry,
+                                 FoundNode* node, uint8_t* record) {
+  ClearLastError(engine_);
+  if (!CheckRecordHeader(volume_, record)) return false;
+  ByteSpan whole{record, volume_.RecordSize()};
+  switch (RecordFlags(whole)) {
+    case 0: node->deleted = 1; node->directory = 0; break;
+    case 1: node->deleted = 0; node->directory = 0; break;
+    case 2: node->deleted = 1; node->directory = 1; entry->extents.runs_settled = 1; break;
+    case 3: node->deleted = 0; node->directory = 1; entry->extents.runs_settled = 1; break;
+    default: break;
+  }
+  ByteSpan used = UsedPart(whole);
+  size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
+  if (position > used.size) return false;
+  for (bool walking = true; walking;) {
+    Attribute attribute;
+    switch (NextAttribute(engine_, used, position, &attribute)) {
+      case AttributeStep::kEnd: walking = false; continue;
+      case AttributeStep::kBad:
+      case AttributeStep::kStop: return false;
+      case AttributeStep::kAttribute: break;
+    }
+    if (attribute.type == ntfs_attr::kTypeAttributeList) {
+      if (!ReadAttributeList(engine_, volume_, used, &entry->extents, position, entry, node))
+        return false;
+    } else if (attribute.type == ntfs_attr::kTypeFileName) {
+      if (entry->name_from_attribute_list == 0 && !CopyFileNameHead(used, attribute, entry))
+        return false;
+    } else if (attribute.type == ntfs_attr::kTypeData && entry->extents.runs_settled == 0) {
+      if (!ReadDataAttributes(engine_, volume_, used, position, entry, &entry->extents,
+                              record_sector))
+        return false;
+      break;
+    }
+    position += attribute.length;
+  }
+  return HasName(entry);
+}
+
+void NtfsScanner::ReportDeletedFile(NtfsEntryRecord* entry) {
+  engine_.SetScanText(NarrowName(DisplayName(entry)));
+  engine_.AddScanCounterA();
+}
+
+bool NtfsScanner::MakeEntryFromRecord(uint64_t record_sector, uint8_t* record,
+                                      uint64_t record_number) {
+  FoundTree& tree = engine_.tree;
+  FoundNode* node = tree.NewNode();
+  NtfsEntryRecord* entry = NewNtfsRecord();
+  node->record = reinterpret_cast<EntryRecord*>(entry);
+  table_[record_number] = node;
+
+  auto drop = [&] {
+    node->valid = 0;
+    tree.DeleteNode(node);
+    table_[record_number] = nullptr;
+  };
+  if (!ParseMftRecord(record_sector, entry, node, record)) {
+    drop();
+    return true;
+  }
+  const bool is_root = record_number == ntfs_record::kRootRecord;
+  if (is_root) {
+    std::u16string name(engine_.root_name.begin(), engine_.root_name.end());
+    for (char16_t& c : name) c = static_cast<unsigned char>(c);
+    SetWideName(&entry->long_name, name.data(), name.size());
+    tree.set_root(node);
+  }
+  if (node->directory != 0 || node->deleted != 0) {
+    node->valid = 1;
+  } else if (!is_root) {
+    drop();
+    return true;
+  }
+  if (node->valid == 0) return true;
+  if (node->directory != 0) {
+    engine_.AddScanCounterB();
+  } else if (node->deleted != 0) {
+    if (!CountEntryFreeClusters(volume_, entry)) return false;
+    ReportDeletedFile(entry);
+  }
+  return true;
+}
+
+// --- the main pass ---------------------------------------------------------------------------
+
+void NtfsScanner::ScanMftRecords() {
+  const uint64_t count = volume_.mft_record_count;
+  engine_.SetScanTotal(count);
+  table_.clear();
+  try {
+    table_.assign(static_cast<size_t>(count) + 1, nullptr);
+  } catch (const std::bad_alloc&) {
+    return;  // a record count no memory can hold: the pass ends with nothing linked
+  }
+  const size_t record_size = volume_.RecordSize();
+  const uint32_t spr = volume_.sectors_per_record;
+  std::vector<uint8_t> chunk;
+  uint64_t run_first_record = 0;
+  for (RunListNode* run = volume_.mft_runs.first; run != nullptr; run = run->next) {
+    const uint64_t first_cluster = run->run->first_cluster;
+    const uint64_t records = run->run->cluster_count * volume_.sectors_per_cluster / spr;
+    if (first_cluster == kSparseCluster) {
+      run_first_record += records;
+      continue;
+    }
+    for (uint64_t done = 0; done < records;) {
+      const uint64_t in_chunk = std::min(kChunkRecords, records - done);
+      // Sector of the chunk's first record: records lie back to back from the run's start.
+      const uint64_t chunk_sector = first_cluster * volume_.sectors_per_cluster + done * spr;
+      chunk.resize(static_cast<size_t>(in_chunk) * record_size);
+      if (!ReadSectors(engine_, volume_, chunk_sector, chunk.data(), chunk.size())) return;
+      for (uint64_t i = 0; i < in_chunk; ++i) {
+        if (engine_.ScanStep()) return;
+        const uint64_t number = run_first_record + done + i;
+        uint64_t sector = 0;
+        if (number >= count || !RecordToSector(volume_, number, &sector)) return;
+        MakeEntryFromRecord(chunk_sector + i * spr, chunk.data() + i * record_size, number);
+        engine_.SetScanDone(number + 1);
+      }
+      done += in_chunk;
+    }
+    run_first_record += records;
+  }
+  if (table_[ntfs_record::kRootRecord] != nullptr)
+    engine_.tree.set_root(table_[ntfs_record::kRootRecord]);
+  MakeCatchAllNode();
+  LinkToParents();
+}
+
+FoundNode* NtfsScanner::catch_all() const {
+  return table_.empty() ? nullptr : table_.back();
+}
+
+void NtfsScanner::MakeCatchAllNode() {
+  FoundNode* node = engine_.tree.NewNode();
+  node->directory = 1;
+  node->valid = 1;
+  NtfsEntryRecord* entry = NewNtfsRecord();
+  const uint64_t now = NowAsFileTime();
+  for (size_t at : {ntfs_name::kCreationTime, ntfs_name::kModificationTime,
+                    ntfs_name::kChangeTime, ntfs_name::kAccessTime})
+    WriteLe64(entry->file_name + at, now);
+  SetWideName(&entry->long_name, kCatchAllFolderName,
+              sizeof(kCatchAllFolderName) / sizeof(char16_t) - 1);
+  node->record = reinterpret_cast<EntryRecord*>(entry);
+  table_.back() = node;
+  FoundNode* root = table_[ntfs_record::kRootRecord];
+  if (root != nullptr) {
+    engine_.tree.MoveNode(node, root);
+  } else {
+    // Without a root folder the catch-all folder is the tree's top, and everything hangs there.
+    engine_.tree.set_root(node);
+  }
+}
+
+bool NtfsScanner::IsUsableParent(uint64_t number, uint64_t limit) const {
+  if (number >= limit) return false;
+  const FoundNode* parent = table_[number];
+  return parent != nullptr && parent->valid != 0 && parent->directory != 0;
+}
+
+void NtfsScanner::LinkToParents() {
+  FoundTree& tree = engine_.tree;
+  FoundNode* catch_all_node = catch_all();
+  FoundNode* root = table_[ntfs_record::kRootRecord];
+  const uint64_t count = volume_.mft_record_count;
+  for (FoundNode* node = tree.FirstCreated(); node != nullptr; node = node->next_created) {
+    if (node == catch_all_node || node == root || node->valid == 0) continue;
+    const uint64_t number = ParentNumber(node);
+    FoundNode* parent = IsUsableParent(number, count) ? table_[number] : catch_all_node;
+    // Stale parent numbers of deleted folders can form a loop; a folder never goes below
+    // itself.
+    if (parent != nullptr && IsAncestorOrSelf(node, parent)) parent = catch_all_node;
+    if (parent != nullptr && IsAncestorOrSelf(node, parent)) continue;
+    tree.MoveNode(node, parent);
+  }
+}
+
+// --- the prune -------------------------------------------------------------------------------
+
+bool PruneFoundTree(FoundTree& tree, FoundNode* node) {
+  if (node == nullptr) return false;
+  // Children before their parent, without recursion: a deep folder chain must not exhaust
+  // the thread's stack.
+  struct Frame {
+    FoundNode* node;
+    FoundNode* next_child;
+  };
+  std::vector<Frame> stack{{node, node->first_child}};
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next_child != nullptr) {
+      FoundNode* child = top.next_child;
+      top.next_child = child->next_sibling;
+      stack.push_back({child, child->first_child});
+      continue;
+    }
+    FoundNode* done = top.node;
+    stack.pop_back();
+    if (done->directory != 0 && done->subtree_has_deleted == 0) tree.DeleteNode(done);
+  }
+  return true;
+}
+
+// --- the extra pass --------------------------------------------------------------------------
+
+uint8_t NtfsScanner::ScanFreeClustersForRecords() {
+  const uint64_t cluster_count = volume_.ClusterCount();
+  engine_.SetScanTotal(cluster_count);
+  const std::vector<uint8_t>& map = volume_.bitmap;
+  const uint64_t bitmap_bits = uint64_t{map.size()} * 8;
+  const uint64_t limit = std::min(cluster_count, bitmap_bits);
+  // Every free cluster the bitmap describes is searched; runs of free clusters cross byte
+  // ends freely.
+  uint64_t cluster = 0;
+  while (cluster < limit) {
+    const uint64_t byte = cluster / 8;
+    if ((cluster % 8) == 0 && map[byte] == 0xFF) {
+      cluster += 8;
+      continue;
+    }
+    if (map[byte] & (1u << (cluster % 8))) {
+      ++cluster;
+      continue;
+    }
+    uint64_t end = cluster;
+    while (end < limit) {
+      if ((end % 8) == 0 && map[end / 8] == 0 && end + 8 <= limit) {
+        end += 8;
+        continue;
+      }
+      if (map[end / 8] & (1u << (end % 8))) break;
+      ++end;
+    }
+    bool stopped = false;
+    if (!ScanFreeRun(cluster, end - cluster, &stopped)) return 0;
+    engine_.SetScanDone(end);
+    cluster = end;
+  }
+  engine_.SetScanDone(cluster_count);
+  return bitmap_bits < cluster_count ? 1 : 0;
+}
+
+bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bool* stopped) {
+  const uint64_t spc = volume_.sectors_per_cluster;
+  const uint64_t spr = volume_.sectors_per_record;
+  const size_t bps = volume_.bytes_per_sector;
+  const uint64_t run_start = first_cluster * spc;
+  const uint64_t run_end = run_start + cluster_count * spc;
+  if (run_end - run_start < spr) return true;
+  std::vector<uint8_t> chunk;
+  // Lost records are looked for at every sector of the run: an old MFT need not have been
+  // aligned to the run's first cluster. A chunk's last record-sized piece that would cross
+  // the chunk's end is looked at again at the start of the next chunk.
+  uint64_t next = run_start;
+  while (run_end - next >= spr) {
+    const uint64_t sectors = std::min(kChunkClusters * spc, run_end - next);
+    chunk.resize(static_cast<size_t>(sectors * bps));
+    if (!ReadSectors(engine_, volume_, next, chunk.data(), chunk.size())) return false;
+    uint64_t offset = 0;
+    uint64_t since_step = spr;
+    while (offset + spr <= sectors) {
+      if (since_step >= spr) {
+        if (engine_.ScanStep()) {
+          *stopped = true;
+          return false;
+        }
+        since_step = 0;
+      }
+      uint8_t* piece = chunk.data() + offset * bps;
+      if (ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue &&
+          ParseLostRecord(piece, next + offset)) {
+        offset += spr;
+        since_step = spr;
+        continue;
+      }
+      ++offset;
+      ++since_step;
+    }
+    next += offset;
+    engine_.SetScanDone(std::min(next / spc, first_cluster + cluster_count));
+  }
+  return true;
+}
+
+bool NtfsScanner::ParseLostRecord(uint8_t* record, uint64_t record_sector) {
+  ClearLastError(engine_);
+  NtfsEntryRecord* entry = NewNtfsRecord();
+  auto drop = [&] {
+    FreeNtfsRecord(entry);
+    delete entry;
+    return false;
+  };
+  if (!CheckRecordHeader(volume_, record)) return drop();
+  ByteSpan whole{record, volume_.RecordSize()};
+  const uint8_t flags = static_cast<uint8_t>(RecordFlags(whole) & 0xFF);
+  if (flags >= 1 && flags <= 3) return drop();
+  ByteSpan used = UsedPart(whole);
+  size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
+  if (position > used.size) return drop();
+  for (bool walking = true; walking;) {
+    Attribute attribute;
+    switch (NextAttribute(engine_, used, position, &attribute)) {
+      case AttributeStep::kEnd: walking = false; continue;
+      case AttributeStep::kBad:
+      case AttributeStep::kStop: return drop();
+      case AttributeStep::kAttribute: break;
+    }
+    if (attribute.type == ntfs_attr::kTypeAttributeList) {
+      if (!ReadAttributeList(engine_, volume_, used, &entry->extents, position, entry, nullptr))
+        return drop();
+    } else if (attribute.type == ntfs_attr::kTypeFileName) {
+      if (entry->name_from_attribute_list == 0 && !CopyFileNameHead(used, attribute, entry))
+        return drop();
+    } else if (attribute.type == ntfs_attr::kTypeData && entry->extents.runs_settled == 0) {
+      // The lost file's own data attribute says where its content is; without it the entry
+      // could be listed but never saved.
+      if (!ReadDataAttributes(engine_, volume_, used, position, entry, &entry->extents,
+                              record_sector))
+        return drop();
+      break;
+    }
+    position += attribute.length;
+  }
+  if (!HasName(entry) || !CountEntryFreeClusters(volume_, entry)) return drop();
+
+  FoundTree& tree = engine_.tree;
+  FoundNode* node = tree.NewNode();
+  node->deleted = 1;
+  node->directory = 0;
+  node->valid = 1;
+  node->record = reinterpret_cast<EntryRecord*>(entry);
+  const uint64_t number = ParentNumber(node);
+  FoundNode* parent = IsUsableParent(number, table_.size()) ? table_[number] : catch_all();
+  tree.MoveNode(node, parent);
+  ReportDeletedFile(entry);
+  return true;
+}
+
+// --- the scan thread's body ------------------------------------------------------------------
+
+uint8_t NtfsScanMain(Engine& engine) {
+  ClearNtfsEngine(engine);
+  uint32_t error = 0;
+  std::unique_ptr<VolumeReader> reader = engine.platform->OpenVolume(engine.volume_device_path,
+                                                                     &error);
+  if (!reader) {
+    engine.SetSystemError(error);
+    return 0;
+  }
+  engine.volume = std::move(reader);
+  auto state = std::make_unique<NtfsVolume>();
+  NtfsVolume& volume = *state;
+  engine.volume_state = std::move(state);
+
+  uint8_t boot[512];
+  if (!engine.volume->Read(0, boot, sizeof(boot))) {
+    engine.SetSystemError(engine.volume->LastErrorCode());
+    return 0;
+  }
+  if (!CheckNtfsBootSector(volume, ByteSpan{boot, sizeof(boot)})) {
+    engine.SetError(kErrorNotNtfs, kTextNotNtfs);
+    return 0;
+  }
+  if (!LocateMft(engine, volume)) {
+    engine.SetError(kErrorNoMft, kTextNoMft);
+    return 0;
+  }
+  if (!LoadVolumeBitmap(engine, volume)) {
+    engine.SetError(kErrorBadBitmap, kTextBadBitmap);
+    return 0;
+  }
+  uint8_t result = 1;
+  {
+    NtfsScanner scanner(engine, volume);
+    scanner.ScanMftRecords();
+    if (engine.extra_pass != 0 && scanner.ScanFreeClustersForRecords() == 1) {
+      engine.SetError(kErrorBitmapShort, kTextBitmapShort);
+      result = 0;
+    } else if (!engine.tree.empty()) {
+      // An empty tree's root reference names no node.
+      PruneFoundTree(engine.tree, engine.tree.root());
+    }
+  }
+  // The bitmap is the scan's alone; the save path needs only the geometry and the runs.
+  volume.bitmap.clear();
+  volume.bitmap.shrink_to_fit();
+  return result;
+}
+
+}  // namespace scavrel

@@ -1,0 +1,67 @@
+// The NTFS scan: every MFT record into the found tree (deleted files, directories, the root),
+// each node under its parent directory, the catch-all folder for the rest, lost MFT records
+// from free clusters on a full scan, then the prune of folders without deleted entries.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/found_tree.h"
+#include "engine/ntfs_volume.h"
+
+namespace scavrel {
+
+// Engine error codes of the NTFS scan and their texts.
+constexpr int32_t kErrorNotNtfs = 1023;
+constexpr int32_t kErrorNoMft = 1024;
+constexpr int32_t kErrorBadBitmap = 1025;
+constexpr int32_t kErrorBitmapShort = 1028;
+extern const char kTextNotNtfs[];
+extern const char kTextNoMft[];
+extern const char kTextBadBitmap[];
+extern const char kTextBitmapShort[];
+extern const char16_t kCatchAllFolderName[];  // "$Unknow Folder"
+
+// The scan thread's body (Engine::scan_body of the NTFS engine): true on success.
+uint8_t NtfsScanMain(Engine& engine);
+
+// Last error cleared, tree freed, counters and text cleared, volume state reset.
+void ClearNtfsEngine(Engine& engine);
+// Volume reader closed, volume state freed, progress totals zero.
+void ResetNtfsEngine(Engine& engine);
+
+// Removes, below and including `node`, every directory whose subtree holds no deleted entry.
+bool PruneFoundTree(FoundTree& tree, FoundNode* node);
+
+// One scan's passes over an opened and checked volume; owns the record table.
+class NtfsScanner {
+ public:
+  NtfsScanner(Engine& engine, NtfsVolume& volume) : engine_(engine), volume_(volume) {}
+
+  // The main pass over the MFT; links the nodes when it ran to the end.
+  void ScanMftRecords();
+  // The extra pass over the free clusters: 1 when the bitmap ends before the volume.
+  uint8_t ScanFreeClustersForRecords();
+
+  // Exposed for tests.
+  bool MakeEntryFromRecord(uint64_t record_sector, uint8_t* record, uint64_t record_number);
+  bool ParseMftRecord(uint64_t record_sector, NtfsEntryRecord* entry, FoundNode* node,
+                      uint8_t* record);
+  bool ParseLostRecord(uint8_t* record, uint64_t record_sector);
+  void LinkToParents();
+  const std::vector<FoundNode*>& table() const { return table_; }
+  FoundNode* catch_all() const;
+
+ private:
+  bool ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bool* stopped);
+  void MakeCatchAllNode();
+  void ReportDeletedFile(NtfsEntryRecord* entry);
+  bool IsUsableParent(uint64_t number, uint64_t limit) const;
+
+  Engine& engine_;
+  NtfsVolume& volume_;
+  std::vector<FoundNode*> table_;  // one slot per MFT record, plus the catch-all folder's
+};
+
+}  // namespace scavrel

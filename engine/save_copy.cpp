@@ -1,0 +1,257 @@
+// The one-file copies of the save path.
+#include "engine/save_copy.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "engine/ntfs_fixup.h"
+#include "engine/save_names.h"
+#include "engine/volume_reader.h"
+
+namespace scavrel {
+namespace {
+
+constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+
+enum class Piece { kRead, kMissing, kFailed };
+
+// Byte offset of a cluster on the volume. FAT clusters count from 2 at the first data sector;
+// NTFS clusters from the volume's start. False when the cluster lies before the data area or
+// its offset does not fit 64 bits (a damaged run: nothing of it is on the volume).
+bool ClusterOffset(const VolumeGeometry& geometry, bool fat, uint64_t cluster,
+                   uint64_t* offset) {
+  uint64_t sector = 0;
+  if (fat) {
+    if (cluster < 2) return false;
+    if (__builtin_mul_overflow(cluster - 2, uint64_t{geometry.sectors_per_cluster}, &sector) ||
+        __builtin_add_overflow(sector, geometry.first_data_sector, &sector)) {
+      return false;
+    }
+  } else if (__builtin_mul_overflow(cluster, uint64_t{geometry.sectors_per_cluster}, &sector)) {
+    return false;
+  }
+  return !__builtin_mul_overflow(sector, uint64_t{geometry.bytes_per_sector}, offset);
+}
+
+// Reads the n bytes at `run_offset + d` as whole sectors into the zeroed buffer and tells
+// where they start in it. Only bytes inside the volume are read; a piece that reaches past
+// its end keeps zeros there and is reported missing.
+Piece ReadPiece(SaveSession& session, uint64_t run_offset, uint64_t d, size_t n, size_t* at) {
+  const uint32_t bps = session.geometry.bytes_per_sector;
+  const size_t lead = static_cast<size_t>(d % bps);
+  const size_t length = (lead + n + bps - 1) / bps * bps;
+  std::memset(session.buffer.data(), 0, length);
+  *at = lead;
+  uint64_t start = 0;
+  if (__builtin_add_overflow(run_offset, d - lead, &start)) return Piece::kMissing;
+  VolumeReader& volume = *session.engine.volume;
+  const uint64_t volume_size = volume.Size();
+  size_t readable = length;
+  bool missing = false;
+  if (volume_size != 0) {
+    if (start >= volume_size) return Piece::kMissing;
+    if (volume_size - start < length) {
+      readable = static_cast<size_t>(volume_size - start);
+      missing = readable < lead + n;
+    }
+  }
+  if (!volume.Read(start, session.buffer.data(), readable)) {
+    session.engine.SetSystemError(volume.LastErrorCode());
+    return Piece::kFailed;
+  }
+  return missing ? Piece::kMissing : Piece::kRead;
+}
+
+void EndFile(Engine& engine, bool saved) {
+  std::lock_guard<std::mutex> hold(engine.lock);
+  engine.save_progress.done = engine.save_progress.total.load();
+  if (saved) engine.save_progress.counter_a += 1;
+}
+
+bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarget& target,
+                  const std::string& display_text, bool fat) {
+  Engine& engine = session.engine;
+  const uint64_t size = RecordedSize(node, fat ? RecordForm::kFat : RecordForm::kNtfs);
+  uint32_t error = 0;
+  std::unique_ptr<OutputFile> file = session.CreateTarget(target, &error);
+  if (file == nullptr) {
+    engine.SetSystemError(error);
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> hold(engine.lock);
+    engine.save_progress.done = 0;
+    engine.save_progress.total = size;
+  }
+  engine.SetSaveText(display_text);
+
+  const VolumeGeometry& geometry = session.geometry;
+  const uint64_t cluster_bytes =
+      uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
+  uint8_t* buffer = session.buffer.data();
+  bool ok = true;
+  bool missing = false;
+  uint64_t written = 0;
+
+  auto write = [&](const uint8_t* bytes, size_t n) {
+    if (!file->Write(bytes, n, &error)) {
+      engine.SetSystemError(error);
+      return false;
+    }
+    written += n;
+    engine.SetSaveDone(written);
+    return true;
+  };
+
+  bool has_previous = false;
+  uint64_t previous_first = 0;
+  for (const RunListNode* link = node->record->extents.first; ok && link != nullptr &&
+                                                              written < size;
+       link = link->next) {
+    if (engine.SaveStep()) {
+      ok = false;
+      break;
+    }
+    const ClusterRun* run = link->run;
+    if (run == nullptr) continue;
+    const uint64_t first = run->first_cluster;
+    const uint64_t count = run->cluster_count;
+    // The NTFS scanner keeps the current cluster for a run without an offset field, so a
+    // sparse run starts where the run before it started (or at cluster 0, which holds the
+    // boot sector and never file data).
+    const bool hole = !fat && (first == 0 || (has_previous && first == previous_first));
+    has_previous = true;
+    previous_first = first;
+
+    uint64_t run_bytes = 0;
+    if (__builtin_mul_overflow(count, cluster_bytes, &run_bytes)) run_bytes = kMax;
+    run_bytes = std::min(run_bytes, size - written);
+    uint64_t run_offset = 0;
+    const bool placed = !hole && ClusterOffset(geometry, fat, first, &run_offset);
+    if (!hole && !placed && run_bytes > 0) missing = true;
+
+    for (uint64_t d = 0; d < run_bytes;) {
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(kSavePieceBytes, run_bytes - d));
+      if (engine.SaveStep()) {
+        ok = false;
+        break;
+      }
+      const uint8_t* bytes = buffer;
+      if (placed) {
+        size_t at = 0;
+        Piece piece = ReadPiece(session, run_offset, d, n, &at);
+        if (piece == Piece::kFailed) {
+          ok = false;
+          break;
+        }
+        if (piece == Piece::kMissing) missing = true;
+        bytes = buffer + at;
+      } else {
+        std::memset(buffer, 0, n);
+      }
+      if (!write(bytes, n)) {
+        ok = false;
+        break;
+      }
+      d += n;
+    }
+  }
+
+  // Runs that end before the recorded size: the file still gets its size, zeros at the end.
+  if (ok && written < size) {
+    missing = true;
+    std::memset(buffer, 0, kSavePieceBytes);
+    while (ok && written < size) {
+      if (engine.SaveStep()) {
+        ok = false;
+        break;
+      }
+      ok = write(buffer, static_cast<size_t>(std::min<uint64_t>(kSavePieceBytes, size - written)));
+    }
+  }
+  if (ok && missing) {
+    engine.SetSystemError(kErrorHandleEof);
+    ok = false;
+  }
+  EndFile(engine, ok);
+  return ok;
+}
+
+}  // namespace
+
+bool CopyFatFile(SaveSession& session, const FoundNode* node, const OutputTarget& target,
+                 const std::string& display_text) {
+  if (node == nullptr || node->record == nullptr) return false;
+  return CopyFromRuns(session, node, target, display_text, /*fat=*/true);
+}
+
+bool CopyNtfsRunsFile(SaveSession& session, const FoundNode* node, const OutputTarget& target,
+                      const std::string& display_text) {
+  if (node == nullptr || node->record == nullptr) return false;
+  return CopyFromRuns(session, node, target, display_text, /*fat=*/false);
+}
+
+bool CopyNtfsResidentFile(SaveSession& session, const FoundNode* node,
+                          const OutputTarget& target, const std::string& display_text) {
+  if (node == nullptr || node->record == nullptr) return false;
+  Engine& engine = session.engine;
+  const VolumeGeometry& geometry = session.geometry;
+  bool ok = false;
+  std::unique_ptr<OutputFile> file;
+  [&] {
+    const RunListNode* link = node->record->extents.first;
+    if (link == nullptr || link->run == nullptr) return;
+    const uint64_t sector = link->run->first_cluster;
+    const uint64_t position = link->run->cluster_count;
+    const uint64_t size = RecordedSize(node, RecordForm::kNtfs);
+    const uint64_t record_bytes =
+        uint64_t{geometry.sectors_per_record} * geometry.bytes_per_sector;
+    if (record_bytes == 0 || record_bytes > kSavePieceBytes) return;
+    if (position > record_bytes || size > record_bytes - position) return;
+
+    uint64_t offset = 0;
+    VolumeReader& volume = *engine.volume;
+    const uint64_t volume_size = volume.Size();
+    if (__builtin_mul_overflow(sector, uint64_t{geometry.bytes_per_sector}, &offset) ||
+        (volume_size != 0 && (offset >= volume_size || volume_size - offset < record_bytes))) {
+      engine.SetSystemError(kErrorHandleEof);
+      return;
+    }
+    uint8_t* record = session.buffer.data();
+    std::memset(record, 0, static_cast<size_t>(record_bytes));
+    if (!volume.Read(offset, record, static_cast<size_t>(record_bytes))) {
+      engine.SetSystemError(volume.LastErrorCode());
+      return;
+    }
+    // As stored, the last two bytes of every sector hold the update sequence number: a value
+    // that crosses a sector end would come out with two wrong bytes.
+    const uint32_t stride = record_bytes % kNtfsFixupStride == 0 ? kNtfsFixupStride
+                                                                  : geometry.bytes_per_sector;
+    if (!ApplyNtfsFixups(record, static_cast<size_t>(record_bytes), stride)) {
+      engine.SetSystemError(kErrorFileCorrupt);
+      return;
+    }
+    uint32_t error = 0;
+    file = session.CreateTarget(target, &error);
+    if (file == nullptr) {
+      engine.SetSystemError(error);
+      return;
+    }
+    if (!file->Write(record + position, static_cast<size_t>(size), &error)) {
+      engine.SetSystemError(error);
+      return;
+    }
+    ok = true;
+  }();
+  {
+    std::lock_guard<std::mutex> hold(engine.lock);
+    engine.save_progress.done = 100;
+    engine.save_progress.total = 100;
+    if (ok) engine.save_progress.counter_a += 1;
+  }
+  if (ok) engine.SetSaveText(display_text);
+  return ok;
+}
+
+}  // namespace scavrel

@@ -1,0 +1,115 @@
+// Names and paths of saved entries.
+#include "engine/save_names.h"
+
+#include <cstring>
+
+namespace scavrel {
+namespace {
+
+// Offsets of the sizes the save path reads, inside the attribute block of each record form.
+constexpr size_t kFatEntrySizeOffset = 28;        // 32-bit size of the directory entry
+constexpr size_t kNtfsFileNameSizeOffset = 48;    // 64-bit data size of the file-name head
+
+bool IsForbidden(char16_t c) {
+  if (c < 0x20) return true;
+  switch (c) {
+    case u'\\': case u'/': case u':': case u'*': case u'?':
+    case u'"': case u'<': case u'>': case u'|':
+      return true;
+    default:
+      return false;
+  }
+}
+
+char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c; }
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices in every folder of a Win32 path, also
+// with an extension ("NUL.txt").
+bool IsDeviceName(const std::u16string& name) {
+  std::u16string base = name.substr(0, name.find(u'.'));
+  while (!base.empty() && base.back() == u' ') base.pop_back();
+  for (char16_t& c : base) c = AsciiUpper(c);
+  if (base == u"CON" || base == u"PRN" || base == u"AUX" || base == u"NUL") return true;
+  if (base.size() == 4 && (base.compare(0, 3, u"COM") == 0 || base.compare(0, 3, u"LPT") == 0)) {
+    return base[3] >= u'1' && base[3] <= u'9';
+  }
+  return false;
+}
+
+}  // namespace
+
+std::u16string DisplayName(const FoundNode* node, RecordForm form) {
+  if (node == nullptr || node->record == nullptr) return std::u16string();
+  const char16_t* text = GetWideName(LongNameSlot(node->record, form));
+  if (WideNameLength(text) == 0) text = GetWideName(ShortNameSlot(node->record, form));
+  size_t length = WideNameLength(text);
+  return length == 0 ? std::u16string() : std::u16string(text, length);
+}
+
+uint64_t RecordedSize(const FoundNode* node, RecordForm form) {
+  if (node == nullptr || node->record == nullptr) return 0;
+  const uint8_t* block = node->record->attributes;
+  if (form == RecordForm::kNtfs) {
+    const auto* record = reinterpret_cast<const NtfsEntryRecord*>(node->record);
+    uint8_t bytes[8];
+    std::memcpy(bytes, record->file_name + kNtfsFileNameSizeOffset, sizeof(bytes));
+    uint64_t size = 0;
+    for (int i = 7; i >= 0; --i) size = (size << 8) | bytes[i];
+    return size;
+  }
+  uint8_t bytes[4];
+  std::memcpy(bytes, block + kFatEntrySizeOffset, sizeof(bytes));
+  return static_cast<uint32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                               (static_cast<uint32_t>(bytes[3]) << 24));
+}
+
+std::u16string SafeOutputName(const std::u16string& name) {
+  std::u16string safe = name;
+  for (char16_t& c : safe) {
+    if (IsForbidden(c)) c = u'_';
+  }
+  for (size_t i = safe.size(); i > 0 && (safe[i - 1] == u'.' || safe[i - 1] == u' '); --i) {
+    safe[i - 1] = u'_';
+  }
+  if (!safe.empty() && IsDeviceName(safe)) {
+    size_t dot = safe.find(u'.');
+    safe.insert(dot == std::u16string::npos ? safe.size() : dot, 1, u'_');
+  }
+  return safe;
+}
+
+bool MakeUniqueName(SaveOutput& output, bool auto_rename, const std::u16string& folder,
+                    const std::u16string& name, std::u16string* unique) {
+  if (name.empty() || name.size() > kMaxOutputNameUnits) return false;
+  if (!output.Exists(JoinPath(folder, name))) {
+    *unique = name;
+    return true;
+  }
+  if (!auto_rename) return false;
+  size_t dot = name.rfind(u'.');
+  std::u16string base = dot == std::u16string::npos ? name : name.substr(0, dot);
+  std::u16string extension = dot == std::u16string::npos ? std::u16string() : name.substr(dot);
+  for (;;) {
+    base += u'1';
+    if (base.size() + extension.size() > kMaxOutputNameUnits) return false;
+    std::u16string candidate = base + extension;
+    if (!output.Exists(JoinPath(folder, candidate))) {
+      *unique = candidate;
+      return true;
+    }
+  }
+}
+
+FolderRoot SplitFolderRoot(const std::u16string& folder) {
+  size_t slash = folder.find(u'\\');
+  if (slash == std::u16string::npos) return {folder + u'\\', std::u16string()};
+  if (slash == 0) return {folder + u'\\', folder.substr(1)};
+  return {folder.substr(0, slash + 1), folder.substr(slash + 1)};
+}
+
+std::u16string JoinPath(const std::u16string& base, const std::u16string& tail) {
+  if (base.empty() || base.back() == u'\\') return base + tail;
+  return base + u'\\' + tail;
+}
+
+}  // namespace scavrel

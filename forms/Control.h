@@ -1,0 +1,135 @@
+// TControl: anything placed on a parent: bounds, alignment, visibility, colour and font
+// (optionally the parent's), a caption, mouse events, and the message path
+// Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the handler for that number.
+#pragma once
+
+#include <string>
+
+#include "forms/Component.h"
+#include "forms/Font.h"
+
+namespace forms {
+
+class TCustomForm;
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+  const char* ClassName() const override { return "TControl"; }
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+  void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+  void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+  void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+  virtual RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
+  int ClientWidth() const { RECT r = ClientRect(); return r.right - r.left; }
+  int ClientHeight() const { RECT r = ClientRect(); return r.bottom - r.top; }
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign a);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors a) { anchors_ = a; }
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool v);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool v);
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  bool ParentColor() const { return parent_color_; }
+  void SetParentColor(bool v);
+  TFont& Font() { return font_; }
+  bool ParentFont() const { return parent_font_; }
+  void SetParentFont(bool v);
+
+  // Caption and Text are one string, as in the framework the forms were written for.
+  const std::string& Text() const { return text_; }
+  virtual void SetText(const std::string& text);
+  const std::string& Caption() const { return text_; }
+  void SetCaption(const std::string& text) { SetText(text); }
+
+  unsigned ControlStyle() const { return control_style_; }
+  void SetControlStyle(unsigned s) { control_style_ = s; }
+
+  virtual void Invalidate();
+  virtual void Repaint();
+  LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
+
+  // The message entry of the control. Replace it to watch or change messages; call the
+  // saved previous value for everything not handled.
+  TWndMethod WindowProc;
+
+  TNotifyEvent OnClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+  // The form this control sits on (through parents), or nil.
+  TCustomForm* ParentForm() const;
+  // Screen coordinates of a client point, and back.
+  POINT ClientToScreen(POINT p) const;
+  virtual bool IsWindowed() const { return false; }
+
+  virtual void Click();
+
+ protected:
+  friend class TWinControl;
+  virtual void WndProc(TMessage& m);
+  virtual void Dispatch(TMessage& m);
+  virtual void DefaultHandler(TMessage& m) {}
+
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void BoundsChanged() {}
+
+  virtual void CMMouseEnter(TMessage& m) {}
+  virtual void CMMouseLeave(TMessage& m) {}
+  virtual void CMTextChanged(TMessage& m) {}
+  virtual void CMFontChanged(TMessage& m) { Invalidate(); }
+  virtual void CMColorChanged(TMessage& m) { Invalidate(); }
+  virtual void CMVisibleChanged(TMessage& m) {}
+  virtual void CMEnabledChanged(TMessage& m) { Invalidate(); }
+  virtual void CMCancelMode(TMessage& m) {}
+  virtual void CMFocusChanged(TMessage& m) {}
+  virtual void CMDialogKey(TMessage& m) {}
+  virtual void CMDialogChar(TMessage& m) {}
+  virtual void CMParentFontChanged(TMessage& m);
+  virtual void CMParentColorChanged(TMessage& m);
+
+  TWinControl* parent_ = nullptr;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool clicked_ = false;  // left button went down on this control
+
+ private:
+  void FontChanged();
+  TAlign align_ = TAlign::alNone;
+  TAnchors anchors_ = akLeft | akTop;
+  TColor color_ = clBtnFace;
+  bool parent_color_ = false;
+  TFont font_;
+  bool parent_font_ = true;
+  bool font_from_parent_ = false;
+  std::string text_;
+  unsigned control_style_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+};
+
+// True when `c` is the accelerator character of `caption` (the letter after a single '&').
+bool IsAccel(unsigned c, const std::string& caption);
+
+}  // namespace forms

@@ -1,0 +1,20 @@
+// The whole form layer in one include.
+#pragma once
+
+#include "forms/Application.h"
+#include "forms/Bitmap.h"
+#include "forms/Canvas.h"
+#include "forms/Component.h"
+#include "forms/Control.h"
+#include "forms/CustomControl.h"
+#include "forms/CustomPanel.h"
+#include "forms/Font.h"
+#include "forms/Form.h"
+#include "forms/GraphicControl.h"
+#include "forms/ImageList.h"
+#include "forms/Panel.h"
+#include "forms/Picture.h"
+#include "forms/Screen.h"
+#include "forms/Thread.h"
+#include "forms/Timer.h"
+#include "forms/WinControl.h"

@@ -1,0 +1,115 @@
+// Shared small types of the form layer: colours, events, enumerations and the private control
+// messages (CM_*) that components send each other.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace forms {
+
+class TObject {
+ public:
+  virtual ~TObject() = default;
+};
+
+class TComponent;
+class TControl;
+class TWinControl;
+
+// A colour as the form layer stores it: $00BBGGRR, or a system colour with the top bit set
+// (clBtnFace and the like), resolved through ColorToRGB.
+using TColor = std::int32_t;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clNone = 0x1FFFFFFF;
+constexpr TColor clDefault = 0x20000000;
+constexpr TColor clSystemColor = static_cast<TColor>(0x80000000);
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+
+inline COLORREF ColorToRGB(TColor c) {
+  if (c < 0) return GetSysColor(c & 0xFF);
+  return static_cast<COLORREF>(c) & 0xFFFFFF;
+}
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Shift state as a bit set, the way key and mouse events hand it over.
+enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+using TShiftState = unsigned;
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = unsigned;
+
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;
+constexpr TModalResult mrCancel = IDCANCEL;
+
+// Control style bits.
+enum TControlStyleFlag : unsigned {
+  csAcceptsControls = 1,
+  csCaptureMouse = 2,
+  csClickEvents = 4,
+  csDoubleClicks = 8,
+  csOpaque = 16,
+  csSetCaption = 32,
+};
+
+// Component state bits.
+enum TComponentStateFlag : unsigned { csLoading = 1, csDesigning = 2, csDestroying = 4 };
+
+enum class TOperation { opInsert, opRemove };
+
+// Private messages between controls, above WM_APP's neighbourhood of the system's own range.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 2;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 3;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 4;
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 7;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 9;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 10;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 11;
+constexpr UINT CM_CANCELMODE = CM_BASE + 12;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 13;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 14;
+constexpr UINT CM_RELEASE = CM_BASE + 15;
+// Hands queued thread calls over to the GUI thread (posted to the application window).
+constexpr UINT CM_SYNCHRONIZE = CM_BASE + 16;
+
+// One window message as the handlers see it.
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+
+using TWndMethod = std::function<void(TMessage&)>;
+
+TShiftState KeysToShiftState(WPARAM keys);
+TShiftState KeyboardShiftState();
+
+}  // namespace forms

@@ -1,0 +1,221 @@
+// Theme components: the archive search order, loading, re-applying to the form's skinned
+// controls, and the temporary file behind "SkinData".
+#include "skin/SkinMgr.h"
+
+#include <objbase.h>
+
+#include <cstdio>
+
+#include "skin/SkinPublic.h"
+
+namespace skin {
+
+namespace {
+
+bool FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string WithBackslash(std::string s) {
+  if (!s.empty() && s.back() != '\\') s += '\\';
+  return s;
+}
+
+std::string FileNamePart(const std::string& path) {
+  size_t p = path.find_last_of("\\/:");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string ProgramFolder() {
+  char buf[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  std::string s(buf, n);
+  size_t p = s.find_last_of('\\');
+  return WithBackslash(p == std::string::npos ? std::string() : s.substr(0, p));
+}
+
+}  // namespace
+
+bool TSkinFileThemeMgr::LoadThemeFile(const std::string& fileName, const std::string&) {
+  if (!FileExists(fileName)) return false;
+  // The archive reader plugs in here; until it does, an existing file reads as not a skin.
+  return false;
+}
+
+TSkinFileTheme::TSkinFileTheme(forms::TComponent* owner)
+    : forms::TComponent(owner), mgr_(new TSkinFileThemeMgr) {}
+
+TSkinFileTheme::~TSkinFileTheme() {
+  BeginDestroy();
+  delete mgr_;
+  mgr_ = nullptr;
+  ready_ = false;
+}
+
+bool TSkinFileTheme::ResolveStyle(const TSkinFileTheme* theme, TSkinUIStyle style,
+                                  TSkinUIStyle& effective) {
+  effective = style;
+  if (style != TSkinUIStyle::FromThemeFile) return false;
+  if (theme && theme->ready_) return true;
+  effective = TSkinUIStyle::DeepBlue;
+  return false;
+}
+
+void TSkinFileTheme::SetThemeFile(const std::string& name) { LoadFrom(name); }
+
+void TSkinFileTheme::ReplaceManager(TSkinFileThemeMgr* mgr) {
+  delete mgr_;
+  mgr_ = mgr;
+}
+
+void TSkinFileTheme::LoadFrom(const std::string& name) {
+  bool was_empty = theme_file_.empty();
+  std::string found;
+  if (FileExists(name)) {
+    found = name;
+  } else {
+    std::string file = FileNamePart(name);
+    char buf[260];
+    std::string candidates[3] = {ProgramFolder() + file, "", ""};
+    UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+    if (n && n < sizeof buf) candidates[1] = WithBackslash(std::string(buf, n)) + file;
+    n = GetSystemDirectoryA(buf, sizeof buf);
+    if (n && n < sizeof buf) candidates[2] = WithBackslash(std::string(buf, n)) + file;
+    for (const std::string& c : candidates)
+      if (!file.empty() && !c.empty() && FileExists(c)) {
+        found = c;
+        break;
+      }
+  }
+  if (found.empty()) return;  // not found anywhere: everything stays as it was
+  theme_file_ = found;
+  ready_ = mgr_->LoadThemeFile(theme_file_, password_);
+
+  auto* form = dynamic_cast<forms::TCustomForm*>(Owner());
+  if (!ready_ || !form) return;
+  bool framed = false;
+  for (forms::TComponent* c : std::vector<forms::TComponent*>(form->Components())) {
+    std::string_view cls = c->ClassName();
+    forms::TPropValue v;
+    bool uses_me = c->GetPublished("FileTheme", &v) &&
+                   std::holds_alternative<forms::TComponent*>(v) &&
+                   std::get<forms::TComponent*>(v) == this;
+    if (cls == "TSkinForm" && uses_me) framed = true;
+    // Only the library's own controls re-read their look; others keep theirs.
+    if (cls.substr(0, 5) == "TSkin" && uses_me) {
+      c->SetPublished("FileTheme", forms::TPropValue{static_cast<forms::TComponent*>(nullptr)});
+      c->SetPublished("FileTheme", forms::TPropValue{static_cast<forms::TComponent*>(this)});
+    }
+  }
+  if (framed && !was_empty && form->HandleAllocated())
+    SetWindowPos(form->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TSkinFileTheme::SetPassword(const std::string& password) {
+  password_ = password;
+  if (!password.empty()) SetThemeFile(theme_file_);
+}
+
+forms::TBitmap* TSkinFileTheme::GetBitmap(int) const { return nullptr; }
+
+void TSkinFileTheme::GetBitmapFrame(int key, forms::TBitmap* graphic, int index,
+                                    int count) const {
+  if (!graphic) return;
+  forms::TBitmap* b = GetBitmap(key);
+  if (index != 0 && count != 0) {
+    if (b) ExtractFrame(*b, *graphic, count, index);
+    else graphic->Assign(nullptr);
+  } else {
+    graphic->Assign(b);
+  }
+}
+
+forms::TColor TSkinFileTheme::GetColor(int) const { return mgr_->Loaded() ? -1 : 0; }
+int TSkinFileTheme::GetInteger(int) const { return mgr_->Loaded() ? -1 : 0; }
+int TSkinFileTheme::GetFlag(int) const { return 0; }
+
+bool TSkinFileTheme::GetPublished(std::string_view name, forms::TPropValue* out) const {
+  if (name == "ThemeFile") {
+    if (out) *out = theme_file_;
+  } else if (name == "Password") {
+    if (out) *out = password_;
+  } else if (name == "Ready") {
+    if (out) *out = static_cast<std::int64_t>(ready_);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool TSkinFileTheme::SetPublished(std::string_view name, const forms::TPropValue& v) {
+  if (name == "ThemeFile" && std::holds_alternative<std::string>(v)) {
+    SetThemeFile(std::get<std::string>(v));
+  } else if (name == "Password" && std::holds_alternative<std::string>(v)) {
+    SetPassword(std::get<std::string>(v));
+  } else if (name == "Ready") {
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void TSkinBuiltInFileTheme::SetThemeFile(const std::string& name) {
+  design_theme_file_ = name;
+  LoadFrom(name);
+}
+
+std::string GetTempFolder() {
+  char buf[260];
+  DWORD n = GetTempPathA(sizeof buf, buf);
+  return WithBackslash(n && n < sizeof buf ? std::string(buf, n) : std::string());
+}
+
+std::string NewGuidFileName() {
+  GUID g{};
+  CoCreateGuid(&g);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}.ssk",
+                static_cast<unsigned long>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
+                g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+  return buf;
+}
+
+std::string MakeUniqueFileName(const std::string& name) {
+  if (!FileExists(name)) return name;
+  size_t dot = name.find_last_of('.');
+  size_t slash = name.find_last_of('\\');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = name.size();
+  std::string stem = name.substr(0, dot), ext = name.substr(dot);
+  for (unsigned i = 1;; ++i) {
+    std::string candidate = stem + std::to_string(i) + ext;
+    if (!FileExists(candidate)) return candidate;
+  }
+}
+
+void TSkinBuiltInFileTheme::ReadSkinData(std::span<const std::uint8_t> data) {
+  // A temporary folder that cannot be written must not hang form creation.
+  constexpr int kMaxSaveAttempts = 16;
+  std::string name;
+  bool saved = false;
+  for (int attempt = 0; attempt < kMaxSaveAttempts && !saved; ++attempt) {
+    name = MakeUniqueFileName(GetTempFolder() + NewGuidFileName());
+    HANDLE f = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (f == INVALID_HANDLE_VALUE) continue;
+    DWORD written = 0;
+    saved = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+            written == data.size();
+    CloseHandle(f);
+    if (!saved) DeleteFileA(name.c_str());
+  }
+  if (!saved) return;
+  try {
+    LoadFrom(name);
+  } catch (...) {
+  }
+  DeleteFileA(name.c_str());
+}
+
+}  // namespace skin

@@ -1,0 +1,86 @@
+// Theme components: TSkinFileTheme finds and loads a skin archive and re-applies itself to the
+// skinned controls of its form; TSkinBuiltInFileTheme carries the archive inside the form
+// resource ("SkinData"). ResolveStyle decides between a theme's look and a built-in one.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "forms/Forms.h"
+#include "skin/SkinThemes.h"
+
+namespace skin {
+
+// Holds the loaded skin archive reader, when there is one, and maps the key indexes of the
+// four SKIN2 key groups to values. No archive reader is linked in yet: nothing ever loads.
+class TSkinFileThemeMgr : public forms::TObject {
+ public:
+  virtual bool Loaded() const { return false; }
+  // Loads `fileName`; false (and the current reader kept) when the file does not exist.
+  virtual bool LoadThemeFile(const std::string& fileName, const std::string& password);
+};
+
+class TSkinFileTheme : public forms::TComponent {
+ public:
+  explicit TSkinFileTheme(forms::TComponent* owner);
+  ~TSkinFileTheme() override;
+  const char* ClassName() const override { return "TSkinFileTheme"; }
+
+  const std::string& ThemeFile() const { return theme_file_; }
+  virtual void SetThemeFile(const std::string& name);
+  const std::string& Password() const { return password_; }
+  void SetPassword(const std::string& password);
+  bool Ready() const { return ready_; }
+  void SetReady(bool) {}  // form resources store it; it has no effect
+
+  // Skin mode (true) when `style` is FromThemeFile and `theme` is assigned and ready;
+  // otherwise the built-in style to use is left in `effective`.
+  static bool ResolveStyle(const TSkinFileTheme* theme, TSkinUIStyle style,
+                           TSkinUIStyle& effective);
+
+  // SKIN2 lookups by index within the key group (masked with 0x7F).
+  forms::TBitmap* GetBitmap(int key) const;
+  void GetBitmapFrame(int key, forms::TBitmap* graphic, int index, int count) const;
+  forms::TColor GetColor(int key) const;
+  int GetInteger(int key) const;
+  int GetFlag(int key) const;
+
+  bool GetPublished(std::string_view name, forms::TPropValue* out) const override;
+  bool SetPublished(std::string_view name, const forms::TPropValue& value) override;
+
+ protected:
+  // The ThemeFile setting of the base class (search, load, re-apply).
+  void LoadFrom(const std::string& name);
+  // Takes `mgr` (owned) in place of the current manager.
+  void ReplaceManager(TSkinFileThemeMgr* mgr);
+
+ private:
+  std::string theme_file_;
+  std::string password_;
+  bool ready_ = false;
+  TSkinFileThemeMgr* mgr_;
+};
+
+class TSkinBuiltInFileTheme : public TSkinFileTheme {
+ public:
+  explicit TSkinBuiltInFileTheme(forms::TComponent* owner) : TSkinFileTheme(owner) {}
+  const char* ClassName() const override { return "TSkinBuiltInFileTheme"; }
+
+  // The design-time path; the inherited ThemeFile keeps the path actually loaded.
+  const std::string& DesignThemeFile() const { return design_theme_file_; }
+  void SetThemeFile(const std::string& name) override;
+  // Reads the "SkinData" property: the whole archive, loaded through a temporary file that
+  // is deleted again.
+  void ReadSkinData(std::span<const std::uint8_t> data);
+
+ private:
+  std::string design_theme_file_;
+};
+
+// Helpers of the SkinData reader, exposed for tests.
+std::string GetTempFolder();
+std::string NewGuidFileName();
+std::string MakeUniqueFileName(const std::string& name);
+
+}  // namespace skin

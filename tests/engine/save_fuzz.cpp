@@ -1,0 +1,93 @@
+// Fuzzes the save of one file with damaged geometry, runs, sizes, records and names from the
+// input: a FAT or NTFS node (runs or resident data) over a small memory volume whose first
+// bytes also come from the input, saved into the memory destination. Nothing may crash, read
+// outside the volume or the buffers, or leave an output file of another size than recorded.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/save_names.h"
+#include "engine/save_session.h"
+#include "engine/save_tree.h"
+#include "tests/engine/save_test_support.h"
+
+namespace {
+
+using scavrel::save_test::MemoryOutput;
+
+struct Reader {
+  const uint8_t* data;
+  size_t size;
+  template <typename T>
+  T Take() {
+    T value{};
+    size_t k = sizeof(T) < size ? sizeof(T) : size;
+    if (k > 0) std::memcpy(&value, data, k);
+    data += k;
+    size -= k;
+    return value;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace scavrel;
+  Reader in{data, size};
+  const uint8_t flags = in.Take<uint8_t>();
+  const bool ntfs = flags & 1;
+  VolumeGeometry geometry;
+  geometry.bytes_per_sector = in.Take<uint16_t>();
+  geometry.sectors_per_cluster = in.Take<uint8_t>();
+  geometry.first_data_sector = in.Take<uint16_t>();
+  geometry.sectors_per_record = in.Take<uint8_t>();
+  const uint64_t file_size = in.Take<uint32_t>() % (1u << 20);
+  const int runs = in.Take<uint8_t>() % 6;
+  std::vector<std::pair<uint64_t, uint64_t>> run_list;
+  for (int i = 0; i < runs; ++i) {
+    uint64_t first = in.Take<uint64_t>();
+    uint64_t count = in.Take<uint64_t>();
+    if (flags & 16) first %= 128;  // mostly inside the volume
+    run_list.emplace_back(first, count);
+  }
+  const size_t name_units = in.Take<uint8_t>() + (flags & 32 ? 200 : 0);
+  std::u16string name;
+  for (size_t i = 0; i < name_units && in.size >= 2; ++i) name += in.Take<char16_t>();
+
+  // The rest of the input is the start of the volume (records for the resident case).
+  std::vector<uint8_t> image(64 * 1024, 0x5A);
+  std::memcpy(image.data(), in.data, in.size < image.size() ? in.size : image.size());
+
+  LastError error;
+  Engine engine(ntfs ? EngineKind::kNtfs : EngineKind::kFat);
+  engine.last_error = &error;
+  engine.save_flags.stop = 0;
+  engine.auto_rename = (flags & 4) ? 1 : 0;
+  save_test::OpenVolume(engine, image, geometry);
+  FoundNode* root = save_test::NamedFolder(engine.tree, nullptr, u"T:\\", kMixed, false);
+  FoundNode* node = nullptr;
+  if (ntfs) {
+    node = save_test::NtfsFile(engine.tree, root, name, file_size);
+    reinterpret_cast<NtfsEntryRecord*>(node->record)->resident_data = (flags & 2) ? 1 : 0;
+  } else {
+    node = save_test::FatFile(engine.tree, root, name, static_cast<uint32_t>(file_size), 0, 0);
+    ClearRuns(&node->record->extents);
+  }
+  for (const auto& [first, count] : run_list) save_test::AddRun(node, first, count);
+
+  MemoryOutput output;
+  output.folders.insert(u"T:\\OUT");
+  output.volume_names_creatable = (flags & 8) != 0;
+  if (flags & 64) output.files[u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name))] = {1};
+  SaveTree(engine, output, "T:\\out\\", (flags & 128) ? node : nullptr);
+
+  for (const auto& [path, bytes] : output.files) {
+    if (path == u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name)) && (flags & 64)) continue;
+    if (bytes.size() != file_size) __builtin_trap();
+    if (path.size() > 7 + kMaxOutputNameUnits + 1) __builtin_trap();
+  }
+  return 0;
+}

@@ -1,0 +1,239 @@
+// The save path's Win32 side under the real file system: GetSaveSize through Scavrel.dll on a
+// hand-built node, and the output path rewritten through the volume name of the destination's
+// drive, with the drive-letter fallback that Wine needs (Wine cannot create files under a
+// volume name; Windows can, and then the fallback is never taken).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/save_session.h"
+#include "engine/save_tree.h"
+#include "engine/win/save_win32.h"
+#include "tests/engine/save_test_support.h"
+
+namespace scavrel {
+namespace {
+
+using save_test::FatFile;
+using save_test::NamedFolder;
+using save_test::OpenVolume;
+using save_test::PatternImage;
+using save_test::Slice;
+
+const wchar_t* W(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::u16string U(const std::wstring& text) {
+  return std::u16string(text.begin(), text.end());
+}
+
+// A fresh folder under the user's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    wchar_t base[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, base);
+    path_ = U(base) + u"tolvane-save-" +
+            U(std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()));
+    CreateDirectoryW(W(path_), nullptr);
+  }
+  ~TempFolder() { Remove(path_); }
+  const std::u16string& path() const { return path_; }
+
+ private:
+  static void Remove(const std::u16string& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(W(folder + u"\\*"), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        std::u16string name = reinterpret_cast<const char16_t*>(found.cFileName);
+        if (name == u"." || name == u"..") continue;
+        std::u16string child = folder + u"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          Remove(child);
+        } else {
+          DeleteFileW(W(child));
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(W(folder));
+  }
+  std::u16string path_;
+};
+
+std::vector<uint8_t> ReadWholeFile(const std::u16string& path) {
+  std::vector<uint8_t> bytes;
+  HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {0xDE, 0xAD};
+  uint8_t chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+bool RunningUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// The Win32 output, with every create it was asked for and whether it succeeded.
+class WatchedOutput : public Win32SaveOutput {
+ public:
+  std::unique_ptr<OutputFile> Create(const std::u16string& path, bool replace,
+                                     uint32_t* error) override {
+    std::unique_ptr<OutputFile> file = Win32SaveOutput::Create(path, replace, error);
+    creates.emplace_back(path, file != nullptr);
+    return file;
+  }
+  std::vector<std::pair<std::u16string, bool>> creates;
+};
+
+TEST(SaveWin32, TheDestinationsDriveHasAVolumeNameThatLeadsBackToIt) {
+  Win32SaveOutput output;
+  std::u16string name;
+  uint32_t error = 0;
+  ASSERT_TRUE(output.VolumeNameOf(u"C:\\", &name, &error)) << error;
+  EXPECT_EQ(name.compare(0, 11, u"\\\\?\\Volume{"), 0);
+  EXPECT_EQ(name.back(), u'\\');
+  std::u16string root;
+  ASSERT_TRUE(output.PathOfVolume(name, &root));
+  EXPECT_EQ(root, u"C:\\");
+  EXPECT_FALSE(output.VolumeNameOf(u"C:\\no such folder\\", &name, &error));
+}
+
+TEST(SaveWin32, FilesGoThroughTheVolumeNameOrElseTheDriveLetter) {
+  TempFolder temp;
+  std::vector<uint8_t> image = PatternImage(256 * 1024, 4096);
+  LastError error;
+  Engine engine(EngineKind::kFat);
+  engine.last_error = &error;
+  engine.save_flags.stop = 0;
+  OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
+  FoundNode* root = NamedFolder(engine.tree, nullptr, u"C:\\", kMixed, false);
+  FoundNode* file = FatFile(engine.tree, root, u"report.doc", 5000, 3, 2);
+
+  WatchedOutput output;
+  SaveSession session(engine, output, false);
+  ASSERT_TRUE(SaveOneFile(session, temp.path(), file)) << error.Code() << " " << error.Text();
+
+  const std::u16string tail = temp.path().substr(3) + u"\\report.doc";
+  ASSERT_FALSE(output.creates.empty());
+  EXPECT_EQ(output.creates[0].first.compare(0, 11, u"\\\\?\\Volume{"), 0);
+  EXPECT_EQ(output.creates[0].first.substr(output.creates[0].first.size() - tail.size()), tail);
+  // Wine 8 refuses files under a volume name (error 2), so there the drive letter must serve.
+  if (RunningUnderWine()) {
+    EXPECT_FALSE(output.creates[0].second);
+  }
+  if (!output.creates[0].second) {
+    ASSERT_EQ(output.creates.size(), 2u);
+    EXPECT_EQ(output.creates[1], std::make_pair(u"C:\\" + tail, true));
+  }
+  const std::vector<uint8_t> expected = Slice(image, (40 + 8) * 512, 5000);
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\report.doc"), expected);
+
+  // A second save of the same name is renamed; with auto-rename off it is refused.
+  ASSERT_TRUE(SaveOneFile(session, temp.path(), file));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\report1.doc"), expected);
+  engine.auto_rename = 0;
+  EXPECT_FALSE(SaveOneFile(session, temp.path(), file));
+  EXPECT_EQ(error.Code(), static_cast<int32_t>(ERROR_FILE_EXISTS));
+  EXPECT_EQ(engine.save_progress.counter_a, 2u);
+}
+
+TEST(SaveWin32, FoldersAreMadeInWideTextAndNamesAreNotReplacedUnasked) {
+  TempFolder temp;
+  Win32SaveOutput output;
+  uint32_t error = 0;
+  const std::u16string deep = temp.path() + u"\\\u03A9mega\\\u65E5\u672C\\";
+  ASSERT_TRUE(output.MakeFolders(deep, &error)) << error;
+  EXPECT_TRUE(output.MakeFolders(deep, &error));  // already there
+  DWORD attributes = GetFileAttributesW(W(deep));
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+
+  const std::u16string path = deep + u"x.bin";
+  {
+    std::unique_ptr<OutputFile> file = output.Create(path, false, &error);
+    ASSERT_NE(file, nullptr) << error;
+    ASSERT_TRUE(file->Write("abc", 3, &error));
+  }
+  EXPECT_TRUE(output.Exists(path));
+  EXPECT_EQ(output.Create(path, false, &error), nullptr);
+  EXPECT_EQ(error, static_cast<uint32_t>(ERROR_FILE_EXISTS));
+  EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'a', 'b', 'c'}));
+  // A file in the way of a folder fails the folder.
+  EXPECT_FALSE(output.MakeFolders(path + u"\\below\\", &error));
+}
+
+// GetSaveSize as the front end calls it, by name from Scavrel.dll, on a node of a tree built
+// in this process.
+class SaveSizeDll : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { module_ = LoadLibraryA("Scavrel.dll"); }
+  static void TearDownTestSuite() {
+    if (module_) FreeLibrary(module_);
+    module_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
+    tree_.set_record_form(RecordForm::kFat);
+    reinterpret_cast<uint8_t(__cdecl*)(uint8_t)>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "SetNtfs")))(0);
+  }
+  static uint8_t GetSaveSize(const char* destination, FoundNode* node, uint64_t* size) {
+    using Fn = uint8_t(__cdecl*)(const char*, FoundNode*, uint64_t*);
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "GetSaveSize")))(destination, node, size);
+  }
+  static HMODULE module_;
+  FoundTree tree_;
+};
+
+HMODULE SaveSizeDll::module_ = nullptr;
+
+TEST_F(SaveSizeDll, CountsWholeClustersOfTheDestinationsVolume) {
+  char temp[MAX_PATH + 1] = {};
+  ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+  char volume[1000] = {};
+  ASSERT_TRUE(GetVolumePathNameA(temp, volume, sizeof(volume)));
+  DWORD sectors = 0, bytes = 0, free_clusters = 0, clusters = 0;
+  ASSERT_TRUE(GetDiskFreeSpaceA(volume, &sectors, &bytes, &free_clusters, &clusters));
+  const uint64_t cluster = uint64_t{sectors} * bytes;
+  ASSERT_GT(cluster, 0u);
+
+  FoundNode* root = NamedFolder(tree_, nullptr, u"X:\\", kMixed, false);
+  FoundNode* folder = NamedFolder(tree_, root, u"Docs", kUnchecked);
+  FatFile(tree_, folder, u"a.txt", 1000, 5, 1);
+  FatFile(tree_, folder, u"b.txt", static_cast<uint32_t>(cluster), 6, 1);
+  FoundNode* empty = FatFile(tree_, folder, u"c.txt", 0, 7, 0);
+
+  uint64_t size = 0;
+  EXPECT_EQ(GetSaveSize(temp, folder, &size), 1);
+  EXPECT_EQ(size, 2 * cluster);  // 1,000 bytes take a whole cluster; 0 bytes none
+  EXPECT_EQ(GetSaveSize(temp, empty, &size), 1);
+  EXPECT_EQ(size, 0u);
+  // The DLL's own tree is empty: nothing to save, and that always fits.
+  EXPECT_EQ(GetSaveSize(temp, nullptr, &size), 1);
+  EXPECT_EQ(size, 0u);
+}
+
+TEST_F(SaveSizeDll, AnUnknownDestinationVolumeIsRefused) {
+  uint64_t size = 123;
+  EXPECT_EQ(GetSaveSize("Q:\\nowhere\\", nullptr, &size), 0);
+  EXPECT_EQ(size, 123u);
+  EXPECT_EQ(GetSaveSize(nullptr, nullptr, &size), 0);
+}
+
+}  // namespace
+}  // namespace scavrel
