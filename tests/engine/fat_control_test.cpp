@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/found_tree.h"
+#include "tests/engine/read_box.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the volume builder writes to"
@@ -24,6 +25,10 @@
 
 namespace scavrel::fat::testing {
 namespace {
+
+using scavrel::testing::FindReadBoxWindow;
+using scavrel::testing::MessageText;
+using scavrel::testing::ReadBoxText;
 
 using Bool8 = uint8_t;
 
@@ -170,45 +175,6 @@ std::string Faults(const TreeWalk& walk) {
   return all;
 }
 
-// --- the "Read" message box -------------------------------------------------------------------
-
-struct BoxSearch {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindReadBox(HWND window, LPARAM parameter) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId()) return TRUE;
-  char class_name[64] = {};
-  char caption[64] = {};
-  GetClassNameA(window, class_name, sizeof(class_name));
-  GetWindowTextA(window, caption, sizeof(caption));
-  if (std::string(class_name) == "#32770" && std::string(caption) == "Read") {
-    reinterpret_cast<BoxSearch*>(parameter)->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindReadBoxWindow() {
-  BoxSearch search;
-  EnumWindows(&FindReadBox, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::string MessageText(DWORD code) {
-  char* buffer = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&buffer),
-      0, nullptr);
-  std::string text = length != 0 && buffer != nullptr ? std::string(buffer, length) : "";
-  if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
-
 class FatControlDll : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
@@ -339,7 +305,9 @@ TEST_F(FatControlDll, StopInEachPassFinishesWithAConsistentTree) {
     ASSERT_TRUE(inside) << "the scan never stood paused in this pass";
     // Stop on a paused scan lets it run on to see the stop. It reports false while the run is
     // unfinished; the worker may see the stop and end before Stop looks, and then it is true.
-    if (FatStop() != 0) EXPECT_EQ(Poll().finished, 1) << "Stop said finished too early";
+    if (FatStop() != 0) {
+      EXPECT_EQ(Poll().finished, 1) << "Stop said finished too early";
+    }
     Progress end = WaitForScan(10000);
     ASSERT_EQ(end.finished, 1);
     EXPECT_EQ(FatStop(), 1);
@@ -360,9 +328,6 @@ TEST_F(FatControlDll, StopInEachPassFinishesWithAConsistentTree) {
   Progress last = WaitForScan();
   EXPECT_EQ(last.a, c.root + c.live + c.deleted);
 }
-
-// The static control of a message box that carries its text (the same id on Windows and Wine).
-constexpr int kMessageTextId = 0xFFFF;
 
 TEST_F(FatControlDll, ReadBoxOfAnUnreadableVolumeIsClosedAndTheScanFinishes) {
   // An empty image opens, but the read of its first sector comes back short: the scan reports
@@ -391,11 +356,8 @@ TEST_F(FatControlDll, ReadBoxOfAnUnreadableVolumeIsClosedAndTheScanFinishes) {
 
   // The box waits for its button: the scan is not finished while it is up.
   EXPECT_EQ(Poll().finished, 0);
-  char text[512] = {};
-  GetDlgItemTextA(box, kMessageTextId, text, sizeof(text));
-  std::string shown = text;
-  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
-  EXPECT_EQ(shown, MessageText(ERROR_HANDLE_EOF)) << "the box shows the failed read's system text";
+  EXPECT_EQ(ReadBoxText(box), MessageText(ERROR_HANDLE_EOF))
+      << "the box shows the failed read's system text";
 
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   Progress p = WaitForScan(10000);
