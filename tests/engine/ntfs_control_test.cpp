@@ -1,18 +1,25 @@
-// The NTFS scan's "Read" message box through Scavrel.dll under Wine: a volume whose $MFT keeps
-// its attribute list in a cluster the image does not reach, so the worker's read of the list
-// fails and it raises the box on its thread; the test finds the box, closes it and sees the
-// scan end. The image is a hand-made volume (ntfs_test::Volume) cut short after its MFT.
+// Run control of the NTFS scan through Scavrel.dll under Wine: pause, continue and stop in a
+// full scan's search of free clusters (an empty 256 MiB volume that mkntfs made), and the
+// "Read" message box: a hand-made volume (ntfs_test::Volume) cut short after its MFT, whose $MFT
+// keeps its attribute list in a cluster the image does not reach, so the worker's read of the
+// list fails and it raises the box on its thread; the test finds the box and closes it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/found_tree.h"
 #include "tests/engine/ntfs_test_volume.h"
 #include "tests/engine/read_box.h"
+
+#ifndef TOLVANE_NTFS_CONTROL_IMAGE
+#error "TOLVANE_NTFS_CONTROL_IMAGE names the empty volume the fixture makes"
+#endif
 
 namespace {
 
@@ -30,14 +37,56 @@ F Call(const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
 }
 
-uint8_t Finished() {
+struct Progress {
   uint64_t done = 0, total = 0, a = 0, b = 0;
+  std::string text;
+  uint8_t finished = 0;
+  bool operator==(const Progress&) const = default;
+};
+
+Progress Poll() {
+  Progress p;
   char buffer[1001] = {};
   char* text = buffer;
-  uint8_t finished = 0;
   Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*)>("GetProgress")(
-      &done, &total, &a, &b, &text, &finished);
-  return finished;
+      &p.done, &p.total, &p.a, &p.b, &text, &p.finished);
+  p.text = buffer;
+  return p;
+}
+
+uint8_t Finished() { return Poll().finished; }
+
+std::string WinPath(const std::string& unix_path) {
+  std::string path = "Z:" + unix_path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+// Node count GetTreeFirst reports, after a walk that checks every node's links; -1 on a fault.
+int64_t CheckedNodeCount() {
+  FoundNode* root = nullptr;
+  uint64_t result = Call<uint64_t (*)(FoundNode**)>("GetTreeFirst")(&root);
+  const uint64_t counted = result >> 32;
+  if ((result & 0xFF) == 0) return counted == 0 ? 0 : -1;
+  uint64_t seen = 0;
+  std::vector<FoundNode*> stack{root};
+  while (!stack.empty()) {
+    FoundNode* node = stack.back();
+    stack.pop_back();
+    if (++seen > counted) return -1;
+    uint32_t children = 0;
+    FoundNode* previous = nullptr;
+    for (FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {
+      if (c->parent != node || c->previous_sibling != previous) return -1;
+      previous = c;
+      ++children;
+      stack.push_back(c);
+    }
+    if (node->child_count != children || node->last_child != previous) return -1;
+  }
+  return seen == counted ? static_cast<int64_t>(seen) : -1;
 }
 
 bool WaitFinished(DWORD limit_ms) {
@@ -76,8 +125,73 @@ class NtfsControlDll : public ::testing::Test {
     Call<Bool8 (*)()>("ClearRecovery")();
     DeleteFileA(path_.c_str());
   }
+  // Starts a full scan of the empty volume and pauses it in its search of free clusters (the
+  // total is then the volume's cluster count and done moves with every chunk read).
+  bool PauseInFreeClusterSearch(Progress* held) {
+    EXPECT_EQ(Call<Bool8 (*)(const char*, const char*, uint8_t)>("ProcNtfs")(
+                  "C:\\", WinPath(TOLVANE_NTFS_CONTROL_IMAGE).c_str(), 1),
+              1);
+    // The search's total is the volume's cluster count (mkntfs leaves the last of the 65536
+    // for the backup boot sector); the MFT pass before it counts records, far fewer.
+    const uint64_t clusters = 256ull * 1024 * 1024 / 4096 - 1;
+    Progress p;
+    DWORD start = GetTickCount();
+    do {
+      p = Poll();
+    } while (!p.finished && !(p.total == clusters && p.done > clusters / 8) &&
+             GetTickCount() - start < 20000);
+    EXPECT_EQ(Call<Bool8 (*)()>("NtfsPause")(), 1);
+    Sleep(30);
+    *held = Poll();
+    if (!held->finished && held->total == clusters && held->done < clusters) return true;
+    std::printf("missed the search: paused at %llu of %llu, finished %d\n",
+                static_cast<unsigned long long>(held->done),
+                static_cast<unsigned long long>(held->total), held->finished);
+    Call<Bool8 (*)()>("NtfsContinue")();
+    WaitFinished(30000);
+    return false;
+  }
+
   std::string path_;
 };
+
+TEST_F(NtfsControlDll, PauseInTheFreeClusterSearchHoldsItAndContinueEndsWithTheSameTree) {
+  ASSERT_EQ(Call<Bool8 (*)(const char*, const char*, uint8_t)>("ProcNtfs")(
+                "C:\\", WinPath(TOLVANE_NTFS_CONTROL_IMAGE).c_str(), 1),
+            1);
+  ASSERT_TRUE(WaitFinished(30000));
+  const int64_t reference = CheckedNodeCount();
+  ASSERT_GE(reference, 0);
+
+  Progress held;
+  bool inside = false;
+  for (int attempt = 0; attempt < 8 && !inside; ++attempt) inside = PauseInFreeClusterSearch(&held);
+  ASSERT_TRUE(inside) << "the scan never stood paused in its search of free clusters";
+  EXPECT_EQ(Call<Bool8 (*)()>("NtfsPause")(), 1);  // a second pause changes nothing
+  Sleep(200);
+  Progress later = Poll();
+  EXPECT_EQ(later, held) << "done " << held.done << " -> " << later.done;
+  ASSERT_EQ(Call<Bool8 (*)()>("NtfsContinue")(), 1);
+  ASSERT_TRUE(WaitFinished(30000));
+  EXPECT_EQ(Poll().done, Poll().total);
+  EXPECT_EQ(CheckedNodeCount(), reference);
+}
+
+TEST_F(NtfsControlDll, StopOnAPausedFullScanEndsItWithAConsistentTree) {
+  Progress held;
+  bool inside = false;
+  for (int attempt = 0; attempt < 8 && !inside; ++attempt) inside = PauseInFreeClusterSearch(&held);
+  ASSERT_TRUE(inside) << "the scan never stood paused in its search of free clusters";
+  // False while the run is unfinished; true only once the worker has ended.
+  if (Call<Bool8 (*)()>("NtfsStop")() != 0) {
+    EXPECT_EQ(Finished(), 1) << "Stop said finished too early";
+  }
+  ASSERT_TRUE(WaitFinished(10000)) << "the stopped scan did not end";
+  EXPECT_EQ(Call<Bool8 (*)()>("NtfsStop")(), 1);
+  Progress end = Poll();
+  EXPECT_LT(end.done, end.total) << "the search ended where it was stopped";
+  EXPECT_GE(CheckedNodeCount(), 0);
+}
 
 TEST_F(NtfsControlDll, ReadBoxOfAnUnreachableAttributeListIsClosedAndTheScanFinishes) {
   ntfs_test::Volume v;
