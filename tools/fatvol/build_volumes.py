@@ -221,6 +221,78 @@ def build_reformatted(path, fat_bits, size_kib, spc):
     v.finish()
 
 
+# The run-control volume: a FAT32 volume with enough deleted files in every pass that a test can
+# pause or stop the scan inside the pass it wants, knowing the pass from the deleted-file count
+# alone (the passes note their files in this order, and each pass has its own count):
+#   root pass     CONTROL_ROOT files in the root
+#   live folders  CONTROL_LIVE files in the live folder LIVE
+#   deleted walk  CONTROL_DELETED_FOLDERS folders of CONTROL_PER_FOLDER files, each folder in one
+#                 cluster, deleted whole
+#   lost folders  CONTROL_LOST_FOLDERS folders of CONTROL_PER_FOLDER files from before a quick
+#                 reformat, in free clusters past everything written after it
+# Every file holds zero bytes: the cluster after a deleted folder's one cluster (a file's data)
+# then reads as an end of directory, so no pass picks up entries made of file contents.
+CONTROL_ROOT = 3000
+CONTROL_LIVE = 3000
+CONTROL_DELETED_FOLDERS = 300
+CONTROL_LOST_FOLDERS = 200
+CONTROL_PER_FOLDER = 10
+CONTROL_FILE_BYTES = 100
+
+
+def build_control(path):
+    if os.path.exists(path):
+        os.unlink(path)
+    run("mkfs.fat", "-C", "-F", "32", "-s", "1", "--invariant", "-i", "1A2B3C4D", "-n", "CONTROL",
+        path, "36864")
+    work = tempfile.mkdtemp(prefix="fatctl-")
+    zeros = bytes(CONTROL_FILE_BYTES)
+
+    def tree(top, folders, prefix):
+        os.makedirs(top)
+        for d in range(folders):
+            folder = os.path.join(top, f"{prefix}{d:03d}")
+            os.makedirs(folder)
+            for f in range(CONTROL_PER_FOLDER):
+                with open(os.path.join(folder, f"F{f:03d}.BIN"), "wb") as out:
+                    out.write(zeros)
+        return sorted(os.path.join(top, n) for n in os.listdir(top))
+
+    # Before the reformat: a filler that the later files land on, then the lost folders.
+    filler = os.path.join(work, "FILL.BIN")
+    with open(filler, "wb") as out:
+        out.write(bytes(16000 * 512))
+    run("mcopy", "-m", "-i", path, filler, "::/")
+    run("mcopy", "-s", "-m", "-i", path, *tree(os.path.join(work, "lost"),
+                                               CONTROL_LOST_FOLDERS, "X"), "::/")
+    run("mkfs.fat", "-F", "32", "-s", "1", "--invariant", "-i", "1A2B3C4D", "-n", "CONTROL", path)
+
+    root = os.path.join(work, "root")
+    os.makedirs(root)
+    for i in range(CONTROL_ROOT):
+        with open(os.path.join(root, f"R{i:04d}.BIN"), "wb") as out:
+            out.write(zeros)
+    run("mcopy", "-m", "-i", path, *sorted(os.path.join(root, n) for n in os.listdir(root)), "::/")
+    live = os.path.join(work, "LIVE")
+    os.makedirs(live)
+    for i in range(CONTROL_LIVE):
+        with open(os.path.join(live, f"L{i:04d}.BIN"), "wb") as out:
+            out.write(zeros)
+    with open(os.path.join(live, "STAYS.TXT"), "wb") as out:
+        out.write(b"live\n")
+    run("mcopy", "-s", "-m", "-i", path, live, "::/")
+    deleted = tree(os.path.join(work, "deleted"), CONTROL_DELETED_FOLDERS, "D")
+    run("mcopy", "-s", "-m", "-i", path, *deleted, "::/")
+
+    run("mdel", "-i", path, "::/R*.BIN", "::/LIVE/L*.BIN")
+    run("mdeltree", "-i", path, *("::/" + os.path.basename(d) for d in deleted))
+    with open(os.path.splitext(path)[0] + ".counts", "w") as f:
+        f.write(f"{CONTROL_ROOT} {CONTROL_LIVE} {CONTROL_DELETED_FOLDERS * CONTROL_PER_FOLDER} "
+                f"{CONTROL_LOST_FOLDERS * CONTROL_PER_FOLDER}\n")
+    # A volume whose first sector cannot be read: an empty image opens but every read fails.
+    open(os.path.join(os.path.dirname(path), "unreadable.img"), "wb").close()
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -232,6 +304,7 @@ def main():
         v.finish()
     build_reformatted(os.path.join(out, "fat16_reformat.img"), 16, 8192, 2)
     build_reformatted(os.path.join(out, "fat32_reformat.img"), 32, 36864, 1)
+    build_control(os.path.join(out, "fat32_control.img"))
     # The builder's own stamp: ctest's fixture checks it exists.
     with open(os.path.join(out, "volumes.done"), "w") as f:
         f.write("ok\n")
