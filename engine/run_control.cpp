@@ -81,12 +81,14 @@ bool StartRun(Engine& engine, RunFlags& flags, const RunFlags& other,
 
 ProgressSnapshot TakeProgressSnapshot(const RunProgress& progress, const RunFlags& flags) {
   ProgressSnapshot snapshot;
+  // The finished byte first: the worker sets it after its last update, so a snapshot that says
+  // finished also carries the final counts (a poller stopping at finished shows them).
+  snapshot.finished = flags.finished == 1 ? 1 : 0;
   snapshot.total = progress.total;
   snapshot.done = std::min<uint64_t>(progress.done, snapshot.total);
   snapshot.counter_a = progress.counter_a;
   snapshot.counter_b = progress.counter_b;
   snapshot.text = progress.text.Get();
-  snapshot.finished = flags.finished == 1 ? 1 : 0;
   return snapshot;
 }
 
