@@ -82,11 +82,14 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   FolderRoot parts = SplitFolderRoot(folder);
   OutputTarget target;
   uint32_t error = 0;
-  if (!session.output.VolumeNameOf(parts.root, &target.volume_name, &error)) {
-    engine.SetSystemError(error);
-    return false;
+  if (session.output.VolumeNameOf(parts.root, &target.volume_name, &error)) {
+    target.tail = JoinPath(parts.rest, unique);
+  } else {
+    // A destination with no volume name of its own (a network share, say) is written through
+    // its plain path: refusing it would save nothing to a place the user chose on purpose.
+    target.volume_name.clear();
+    target.tail = JoinPath(folder, unique);
   }
-  target.tail = JoinPath(parts.rest, unique);
   if (target.Path().size() > kMaxOutputPathUnits) {
     engine.SetSystemError(kErrorFilenameTooLong);
     return false;

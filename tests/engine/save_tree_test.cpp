@@ -195,12 +195,14 @@ TEST_F(SaveTreeTest, DestinationRootAloneGivesPathsRightBelowTheVolume) {
   EXPECT_EQ(output_.creates, std::vector<std::u16string>{u"\\\\?\\Volume{T}\\a.txt"});
 }
 
-TEST_F(SaveTreeTest, WithoutAVolumeNameNoFileIsSaved) {
+TEST_F(SaveTreeTest, WithoutAVolumeNameFilesAreSavedThroughThePlainPath) {
   output_.volume_name_known = false;
-  FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FatFile(engine_.tree, docs, u"a.txt", 10, 5, 1);
   EXPECT_TRUE(SaveAll());
-  EXPECT_TRUE(output_.creates.empty());
-  EXPECT_EQ(engine_.save_progress.counter_a, 0u);
+  EXPECT_EQ(output_.creates, std::vector<std::u16string>{u"T:\\out\\Docs\\a.txt"});
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }
 
 TEST_F(SaveTreeTest, FoundNamesStayInsideTheDestination) {
