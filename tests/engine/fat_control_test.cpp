@@ -18,6 +18,7 @@
 
 #include "engine/found_tree.h"
 #include "tests/engine/read_box.h"
+#include "tests/engine/scavrel_dll.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the volume builder writes to"
@@ -30,22 +31,9 @@ using scavrel::testing::FindReadBoxWindow;
 using scavrel::testing::MessageText;
 using scavrel::testing::ReadBoxText;
 
-using Bool8 = uint8_t;
+using namespace scavrel_dll;
 
-HMODULE g_module = nullptr;
-
-template <typename F>
-F Call(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
-}
-
-std::string WinPath(const std::string& name) {
-  std::string path = std::string("Z:") + TOLVANE_FATVOL_DIR + "/" + name;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
+std::string WinPath(const std::string& name) { return ZPath(TOLVANE_FATVOL_DIR, name); }
 
 Bool8 ProcFat(const std::string& device, uint8_t full) {
   return Call<Bool8 (*)(const char*, const char*, uint8_t)>("ProcFat")("X:\\", device.c_str(),
@@ -54,23 +42,6 @@ Bool8 ProcFat(const std::string& device, uint8_t full) {
 Bool8 FatPause() { return Call<Bool8 (*)()>("FatPause")(); }
 Bool8 FatContinue() { return Call<Bool8 (*)()>("FatContinue")(); }
 Bool8 FatStop() { return Call<Bool8 (*)()>("FatStop")(); }
-
-struct Progress {
-  uint64_t done = 0, total = 0, a = 0, b = 0;
-  std::string text;
-  uint8_t finished = 0;
-  bool operator==(const Progress&) const = default;
-};
-
-Progress Poll() {
-  Progress p;
-  char buffer[1001] = {};
-  char* out = buffer;
-  Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*)>("GetProgress")(
-      &p.done, &p.total, &p.a, &p.b, &out, &p.finished);
-  p.text = buffer;
-  return p;
-}
 
 // Bounded: a scan of these volumes takes well under a second.
 Progress WaitForScan(DWORD limit_ms = 30000) {
@@ -177,13 +148,10 @@ std::string Faults(const TreeWalk& walk) {
 
 class FatControlDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (g_module != nullptr) FreeLibrary(g_module);
-    g_module = nullptr;
-  }
+  static void SetUpTestSuite() { LoadScavrel(); }
+  static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     Call<Bool8 (*)(uint8_t)>("SetNtfs")(0);
     counts_ = ReadCounts();
     ASSERT_NE(counts_.root, 0u) << "no counts beside fat32_control.img";

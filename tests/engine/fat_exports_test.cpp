@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/found_tree.h"
+#include "tests/engine/scavrel_dll.h"
 #include "tests/engine/fat_manifest.h"
 
 #ifndef TOLVANE_FATVOL_DIR
@@ -22,23 +23,10 @@
 namespace scavrel::fat::testing {
 namespace {
 
-using Bool8 = uint8_t;
-
-HMODULE g_module = nullptr;
-
-template <typename F>
-F Call(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
-}
+using namespace scavrel_dll;
 
 // The build tree's folder as Wine's Z: drive shows it.
-std::string WinPath(const std::string& name) {
-  std::string path = std::string("Z:") + TOLVANE_FATVOL_DIR + "/" + name;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
+std::string WinPath(const std::string& name) { return ZPath(TOLVANE_FATVOL_DIR, name); }
 
 std::string Utf8ToAnsi(const std::string& utf8) {
   int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -50,33 +38,8 @@ std::string Utf8ToAnsi(const std::string& utf8) {
   return out;
 }
 
-struct Progress {
-  uint64_t done = 0, total = 0, a = 0, b = 0;
-  std::string text;
-  uint8_t finished = 0;
-};
-
-Progress Poll() {
-  Progress p;
-  char buffer[1001] = {};
-  char* out = buffer;
-  Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*)>("GetProgress")(
-      &p.done, &p.total, &p.a, &p.b, &out, &p.finished);
-  p.text = buffer;
-  return p;
-}
-
 // Polls until the scan has finished (as the front end's watch thread does, only faster).
-Progress WaitForScan() {
-  Progress p;
-  for (int i = 0; i < 6000; ++i) {
-    p = Poll();
-    if (p.finished) return p;
-    Sleep(5);
-  }
-  ADD_FAILURE() << "scan did not finish";
-  return p;
-}
+Progress WaitForScan() { return WaitFor("GetProgress"); }
 
 std::string NameOf(FoundNode* node) {
   char buffer[1001] = {};
@@ -118,13 +81,10 @@ ExportedTree ReadTree() {
 
 class FatScanDll : public ::testing::TestWithParam<const char*> {
  protected:
-  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (g_module != nullptr) FreeLibrary(g_module);
-    g_module = nullptr;
-  }
+  static void SetUpTestSuite() { LoadScavrel(); }
+  static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     Call<Bool8 (*)(uint8_t)>("SetNtfs")(0);
   }
   static Bool8 ProcFat(const std::string& device, uint8_t full) {

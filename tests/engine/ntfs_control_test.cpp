@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/found_tree.h"
+#include "tests/engine/scavrel_dll.h"
 #include "tests/engine/ntfs_test_volume.h"
 #include "tests/engine/read_box.h"
 
@@ -28,31 +29,8 @@ using scavrel::FoundNode;
 using scavrel::testing::FindReadBoxWindow;
 using scavrel::testing::MessageText;
 using scavrel::testing::ReadBoxText;
-using Bool8 = uint8_t;
 
-HMODULE g_module = nullptr;
-
-template <typename F>
-F Call(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
-}
-
-struct Progress {
-  uint64_t done = 0, total = 0, a = 0, b = 0;
-  std::string text;
-  uint8_t finished = 0;
-  bool operator==(const Progress&) const = default;
-};
-
-Progress Poll() {
-  Progress p;
-  char buffer[1001] = {};
-  char* text = buffer;
-  Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*)>("GetProgress")(
-      &p.done, &p.total, &p.a, &p.b, &text, &p.finished);
-  p.text = buffer;
-  return p;
-}
+using namespace scavrel_dll;
 
 uint8_t Finished() { return Poll().finished; }
 
@@ -100,13 +78,10 @@ bool WaitFinished(DWORD limit_ms) {
 
 class NtfsControlDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (g_module != nullptr) FreeLibrary(g_module);
-    g_module = nullptr;
-  }
+  static void SetUpTestSuite() { LoadScavrel(); }
+  static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     Call<Bool8 (*)(uint8_t)>("SetNtfs")(1);
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);

@@ -16,6 +16,7 @@
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/save_builder_content.h"
+#include "tests/engine/scavrel_dll.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the volume builder writes to"
@@ -24,95 +25,16 @@
 namespace scavrel::fat::testing {
 namespace {
 
-using Bool8 = uint8_t;
-using ProgressFn = Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*);
+using namespace scavrel_dll;
 
-HMODULE g_module = nullptr;
-
-template <typename F>
-F Call(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
-}
-
-std::string WinPath(const std::string& name) {
-  std::string path = std::string("Z:") + TOLVANE_FATVOL_DIR + "/" + name;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
-std::wstring Wide(const std::string& utf8, UINT code_page = CP_UTF8) {
-  int units = MultiByteToWideChar(code_page, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                  nullptr, 0);
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(code_page, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                      units);
-  return wide;
-}
-
-struct Progress {
-  uint64_t done = 0, total = 0, a = 0, b = 0;
-  uint8_t finished = 0;
-};
-
-// Polls a progress export until its run has finished (the watch threads poll every 100 ms).
-Progress WaitFor(const char* export_name) {
-  Progress p;
-  char text[1001] = {};
-  char* out = text;
-  for (int i = 0; i < 6000; ++i) {
-    Call<ProgressFn>(export_name)(&p.done, &p.total, &p.a, &p.b, &out, &p.finished);
-    if (p.finished) return p;
-    Sleep(5);
-  }
-  ADD_FAILURE() << export_name << " never reported the end of the run";
-  return p;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::wstring& path, bool* found) {
-  std::vector<uint8_t> bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  *found = file != INVALID_HANDLE_VALUE;
-  if (!*found) return bytes;
-  uint8_t chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  CloseHandle(file);
-  return bytes;
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring child = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
+std::string WinPath(const std::string& name) { return ZPath(TOLVANE_FATVOL_DIR, name); }
 
 class FatSaveDll : public ::testing::TestWithParam<const char*> {
  protected:
-  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (g_module) FreeLibrary(g_module);
-    g_module = nullptr;
-  }
+  static void SetUpTestSuite() { LoadScavrel(); }
+  static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
     destination_ = std::string(temp) + "tolvane-dll-save-" + GetParam() + "-" +

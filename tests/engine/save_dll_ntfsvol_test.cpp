@@ -19,6 +19,7 @@
 #include "engine/found_tree.h"
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/ntfs_save_support.h"
+#include "tests/engine/scavrel_dll.h"
 
 #ifndef TOLVANE_NTFS_VOLUMES
 #error "TOLVANE_NTFS_VOLUMES names the folder the volume builder writes to"
@@ -30,28 +31,9 @@ namespace {
 
 using scavrel::FoundNode;
 using scavrel::NtfsEntryRecord;
-using Bool8 = uint8_t;
-using ProgressFn = Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*);
+using namespace scavrel_dll;
 
-HMODULE g_module = nullptr;
-
-template <typename F>
-F Call(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
-}
-
-std::string WinPath(const std::string& name) {
-  std::string path = std::string("Z:") + TOLVANE_NTFS_VOLUMES + "/" + name;
-  for (char& c : path) c = c == '/' ? '\\' : c;
-  return path;
-}
-
-std::wstring FromAnsi(const std::string& text) {
-  int units = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
-  return wide;
-}
+std::string WinPath(const std::string& name) { return ZPath(TOLVANE_NTFS_VOLUMES, name); }
 
 std::wstring AsWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -75,59 +57,6 @@ std::string Utf8(const std::u16string& text) {
     }
   }
   return out;
-}
-
-struct Progress {
-  uint64_t done = 0, total = 0, a = 0, b = 0;
-  uint8_t finished = 0;
-};
-
-// Polls a progress export until its run has finished (the watch threads poll every 100 ms).
-Progress WaitFor(const char* export_name) {
-  Progress p;
-  char text[1001] = {};
-  char* out = text;
-  for (int i = 0; i < 6000; ++i) {
-    Call<ProgressFn>(export_name)(&p.done, &p.total, &p.a, &p.b, &out, &p.finished);
-    if (p.finished) return p;
-    Sleep(5);
-  }
-  ADD_FAILURE() << export_name << " never reported the end of the run";
-  return p;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::wstring& path, bool* found) {
-  std::vector<uint8_t> bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  *found = file != INVALID_HANDLE_VALUE;
-  if (!*found) return bytes;
-  uint8_t chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  CloseHandle(file);
-  return bytes;
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring child = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(folder.c_str());
 }
 
 struct Found {
@@ -165,16 +94,13 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.image << (c.full ? " 
 
 class NtfsSaveDll : public ::testing::TestWithParam<Case> {
  protected:
-  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (g_module) FreeLibrary(g_module);
-    g_module = nullptr;
-  }
+  static void SetUpTestSuite() { LoadScavrel(); }
+  static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
     if (GetFileAttributesA(WinPath("SKIPPED").c_str()) != INVALID_FILE_ATTRIBUTES) {
       GTEST_SKIP() << "NTFS test volumes were not built";
     }
-    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
     destination_ = std::string(temp) + "tolvane-dll-ntfs-save-" +
@@ -182,7 +108,7 @@ class NtfsSaveDll : public ::testing::TestWithParam<Case> {
     CreateDirectoryA(destination_.c_str(), nullptr);
   }
   void TearDown() override {
-    if (!destination_.empty()) RemoveTree(FromAnsi(destination_));
+    if (!destination_.empty()) RemoveTree(Wide(destination_, CP_ACP));
   }
   std::string destination_;
 };
@@ -215,7 +141,7 @@ TEST_P(NtfsSaveDll, ScannedTreeTickedAndSavedHoldsEveryDeletedFileWithItsSha256)
   ASSERT_EQ(Call<Bool8 (*)(const char*)>("SaveDeleteFile")((destination_ + "\\").c_str()), 1);
   Progress saved = WaitFor("GetProgressSave");
 
-  const std::wstring out = FromAnsi(destination_) + L"\\";
+  const std::wstring out = Wide(destination_, CP_ACP) + L"\\";
   size_t expected = 0, identical = 0;
   for (const ManifestFile& f : manifest) {
     if (f.state == "live" || f.state == "old_live") {

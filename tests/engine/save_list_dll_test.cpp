@@ -23,6 +23,7 @@
 #include "quorrin/quorrin_api.h"
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/save_builder_content.h"
+#include "tests/engine/scavrel_dll.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the volume builder writes to"
@@ -35,32 +36,13 @@ using quorrin_api::IntegerCell;
 
 constexpr char kChildSwitch[] = "--missing-quorrin-child";
 
-HMODULE g_scavrel = nullptr;
-HMODULE g_quorrin = nullptr;
+using namespace scavrel_dll;
 
-template <typename F>
-F Bind(HMODULE module, const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
+HMODULE g_quorrin = nullptr;
 #define SCAVREL(name) Bind<decltype(&::name)>(g_scavrel, #name)
 #define QUORRIN(name) Bind<decltype(&::name)>(g_quorrin, #name)
 
-std::string WinPath(const std::string& name) {
-  std::string path = std::string("Z:") + TOLVANE_FATVOL_DIR + "/" + name;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
-std::wstring Wide(const std::string& text, UINT code_page) {
-  int units = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                  nullptr, 0);
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      units);
-  return wide;
-}
+std::string WinPath(const std::string& name) { return ZPath(TOLVANE_FATVOL_DIR, name); }
 
 std::string TempFolder(const std::string& tag) {
   char temp[MAX_PATH + 1] = {};
@@ -68,51 +50,12 @@ std::string TempFolder(const std::string& tag) {
   return std::string(temp) + "tolvane-list-" + tag + "-" + std::to_string(GetCurrentProcessId());
 }
 
-struct Progress {
-  uint64_t done = 0, total = 0, files = 0, folders = 0;
-  uint8_t finished = 0;
-};
-
-Progress WaitForSave() {
-  Progress p;
-  char text[1001] = {};
-  char* out = text;
-  for (int i = 0; i < 6000; ++i) {
-    SCAVREL(GetProgressSave)(&p.done, &p.total, &p.files, &p.folders, &out, &p.finished);
-    if (p.finished) return p;
-    Sleep(5);
-  }
-  ADD_FAILURE() << "GetProgressSave never reported the end of the save";
-  return p;
-}
+Progress WaitForSave() { return WaitFor("GetProgressSave"); }
 
 bool ScanFat(const std::string& volume) {
   SCAVREL(SetNtfs)(0);
   if (SCAVREL(ProcFat)("X:\\", WinPath(volume + ".img").c_str(), 0) == 0) return false;
-  char text[1001] = {};
-  char* out = text;
-  uint64_t a, b, c, d;
-  uint8_t finished = 0;
-  for (int i = 0; i < 6000 && !finished; ++i) {
-    SCAVREL(GetProgress)(&a, &b, &c, &d, &out, &finished);
-    if (!finished) Sleep(5);
-  }
-  return finished != 0;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::wstring& path, bool* found) {
-  std::vector<uint8_t> bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  *found = file != INVALID_HANDLE_VALUE;
-  if (!*found) return bytes;
-  uint8_t chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  CloseHandle(file);
-  return bytes;
+  return PollUntilFinished("GetProgress").finished != 0;
 }
 
 // Every file below a folder, as paths relative to it.
@@ -131,25 +74,6 @@ void ListFiles(const std::wstring& folder, const std::wstring& prefix,
     }
   } while (FindNextFileW(search, &found));
   FindClose(search);
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring child = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileW(child.c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(folder.c_str());
 }
 
 std::string Hex(const std::array<uint8_t, 32>& digest) {
@@ -340,8 +264,8 @@ TEST_P(ListSaveDll, TickedRowsAreSavedIntoTheFoldersTheirPathsName) {
   ListFiles(Wide(destination_, CP_ACP), L"", &saved);
   EXPECT_EQ(saved, expected_files);
   EXPECT_EQ(GetFileAttributesW(Saved(L"Nowhere").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(progress.files, expected_files.size());
-  EXPECT_EQ(progress.folders, new_folders);
+  EXPECT_EQ(progress.a, expected_files.size());
+  EXPECT_EQ(progress.b, new_folders);
   EXPECT_GT(compared, 0u);
   EXPECT_GT(two_in_one_folder, 0u);  // DOCS holds two of the ticked rows
 }
@@ -352,8 +276,8 @@ TEST_P(ListSaveDll, EmptyListSavesNothingAndFinishes) {
   ASSERT_EQ(SCAVREL(SaveDeleteFile1)((destination_ + "\\").c_str(), list, 8, 0, 1, 9, 3), 1);
   Progress progress = WaitForSave();
   EXPECT_EQ(progress.finished, 1);
-  EXPECT_EQ(progress.files, 0u);
-  EXPECT_EQ(progress.folders, 0u);
+  EXPECT_EQ(progress.a, 0u);
+  EXPECT_EQ(progress.b, 0u);
   std::set<std::wstring> saved;
   ListFiles(Wide(destination_, CP_ACP), L"", &saved);
   EXPECT_TRUE(saved.empty());
@@ -411,7 +335,7 @@ int RunWithoutQuorrin() {
   ListFiles(Wide(destination, CP_ACP), L"", &saved);
   RemoveTree(Wide(destination, CP_ACP));
   if (!progress.finished) return 6;
-  if (!saved.empty() || progress.files != 0 || progress.folders != 0) return 7;
+  if (!saved.empty() || progress.a != 0 || progress.b != 0) return 7;
   return 0;
 }
 
