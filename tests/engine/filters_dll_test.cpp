@@ -11,6 +11,7 @@
 #include "engine/found_tree.h"
 #include "engine/text_list.h"
 #include "tests/engine/filters_test_tree.h"
+#include "tests/engine/scavrel_dll.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ using scavrel::RecordForm;
 using namespace scavrel::testing_tree;
 
 using Bool8 = uint8_t;
+using scavrel_dll::Call;
 using SetBound = Bool8 (*)(uint32_t, uint32_t);
 
 constexpr uint64_t kCreated20260314_102030 = 134179572300000000ull;  // the FAT entry's words
@@ -27,20 +29,17 @@ constexpr uint64_t kNotSet = ~0ull;
 
 class FiltersDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { module_ = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
-  }
+  static void SetUpTestSuite() { scavrel_dll::LoadScavrel(); }
+  static void TearDownTestSuite() { scavrel_dll::FreeScavrel(); }
 
   void SetUp() override {
-    ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(scavrel_dll::g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     fat_tree_.set_record_form(RecordForm::kFat);
     ntfs_tree_.set_record_form(RecordForm::kNtfs);
     ResetFilters();
   }
   void TearDown() override {
-    if (module_) ResetFilters();
+    if (scavrel_dll::g_scavrel) ResetFilters();
   }
 
   void ResetFilters() {
@@ -52,10 +51,6 @@ class FiltersDll : public ::testing::Test {
     }
   }
 
-  template <typename F>
-  static F Call(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-  }
   static Bool8 Bound(const char* setter, uint64_t value) {
     return Call<SetBound>(setter)(static_cast<uint32_t>(value),
                                   static_cast<uint32_t>(value >> 32));
@@ -69,12 +64,9 @@ class FiltersDll : public ::testing::Test {
     return state;
   }
 
-  static HMODULE module_;
   FoundTree fat_tree_;
   FoundTree ntfs_tree_;
 };
-
-HMODULE FiltersDll::module_ = nullptr;
 
 TEST_F(FiltersDll, FatNodesAreTestedBySizeNameAndLocalFatWords) {
   FoundNode* f100 = AddFatFile(fat_tree_, nullptr, u"report.dOC", FatEntry(100));

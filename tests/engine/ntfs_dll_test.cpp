@@ -13,22 +13,21 @@
 
 #include "engine/found_tree.h"
 #include "tests/engine/ntfs_test_volume.h"
+#include "tests/engine/scavrel_dll.h"
 
 namespace {
 
 using ntfs_test::Record;
 using scavrel::FoundNode;
 using Bool8 = uint8_t;
+using scavrel_dll::Call;
 
 class NtfsDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { module_ = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
-  }
+  static void SetUpTestSuite() { scavrel_dll::LoadScavrel(); }
+  static void TearDownTestSuite() { scavrel_dll::FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(scavrel_dll::g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     Call<Bool8 (*)(uint8_t)>("SetNtfs")(1);
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
@@ -38,14 +37,10 @@ class NtfsDll : public ::testing::Test {
             std::to_string(GetCurrentProcessId()) + ".img";
   }
   void TearDown() override {
-    if (module_) Call<Bool8 (*)()>("ClearRecovery")();
+    if (scavrel_dll::g_scavrel) Call<Bool8 (*)()>("ClearRecovery")();
     DeleteFileA(path_.c_str());
   }
 
-  template <typename F>
-  static F Call(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-  }
 
   void WriteImage(ntfs_test::Volume& v) {
     auto bytes = v.Image();
@@ -101,11 +96,8 @@ class NtfsDll : public ::testing::Test {
     }
   }
 
-  static HMODULE module_;
   std::string path_;
 };
-
-HMODULE NtfsDll::module_ = nullptr;
 
 void AddFiles(ntfs_test::Volume& v) {
   v.SetRecord(16, Record(3).FileName(5, u"docs").Finish());

@@ -15,6 +15,7 @@
 #include "engine/save_tree.h"
 #include "engine/win/save_win32.h"
 #include "tests/engine/save_test_support.h"
+#include "tests/engine/scavrel_dll.h"
 
 namespace scavrel {
 namespace {
@@ -180,27 +181,19 @@ TEST(SaveWin32, FoldersAreMadeInWideTextAndNamesAreNotReplacedUnasked) {
 // in this process.
 class SaveSizeDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { module_ = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
-  }
+  static void SetUpTestSuite() { scavrel_dll::LoadScavrel(); }
+  static void TearDownTestSuite() { scavrel_dll::FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(scavrel_dll::g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     tree_.set_record_form(RecordForm::kFat);
-    reinterpret_cast<uint8_t(__cdecl*)(uint8_t)>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "SetNtfs")))(0);
+    scavrel_dll::Call<uint8_t (*)(uint8_t)>("SetNtfs")(0);
   }
   static uint8_t GetSaveSize(const char* destination, FoundNode* node, uint64_t* size) {
-    using Fn = uint8_t(__cdecl*)(const char*, FoundNode*, uint64_t*);
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "GetSaveSize")))(destination, node, size);
+    using Fn = uint8_t (*)(const char*, FoundNode*, uint64_t*);
+    return scavrel_dll::Call<Fn>("GetSaveSize")(destination, node, size);
   }
-  static HMODULE module_;
   FoundTree tree_;
 };
-
-HMODULE SaveSizeDll::module_ = nullptr;
 
 TEST_F(SaveSizeDll, CountsWholeClustersOfTheDestinationsVolume) {
   char temp[MAX_PATH + 1] = {};

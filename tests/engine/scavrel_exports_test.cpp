@@ -10,10 +10,12 @@
 
 #include "engine/found_tree.h"
 #include "engine/text_list.h"
+#include "tests/engine/scavrel_dll.h"
 
 namespace {
 
 using Bool8 = uint8_t;
+using scavrel_dll::Call;
 
 const char* const kExports[] = {
     "GetDriverList",     "GetDriverName",     "GetDriverInfo",     "GetVolume",
@@ -35,34 +37,24 @@ const char* const kExports[] = {
 
 class ScavrelDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { module_ = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
-  }
+  static void SetUpTestSuite() { scavrel_dll::LoadScavrel(); }
+  static void TearDownTestSuite() { scavrel_dll::FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(scavrel_dll::g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     Call<Bool8 (*)(uint8_t)>("SetNtfs")(0);
     Call<Bool8 (*)()>("ClearRecovery")();
   }
 
-  template <typename F>
-  static F Call(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-  }
 
-  static HMODULE module_;
 };
-
-HMODULE ScavrelDll::module_ = nullptr;
 
 TEST_F(ScavrelDll, EveryExportResolvesByItsUndecoratedName) {
   for (const char* name : kExports) {
-    EXPECT_NE(GetProcAddress(module_, name), nullptr) << name;
+    EXPECT_NE(GetProcAddress(scavrel_dll::g_scavrel, name), nullptr) << name;
   }
   // The "...1" names are the same entry points as their plain twins.
-  EXPECT_EQ(GetProcAddress(module_, "FatSaveStop1"), GetProcAddress(module_, "FatSaveStop"));
-  EXPECT_EQ(GetProcAddress(module_, "NtfsSavePause1"), GetProcAddress(module_, "NtfsSavePause"));
+  EXPECT_EQ(GetProcAddress(scavrel_dll::g_scavrel, "FatSaveStop1"), GetProcAddress(scavrel_dll::g_scavrel, "FatSaveStop"));
+  EXPECT_EQ(GetProcAddress(scavrel_dll::g_scavrel, "NtfsSavePause1"), GetProcAddress(scavrel_dll::g_scavrel, "NtfsSavePause"));
 }
 
 TEST_F(ScavrelDll, GetTreeFirstIsFalseWithNullRootBeforeAnyScan) {
