@@ -12,6 +12,7 @@
 #include "engine/fat_bytes.h"
 #include "engine/fat_scan.h"
 #include "engine/found_tree.h"
+#include "tests/engine/utf_text.h"
 
 namespace scavrel::fat::testing {
 
@@ -64,33 +65,7 @@ struct ScanRig {
 
 // --- names and paths ----------------------------------------------------------------------------
 
-inline std::string Utf8(const char16_t* text) {
-  std::string out;
-  if (text == nullptr) return out;
-  for (size_t i = 0; text[i] != 0; ++i) {
-    uint32_t u = text[i];
-    if (u >= 0xD800 && u < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (u >> 18));
-      out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
+using utf_text::Utf8;
 
 inline FatEntryRecord* Record(const FoundNode* node) {
   return reinterpret_cast<FatEntryRecord*>(node->record);

@@ -15,6 +15,8 @@
 
 #include "engine/engine.h"
 #include "engine/ntfs_scan.h"
+#include "tests/engine/ntfs_save_support.h"
+#include "tests/engine/utf_text.h"
 
 using namespace scavrel;
 
@@ -22,28 +24,7 @@ namespace {
 
 const std::string kDir = TOLVANE_NTFS_VOLUMES;
 
-std::string Utf8(const char16_t* text) {
-  std::string out;
-  for (size_t i = 0; text != nullptr && text[i] != 0; ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6)); out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12)); out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18)); out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+using utf_text::Utf8;
 
 struct Entry {
   bool directory = false;
@@ -53,15 +34,8 @@ struct Entry {
   uint64_t runs = 0;
 };
 
-struct ManifestFile {
-  std::string state, path;
-  uint64_t size = 0;
-};
-
-std::string Leaf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using ntfs_save_test::Leaf;
+using ntfs_save_test::ManifestFile;
 
 class NtfsImageTest : public ::testing::Test {
  protected:
@@ -110,20 +84,7 @@ class NtfsImageTest : public ::testing::Test {
   }
 
   static std::vector<ManifestFile> Manifest(const std::string& image) {
-    std::vector<ManifestFile> out;
-    std::ifstream in(kDir + "/" + image + ".tsv");
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream fields(line);
-      ManifestFile f;
-      std::string size;
-      std::getline(fields, f.state, '\t');
-      std::getline(fields, size, '\t');
-      std::getline(fields, f.path);
-      f.size = std::stoull(size);
-      out.push_back(f);
-    }
-    return out;
+    return ntfs_save_test::ReadManifest(kDir + "/" + image + ".tsv");
   }
 
   static std::string Run(const std::string& command) {

@@ -1,6 +1,6 @@
-// What the NTFS volume saves share, natively and through Scavrel.dll: the builder's manifest
-// (tools/ntfsvol: state, size, path per line, and the SHA-256 of each file in the .json) and
-// the paths as wide text.
+// What the tests over the built NTFS volumes share (the scan, and the saves natively and
+// through Scavrel.dll): the builder's manifest (tools/ntfsvol: state, size, path per line, and
+// the SHA-256 of each file in the .json) and the paths as wide text.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/engine/utf_text.h"
 
 namespace ntfs_save_test {
 
@@ -34,24 +36,7 @@ inline std::vector<ManifestFile> ReadManifest(const std::string& tsv_path) {
   return out;
 }
 
-inline std::u16string Utf16(const std::string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    uint32_t c = static_cast<uint8_t>(text[i]);
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    c &= extra == 0 ? 0x7F : (0x3F >> extra);
-    for (int k = 1; k <= extra && i + k < text.size(); ++k) c = (c << 6) | (text[i + k] & 0x3F);
-    i += 1 + extra;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
+using utf_text::Utf16;
 
 inline std::string Leaf(const std::string& path) {
   size_t slash = path.rfind('/');

@@ -18,6 +18,7 @@
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/save_builder_content.h"
 #include "tests/engine/save_test_support.h"
+#include "tests/engine/utf_text.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the volume builder writes to"
@@ -28,24 +29,7 @@ namespace {
 
 using save_test::MemoryOutput;
 
-std::u16string Utf16(const std::string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    uint32_t c = static_cast<uint8_t>(text[i]);
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    c &= extra == 0 ? 0x7F : (0x3F >> extra);
-    for (int k = 1; k <= extra && i + k < text.size(); ++k) c = (c << 6) | (text[i + k] & 0x3F);
-    i += 1 + extra;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
+using utf_text::Utf16;
 
 class FatVolumeSave : public ::testing::TestWithParam<const char*> {};
 

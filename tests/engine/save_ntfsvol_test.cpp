@@ -21,6 +21,7 @@
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/save_test_support.h"
+#include "tests/engine/utf_text.h"
 
 #ifndef TOLVANE_NTFS_VOLUMES
 #error "TOLVANE_NTFS_VOLUMES names the folder the volume builder writes to"
@@ -37,27 +38,7 @@ struct Found {
   uint64_t free = 0, total = 0;
 };
 
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6)); out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12)); out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18)); out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+using utf_text::Utf8;
 
 // Every node below `node` by its UTF-8 path ("a/b").
 void Collect(const FoundNode* node, const std::u16string& path,

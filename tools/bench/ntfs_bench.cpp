@@ -9,33 +9,13 @@
 
 #include "engine/engine.h"
 #include "engine/ntfs_scan.h"
+#include "tests/engine/utf_text.h"
 
 using namespace scavrel;
 
 namespace {
 
-std::string Utf8(const char16_t* text) {
-  std::string out;
-  for (size_t i = 0; text != nullptr && text[i] != 0; ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6)); out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12)); out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18)); out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+using utf_text::Utf8;
 
 void List(FoundNode* node, const std::string& path) {
   for (FoundNode* child = node->first_child; child != nullptr; child = child->next_sibling) {

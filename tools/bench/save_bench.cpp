@@ -18,32 +18,13 @@
 #include "engine/ntfs_scan.h"
 #include "engine/save_output.h"
 #include "engine/save_tree.h"
+#include "tests/engine/utf_text.h"
 
 namespace {
 
 constexpr char16_t kVolumeName[] = u"\\\\?\\Volume{T}\\";
 
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6)); out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12)); out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18)); out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+using utf_text::Utf8;
 
 // Drive T: is the folder given on the command line.
 class FolderOutput : public scavrel::SaveOutput {
