@@ -28,13 +28,10 @@ using save_test::PatternImage;
 using save_test::RecordingReader;
 using save_test::Slice;
 
-constexpr uint32_t kClusterBytes = 4096;
-// FAT: 512-byte sectors, 8 per cluster, cluster 2 at sector 40.
-constexpr VolumeGeometry kFatGeometry{512, 8, 40, 0};
-// NTFS: 512-byte sectors, 8 per cluster, 1,024-byte records.
-constexpr VolumeGeometry kNtfsGeometry{512, 8, 0, 2};
-
-uint64_t FatClusterOffset(uint64_t cluster) { return (40 + (cluster - 2) * 8) * 512; }
+using save_test::FatClusterOffset;
+using save_test::kClusterBytes;
+using save_test::kFatGeometry;
+using save_test::kNtfsGeometry;
 
 class SaveCopy : public ::testing::Test {
  protected:
@@ -53,8 +50,7 @@ class SaveCopy : public ::testing::Test {
     return SaveOneFile(session, u"T:\\out", node);
   }
   std::vector<uint8_t> Saved(const std::u16string& name) {
-    const std::vector<uint8_t>* bytes = output_.FileAt(u"T:\\out\\" + name);
-    return bytes == nullptr ? std::vector<uint8_t>{0xDE, 0xAD} : *bytes;
+    return output_.Saved(u"T:\\out\\" + name);
   }
 
   LastError error_;

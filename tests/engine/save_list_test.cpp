@@ -33,11 +33,10 @@ using save_test::OpenVolume;
 using save_test::PatternImage;
 using save_test::Slice;
 
-constexpr uint32_t kClusterBytes = 4096;
-constexpr VolumeGeometry kFatGeometry{512, 8, 40, 0};
-constexpr VolumeGeometry kNtfsGeometry{512, 8, 0, 2};
-
-uint64_t FatClusterOffset(uint64_t cluster) { return (40 + (cluster - 2) * 8) * 512; }
+using save_test::FatClusterOffset;
+using save_test::kClusterBytes;
+using save_test::kFatGeometry;
+using save_test::kNtfsGeometry;
 
 // The front end's hit list: six text fields, four integer fields; field 0 the containing
 // folder's path, 8 the check state, 9 the node.
@@ -116,17 +115,8 @@ class SaveListTest : public ::testing::Test {
     return SaveList(engine_, output_, library_, destination, FrontEndArguments(list_.handle()));
   }
 
-  std::vector<std::string> Listing() const {
-    std::vector<std::string> lines;
-    for (const auto& [path, bytes] : output_.files) {
-      lines.push_back(Narrow(path) + ": " + std::to_string(bytes.size()));
-    }
-    return lines;
-  }
-  std::vector<uint8_t> Saved(const std::u16string& path) const {
-    const std::vector<uint8_t>* bytes = output_.FileAt(path);
-    return bytes == nullptr ? std::vector<uint8_t>{0xDE, 0xAD} : *bytes;
-  }
+  std::vector<std::string> Listing() const { return output_.Listing(); }
+  std::vector<uint8_t> Saved(const std::u16string& path) const { return output_.Saved(path); }
   uint64_t FilesSaved() const { return engine_.save_progress.counter_a; }
   uint64_t FoldersCreated() const { return engine_.save_progress.counter_b; }
 

@@ -141,7 +141,32 @@ class MemoryOutput : public SaveOutput {
     auto found = files.find(Key(path));
     return found == files.end() ? nullptr : &found->second;
   }
+
+  // A file's bytes; a missing file reads as DE AD, which no expected content is.
+  std::vector<uint8_t> Saved(const std::u16string& path) const {
+    const std::vector<uint8_t>* bytes = FileAt(path);
+    return bytes == nullptr ? std::vector<uint8_t>{0xDE, 0xAD} : *bytes;
+  }
+
+  // The saved files as "path: size" lines, in path order.
+  std::vector<std::string> Listing() const;
 };
+
+inline std::vector<std::string> MemoryOutput::Listing() const {
+  std::vector<std::string> lines;
+  for (const auto& [path, bytes] : files) {
+    lines.push_back(Narrow(path) + ": " + std::to_string(bytes.size()));
+  }
+  return lines;
+}
+
+// The fake scanned volume behind the hand-built trees: 4,096-byte clusters of eight 512-byte
+// sectors; FAT cluster 2 at sector 40; NTFS records of 1,024 bytes.
+constexpr uint32_t kClusterBytes = 4096;
+constexpr VolumeGeometry kFatGeometry{512, 8, 40, 0};
+constexpr VolumeGeometry kNtfsGeometry{512, 8, 0, 2};
+
+inline uint64_t FatClusterOffset(uint64_t cluster) { return (40 + (cluster - 2) * 8) * 512; }
 
 // A volume image whose every byte tells where it lies: byte i of cluster c (counted from the
 // image start in `cluster_bytes` units) is (c * 7 + i * 13 + i / 256) mod 251.

@@ -27,17 +27,15 @@ using save_test::AddRun;
 using save_test::FatFile;
 using save_test::MemoryOutput;
 using save_test::NamedFolder;
-using save_test::Narrow;
 using save_test::NtfsFile;
 using save_test::OpenVolume;
 using save_test::PatternImage;
 using save_test::Slice;
 
-constexpr uint32_t kClusterBytes = 4096;
-constexpr VolumeGeometry kFatGeometry{512, 8, 40, 0};
-constexpr VolumeGeometry kNtfsGeometry{512, 8, 0, 2};
-
-uint64_t FatClusterOffset(uint64_t cluster) { return (40 + (cluster - 2) * 8) * 512; }
+using save_test::FatClusterOffset;
+using save_test::kClusterBytes;
+using save_test::kFatGeometry;
+using save_test::kNtfsGeometry;
 
 class SaveTreeTest : public ::testing::Test {
  protected:
@@ -52,18 +50,8 @@ class SaveTreeTest : public ::testing::Test {
   bool SaveAll() { return SaveTree(engine_, output_, "T:\\out\\", nullptr); }
   bool SaveNode(FoundNode* node) { return SaveTree(engine_, output_, "T:\\out\\", node); }
 
-  // The saved files as "path: size" lines, in path order.
-  std::vector<std::string> Listing() const {
-    std::vector<std::string> lines;
-    for (const auto& [path, bytes] : output_.files) {
-      lines.push_back(Narrow(path) + ": " + std::to_string(bytes.size()));
-    }
-    return lines;
-  }
-  std::vector<uint8_t> Saved(const std::u16string& path) const {
-    const std::vector<uint8_t>* bytes = output_.FileAt(path);
-    return bytes == nullptr ? std::vector<uint8_t>{0xDE, 0xAD} : *bytes;
-  }
+  std::vector<std::string> Listing() const { return output_.Listing(); }
+  std::vector<uint8_t> Saved(const std::u16string& path) const { return output_.Saved(path); }
 
   LastError error_;
   Engine engine_{EngineKind::kFat};
