@@ -30,6 +30,7 @@ namespace {
 using scavrel::testing::FindReadBoxWindow;
 using scavrel::testing::MessageText;
 using scavrel::testing::ReadBoxText;
+using scavrel::testing::WaitClosingReadBoxes;
 
 using namespace scavrel_dll;
 
@@ -160,11 +161,7 @@ class FatControlDll : public ::testing::Test {
     // Whatever a failed test left running ends here (a "Read" box left up included), so the
     // next test can start its scan.
     FatStop();
-    DWORD start = GetTickCount();
-    while (!Poll().finished && GetTickCount() - start < 15000) {
-      if (HWND box = FindReadBoxWindow()) PostMessageA(box, WM_COMMAND, IDOK, 0);
-      Sleep(5);
-    }
+    WaitClosingReadBoxes([] { return Poll().finished != 0; }, 15000);
     EXPECT_EQ(Poll().finished, 1) << "the scan could not be ended";
   }
   uint64_t AllFiles() const { return counts_.root + counts_.live + counts_.deleted + counts_.lost; }

@@ -29,6 +29,7 @@ using scavrel::FoundNode;
 using scavrel::testing::FindReadBoxWindow;
 using scavrel::testing::MessageText;
 using scavrel::testing::ReadBoxText;
+using scavrel::testing::WaitClosingReadBoxes;
 
 using namespace scavrel_dll;
 
@@ -91,11 +92,7 @@ class NtfsControlDll : public ::testing::Test {
   void TearDown() override {
     // A box a failed test left up is closed, so the worker and the process can end.
     Call<Bool8 (*)()>("NtfsStop")();
-    DWORD start = GetTickCount();
-    while (!Finished() && GetTickCount() - start < 15000) {
-      if (HWND box = FindReadBoxWindow()) PostMessageA(box, WM_COMMAND, IDOK, 0);
-      Sleep(5);
-    }
+    WaitClosingReadBoxes([] { return Finished() != 0; }, 15000);
     EXPECT_EQ(Finished(), 1) << "the scan could not be ended";
     Call<Bool8 (*)()>("ClearRecovery")();
     DeleteFileA(path_.c_str());

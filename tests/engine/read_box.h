@@ -34,6 +34,17 @@ inline HWND FindReadBoxWindow() {
   return search.found;
 }
 
+// Waits up to `limit_ms` for `finished()`, pressing OK on every "Read" box meanwhile: a box that
+// a failed test left up would keep the worker, and so the process, from ending.
+template <typename Finished>
+void WaitClosingReadBoxes(Finished finished, DWORD limit_ms) {
+  DWORD start = GetTickCount();
+  while (!finished() && GetTickCount() - start < limit_ms) {
+    if (HWND box = FindReadBoxWindow()) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Sleep(5);
+  }
+}
+
 inline std::string MessageText(DWORD code) {
   char* buffer = nullptr;
   DWORD length = FormatMessageA(
