@@ -20,7 +20,6 @@
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/scavrel_dll.h"
-#include "tests/engine/utf_text.h"
 
 #ifndef TOLVANE_NTFS_VOLUMES
 #error "TOLVANE_NTFS_VOLUMES names the folder the volume builder writes to"
@@ -37,41 +36,6 @@ using namespace scavrel_dll;
 std::string WinPath(const std::string& name) { return ZPath(TOLVANE_NTFS_VOLUMES, name); }
 
 std::wstring AsWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-using utf_text::Utf8;
-
-struct Found {
-  std::u16string path;
-  bool deleted = false, directory = false;
-  uint64_t free = 0, total = 0;
-};
-
-// The scanned tree as the DLL holds it, read in place (the test shares the process).
-void Collect(const FoundNode* node, const std::u16string& path, std::map<std::string, Found>* out) {
-  for (const FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {
-    auto* rec = reinterpret_cast<NtfsEntryRecord*>(c->record);
-    const char16_t* name = nullptr;
-    std::memcpy(&name, &rec->long_name, sizeof(name));
-    if (name == nullptr || name[0] == 0) std::memcpy(&name, &rec->short_name, sizeof(name));
-    std::u16string leaf = name == nullptr ? std::u16string() : std::u16string(name);
-    Found f;
-    f.path = path.empty() ? leaf : path + u"\\" + leaf;
-    f.deleted = c->deleted;
-    f.directory = c->directory;
-    f.free = rec->extents.free_clusters;
-    f.total = rec->extents.total_clusters;
-    std::u16string slashed = f.path;
-    for (char16_t& ch : slashed) ch = ch == u'\\' ? u'/' : ch;
-    (*out)[Utf8(slashed)] = f;
-    Collect(c, f.path, out);
-  }
-}
-
-struct Case {
-  const char* image;
-  bool full;
-};
-void PrintTo(const Case& c, std::ostream* out) { *out << c.image << (c.full ? " full" : " quick"); }
 
 class NtfsSaveDll : public ::testing::TestWithParam<Case> {
  protected:

@@ -21,7 +21,6 @@
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/save_test_support.h"
-#include "tests/engine/utf_text.h"
 
 #ifndef TOLVANE_NTFS_VOLUMES
 #error "TOLVANE_NTFS_VOLUMES names the folder the volume builder writes to"
@@ -31,44 +30,6 @@ using namespace scavrel;
 using namespace ntfs_save_test;
 
 namespace {
-
-struct Found {
-  std::u16string path;  // below the root, backslashes
-  bool deleted = false, directory = false, resident = false;
-  uint64_t free = 0, total = 0;
-};
-
-using utf_text::Utf8;
-
-// Every node below `node` by its UTF-8 path ("a/b").
-void Collect(const FoundNode* node, const std::u16string& path,
-             std::map<std::string, Found>* out) {
-  for (const FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {
-    auto* rec = reinterpret_cast<NtfsEntryRecord*>(c->record);
-    const char16_t* name = GetWideName(&rec->long_name);
-    if (name == nullptr || name[0] == 0) name = GetWideName(&rec->short_name);
-    std::u16string leaf = name == nullptr ? std::u16string() : std::u16string(name);
-    Found f;
-    f.path = path.empty() ? leaf : path + u"\\" + leaf;
-    f.deleted = c->deleted;
-    f.directory = c->directory;
-    f.resident = rec->resident_data != 0;
-    f.free = rec->extents.free_clusters;
-    f.total = rec->extents.total_clusters;
-    std::u16string slashed = f.path;
-    for (char16_t& ch : slashed) ch = ch == u'\\' ? u'/' : ch;
-    (*out)[Utf8(slashed)] = f;
-    Collect(c, f.path, out);
-  }
-}
-
-struct Case {
-  const char* image;
-  bool full;
-};
-void PrintTo(const Case& c, std::ostream* out) {
-  *out << c.image << (c.full ? " full" : " quick");
-}
 
 class NtfsVolumeSave : public ::testing::TestWithParam<Case> {
  protected:
