@@ -72,13 +72,6 @@ PassCounts ReadCounts() {
   return c;
 }
 
-std::string NameOf(FoundNode* node) {
-  char buffer[1001] = {};
-  char* out = buffer;
-  Call<Bool8 (*)(EntryRecord*, char**)>("GetDictionaryName")(node->record, &out);
-  return buffer;
-}
-
 // The tree as the exports show it, with every link checked on the way.
 struct TreeWalk {
   uint64_t reported_nodes = 0;  // GetTreeFirst's count

@@ -41,13 +41,6 @@ std::string Utf8ToAnsi(const std::string& utf8) {
 // Polls until the scan has finished (as the front end's watch thread does, only faster).
 Progress WaitForScan() { return WaitFor("GetProgress"); }
 
-std::string NameOf(FoundNode* node) {
-  char buffer[1001] = {};
-  char* out = buffer;
-  Call<Bool8 (*)(EntryRecord*, char**)>("GetDictionaryName")(node->record, &out);
-  return buffer;
-}
-
 // Every file node of the tree with its path below the root, as the front end would show it.
 struct ExportedTree {
   bool has_nodes = false;

@@ -81,12 +81,7 @@ class NtfsDll : public ::testing::Test {
     Walk(root, "", &out);
     return out;
   }
-  std::string Name(const FoundNode* node) {
-    char buffer[1001] = {};
-    char* text = buffer;
-    Call<Bool8 (*)(scavrel::EntryRecord*, char**)>("GetDictionaryName")(node->record, &text);
-    return buffer;
-  }
+  std::string Name(const FoundNode* node) { return scavrel_dll::NameOf(node); }
   void Walk(const FoundNode* node, const std::string& path,
             std::map<std::string, const FoundNode*>* out) {
     for (const FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {

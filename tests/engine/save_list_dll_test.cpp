@@ -116,23 +116,16 @@ struct HitRow {
   FoundNode* node = nullptr;  // field 9
 };
 
-std::string DictionaryName(FoundNode* node) {
-  char buffer[1001] = {};
-  char* out = buffer;
-  SCAVREL(GetDictionaryName)(node->record, &out);
-  return buffer;
-}
-
 // AddHitRows: folders holding deleted entries are entered, deleted files become rows.
 void CollectRows(FoundNode* folder, const std::string& path, std::vector<HitRow>* rows) {
   for (FoundNode* child = folder->first_child; child != nullptr; child = child->next_sibling) {
     if (child->valid == 0) continue;
     if (child->directory != 0) {
       if (child->subtree_has_deleted != 0) {
-        CollectRows(child, path + DictionaryName(child) + "\\", rows);
+        CollectRows(child, path + NameOf(child) + "\\", rows);
       }
     } else if (child->deleted != 0) {
-      rows->push_back({path, DictionaryName(child), 3, child});
+      rows->push_back({path, NameOf(child), 3, child});
     }
   }
 }
@@ -211,7 +204,7 @@ TEST_P(ListSaveDll, TickedRowsAreSavedIntoTheFoldersTheirPathsName) {
   ASSERT_TRUE(ScanFat(volume));
   FoundNode* root = nullptr;
   ASSERT_NE(SCAVREL(GetTreeFirst)(&root) & 0xFF, 0u);
-  std::string root_text = DictionaryName(root);
+  std::string root_text = NameOf(root);
   ASSERT_EQ(root_text, "X:\\");
   std::vector<HitRow> rows;
   CollectRows(root, root_text, &rows);

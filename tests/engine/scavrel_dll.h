@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/found_tree.h"
+
 namespace scavrel_dll {
 
 using Bool8 = uint8_t;
@@ -80,6 +82,14 @@ inline Progress WaitFor(const char* export_name) {
   Progress p = PollUntilFinished(export_name);
   if (!p.finished) ADD_FAILURE() << export_name << " never reported the end of the run";
   return p;
+}
+
+// A node's name as the front end shows it (GetDictionaryName, in the ANSI code page).
+inline std::string NameOf(const scavrel::FoundNode* node) {
+  char buffer[1001] = {};
+  char* out = buffer;
+  Call<Bool8 (*)(scavrel::EntryRecord*, char**)>("GetDictionaryName")(node->record, &out);
+  return buffer;
 }
 
 inline std::wstring Wide(const std::string& text, UINT code_page = CP_UTF8) {
