@@ -17,6 +17,7 @@
 #include "engine/ntfs_scan.h"
 #include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/utf_text.h"
+#include "tests/engine/volume_scan.h"
 
 using namespace scavrel;
 
@@ -49,10 +50,7 @@ class NtfsImageTest : public ::testing::Test {
   }
 
   uint8_t Scan(const std::string& image, bool full) {
-    engine.volume_device_path = kDir + "/" + image;
-    engine.extra_pass = full ? 1 : 0;
-    engine.scan_flags.stop = 0;
-    uint8_t result = NtfsScanMain(engine);
+    uint8_t result = volume_scan::ScanImage(engine, kDir + "/" + image, full);
     tree.clear();
     if (!engine.tree.empty() && engine.tree.root() != nullptr) Collect(engine.tree.root(), "");
     return result;

@@ -21,6 +21,7 @@
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/save_test_support.h"
+#include "tests/engine/volume_scan.h"
 
 #ifndef TOLVANE_NTFS_VOLUMES
 #error "TOLVANE_NTFS_VOLUMES names the folder the volume builder writes to"
@@ -50,11 +51,8 @@ TEST_P(NtfsVolumeSave, DeletedFilesWithFreeClustersComeOutWithTheBuildersSha256)
   ASSERT_FALSE(manifest.empty());
   ASSERT_FALSE(sha.empty());
 
-  engine.volume_device_path = base;
   engine.root_name = "C:\\";
-  engine.extra_pass = c.full ? 1 : 0;
-  engine.scan_flags.stop = 0;
-  ASSERT_EQ(NtfsScanMain(engine), 1) << error.Text();
+  ASSERT_EQ(volume_scan::ScanImage(engine, base, c.full), 1) << error.Text();
   ASSERT_FALSE(engine.tree.empty());
   std::map<std::string, Found> tree;
   Collect(engine.tree.root(), u"", &tree);

@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "engine/ntfs_scan.h"
 #include "tests/engine/utf_text.h"
+#include "tests/engine/volume_scan.h"
 
 using namespace scavrel;
 
@@ -53,11 +54,8 @@ int main(int argc, char** argv) {
   double best = 1e30;
   uint8_t ok = 0;
   for (int r = 0; r < repeat; ++r) {
-    engine.volume_device_path = argv[1];
-    engine.extra_pass = full ? 1 : 0;
-    engine.scan_flags.stop = 0;
     auto start = std::chrono::steady_clock::now();
-    ok = NtfsScanMain(engine);
+    ok = volume_scan::ScanImage(engine, argv[1], full);
     double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (s < best) best = s;
   }

@@ -19,6 +19,7 @@
 #include "engine/save_output.h"
 #include "engine/save_tree.h"
 #include "tests/engine/utf_text.h"
+#include "tests/engine/volume_scan.h"
 
 namespace {
 
@@ -114,12 +115,10 @@ int main(int argc, char** argv) {
   scavrel::LastError error;
   scavrel::Engine engine(ntfs ? scavrel::EngineKind::kNtfs : scavrel::EngineKind::kFat);
   engine.last_error = &error;
-  engine.volume_device_path = argv[2];
   engine.root_name = "C:\\";
-  engine.extra_pass = argc > 4 && std::string(argv[4]) == "full" ? 1 : 0;
-  engine.scan_flags.stop = 0;
+  const bool full = argc > 4 && std::string(argv[4]) == "full";
   auto start = std::chrono::steady_clock::now();
-  uint8_t ok = ntfs ? scavrel::NtfsScanMain(engine) : scavrel::fat::RunFatScan(engine);
+  uint8_t ok = volume_scan::ScanImage(engine, argv[2], full);
   const double scan_ms = Since(start);
   if (!ok || engine.tree.empty()) {
     std::fprintf(stderr, "scan failed: %d %s\n", error.Code(), error.Text().c_str());
