@@ -79,6 +79,33 @@ inline void Collect(const scavrel::FoundNode* node, const std::u16string& path,
   }
 }
 
+// The tree's deleted files by leaf name: a deleted file whose folder did not survive hangs
+// elsewhere, and is found by its leaf name when that is unique.
+inline std::map<std::string, std::vector<std::string>> DeletedFilesByLeaf(
+    const std::map<std::string, Found>& tree) {
+  std::map<std::string, std::vector<std::string>> by_leaf;
+  for (auto& [path, f] : tree) {
+    if (f.deleted && !f.directory) by_leaf[Leaf(path)].push_back(path);
+  }
+  return by_leaf;
+}
+
+// Where the scan put a manifest file: its own path, or else the one deleted file of its leaf
+// name; "" when the scan has no such node (a reused or nameless record: the scan tests say why).
+inline std::string FoundAt(const ManifestFile& f, const std::map<std::string, Found>& tree,
+                           const std::map<std::string, std::vector<std::string>>& by_leaf) {
+  if (tree.count(f.path)) return f.path;
+  auto leaf = by_leaf.find(Leaf(f.path));
+  if (leaf == by_leaf.end() || leaf->second.size() != 1) return std::string();
+  return leaf->second.front();
+}
+
+// Some of a deleted file's clusters hold other data now (a file deleted by its in-use flag
+// alone keeps its clusters).
+inline bool ClustersReused(const ManifestFile& f, const Found& found) {
+  return f.state != "flagged" && found.free != found.total;
+}
+
 // One scan of one built image.
 struct Case {
   const char* image;

@@ -73,10 +73,7 @@ TEST_P(NtfsSaveDll, ScannedTreeTickedAndSavedHoldsEveryDeletedFileWithItsSha256)
   ASSERT_NE(Call<uint64_t (*)(FoundNode**)>("GetTreeFirst")(&root) & 0xFF, 0u);
   std::map<std::string, Found> tree;
   Collect(root, u"", &tree);
-  std::map<std::string, std::vector<std::string>> by_leaf;
-  for (auto& [path, f] : tree) {
-    if (f.deleted && !f.directory) by_leaf[Leaf(path)].push_back(path);
-  }
+  auto by_leaf = DeletedFilesByLeaf(tree);
   ASSERT_EQ(Call<Bool8 (*)(FoundNode*, uint32_t)>("ClickNtfsNode")(root, 3), 1);
 
   uint64_t bytes = 0;
@@ -97,14 +94,10 @@ TEST_P(NtfsSaveDll, ScannedTreeTickedAndSavedHoldsEveryDeletedFileWithItsSha256)
       continue;
     }
     if (!Recoverable(f, c.full)) continue;
-    std::string at = f.path;
-    if (!tree.count(at)) {
-      auto leaf = by_leaf.find(Leaf(f.path));
-      if (leaf == by_leaf.end() || leaf->second.size() != 1) continue;  // nameless or reused
-      at = leaf->second.front();
-    }
+    const std::string at = FoundAt(f, tree, by_leaf);
+    if (at.empty()) continue;
     const Found& found = tree.at(at);
-    if (f.state != "flagged" && found.free != found.total) continue;  // clusters reused
+    if (ClustersReused(f, found)) continue;
     ++expected;
     bool exists = false;
     std::vector<uint8_t> content = ReadWholeFile(out + AsWide(found.path), &exists);

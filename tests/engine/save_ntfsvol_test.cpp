@@ -56,11 +56,7 @@ TEST_P(NtfsVolumeSave, DeletedFilesWithFreeClustersComeOutWithTheBuildersSha256)
   ASSERT_FALSE(engine.tree.empty());
   std::map<std::string, Found> tree;
   Collect(engine.tree.root(), u"", &tree);
-  // A deleted file whose folder did not survive hangs elsewhere: find it by its leaf name.
-  std::map<std::string, std::vector<std::string>> by_leaf;
-  for (auto& [path, f] : tree) {
-    if (f.deleted && !f.directory) by_leaf[Leaf(path)].push_back(path);
-  }
+  auto by_leaf = DeletedFilesByLeaf(tree);
 
   ClickNtfsNode(engine, engine.tree.root(), kChecked);
   save_test::MemoryOutput output;
@@ -78,18 +74,14 @@ TEST_P(NtfsVolumeSave, DeletedFilesWithFreeClustersComeOutWithTheBuildersSha256)
       continue;
     }
     if (!Recoverable(f, c.full)) continue;
-    std::string at = f.path;
-    if (!tree.count(at)) {
-      auto leaf = by_leaf.find(Leaf(f.path));
-      if (leaf == by_leaf.end() || leaf->second.size() != 1) {
-        ++not_found;  // the scan tests say why (a reused or nameless record)
-        continue;
-      }
-      at = leaf->second.front();
+    const std::string at = FoundAt(f, tree, by_leaf);
+    if (at.empty()) {
+      ++not_found;
+      continue;
     }
     const Found& found = tree.at(at);
-    if (f.state != "flagged" && found.free != found.total) {
-      ++reused;  // some of its clusters hold other data now
+    if (ClustersReused(f, found)) {
+      ++reused;
       continue;
     }
     ++expected;
