@@ -48,24 +48,7 @@ class TempFolder {
   const std::u16string& path() const { return path_; }
 
  private:
-  static void Remove(const std::u16string& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(W(folder + u"\\*"), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        std::u16string name = reinterpret_cast<const char16_t*>(found.cFileName);
-        if (name == u"." || name == u"..") continue;
-        std::u16string child = folder + u"\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(child);
-        } else {
-          DeleteFileW(W(child));
-        }
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(W(folder));
-  }
+  static void Remove(const std::u16string& folder) { scavrel_dll::RemoveTree(W(folder)); }
   std::u16string path_;
 };
 
