@@ -35,10 +35,7 @@ class FatSaveDll : public ::testing::TestWithParam<const char*> {
   static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
     ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    destination_ = std::string(temp) + "tolvane-dll-save-" + GetParam() + "-" +
-                   std::to_string(GetCurrentProcessId());
+    destination_ = TempPath(std::string("tolvane-dll-save-") + GetParam() + "-");
     CreateDirectoryA(destination_.c_str(), nullptr);
   }
   void TearDown() override { RemoveTree(Wide(destination_, CP_ACP)); }

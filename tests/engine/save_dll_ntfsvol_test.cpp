@@ -46,10 +46,7 @@ class NtfsSaveDll : public ::testing::TestWithParam<Case> {
       GTEST_SKIP() << "NTFS test volumes were not built";
     }
     ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    destination_ = std::string(temp) + "tolvane-dll-ntfs-save-" +
-                   std::to_string(GetCurrentProcessId());
+    destination_ = TempPath("tolvane-dll-ntfs-save-");
     CreateDirectoryA(destination_.c_str(), nullptr);
   }
   void TearDown() override {

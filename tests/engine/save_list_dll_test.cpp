@@ -44,11 +44,7 @@ HMODULE g_quorrin = nullptr;
 
 std::string WinPath(const std::string& name) { return ZPath(TOLVANE_FATVOL_DIR, name); }
 
-std::string TempFolder(const std::string& tag) {
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + "tolvane-list-" + tag + "-" + std::to_string(GetCurrentProcessId());
-}
+std::string TempFolder(const std::string& tag) { return TempPath("tolvane-list-" + tag + "-"); }
 
 Progress WaitForSave() { return WaitFor("GetProgressSave"); }
 

@@ -84,6 +84,14 @@ inline Progress WaitFor(const char* export_name) {
   return p;
 }
 
+// A path in the user's temporary folder (ANSI): `name` and the process id, so that tests
+// that ctest runs side by side do not meet.
+inline std::string TempPath(const std::string& name) {
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + name + std::to_string(GetCurrentProcessId());
+}
+
 // A node's name as the front end shows it (GetDictionaryName, in the ANSI code page).
 inline std::string NameOf(const scavrel::FoundNode* node) {
   char buffer[1001] = {};
