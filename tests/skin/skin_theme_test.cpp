@@ -251,6 +251,7 @@ TEST(ArchiveTheme, ReloadReplacesTheSkinAndAFailedReloadSendsButtonsBackToDeepBl
   EXPECT_EQ(theme->GetBitmap(kButton)->GetPixel(4, 4), kSecondFill);
   EXPECT_EQ(theme->GetBitmap(kTitleBar1), nullptr);  // the first skin's bitmaps are gone
   EXPECT_EQ(theme->GetColor(kButtonFontColor), -1);
+  EXPECT_EQ(button->Font().Color(), clBlack);  // a missing colour is not taken as one
   EXPECT_FALSE(button->Transparent());
   TBitmap shot;
   PaintButton(*button, shot);
