@@ -435,7 +435,9 @@ void TSkinButton::UIStyleChanged() {
   TSkinUIStyle eff;
   if (Resolve(eff)) {
     SetTransparent(FileThemeRef()->GetFlag(kSkin2ButtonTrans) != 0);
-    Font().SetColor(FileThemeRef()->GetColor(kSkin2ButtonFontColor));
+    // A skin without a button font colour answers -1, which is no colour at all: keep black.
+    const TColor color = FileThemeRef()->GetColor(kSkin2ButtonFontColor);
+    Font().SetColor(color == -1 ? clBlack : color);
   } else {
     SetTransparent(GetStyleFlag(StyleIndex(eff), kItemButtonTransparent) != 0);
     Font().SetColor(clBlack);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "skin/Sk2Container.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -35,12 +36,76 @@ std::string ProgramFolder() {
   return WithBackslash(p == std::string::npos ? std::string() : s.substr(0, p));
 }
 
+// The decoded pixels (0x00RRGGBB, top row first) as a GDI bitmap; nil when the system cannot
+// make one of that size.
+std::unique_ptr<forms::TBitmap> ToGdiBitmap(const SkinBitmap& source) {
+  auto b = std::make_unique<forms::TBitmap>(source.width, source.height);
+  if (b->Width() != source.width || b->Height() != source.height) return nullptr;
+  for (int y = 0; y < source.height; ++y)
+    for (int x = 0; x < source.width; ++x) {
+      std::uint32_t p = source.Pixel(x, y);
+      b->SetPixel(x, y, static_cast<forms::TColor>(((p & 0xFF) << 16) | (p & 0xFF00) |
+                                                   ((p >> 16) & 0xFF)));
+    }
+  return b;
+}
+
 }  // namespace
 
-bool TSkinFileThemeMgr::LoadThemeFile(const std::string& fileName, const std::string&) {
+TSkinFileThemeMgr::TSkinFileThemeMgr() = default;
+
+TSkinFileThemeMgr::~TSkinFileThemeMgr() { Unload(); }
+
+void TSkinFileThemeMgr::Unload() {
+  for (auto& b : bitmaps_) b.reset();
+  reader_.reset();
+}
+
+bool TSkinFileThemeMgr::LoadThemeFile(const std::string& fileName, const std::string& password) {
   if (!FileExists(fileName)) return false;
-  // The archive reader plugs in here; until it does, an existing file reads as not a skin.
-  return false;
+  Unload();
+  try {
+    // An unusable archive throws "Failed to read skin file!"; for a theme that only means
+    // the skin is not ready, so nothing leaves this function.
+    auto reader = std::make_unique<Tsk2SkinFileReader>(fileName, password);
+    if (!reader->Ready()) return false;
+    for (int i = 0; i < kSkin2BitmapCount; ++i)
+      if (const SkinBitmap* b = reader->GetBitmap(Skin2KeyName(Skin2Group::kBitmap, i)))
+        bitmaps_[i] = ToGdiBitmap(*b);
+    reader_ = std::move(reader);
+    return true;
+  } catch (...) {
+    Unload();
+    return false;
+  }
+}
+
+forms::TBitmap* TSkinFileThemeMgr::GetBitmap(int key) const {
+  key &= 0x7F;
+  if (!reader_ || key >= kSkin2BitmapCount) return nullptr;
+  return bitmaps_[key].get();
+}
+
+int TSkinFileThemeMgr::ReaderInteger(Skin2Group group, int key) const {
+  const char* name = Skin2KeyName(group, key);
+  if (!reader_ || !name) return -1;
+  return reader_->GetInteger(name);
+}
+
+forms::TColor TSkinFileThemeMgr::GetColor(int key) const {
+  if (!Loaded()) return 0;
+  return static_cast<forms::TColor>(ReaderInteger(Skin2Group::kColor, key));
+}
+
+int TSkinFileThemeMgr::GetInteger(int key) const {
+  if (!Loaded()) return 0;
+  return ReaderInteger(Skin2Group::kInteger, key);
+}
+
+int TSkinFileThemeMgr::GetFlag(int key) const {
+  const char* name = Skin2KeyName(Skin2Group::kFlag, key);
+  if (!reader_ || !name) return 0;
+  return reader_->GetFlag(name);
 }
 
 TSkinFileTheme::TSkinFileTheme(forms::TComponent* owner)
@@ -90,10 +155,13 @@ void TSkinFileTheme::LoadFrom(const std::string& name) {
   }
   if (found.empty()) return;  // not found anywhere: everything stays as it was
   theme_file_ = found;
+  bool was_ready = ready_;
   ready_ = mgr_->LoadThemeFile(theme_file_, password_);
 
+  // A reload that fails has dropped the skin the controls took their colours and flags from:
+  // they re-read their look then too, or they would mix the old skin's values with DeepBlue.
   auto* form = dynamic_cast<forms::TCustomForm*>(Owner());
-  if (!ready_ || !form) return;
+  if (!(ready_ || was_ready) || !form) return;
   bool framed = false;
   for (forms::TComponent* c : std::vector<forms::TComponent*>(form->Components())) {
     std::string_view cls = c->ClassName();
@@ -118,7 +186,7 @@ void TSkinFileTheme::SetPassword(const std::string& password) {
   if (!password.empty()) SetThemeFile(theme_file_);
 }
 
-forms::TBitmap* TSkinFileTheme::GetBitmap(int) const { return nullptr; }
+forms::TBitmap* TSkinFileTheme::GetBitmap(int key) const { return mgr_->GetBitmap(key); }
 
 void TSkinFileTheme::GetBitmapFrame(int key, forms::TBitmap* graphic, int index,
                                     int count) const {
@@ -132,9 +200,9 @@ void TSkinFileTheme::GetBitmapFrame(int key, forms::TBitmap* graphic, int index,
   }
 }
 
-forms::TColor TSkinFileTheme::GetColor(int) const { return mgr_->Loaded() ? -1 : 0; }
-int TSkinFileTheme::GetInteger(int) const { return mgr_->Loaded() ? -1 : 0; }
-int TSkinFileTheme::GetFlag(int) const { return 0; }
+forms::TColor TSkinFileTheme::GetColor(int key) const { return mgr_->GetColor(key); }
+int TSkinFileTheme::GetInteger(int key) const { return mgr_->GetInteger(key); }
+int TSkinFileTheme::GetFlag(int key) const { return mgr_->GetFlag(key); }
 
 bool TSkinFileTheme::GetPublished(std::string_view name, forms::TPropValue* out) const {
   if (name == "ThemeFile") {

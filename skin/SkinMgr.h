@@ -4,21 +4,46 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "forms/Forms.h"
+#include "skin/Skin2Define.h"
 #include "skin/SkinThemes.h"
 
 namespace skin {
 
+class Tsk2SkinFileReader;
+
 // Holds the loaded skin archive reader, when there is one, and maps the key indexes of the
-// four SKIN2 key groups to values. No archive reader is linked in yet: nothing ever loads.
+// four SKIN2 key groups to values. The archive's bitmaps are turned into GDI bitmaps once, at
+// load time, and kept here until the next load or the manager's end.
 class TSkinFileThemeMgr : public forms::TObject {
  public:
-  virtual bool Loaded() const { return false; }
-  // Loads `fileName`; false (and the current reader kept) when the file does not exist.
+  TSkinFileThemeMgr();
+  ~TSkinFileThemeMgr() override;
+  TSkinFileThemeMgr(const TSkinFileThemeMgr&) = delete;
+  TSkinFileThemeMgr& operator=(const TSkinFileThemeMgr&) = delete;
+
+  virtual bool Loaded() const { return reader_ != nullptr; }
+  // Loads `fileName`; false (and the current reader kept) when the file does not exist. An
+  // existing file always drops the current reader first: a failed load leaves none.
   virtual bool LoadThemeFile(const std::string& fileName, const std::string& password);
+
+  // By index within the key group (masked with 0x7F). Nothing loaded: nil, 0, 0, 0. Loaded
+  // but the key missing (or outside its group): nil, -1, -1, 0.
+  forms::TBitmap* GetBitmap(int key) const;
+  forms::TColor GetColor(int key) const;
+  int GetInteger(int key) const;
+  int GetFlag(int key) const;
+
+ private:
+  void Unload();
+  int ReaderInteger(Skin2Group group, int key) const;
+
+  std::unique_ptr<Tsk2SkinFileReader> reader_;
+  std::unique_ptr<forms::TBitmap> bitmaps_[kSkin2BitmapCount];
 };
 
 class TSkinFileTheme : public forms::TComponent {

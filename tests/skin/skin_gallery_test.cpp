@@ -1,12 +1,13 @@
-// Renders one window holding, for each of the five built-in styles, a title-like image panel
-// and skinned buttons in every state, and writes the picture to tests/artifacts/ of the build
-// tree (skin_styles.png) for a person to look at.
+// Renders one window holding, for each of the five built-in styles and for a skin archive
+// loaded by a theme, a title-like image panel and skinned buttons in every state, and writes
+// the picture to tests/artifacts/ of the build tree (skin_styles.png) for a person to look at.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "skin/SkinButton.h"
 #include "skin/SkinImagePanel.h"
+#include "skin/SkinMgr.h"
 #include "skin/SkinPublic.h"
 #include "tests/forms/wine_unmanaged.h"
 #include "tests/skin/png_writer.h"
@@ -16,20 +17,29 @@ using namespace skin;
 
 namespace {
 
-const char* const kStyleNames[] = {"", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass"};
+const char* const kStyleNames[] = {"", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass",
+                                   "Skin archive (theme_fixtures\\theme.ssk)"};
+constexpr int kSkinRow = 6;  // the row drawn from the theme's skin archive
 
-// A banner picture from the style's three title-bar sections: left, repeated middle, right.
-void TitlePicture(int style, int width, TBitmap& out) {
+// A banner picture from the style's (or the skin's) three title-bar sections: left, repeated
+// middle, right.
+void TitlePicture(int style, const TSkinFileTheme* theme, int width, TBitmap& out) {
   TBitmap left, mid, right;
-  LoadStyleBitmap(style, 10, &left);
-  LoadStyleBitmap(style, 11, &mid);
-  LoadStyleBitmap(style, 12, &right);
+  if (theme) {
+    left.Assign(theme->GetBitmap(0));   // SKIN2_TITLEBAR1
+    mid.Assign(theme->GetBitmap(1));    // SKIN2_TITLEBAR2
+    right.Assign(theme->GetBitmap(2));  // SKIN2_TITLEBAR3
+  } else {
+    LoadStyleBitmap(style, 10, &left);
+    LoadStyleBitmap(style, 11, &mid);
+    LoadStyleBitmap(style, 12, &right);
+  }
   for (TBitmap* b : {&left, &mid, &right}) {
     b->SetTransparent(true);
     b->SetTransparentColor(SkinTransparentKey);
   }
   out.SetSize(width, left.Height());
-  out.Canvas().Brush.Color = GetStyleColor(style, 15);
+  out.Canvas().Brush.Color = theme ? theme->GetColor(2) : GetStyleColor(style, 15);
   out.Canvas().FillRect(RECT{0, 0, width, left.Height()});
   for (int x = left.Width(); x < width - right.Width(); x += std::max(mid.Width(), 1))
     out.Canvas().Draw(x, 0, &mid);
@@ -54,12 +64,15 @@ void Pump() {
 
 }  // namespace
 
-TEST(Gallery, FiveStylesRenderedIntoOnePicture) {
+TEST(Gallery, FiveStylesAndASkinArchiveRenderedIntoOnePicture) {
   if (!Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
-  constexpr int kRowHeight = 76, kWidth = 700;
+  constexpr int kRowHeight = 76, kWidth = 700, kRows = 6;
   TForm form(nullptr);
   form.SetBorderStyle(TFormBorderStyle::bsNone);
-  form.SetBounds(0, 0, kWidth, kRowHeight * 5);
+  form.SetBounds(0, 0, kWidth, kRowHeight * kRows);
+  auto* theme = new TSkinFileTheme(&form);
+  theme->SetThemeFile("theme_fixtures\\theme.ssk");
+  ASSERT_TRUE(theme->Ready());
   struct Row {
     TSkinImagePanel* panel;
     TSkinImagePanel* banner;
@@ -73,7 +86,8 @@ TEST(Gallery, FiveStylesRenderedIntoOnePicture) {
   glyph.Canvas().FillRect(RECT{3, 3, 13, 13});
   glyph.Canvas().Brush.Color = clWhite;
   glyph.Canvas().FillRect(RECT{6, 6, 10, 10});
-  for (int style = 1; style <= 5; ++style) {
+  for (int style = 1; style <= kRows; ++style) {
+    const TSkinFileTheme* skin = style == kSkinRow ? theme : nullptr;
     Row row;
     // The row is an image panel too: the MacOS and Protein forms tile their background.
     row.panel = new TSkinImagePanel(&form);
@@ -83,11 +97,11 @@ TEST(Gallery, FiveStylesRenderedIntoOnePicture) {
       row.panel->SetDrawStyle(TSkinDrawStyle::skTile);
     }
     row.panel->SetBounds(0, (style - 1) * kRowHeight, kWidth, kRowHeight);
-    row.panel->SetColor(GetStyleColor(style, 15));
+    row.panel->SetColor(skin ? theme->GetColor(2) : GetStyleColor(style, 15));  // form colour
     row.panel->SetParent(&form);
     row.banner = new TSkinImagePanel(&form);
     row.banner->SetBounds(0, 0, kWidth, 10);
-    TitlePicture(style, kWidth, *row.banner->Picture().Bitmap());
+    TitlePicture(style, skin, kWidth, *row.banner->Picture().Bitmap());
     row.banner->SetHeight(row.banner->Picture().Height());
     row.banner->SetCaption(std::string("  ") + kStyleNames[style]);
     row.banner->SetAlignment(TAlignment::taLeftJustify);
@@ -97,7 +111,12 @@ TEST(Gallery, FiveStylesRenderedIntoOnePicture) {
     const char* captions[] = {"&Normal", "Hover", "Pressed", "Focused", "Disabled", "Glyph"};
     for (int i = 0; i < 6; ++i) {
       auto* b = new TSkinButton(&form);
-      b->SetUIStyle(static_cast<TSkinUIStyle>(style));
+      if (skin) {
+        b->SetUIStyle(TSkinUIStyle::FromThemeFile);
+        b->SetFileTheme(theme);
+      } else {
+        b->SetUIStyle(static_cast<TSkinUIStyle>(style));
+      }
       b->SetBounds(12 + i * 112, row.banner->Height() + 12, 100, 27);
       b->SetCaption(captions[i]);
       if (i == 5) b->SetGlyph(&glyph);
@@ -109,7 +128,7 @@ TEST(Gallery, FiveStylesRenderedIntoOnePicture) {
   form.Show();
   Pump();
 
-  TBitmap shot(kWidth, kRowHeight * 5);
+  TBitmap shot(kWidth, kRowHeight * kRows);
   HDC dc = shot.Canvas().Handle();
   for (Row& row : rows) {
     TSkinButton** b = row.buttons.data();
@@ -143,7 +162,12 @@ TEST(Gallery, FiveStylesRenderedIntoOnePicture) {
   EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_styles.png"));
   // Each row shows its own look: the rows' button faces differ from one another.
   std::set<TColor> faces;
-  for (int style = 1; style <= 5; ++style)
+  for (int style = 1; style <= kRows; ++style)
     faces.insert(shot.GetPixel(12 + 20, (style - 1) * kRowHeight + rows[style - 1].banner->Height() + 14));
-  EXPECT_EQ(faces.size(), 5u);
+  EXPECT_EQ(faces.size(), static_cast<size_t>(kRows));
+  // The skin row's normal button shows the archive's face (make_theme_fixtures.py's fill).
+  Row& skinRow = rows[kSkinRow - 1];
+  EXPECT_EQ(shot.GetPixel(skinRow.buttons[0]->Left() + 4,
+                          (kSkinRow - 1) * kRowHeight + skinRow.buttons[0]->Top() + 4),
+            0x71B33C);
 }

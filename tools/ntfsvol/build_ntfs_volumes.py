@@ -8,6 +8,8 @@ in-use flag only); "lost" (deleted before a quick reformat, findable by the full
 
   build_ntfs_volumes.py OUT_DIR            the test volumes (a few MB each)
   build_ntfs_volumes.py --bench OUT_DIR    one 1 GiB volume with thousands of deleted files
+  build_ntfs_volumes.py --many OUT_DIR     many.img: an MFT of some 6,000 records (small files,
+                                           most of them deleted), for the run-control tests
 
 Needs root (or FUSE rights), mkntfs and ntfs-3g. Without FUSE it writes OUT_DIR/SKIPPED with the
 reason and exits 0, so that the tests can say why they did not run."""
@@ -21,6 +23,7 @@ import tempfile
 
 VERSION = "11"
 FILLERS = 1400  # bump when what the builder writes changes
+MANY_FOLDERS, MANY_FILES = 6, 1000
 
 
 def run(*args):
@@ -255,11 +258,29 @@ def build_bench(out):
     v.manifest()
 
 
+def build_many(out):
+    """Thousands of tiny files (their data stays inside the records) in a few folders, two of
+    every three deleted: a long MFT pass on a small image that builds in seconds."""
+    v = Volume(os.path.join(out, "many.img"), 32, 4096)
+    with v:
+        for d in range(MANY_FOLDERS):
+            v.mkdir("m%02d" % d)
+            for i in range(MANY_FILES):
+                v.write("m%02d/t%04d.txt" % (d, i), b"%d %d\n" % (d, i))
+    with v:
+        for d in range(MANY_FOLDERS):
+            for i in range(MANY_FILES):
+                if i % 3:
+                    v.delete("m%02d/t%04d.txt" % (d, i))
+    v.manifest()
+
+
 def main():
     bench = "--bench" in sys.argv
+    many = "--many" in sys.argv
     out = [a for a in sys.argv[1:] if not a.startswith("--")][0]
     os.makedirs(out, exist_ok=True)
-    stamp = os.path.join(out, "bench.stamp" if bench else "volumes.stamp")
+    stamp = os.path.join(out, "bench.stamp" if bench else "many.stamp" if many else "volumes.stamp")
     if os.path.exists(stamp) and open(stamp).read() == VERSION:
         return 0
     skipped = os.path.join(out, "SKIPPED")
@@ -271,6 +292,8 @@ def main():
     try:
         if bench:
             build_bench(out)
+        elif many:
+            build_many(out)
         else:
             build_basic(out, "basic4k", 4096, 24)
             build_basic(out, "basic512", 512, 12)
