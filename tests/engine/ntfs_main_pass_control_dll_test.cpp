@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/found_tree.h"
+#include "tests/engine/scavrel_dll.h"
 
 #ifndef TOLVANE_NTFS_MANY_DIR
 #error "TOLVANE_NTFS_MANY_DIR names the folder the volume builder writes many.img to"
@@ -21,49 +22,18 @@
 
 namespace {
 
-using scavrel::EntryRecord;
 using scavrel::FoundNode;
-using Bool8 = uint8_t;
-
-HMODULE g_module = nullptr;
-
-template <typename F>
-F Call(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(g_module, name)));
-}
+using namespace scavrel_dll;
 
 Bool8 NtfsPause() { return Call<Bool8 (*)()>("NtfsPause")(); }
 Bool8 NtfsContinue() { return Call<Bool8 (*)()>("NtfsContinue")(); }
 Bool8 NtfsStop() { return Call<Bool8 (*)()>("NtfsStop")(); }
 
-std::string Image() {
-  std::string path = std::string("Z:") + TOLVANE_NTFS_MANY_DIR + "/many.img";
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
+std::string Image() { return ZPath(TOLVANE_NTFS_MANY_DIR, "many.img"); }
 
 Bool8 ProcNtfs(uint8_t full) {
   return Call<Bool8 (*)(const char*, const char*, uint8_t)>("ProcNtfs")("C:\\", Image().c_str(),
                                                                         full);
-}
-
-struct Progress {
-  uint64_t done = 0, total = 0, a = 0, b = 0;
-  std::string text;
-  uint8_t finished = 0;
-  bool operator==(const Progress&) const = default;
-};
-
-Progress Poll() {
-  Progress p;
-  char buffer[1001] = {};
-  char* out = buffer;
-  Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, char**, uint8_t*)>("GetProgress")(
-      &p.done, &p.total, &p.a, &p.b, &out, &p.finished);
-  p.text = buffer;
-  return p;
 }
 
 bool WaitFinished(DWORD limit_ms) {
@@ -73,13 +43,6 @@ bool WaitFinished(DWORD limit_ms) {
     Sleep(2);
   }
   return true;
-}
-
-std::string NameOf(FoundNode* node) {
-  char buffer[1001] = {};
-  char* out = buffer;
-  Call<Bool8 (*)(EntryRecord*, char**)>("GetDictionaryName")(node->record, &out);
-  return buffer;
 }
 
 // The tree as the exports show it, with every link checked on the way.
@@ -129,13 +92,10 @@ TreeWalk WalkTree() {
 
 class NtfsMainPassControlDll : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { g_module = LoadLibraryA("Scavrel.dll"); }
-  static void TearDownTestSuite() {
-    if (g_module != nullptr) FreeLibrary(g_module);
-    g_module = nullptr;
-  }
+  static void SetUpTestSuite() { LoadScavrel(); }
+  static void TearDownTestSuite() { FreeScavrel(); }
   void SetUp() override {
-    ASSERT_NE(g_module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    ASSERT_NE(g_scavrel, nullptr) << "LoadLibrary failed: " << GetLastError();
     std::ifstream skipped(std::string(TOLVANE_NTFS_MANY_DIR) + "/SKIPPED");
     if (skipped) {
       std::string why((std::istreambuf_iterator<char>(skipped)), {});
