@@ -93,7 +93,11 @@ bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry,
     return true;
   }
   if (!deleted) return false;
+  return AddDeletedFile(out, parent, entry, long_name, short_name);
+}
 
+bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
+                                const std::u16string& long_name, const std::string& short_name) {
   FatEntryRecord* record = NewRecord(entry, long_name, short_name);
   if (!MapDeletedFileRun(volume_, &record->extents, entry)) {
     engine_.tree.FreeRecord(reinterpret_cast<EntryRecord*>(record));
@@ -120,14 +124,7 @@ bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Byt
     return true;
   }
   if (!deleted) return false;
-  FatEntryRecord* record = NewRecord(entry, long_name, short_name);
-  if (!MapDeletedFileRun(volume_, &record->extents, entry)) {
-    engine_.tree.FreeRecord(reinterpret_cast<EntryRecord*>(record));
-    return false;
-  }
-  *out = HangNode(record, parent, true, false);
-  NoteDeletedFile(record);
-  return true;
+  return AddDeletedFile(out, parent, entry, long_name, short_name);
 }
 
 // --- the entry loop ---------------------------------------------------------------------------

@@ -76,6 +76,9 @@ class FatScanner {
                             const std::string& short_name);
   FoundNode* HangNode(FatEntryRecord* record, FoundNode* parent, bool deleted, bool directory);
   void NoteDeletedFile(FatEntryRecord* record);
+  // A deleted file's node with its run mapped from the entry; false when no run can be mapped.
+  bool AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
+                      const std::u16string& long_name, const std::string& short_name);
 
   Engine& engine_;
   VolumeReader& reader_;

@@ -79,17 +79,6 @@ bool IsAbsoluteDestination(const std::u16string& path) {
   return letter && (path.size() == 2 || path[2] == u'\\');
 }
 
-void StartProgress(Engine& engine) {
-  {
-    std::lock_guard<std::mutex> hold(engine.lock);
-    engine.save_progress.done = 0;
-    engine.save_progress.total = 100;
-    engine.save_progress.counter_a = 0;
-    engine.save_progress.counter_b = 0;
-  }
-  engine.SetSaveText(std::string());
-}
-
 // Reads one cell of a row through the bound function into the run's cell buffer.
 class CellReader {
  public:
@@ -183,7 +172,7 @@ std::u16string SafeFolderTail(const std::u16string& cut) {
 
 bool SaveList(Engine& engine, SaveOutput& output, ListLibrary& library,
               const std::string& destination_text, const ListSaveArguments& arguments) {
-  StartProgress(engine);
+  StartSaveProgress(engine);
   std::u16string destination = output.FromAnsi(destination_text);
   if (!IsAbsoluteDestination(destination)) {
     engine.SetSystemError(kErrorBadPathname);

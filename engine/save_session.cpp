@@ -46,4 +46,15 @@ std::unique_ptr<OutputFile> SaveSession::CreateTarget(const OutputTarget& target
   return output.Create(JoinPath(root, target.tail), replace, error);
 }
 
+void StartSaveProgress(Engine& engine) {
+  {
+    std::lock_guard<std::mutex> hold(engine.lock);
+    engine.save_progress.done = 0;
+    engine.save_progress.total = 100;
+    engine.save_progress.counter_a = 0;
+    engine.save_progress.counter_b = 0;
+  }
+  engine.SetSaveText(std::string());
+}
+
 }  // namespace scavrel

@@ -49,4 +49,7 @@ class SaveSession {
   bool ready_ = false;
 };
 
+// A save run's progress at its start: done 0 of 100, no files, no folders, no text.
+void StartSaveProgress(Engine& engine);
+
 }  // namespace scavrel

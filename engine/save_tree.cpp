@@ -23,17 +23,6 @@ bool FolderWalked(const FoundNode* node) {
   return node->valid && node->has_children && node->subtree_has_deleted;
 }
 
-void StartProgress(Engine& engine) {
-  {
-    std::lock_guard<std::mutex> hold(engine.lock);
-    engine.save_progress.done = 0;
-    engine.save_progress.total = 100;
-    engine.save_progress.counter_a = 0;
-    engine.save_progress.counter_b = 0;
-  }
-  engine.SetSaveText(std::string());
-}
-
 }  // namespace
 
 bool MakeOutputFolder(SaveSession& session, const std::u16string& path, const FoundNode* folder,
@@ -154,7 +143,7 @@ bool SaveTree(Engine& engine, SaveOutput& output, const std::string& destination
   if (tree.empty() || tree.root() == nullptr) return false;
   std::u16string destination = AnsiToWide(destination_text);
   if (!destination.empty() && destination.back() == u'\\') destination.pop_back();
-  StartProgress(engine);
+  StartSaveProgress(engine);
 
   SaveSession session(engine, output, node != nullptr);
   if (!session.ready()) return false;
