@@ -13,9 +13,8 @@ if [ "${1:-}" = "--fuzz-seconds" ]; then
 fi
 
 scripts/build.sh
-if [ -n "$fuzz_seconds" ]; then
-  cmake -S "$root" -B build/native -DTOLVANE_FUZZ_SECONDS="$fuzz_seconds" >/dev/null
-fi
+# The fuzz time is set on every run, so that a long run asked for once does not stay.
+cmake -S "$root" -B build/native -DTOLVANE_FUZZ_SECONDS="${fuzz_seconds:-10}" >/dev/null
 
 # One ctest run over the three trees.
 cat > build/CTestTestfile.cmake <<CTEST
