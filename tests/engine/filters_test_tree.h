@@ -94,17 +94,23 @@ inline FoundNode* AddFolder(FoundTree& tree, FoundNode* parent, bool deleted = f
   return node;
 }
 
+// A valid file node carrying `record`, moved under `parent`.
+inline FoundNode* HangFile(FoundTree& tree, FoundNode* parent, EntryRecord* record,
+                           bool deleted) {
+  FoundNode* node = tree.NewNode();
+  node->valid = 1;
+  node->deleted = deleted ? 1 : 0;
+  node->record = record;
+  tree.MoveNode(node, parent);
+  return node;
+}
+
 inline FoundNode* AddFatFile(FoundTree& tree, FoundNode* parent, const std::u16string& name,
                              const std::array<uint8_t, 32>& entry, bool deleted = true) {
   FatEntryRecord* record = NewFatRecord();
   std::memcpy(record->dir_entry, entry.data(), entry.size());
   SetWideName(&record->long_name, name.data(), name.size());
-  FoundNode* node = tree.NewNode();
-  node->valid = 1;
-  node->deleted = deleted ? 1 : 0;
-  node->record = reinterpret_cast<EntryRecord*>(record);
-  tree.MoveNode(node, parent);
-  return node;
+  return HangFile(tree, parent, reinterpret_cast<EntryRecord*>(record), deleted);
 }
 
 inline FoundNode* AddNtfsFile(FoundTree& tree, FoundNode* parent, const std::u16string& name,
@@ -112,12 +118,7 @@ inline FoundNode* AddNtfsFile(FoundTree& tree, FoundNode* parent, const std::u16
   NtfsEntryRecord* record = NewNtfsRecord();
   std::memcpy(record->file_name, head.data(), head.size());
   SetWideName(&record->long_name, name.data(), name.size());
-  FoundNode* node = tree.NewNode();
-  node->valid = 1;
-  node->deleted = deleted ? 1 : 0;
-  node->record = reinterpret_cast<EntryRecord*>(record);
-  tree.MoveNode(node, parent);
-  return node;
+  return HangFile(tree, parent, reinterpret_cast<EntryRecord*>(record), deleted);
 }
 
 }  // namespace scavrel::testing_tree
