@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Configures (once) and builds the three trees under build/.
+# Configures (once) and builds the three trees under build/. TOLVANE_JOBS limits the parallel
+# jobs (default: every core), for machines that build several checkouts at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-jobs=$(nproc)
+jobs=${TOLVANE_JOBS:-$(nproc)}
 
 configure() {  # configure DIR [cmake args...]
   local dir=$1; shift

@@ -52,4 +52,4 @@ WINEPREFIX="$root/build/x86_64/wineprefix" /usr/lib/wine/wineserver64 -p </dev/n
 # A test that fails is run once more before it counts as failed: on a loaded machine a Wine
 # process now and then dies at start-up (in a few hundredths of a second, before the test's
 # own code runs). A real failure fails twice.
-ctest --test-dir build -j "$(nproc)" --output-on-failure --repeat until-pass:2 "$@"
+ctest --test-dir build -j "${TOLVANE_JOBS:-$(nproc)}" --output-on-failure --repeat until-pass:2 "$@"
