@@ -97,6 +97,10 @@ class TWinControl : public TControl {
   virtual void WMKeyUp(TMessage& m);
   virtual void WMChar(TMessage& m);
   virtual void WMSize(TMessage& m);
+  virtual void WMWindowPosChanged(TMessage& m);
+  // Takes Left, Top, Width and Height from the window (parent client coordinates for a child,
+  // screen coordinates for a top-level window).
+  virtual void UpdateBounds();
   virtual void WMGetDlgCode(TMessage& m) { m.Result = 0; }
   void CMFontChanged(TMessage& m) override;
   void CMColorChanged(TMessage& m) override;
@@ -112,7 +116,6 @@ class TWinControl : public TControl {
   static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l);
   bool tab_stop_ = false;
   bool mouse_inside_ = false;
-  bool in_set_bounds_ = false;
   int aligned_width_ = 0, aligned_height_ = 0;
 };
 
