@@ -41,6 +41,38 @@ RECT ScreenRect(HWND wnd) {
   return r;
 }
 
+// Presses the left button at `from`, moves the mouse by (dx, dy) in ten steps and lets go.
+// The moves and the release come from another thread, as a person's hand would, while this
+// thread sits in whatever loop the press started (the system's move loop) and pumps.
+void DragWithTheMouse(POINT from, int dx, int dy) {
+  struct Drag {
+    POINT from;
+    int dx, dy;
+    static DWORD WINAPI Run(void* p) {
+      auto* d = static_cast<Drag*>(p);
+      Sleep(150);
+      for (int i = 1; i <= 10; ++i) {
+        SetCursorPos(d->from.x + d->dx * i / 10, d->from.y + d->dy * i / 10);
+        Sleep(20);
+      }
+      INPUT up{};
+      up.type = INPUT_MOUSE;
+      up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(1, &up, sizeof(up));
+      return 0;
+    }
+  } drag{from, dx, dy};
+  SetCursorPos(from.x, from.y);
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &down, sizeof(down));
+  HANDLE thread = CreateThread(nullptr, 0, Drag::Run, &drag, 0, nullptr);
+  for (int i = 0; i < 200 && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; ++i) Pump(1);
+  WaitForSingleObject(thread, 5000);
+  CloseHandle(thread);
+}
+
 // A sizeable form with a caption and borders, an alClient panel and a child on the panel.
 struct BorderedForm {
   TForm* form;
@@ -194,39 +226,60 @@ TEST_F(TopLevel, UserDragOfTheCaptionMovesTheFormAndUpdatesLeftTop) {
   RECT wr = ScreenRect(t.form->Handle());
   POINT grab{wr.left + 60, wr.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
   ASSERT_EQ(SendMessageA(t.form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
-  // The system's move loop runs inside the press on the caption; the mouse moves and the
-  // release come from another thread, as a person's hand would.
-  struct Drag {
-    POINT from;
-    static DWORD WINAPI Run(void* p) {
-      auto* d = static_cast<Drag*>(p);
-      Sleep(150);
-      for (int i = 1; i <= 10; ++i) {
-        SetCursorPos(d->from.x + 5 * i, d->from.y + 3 * i);
-        Sleep(20);
-      }
-      INPUT up{};
-      up.type = INPUT_MOUSE;
-      up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(1, &up, sizeof(up));
-      return 0;
-    }
-  } drag{grab};
-  SetCursorPos(grab.x, grab.y);
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(down));
-  HANDLE thread = CreateThread(nullptr, 0, Drag::Run, &drag, 0, nullptr);
-  for (int i = 0; i < 100 && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; ++i) Pump(1);
-  WaitForSingleObject(thread, 5000);
-  CloseHandle(thread);
+  DragWithTheMouse(grab, 50, 30);
   Pump(10);
   RECT after = ScreenRect(t.form->Handle());
   EXPECT_EQ(after.left, wr.left + 50);
   EXPECT_EQ(after.top, wr.top + 30);
   EXPECT_EQ(t.form->Left(), after.left);
   EXPECT_EQ(t.form->Top(), after.top);
+}
+
+TEST_F(TopLevel, PressOnACaptionlessFormStartsTheSystemsMoveAsASkinnedTitleBarDoes) {
+  TForm form(nullptr);
+  form.SetBorderStyle(TFormBorderStyle::bsNone);
+  form.SetBounds(100, 100, 200, 120);
+  auto* bar = new TPanel(&form);
+  bar->SetAlign(TAlign::alTop);
+  bar->SetHeight(24);
+  bar->SetParent(&form);
+  bar->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b != TMouseButton::mbLeft) return;
+    ReleaseCapture();
+    SendMessageA(form.Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  };
+  form.Show();
+  Pump();
+  DragWithTheMouse(POINT{150, 110}, -40, 60);
+  Pump(10);
+  EXPECT_EQ(form.Left(), 60);
+  EXPECT_EQ(form.Top(), 160);
+  RECT r = ScreenRect(form.Handle());
+  EXPECT_EQ(r.left, 60);
+  EXPECT_EQ(r.top, 160);
+}
+
+TEST_F(TopLevel, MaximisedFormMovedFromInsideItsOwnResizeStaysWhereItWasPut) {
+  // A skinned frame keeps a maximised window on the work area widened by a few pixels, from
+  // inside the size message that the maximising sends.
+  BorderedForm t;
+  RECT work = Screen()->WorkAreaRect(nullptr);
+  RECT want{work.left - 2, work.top - 2, work.right + 2, work.bottom - 1};
+  t.form->OnResize = [&](TObject*) {
+    if (t.form->WindowState() == TWindowState::wsMaximized)
+      t.form->SetBounds(want.left, want.top, want.right - want.left, want.bottom - want.top);
+  };
+  t.form->Show();
+  Pump();
+  t.form->SetWindowState(TWindowState::wsMaximized);
+  Pump();
+  RECT r = ScreenRect(t.form->Handle());
+  EXPECT_EQ(r.left, want.left);
+  EXPECT_EQ(r.top, want.top);
+  EXPECT_EQ(r.right, want.right);
+  EXPECT_EQ(r.bottom, want.bottom);
+  EXPECT_EQ(t.form->Width(), want.right - want.left);
+  EXPECT_EQ(t.panel->Width(), t.form->ClientWidth());
 }
 
 TEST_F(TopLevel, SetBoundsFromInsideWmSizeIsNotDropped) {
