@@ -256,6 +256,24 @@ void TCustomForm::SetWindowState(TWindowState s) {
     Application()->Minimize();
 }
 
+void TCustomForm::WMPaint(TMessage& m) {
+  if (!OnPaint) {
+    TWinControl::WMPaint(m);
+    return;
+  }
+  PAINTSTRUCT ps{};
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  bool own = dc == nullptr;
+  if (own) dc = BeginPaint(handle_, &ps);
+  canvas_.SetPaintHandle(dc);
+  int saved = SaveDC(dc);
+  OnPaint(this);
+  RestoreDC(dc, saved);
+  canvas_.FreeHandle();
+  PaintControls(dc);
+  if (own) EndPaint(handle_, &ps);
+}
+
 void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
   DefaultHandler(m);
   auto* mi = reinterpret_cast<MINMAXINFO*>(m.LParam);

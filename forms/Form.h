@@ -4,6 +4,7 @@
 // minimised, maximised and restored, and keeps to its size constraints.
 #pragma once
 
+#include "forms/ControlCanvas.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -93,6 +94,9 @@ class TCustomForm : public TWinControl {
   TNotifyEvent OnDeactivate;
   // After every change of the window's size (by the program, the user or the system).
   TNotifyEvent OnResize;
+  // While the form paints, after its background and before its graphic controls, on Canvas.
+  TNotifyEvent OnPaint;
+  TCanvas& Canvas() { return canvas_; }
 
   // Gives every form the owner it should have: the main form none (and its own task-bar
   // button), every other form the main form, or the application window while there is no
@@ -120,6 +124,7 @@ class TCustomForm : public TWinControl {
   SIZE NonClientSize() const;
   void WMGetMinMaxInfo(TMessage& m);
   void WMSysCommand(TMessage& m);
+  void WMPaint(TMessage& m) override;
   TWinControl* active_control_ = nullptr;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
@@ -131,6 +136,7 @@ class TCustomForm : public TWinControl {
   TFormStyle form_style_ = TFormStyle::fsNormal;
   TWindowState window_state_ = TWindowState::wsNormal;
   TSizeConstraints constraints_;
+  TControlCanvas canvas_{this};
   // Border size last measured on the window (a minimised window shows none of it).
   mutable SIZE measured_nc_{0, 0};
   mutable bool nc_measured_ = false;
