@@ -177,6 +177,34 @@ TEST_F(TopLevel, AlClientPanelInsideABorderedFormFitsItsClientArea) {
   EXPECT_EQ(shot.GetPixel(child_at.x - wr.left, child_at.y - wr.top), 0x80E0F0);
 }
 
+TEST_F(TopLevel, TakingTheCaptionAwayGivesItsRowsToTheAlignedPanel) {
+  // What a skinned frame does to its form: the caption bits go, the frame is recalculated,
+  // and the thin borders that stay are measured from the bounds and the client corner.
+  for (TFormBorderStyle style : {TFormBorderStyle::bsDialog, TFormBorderStyle::bsSizeable}) {
+    BorderedForm t;
+    t.form->SetBorderStyle(style);
+    t.form->Show();
+    Pump();
+    int with_caption = t.panel->Height();
+    HWND h = t.form->Handle();
+    SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) & ~WS_CAPTION);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RECT cr;
+    GetClientRect(h, &cr);
+    EXPECT_GT(t.panel->Height(), with_caption);
+    EXPECT_EQ(Str(Bounds(t.panel)), Str(cr));
+    RECT client = t.form->ClientRect();
+    POINT corner = t.form->ClientToScreen(POINT{client.right, client.bottom});
+    int bottom_border = t.form->Top() + t.form->Height() - corner.y;
+    POINT origin = t.form->ClientToScreen(POINT{0, 0});
+    int side_border = origin.x - t.form->Left();
+    EXPECT_GT(bottom_border, 0);
+    EXPECT_LE(bottom_border, 12);
+    EXPECT_EQ(side_border, bottom_border);
+  }
+}
+
 TEST_F(TopLevel, MovesByTheSystemAndByTheUsersDragUpdateTheBounds) {
   BorderedForm t;
   t.form->Show();
