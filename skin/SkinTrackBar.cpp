@@ -191,23 +191,27 @@ void TSkinTrackBar::ApplyLook() {
   if (!slider.Empty()) pic.SetGraphic(&slider);
   SetSliderImage(&pic);
 
-  // The strip: the bar picture three-sliced over the track length, drawn horizontally and
-  // turned for a vertical bar.
-  const int length = TrackLength();
-  auto* bar = dynamic_cast<TBitmap*>(bar_image_.Graphic());
-  if (bar && !bar->Empty() && length > 0) {
-    bar_strip_.SetSize(length, bar->Height());
-    bar_strip_.Canvas().Brush.Style = TBrushStyle::bsSolid;
-    bar_strip_.Canvas().Brush.Color = Color();
-    bar_strip_.Canvas().FillRect(RECT{0, 0, length, bar->Height()});
-    DrawThreeSliceKeyed(*bar, bar_strip_.Canvas(), RECT{0, 0, length, bar->Height()}, true,
-                        Color(), false);
-    if (!Horizontal()) RotateBitmapLeft(bar_strip_);
-  } else {
-    bar_strip_.SetSize(0, 0);
-  }
   thumb_->SetTransparent(ThumbTransparent());
   FitThumb();
+}
+
+void TSkinTrackBar::BuildStrip() {
+  // The bar picture three-sliced over the track length, drawn horizontally and turned for a
+  // vertical bar. Also for a track without a look of its own, whose bar picture its owner
+  // sets (or clears).
+  const int length = TrackLength();
+  auto* bar = dynamic_cast<TBitmap*>(bar_image_.Graphic());
+  if (!bar || bar->Empty() || length <= 0) {
+    bar_strip_.SetSize(0, 0);
+    return;
+  }
+  bar_strip_.SetSize(length, bar->Height());
+  bar_strip_.Canvas().Brush.Style = TBrushStyle::bsSolid;
+  bar_strip_.Canvas().Brush.Color = Color();
+  bar_strip_.Canvas().FillRect(RECT{0, 0, length, bar->Height()});
+  DrawThreeSliceKeyed(*bar, bar_strip_.Canvas(), RECT{0, 0, length, bar->Height()}, true,
+                      Color(), false);
+  if (!Horizontal()) RotateBitmapLeft(bar_strip_);
 }
 
 void TSkinTrackBar::FitThumb() { thumb_->SetAutoSize(true); }
@@ -226,6 +230,7 @@ void TSkinTrackBar::ReloadLook() {
   reloading_ = true;
   ApplyLook();
   FitToBar();
+  BuildStrip();
   looked_width_ = Width();
   looked_height_ = Height();
   reloading_ = false;
@@ -327,6 +332,11 @@ void TSkinTrackBar::WMSetFocus(TMessage& m) {
 void TSkinTrackBar::WMKillFocus(TMessage& m) {
   TCustomPanel::WMKillFocus(m);
   Invalidate();
+}
+
+void TSkinTrackBar::CMColorChanged(TMessage& m) {
+  TCustomPanel::CMColorChanged(m);
+  BuildStrip();  // the strip's keyed corners and middle show the colour
 }
 
 void TSkinTrackBar::CMFocusChanged(TMessage& m) {

@@ -86,12 +86,14 @@ class TSkinTrackBar : public forms::TCustomPanel {
   void WMSetFocus(forms::TMessage& m) override;
   void WMKillFocus(forms::TMessage& m) override;
   void CMFocusChanged(forms::TMessage& m) override;
+  void CMColorChanged(forms::TMessage& m) override;
 
   // Built-in mode: the effective style; true in skin mode.
   bool Resolve(TSkinUIStyle& effective) const;
 
  private:
   void FitToBar();
+  void BuildStrip();
   void ThumbPlace();
   void StopPaging();
   void PagingTick();

@@ -66,8 +66,17 @@ def rounded(w, h, fill, border, outside):
 
 
 def track_bar_bitmap():
-    frames = [rounded(10, 8, BAR_FILL, BAR_BORDER, MAGENTA) for _ in range(3)]
-    rows = [frames[0][y] + frames[1][y] + frames[2][y] for y in range(8)]
+    """Three 10-pixel frames: a left cap, a middle that is stretched (no side borders) and a
+    right cap; magenta corners."""
+    rows = []
+    for y in range(8):
+        row = []
+        for x in range(30):
+            end = x in (0, 29)
+            corner = end and y in (0, 7)
+            edge = end or y in (0, 7)
+            row.append(MAGENTA if corner else BAR_BORDER if edge else BAR_FILL)
+        rows.append(row)
     return sp.write_bmp(30, 8, rows)
 
 
