@@ -380,6 +380,9 @@ void TSkinTrackBar::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   const int target = PagingTarget(x, y);
   if (along > edge) SetPosition(std::min(target, PageTowards(position_, INT_MAX, page_size_)));
   else if (along < edge) SetPosition(std::max(target, PageTowards(position_, INT_MIN, page_size_)));
+  // Held beside the thumb: the release and any move out of the control must come here,
+  // wherever the mouse goes, to end the paging.
+  if (HWND h = Handle()) SetCapture(h);
   if (!repeat_timer_) {
     repeat_timer_ = new TTimer(this);
     repeat_timer_->SetInterval(kPagingInterval);

@@ -80,9 +80,13 @@ TEST_F(TrackBar, DraggingTheThumbFollowsTheMouseAndReportsEachStep) {
   TSkinTrackBar* b = w.bar;
   b->SetMax(100);
   const int travel = b->Width() - b->Thumb()->Width();
+  POINT down{-1, -1};
+  b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { down = {x, y}; };
   Mouse m;
   m.Press(b->Thumb(), 3, 5);
   EXPECT_TRUE(b->Dragging());
+  EXPECT_EQ(down.x, b->Thumb()->Left() + 3);  // the press, in the track bar's coordinates
+  EXPECT_EQ(down.y, b->Thumb()->Top() + 5);
   EXPECT_TRUE(b->Focused());
   EXPECT_EQ(GetCapture(), b->Handle());
   m.MoveTo(b, 3 + travel / 4, 5);
@@ -123,8 +127,10 @@ TEST_F(TrackBar, HoldingBesideTheThumbPagesUpToTheCursorThenStops) {
     EXPECT_GT(w.changes[i], 0);
     EXPECT_LE(w.changes[i], 6);  // three pages per tick on a horizontal bar
   }
+  EXPECT_EQ(GetCapture(), b->Handle());
   m.Release(b, x, 5);
   EXPECT_FALSE(b->Paging());
+  EXPECT_EQ(GetCapture(), nullptr);
   // Holding left of the thumb pages back; leaving the control ends it.
   m.Press(b, 2, 5);
   EXPECT_EQ(b->Position(), target - 2);
