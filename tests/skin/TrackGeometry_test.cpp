@@ -118,54 +118,38 @@ TEST(ScrollThumb, LengthFromLineButtonOrPageSizePercent) {
   EXPECT_EQ(ScrollThumbLength(0, 100, INT_MAX), INT_MAX);
 }
 
+namespace skin {
+bool operator==(const TThumbSpan& a, const TThumbSpan& b) {
+  return a.Piece == b.Piece && a.SourceFrom == b.SourceFrom && a.SourceTo == b.SourceTo &&
+         a.DestFrom == b.DestFrom && a.DestTo == b.DestTo;
+}
+}  // namespace skin
+
+constexpr auto kStart = TThumbPiece::StartCap;
+constexpr auto kMiddle = TThumbPiece::Middle;
+constexpr auto kEnd = TThumbPiece::EndCap;
+
 TEST(ScrollThumb, BuiltInPiecesCapsAtTheEndsAndTheMiddleStretchedBetween) {
-  TThumbLayout l = BuiltInThumbLayout(40, 8, 8, 8);
-  ASSERT_EQ(l.size(), 3u);
-  EXPECT_EQ(l[0].Piece, TThumbPiece::StartCap);
-  EXPECT_EQ(l[0].DestFrom, 0);
-  EXPECT_EQ(l[0].DestTo, 8);
-  EXPECT_EQ(l[1].Piece, TThumbPiece::EndCap);
-  EXPECT_EQ(l[1].DestFrom, 32);
-  EXPECT_EQ(l[1].DestTo, 40);
-  EXPECT_EQ(l[2].Piece, TThumbPiece::Middle);
-  EXPECT_EQ(l[2].DestFrom, 8);
-  EXPECT_EQ(l[2].DestTo, 32);
+  EXPECT_EQ(BuiltInThumbLayout(40, 8, 8, 8),
+            (TThumbLayout{{kStart, 0, 8, 0, 8}, {kEnd, 0, 8, 32, 40}, {kMiddle, 0, 8, 8, 32}}));
   // Shorter than both caps: the end cap covers the start cap's inner part, no middle.
-  l = BuiltInThumbLayout(10, 8, 8, 8);
-  ASSERT_EQ(l.size(), 2u);
-  EXPECT_EQ(l[1].DestFrom, 2);
+  EXPECT_EQ(BuiltInThumbLayout(10, 8, 8, 8),
+            (TThumbLayout{{kStart, 0, 8, 0, 8}, {kEnd, 0, 8, 2, 10}}));
   // Shorter than one cap: the end cap keeps its far end.
-  l = BuiltInThumbLayout(5, 8, 8, 8);
-  ASSERT_EQ(l.size(), 2u);
-  EXPECT_EQ(l[1].SourceFrom, 3);
-  EXPECT_EQ(l[1].DestFrom, 0);
+  EXPECT_EQ(BuiltInThumbLayout(5, 8, 8, 8),
+            (TThumbLayout{{kStart, 0, 5, 0, 5}, {kEnd, 3, 8, 0, 5}}));
   EXPECT_TRUE(BuiltInThumbLayout(0, 8, 8, 8).empty());
 }
 
 TEST(ScrollThumb, SkinPiecesKeepTheGripUnstretchedWhenItFits) {
-  // Caps of 10, a grip of 8, a thumb of 40: grip at (40 - 8 - 6) / 2 + 3 = 16.
-  TThumbLayout l = SkinThumbLayout(40, 10, 8, 10);
-  ASSERT_EQ(l.size(), 5u);
-  EXPECT_EQ(l[1].Piece, TThumbPiece::EndCap);
-  EXPECT_EQ(l[1].SourceFrom, 7);
-  EXPECT_EQ(l[1].DestFrom, 37);
-  EXPECT_EQ(l[2].Piece, TThumbPiece::Middle);
-  EXPECT_EQ(l[2].DestFrom, 16);
-  EXPECT_EQ(l[2].DestTo, 24);
-  EXPECT_EQ(l[3].Piece, TThumbPiece::StartCap);
-  EXPECT_EQ(l[3].SourceFrom, 3);
-  EXPECT_EQ(l[3].DestFrom, 3);
-  EXPECT_EQ(l[3].DestTo, 16);
-  EXPECT_EQ(l[4].Piece, TThumbPiece::EndCap);
-  EXPECT_EQ(l[4].SourceTo, 7);
-  EXPECT_EQ(l[4].DestFrom, 24);
-  EXPECT_EQ(l[4].DestTo, 37);
+  // Caps of 10, a grip of 8, a thumb of 40: grip at (40 - 8 - 6) / 2 + 3 = 16, the spans
+  // beside it filled from the caps, the caps' outer 3 pixels at the ends.
+  EXPECT_EQ(SkinThumbLayout(40, 10, 8, 10),
+            (TThumbLayout{{kStart, 0, 10, 0, 10}, {kEnd, 7, 10, 37, 40}, {kMiddle, 0, 8, 16, 24},
+                          {kStart, 3, 10, 3, 16}, {kEnd, 0, 7, 24, 37}}));
   // Too short for the grip: it is squeezed between the 3-pixel ends.
-  l = SkinThumbLayout(12, 10, 8, 10);
-  ASSERT_EQ(l.size(), 3u);
-  EXPECT_EQ(l[2].Piece, TThumbPiece::Middle);
-  EXPECT_EQ(l[2].DestFrom, 3);
-  EXPECT_EQ(l[2].DestTo, 9);
+  EXPECT_EQ(SkinThumbLayout(12, 10, 8, 10),
+            (TThumbLayout{{kStart, 0, 10, 0, 10}, {kEnd, 7, 10, 9, 12}, {kMiddle, 0, 8, 3, 9}}));
   // Degenerate pieces give nothing out of bounds.
   for (const TThumbSpan& s : SkinThumbLayout(4, 2, 0, 1)) {
     EXPECT_GE(s.DestFrom, 0);
