@@ -198,6 +198,15 @@ void TSkinCustomScrollBar::CMColorChanged(TMessage& m) {
   if (track_) track_->SetColor(Color());
 }
 
+void TSkinCustomScrollBar::CMEnabledChanged(TMessage& m) {
+  TCustomPanel::CMEnabledChanged(m);
+  // The parts are windows of their own: a disabled bar must not step or drag through them.
+  if (!track_) return;
+  track_->SetEnabled(Enabled());
+  first_->SetEnabled(Enabled());
+  second_->SetEnabled(Enabled());
+}
+
 void TSkinCustomScrollBar::Step(int direction) {
   track_->SetPosition(StepPosition(track_->Position(),
                                    static_cast<std::int64_t>(direction) * small_change_,

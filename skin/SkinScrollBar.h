@@ -67,6 +67,7 @@ class TSkinCustomScrollBar : public forms::TCustomPanel {
   void BoundsChanged() override;
   void CMVisibleChanged(forms::TMessage& m) override;
   void CMColorChanged(forms::TMessage& m) override;
+  void CMEnabledChanged(forms::TMessage& m) override;
   void WMEraseBkgnd(forms::TMessage& m) override { m.Result = 1; }
 
  private:

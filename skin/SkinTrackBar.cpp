@@ -427,6 +427,8 @@ void TSkinTrackBar::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
 }
 
 void TSkinTrackBar::ThumbMouseDown(TMouseButton b, TShiftState s, int x, int y) {
+  // The thumb is a window of its own and hears presses even when the track bar is disabled.
+  if (!Enabled()) return;
   if (b == TMouseButton::mbLeft) {
     grab_ = Horizontal() ? x : y;
     dragging_ = true;

@@ -149,6 +149,17 @@ TEST_F(ScrollBar, LineButtonStepsBySmallChangeEveryIntervalWhileHeld) {
   EXPECT_EQ(v->Position(), 0);  // back to the start, and no further
   v->SetSmallChange(0);
   EXPECT_EQ(v->SmallChange(), 1);
+  // A disabled bar disables its parts: it neither steps nor drags.
+  v->SetEnabled(false);
+  EXPECT_FALSE(down->Enabled());
+  m.Press(down, 8, 8);
+  Pump(300);
+  m.Release(down, 8, 8);
+  m.Press(v->Track()->Thumb(), 8, 5);
+  m.MoveTo(v->Track(), 8, 150);
+  m.Release(v->Track(), 8, 150);
+  EXPECT_EQ(v->Position(), 0);
+  EXPECT_FALSE(v->Track()->Dragging());
 }
 
 TEST_F(ScrollBar, DraggingAndPagingOverThreeMillionRowsStayExact) {
