@@ -29,10 +29,11 @@ class Record {
     std::memcpy(bytes_.data(), "FILE", 4);
     Put16(bytes_, 4, 0x30);                        // update-sequence array
     Put16(bytes_, 6, static_cast<uint16_t>(size / 512 + 1));
-    Put16(bytes_, 20, 0x38);                       // first attribute
+    // The first attribute follows the array, 8-byte aligned: 0x38 for 1 KiB records.
+    at_ = (0x30 + 2 * (size / 512 + 1) + 7) & ~size_t{7};
+    Put16(bytes_, 20, static_cast<uint16_t>(at_));
     Put16(bytes_, 22, flags);
     Put32(bytes_, 28, static_cast<uint32_t>(size));
-    at_ = 0x38;
   }
 
   // A raw attribute: header fields are the caller's.
