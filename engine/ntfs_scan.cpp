@@ -301,7 +301,9 @@ uint8_t NtfsScanner::ScanFreeClustersForRecords() {
   engine_.SetScanTotal(cluster_count);
   const std::vector<uint8_t>& map = volume_.bitmap;
   const uint64_t bitmap_bits = uint64_t{map.size()} * 8;
-  const uint64_t limit = std::min(cluster_count, bitmap_bits);
+  // Clusters past the device's end cannot be read: a free run that crossed it would fail as a
+  // whole, losing the records in its readable part.
+  const uint64_t limit = std::min({cluster_count, bitmap_bits, volume_.ReadableClusters()});
   // Every free cluster the bitmap describes is searched; runs of free clusters cross byte
   // ends freely.
   uint64_t cluster = 0;

@@ -283,6 +283,18 @@ TEST_F(NtfsScanTest, BitmapShorterThanTheVolumeIsError1028) {
   EXPECT_TRUE(tree.count("keep.txt"));
 }
 
+TEST_F(NtfsScanTest, FreeRunCrossingTheDeviceEndIsSearchedUpToIt) {
+  // The boot sector claims 512 clusters, the image holds 256 and the bitmap says clusters 200
+  // on are free: the search reads up to the image's end, not past it.
+  ntfs_test::Put64(vol.raw(), 40, uint64_t{512} * 8);
+  for (uint64_t c = 25; c < 200; ++c) vol.Use(c);
+  vol.Write(210 * 4096, LostRecord(u"near-the-end.txt"));
+  ASSERT_EQ(Scan(true), 1);
+  EXPECT_EQ(error.Code(), 0);
+  EXPECT_TRUE(tree.count("near-the-end.txt"));
+  EXPECT_LE(platform.longest_read, vol.raw().size());
+}
+
 TEST_F(NtfsScanTest, StopDuringTheExtraPassPrunesAndSucceeds) {
   vol.SetRecord(16, Record(3).FileName(5, u"livedir").Finish());
   vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
