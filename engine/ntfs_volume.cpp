@@ -425,8 +425,10 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
 
   // The list's runs are read whole into one buffer: entries may cross cluster ends.
   const uint64_t real_size = ReadLe64(used, position + ntfs_attr::kRealSize);
-  if (real_size > ntfs_list::kMaxListSize) return false;
   const size_t cluster_size = volume.ClusterSize();
+  // The list is read into one buffer of its claimed size, which cannot exceed the device.
+  if (real_size > ntfs_list::kMaxListSize || real_size > volume.ReadableClusters() * cluster_size)
+    return false;
   std::vector<uint8_t> bytes(static_cast<size_t>(real_size));
   size_t filled = 0;
   ByteSpan runs = RunListSpan(used, attribute);

@@ -398,6 +398,26 @@ TEST_F(NtfsListTest, NonResidentListIsReadFromItsClusters) {
   delete entry;
 }
 
+TEST_F(NtfsListTest, NonResidentListClaimingMoreThanTheDeviceHoldsIsRefused) {
+  // A 192 KiB volume whose list claims 200 KiB: its buffer would outgrow the device.
+  vol = ntfs_test::Volume(48);
+  vol.SetRecord(34, Record(0).FileName(16, u"far.bin").Finish());
+  vol.Write(30 * 4096, ntfs_test::ListEntry(0x30, 34));
+  auto fits = Record(0).NonResident(0x20, {0x11, 0x01, 0x1E}, 0, 0, 32).Finish();
+  auto claims = Record(0).NonResident(0x20, {0x11, 0x01, 0x1E}, 0, 0, 200 * 1024).Finish();
+  Open();
+  volume.device_bytes = image.size();
+  for (auto* base : {&fits, &claims}) {
+    ASSERT_TRUE(CheckRecordHeader(volume, base->data()));
+    NtfsEntryRecord* entry = NewNtfsRecord();
+    EXPECT_EQ(ReadAttributeList(engine, volume, UsedPart(Span(*base)), &entry->extents, 0x38,
+                                entry, nullptr),
+              base == &fits);
+    FreeNtfsRecord(entry);
+    delete entry;
+  }
+}
+
 TEST_F(NtfsListTest, ListEntriesOfLengthZeroOrPastTheListFail) {
   auto entry0 = ntfs_test::ListEntry(0x80, 33);
   ntfs_test::Put16(entry0, 4, 0);
