@@ -80,7 +80,7 @@ def main():
     parser.add_argument("--tree", default=os.path.join(ROOT, "build", "native"))
     parser.add_argument("--jobs", type=int, default=1)
     parser.add_argument("--min-rate", type=float, default=1000.0)
-    args = parser.parse_args()
+    args = parser.parse_intermixed_args()
 
     targets = fuzz_targets(args.tree)
     if args.names:
