@@ -300,11 +300,7 @@ SCAVREL_API Bool8 SCAVREL_CALL isFilterOK(scavrel_api::FoundNode* node) {
 }
 
 SCAVREL_API Bool8 SCAVREL_CALL ClearRecovery() {
-  return Guarded([] {
-    g_ntfs_engine.Clear(g_last_error);
-    g_fat_engine.Clear(g_last_error);
-    return true;
-  });
+  return Guarded([] { return scavrel::ClearRecovery(g_ntfs_engine, g_fat_engine, g_last_error); });
 }
 
 // --- filters ----------------------------------------------------------------------------------
