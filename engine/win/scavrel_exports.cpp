@@ -153,7 +153,7 @@ SCAVREL_API Bool8 SCAVREL_CALL CheckCurrentDriver(const char* destination) {
   return Guarded([&] {
     if (destination == nullptr) return false;
     return scavrel::DestinationOnScannedVolume(
-        g_volume_system, Current().tree, destination,
+        g_volume_system, Current().tree, Current().volume_device_path, destination,
         [](const char16_t* text) { return scavrel::WideToAnsi(text); });
   });
 }
