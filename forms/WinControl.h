@@ -119,12 +119,12 @@ class TWinControl : public TControl {
   virtual void WMKeyUp(TMessage& m);
   virtual void WMChar(TMessage& m);
   virtual void WMSize(TMessage& m);
+  virtual void WMGetDlgCode(TMessage& m);
+  virtual void WMSetCursor(TMessage& m);
   virtual void WMWindowPosChanged(TMessage& m);
   // Takes Left, Top, Width and Height from the window (parent client coordinates for a child,
   // screen coordinates for a top-level window).
   virtual void UpdateBounds();
-  virtual void WMGetDlgCode(TMessage& m);
-  virtual void WMSetCursor(TMessage& m);
   // Sends a child's notification to the child's object as CN_BASE + the message; false when
   // it came from no control of ours.
   bool ReflectToChild(TMessage& m);
