@@ -369,8 +369,8 @@ TEST_F(TopLevel, MinimisedModalFormTakesTheProgramDownAndComesBackWithIt) {
 TEST_F(TopLevel, MainFormHasItsOwnTaskBarButtonAndOwnsTheOthers) {
   BorderedForm a, b;
   Application()->SetMainForm(a.form);
+  b.form->Show();  // before the main form has a window: it gets its owner when that comes
   a.form->Show();
-  b.form->Show();
   HWND ha = a.form->Handle(), hb = b.form->Handle();
   auto app_window = [](HWND h) { return (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; };
   EXPECT_EQ(GetWindow(ha, GW_OWNER), nullptr);
