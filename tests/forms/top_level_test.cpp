@@ -17,6 +17,18 @@ using namespace forms;
 
 namespace {
 
+// Started again with TOLVANE_SECOND_START set to a window handle, this executable is the
+// second start of the program: it sends that window the restore, as the start-up guard does,
+// and ends before any test runs.
+const bool kSecondStart = [] {
+  char text[32];
+  DWORD n = GetEnvironmentVariableA("TOLVANE_SECOND_START", text, sizeof(text));
+  if (n == 0 || n >= sizeof(text)) return false;
+  auto wnd = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(_strtoui64(text, nullptr, 16)));
+  LRESULT r = SendMessageA(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ExitProcess(r == 0 ? 0 : 1);
+}();
+
 void Pump(int rounds = 5) {
   for (int i = 0; i < rounds; ++i) {
     Application()->ProcessMessages();
@@ -337,6 +349,39 @@ TEST_F(TopLevel, RestoreSentToTheApplicationWindowBringsTheProgramBack) {
   EXPECT_EQ(progress.form->WindowState(), TWindowState::wsNormal);
   EXPECT_TRUE(IsWindowVisible(progress.form->Handle()));
   EXPECT_EQ(GetForegroundWindow(), progress.form->Handle());  // the last active one
+}
+
+TEST_F(TopLevel, ASecondStartsRestoreFromAnotherProcessBringsTheMainFormBack) {
+  BorderedForm t;
+  Application()->SetMainForm(t.form);
+  t.form->Show();
+  Pump();
+  t.form->SetWindowState(TWindowState::wsMinimized);
+  Pump();
+  ASSERT_TRUE(IsIconic(t.form->Handle()));
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  char handle[32];
+  wsprintfA(handle, "%p", static_cast<void*>(Application()->Handle()));
+  SetEnvironmentVariableA("TOLVANE_SECOND_START", handle);
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string cmd = std::string("\"") + exe + "\"";
+  BOOL started = CreateProcessA(exe, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &si, &pi);
+  SetEnvironmentVariableA("TOLVANE_SECOND_START", nullptr);
+  ASSERT_TRUE(started);
+  // The other process waits in SendMessage until this one handles the restore.
+  for (int i = 0; i < 2000 && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; ++i) Pump(1);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u);
+  Pump();
+  EXPECT_FALSE(IsIconic(t.form->Handle()));
+  EXPECT_EQ(t.form->WindowState(), TWindowState::wsNormal);
 }
 
 TEST_F(TopLevel, MinimisedModalFormTakesTheProgramDownAndComesBackWithIt) {
