@@ -25,6 +25,9 @@ const char16_t kCatchAllFolderName[] = u"$Unknow Folder";
 namespace {
 
 constexpr uint64_t kChunkRecords = 10000;
+// 10,000 records of 1 KiB; larger records make fewer per chunk, so that a 64 KiB record size
+// does not make one read of 640 MiB.
+constexpr uint64_t kMaxChunkBytes = 10000 * 1024;
 constexpr uint64_t kChunkClusters = 5000;
 
 const char16_t* DisplayName(NtfsEntryRecord* entry) {
@@ -192,6 +195,7 @@ bool NtfsScanner::ReadMftRecords() {
   const uint64_t count = volume_.mft_record_count;
   const size_t record_size = volume_.RecordSize();
   const uint32_t spr = volume_.sectors_per_record;
+  const uint64_t chunk_records = std::clamp<uint64_t>(kMaxChunkBytes / record_size, 1, kChunkRecords);
   std::vector<uint8_t> chunk;
   uint64_t run_first_record = 0;
   for (RunListNode* run = volume_.mft_runs.first; run != nullptr; run = run->next) {
@@ -202,7 +206,7 @@ bool NtfsScanner::ReadMftRecords() {
       continue;
     }
     for (uint64_t done = 0; done < records;) {
-      const uint64_t in_chunk = std::min(kChunkRecords, records - done);
+      const uint64_t in_chunk = std::min(chunk_records, records - done);
       // Sector of the chunk's first record: records lie back to back from the run's start.
       const uint64_t chunk_sector = first_cluster * volume_.sectors_per_cluster + done * spr;
       chunk.resize(static_cast<size_t>(in_chunk) * record_size);
@@ -320,7 +324,9 @@ uint8_t NtfsScanner::ScanFreeClustersForRecords() {
   engine_.SetScanTotal(cluster_count);
   const std::vector<uint8_t>& map = volume_.bitmap;
   const uint64_t bitmap_bits = uint64_t{map.size()} * 8;
-  const uint64_t limit = std::min(cluster_count, bitmap_bits);
+  // Clusters past the device's end cannot be read: a free run that crossed it would fail as a
+  // whole, losing the records in its readable part.
+  const uint64_t limit = std::min({cluster_count, bitmap_bits, volume_.ReadableClusters()});
   // Every free cluster the bitmap describes is searched; runs of free clusters cross byte
   // ends freely.
   uint64_t cluster = 0;
@@ -475,6 +481,7 @@ uint8_t NtfsScanMain(Engine& engine) {
     engine.SetError(kErrorNotNtfs, kTextNotNtfs);
     return 0;
   }
+  volume.device_bytes = engine.volume->Size();
   if (!LocateMft(engine, volume)) {
     engine.SetError(kErrorNoMft, kTextNoMft);
     return 0;

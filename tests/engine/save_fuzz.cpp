@@ -3,9 +3,19 @@
 // bytes also come from the input, saved into the memory destination. Nothing may crash, read
 // outside the volume or the buffers, or leave an output file of another size than recorded
 // (or than its runs hold, when they hold less).
+// The destination counts the bytes it is given rather than keeping them, and the volume is
+// one buffer that stays allocated, so an input costs its save and not page faults; a save
+// that allocates more than a few pieces' worth at once is a fault, whatever size it copies.
+#include <sanitizer/allocator_interface.h>
+#include <sanitizer/common_interface_defs.h>
+
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +28,43 @@
 namespace {
 
 using scavrel::save_test::MemoryOutput;
+
+// The memory destination's folders, names and refusals, with each file's bytes counted.
+class CountingOutput : public MemoryOutput {
+ public:
+  std::map<std::u16string, uint64_t> sizes;
+
+  std::unique_ptr<scavrel::OutputFile> Create(const std::u16string& path, bool replace,
+                                              uint32_t* error) override {
+    if (!MemoryOutput::Create(path, replace, error)) return nullptr;
+    auto file = std::make_unique<File>();
+    file->size = &sizes[Key(DrivePath(path))];
+    *file->size = 0;
+    return file;
+  }
+
+ private:
+  struct File : scavrel::OutputFile {
+    uint64_t* size;
+    bool Write(const void*, size_t length, uint32_t*) override {
+      *size += length;
+      return true;
+    }
+  };
+};
+
+// The piece buffer (64 KiB and two sectors of up to 64 KiB) is the most a save holds at once.
+constexpr size_t kLargestAllocation = 256 * 1024;
+std::atomic<bool> watching{false};
+
+void OnMalloc(const volatile void*, size_t size) {
+  if (!watching.load(std::memory_order_relaxed) || size <= kLargestAllocation) return;
+  watching = false;
+  std::fprintf(stderr, "==save_fuzz: the save allocated %zu bytes in one piece\n", size);
+  __sanitizer_print_stack_trace();
+  std::abort();
+}
+void OnFree(const volatile void*) {}
 
 struct Reader {
   const uint8_t* data;
@@ -34,6 +81,11 @@ struct Reader {
 };
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace scavrel;
@@ -59,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < name_units && in.size >= 2; ++i) name += in.Take<char16_t>();
 
   // The rest of the input is the start of the volume (records for the resident case).
-  std::vector<uint8_t> image(64 * 1024, 0x5A);
+  static std::vector<uint8_t> image(64 * 1024);
+  std::memset(image.data(), 0x5A, image.size());
   std::memcpy(image.data(), in.data, in.size < image.size() ? in.size : image.size());
 
   LastError error;
@@ -79,11 +132,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (const auto& [first, count] : run_list) save_test::AddRun(node, first, count);
 
-  MemoryOutput output;
+  CountingOutput output;
   output.folders.insert(u"T:\\OUT");
   output.volume_names_creatable = (flags & 8) != 0;
   if (flags & 64) output.files[u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name))] = {1};
+  watching = true;
   SaveTree(engine, output, "T:\\out\\", (flags & 128) ? node : nullptr);
+  watching = false;
 
   // A copy from runs ends at the recorded size or where the runs' clusters end, whichever
   // comes first; resident data is written whole.
@@ -101,9 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (allocated < expected) expected = allocated;
   }
-  for (const auto& [path, bytes] : output.files) {
+  for (const auto& [path, bytes] : output.sizes) {
     if (path == u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name)) && (flags & 64)) continue;
-    if (bytes.size() != expected) __builtin_trap();
+    if (bytes != expected) __builtin_trap();
     if (path.size() > 7 + kMaxOutputNameUnits + 1) __builtin_trap();
   }
   return 0;
