@@ -2,7 +2,7 @@
 // input: a FAT or NTFS node (runs or resident data) over a small memory volume whose first
 // bytes also come from the input, saved into the memory destination. Nothing may crash, read
 // outside the volume or the buffers, or leave an output file of another size than recorded
-// (or than its runs hold, when they hold less).
+// (or, for a file from runs, than its runs' clusters hold when those are fewer).
 // The destination counts the bytes it is given rather than keeping them, and the volume is
 // one buffer that stays allocated, so an input costs its save and not page faults; a save
 // that allocates more than a few pieces' worth at once is a fault, whatever size it copies.
@@ -140,21 +140,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SaveTree(engine, output, "T:\\out\\", (flags & 128) ? node : nullptr);
   watching = false;
 
-  // A copy from runs ends at the recorded size or where the runs' clusters end, whichever
-  // comes first; resident data is written whole.
+  // A file from runs ends where its runs' clusters end when the record claims more; resident
+  // data always has its recorded size.
   uint64_t expected = file_size;
-  if (!ntfs || (flags & 2) == 0) {
-    const uint64_t cluster_bytes = uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
+  if (!(ntfs && (flags & 2))) {
+    const uint64_t cluster_bytes =
+        uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
     uint64_t allocated = 0;
+    bool unbounded = false;
     for (const auto& [first, count] : run_list) {
       uint64_t run_bytes = 0;
       if (__builtin_mul_overflow(count, cluster_bytes, &run_bytes) ||
           __builtin_add_overflow(allocated, run_bytes, &allocated)) {
-        allocated = UINT64_MAX;
+        unbounded = true;
         break;
       }
     }
-    if (allocated < expected) expected = allocated;
+    if (!unbounded && allocated < expected) expected = allocated;
   }
   for (const auto& [path, bytes] : output.sizes) {
     if (path == u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name)) && (flags & 64)) continue;
