@@ -4,6 +4,7 @@
 #include "forms/ActionLink.h"
 #include "forms/ActionList.h"
 #include "forms/Application.h"
+#include "forms/ApplicationEvents.h"
 #include "forms/BasicAction.h"
 #include "forms/Bitmap.h"
 #include "forms/Canvas.h"

@@ -222,6 +222,71 @@ TEST_F(NtfsScanTest, NoRootRecordMakesTheCatchAllFolderTheTop) {
   EXPECT_TRUE(tree.count("orphan.txt"));
 }
 
+// The caption is text in the system's ANSI code page, as the FAT scan reads it: here the
+// portable Windows-1252 one, whose 0x80 is the euro sign (not U+0080).
+TEST_F(NtfsScanTest, TheRootIsNamedWithTheCaptionReadInTheAnsiCodePage) {
+  engine.root_name = "E:\\Mount \x80\\";
+  vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
+  ASSERT_EQ(Scan(false), 1);
+  auto* root = reinterpret_cast<NtfsEntryRecord*>(engine.tree.root()->record);
+  EXPECT_EQ(std::u16string(GetWideName(&root->long_name)), u"E:\\Mount \u20AC\\");
+}
+
+// A main pass that ends early (here: the MFT's second run lies past the end of the image)
+// links nothing, but the catch-all folder already hangs under the root, so the lost records
+// the extra pass finds can be reached like every other entry.
+TEST_F(NtfsScanTest, LostRecordsAfterAnEarlyEndedMainPassHangUnderTheCatchAllFolder) {
+  vol.SetRecord(0, Record(1).FileName(5, u"$MFT")
+                       .NonResident(0x80, {0x11, 0x08, 0x04, 0x21, 0x08, 0xEC, 0x00}, 0, 15,
+                                    16 * 4096)
+                       .Finish());
+  for (uint64_t c = 240; c < 248; ++c) vol.Use(c);
+  for (uint64_t c = 200; c < 240; ++c) vol.Use(c);  // the pass reads nothing past the image
+  for (uint64_t c = 248; c < 256; ++c) vol.Use(c);
+  vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
+  vol.Write(72 * 4096, Record(0).FileName(999, u"lost.txt").Finish());
+  platform.image = vol.Image();
+  platform.image.resize(200 * 4096);
+  engine.extra_pass = 1;
+  engine.scan_flags.stop = 0;
+  ASSERT_EQ(NtfsScanMain(engine), 1);
+  ASSERT_FALSE(engine.tree.empty());
+  ASSERT_NE(engine.tree.root(), nullptr);
+  EXPECT_EQ(Utf8Name(engine.tree.root()), "C:\\");
+  Collect(engine.tree.root(), "", &tree);
+  EXPECT_TRUE(tree.count(kUnknown + "/lost.txt"));
+  EXPECT_FALSE(tree.count("keep.txt"));  // the main pass ended before linking
+}
+
+// Every folder of a chain as deep as the MFT allows lies inside the one before it, each
+// holding a deleted file: linking the chain looks at each parent link a bounded number of
+// times, not once per ancestor of every node.
+TEST_F(NtfsScanTest, ADeepFolderChainIsLinkedWithoutWalkingEveryNodesAncestors) {
+  const uint64_t first = 16, last = 61;
+  for (uint64_t r = first; r <= last; r += 2) {
+    vol.SetRecord(r, Record(2).FileName(r == first ? 5 : r - 2, u"d").Finish());
+    vol.SetRecord(r + 1, Record(0).FileName(r, u"f.txt").Finish());
+  }
+  platform.image = vol.Image();
+  engine.volume = std::make_unique<MemoryVolumeReader>(platform.image);
+  engine.scan_flags.stop = 0;
+  NtfsVolume volume;
+  uint8_t boot[512];
+  ASSERT_TRUE(engine.volume->Read(0, boot, sizeof(boot)));
+  ASSERT_TRUE(CheckNtfsBootSector(volume, ByteSpan{boot, sizeof(boot)}));
+  ASSERT_TRUE(LocateMft(engine, volume));
+  ASSERT_TRUE(LoadVolumeBitmap(engine, volume));
+  NtfsScanner scanner(engine, volume);
+  scanner.ScanMftRecords();
+
+  const uint64_t levels = (last - first + 1) / 2;
+  std::string path;
+  for (uint64_t level = 0; level < levels; ++level) path += "d/";
+  Collect(engine.tree.root(), "", &tree);
+  EXPECT_TRUE(tree.count(path + "f.txt")) << "the chain is broken";
+  EXPECT_LE(scanner.link_steps(), 2 * volume.mft_record_count);
+}
+
 TEST_F(NtfsScanTest, StopDuringTheMainPassLeavesNodesUnlinkedAndSucceeds) {
   AddMixedRecords(vol);
   platform.stop_at_done = 30;  // after the root's record, before the last ones
@@ -313,6 +378,16 @@ TEST_F(NtfsScanTest, VolumeThatCannotBeOpenedKeepsTheSystemError) {
   engine.volume_device_path = "missing";
   EXPECT_EQ(Scan(false), 0);
   EXPECT_EQ(error.Code(), static_cast<int32_t>(kErrorFileNotFound));
+}
+
+// As in the FAT scan, a volume that opens but whose first sector cannot be read is shown to
+// the user in the "Read" box.
+TEST_F(NtfsScanTest, UnreadableFirstSectorSetsTheSystemErrorAndShowsTheReadBox) {
+  platform.image.assign(100, 0);
+  engine.scan_flags.stop = 0;
+  EXPECT_EQ(NtfsScanMain(engine), 0);
+  EXPECT_EQ(error.Code(), static_cast<int32_t>(kErrorHandleEof));
+  EXPECT_EQ(platform.read_boxes.size(), 1u);
 }
 
 TEST_F(NtfsScanTest, BadBootSectorIs1023) {
