@@ -395,7 +395,7 @@ void TSkinTrackBar::PagingTick() {
   if (!HandleAllocated()) return;
   POINT p;
   if (!GetCursorPos(&p)) return;
-  ScreenToClient(handle_, &p);
+  ::ScreenToClient(handle_, &p);
   const int along = Horizontal() ? p.x : p.y;
   const int start = Horizontal() ? thumb_->Left() : thumb_->Top();
   const int end = start + ThumbLength();

@@ -1,15 +1,14 @@
 // Fuzzes the save of one file with damaged geometry, runs, sizes, records and names from the
 // input: a FAT or NTFS node (runs or resident data) over a small memory volume whose first
-// bytes also come from the input, saved into the memory destination. Nothing may crash or read
-// outside the volume or the buffers; a file from resident data has its recorded size, and one
-// from runs ends at the recorded size or where its runs' clusters end, whichever comes first.
+// bytes also come from the input, saved into the memory destination. Nothing may crash, read
+// outside the volume or the buffers, or leave an output file of another size than recorded
+// (or, for a file from runs, than its runs' clusters hold when those are fewer).
 // The destination counts the bytes it is given rather than keeping them, and the volume is
 // one buffer that stays allocated, so an input costs its save and not page faults; a save
 // that allocates more than a few pieces' worth at once is a fault, whatever size it copies.
 #include <sanitizer/allocator_interface.h>
 #include <sanitizer/common_interface_defs.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -141,21 +140,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SaveTree(engine, output, "T:\\out\\", (flags & 128) ? node : nullptr);
   watching = false;
 
+  // A file from runs ends where its runs' clusters end when the record claims more; resident
+  // data always has its recorded size.
   uint64_t expected = file_size;
-  if (!ntfs || (flags & 2) == 0) {
+  if (!(ntfs && (flags & 2))) {
     const uint64_t cluster_bytes =
         uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
-    uint64_t run_bytes = 0;
-    bool bounded = true;
+    uint64_t allocated = 0;
+    bool unbounded = false;
     for (const auto& [first, count] : run_list) {
-      uint64_t bytes = 0;
-      if (__builtin_mul_overflow(count, cluster_bytes, &bytes) ||
-          __builtin_add_overflow(run_bytes, bytes, &run_bytes)) {
-        bounded = false;  // runs no volume can hold set no bound
+      uint64_t run_bytes = 0;
+      if (__builtin_mul_overflow(count, cluster_bytes, &run_bytes) ||
+          __builtin_add_overflow(allocated, run_bytes, &allocated)) {
+        unbounded = true;
         break;
       }
     }
-    if (bounded) expected = std::min(expected, run_bytes);
+    if (!unbounded && allocated < expected) expected = allocated;
   }
   for (const auto& [path, bytes] : output.sizes) {
     if (path == u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name)) && (flags & 64)) continue;
