@@ -28,8 +28,9 @@ class MemoryPlatform : public scavrel::WorkerPlatform {
 
 // The most one allocation of a scan may take: the largest per-cluster table (a pointer per
 // cluster) for the most clusters an allocation table inside the image can describe (a FAT12
-// entry is a byte and a half), and 64 KiB for pieces and names. Anything sized from the boot
-// sector's claims beyond that is a fault.
+// entry is a byte and a half), one cluster (at most 128 sectors of 4 KiB) and 64 KiB for
+// pieces and names. Anything sized from the boot sector's claims beyond that is a fault.
+constexpr size_t kLargestCluster = 128 * 4096;
 std::atomic<size_t> limit{0};
 
 void OnMalloc(const volatile void*, size_t size) {
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.last_error = &error;
     engine.extra_pass = full;
     engine.scan_flags.stop = 0;
-    limit = 8 * (size * 2 / 3 + 2) + 64 * 1024;
+    limit = 8 * (size * 2 / 3 + 2) + kLargestCluster + 64 * 1024;
     scavrel::fat::RunFatScan(engine);
     limit = 0;
   }
