@@ -230,6 +230,14 @@ void TControl::SetCursor(TCursor c) {
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
+void TControl::LeftButtonReleased(WPARAM keys, int x, int y) {
+  bool was = clicked_;
+  clicked_ = false;
+  // A release counts as a click only inside the control it was pressed on.
+  if (was && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+  MouseUp(TMouseButton::mbLeft, KeysToShiftState(keys), x, y);
+}
+
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   if (OnMouseDown) OnMouseDown(this, b, s, x, y);
 }
@@ -266,15 +274,10 @@ void TControl::WndProc(TMessage& m) {
     case WM_MOUSEMOVE:
       MouseMove(KeysToShiftState(m.WParam), x, y);
       break;
-    case WM_LBUTTONUP: {
+    case WM_LBUTTONUP:
       if (!enabled_) return;
-      bool was = clicked_;
-      clicked_ = false;
-      // A release counts as a click only inside the control it was pressed on.
-      if (was && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
-      MouseUp(TMouseButton::mbLeft, KeysToShiftState(m.WParam), x, y);
+      LeftButtonReleased(m.WParam, x, y);
       break;
-    }
     case WM_RBUTTONUP:
       if (!enabled_) return;
       MouseUp(TMouseButton::mbRight, KeysToShiftState(m.WParam), x, y);

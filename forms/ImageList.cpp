@@ -33,6 +33,12 @@ bool TImageList::GetBitmap(int index, TBitmap& bitmap) const {
   return true;
 }
 
+bool TImageList::Masked(int index, COLORREF* mask) const {
+  if (index < 0 || index >= Count() || !images_[index].masked) return false;
+  if (mask) *mask = images_[index].mask;
+  return true;
+}
+
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {
   if (index < 0 || index >= Count()) return;
   const Image& im = images_[index];

@@ -29,6 +29,8 @@ class TImageList : public TComponent {
   void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
   // Copies image `index` into `bitmap` (with the mask colour where masked).
   bool GetBitmap(int index, TBitmap& bitmap) const;
+  // True when image `index` was added keyed; its key colour in `mask`.
+  bool Masked(int index, COLORREF* mask) const;
 
  private:
   struct Image {

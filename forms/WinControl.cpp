@@ -247,6 +247,8 @@ void TWinControl::CreateWnd() {
     return;  // no display: the control stays windowless, callers check HandleAllocated
   }
   handle_ = wnd;
+  // A system control draws its text in the font it is given, else in the system font.
+  if (wrapped_) SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
   CreateChildHandles();
 }
 
@@ -539,7 +541,58 @@ void TWinControl::WndProc(TMessage& m) {
         ReleaseCapture();
     }
   }
+  if (m.Msg == WM_LBUTTONUP) left_up_seen_ = true;
+  if (m.Msg != WM_LBUTTONDOWN || !release_taken_by_system_) {
+    TControl::WndProc(m);
+    return;
+  }
+  left_up_seen_ = false;
   TControl::WndProc(m);
+  if (!left_up_seen_ && handle_ && Enabled() && GetKeyState(VK_LBUTTON) >= 0) {
+    // Where the swallowed release happened: the position of the last message taken off the
+    // queue.
+    DWORD at = GetMessagePos();
+    POINT p{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ScreenToClient(handle_, &p);
+    WPARAM keys = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) |
+                  (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
+    LeftButtonReleased(keys, p.x, p.y);
+  }
+}
+
+void TWinControl::SetNonClientBand(int pixels) {
+  nc_band_ = pixels < 0 ? 0 : pixels;
+  if (handle_)
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TWinControl::NcCalcSize(TMessage& m) {
+  DefaultHandler(m);
+  if (nc_band_ <= 0) return;
+  RECT* r = m.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0]
+                     : reinterpret_cast<RECT*>(m.LParam);
+  int b = std::min({nc_band_, static_cast<int>((r->right - r->left) / 2),
+                    static_cast<int>((r->bottom - r->top) / 2)});
+  InflateRect(r, -b, -b);
+}
+
+void TWinControl::NcPaint(TMessage& m) {
+  DefaultHandler(m);
+  if (nc_band_ <= 0 || !handle_) return;
+  RECT wr, cr;
+  GetWindowRect(handle_, &wr);
+  GetClientRect(handle_, &cr);
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+  OffsetRect(&cr, -wr.left, -wr.top);
+  RECT band = cr;
+  InflateRect(&band, nc_band_, nc_band_);
+  HDC dc = GetWindowDC(handle_);
+  ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
+  FillRect(dc, &band, b);
+  DeleteObject(b);
+  ReleaseDC(handle_, dc);
 }
 
 bool TWinControl::ReflectToChild(TMessage& m) {
@@ -594,6 +647,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_SIZE: WMSize(m); break;
     case WM_GETDLGCODE: WMGetDlgCode(m); break;
     case WM_SETCURSOR: WMSetCursor(m); break;
+    case WM_NCCALCSIZE: NcCalcSize(m); break;
+    case WM_NCPAINT: NcPaint(m); break;
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM:
     case WM_HSCROLL: case WM_VSCROLL:
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
@@ -744,6 +799,8 @@ void TWinControl::WMSize(TMessage& m) {
 }
 
 void TWinControl::CMFontChanged(TMessage& m) {
+  if (wrapped_ && handle_)
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
   Invalidate();
   TMessage pm{CM_PARENTFONTCHANGED, 0, 0, 0};
   for (TControl* c : std::vector<TControl*>(controls_)) c->WindowProc(pm);

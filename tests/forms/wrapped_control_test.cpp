@@ -8,9 +8,13 @@
 #include <vector>
 
 #include "forms/Forms.h"
+#include "tests/forms/gui_input.h"
 #include "tests/forms/wine_unmanaged.h"
 
 using namespace forms;
+using tolvane_test::ClickAt;
+using tolvane_test::PressKey;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -121,13 +125,6 @@ class Spot : public TGraphicControl {
   void CMMouseLeave(TMessage&) override { ++leaves; }
 };
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
-
 struct EditForm {
   TForm* form;
   TestEdit* edit;
@@ -144,27 +141,6 @@ struct EditForm {
   }
   ~EditForm() { delete form; }
 };
-
-// A key as the keyboard driver delivers it: down, then up; TranslateMessage in the message
-// loop makes the character.
-void PressKey(HWND wnd, WORD vk) {
-  UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-  PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
-  Pump();
-  PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
-  Pump();
-}
-
-// Real mouse input at a screen point, through the system's input queue.
-void ClickAt(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  INPUT in[2] = {};
-  in[0].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].type = INPUT_MOUSE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
 
 }  // namespace
 
