@@ -422,6 +422,14 @@ void TCustomListView::CMFontChanged(TMessage& m) {
   ApplyColors();
 }
 
+void TCustomListView::CMMouseEnter(TMessage&) {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TCustomListView::CMMouseLeave(TMessage&) {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
 void TCustomListView::CNNotify(TMessage& m) {
   auto* h = reinterpret_cast<NMHDR*>(m.LParam);
   switch (h->code) {

@@ -127,6 +127,8 @@ class TCustomListView : public TWinControl {
   TLVSelectItemEvent OnSelectItem;
   TLVChangeEvent OnChange;
   TLVChangingEvent OnChanging;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
 
  protected:
   friend class TListColumn;
@@ -140,6 +142,8 @@ class TCustomListView : public TWinControl {
   void Notification(TComponent* component, TOperation operation) override;
   void CMColorChanged(TMessage& m) override;
   void CMFontChanged(TMessage& m) override;
+  void CMMouseEnter(TMessage& m) override;
+  void CMMouseLeave(TMessage& m) override;
   virtual void ColClick(TListColumn* column);
   virtual void CNNotify(TMessage& m);
   virtual void CNDrawItem(TMessage& m);

@@ -86,6 +86,7 @@ void InitCommonControlsOnce() {
 // subclasses that window before its first message (so that it sees its own WM_CREATE and a
 // parent can reflect what the control sends while it is made).
 thread_local TWinControl* creating = nullptr;
+thread_local const char* creating_class = nullptr;
 thread_local HHOOK creation_hook = nullptr;
 
 // Child windows get distinct control ids: WM_MEASUREITEM names its sender only by id.
@@ -175,9 +176,13 @@ LRESULT CALLBACK TWinControl::SubclassWndProc(HWND wnd, UINT msg, WPARAM w, LPAR
 }
 
 LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM w, LPARAM l) {
-  // The first window created after CreateWnd set `creating` is the control's own; windows
-  // it makes for itself (a list view's header) come later and are left alone.
-  if (code == HCBT_CREATEWND && creating) {
+  // The first window of the asked-for class created after CreateWnd set `creating` is the
+  // control's own; windows it makes for itself (a list view's header) come later, and a
+  // window the system makes first (an input-method window) is of another class.
+  char cls[64] = {};
+  if (code == HCBT_CREATEWND && creating &&
+      GetClassNameA(reinterpret_cast<HWND>(w), cls, sizeof(cls)) &&
+      lstrcmpiA(cls, creating_class) == 0) {
     TWinControl* c = creating;
     creating = nullptr;
     c->AttachWrapped(reinterpret_cast<HWND>(w));
@@ -223,6 +228,7 @@ void TWinControl::CreateWnd() {
   if (p.SystemClass) {
     InitCommonControlsOnce();
     creating = this;
+    creating_class = p.WinClassName.c_str();
     creation_hook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
     wnd = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X,
                           p.Y, p.Width, p.Height, p.WndParent, id, GetModuleHandleA(nullptr),
@@ -230,6 +236,7 @@ void TWinControl::CreateWnd() {
     if (creation_hook) UnhookWindowsHookEx(creation_hook);
     creation_hook = nullptr;
     creating = nullptr;
+    creating_class = nullptr;
     // Without the hook (or if it did not run) subclass now; only the creation messages are
     // then missed.
     if (wnd && handle_ != wnd) AttachWrapped(wnd);
@@ -819,6 +826,10 @@ int ScrollMessagePos(HWND wnd, const TMessage& m) {
   si.cbSize = sizeof(si);
   si.fMask = SIF_POS | SIF_TRACKPOS;
   HWND bar = reinterpret_cast<HWND>(m.LParam);
+  char cls[32] = {};
+  // A track bar control has no scroll information but answers its position in full.
+  if (bar && GetClassNameA(bar, cls, sizeof(cls)) && lstrcmpiA(cls, TRACKBAR_CLASSA) == 0)
+    return static_cast<int>(SendMessageA(bar, TBM_GETPOS, 0, 0));
   int which = bar ? SB_CTL : (m.Msg == WM_HSCROLL || m.Msg == CN_HSCROLL ? SB_HORZ : SB_VERT);
   if (!GetScrollInfo(bar ? bar : wnd, which, &si)) return static_cast<short>(HIWORD(m.WParam));
   int code = LOWORD(m.WParam);

@@ -249,10 +249,12 @@ TEST_F(ListView, ClickOnARowSelectsItAndHandsOverTheRelease) {
   ASSERT_NE(selected_event, nullptr);
   EXPECT_EQ(t.list->Selected()->Caption(), "row 3");
 
-  // Far right in the row, beyond the caption: still that row.
-  TListItem* right = t.list->GetItemAt(300, p.y);
-  ASSERT_NE(right, nullptr);
-  EXPECT_EQ(right->Index(), 3);
+  // At the row's left edge and far right beyond the caption: still that row.
+  for (int x : {0, 300}) {
+    TListItem* at = t.list->GetItemAt(x, p.y);
+    ASSERT_NE(at, nullptr) << x;
+    EXPECT_EQ(at->Index(), 3);
+  }
 
   int dbl = 0;
   t.list->OnDblClick = [&](TObject*) { ++dbl; };

@@ -4,6 +4,9 @@
 // capture, cursors, and the 32-bit scroll position.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -89,18 +92,23 @@ class TestOwnerList : public TWinControl {
   }
 };
 
-// A wrapped scroll bar control that reads the position of its reflected scroll messages.
+// A wrapped scroll bar (or track bar) control that reads the position of its reflected
+// scroll messages.
 class TestScrollBar : public TWinControl {
  public:
-  explicit TestScrollBar(TComponent* owner) : TWinControl(owner) { SetBounds(10, 130, 150, 16); }
+  TestScrollBar(TComponent* owner, const char* system_class)
+      : TWinControl(owner), system_class_(system_class) {
+    SetBounds(10, 130, 150, 24);
+  }
   int last_pos = -1;
 
  protected:
   void CreateParams(TCreateParams& p) override {
     TWinControl::CreateParams(p);
-    CreateSubClass(p, "SCROLLBAR");
-    p.Style |= SBS_HORZ;
+    CreateSubClass(p, system_class_);
+    if (lstrcmpiA(system_class_, "SCROLLBAR") == 0) p.Style |= SBS_HORZ;
   }
+  const char* system_class_;
   void Dispatch(TMessage& m) override {
     if (m.Msg == CN_HSCROLL) {
       last_pos = ScrollMessagePos(Handle(), m);
@@ -226,8 +234,11 @@ TEST_F(Wrapped, ScrollPositionAboveSixteenBitsComesThroughWhole) {
   TForm form(nullptr);
   form.SetBorderStyle(TFormBorderStyle::bsNone);
   form.SetBounds(20, 20, 300, 160);
-  auto* bar = new TestScrollBar(&form);
+  auto* bar = new TestScrollBar(&form, "SCROLLBAR");
   bar->SetParent(&form);
+  auto* track = new TestScrollBar(&form, TRACKBAR_CLASSA);
+  track->SetTop(100);
+  track->SetParent(&form);
   form.Show();
   Pump();
   SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS, 0, 200000, 0, 70000, 0};
@@ -238,6 +249,13 @@ TEST_F(Wrapped, ScrollPositionAboveSixteenBitsComesThroughWhole) {
   SendMessageA(form.Handle(), WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0),
                reinterpret_cast<LPARAM>(bar->Handle()));
   EXPECT_EQ(bar->last_pos, 70000);
+
+  SendMessageA(track->Handle(), TBM_SETRANGEMIN, FALSE, 0);
+  SendMessageA(track->Handle(), TBM_SETRANGEMAX, FALSE, 200000);
+  SendMessageA(track->Handle(), TBM_SETPOS, TRUE, 123456);
+  SendMessageA(form.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 123456 & 0xFFFF),
+               reinterpret_cast<LPARAM>(track->Handle()));
+  EXPECT_EQ(track->last_pos, 123456);
 }
 
 TEST_F(Wrapped, DoubleClickArrivesOnlyAtControlsThatTakeThem) {
