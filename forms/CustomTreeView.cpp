@@ -1,5 +1,5 @@
 // TCustomTreeView: the window's styles, the reflected notifications (selection, expansion,
-// deletion), hit tests, and the node tree put back into a window made anew.
+// deletion, custom draw), hit tests, and the node tree put back into a window made anew.
 #include "forms/CustomTreeView.h"
 
 #include "forms/SystemImageList.h"
@@ -287,6 +287,65 @@ void TCustomTreeView::CMFontChanged(TMessage& m) {
   ApplyColors();
 }
 
+LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
+  NMCUSTOMDRAW& nm = cd->nmcd;
+  const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
+  if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events) return CDRF_DODEFAULT;
+  canvas_.SetPaintHandle(nm.hdc);
+  canvas_.Font().Assign(Font());
+  canvas_.Brush.Color = Color();
+  bool default_draw = true;
+  LRESULT result = CDRF_DODEFAULT;
+  TCustomDrawState state = CustomDrawStateOf(nm.uItemState);
+  auto* node = reinterpret_cast<TTreeNode*>(nm.lItemlParam);
+  switch (nm.dwDrawStage) {
+    case CDDS_PREPAINT:
+      if (OnCustomDraw) OnCustomDraw(this, nm.rc, default_draw);
+      if (default_draw && OnAdvancedCustomDraw)
+        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPrePaint, default_draw);
+      if (!default_draw) {
+        result = CDRF_SKIPDEFAULT;
+        break;
+      }
+      if (item_events) result |= CDRF_NOTIFYITEMDRAW;
+      if (OnAdvancedCustomDraw) result |= CDRF_NOTIFYPOSTPAINT;
+      break;
+    case CDDS_POSTPAINT:
+      if (OnAdvancedCustomDraw)
+        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    case CDDS_ITEMPREPAINT:
+      if (!node) break;
+      if (OnCustomDrawItem) OnCustomDrawItem(this, node, state, default_draw);
+      if (default_draw && OnAdvancedCustomDrawItem)
+        OnAdvancedCustomDrawItem(this, node, state, TCustomDrawStage::cdPrePaint, default_draw);
+      if (!default_draw) {
+        result = CDRF_SKIPDEFAULT;
+        break;
+      }
+      if (OnAdvancedCustomDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
+      // Colours or a font the event set on the canvas are the ones the node is drawn in.
+      if (!canvas_.Font().Equals(Font())) {
+        SelectObject(nm.hdc, canvas_.Font().Handle());
+        result |= CDRF_NEWFONT;
+      }
+      if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {
+        cd->clrText = ColorToRGB(canvas_.Font().Color());
+        cd->clrTextBk = ColorToRGB(canvas_.Brush.Color);
+        result |= CDRF_NEWFONT;
+      }
+      break;
+    case CDDS_ITEMPOSTPAINT:
+      if (node && OnAdvancedCustomDrawItem)
+        OnAdvancedCustomDrawItem(this, node, state, TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    default:
+      break;
+  }
+  canvas_.FreeHandle();
+  return result;
+}
+
 void TCustomTreeView::CNNotify(TMessage& m) {
   auto* h = reinterpret_cast<NMHDR*>(m.LParam);
   // The A and W forms of these notifications differ only in their text pointers.
@@ -321,6 +380,9 @@ void TCustomTreeView::CNNotify(TMessage& m) {
         if (nm->action & TVE_EXPAND) Expand(n);
         else if (nm->action & TVE_COLLAPSE) Collapse(n);
       }
+      return;
+    case NM_CUSTOMDRAW:
+      m.Result = CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(h));
       return;
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW: {

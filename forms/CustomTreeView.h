@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "forms/ControlCanvas.h"
 #include "forms/ImageList.h"
 #include "forms/TreeNodes.h"
 #include "forms/ViewTypes.h"
@@ -64,7 +65,18 @@ class TCustomTreeView : public TWinControl {
   int BorderWidth() const { return NonClientBand(); }
   void SetBorderWidth(int v) { SetNonClientBand(v); }
   RECT ClientRect() const override;
+  // The canvas the custom-draw events paint on (the tree's paint DC while they run).
+  TCanvas& Canvas() { return canvas_; }
 
+  using TTVCustomDrawEvent =
+      std::function<void(TCustomTreeView* sender, const RECT& rect, bool& default_draw)>;
+  using TTVAdvancedCustomDrawEvent = std::function<void(
+      TCustomTreeView* sender, const RECT& rect, TCustomDrawStage stage, bool& default_draw)>;
+  using TTVCustomDrawItemEvent = std::function<void(
+      TCustomTreeView* sender, TTreeNode* node, TCustomDrawState state, bool& default_draw)>;
+  using TTVAdvancedCustomDrawItemEvent =
+      std::function<void(TCustomTreeView* sender, TTreeNode* node, TCustomDrawState state,
+                         TCustomDrawStage stage, bool& default_draw)>;
   using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
   using TTVChangingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
   using TTVExpandingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
@@ -77,6 +89,10 @@ class TCustomTreeView : public TWinControl {
   TTVExpandingEvent OnCollapsing;
   TTVExpandedEvent OnCollapsed;
   TTVExpandedEvent OnDeletion;
+  TTVCustomDrawEvent OnCustomDraw;
+  TTVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  TTVCustomDrawItemEvent OnCustomDrawItem;
+  TTVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
 
  protected:
   friend class TTreeNode;
@@ -94,6 +110,7 @@ class TCustomTreeView : public TWinControl {
   virtual bool CanCollapse(TTreeNode* node);
   virtual void Collapse(TTreeNode* node);
   virtual void Change(TTreeNode* node);
+  LRESULT CustomDraw(NMTVCUSTOMDRAW* cd);
   LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const;
   TTreeNode* NodeOf(HTREEITEM item) const;
   // `node` and its subtree are about to go.
@@ -106,6 +123,7 @@ class TCustomTreeView : public TWinControl {
   void DestroyImageLists();
 
   TTreeNodes items_{this};
+  TControlCanvas canvas_{this};
   TImageList* images_ = nullptr;
   TImageList* state_images_ = nullptr;
   HIMAGELIST image_list_ = nullptr;

@@ -8,27 +8,17 @@
 
 #include "forms/Forms.h"
 #include "tests/forms/gui_input.h"
+#include "tests/forms/view_pictures.h"
 #include "tests/forms/wine_unmanaged.h"
 
 using namespace forms;
 using tolvane_test::ClickClient;
 using tolvane_test::DoubleClickClient;
+using tolvane_test::FillCheckPictures;
 using tolvane_test::Pump;
 
 namespace {
 
-// Four 16 x 16 pictures in distinct colours, each with a dark frame.
-void FillPictures(TImageList& list) {
-  TBitmap strip(64, 16);
-  const TColor colours[] = {0x2020C0, 0x20A020, 0xC02020, 0x20A0C0};
-  for (int i = 0; i < 4; ++i) {
-    strip.Canvas().Brush.Color = 0x303030;
-    strip.Canvas().FillRect(RECT{i * 16 + 1, 1, i * 16 + 15, 15});
-    strip.Canvas().Brush.Color = colours[i];
-    strip.Canvas().FillRect(RECT{i * 16 + 3, 3, i * 16 + 13, 13});
-  }
-  list.Add(strip);
-}
 
 std::string CellText(HWND list, int row, int column) {
   char buf[128] = {};
@@ -49,7 +39,7 @@ struct ListForm {
     form->SetBorderStyle(TFormBorderStyle::bsNone);
     form->SetBounds(30, 30, 420, 260);
     states = new TImageList(form, 16, 16);
-    FillPictures(*states);
+    FillCheckPictures(*states);
     list = new TCustomListView(form);
     list->SetBounds(10, 10, 400, 240);
     list->SetViewStyle(TViewStyle::vsReport);
@@ -320,6 +310,32 @@ TEST_F(ListView, CustomDrawEventsSeeEachRowAndCanTakeOverThePaint) {
   HDC dc = GetDC(t.list->Handle());
   RECT row = t.list->Items()[1]->DisplayRect(TDisplayCode::drBounds);
   EXPECT_EQ(GetPixel(dc, row.left + 150, (row.top + row.bottom) / 2), RGB(0xFF, 0xC0, 0x00));
+  ReleaseDC(t.list->Handle(), dc);
+}
+
+TEST_F(ListView, OwnerDrawnRowsAreDrawnByTheirOwnObject) {
+  ListForm t(false);
+  t.list->SetOwnerDraw(true);
+  for (int i = 0; i < 3; ++i) t.list->Items().Add()->SetCaption("drawn " + std::to_string(i));
+  std::set<std::string> drawn;
+  TCustomDrawState selected_state = 0;
+  t.list->OnDrawItem = [&](TCustomListView* sender, TListItem* item, const RECT& r,
+                           TCustomDrawState state) {
+    drawn.insert(item->Caption());
+    if (item->Index() == 1) selected_state = state;
+    sender->Canvas().Brush.Color = 0x40A040;
+    sender->Canvas().FillRect(r);
+  };
+  t.Show();
+  t.list->SetItemIndex(1);
+  UpdateWindow(t.list->Handle());
+  Pump();
+  EXPECT_TRUE(GetWindowLongPtrA(t.list->Handle(), GWL_STYLE) & LVS_OWNERDRAWFIXED);
+  EXPECT_EQ(drawn.size(), 3u);
+  EXPECT_TRUE(selected_state & cdsSelected);
+  HDC dc = GetDC(t.list->Handle());
+  POINT p = RowPoint(t.list, 2);
+  EXPECT_EQ(GetPixel(dc, p.x, p.y), RGB(0x40, 0xA0, 0x40));
   ReleaseDC(t.list->Handle(), dc);
 }
 

@@ -1,30 +1,25 @@
 // The wrapped tree view in real windows under the X server: nodes and their window items,
 // expansion from the program and by a click, selection with its events and the mouse release,
-// hit tests (node, state picture), deletion, and a new window keeping the tree.
+// hit tests (node, state picture), deletion, custom draw, and a new window keeping the tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "forms/Forms.h"
 #include "tests/forms/gui_input.h"
+#include "tests/forms/view_pictures.h"
 #include "tests/forms/wine_unmanaged.h"
 
 using namespace forms;
 using tolvane_test::ClickClient;
+using tolvane_test::FillCheckPictures;
+using tolvane_test::FillItemPictures;
 using tolvane_test::Pump;
 
 namespace {
 
-void FillPictures(TImageList& list) {
-  TBitmap strip(64, 16);
-  const TColor colours[] = {0x2020C0, 0x20A020, 0xC02020, 0x20A0C0};
-  for (int i = 0; i < 4; ++i) {
-    strip.Canvas().Brush.Color = colours[i];
-    strip.Canvas().FillRect(RECT{i * 16 + 2, 2, i * 16 + 14, 14});
-  }
-  list.Add(strip);
-}
 
 std::string WindowItemText(HWND tree, HTREEITEM item) {
   char buf[128] = {};
@@ -55,9 +50,9 @@ struct TreeForm {
     form->SetBorderStyle(TFormBorderStyle::bsNone);
     form->SetBounds(30, 30, 260, 260);
     images = new TImageList(form, 16, 16);
-    FillPictures(*images);
+    FillItemPictures(*images);
     states = new TImageList(form, 16, 16);
-    FillPictures(*states);
+    FillCheckPictures(*states);
     tree = new TCustomTreeView(form);
     tree->SetBounds(10, 10, 240, 240);
     tree->SetReadOnly(true);
@@ -261,4 +256,27 @@ TEST_F(TreeView, ANewWindowKeepsNodesExpansionAndSelection) {
   EXPECT_FALSE(t.docs->Expanded());
   EXPECT_EQ(t.tree->Selected(), t.c);
   EXPECT_EQ(WindowItemText(t.tree->Handle(), t.c->ItemId()), "c.jpg");
+}
+
+TEST_F(TreeView, CustomDrawItemEventsSeeEachShownNodeAndItsColoursApply) {
+  TreeForm t;
+  t.root->Expand(false);
+  std::vector<std::string> drawn;
+  t.tree->OnCustomDrawItem = [&](TCustomTreeView* sender, TTreeNode* node, TCustomDrawState,
+                                 bool&) {
+    drawn.push_back(node->Text());
+    if (node == t.pics) {
+      sender->Canvas().Font().SetColor(0x0000FF);
+      sender->Canvas().Brush.Color = 0xC0FFC0;
+    }
+  };
+  t.Show();
+  UpdateWindow(t.tree->Handle());
+  // Nodes inside collapsed folders are not drawn.
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), "docs"), drawn.end());
+  EXPECT_EQ(std::find(drawn.begin(), drawn.end(), "a.txt"), drawn.end());
+  RECT r = t.pics->DisplayRect(true);
+  HDC dc = GetDC(t.tree->Handle());
+  EXPECT_EQ(GetPixel(dc, r.left + 1, r.top + 1), RGB(0xC0, 0xFF, 0xC0));
+  ReleaseDC(t.tree->Handle(), dc);
 }
