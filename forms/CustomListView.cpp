@@ -498,7 +498,10 @@ LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW* cd) {
   const DWORD stage = nm.dwDrawStage;
   const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
   const bool sub_events = OnCustomDrawSubItem || OnAdvancedCustomDrawSubItem;
-  if (stage == CDDS_PREPAINT) DropDataCache();  // a new paint: the rows as they stand now
+  if (stage == CDDS_PREPAINT) {
+    DropDataCache();  // a new paint: the rows as they stand now
+    draw_fonts_.Clear();
+  }
   if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events && !sub_events)
     return CDRF_DODEFAULT;
   canvas_.SetPaintHandle(nm.hdc);
@@ -562,7 +565,7 @@ LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW* cd) {
   // An item event that changed the canvas colours or font has the row drawn with them.
   if ((stage & CDDS_ITEM) && default_draw && !(result & CDRF_SKIPDEFAULT)) {
     if (!canvas_.Font().Equals(Font())) {
-      SelectObject(nm.hdc, canvas_.Font().Handle());
+      SelectObject(nm.hdc, draw_fonts_.Get(canvas_.Font()));
       result |= CDRF_NEWFONT;
     }
     if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {

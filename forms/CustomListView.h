@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "forms/ControlCanvas.h"
+#include "forms/CustomDrawFonts.h"
 #include "forms/ImageList.h"
 #include "forms/ListColumns.h"
 #include "forms/ListItems.h"
@@ -173,6 +174,7 @@ class TCustomListView : public TWinControl {
   TListItem data_item_{this, -1};
   int data_index_ = -1;
   TControlCanvas canvas_{this};
+  TCustomDrawFonts draw_fonts_;
   TViewStyle view_style_ = TViewStyle::vsIcon;
   bool owner_data_ = false;
   bool owner_draw_ = false;

@@ -290,6 +290,7 @@ void TCustomTreeView::CMFontChanged(TMessage& m) {
 LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
   NMCUSTOMDRAW& nm = cd->nmcd;
   const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
+  if (nm.dwDrawStage == CDDS_PREPAINT) draw_fonts_.Clear();
   if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events) return CDRF_DODEFAULT;
   canvas_.SetPaintHandle(nm.hdc);
   canvas_.Font().Assign(Font());
@@ -326,7 +327,7 @@ LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
       if (OnAdvancedCustomDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
       // Colours or a font the event set on the canvas are the ones the node is drawn in.
       if (!canvas_.Font().Equals(Font())) {
-        SelectObject(nm.hdc, canvas_.Font().Handle());
+        SelectObject(nm.hdc, draw_fonts_.Get(canvas_.Font()));
         result |= CDRF_NEWFONT;
       }
       if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {

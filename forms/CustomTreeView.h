@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "forms/ControlCanvas.h"
+#include "forms/CustomDrawFonts.h"
 #include "forms/ImageList.h"
 #include "forms/TreeNodes.h"
 #include "forms/ViewTypes.h"
@@ -124,6 +125,7 @@ class TCustomTreeView : public TWinControl {
 
   TTreeNodes items_{this};
   TControlCanvas canvas_{this};
+  TCustomDrawFonts draw_fonts_;
   TImageList* images_ = nullptr;
   TImageList* state_images_ = nullptr;
   HIMAGELIST image_list_ = nullptr;
