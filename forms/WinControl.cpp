@@ -771,7 +771,10 @@ void TWinControl::WMKeyDown(TMessage& m) {
   TCustomForm* f = ParentForm();
   if (f && f != this && f->KeyPreview()) f->KeyDown(key, shift);
   if (key) KeyDown(key, shift);
-  if (key) DefaultHandler(m);
+  if (!key) return;
+  // A handler may have put another key in place of this one.
+  m.WParam = (m.WParam & ~static_cast<WPARAM>(0xFFFF)) | key;
+  DefaultHandler(m);
 }
 
 void TWinControl::WMKeyUp(TMessage& m) {
@@ -780,15 +783,34 @@ void TWinControl::WMKeyUp(TMessage& m) {
   TCustomForm* f = ParentForm();
   if (f && f != this && f->KeyPreview()) f->KeyUp(key, shift);
   if (key) KeyUp(key, shift);
-  if (key) DefaultHandler(m);
+  if (!key) return;
+  m.WParam = (m.WParam & ~static_cast<WPARAM>(0xFFFF)) | key;
+  DefaultHandler(m);
 }
 
 void TWinControl::WMChar(TMessage& m) {
+  // A wrapped control gets its characters in their wide form; the key events see the
+  // character in the program's code page, and what they leave goes on in the form it came.
   char ch = static_cast<char>(m.WParam);
+  if (wrapped_) {
+    auto wide = static_cast<wchar_t>(m.WParam);
+    BOOL lossy = FALSE;
+    if (WideCharToMultiByte(CP_ACP, 0, &wide, 1, &ch, 1, nullptr, &lossy) != 1 || lossy) {
+      DefaultHandler(m);  // not one character of the code page: no key event can take it
+      return;
+    }
+  }
+  const char typed = ch;
   TCustomForm* f = ParentForm();
   if (f && f != this && f->KeyPreview()) f->KeyPress(ch);
   if (ch) KeyPress(ch);
-  if (ch) DefaultHandler(m);
+  if (!ch) return;
+  if (ch != typed) {
+    wchar_t wide = static_cast<unsigned char>(ch);
+    if (wrapped_) MultiByteToWideChar(CP_ACP, 0, &ch, 1, &wide, 1);
+    m.WParam = wrapped_ ? static_cast<WPARAM>(wide) : static_cast<unsigned char>(ch);
+  }
+  DefaultHandler(m);
 }
 
 void TWinControl::WMSize(TMessage& m) {

@@ -176,6 +176,22 @@ TEST_F(Wrapped, EditTakesTypedTextAndReportsEachChangeThroughItsOwnObject) {
   EXPECT_EQ(t.edit->changes, 3);
 }
 
+TEST_F(Wrapped, KeyEventsCanReplaceOrDropWhatTheEditGets) {
+  EditForm t;
+  t.edit->OnKeyPress = [](TObject*, char& c) {
+    if (c == 'x') c = 'y';
+    if (c == '1') c = 0;
+  };
+  t.edit->OnKeyDown = [](TObject*, WORD& key, TShiftState) {
+    if (key == VK_HOME) key = VK_END;
+  };
+  for (WORD vk : {'A', 'X', '1', 'B'}) PressKey(t.edit->Handle(), vk);
+  EXPECT_EQ(t.edit->WindowText(), "ayb");
+  SendMessageA(t.edit->Handle(), EM_SETSEL, 1, 1);
+  PressKey(t.edit->Handle(), VK_HOME);  // became End
+  EXPECT_EQ(t.edit->Selection(), std::make_pair(3, 3));
+}
+
 TEST_F(Wrapped, EditCaretAndSelectionFollowArrowKeysAndClicks) {
   EditForm t;
   SetWindowTextA(t.edit->Handle(), "abcdef");
