@@ -26,6 +26,14 @@ void CopyText(const std::string& text, bool wide, void* buffer, int size) {
   out[len] = L'\0';
 }
 
+std::string NarrowText(const wchar_t* w) {
+  int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string s(static_cast<size_t>(n - 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
 int CALLBACK CompareCaptions(LPARAM a, LPARAM b, LPARAM) {
   return lstrcmpiA(reinterpret_cast<TListItem*>(a)->Caption().c_str(),
                    reinterpret_cast<TListItem*>(b)->Caption().c_str());
@@ -455,6 +463,25 @@ void TCustomListView::CNNotify(TMessage& m) {
     case LVN_ITEMCHANGED:
       ItemChanged(reinterpret_cast<NMLISTVIEW*>(h));
       return;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+      // Type-ahead in owner-data mode: the rows are the program's; nothing is found here
+      // (the default answer, 0, would jump to the first row at every key).
+      m.Result = -1;
+      return;
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW: {
+      // The caption the user typed; none when the edit was cancelled.
+      auto& it = reinterpret_cast<NMLVDISPINFOA*>(h)->item;
+      TListItem* item = owner_data_ ? nullptr : ItemAt(it.iItem);
+      if (!item || !it.pszText) return;
+      item->caption_ = h->code == LVN_ENDLABELEDITW
+                           ? NarrowText(reinterpret_cast<const wchar_t*>(it.pszText))
+                           : std::string(it.pszText);
+      m.Result = FALSE;  // the text stays a callback, answered from the item
+      item->Update();
+      return;
+    }
     default:
       DefaultHandler(m);
   }

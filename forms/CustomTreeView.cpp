@@ -385,6 +385,25 @@ void TCustomTreeView::CNNotify(TMessage& m) {
     case NM_CUSTOMDRAW:
       m.Result = CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(h));
       return;
+    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW: {
+      // The text the user typed; none when the edit was cancelled.
+      auto& it = reinterpret_cast<NMTVDISPINFOA*>(h)->item;
+      auto* n = reinterpret_cast<TTreeNode*>(it.lParam);
+      if (!n) n = NodeOf(it.hItem);
+      if (!n || !it.pszText) return;
+      if (h->code == TVN_ENDLABELEDITW) {
+        auto* w = reinterpret_cast<const wchar_t*>(it.pszText);
+        int len = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<size_t>(len > 0 ? len - 1 : 0), '\0');
+        if (len > 1) WideCharToMultiByte(CP_ACP, 0, w, -1, text.data(), len, nullptr, nullptr);
+        n->text_ = text;
+      } else {
+        n->text_ = it.pszText;
+      }
+      m.Result = TRUE;  // the window keeps the new text
+      return;
+    }
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW: {
       if (window_going_) return;

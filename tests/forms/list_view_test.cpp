@@ -15,6 +15,7 @@ using namespace forms;
 using tolvane_test::ClickClient;
 using tolvane_test::DoubleClickClient;
 using tolvane_test::FillCheckPictures;
+using tolvane_test::PressKey;
 using tolvane_test::Pump;
 
 namespace {
@@ -253,6 +254,33 @@ TEST_F(ListView, ClickOnARowSelectsItAndHandsOverTheRelease) {
   DoubleClickClient(t.list->Handle(), q.x, q.y);
   EXPECT_EQ(dbl, 1);
   EXPECT_EQ(t.list->ItemIndex(), 5);
+}
+
+TEST_F(ListView, TypingInAnOwnerDataListLeavesTheSelectionWhereItIs) {
+  ListForm t(true);
+  t.list->OnData = [](TObject*, TListItem* item) { item->SetCaption("row"); };
+  t.list->Items().SetCount(20);
+  t.Show();
+  t.list->SetItemIndex(5);
+  t.list->SetFocus();
+  Pump();
+  PressKey(t.list->Handle(), 'R');
+  EXPECT_EQ(t.list->ItemIndex(), 5);
+}
+
+TEST_F(ListView, EditedCaptionIsKeptByTheRow) {
+  ListForm t(false);
+  t.list->SetReadOnly(false);
+  t.list->Items().Add()->SetCaption("old name");
+  t.list->Items().Add()->SetCaption("other");
+  t.Show();
+  t.list->SetFocus();
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(t.list->Handle(), LVM_EDITLABELA, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, "new name");
+  PressKey(edit, VK_RETURN);
+  EXPECT_EQ(t.list->Items()[0]->Caption(), "new name");
+  EXPECT_EQ(CellText(t.list->Handle(), 0, 0), "new name");
 }
 
 TEST_F(ListView, SelectionFromTheProgramAndMultiSelect) {

@@ -16,6 +16,7 @@ using namespace forms;
 using tolvane_test::ClickClient;
 using tolvane_test::FillCheckPictures;
 using tolvane_test::FillItemPictures;
+using tolvane_test::PressKey;
 using tolvane_test::Pump;
 
 namespace {
@@ -279,4 +280,18 @@ TEST_F(TreeView, CustomDrawItemEventsSeeEachShownNodeAndItsColoursApply) {
   HDC dc = GetDC(t.tree->Handle());
   EXPECT_EQ(GetPixel(dc, r.left + 1, r.top + 1), RGB(0xC0, 0xFF, 0xC0));
   ReleaseDC(t.tree->Handle(), dc);
+}
+
+TEST_F(TreeView, EditedTextIsKeptByTheNode) {
+  TreeForm t;
+  t.tree->SetReadOnly(false);
+  t.Show();
+  t.tree->SetFocus();
+  HWND edit = reinterpret_cast<HWND>(
+      SendMessageA(t.tree->Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(t.other->ItemId())));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, "renamed");
+  PressKey(edit, VK_RETURN);
+  EXPECT_EQ(t.other->Text(), "renamed");
+  EXPECT_EQ(WindowItemText(t.tree->Handle(), t.other->ItemId()), "renamed");
 }
