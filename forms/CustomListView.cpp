@@ -391,6 +391,9 @@ void TCustomListView::ColClick(TListColumn* column) {
 }
 
 void TCustomListView::Dispatch(TMessage& m) {
+  // The row OnData filled serves the requests of one message (a paint asks for each cell);
+  // by the next message the program's data may have changed.
+  if (m.Msg != CN_NOTIFY && m.Msg != CN_DRAWITEM) DropDataCache();
   switch (m.Msg) {
     case CN_NOTIFY:
       CNNotify(m);

@@ -113,6 +113,14 @@ TEST_F(ListView, OwnerDataWithManyRowsAsksOnlyForTheRowsShown) {
   EXPECT_EQ(CellText(t.list->Handle(), 70000, 0), "Row 70000");
   EXPECT_EQ(CellText(t.list->Handle(), 70000, 1), "700000");
   EXPECT_EQ(t.list->Items()[99999]->Caption(), "Row 99999");
+  // Data changed between two requests for the same row: the second sees the change.
+  std::string suffix;
+  t.list->OnData = [&](TObject*, TListItem* item) {
+    item->SetCaption("Row " + std::to_string(item->Index()) + suffix);
+  };
+  EXPECT_EQ(CellText(t.list->Handle(), 42, 0), "Row 42");
+  suffix = " changed";
+  EXPECT_EQ(CellText(t.list->Handle(), 42, 0), "Row 42 changed");
   EXPECT_EQ(t.list->Items()[100000], nullptr);
 }
 
