@@ -6,6 +6,7 @@
 #include "forms/ControlActionLink.h"
 #include "forms/CustomAction.h"
 #include "forms/Form.h"
+#include "forms/Screen.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -221,13 +222,7 @@ void TControl::DblClick() {
 void TControl::SetCursor(TCursor c) {
   if (c == cursor_) return;
   cursor_ = c;
-  // Show the new shape at once when the pointer is over this control.
-  POINT p;
-  if (!GetCursorPos(&p)) return;
-  HWND under = WindowFromPoint(p);
-  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
-    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  Screen()->UpdateCursorShape();
 }
 
 void TControl::LeftButtonReleased(WPARAM keys, int x, int y) {

@@ -405,5 +405,7 @@ TEST_F(Wrapped, CursorOfTheControlUnderThePointerAndTheScreensOverridingIt) {
   SetCursorPos(over_pad.x, over_pad.y);
   EXPECT_EQ(ask(pad->Handle()), wait);
   Screen()->SetCursor(crDefault);
-  EXPECT_EQ(ask(pad->Handle()), hand);
+  EXPECT_EQ(GetCursor(), hand);
+  pad->SetCursor(crCross);  // the pointer is over it: the new shape shows at once
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_CROSS));
 }
