@@ -89,6 +89,17 @@ thread_local TWinControl* creating = nullptr;
 thread_local const char* creating_class = nullptr;
 thread_local HHOOK creation_hook = nullptr;
 
+// A button press whose button is up again by the time it is handled (the state is that of the
+// last message taken off the queue).
+bool PressAlreadyReleased(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: return GetKeyState(VK_LBUTTON) >= 0;
+    case WM_RBUTTONDOWN: return GetKeyState(VK_RBUTTON) >= 0;
+    case WM_MBUTTONDOWN: return GetKeyState(VK_MBUTTON) >= 0;
+    default: return false;
+  }
+}
+
 // Child windows get distinct control ids: WM_MEASUREITEM names its sender only by id.
 UINT NextControlId() {
   static UINT next = 0;
@@ -678,6 +689,9 @@ void TWinControl::DefaultHandler(TMessage& m) {
   }
   if (IsPrivateMessage(m.Msg)) return;
   if (wrapped_) {
+    // Such a control would follow the press in its loop until a release that a modal loop
+    // of our handlers (a popup menu) has already taken: with the button up, it waits on.
+    if (release_taken_by_system_ && PressAlreadyReleased(m.Msg)) return;
     if (Subclass().def) m.Result = Subclass().def(handle_, m.Msg, m.WParam, m.LParam);
     return;
   }

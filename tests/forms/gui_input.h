@@ -36,6 +36,20 @@ inline void ClickAt(POINT screen) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+// A right click at a point of a window's client area, with the messages it causes handled.
+inline void RightClickClient(HWND wnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(wnd, &p);
+  SetCursorPos(p.x, p.y);
+  INPUT in[2] = {};
+  in[0].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  in[1].type = INPUT_MOUSE;
+  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, in, sizeof(INPUT));
+  Pump();
+}
+
 // A left click at a point of a window's client area, with the messages it causes handled.
 inline void ClickClient(HWND wnd, int x, int y) {
   POINT p{x, y};

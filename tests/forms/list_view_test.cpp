@@ -16,6 +16,7 @@ using tolvane_test::ClickClient;
 using tolvane_test::DoubleClickClient;
 using tolvane_test::FillCheckPictures;
 using tolvane_test::PressKey;
+using tolvane_test::RightClickClient;
 using tolvane_test::Pump;
 
 namespace {
@@ -289,6 +290,26 @@ TEST_F(ListView, EditedCaptionIsKeptByTheRow) {
   PressKey(edit, VK_RETURN);
   EXPECT_EQ(t.list->Items()[0]->Caption(), "new name");
   EXPECT_EQ(CellText(t.list->Handle(), 0, 0), "new name");
+}
+
+// A handler that runs a modal loop of its own on the press (a popup menu) takes the release
+// with it; the list must not then wait for a release that already happened.
+TEST_F(ListView, PressWhoseReleaseAHandlerTookDoesNotHangTheList) {
+  ListForm t(false);
+  for (int i = 0; i < 4; ++i) t.list->Items().Add()->SetCaption("r" + std::to_string(i));
+  int downs = 0;
+  t.list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    ++downs;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_RBUTTONUP, WM_RBUTTONUP, PM_REMOVE)) {
+    }
+  };
+  t.Show();
+  POINT p = RowPoint(t.list, 1);
+  RightClickClient(t.list->Handle(), p.x, p.y);
+  EXPECT_EQ(downs, 1);
+  RightClickClient(t.list->Handle(), p.x, p.y);
+  EXPECT_EQ(downs, 2);
 }
 
 TEST_F(ListView, SelectionFromTheProgramAndMultiSelect) {

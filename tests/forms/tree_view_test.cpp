@@ -17,6 +17,7 @@ using tolvane_test::ClickClient;
 using tolvane_test::FillCheckPictures;
 using tolvane_test::FillItemPictures;
 using tolvane_test::PressKey;
+using tolvane_test::RightClickClient;
 using tolvane_test::Pump;
 
 namespace {
@@ -294,4 +295,28 @@ TEST_F(TreeView, EditedTextIsKeptByTheNode) {
   PressKey(edit, VK_RETURN);
   EXPECT_EQ(t.other->Text(), "renamed");
   EXPECT_EQ(WindowItemText(t.tree->Handle(), t.other->ItemId()), "renamed");
+}
+
+// A handler that runs a modal loop of its own on the press (a popup menu) takes the release
+// with it; the tree must not then wait for a release that already happened.
+TEST_F(TreeView, PressWhoseReleaseAHandlerTookDoesNotHangTheTree) {
+  TreeForm t;
+  t.root->Expand(false);
+  int downs = 0, ups = 0;
+  t.tree->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    ++downs;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_RBUTTONUP, WM_RBUTTONUP, PM_REMOVE)) {
+    }
+    while (PeekMessageA(&msg, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE)) {
+    }
+  };
+  t.tree->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+  t.Show();
+  POINT p = t.TextPoint(t.pics);
+  RightClickClient(t.tree->Handle(), p.x, p.y);
+  EXPECT_EQ(downs, 1);
+  ClickClient(t.tree->Handle(), p.x, p.y);
+  EXPECT_EQ(downs, 2);
+  EXPECT_EQ(ups, 1);  // the left release, handed over although the handler took it
 }
