@@ -484,7 +484,8 @@ def main():
     put("MACOS_MENU_SELECT", shape(8, 20, 0, [(0, rgb("6FA3F0")), (1, rgb("2F6BD6"))], rgb("2F6BD6")))
     put("MACOS_FORM_BACKGROUND", form_background(L["MACOS"], "mac"))
     put("PROTEIN_FORM_BACKGROUND", form_background(L["PROTEIN"], "protein"))
-    check = Img(16, 16, MAGENTA)
+    # Menus key the check glyph on white (their image lists use it as the mask colour).
+    check = Img(16, 16, (255, 255, 255))
     glyph(check, "check", (0, 0, 0))
     put("MENU_CHECKED", check)
 
