@@ -45,6 +45,8 @@ class TMenu : public TComponent {
   // The item whose shortcut this is, or nil.
   TMenuItem* FindItemByShortCut(TShortCut shortcut) const;
 
+  // An item (with its subtree) has just entered this menu's tree.
+  virtual void ItemInserted(TMenuItem* item) {}
   // After an item changed: `rebuild` when the system menu must be made again.
   virtual void MenuChanged(TMenuItem* item, bool rebuild);
   TNotifyEvent OnChange;

@@ -75,6 +75,7 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
   index = std::clamp(index, 0, Count());
   items_.insert(items_.begin() + index, item);
   item->parent_ = this;
+  if (TMenu* m = GetParentMenu()) m->ItemInserted(item);
   Changed(true);
 }
 

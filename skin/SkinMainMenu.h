@@ -33,6 +33,9 @@ class TSkinMainMenu : public forms::TMainMenu, public TSkinMenuLook {
  protected:
   void Loaded() override;
   void Notification(forms::TComponent* component, forms::TOperation operation) override;
+  // Items entering the tree get the look's measure and draw handlers. (The notification of a
+  // new item comes while it is still being constructed, too early to know it as an item.)
+  void ItemInserted(forms::TMenuItem* item) override { HookMenuItemDrawing(item); }
   void LookChanged() override;
   forms::TImageList* ItemImages() const override { return UserImages(); }
   forms::TImageList* CheckGlyphs() const override { return check_list_; }

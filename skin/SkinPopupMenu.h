@@ -20,6 +20,9 @@ class TSkinPopupMenu : public forms::TPopupMenu, public TSkinMenuLook {
  protected:
   void Loaded() override;
   void Notification(forms::TComponent* component, forms::TOperation operation) override;
+  // Items entering the tree get the look's measure and draw handlers. (The notification of a
+  // new item comes while it is still being constructed, too early to know it as an item.)
+  void ItemInserted(forms::TMenuItem* item) override { HookMenuItemDrawing(item); }
   forms::TImageList* ItemImages() const override { return Images(); }
   forms::TImageList* CheckGlyphs() const override { return SharedMenuCheckList(); }
 };
