@@ -162,10 +162,12 @@ void TMenuItem::AppendTo(HMENU menu, bool owner_draw) {
   mi.fState = (enabled_ ? 0 : MFS_DISABLED) | (checked_ ? MFS_CHECKED : 0) |
               (default_ ? MFS_DEFAULT : 0);
   std::string text = caption_;
-  if (IsLine() && !owner_draw) {
+  if (owner_draw) {
+    // An owner-drawn line stays a separator too, or keyboard navigation would stop on it and
+    // Enter would "choose" it.
+    mi.fType = MFT_OWNERDRAW | (IsLine() ? MFT_SEPARATOR : 0);
+  } else if (IsLine()) {
     mi.fType = MFT_SEPARATOR;
-  } else if (owner_draw) {
-    mi.fType = MFT_OWNERDRAW;
   } else {
     mi.fType = MFT_STRING;
     if (std::string sc = ShortCutText(); !sc.empty()) text += "\t" + sc;

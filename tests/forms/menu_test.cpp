@@ -166,8 +166,8 @@ TEST(MenuHandle, EntriesCarryStatesShortcutTextsSeparatorsAndSubmenus) {
   menu.SetOwnerDraw(true);
   h = menu.Handle();
   mi = EntryInfo(h, 1, text, sizeof(text));
-  EXPECT_TRUE(mi.fType & MFT_OWNERDRAW);
-  EXPECT_FALSE(mi.fType & MFT_SEPARATOR) << "an owner-drawn separator draws itself";
+  EXPECT_TRUE(mi.fType & MFT_OWNERDRAW) << "an owner-drawn separator draws itself";
+  EXPECT_TRUE(mi.fType & MFT_SEPARATOR) << "and is passed over by the keyboard";
   EXPECT_EQ(EntryInfo(h, 0, text, sizeof(text)).dwItemData, copy->Command());
 }
 
