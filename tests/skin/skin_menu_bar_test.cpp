@@ -349,7 +349,25 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
   POINT under = bar->ClientToScreen(POINT{edit.left, edit.bottom});
   robot::Run click;
   std::vector<int> openIndex;
-  click.steps = {[&] { openIndex.push_back(bar->OpenIndex()); robot::Tap(VK_DOWN); },
+  // The open menu as the screen shows it, drawn by the system through the menu's handlers.
+  TBitmap grab;
+  RECT firstItem{};
+  RECT area{};
+  auto capture = [&] {
+    HWND m = robot::OpenMenuWindow();
+    if (!m) return;
+    RECT mr, fr;
+    GetWindowRect(m, &mr);
+    GetWindowRect(w.form->Handle(), &fr);
+    UnionRect(&area, &mr, &fr);
+    GetMenuItemRect(nullptr, menu->Items()->Items(1)->Handle(), 0, &firstItem);
+    grab.SetSize(area.right - area.left, area.bottom - area.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(grab.Canvas().Handle(), 0, 0, grab.Width(), grab.Height(), screen, area.left,
+           area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+  };
+  click.steps = {[&] { capture(); openIndex.push_back(bar->OpenIndex()); robot::Tap(VK_DOWN); },
                  [&] { robot::Tap(VK_DOWN); }, [&] { robot::Tap(VK_RETURN); }};
   click.Go([&] { robot::Click(at); });
   ASSERT_FALSE(click.menus.empty());
@@ -358,6 +376,15 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
   EXPECT_EQ(openIndex, (std::vector<int>{1}));
   EXPECT_EQ(clicks, (std::vector<std::string>{"Cu&t"}));
   EXPECT_EQ(bar->OpenIndex(), -1);
+  ASSERT_FALSE(grab.Empty());
+  CreateDirectoryA("..\\tests", nullptr);
+  CreateDirectoryA("..\\tests\\artifacts", nullptr);
+  EXPECT_TRUE(tolvane_test::WritePng(grab, "..\\tests\\artifacts\\skin_menu_open.png"));
+  // The first item's side bar and body in DeepBlue's colours, where the system put the item.
+  const int fx = firstItem.left - area.left, fy = firstItem.top - area.top;
+  EXPECT_EQ(firstItem.bottom - firstItem.top, 21) << "the measured item height";
+  EXPECT_EQ(grab.GetPixel(fx + 2, fy + 2), GetStyleColor(3, 23));
+  EXPECT_EQ(grab.GetPixel(firstItem.right - area.left - 2, fy + 2), GetStyleColor(3, 21));
 
   // A plain letter opens nothing, once no title is highlighted (while one is, the letter is
   // the bar's).
