@@ -25,11 +25,6 @@ void TSkinMainMenu::SetUserImages(forms::TImageList* images) {
   SetImages(images ? images : check_list_);
 }
 
-void TSkinMainMenu::SetUseSystemFont(bool v) {
-  TSkinMenuLook::SetUseSystemFont(v);
-  if (frame_) frame_->UpdateMenuBarFont();
-}
-
 void TSkinMainMenu::LookChanged() {
   if (frame_ && !IsDestroying()) frame_->UpdateMenuBarFont();
 }

@@ -18,7 +18,6 @@ class TSkinMainMenu : public forms::TMainMenu, public TSkinMenuLook {
   // The user's images: nil while the menu's own check list is installed; nil reinstalls it.
   forms::TImageList* UserImages() const;
   void SetUserImages(forms::TImageList* images);
-  void SetUseSystemFont(bool v) override;
 
   // The frame that shows this menu (set and cleared by the frame's SetMenu; cleared when the
   // frame goes away).
@@ -36,6 +35,7 @@ class TSkinMainMenu : public forms::TMainMenu, public TSkinMenuLook {
   // Items entering the tree get the look's measure and draw handlers. (The notification of a
   // new item comes while it is still being constructed, too early to know it as an item.)
   void ItemInserted(forms::TMenuItem* item) override { HookMenuItemDrawing(item); }
+  // A changed look property (UseSystemFont among them) refreshes the frame's bar font.
   void LookChanged() override;
   forms::TImageList* ItemImages() const override { return UserImages(); }
   forms::TImageList* CheckGlyphs() const override { return check_list_; }

@@ -65,7 +65,7 @@ class TSkinMenuLook {
   forms::TFontCharset FontCharset() const { return font_charset_; }
   void SetFontCharset(forms::TFontCharset v) { Set(font_charset_, v); }
   bool UseSystemFont() const { return use_system_font_; }
-  virtual void SetUseSystemFont(bool v) { Set(use_system_font_, v); }
+  void SetUseSystemFont(bool v) { Set(use_system_font_, v); }
 
   // The handlers every item of the menu gets (HookMenuItemDrawing).
   void MeasureItem(forms::TMenuItem* item, forms::TCanvas& canvas, int& width, int& height) const;

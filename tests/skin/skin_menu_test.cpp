@@ -55,6 +55,7 @@ constexpr int kW = 200, kH = 21;
 // Draws `item` into a fresh bitmap (white) through its hooked handler.
 void Draw(TMenuItem* item, TBitmap& b, bool selected, int height = kH) {
   b.SetSize(kW, height);
+  b.Canvas().Brush.Style = TBrushStyle::bsSolid;  // the last drawing may have left it clear
   b.Canvas().Brush.Color = clWhite;
   b.Canvas().FillRect(RECT{0, 0, kW, height});
   item->DrawItem(b.Canvas(), RECT{0, 0, kW, height}, selected);
@@ -332,4 +333,86 @@ TEST(SkinMenuDraw, ThroughTheSystemMessagesOfAnOwnerDrawnMenu) {
                      item->Command()};
   SendMessageA(TMenu::MenuWindow(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
   EXPECT_EQ(b.GetPixel(5, 5), GetStyleColor(4, 19));
+}
+
+namespace {
+
+// Counts what a skinned main menu asks of the frame that shows it.
+class CountingFrame : public TSkinMenuBarHost {
+ public:
+  TSkinUIStyle MenuBarUIStyle() const override { return TSkinUIStyle::DeepBlue; }
+  TSkinFileTheme* MenuBarFileTheme() const override { return nullptr; }
+  TColor MenuBarColor() const override { return clWhite; }
+  TColor MenuBarToColor() const override { return clWhite; }
+  TMainMenu* Menu() const override { return nullptr; }
+  void RebuildMenuBar() override { ++rebuilds; }
+  void RefreshMenuBarItems() override { ++refreshes; }
+  void UpdateMenuBarFont() override { ++fonts; }
+  void MenuBarDestroyed(TSkinMenuBar*) override {}
+  int rebuilds = 0, refreshes = 0, fonts = 0;
+};
+
+}  // namespace
+
+TEST(SkinMainMenuFrame, EqualValuesChangeNothingOtherChangesReachTheFrame) {
+  TComponent owner(nullptr);
+  TSkinMainMenu menu(&owner);
+  CountingFrame frame;
+  menu.SetFrame(&frame);
+  // Painting code sets colours and sizes on every paint: an equal value must not come back
+  // as a repaint of the bar.
+  menu.SetColor(menu.Color());
+  menu.SetBarWidth(menu.BarWidth());
+  menu.SetFontName(menu.FontName());
+  menu.SetUseSystemFont(menu.UseSystemFont());
+  menu.SetMenuItemHeight(menu.MenuItemHeight());
+  EXPECT_EQ(frame.fonts, 0);
+  menu.SetColor(0x123456);
+  EXPECT_EQ(frame.fonts, 1);
+  menu.SetUseSystemFont(false);
+  EXPECT_EQ(frame.fonts, 2) << "the bar takes the menu's own font";
+  // Items: a new one rebuilds the bar's buttons.
+  TMenuItem* file = AddItem(&owner, menu, "&File");
+  EXPECT_GE(frame.rebuilds, 1);
+  int before = frame.rebuilds;
+  file->SetCaption(file->Caption());
+  EXPECT_EQ(frame.rebuilds, before);
+  // Loading hooks the items and rebuilds the bar once more.
+  menu.BeginLoading();
+  menu.EndLoading();
+  EXPECT_EQ(frame.rebuilds, before + 1);
+  // Images: nil while the own check list is installed; nil puts it back.
+  EXPECT_EQ(menu.UserImages(), nullptr);
+  TImageList images(&owner, 16, 16);
+  menu.SetUserImages(&images);
+  EXPECT_EQ(menu.UserImages(), &images);
+  menu.SetUserImages(nullptr);
+  EXPECT_EQ(menu.UserImages(), nullptr);
+  EXPECT_NE(menu.Images(), nullptr) << "the check list";
+  menu.SetFrame(nullptr);
+}
+
+TEST(SkinMenuHooks, AnItemDrawsWithTheMenuItIsInNowAndWithNoneWhenOutOfEveryMenu) {
+  TComponent owner(nullptr);
+  auto* blue = new TSkinPopupMenu(&owner);
+  blue->SetUIStyle(TSkinUIStyle::DeepBlue);
+  auto* xp = new TSkinPopupMenu(&owner);
+  xp->SetUIStyle(TSkinUIStyle::WinXP);
+  TMenuItem* item = AddItem(&owner, *blue, "Recover");
+  TBitmap b;
+  Draw(item, b, true);
+  EXPECT_EQ(b.GetPixel(2, 10), GetStyleColor(3, 19));
+  xp->Items()->Add(item);
+  Draw(item, b, true);
+  EXPECT_EQ(b.GetPixel(2, 10), GetStyleColor(2, 19)) << "the new menu's look";
+  // Out of every menu, and the menus gone: drawing reaches no freed menu.
+  xp->Items()->Remove(item);
+  delete xp;
+  delete blue;
+  Draw(item, b, true);
+  EXPECT_EQ(b.GetPixel(2, 10), clWhite);
+  int w = 7, h = 9;
+  item->MeasureItem(b.Canvas(), w, h);
+  EXPECT_EQ(h, 9);
+  delete item;
 }
