@@ -16,9 +16,8 @@ namespace skin {
 // Sets `font` to the system's menu font and the menu text colour; unchanged when the system
 // gives no metrics.
 void UseSystemMenuFont(forms::TFont& font);
-// Frames the screen rectangle of a menu's window, on the desktop's device context: an outer
-// frame, a white inner frame and the line colour along the bottom and right edges and the
-// top.
+// Frames a menu's window over its whole rectangle: an outer frame (from the second row down),
+// a white inner frame, and the line colour along the bottom and right edges and the top.
 void FrameFlatMenuWindow(HWND wnd, forms::TColor outer, forms::TColor line);
 
 class TSkinMenuLook {
