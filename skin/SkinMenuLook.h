@@ -1,8 +1,8 @@
 // TSkinMenuLook: the look that the skinned popup and main menus share: the published
 // colours, heights, bar and font settings, the UIStyle writer that fills them from a skin
 // archive or a built-in style, and the measure and draw handlers hooked into every item.
-// Both menu components derive from their form-layer menu and from this class. Also the
-// helpers the frame uses too: the system menu font and the flat frame around a menu window.
+// Both menu components derive from their form-layer menu and from this class. Also two
+// helpers the frame uses as well: the system menu font and the flat frame of a menu window.
 #pragma once
 
 #include <string>
@@ -24,8 +24,8 @@ class TSkinMenuLook {
  public:
   virtual ~TSkinMenuLook();
 
-  // Published in this order by both menus (the main menu publishes Images first).
-  bool OwnerDrawLook() const { return true; }  // always true; writing is ignored
+  // Published in this order by both menus, after OwnerDraw (always true; the main menu
+  // publishes Images first).
   TSkinFileTheme* FileTheme() const { return file_theme_; }
   void SetFileTheme(TSkinFileTheme* theme);
   TSkinUIStyle UIStyle() const { return ui_style_; }
