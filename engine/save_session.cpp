@@ -32,18 +32,65 @@ SaveSession::SaveSession(Engine& engine, SaveOutput& output, bool node_given)
   ready_ = true;
 }
 
+bool SaveSession::VolumeNameOf(const std::u16string& root, std::u16string* name,
+                               uint32_t* error) {
+  for (const VolumeAnswer& answer : volumes_) {
+    if (answer.root != root) continue;
+    if (!answer.named) {
+      *error = answer.error;
+      return false;
+    }
+    *name = answer.volume_name;
+    return true;
+  }
+  VolumeAnswer answer;
+  answer.root = root;
+  uint32_t code = 0;
+  answer.named = output.VolumeNameOf(root, &answer.volume_name, &code);
+  answer.error = code;
+  volumes_.push_back(answer);
+  return VolumeNameOf(root, name, error);
+}
+
+SaveSession::VolumeAnswer* SaveSession::AnswerForVolume(const std::u16string& volume_name) {
+  for (VolumeAnswer& answer : volumes_) {
+    if (answer.named && answer.volume_name == volume_name) return &answer;
+  }
+  // A target whose volume name did not come through VolumeNameOf (a caller's own).
+  VolumeAnswer answer;
+  answer.named = true;
+  answer.volume_name = volume_name;
+  volumes_.push_back(answer);
+  return &volumes_.back();
+}
+
 std::unique_ptr<OutputFile> SaveSession::CreateTarget(const OutputTarget& target,
                                                       uint32_t* error) {
   // Auto-rename found a free name, so replacing only matters when another program made the
   // file meanwhile; with auto-rename off a taken name must never be written over.
   const bool replace = engine.auto_rename != 0;
+  if (target.volume_name.empty()) return output.Create(target.Path(), replace, error);
+  VolumeAnswer* volume = AnswerForVolume(target.volume_name);
+  if (volume->drive_root_first) {
+    std::unique_ptr<OutputFile> file =
+        output.Create(JoinPath(volume->path, target.tail), replace, error);
+    if (file != nullptr) return file;
+    uint32_t by_name_error = 0;
+    file = output.Create(target.Path(), replace, &by_name_error);
+    if (file != nullptr) volume->drive_root_first = false;
+    return file;
+  }
   std::unique_ptr<OutputFile> file = output.Create(target.Path(), replace, error);
   if (file != nullptr) return file;
-  std::u16string root;
-  if (!output.PathOfVolume(target.volume_name, &root) || root == target.volume_name) {
-    return nullptr;
+  if (!volume->path_asked) {
+    volume->path_asked = true;
+    volume->has_path = output.PathOfVolume(target.volume_name, &volume->path) &&
+                       volume->path != target.volume_name;
   }
-  return output.Create(JoinPath(root, target.tail), replace, error);
+  if (!volume->has_path) return nullptr;
+  file = output.Create(JoinPath(volume->path, target.tail), replace, error);
+  if (file != nullptr) volume->drive_root_first = true;
+  return file;
 }
 
 void StartSaveProgress(Engine& engine) {

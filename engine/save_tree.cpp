@@ -71,7 +71,7 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   FolderRoot parts = SplitFolderRoot(folder);
   OutputTarget target;
   uint32_t error = 0;
-  if (session.output.VolumeNameOf(parts.root, &target.volume_name, &error)) {
+  if (session.VolumeNameOf(parts.root, &target.volume_name, &error)) {
     target.tail = JoinPath(parts.rest, unique);
   } else {
     // A destination with no volume name of its own (a network share, say) is written through

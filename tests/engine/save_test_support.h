@@ -36,6 +36,9 @@ class MemoryOutput : public SaveOutput {
 
   bool volume_names_creatable = true;  // false: creating under \\?\Volume{T}\ fails (Wine)
   bool volume_name_known = true;       // false: T:\ has no volume name
+  bool drive_letters_creatable = true; // false: creating under T:\ fails
+  int volume_name_questions = 0;       // VolumeNameOf calls
+  int drive_root_questions = 0;        // PathOfVolume calls
   std::function<void(const std::u16string&)> on_create;  // called before each create
   std::function<void()> on_write;                        // called before each write
 
@@ -105,6 +108,10 @@ class MemoryOutput : public SaveOutput {
       *error = 2;  // ERROR_FILE_NOT_FOUND, as Wine 8 answers
       return nullptr;
     }
+    if (!drive_letters_creatable && path.compare(0, volume.size(), volume) != 0) {
+      *error = 5;  // ERROR_ACCESS_DENIED
+      return nullptr;
+    }
     std::u16string key = Key(DrivePath(path));
     if (folders.count(key.substr(0, key.rfind(u'\\'))) == 0) {
       *error = 3;  // ERROR_PATH_NOT_FOUND
@@ -122,6 +129,7 @@ class MemoryOutput : public SaveOutput {
   }
 
   bool VolumeNameOf(const std::u16string& root, std::u16string* name, uint32_t* error) override {
+    ++volume_name_questions;
     if (!volume_name_known || Key(root) != u"T:") {
       *error = 2;
       return false;
@@ -131,6 +139,7 @@ class MemoryOutput : public SaveOutput {
   }
 
   bool PathOfVolume(const std::u16string& volume_name, std::u16string* path) override {
+    ++drive_root_questions;
     if (volume_name != kVolumeName) return false;
     *path = u"T:\\";
     return true;

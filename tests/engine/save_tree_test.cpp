@@ -177,6 +177,65 @@ TEST_F(SaveTreeTest, WhereTheVolumeNameCannotTakeFilesTheDriveLetterDoes) {
   EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }
 
+TEST_F(SaveTreeTest, ARunAsksForTheVolumeNameAndItsDriveRootOnceAndKeepsToTheWayThatWorked) {
+  // Wine: no file can be made under the volume name, and every question about volumes costs a
+  // round trip to the mount manager.
+  output_.volume_names_creatable = false;
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FoundNode* other = NamedFolder(engine_.tree, root_, u"Other");
+  FatFile(engine_.tree, docs, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"b.txt", 20, 6, 1);
+  FatFile(engine_.tree, other, u"c.txt", 30, 7, 1);
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.creates, (std::vector<std::u16string>{
+                                 u"\\\\?\\Volume{T}\\out\\Docs\\a.txt", u"T:\\out\\Docs\\a.txt",
+                                 u"T:\\out\\Docs\\b.txt", u"T:\\out\\Other\\c.txt"}));
+  EXPECT_EQ(output_.volume_name_questions, 1);
+  EXPECT_EQ(output_.drive_root_questions, 1);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\b.txt"), Slice(image_, FatClusterOffset(6), 20));
+  EXPECT_EQ(Saved(u"T:\\out\\Other\\c.txt"), Slice(image_, FatClusterOffset(7), 30));
+  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+}
+
+TEST_F(SaveTreeTest, WhenTheDriveRootStopsTakingFilesTheVolumeNameServesAgain) {
+  output_.volume_names_creatable = false;
+  FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, root_, u"b.txt", 20, 6, 1);
+  FatFile(engine_.tree, root_, u"c.txt", 30, 7, 1);
+  int made = 0;
+  output_.on_create = [&](const std::u16string&) {
+    // After the first file the volume name works and the drive letter no longer does.
+    if (++made == 3) {
+      output_.volume_names_creatable = true;
+      output_.drive_letters_creatable = false;
+    }
+  };
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.creates, (std::vector<std::u16string>{
+                                 u"\\\\?\\Volume{T}\\out\\a.txt", u"T:\\out\\a.txt",
+                                 u"T:\\out\\b.txt", u"\\\\?\\Volume{T}\\out\\b.txt",
+                                 u"\\\\?\\Volume{T}\\out\\c.txt"}));
+  EXPECT_EQ(Saved(u"T:\\out\\c.txt"), Slice(image_, FatClusterOffset(7), 30));
+  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+}
+
+TEST_F(SaveTreeTest, AFileNeitherWayTakesFailsWithTheDriveRootsError) {
+  output_.volume_names_creatable = false;
+  FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, root_, u"b.txt", 20, 6, 1);
+  output_.on_create = [&](const std::u16string& path) {
+    if (path == u"T:\\out\\b.txt") output_.drive_letters_creatable = false;
+  };
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.creates.size(), 4u);
+  EXPECT_EQ(output_.FileAt(u"T:\\out\\b.txt"), nullptr);
+  EXPECT_EQ(error_.Code(), 5);  // ERROR_ACCESS_DENIED from T:\, not the volume name's 2
+  EXPECT_EQ(engine_.save_progress.counter_a, 1u);
+}
+
 TEST_F(SaveTreeTest, DestinationRootAloneGivesPathsRightBelowTheVolume) {
   FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
   EXPECT_TRUE(SaveTree(engine_, output_, "T:\\", nullptr));
