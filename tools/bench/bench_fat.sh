@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=${1:-$root/build/bench-fat}
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # Wine names files by absolute path
 img=$work/fat32_1g.img
 export MTOOLS_SKIP_CHECK=1 PATH=$PATH:/usr/sbin:/sbin
 

@@ -10,6 +10,7 @@ cd "$(dirname "$0")/../.."
 root=$PWD
 work=${1:-$root/build/bench-ntfs}
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # Wine names files by absolute path
 
 python3 tools/ntfsvol/build_ntfs_volumes.py --bench "$work/volumes"
 if [ -f "$work/volumes/SKIPPED" ]; then

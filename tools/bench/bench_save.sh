@@ -15,6 +15,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 work=${1:-$root/build/bench-save}
 repeat=${2:-3}
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # Wine names files by absolute path
 
 fat_img=$root/build/bench-fat/fat32_1g.img
 if [ ! -f "$root/build/bench-fat/image.done" ]; then
