@@ -11,6 +11,19 @@ SaveOutput* g_save_output = nullptr;
 // Sector sizes a copy can align to; a boot sector that claims more is damaged.
 constexpr uint32_t kMaxBytesPerSector = 65536;
 
+// A name in a form that two names share whenever a file system could take them for the same
+// name: ASCII letters in one case, every other UTF-16 unit outside ASCII the same mark (how a
+// file system folds those is its own business). Looser than any real comparison, so a name
+// whose form no given name shares is surely free.
+std::u16string LooseName(const std::u16string& name) {
+  std::u16string loose = name;
+  for (char16_t& c : loose) {
+    if (c >= u'a' && c <= u'z') c = c - u'a' + u'A';
+    if (c >= 0x80) c = 0xFFFF;
+  }
+  return loose;
+}
+
 }  // namespace
 
 SaveOutput* CurrentSaveOutput() { return g_save_output; }
@@ -30,6 +43,36 @@ SaveSession::SaveSession(Engine& engine, SaveOutput& output, bool node_given)
   geometry = found;
   buffer.assign(kSavePieceBytes + 2 * static_cast<size_t>(found.bytes_per_sector), 0);
   ready_ = true;
+}
+
+bool SaveSession::MakeFolders(const std::u16string& path, uint32_t* error) {
+  bool made = false;
+  if (!output.MakeFolders(path, error, &made)) return false;
+  std::u16string folder = path;
+  while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+  const size_t slash = folder.rfind(u'\\');
+  if (slash != std::u16string::npos) NoteName(folder.substr(0, slash), folder.substr(slash + 1));
+  if (made) made_folders_.try_emplace(folder);
+  return true;
+}
+
+bool SaveSession::Exists(const std::u16string& path) {
+  const size_t slash = path.rfind(u'\\');
+  if (slash != std::u16string::npos) {
+    auto folder = made_folders_.find(path.substr(0, slash));
+    const std::u16string name = path.substr(slash + 1);
+    // A '~' may be a short (8.3) name that the system made for a long one.
+    if (folder != made_folders_.end() && name.find(u'~') == std::u16string::npos &&
+        folder->second.count(LooseName(name)) == 0) {
+      return false;
+    }
+  }
+  return output.Exists(path);
+}
+
+void SaveSession::NoteName(const std::u16string& folder, const std::u16string& name) {
+  auto found = made_folders_.find(folder);
+  if (found != made_folders_.end()) found->second.insert(LooseName(name));
 }
 
 bool SaveSession::VolumeNameOf(const std::u16string& root, std::u16string* name,

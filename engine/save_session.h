@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/engine.h"
@@ -34,6 +36,17 @@ class SaveSession {
 
   // False when the scan left no open volume or no usable geometry: nothing can be copied.
   bool ready() const { return ready_; }
+
+  // SaveOutput::MakeFolders, keeping the folders this run made itself.
+  bool MakeFolders(const std::u16string& path, uint32_t* error);
+
+  // Whether a name is taken in its folder. In a folder this run made, the only names taken are
+  // those the run gave out there (another program filling the folder meanwhile is the same
+  // race as a file appearing between the test and the create), so a name that cannot be one
+  // of them needs no question to the system, which under Wine costs a scan of the folder.
+  bool Exists(const std::u16string& path);
+  // Keeps a name given out in a folder (a file created, or about to be, or a folder made).
+  void NoteName(const std::u16string& folder, const std::u16string& name);
 
   // The volume name of a drive root (SaveOutput::VolumeNameOf), asked once per root and run:
   // under Wine every answer is a round trip to the mount manager, about half a millisecond,
@@ -69,6 +82,9 @@ class SaveSession {
 
   bool ready_ = false;
   std::vector<VolumeAnswer> volumes_;
+  // Folders this run made, each with the names given out in it, in the loose form of
+  // LooseName.
+  std::unordered_map<std::u16string, std::unordered_set<std::u16string>> made_folders_;
 };
 
 // A save run's progress at its start: done 0 of 100, no files, no folders, no text.

@@ -37,6 +37,7 @@ class MemoryOutput : public SaveOutput {
   bool volume_names_creatable = true;  // false: creating under \\?\Volume{T}\ fails (Wine)
   bool volume_name_known = true;       // false: T:\ has no volume name
   bool drive_letters_creatable = true; // false: creating under T:\ fails
+  int exists_questions = 0;            // Exists calls
   int volume_name_questions = 0;       // VolumeNameOf calls
   int drive_root_questions = 0;        // PathOfVolume calls
   std::function<void(const std::u16string&)> on_create;  // called before each create
@@ -73,12 +74,15 @@ class MemoryOutput : public SaveOutput {
   }
 
   bool Exists(const std::u16string& path) override {
+    ++exists_questions;
     std::u16string key = Key(path);
     return files.count(key) != 0 || folders.count(key) != 0;
   }
 
-  bool MakeFolders(const std::u16string& path, uint32_t* error) override {
+  bool MakeFolders(const std::u16string& path, uint32_t* error,
+                   bool* made_last = nullptr) override {
     std::u16string key = Key(path);
+    if (made_last != nullptr) *made_last = folders.count(key) == 0 && files.count(key) == 0;
     if (key.compare(0, 3, u"T:\\") != 0) {
       *error = 3;  // ERROR_PATH_NOT_FOUND
       return false;

@@ -136,6 +136,45 @@ TEST_F(SaveTreeTest, AutoRenameAppendsOnesBeforeTheLastDot) {
   EXPECT_EQ(Saved(u"T:\\out\\a.txt"), std::vector<uint8_t>{4});
 }
 
+TEST_F(SaveTreeTest, FreeNamesInAFolderTheRunMadeNeedNoQuestionAndTheRestAreAsked) {
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FatFile(engine_.tree, docs, u"one.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"two.txt", 10, 6, 1);
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.exists_questions, 0);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"T:\\OUT\\DOCS\\ONE.TXT: 10",
+                                                 "T:\\OUT\\DOCS\\TWO.TXT: 10"}));
+
+  // The destination itself, and a folder an earlier save made, are asked about every name
+  // (one.txt, one1.txt, two.txt, two1.txt, top.txt).
+  output_.exists_questions = 0;
+  FatFile(engine_.tree, root_, u"top.txt", 10, 7, 1);
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.exists_questions, 5);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\one1.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\top.txt"), Slice(image_, FatClusterOffset(7), 10));
+}
+
+TEST_F(SaveTreeTest, NamesThatMayMeetOnesTheRunGaveOutInItsOwnFolderAreStillRenamed) {
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  NamedFolder(engine_.tree, docs, u"x");
+  FatFile(engine_.tree, docs->first_child, u"in.txt", 10, 9, 1);  // so that x is made
+  FatFile(engine_.tree, docs, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"A.TXT", 10, 6, 1);           // the same name to Windows
+  FatFile(engine_.tree, docs, u"x", 10, 7, 1);               // the folder's name
+  FatFile(engine_.tree, docs, u"\u00e9.txt", 10, 8, 1);      // e acute, then E acute: which a
+  FatFile(engine_.tree, docs, u"\u00c9.txt", 10, 10, 1);     // file system folds is its own
+  FatFile(engine_.tree, docs, u"A1~1.TXT", 10, 11, 1);        // may be a short name
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\A1.TXT"), Slice(image_, FatClusterOffset(6), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\x1"), Slice(image_, FatClusterOffset(7), 10));
+  // The memory destination folds ASCII only: both accented names are its own.
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\\u00c9.txt"), Slice(image_, FatClusterOffset(10), 10));
+  EXPECT_EQ(output_.exists_questions, 4);  // A.TXT, x, the E acute and A1~1.TXT
+  EXPECT_EQ(engine_.save_progress.counter_a, 7u);
+}
+
 TEST_F(SaveTreeTest, WithoutAutoRenameATakenNameIsRefusedAndNothingIsWrittenOverIt) {
   engine_.auto_rename = 0;
   output_.files[u"T:\\OUT\\A.TXT"] = {'k', 'e', 'e', 'p'};
