@@ -31,6 +31,7 @@ bool Win32VolumeReader::Open(const std::string& path) {
   block_length_ = 0;
   window_ = kAlignment;
   read_end_ = ~0ull;
+  direct_reads_ = true;
   error_ = 0;
   return true;
 }
@@ -96,7 +97,7 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
       length -= n;
       continue;
     }
-    if (offset % kAlignment == 0 && length >= kBlockSize) {
+    if (direct_reads_ && offset % kAlignment == 0 && length >= kBlockSize) {
       size_t direct = std::min(length - length % kAlignment, kLargestRead);
       if (size_ != 0 && offset < size_ && size_ - offset < direct) {
         const uint64_t left = size_ - offset;
@@ -104,7 +105,13 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
       }
       if (direct != 0 && (size_ == 0 || offset < size_)) {
         DWORD got = 0;
-        if (!ReadSpan(offset, out, direct, &got)) return false;
+        if (!ReadSpan(offset, out, direct, &got)) {
+          // A device that wants its buffers aligned more strictly than the caller's refuses
+          // the call as a bad parameter: this volume is then read through the window only.
+          if (error_ != ERROR_INVALID_PARAMETER) return false;
+          direct_reads_ = false;
+          continue;
+        }
         if (got == 0) {
           error_ = ERROR_HANDLE_EOF;
           return false;

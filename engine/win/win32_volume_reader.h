@@ -53,6 +53,7 @@ class Win32VolumeReader : public VolumeReader {
   size_t block_length_ = 0;  // valid bytes in block_; 0 = nothing cached
   size_t window_ = kAlignment;  // size of the last window loaded
   uint64_t read_end_ = ~0ull;   // where the last read from the handle ended
+  bool direct_reads_ = true;    // large reads may go straight into the caller's buffer
 };
 
 }  // namespace scavrel
