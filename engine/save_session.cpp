@@ -11,17 +11,21 @@ SaveOutput* g_save_output = nullptr;
 // Sector sizes a copy can align to; a boot sector that claims more is damaged.
 constexpr uint32_t kMaxBytesPerSector = 65536;
 
-// A name in a form that two names share whenever a file system could take them for the same
-// name: ASCII letters in one case, every other UTF-16 unit outside ASCII the same mark (how a
-// file system folds those is its own business). Looser than any real comparison, so a name
-// whose form no given name shares is surely free.
-std::u16string LooseName(const std::u16string& name) {
-  std::u16string loose = name;
-  for (char16_t& c : loose) {
-    if (c >= u'a' && c <= u'z') c = c - u'a' + u'A';
-    if (c >= 0x80) c = 0xFFFF;
+// An ASCII name with its letters in one case: how every Windows file system compares ASCII
+// names. How one folds the rest of Unicode is its own (its upper-case table may even take a
+// non-ASCII letter to an ASCII one), so names outside ASCII are never answered from memory.
+bool IsAscii(const std::u16string& name) {
+  for (char16_t c : name) {
+    if (c >= 0x80) return false;
   }
-  return loose;
+  return true;
+}
+
+std::u16string AsciiUpper(std::u16string name) {
+  for (char16_t& c : name) {
+    if (c >= u'a' && c <= u'z') c = c - u'a' + u'A';
+  }
+  return name;
 }
 
 }  // namespace
@@ -62,8 +66,9 @@ bool SaveSession::Exists(const std::u16string& path) {
     auto folder = made_folders_.find(path.substr(0, slash));
     const std::u16string name = path.substr(slash + 1);
     // A '~' may be a short (8.3) name that the system made for a long one.
-    if (folder != made_folders_.end() && name.find(u'~') == std::u16string::npos &&
-        folder->second.count(LooseName(name)) == 0) {
+    if (folder != made_folders_.end() && !folder->second.beyond_ascii && IsAscii(name) &&
+        name.find(u'~') == std::u16string::npos &&
+        folder->second.names.count(AsciiUpper(name)) == 0) {
       return false;
     }
   }
@@ -72,7 +77,12 @@ bool SaveSession::Exists(const std::u16string& path) {
 
 void SaveSession::NoteName(const std::u16string& folder, const std::u16string& name) {
   auto found = made_folders_.find(folder);
-  if (found != made_folders_.end()) found->second.insert(LooseName(name));
+  if (found == made_folders_.end()) return;
+  if (IsAscii(name)) {
+    found->second.names.insert(AsciiUpper(name));
+  } else {
+    found->second.beyond_ascii = true;
+  }
 }
 
 bool SaveSession::VolumeNameOf(const std::u16string& root, std::u16string* name,

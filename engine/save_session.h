@@ -42,8 +42,9 @@ class SaveSession {
 
   // Whether a name is taken in its folder. In a folder this run made, the only names taken are
   // those the run gave out there (another program filling the folder meanwhile is the same
-  // race as a file appearing between the test and the create), so a name that cannot be one
-  // of them needs no question to the system, which under Wine costs a scan of the folder.
+  // race as a file appearing between the test and the create), so an ASCII name that is
+  // surely none of them needs no question to the system, which under Wine costs a scan of the
+  // folder.
   bool Exists(const std::u16string& path);
   // Keeps a name given out in a folder (a file created, or about to be, or a folder made).
   void NoteName(const std::u16string& folder, const std::u16string& name);
@@ -82,9 +83,13 @@ class SaveSession {
 
   bool ready_ = false;
   std::vector<VolumeAnswer> volumes_;
-  // Folders this run made, each with the names given out in it, in the loose form of
-  // LooseName.
-  std::unordered_map<std::u16string, std::unordered_set<std::u16string>> made_folders_;
+  // Folders this run made, each with the names given out in it (ASCII upper case); once a
+  // name outside ASCII was given out there, every name in it is asked of the system.
+  struct MadeFolder {
+    std::unordered_set<std::u16string> names;
+    bool beyond_ascii = false;
+  };
+  std::unordered_map<std::u16string, MadeFolder> made_folders_;
 };
 
 // A save run's progress at its start: done 0 of 100, no files, no folders, no text.
