@@ -1,6 +1,8 @@
 // TControl: anything placed on a parent: bounds, alignment, visibility, colour and font
-// (optionally the parent's), a caption and hint, an optional action, mouse events, and the
-// message path Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the handler.
+// (optionally the parent's), a caption and hint, an optional action, mouse events and cursor,
+// and the message path Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the
+// handler -> DefaultHandler. Mouse messages run the mouse events and then go on down that
+// path, so that a wrapped system control still gets its own clicks.
 #pragma once
 
 #include <memory>
@@ -37,6 +39,10 @@ class TControl : public TComponent {
   virtual RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
   int ClientWidth() const { RECT r = ClientRect(); return r.right - r.left; }
   int ClientHeight() const { RECT r = ClientRect(); return r.bottom - r.top; }
+  // Resizes the control so that its client area gets the width or height given (a form's
+  // borders and caption come on top).
+  void SetClientWidth(int v) { SetWidth(width_ - ClientWidth() + v); }
+  void SetClientHeight(int v) { SetHeight(height_ - ClientHeight() + v); }
 
   TAlign Align() const { return align_; }
   void SetAlign(TAlign a);
@@ -75,6 +81,11 @@ class TControl : public TComponent {
   unsigned ControlStyle() const { return control_style_; }
   void SetControlStyle(unsigned s) { control_style_ = s; }
 
+  // The mouse pointer over this control; crDefault leaves it to the window (for a graphic
+  // control, to its parent).
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor c);
+
   virtual void Invalidate();
   virtual void Repaint();
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
@@ -84,18 +95,23 @@ class TControl : public TComponent {
   TWndMethod WindowProc;
 
   TNotifyEvent OnClick;
+  // A second left press in the double-click time; only for controls with csDoubleClicks.
+  TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
 
   // The form this control sits on (through parents), or nil.
   TCustomForm* ParentForm() const;
-  // Screen coordinates of a client point, and back.
-  POINT ClientToScreen(POINT p) const;
+  // Screen coordinates of a client point, and back. A control with a window asks the system,
+  // which knows where the client area starts inside the borders.
+  virtual POINT ClientToScreen(POINT p) const;
+  virtual POINT ScreenToClient(POINT p) const;
   virtual bool IsWindowed() const { return false; }
 
   // Runs the action's OnExecute when the linked action has one, else OnClick.
   virtual void Click();
+  virtual void DblClick();
 
  protected:
   friend class TWinControl;
@@ -146,6 +162,7 @@ class TControl : public TComponent {
   std::string hint_;
   std::unique_ptr<TControlActionLink> action_link_;
   unsigned control_style_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+  TCursor cursor_ = crDefault;
 };
 
 // True when `c` is the accelerator character of `caption` (the letter after a single '&').
