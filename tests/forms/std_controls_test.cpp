@@ -1,0 +1,229 @@
+// The standard controls in real windows under the X server, driven by posted mouse and key
+// messages: a label's accelerator, splitter drags, the shell's folder browser.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cwctype>
+#include <string>
+
+#include "forms/Forms.h"
+#include "tests/forms/wine_unmanaged.h"
+
+using namespace forms;
+
+namespace {
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) {
+    Application()->ProcessMessages();
+    Sleep(5);
+  }
+}
+
+class Focusable : public TCustomControl {
+ public:
+  explicit Focusable(TComponent* owner) : TCustomControl(owner) {
+    SetTabStop(true);
+    SetBounds(0, 0, 20, 20);
+  }
+};
+
+// A form with a tree-like panel on the left, a splitter and a list-like panel filling the
+// rest, as the results window lays them out.
+struct SplitForm {
+  TForm* form;
+  TPanel* tree;
+  TSplitter* splitter;
+  TPanel* list;
+  int moved = 0;
+  explicit SplitForm(TAlign side = TAlign::alLeft) {
+    form = new TForm(nullptr);
+    form->SetBorderStyle(TFormBorderStyle::bsNone);
+    form->SetBounds(20, 20, 400, 200);
+    tree = new TPanel(form);
+    if (side == TAlign::alLeft) tree->SetWidth(137);
+    else tree->SetHeight(60);
+    tree->SetAlign(side);
+    tree->SetParent(form);
+    splitter = new TSplitter(form);
+    splitter->SetAlign(side);
+    if (side == TAlign::alLeft) splitter->SetWidth(6);
+    else splitter->SetHeight(6);
+    splitter->SetParent(form);
+    splitter->OnMoved = [this](TObject*) { ++moved; };
+    list = new TPanel(form);
+    list->SetAlign(TAlign::alClient);
+    list->SetParent(form);
+    form->Show();
+    Pump();
+  }
+  ~SplitForm() { delete form; }
+  void Drag(POINT from, POINT to) {
+    HWND h = form->Handle();
+    PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((from.x + to.x) / 2, (from.y + to.y) / 2));
+    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    Pump();
+  }
+};
+
+}  // namespace
+
+class StdControls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
+  }
+};
+
+TEST_F(StdControls, LabelAcceleratorFocusesItsFocusControl) {
+  TForm form(nullptr);
+  form.SetBorderStyle(TFormBorderStyle::bsNone);
+  form.SetBounds(10, 10, 200, 100);
+  auto* first = new Focusable(&form);
+  first->SetParent(&form);
+  auto* target = new Focusable(&form);
+  target->SetLeft(60);
+  target->SetParent(&form);
+  auto* label = new TLabel(&form);
+  label->SetCaption("&Min size:");
+  label->SetTop(40);
+  label->SetFocusControl(target);
+  label->SetParent(&form);
+  form.Show();
+  Pump();
+  ASSERT_TRUE(first->Focused());
+  PostMessageA(first->Handle(), WM_SYSCHAR, 'm', 1 << 29);
+  Pump();
+  EXPECT_TRUE(target->Focused());
+  // Without accelerators the letter does nothing.
+  first->SetFocus();
+  label->SetShowAccelChar(false);
+  PostMessageA(first->Handle(), WM_SYSCHAR, 'm', 1 << 29);
+  Pump();
+  EXPECT_TRUE(first->Focused());
+}
+
+TEST_F(StdControls, DraggingASplitterResizesTheControlBesideIt) {
+  SplitForm f;
+  ASSERT_EQ(f.splitter->Left(), 137);
+  f.Drag(POINT{140, 50}, POINT{180, 60});
+  EXPECT_EQ(f.tree->Width(), 177);
+  EXPECT_EQ(f.splitter->Left(), 177);
+  EXPECT_EQ(f.list->Left(), 183);
+  EXPECT_EQ(f.list->Width(), 400 - 183);
+  EXPECT_EQ(f.moved, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(f.splitter->Dragging());
+}
+
+TEST_F(StdControls, SplitterDragStopsAtMinSizeOnBothSides) {
+  SplitForm f;
+  f.Drag(POINT{140, 50}, POINT{-300, 50});
+  EXPECT_EQ(f.tree->Width(), 30);
+  f.Drag(POINT{32, 50}, POINT{1000, 50});
+  EXPECT_EQ(f.tree->Width(), 400 - 6 - 30);
+  EXPECT_EQ(f.list->Width(), 30);
+  EXPECT_EQ(f.moved, 2);
+}
+
+TEST_F(StdControls, EscapeDuringASplitterDragPutsTheSizeBack) {
+  SplitForm f;
+  HWND h = f.form->Handle();
+  PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 50));
+  PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 50));
+  PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_EQ(f.tree->Width(), 137);
+  EXPECT_EQ(f.moved, 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  // A click without a move changes nothing and reports nothing.
+  f.Drag(POINT{140, 50}, POINT{140, 50});
+  EXPECT_EQ(f.tree->Width(), 137);
+  EXPECT_EQ(f.moved, 0);
+}
+
+TEST_F(StdControls, TopSplitterResizesTheControlAboveItVertically) {
+  SplitForm f(TAlign::alTop);
+  ASSERT_EQ(f.splitter->Top(), 60);
+  f.Drag(POINT{100, 62}, POINT{100, 100});
+  EXPECT_EQ(f.tree->Height(), 98);
+  EXPECT_EQ(f.tree->Width(), 400);
+  EXPECT_EQ(f.list->Top(), 104);
+  EXPECT_EQ(f.moved, 1);
+}
+
+namespace {
+
+// Drives the shell's dialog as a user would: once it is up, selects the folder and presses
+// OK, or presses Cancel.
+struct BrowserRobot {
+  static inline std::wstring folder;
+  static inline bool press_ok = true;
+  static inline bool saw_dialog = false;
+  static BOOL CALLBACK FindDialog(HWND wnd, LPARAM out) {
+    char cls[32] = "";
+    GetClassNameA(wnd, cls, sizeof(cls));
+    if (IsWindowVisible(wnd) && std::string(cls) == "#32770") {
+      *reinterpret_cast<HWND*>(out) = wnd;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    saw_dialog = true;
+    if (press_ok) {
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else {
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+  }
+};
+
+std::wstring Lower(std::wstring s) {
+  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
+  while (!s.empty() && s.back() == L'\\') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  std::wstring folder = std::wstring(temp) + L"tolvane-browse";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  TForm owner(nullptr);
+  owner.SetBounds(10, 10, 200, 100);
+  owner.Show();
+  Pump();
+
+  BrowserRobot::folder = folder;
+  BrowserRobot::press_ok = true;
+  BrowserRobot::saw_dialog = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, BrowserRobot::Tick);
+  std::string dir;
+  bool chosen = SelectDirectory("Select a Folder", "", dir, owner.Handle());
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(BrowserRobot::saw_dialog);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(Lower(std::wstring(dir.begin(), dir.end())), Lower(folder));
+
+  BrowserRobot::press_ok = false;
+  BrowserRobot::saw_dialog = false;
+  timer = SetTimer(nullptr, 0, 100, BrowserRobot::Tick);
+  std::string before = dir;
+  EXPECT_FALSE(SelectDirectory("Select a Folder", "", dir, owner.Handle()));
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(BrowserRobot::saw_dialog);
+  EXPECT_EQ(dir, before);
+  RemoveDirectoryW(folder.c_str());
+}
