@@ -10,6 +10,7 @@
 
 #include "forms/Forms.h"
 #include "tests/forms/wine_unmanaged.h"
+#include "tests/skin/png_writer.h"
 
 using namespace forms;
 
@@ -226,4 +227,119 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
   EXPECT_TRUE(BrowserRobot::saw_dialog);
   EXPECT_EQ(dir, before);
   RemoveDirectoryW(folder.c_str());
+}
+
+namespace {
+
+// What the window shows on the screen, copied from its DC.
+void Snapshot(TWinControl* w, TBitmap& out) {
+  RECT r;
+  GetClientRect(w->Handle(), &r);
+  out.SetSize(r.right, r.bottom);
+  HDC dc = GetDC(w->Handle());
+  BitBlt(out.Canvas().Handle(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+  ReleaseDC(w->Handle(), dc);
+}
+
+// A 40 x 40 picture: a blue disc with a white mark on the magenta key colour.
+void DiscPicture(TBitmap& b) {
+  b.SetSize(40, 40);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) {
+      int dx = x - 20, dy = y - 20;
+      TColor c = clFuchsia;
+      if (dx * dx + dy * dy < 18 * 18) c = 0xC07020;
+      if (dx * dx + dy * dy < 18 * 18 && x >= 18 && x < 22 && y >= 8 && y < 32) c = clWhite;
+      b.SetPixel(x, y, c);
+    }
+}
+
+}  // namespace
+
+TEST_F(StdControls, GalleryOfTheStandardControls) {
+  constexpr TColor kBand = 14935011;  // the header band's colour of the start window
+  constexpr TColor kTitle = 7295296;
+  TForm form(nullptr);
+  form.SetBorderStyle(TFormBorderStyle::bsNone);
+  form.SetBounds(0, 0, 560, 330);
+  form.SetColor(14735055);
+  auto* side = new TPanel(&form);
+  side->SetBevelOuter(TBevelCut::bvNone);
+  side->SetColor(0xF0E6DC);
+  side->SetWidth(137);
+  side->SetAlign(TAlign::alLeft);
+  side->SetParent(&form);
+  auto* split = new TSplitter(&form);
+  split->SetWidth(6);
+  split->SetBeveled(true);
+  split->SetParent(&form);
+  auto* area = new TPanel(&form);
+  area->SetBevelOuter(TBevelCut::bvNone);
+  area->SetAlign(TAlign::alClient);
+  area->SetParent(&form);
+
+  auto* sideLabel = new TLabel(&form);
+  sideLabel->SetBounds(6, 8, 125, 60);
+  sideLabel->SetAutoSize(false);
+  sideLabel->SetWordWrap(true);
+  sideLabel->SetCaption("A wrapped label in a panel that a splitter resizes.");
+  sideLabel->SetParent(side);
+  auto* disabled = new TLabel(&form);
+  disabled->SetBounds(6, 80, 100, 16);
+  disabled->SetCaption("Disabled label");
+  disabled->SetEnabled(false);
+  disabled->SetParent(side);
+
+  auto* band = new TPanel(&form);
+  band->SetBevelOuter(TBevelCut::bvNone);
+  band->SetColor(kBand);
+  band->SetBounds(0, 0, 417, 87);
+  band->SetParent(area);
+  auto* title = new TLabel(&form);
+  title->SetBounds(3, 11, 10, 10);
+  title->Font().SetHeight(-19);
+  title->Font().SetStyle(fsBold);
+  title->Font().SetColor(kTitle);
+  title->SetTransparent(true);
+  title->SetCaption("Tolvane");
+  title->SetParent(band);
+  auto* banner = new TLabel(&form);
+  banner->SetAutoSize(false);
+  banner->SetBounds(10, 42, 316, 31);
+  banner->SetWordWrap(true);
+  banner->SetTransparent(true);
+  banner->SetCaption("Finds deleted files and folders on FAT and NTFS volumes and copies them elsewhere.");
+  banner->SetParent(band);
+  auto* image = new TImage(&form);
+  image->SetBounds(350, 20, 40, 40);
+  image->SetAutoSize(true);
+  image->SetTransparent(true);
+  DiscPicture(*image->Picture().Bitmap());
+  image->SetParent(band);
+  auto* stretched = new TImage(&form);
+  stretched->SetBounds(300, 130, 110, 60);
+  stretched->SetTransparent(true);
+  stretched->SetStretch(true);
+  stretched->SetProportional(true);
+  stretched->SetCenter(true);
+  DiscPicture(*stretched->Picture().Bitmap());
+  stretched->SetParent(area);
+  auto* right = new TLabel(&form);
+  right->SetAutoSize(false);
+  right->SetBounds(10, 100, 300, 16);
+  right->SetAlignment(TAlignment::taRightJustify);
+  right->SetCaption("Right-aligned, &accelerator underlined");
+  right->SetParent(area);
+
+  form.Show();
+  Pump();
+  TBitmap shot;
+  Snapshot(&form, shot);
+  CreateDirectoryA("..\\tests", nullptr);
+  CreateDirectoryA("..\\tests\\artifacts", nullptr);
+  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\std_controls.png"));
+  // The transparent title shows the band under it, the transparent image leaves its key out.
+  EXPECT_EQ(shot.GetPixel(143 + 350 + 1, 20 + 1), kBand);
+  EXPECT_EQ(shot.GetPixel(143 + 350 + 20, 20 + 20), 0xFFFFFF);
+  EXPECT_EQ(shot.GetPixel(143 + 350 + 10, 20 + 20), 0xC07020);
 }
