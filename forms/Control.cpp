@@ -214,6 +214,22 @@ void TControl::Click() {
   if (OnClick) OnClick(this);
 }
 
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::SetCursor(TCursor c) {
+  if (c == cursor_) return;
+  cursor_ = c;
+  // Show the new shape at once when the pointer is over this control.
+  POINT p;
+  if (!GetCursorPos(&p)) return;
+  HWND under = WindowFromPoint(p);
+  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   if (OnMouseDown) OnMouseDown(this, b, s, x, y);
 }
@@ -231,17 +247,25 @@ void TControl::WndProc(TMessage& m) {
   int y = static_cast<short>(HIWORD(m.LParam));
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
       if (!enabled_) return;
       clicked_ = (control_style_ & csClickEvents) != 0;
-      MouseDown(TMouseButton::mbLeft, KeysToShiftState(m.WParam), x, y);
-      return;
+      TShiftState shift = KeysToShiftState(m.WParam);
+      // A control that takes no double-clicks sees the second press as a plain one (a
+      // graphic control's parent window may have the double-click class style).
+      bool dbl = m.Msg == WM_LBUTTONDBLCLK && (control_style_ & csDoubleClicks);
+      if (dbl) DblClick();
+      MouseDown(TMouseButton::mbLeft, dbl ? shift | ssDouble : shift, x, y);
+      break;
+    }
     case WM_RBUTTONDOWN:
-      if (enabled_) MouseDown(TMouseButton::mbRight, KeysToShiftState(m.WParam), x, y);
-      return;
+    case WM_RBUTTONDBLCLK:
+      if (!enabled_) return;
+      MouseDown(TMouseButton::mbRight, KeysToShiftState(m.WParam), x, y);
+      break;
     case WM_MOUSEMOVE:
       MouseMove(KeysToShiftState(m.WParam), x, y);
-      return;
+      break;
     case WM_LBUTTONUP: {
       if (!enabled_) return;
       bool was = clicked_;
@@ -249,14 +273,16 @@ void TControl::WndProc(TMessage& m) {
       // A release counts as a click only inside the control it was pressed on.
       if (was && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
       MouseUp(TMouseButton::mbLeft, KeysToShiftState(m.WParam), x, y);
-      return;
+      break;
     }
     case WM_RBUTTONUP:
-      if (enabled_) MouseUp(TMouseButton::mbRight, KeysToShiftState(m.WParam), x, y);
-      return;
+      if (!enabled_) return;
+      MouseUp(TMouseButton::mbRight, KeysToShiftState(m.WParam), x, y);
+      break;
     default:
-      Dispatch(m);
+      break;
   }
+  Dispatch(m);
 }
 
 void TControl::Dispatch(TMessage& m) {

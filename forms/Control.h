@@ -1,6 +1,8 @@
 // TControl: anything placed on a parent: bounds, alignment, visibility, colour and font
-// (optionally the parent's), a caption and hint, an optional action, mouse events, and the
-// message path Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the handler.
+// (optionally the parent's), a caption and hint, an optional action, mouse events and cursor,
+// and the message path Perform -> WindowProc (replaceable) -> WndProc -> Dispatch -> the
+// handler -> DefaultHandler. Mouse messages run the mouse events and then go on down that
+// path, so that a wrapped system control still gets its own clicks.
 #pragma once
 
 #include <memory>
@@ -75,6 +77,11 @@ class TControl : public TComponent {
   unsigned ControlStyle() const { return control_style_; }
   void SetControlStyle(unsigned s) { control_style_ = s; }
 
+  // The mouse pointer over this control; crDefault leaves it to the window (for a graphic
+  // control, to its parent).
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor c);
+
   virtual void Invalidate();
   virtual void Repaint();
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
@@ -84,6 +91,8 @@ class TControl : public TComponent {
   TWndMethod WindowProc;
 
   TNotifyEvent OnClick;
+  // A second left press in the double-click time; only for controls with csDoubleClicks.
+  TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
@@ -96,6 +105,7 @@ class TControl : public TComponent {
 
   // Runs the action's OnExecute when the linked action has one, else OnClick.
   virtual void Click();
+  virtual void DblClick();
 
  protected:
   friend class TWinControl;
@@ -146,6 +156,7 @@ class TControl : public TComponent {
   std::string hint_;
   std::unique_ptr<TControlActionLink> action_link_;
   unsigned control_style_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+  TCursor cursor_ = crDefault;
 };
 
 // True when `c` is the accelerator character of `caption` (the letter after a single '&').

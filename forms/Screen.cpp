@@ -1,4 +1,4 @@
-// TScreen: monitor queries through the system.
+// TScreen: monitor queries and cursors through the system.
 #include "forms/Screen.h"
 
 #include <algorithm>
@@ -19,6 +19,42 @@ RECT TScreen::WorkAreaRect(HWND wnd) const {
   }
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
   return r;
+}
+
+HCURSOR TScreen::CursorHandle(TCursor c) const {
+  const char* id = IDC_ARROW;
+  switch (c) {
+    case crNone: return nullptr;
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crSizeNESW: id = IDC_SIZENESW; break;
+    case crSizeNS: id = IDC_SIZENS; break;
+    case crSizeNWSE: id = IDC_SIZENWSE; break;
+    case crSizeWE: id = IDC_SIZEWE; break;
+    case crUpArrow: id = IDC_UPARROW; break;
+    case crHourGlass: id = IDC_WAIT; break;
+    case crNo: id = IDC_NO; break;
+    case crAppStart: id = IDC_APPSTARTING; break;
+    case crHelp: id = IDC_HELP; break;
+    case crHandPoint: id = IDC_HAND; break;
+    case crSizeAll: id = IDC_SIZEALL; break;
+    default: break;
+  }
+  // System cursors are shared: they are never freed.
+  return LoadCursorA(nullptr, id);
+}
+
+void TScreen::SetCursor(TCursor c) {
+  if (c == cursor_) return;
+  cursor_ = c;
+  POINT p;
+  if (!GetCursorPos(&p)) return;
+  HWND under = WindowFromPoint(p);
+  // Our own window answers with its shape (the screen's, or its controls' again); over
+  // another program's window the shape is that program's business.
+  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
 void TScreen::AddForm(TCustomForm* f) { forms_.push_back(f); }

@@ -44,7 +44,9 @@ using TNotifyEvent = std::function<void(TObject* sender)>;
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Shift state as a bit set, the way key and mouse events hand it over.
-enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+enum TShiftFlag : unsigned {
+  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
 using TShiftState = unsigned;
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
@@ -73,6 +75,26 @@ enum TControlStyleFlag : unsigned {
   csSetCaption = 32,
 };
 
+// Mouse pointer shapes: crDefault defers to the parent's or the window class's cursor; the
+// others map onto the system's cursors (TScreen::CursorHandle).
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+
 // Component state bits.
 enum TComponentStateFlag : unsigned { csLoading = 1, csDesigning = 2, csDestroying = 4 };
 
@@ -98,6 +120,28 @@ constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 14;
 constexpr UINT CM_RELEASE = CM_BASE + 15;
 // Hands queued thread calls over to the GUI thread (posted to the application window).
 constexpr UINT CM_SYNCHRONIZE = CM_BASE + 16;
+
+// Notifications a parent receives from a child window (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM,
+// WM_MEASUREITEM, WM_CTLCOLOR*, WM_HSCROLL/WM_VSCROLL) are sent on to the child's own object
+// as CN_BASE + the message, so that a control answers its own notifications. A CN_ message
+// nobody handles gets the system's default answer to the original message.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
+constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+// The private range ends where registered window messages begin.
+constexpr UINT CN_LAST = 0xBFFF;
+constexpr bool IsPrivateMessage(UINT msg) { return msg >= CM_BASE && msg <= CN_LAST; }
 
 // One window message as the handlers see it.
 struct TMessage {

@@ -1,24 +1,98 @@
-// TWinControl: window creation, the window procedure, children, alignment, focus and keys.
+// TWinControl: window creation (own classes and wrapped system controls), the window
+// procedures, children, alignment, reflection, mouse tracking, cursors, focus and keys.
 #include "forms/WinControl.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <map>
 
 #include "forms/Form.h"
+#include "forms/Screen.h"
 
 namespace forms {
 
 namespace {
 
-void RegisterClassOnce(const char* name, UINT style, WNDPROC proc) {
+// Registers our window class `name` with `style` once; a later request for the same name
+// with another style gets a class of its own (the name with the style appended), since a
+// class's style is fixed when it is registered. Returns the name to create.
+std::string RegisterClassOnce(const std::string& name, UINT style, WNDPROC proc) {
+  static std::map<std::string, UINT> registered;
+  std::string actual = name;
+  auto it = registered.find(name);
+  if (it != registered.end() && it->second != style) {
+    char suffix[16];
+    wsprintfA(suffix, ".%X", style);
+    actual += suffix;
+    it = registered.find(actual);
+  }
+  if (it != registered.end()) return actual;
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc)) return;
   wc.style = style;
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name;
+  wc.lpszClassName = actual.c_str();
   RegisterClassExA(&wc);
+  registered[actual] = style;
+  return actual;
+}
+
+// comctl32 exports the subclass functions by name from version 6 on; the version 5 DLL that
+// a program without a manifest gets on older systems has them only under fixed ordinals.
+struct SubclassApi {
+  using SetFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR);
+  using RemoveFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR);
+  using DefFn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+  SetFn set = nullptr;
+  RemoveFn remove = nullptr;
+  DefFn def = nullptr;
+  SubclassApi() {
+    HMODULE dll = GetModuleHandleA("comctl32.dll");
+    if (!dll) dll = LoadLibraryA("comctl32.dll");
+    if (!dll) return;
+    set = Find<SetFn>(dll, "SetWindowSubclass", 410);
+    remove = Find<RemoveFn>(dll, "RemoveWindowSubclass", 412);
+    def = Find<DefFn>(dll, "DefSubclassProc", 413);
+  }
+  template <typename Function>
+  static Function Find(HMODULE dll, const char* name, WORD ordinal) {
+    FARPROC f = GetProcAddress(dll, name);
+    if (!f) f = GetProcAddress(dll, MAKEINTRESOURCEA(ordinal));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(f));
+  }
+};
+
+const SubclassApi& Subclass() {
+  static const SubclassApi api;
+  return api;
+}
+
+void InitCommonControlsOnce() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                              ICC_BAR_CLASSES | ICC_DATE_CLASSES |
+                                              ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS |
+                                              ICC_PROGRESS_CLASS | ICC_TAB_CLASSES |
+                                              ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)done;
+}
+
+// The control whose system window is being created on this thread, and the hook that
+// subclasses that window before its first message (so that it sees its own WM_CREATE and a
+// parent can reflect what the control sends while it is made).
+thread_local TWinControl* creating = nullptr;
+thread_local HHOOK creation_hook = nullptr;
+
+// Child windows get distinct control ids: WM_MEASUREITEM names its sender only by id.
+UINT NextControlId() {
+  static UINT next = 0;
+  next = next % 0x7FFF + 1;
+  return next;
 }
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
@@ -48,18 +122,23 @@ TWinControl::~TWinControl() {
   DestroyHandle();
 }
 
-// Windows of other code (system windows, timer windows) have user data of their own; only a
-// window that also carries our property is one of ours.
+// The property that marks our windows and holds the object. Windows of other code (system
+// windows, timer windows) have no such property; a system control may use its user data
+// itself, so the property is the one place to look.
 constexpr const char* kControlProp = "TolvaneControl";
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
   if (!wnd) return nullptr;
-  HANDLE mark = GetPropA(wnd, kControlProp);
-  auto* c = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  return mark && mark == static_cast<HANDLE>(c) ? c : nullptr;
+  // A window of another process could carry the same property name.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid != GetCurrentProcessId()) return nullptr;
+  return static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+  // Our own classes keep the object in the user data as well: it is read at every message
+  // and, unlike a property, costs no trip to the window server under Wine.
   TWinControl* self = nullptr;
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
@@ -68,7 +147,7 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l)
     SetPropA(wnd, kControlProp, self);
     if (self) self->handle_ = wnd;
   } else {
-    self = FromHandle(wnd);
+    self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
   }
   if (!self) return DefWindowProcA(wnd, msg, w, l);
   TMessage m{msg, w, l, 0};
@@ -81,6 +160,44 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l)
   return m.Result;
 }
 
+LRESULT CALLBACK TWinControl::SubclassWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                              DWORD_PTR ref) {
+  auto* self = reinterpret_cast<TWinControl*>(ref);
+  TMessage m{msg, w, l, 0};
+  self->WindowProc(m);
+  if (msg == WM_NCDESTROY) {
+    if (Subclass().remove) Subclass().remove(wnd, SubclassWndProc, id);
+    RemovePropA(wnd, kControlProp);
+    self->handle_ = nullptr;
+    self->wrapped_ = false;
+  }
+  return m.Result;
+}
+
+LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM w, LPARAM l) {
+  // The first window created after CreateWnd set `creating` is the control's own; windows
+  // it makes for itself (a list view's header) come later and are left alone.
+  if (code == HCBT_CREATEWND && creating) {
+    TWinControl* c = creating;
+    creating = nullptr;
+    c->AttachWrapped(reinterpret_cast<HWND>(w));
+  }
+  return CallNextHookEx(creation_hook, code, w, l);
+}
+
+void TWinControl::AttachWrapped(HWND wnd) {
+  if (!Subclass().set || !Subclass().set(wnd, SubclassWndProc, 1, reinterpret_cast<DWORD_PTR>(this)))
+    return;
+  handle_ = wnd;
+  wrapped_ = true;
+  SetPropA(wnd, kControlProp, this);
+}
+
+void TWinControl::CreateSubClass(TCreateParams& params, const char* system_class) {
+  params.WinClassName = system_class;
+  params.SystemClass = true;
+}
+
 void TWinControl::CreateParams(TCreateParams& p) {
   p.Caption = Text();
   p.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -91,17 +208,44 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.Width = width_;
   p.Height = height_;
   p.WndParent = parent_ ? parent_->Handle() : nullptr;
+  p.WinClassName = ClassName();
+  p.ClassStyle = (ControlStyle() & csDoubleClicks) ? CS_DBLCLKS : 0;
 }
 
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
   if ((p.Style & WS_CHILD) && !p.WndParent) return;  // placed later, when it gets a parent
-  RegisterClassOnce(p.WinClassName, p.ClassStyle, StdWndProc);
-  HWND wnd = CreateWindowExA(p.ExStyle, p.WinClassName, p.Caption.c_str(), p.Style, p.X, p.Y,
-                             p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleA(nullptr),
-                             this);
-  if (!wnd) return;  // no display: the control stays windowless, callers check HandleAllocated
+  // A child's "menu" is its control id; a top-level window's would be a menu handle.
+  auto id = reinterpret_cast<HMENU>(
+      static_cast<UINT_PTR>((p.Style & WS_CHILD) ? NextControlId() : 0));
+  HWND wnd = nullptr;
+  if (p.SystemClass) {
+    InitCommonControlsOnce();
+    creating = this;
+    creation_hook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+    wnd = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X,
+                          p.Y, p.Width, p.Height, p.WndParent, id, GetModuleHandleA(nullptr),
+                          nullptr);
+    if (creation_hook) UnhookWindowsHookEx(creation_hook);
+    creation_hook = nullptr;
+    creating = nullptr;
+    // Without the hook (or if it did not run) subclass now; only the creation messages are
+    // then missed.
+    if (wnd && handle_ != wnd) AttachWrapped(wnd);
+    if (wnd && handle_ != wnd) {
+      DestroyWindow(wnd);  // could not be subclassed: an unusable half-control
+      wnd = nullptr;
+    }
+  } else {
+    std::string cls = RegisterClassOnce(p.WinClassName, p.ClassStyle, StdWndProc);
+    wnd = CreateWindowExA(p.ExStyle, cls.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                          p.Width, p.Height, p.WndParent, id, GetModuleHandleA(nullptr), this);
+  }
+  if (!wnd) {
+    handle_ = nullptr;
+    return;  // no display: the control stays windowless, callers check HandleAllocated
+  }
   handle_ = wnd;
   CreateChildHandles();
 }
@@ -147,6 +291,11 @@ void TWinControl::RemoveControl(TControl* c) {
   if (it == controls_.end()) return;
   controls_.erase(it);
   c->parent_ = nullptr;
+  if (mouse_control_ == c) mouse_control_ = nullptr;
+  if (capture_control_ == c) {
+    capture_control_ = nullptr;
+    if (handle_ && GetCapture() == handle_) ReleaseCapture();
+  }
   if (auto* w = dynamic_cast<TWinControl*>(c)) {
     // A windowed child cannot live without its parent window.
     w->DestroyHandle();
@@ -334,6 +483,14 @@ void TWinControl::PaintControls(HDC dc) {
   }
 }
 
+void TWinControl::SetMouseControl(TControl* c) {
+  if (c == mouse_control_) return;
+  TControl* old = mouse_control_;
+  mouse_control_ = c;
+  if (old) old->Perform(CM_MOUSELEAVE);
+  if (c) c->Perform(CM_MOUSEENTER);
+}
+
 void TWinControl::WndProc(TMessage& m) {
   if (m.Msg == WM_MOUSEMOVE && handle_) {
     if (!mouse_inside_) {
@@ -344,25 +501,85 @@ void TWinControl::WndProc(TMessage& m) {
     }
   } else if (m.Msg == WM_MOUSELEAVE) {
     mouse_inside_ = false;
+    SetMouseControl(nullptr);
     Perform(CM_MOUSELEAVE);
+    // A wrapped control may track the mouse itself (hot items, tool tips).
+    if (wrapped_) DefaultHandler(m);
     return;
   }
   if (IsMouseMessage(m.Msg)) {
     POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
     TControl* c = ControlAtPos(p);
-    if (c && !c->IsWindowed()) {
+    if (c && c->IsWindowed()) c = nullptr;
+    if (m.Msg == WM_MOUSEMOVE) SetMouseControl(c);
+    // While a graphic child holds the mouse (pressed, not yet released) it gets all of it.
+    if (capture_control_) c = capture_control_;
+    if (c && m.Msg != WM_MOUSEWHEEL && m.Msg != WM_MOUSEHWHEEL) {
       TMessage cm = m;
       cm.LParam = MAKELPARAM(p.x - c->Left(), p.y - c->Top());
+      bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+      if (press && (c->ControlStyle() & csCaptureMouse) && handle_) {
+        capture_control_ = c;
+        SetCapture(handle_);
+      }
       c->WindowProc(cm);
       m.Result = cm.Result;
+      if (m.Msg == WM_LBUTTONUP && capture_control_) {
+        capture_control_ = nullptr;
+        if (handle_ && GetCapture() == handle_) ReleaseCapture();
+      }
       return;
     }
-    if (m.Msg == WM_LBUTTONDOWN && (ControlStyle() & csCaptureMouse) && handle_)
-      SetCapture(handle_);
-    else if (m.Msg == WM_LBUTTONUP && GetCapture() == handle_ && handle_)
-      ReleaseCapture();
+    // The system controls capture the mouse themselves where they need it.
+    if (!wrapped_ && handle_) {
+      if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) &&
+          (ControlStyle() & csCaptureMouse))
+        SetCapture(handle_);
+      else if (m.Msg == WM_LBUTTONUP && GetCapture() == handle_)
+        ReleaseCapture();
+    }
   }
   TControl::WndProc(m);
+}
+
+bool TWinControl::ReflectToChild(TMessage& m) {
+  HWND child = nullptr;
+  switch (m.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      // Menus, accelerators and a window's own scroll bars send no handle.
+      child = reinterpret_cast<HWND>(m.LParam);
+      break;
+    case WM_NOTIFY:
+      if (m.LParam) child = reinterpret_cast<const NMHDR*>(m.LParam)->hwndFrom;
+      break;
+    case WM_DRAWITEM:
+      if (m.LParam && reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam)->CtlType != ODT_MENU)
+        child = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam)->hwndItem;
+      break;
+    case WM_MEASUREITEM:
+      // Only the control id names the sender; it may come while the child is being made.
+      if (m.LParam && reinterpret_cast<const MEASUREITEMSTRUCT*>(m.LParam)->CtlType != ODT_MENU &&
+          handle_)
+        child = GetDlgItem(handle_, static_cast<int>(
+                                        reinterpret_cast<const MEASUREITEMSTRUCT*>(m.LParam)->CtlID));
+      break;
+    default:
+      return false;
+  }
+  if (!child || child == handle_) return false;
+  TWinControl* c = FromHandle(child);
+  if (!c) return false;
+  m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+  return true;
 }
 
 void TWinControl::Dispatch(TMessage& m) {
@@ -376,15 +593,71 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_CHAR: WMChar(m); break;
     case WM_SIZE: WMSize(m); break;
     case WM_GETDLGCODE: WMGetDlgCode(m); break;
+    case WM_SETCURSOR: WMSetCursor(m); break;
+    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM:
+    case WM_HSCROLL: case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+      if (!ReflectToChild(m)) TControl::Dispatch(m);
+      break;
     default: TControl::Dispatch(m);
   }
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
-  if (handle_ && m.Msg < CM_BASE) m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
+  if (!handle_) return;
+  if (m.Msg >= CN_BASE && m.Msg <= CN_LAST) {
+    // A reflected notification nobody answered: the answer the parent's default procedure
+    // gives (for WM_CTLCOLOR* the system brush and colours).
+    UINT msg = m.Msg - CN_BASE;
+    HWND parent = GetParent(handle_);
+    m.Result = DefWindowProcA(parent ? parent : handle_, msg, m.WParam, m.LParam);
+    return;
+  }
+  if (IsPrivateMessage(m.Msg)) return;
+  if (wrapped_) {
+    if (Subclass().def) m.Result = Subclass().def(handle_, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
+}
+
+void TWinControl::WMSetCursor(TMessage& m) {
+  // The screen's cursor, while set, stands for every client area (a child's too, asked through
+  // the default procedure). Otherwise only a pointer over this window's own client area is
+  // ours to shape; for the frame the default answer stands.
+  if (LOWORD(m.LParam) != HTCLIENT) return DefaultHandler(m);
+  TCursor cur = Screen()->Cursor();
+  if (cur != crDefault || reinterpret_cast<HWND>(m.WParam) == handle_) {
+    if (cur == crDefault) {
+      POINT p;
+      GetCursorPos(&p);
+      ScreenToClient(handle_, &p);
+      TControl* c = ControlAtPos(p);
+      if (c && !c->IsWindowed()) cur = c->Cursor();
+      if (cur == crDefault) cur = Cursor();
+    }
+    if (cur != crDefault) {
+      ::SetCursor(Screen()->CursorHandle(cur));
+      m.Result = 1;
+      return;
+    }
+  }
+  DefaultHandler(m);
+}
+
+void TWinControl::WMGetDlgCode(TMessage& m) {
+  // A system control knows which keys it wants (an edit: characters and arrows).
+  if (wrapped_) DefaultHandler(m);
+  else m.Result = 0;
 }
 
 void TWinControl::WMPaint(TMessage& m) {
+  // A system control paints (and erases) itself.
+  if (wrapped_) {
+    DefaultHandler(m);
+    return;
+  }
   if (m.WParam) {
     PaintControls(reinterpret_cast<HDC>(m.WParam));
     return;
@@ -396,6 +669,10 @@ void TWinControl::WMPaint(TMessage& m) {
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& m) {
+  if (wrapped_) {
+    DefaultHandler(m);
+    return;
+  }
   RECT r = ClientRect();
   HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
   FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
@@ -479,5 +756,16 @@ void TWinControl::CMColorChanged(TMessage& m) {
 }
 
 void TWinControl::CMCancelMode(TMessage& m) { Broadcast(m); }
+
+int ScrollMessagePos(HWND wnd, const TMessage& m) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_POS | SIF_TRACKPOS;
+  HWND bar = reinterpret_cast<HWND>(m.LParam);
+  int which = bar ? SB_CTL : (m.Msg == WM_HSCROLL || m.Msg == CN_HSCROLL ? SB_HORZ : SB_VERT);
+  if (!GetScrollInfo(bar ? bar : wnd, which, &si)) return static_cast<short>(HIWORD(m.WParam));
+  int code = LOWORD(m.WParam);
+  return code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? si.nTrackPos : si.nPos;
+}
 
 }  // namespace forms

@@ -1,6 +1,9 @@
-// TWinControl: a control with its own window. The object owns the HWND; the window procedure
-// finds the object through the window's user data and hands every message to WindowProc.
-// Holds the child controls in order (which is also the tab order) and does alignment.
+// TWinControl: a control with its own window. The object owns the HWND, which is either of a
+// window class of our own (one per control class name) or a system control ("EDIT",
+// "SysListView32"...) that is subclassed; either way every message goes to WindowProc, and
+// the object is found from the handle through a window property. Holds the child controls in
+// order (which is also the tab order), does alignment, reflects child notifications back to
+// the child's object (CN_*), tracks the mouse over graphic children and sets cursors.
 #pragma once
 
 #include <vector>
@@ -15,8 +18,13 @@ struct TCreateParams {
   DWORD ExStyle = 0;
   int X = 0, Y = 0, Width = 0, Height = 0;
   HWND WndParent = nullptr;
-  const char* WinClassName = "TolvaneControl";
+  // Our own window class of this name is registered (once) with ClassStyle; TWinControl's
+  // CreateParams names it after the control class and asks for CS_DBLCLKS when the control
+  // has csDoubleClicks.
+  std::string WinClassName;
   UINT ClassStyle = 0;
+  // Set by CreateSubClass: WinClassName is a system class, created as it is and subclassed.
+  bool SystemClass = false;
 };
 
 class TWinControl : public TControl {
@@ -65,11 +73,25 @@ class TWinControl : public TControl {
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
 
+  // The object of one of our windows (own class or wrapped system control), or nil.
   static TWinControl* FromHandle(HWND wnd);
+  // True when the window is a subclassed system control.
+  bool IsWrapped() const { return wrapped_; }
 
  protected:
   friend class TControl;
   friend class TApplication;
+  // A wrapped control calls this from its CreateParams override, after the inherited one:
+  //   void CreateParams(TCreateParams& p) override {
+  //     TWinControl::CreateParams(p);
+  //     CreateSubClass(p, "EDIT");
+  //     p.Style |= ES_AUTOHSCROLL;
+  //   }
+  // CreateWnd then creates that system class and subclasses it; its default handler is the
+  // system's window procedure, which gets mouse and key messages after our events ran.
+  // Messages of a wrapped control arrive in their wide (Unicode) form: comctl32's subclass
+  // chain is a Unicode one.
+  static void CreateSubClass(TCreateParams& params, const char* system_class);
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
   virtual void DestroyWnd();
@@ -97,7 +119,11 @@ class TWinControl : public TControl {
   virtual void WMKeyUp(TMessage& m);
   virtual void WMChar(TMessage& m);
   virtual void WMSize(TMessage& m);
-  virtual void WMGetDlgCode(TMessage& m) { m.Result = 0; }
+  virtual void WMGetDlgCode(TMessage& m);
+  virtual void WMSetCursor(TMessage& m);
+  // Sends a child's notification to the child's object as CN_BASE + the message; false when
+  // it came from no control of ours.
+  bool ReflectToChild(TMessage& m);
   void CMFontChanged(TMessage& m) override;
   void CMColorChanged(TMessage& m) override;
   void CMDialogKey(TMessage& m) override { Broadcast(m); }
@@ -110,10 +136,25 @@ class TWinControl : public TControl {
 
  private:
   static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK SubclassWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                          DWORD_PTR ref);
+  static LRESULT CALLBACK CreationHook(int code, WPARAM w, LPARAM l);
+  void AttachWrapped(HWND wnd);
+  // Sends WM_MOUSEMOVE's news to the graphic children: leave for the one left, enter for the
+  // one now under the mouse (nil: none).
+  void SetMouseControl(TControl* c);
   bool tab_stop_ = false;
+  bool wrapped_ = false;
   bool mouse_inside_ = false;
+  TControl* mouse_control_ = nullptr;    // graphic child under the mouse
+  TControl* capture_control_ = nullptr;  // graphic child that took the mouse on a press
   bool in_set_bounds_ = false;
   int aligned_width_ = 0, aligned_height_ = 0;
 };
+
+// The thumb position that a WM_HSCROLL or WM_VSCROLL reports, in full 32 bits: the message
+// itself carries only 16. Read from the scroll bar control in lParam, else from `wnd`'s own
+// bar; the track position while dragging, the position otherwise.
+int ScrollMessagePos(HWND wnd, const TMessage& m);
 
 }  // namespace forms
