@@ -1,5 +1,4 @@
-// TSplitter: the drag runs its own small message loop on the parent's capture, the way the
-// system's own tracking loops do, so that the parent's message routing stays untouched.
+// TSplitter: finding the control it splits, the room it may take, and the drag.
 #include "forms/Splitter.h"
 
 #include "forms/WinControl.h"
@@ -18,6 +17,7 @@ TSplitter::TSplitter(TComponent* owner) : TGraphicControl(owner) {
   SetAlign(TAlign::alLeft);
   SetBounds(0, 0, 3, 100);
   SetParentColor(true);
+  SetAlignCursor();
 }
 
 void TSplitter::SetBeveled(bool v) {
@@ -29,6 +29,8 @@ void TSplitter::SetBeveled(bool v) {
 bool TSplitter::Horizontal() const {
   return Align() == TAlign::alLeft || Align() == TAlign::alRight;
 }
+
+void TSplitter::SetAlignCursor() { SetCursor(Horizontal() ? crHSplit : crVSplit); }
 
 TControl* TSplitter::SplitControl() const {
   if (!parent_) return nullptr;
@@ -62,66 +64,54 @@ int TSplitter::MaxSize() const {
   return room - min_size_;
 }
 
-void TSplitter::ApplySize(TControl* target, int size) {
-  if (Horizontal()) {
-    if (size != target->Width()) target->SetWidth(size);
-  } else if (size != target->Height()) {
-    target->SetHeight(size);
-  }
-}
-
 void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseDown(button, shift, x, y);
-  if (button != TMouseButton::mbLeft || dragging_ || !parent_ || !parent_->HandleAllocated())
-    return;
-  TrackDrag(POINT{x + Left(), y + Top()});
+  if (button != TMouseButton::mbLeft || target_) return;
+  // The alignment may have changed since the splitter was made.
+  SetAlignCursor();
+  target_ = SplitControl();
+  if (!target_) return;
+  start_ = POINT{x + Left(), y + Top()};
+  start_size_ = Horizontal() ? target_->Width() : target_->Height();
+  max_size_ = MaxSize();
 }
 
-void TSplitter::TrackDrag(POINT start) {
-  TControl* target = SplitControl();
-  if (!target) return;
-  HWND wnd = parent_->Handle();
-  bool h = Horizontal();
+void TSplitter::DragTo(int x, int y) {
+  if (!target_) return;
   // Dragging towards the split control's far side shrinks it.
   int sign = (Align() == TAlign::alLeft || Align() == TAlign::alTop) ? 1 : -1;
-  int start_size = h ? target->Width() : target->Height();
-  int max_size = MaxSize();
-  dragging_ = true;
-  SetCapture(wnd);
-  bool cancelled = false;
-  bool quit = false;
-  int quit_code = 0;
-  while (GetCapture() == wnd) {
-    MSG msg;
-    if (!GetMessageA(&msg, nullptr, 0, 0)) {
-      quit = true;
-      quit_code = static_cast<int>(msg.wParam);
-      break;
-    }
-    if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
-      // Under the capture the parent gets every mouse message, in its client coordinates.
-      POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
-      if (msg.hwnd != wnd) MapWindowPoints(msg.hwnd, wnd, &p, 1);
-      int delta = sign * (h ? p.x - start.x : p.y - start.y);
-      ApplySize(target, SplitterDragSize(start_size, delta, min_size_, max_size));
-      if (msg.message == WM_LBUTTONUP) break;
-      continue;
-    }
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-      cancelled = true;
-      break;
-    }
-    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+  POINT p{x + Left(), y + Top()};
+  int delta = sign * (Horizontal() ? p.x - start_.x : p.y - start_.y);
+  int size = SplitterDragSize(start_size_, delta, min_size_, max_size_);
+  if (Horizontal()) {
+    if (size != target_->Width()) target_->SetWidth(size);
+  } else if (size != target_->Height()) {
+    target_->SetHeight(size);
   }
-  if (GetCapture() == wnd) ReleaseCapture();
-  dragging_ = false;
-  clicked_ = false;  // the release went to the loop, not to a click
-  if (cancelled) ApplySize(target, start_size);
-  int end_size = h ? target->Width() : target->Height();
-  if (end_size != start_size && OnMoved) OnMoved(this);
-  if (quit) PostQuitMessage(quit_code);
+}
+
+void TSplitter::MouseMove(TShiftState shift, int x, int y) {
+  TGraphicControl::MouseMove(shift, x, y);
+  DragTo(x, y);
+}
+
+void TSplitter::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft && target_) {
+    DragTo(x, y);
+    EndDrag();
+  }
+  TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TSplitter::EndDrag() {
+  TControl* target = target_;
+  target_ = nullptr;
+  int size = Horizontal() ? target->Width() : target->Height();
+  if (size != start_size_ && OnMoved) OnMoved(this);
+}
+
+void TSplitter::CMCancelMode(TMessage&) {
+  if (target_) EndDrag();
 }
 
 void TSplitter::Paint() {
@@ -130,7 +120,8 @@ void TSplitter::Paint() {
   c.Brush.Style = TBrushStyle::bsSolid;
   c.Brush.Color = Color();
   c.FillRect(r);
-  if (beveled_) DrawEdge(c.Handle(), &r, BDR_RAISEDINNER, Horizontal() ? BF_LEFT | BF_RIGHT : BF_TOP | BF_BOTTOM);
+  if (beveled_)
+    DrawEdge(c.Handle(), &r, BDR_RAISEDINNER, Horizontal() ? BF_LEFT | BF_RIGHT : BF_TOP | BF_BOTTOM);
 }
 
 }  // namespace forms

@@ -27,23 +27,34 @@ class TSplitter : public TGraphicControl {
   TControl* SplitControl() const;
   // The largest size the split control may take now.
   int MaxSize() const;
-  bool Dragging() const { return dragging_; }
+  bool Dragging() const { return target_ != nullptr; }
 
   TNotifyEvent OnMoved;
 
  protected:
   void Paint() override;
+  // The parent hands a pressed graphic control every mouse message until the release, in
+  // the control's coordinates: the drag follows them.
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void CMCancelMode(TMessage& m) override;
+  // Realigning to another side changes the pointer's shape as well.
+  void BoundsChanged() override { SetAlignCursor(); }
 
  private:
   bool Horizontal() const;  // a left or right splitter, dragged along x
-  // Follows the mouse until the button is released, the capture is lost or Escape is
-  // pressed (which puts the size back).
-  void TrackDrag(POINT start);
-  void ApplySize(TControl* target, int size);
+  void SetAlignCursor();
+  void DragTo(int x, int y);
+  void EndDrag();
   int min_size_ = 30;
   bool beveled_ = false;
-  bool dragging_ = false;
+  // While dragging: the control resized, and where and how large it was at the press (the
+  // mouse position in the parent's coordinates, which do not move with the splitter).
+  TControl* target_ = nullptr;
+  POINT start_{};
+  int start_size_ = 0;
+  int max_size_ = 0;
 };
 
 }  // namespace forms
