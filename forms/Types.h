@@ -60,6 +60,9 @@ using TAnchors = unsigned;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
+// The border of a control: none, or the system's sunken edge.
+enum class TBorderStyle { bsNone, bsSingle };
+
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = IDOK;

@@ -24,6 +24,16 @@ void Pump() {
   }
 }
 
+// What the window shows on the screen, copied from its DC.
+void Snapshot(TWinControl* w, TBitmap& out) {
+  RECT r;
+  GetClientRect(w->Handle(), &r);
+  out.SetSize(r.right, r.bottom);
+  HDC dc = GetDC(w->Handle());
+  BitBlt(out.Canvas().Handle(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+  ReleaseDC(w->Handle(), dc);
+}
+
 class Focusable : public TCustomControl {
  public:
   explicit Focusable(TComponent* owner) : TCustomControl(owner) {
@@ -245,15 +255,343 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
 
 namespace {
 
-// What the window shows on the screen, copied from its DC.
-void Snapshot(TWinControl* w, TBitmap& out) {
-  RECT r;
-  GetClientRect(w->Handle(), &r);
-  out.SetSize(r.right, r.bottom);
-  HDC dc = GetDC(w->Handle());
-  BitBlt(out.Canvas().Handle(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-  ReleaseDC(w->Handle(), dc);
+// Characters as the keyboard's translation hands them to the focused window.
+void Type(HWND wnd, const std::string& text) {
+  for (char c : text) PostMessageA(wnd, WM_CHAR, static_cast<unsigned char>(c), 1);
+  Pump();
 }
+
+void Key(HWND wnd, WORD vk) {
+  PostMessageA(wnd, WM_KEYDOWN, vk, 1);
+  PostMessageA(wnd, WM_KEYUP, vk, 1 | (3u << 30));
+  Pump();
+}
+
+void Click(HWND wnd, int x, int y) {
+  PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  Pump();
+}
+
+struct EditForm {
+  TForm form{nullptr};
+  TEdit* edit;
+  TEdit* other;
+  int changes = 0;
+  EditForm() {
+    form.SetBorderStyle(TFormBorderStyle::bsNone);
+    form.SetBounds(10, 10, 300, 120);
+    edit = new TEdit(&form);
+    edit->SetBounds(10, 10, 150, 21);
+    edit->SetParent(&form);
+    edit->OnChange = [this](TObject*) { ++changes; };
+    other = new TEdit(&form);
+    other->SetBounds(10, 50, 150, 21);
+    other->SetParent(&form);
+    form.Show();
+    Pump();
+    edit->SetFocus();
+    Pump();
+  }
+};
+
+}  // namespace
+
+TEST_F(StdControls, TypedTextReachesTheEditAndEachChangeIsReported) {
+  EditForm f;
+  ASSERT_TRUE(f.edit->Focused());
+  Type(f.edit->Handle(), "abc");
+  EXPECT_EQ(f.edit->Text(), "abc");
+  EXPECT_EQ(f.changes, 3);
+  Type(f.edit->Handle(), "\b");
+  EXPECT_EQ(f.edit->Text(), "ab");
+  EXPECT_EQ(f.changes, 4);
+  // Text set in code is a change as well, and the window shows it.
+  f.edit->SetText("12");
+  EXPECT_EQ(f.changes, 5);
+  char shown[16] = "";
+  GetWindowTextA(f.edit->Handle(), shown, sizeof(shown));
+  EXPECT_STREQ(shown, "12");
+}
+
+TEST_F(StdControls, MaxLengthCutsTypingAndReadOnlyRefusesIt) {
+  EditForm f;
+  f.edit->SetMaxLength(10);
+  Type(f.edit->Handle(), "123456789012345");
+  EXPECT_EQ(f.edit->Text(), "1234567890");
+  EXPECT_EQ(f.changes, 10);
+  f.edit->SetText("");
+  f.changes = 0;
+  f.edit->SetReadOnly(true);
+  Type(f.edit->Handle(), "xyz");
+  EXPECT_EQ(f.edit->Text(), "");
+  EXPECT_EQ(f.changes, 0);
+  f.edit->SetReadOnly(false);
+  Type(f.edit->Handle(), "xyz");
+  EXPECT_EQ(f.edit->Text(), "xyz");
+}
+
+TEST_F(StdControls, SelectionCanBeReadAndReplaced) {
+  EditForm f;
+  f.edit->SetText("hello world");
+  f.edit->SetSelStart(6);
+  f.edit->SetSelLength(5);
+  EXPECT_EQ(f.edit->SelStart(), 6);
+  EXPECT_EQ(f.edit->SelText(), "world");
+  f.edit->SetSelText("there");
+  EXPECT_EQ(f.edit->Text(), "hello there");
+  f.edit->SelectAll();
+  EXPECT_EQ(f.edit->SelLength(), 11);
+  // Typing replaces the selection, as in any edit.
+  Type(f.edit->Handle(), "Z");
+  EXPECT_EQ(f.edit->Text(), "Z");
+  // Tabbing into an edit selects its text.
+  f.other->SetText("other text");
+  Key(f.edit->Handle(), VK_TAB);
+  EXPECT_TRUE(f.other->Focused());
+  EXPECT_EQ(f.other->SelLength(), 10);
+}
+
+TEST_F(StdControls, AnEditTakesPlainLettersThatALabelUsesAsAccelerator) {
+  EditForm f;
+  auto* label = new TLabel(&f.form);
+  label->SetCaption("&Min size:");
+  label->SetTop(90);
+  label->SetFocusControl(f.other);
+  label->SetParent(&f.form);
+  Type(f.edit->Handle(), "m");
+  EXPECT_TRUE(f.edit->Focused());
+  EXPECT_EQ(f.edit->Text(), "m");
+  // Alt+M is the label's.
+  PostMessageA(f.edit->Handle(), WM_SYSCHAR, 'm', 1 << 29);
+  Pump();
+  EXPECT_TRUE(f.other->Focused());
+}
+
+TEST_F(StdControls, TextAndSelectionSurviveARecreatedEditWindow) {
+  EditForm f;
+  f.edit->SetAutoSelect(false);  // the new window gets the focus back
+  Type(f.edit->Handle(), "typed");
+  f.edit->SetSelStart(1);
+  f.edit->SetSelLength(2);
+  HWND old = f.edit->Handle();
+  f.edit->SetBorderStyle(TBorderStyle::bsNone);
+  EXPECT_NE(f.edit->Handle(), old);
+  char shown[16] = "";
+  GetWindowTextA(f.edit->Handle(), shown, sizeof(shown));
+  EXPECT_STREQ(shown, "typed");
+  EXPECT_EQ(f.edit->SelText(), "yp");
+  f.edit->SetPasswordChar('*');
+  EXPECT_EQ(SendMessageA(f.edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
+  EXPECT_EQ(f.edit->Text(), "typed");
+}
+
+TEST_F(StdControls, EditColoursComeFromColorAndFont) {
+  EditForm f;
+  f.edit->SetColor(0x00FFFF);
+  f.edit->Font().SetColor(0x0000C0);
+  f.edit->SetText("WWWW");
+  Pump();
+  UpdateWindow(f.form.Handle());
+  TBitmap shot;
+  Snapshot(&f.form, shot);
+  // Inside the client edge, beyond the text.
+  EXPECT_EQ(shot.GetPixel(10 + 140, 10 + 10), 0x00FFFF);
+  int text_pixels = 0;
+  for (int x = 12; x < 60; ++x)
+    for (int y = 12; y < 29; ++y) text_pixels += shot.GetPixel(x, y) == 0x0000C0;
+  EXPECT_GT(text_pixels, 0);
+}
+
+namespace {
+
+struct ComboForm {
+  TForm form{nullptr};
+  TComboBox* combo;
+  int selects = 0, changes = 0, closeups = 0;
+  explicit ComboForm(TComboBoxStyle style) {
+    form.SetBorderStyle(TFormBorderStyle::bsNone);
+    form.SetBounds(10, 10, 300, 200);
+    combo = new TComboBox(&form);
+    combo->SetStyle(style);
+    combo->SetBounds(10, 10, 150, 21);
+    combo->Items().Assign({"Alpha", "Beta", "Gamma", "Delta"});
+    combo->SetParent(&form);
+    combo->OnSelect = [this](TObject*) { ++selects; };
+    combo->OnChange = [this](TObject*) { ++changes; };
+    combo->OnCloseUp = [this](TObject*) { ++closeups; };
+    form.Show();
+    Pump();
+    combo->SetFocus();
+    Pump();
+  }
+};
+
+}  // namespace
+
+TEST_F(StdControls, ArrowKeysInADropDownListSelectAndReport) {
+  ComboForm f(TComboBoxStyle::csDropDownList);
+  EXPECT_EQ(f.combo->ItemIndex(), -1);
+  Key(f.combo->Handle(), VK_DOWN);
+  EXPECT_EQ(f.combo->ItemIndex(), 0);
+  EXPECT_EQ(f.combo->Text(), "Alpha");
+  Key(f.combo->Handle(), VK_DOWN);
+  EXPECT_EQ(f.combo->ItemIndex(), 1);
+  EXPECT_EQ(f.combo->Text(), "Beta");
+  EXPECT_EQ(f.selects, 2);
+  EXPECT_EQ(f.changes, 2);
+  // Chosen in code: the text follows, no event.
+  f.combo->SetItemIndex(3);
+  EXPECT_EQ(f.combo->Text(), "Delta");
+  EXPECT_EQ(f.selects, 2);
+}
+
+TEST_F(StdControls, ClickingAnItemOfTheDroppedListSelectsIt) {
+  ComboForm f(TComboBoxStyle::csDropDownList);
+  f.combo->SetDroppedDown(true);
+  Pump();
+  ASSERT_TRUE(f.combo->DroppedDown());
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(f.combo->Handle(), &info));
+  RECT item{};
+  SendMessageA(info.hwndList, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+  // The dropped list shows every item: DropDownCount is 8.
+  RECT list;
+  GetClientRect(info.hwndList, &list);
+  EXPECT_GE(list.bottom, 4 * (item.bottom - item.top));
+  POINT p{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  PostMessageA(info.hwndList, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  Click(info.hwndList, p.x, p.y);
+  EXPECT_FALSE(f.combo->DroppedDown());
+  EXPECT_EQ(f.combo->ItemIndex(), 2);
+  EXPECT_EQ(f.combo->Text(), "Gamma");
+  EXPECT_EQ(f.selects, 1);
+  EXPECT_EQ(f.closeups, 1);
+}
+
+TEST_F(StdControls, TypingIntoADropDownComboChangesItsText) {
+  ComboForm f(TComboBoxStyle::csDropDown);
+  f.combo->SetMaxLength(4);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(f.combo->Handle(), &info));
+  Type(info.hwndItem, "Gammas");
+  EXPECT_EQ(f.combo->Text(), "Gamm");
+  EXPECT_EQ(f.changes, 4);
+  EXPECT_EQ(f.selects, 0);
+}
+
+TEST_F(StdControls, ItemsAndSelectionSurviveAStyleChange) {
+  ComboForm f(TComboBoxStyle::csDropDown);
+  f.combo->SetItemIndex(1);
+  f.combo->SetStyle(TComboBoxStyle::csDropDownList);
+  EXPECT_EQ(SendMessageA(f.combo->Handle(), CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(f.combo->ItemIndex(), 1);
+  EXPECT_EQ(f.combo->Text(), "Beta");
+  f.combo->SetSorted(true);
+  EXPECT_EQ(f.combo->Items().Strings(0), "Alpha");
+  EXPECT_EQ(f.combo->Items().Strings(1), "Beta");
+  EXPECT_EQ(f.combo->Items().Strings(2), "Delta");
+  EXPECT_EQ(f.combo->Text(), "Beta");
+  EXPECT_EQ(f.combo->Items().Add("Charlie"), 2);
+  char text[16] = "";
+  SendMessageA(f.combo->Handle(), CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Charlie");
+  f.combo->SetText("gamma");
+  EXPECT_EQ(f.combo->ItemIndex(), 4);
+}
+
+namespace {
+
+SYSTEMTIME Day(int y, int m, int d) {
+  SYSTEMTIME t{};
+  t.wYear = static_cast<WORD>(y);
+  t.wMonth = static_cast<WORD>(m);
+  t.wDay = static_cast<WORD>(d);
+  return t;
+}
+
+// The point of the calendar where day `d` of the shown month is drawn.
+bool FindDay(HWND cal, const SYSTEMTIME& day, POINT& out) {
+  RECT r;
+  GetClientRect(cal, &r);
+  for (int y = 0; y < r.bottom; y += 2)
+    for (int x = 0; x < r.right; x += 2) {
+      MCHITTESTINFO hit{};
+      hit.cbSize = sizeof(hit);
+      hit.pt = POINT{x, y};
+      SendMessageA(cal, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+      if (hit.uHit == MCHT_CALENDARDATE && hit.st.wYear == day.wYear &&
+          hit.st.wMonth == day.wMonth && hit.st.wDay == day.wDay) {
+        out = POINT{x + 3, y + 3};
+        return true;
+      }
+    }
+  return false;
+}
+
+}  // namespace
+
+TEST_F(StdControls, ADayClickedOnTheCalendarIsItsDate) {
+  TForm form(nullptr);
+  form.SetBorderStyle(TFormBorderStyle::bsNone);
+  form.SetBounds(10, 10, 300, 250);
+  auto* cal = new TMonthCalendar(&form);
+  cal->SetBounds(10, 10, 230, 170);
+  cal->SetDate(Day(2007, 9, 4));
+  cal->SetParent(&form);
+  int clicks = 0, changes = 0;
+  cal->OnClick = [&](TObject*) { ++clicks; };
+  cal->OnChange = [&](TObject*) { ++changes; };
+  form.Show();
+  Pump();
+  EXPECT_EQ(cal->Date().wDay, 4);
+  POINT p;
+  ASSERT_TRUE(FindDay(cal->Handle(), Day(2007, 9, 20), p));
+  Click(cal->Handle(), p.x, p.y);
+  SYSTEMTIME d = cal->Date();
+  EXPECT_EQ(d.wYear, 2007);
+  EXPECT_EQ(d.wMonth, 9);
+  EXPECT_EQ(d.wDay, 20);
+  EXPECT_GE(clicks, 1);
+  EXPECT_GE(changes, 1);
+  // A day that does not exist is refused; the date stays.
+  cal->SetDate(Day(2007, 2, 30));
+  EXPECT_EQ(cal->Date().wDay, 20);
+}
+
+TEST_F(StdControls, TheTimePickerReportsATimeChangedByTheKeyboard) {
+  TForm form(nullptr);
+  form.SetBorderStyle(TFormBorderStyle::bsNone);
+  form.SetBounds(10, 10, 300, 100);
+  auto* picker = new TDateTimePicker(&form);
+  picker->SetKind(TDateTimeKind::dtkTime);
+  picker->SetBounds(10, 10, 120, 21);
+  SYSTEMTIME t = Day(2007, 9, 4);
+  t.wHour = 10;
+  t.wMinute = 20;
+  t.wSecond = 30;
+  picker->SetDateTime(t);
+  picker->SetParent(&form);
+  int changes = 0;
+  picker->OnChange = [&](TObject*) { ++changes; };
+  form.Show();
+  Pump();
+  picker->SetFocus();
+  Pump();
+  // The first field (the hour) is where a click at the left edge goes.
+  Click(picker->Handle(), 6, 10);
+  Key(picker->Handle(), VK_UP);
+  SYSTEMTIME now = picker->Time();
+  EXPECT_EQ(now.wHour, 11);
+  EXPECT_EQ(now.wMinute, 20);
+  EXPECT_EQ(changes, 1);
+  // The date half is kept.
+  EXPECT_EQ(picker->Date().wDay, 4);
+}
+
+namespace {
 
 // A 40 x 40 picture: a blue disc with a white mark on the magenta key colour.
 void DiscPicture(TBitmap& b) {
