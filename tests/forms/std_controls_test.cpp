@@ -34,6 +34,11 @@ void Snapshot(TWinControl* w, TBitmap& out) {
   ReleaseDC(w->Handle(), dc);
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 class Focusable : public TCustomControl {
  public:
   explicit Focusable(TComponent* owner) : TCustomControl(owner) {
@@ -117,6 +122,31 @@ TEST_F(StdControls, LabelAcceleratorFocusesItsFocusControl) {
   PostMessageA(first->Handle(), WM_SYSCHAR, 'm', 1 << 29);
   Pump();
   EXPECT_TRUE(first->Focused());
+}
+
+TEST_F(StdControls, AGrandchildsHandleAskedForFirstMakesEachWindowOnce) {
+  TForm form(nullptr);
+  form.SetBorderStyle(TFormBorderStyle::bsNone);
+  form.SetBounds(10, 10, 200, 100);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(panel);
+  // The edit's handle needs the panel's, which needs the form's, which makes its children.
+  HWND e = edit->Handle();
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(GetParent(e), panel->Handle());
+  EXPECT_EQ(GetParent(panel->Handle()), form.Handle());
+  int windows = 0;
+  EnumChildWindows(form.Handle(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+  EXPECT_EQ(windows, 2);
+  // Shown, every window gets painted and the queue runs dry (an orphan window would ask to
+  // be painted for ever).
+  form.Show();
+  int handled = 0;
+  for (; handled < 1000 && Application()->ProcessMessage(); ++handled) {
+  }
+  EXPECT_LT(handled, 1000);
 }
 
 TEST_F(StdControls, DraggingASplitterResizesTheControlBesideIt) {
@@ -613,7 +643,7 @@ TEST_F(StdControls, GalleryOfTheStandardControls) {
   constexpr TColor kTitle = 7295296;
   TForm form(nullptr);
   form.SetBorderStyle(TFormBorderStyle::bsNone);
-  form.SetBounds(0, 0, 560, 330);
+  form.SetBounds(0, 0, 660, 390);
   form.SetColor(14735055);
   auto* side = new TPanel(&form);
   side->SetBevelOuter(TBevelCut::bvNone);
@@ -645,7 +675,7 @@ TEST_F(StdControls, GalleryOfTheStandardControls) {
   auto* band = new TPanel(&form);
   band->SetBevelOuter(TBevelCut::bvNone);
   band->SetColor(kBand);
-  band->SetBounds(0, 0, 417, 87);
+  band->SetBounds(0, 0, 517, 87);
   band->SetParent(area);
   auto* title = new TLabel(&form);
   title->SetBounds(3, 11, 10, 10);
@@ -663,13 +693,13 @@ TEST_F(StdControls, GalleryOfTheStandardControls) {
   banner->SetCaption("Finds deleted files and folders on FAT and NTFS volumes and copies them elsewhere.");
   banner->SetParent(band);
   auto* image = new TImage(&form);
-  image->SetBounds(350, 20, 40, 40);
+  image->SetBounds(450, 20, 40, 40);
   image->SetAutoSize(true);
   image->SetTransparent(true);
   DiscPicture(*image->Picture().Bitmap());
   image->SetParent(band);
   auto* stretched = new TImage(&form);
-  stretched->SetBounds(300, 130, 110, 60);
+  stretched->SetBounds(390, 100, 110, 60);
   stretched->SetTransparent(true);
   stretched->SetStretch(true);
   stretched->SetProportional(true);
@@ -678,12 +708,70 @@ TEST_F(StdControls, GalleryOfTheStandardControls) {
   stretched->SetParent(area);
   auto* right = new TLabel(&form);
   right->SetAutoSize(false);
-  right->SetBounds(10, 100, 300, 16);
+  right->SetBounds(200, 360, 300, 16);
   right->SetAlignment(TAlignment::taRightJustify);
   right->SetCaption("Right-aligned, &accelerator underlined");
   right->SetParent(area);
 
+  auto* createdLabel = new TLabel(&form);
+  createdLabel->SetBounds(10, 103, 10, 10);
+  createdLabel->SetCaption("File created from:");
+  createdLabel->SetParent(area);
+  auto* created = new TEdit(&form);
+  created->SetBounds(120, 100, 150, 21);
+  created->SetText(" 2007-09-04 08:05:03");
+  created->SetReadOnly(true);
+  created->SetParent(area);
+  auto* sizeLabel = new TLabel(&form);
+  sizeLabel->SetBounds(10, 133, 10, 10);
+  sizeLabel->SetCaption("&Min size:");
+  sizeLabel->SetParent(area);
+  auto* size = new TEdit(&form);
+  size->SetBounds(120, 130, 100, 21);
+  size->SetMaxLength(10);
+  size->SetColor(0xE0FFFF);
+  size->Font().SetColor(0x8B0000);
+  size->SetText("1048576");
+  size->SetParent(area);
+  sizeLabel->SetFocusControl(size);
+  auto* bytes = new TLabel(&form);
+  bytes->SetBounds(226, 133, 10, 10);
+  bytes->SetCaption("bytes");
+  bytes->SetParent(area);
+  auto* styleLabel = new TLabel(&form);
+  styleLabel->SetBounds(10, 163, 10, 10);
+  styleLabel->SetCaption("Style:");
+  styleLabel->SetParent(area);
+  auto* combo = new TComboBox(&form);
+  combo->SetStyle(TComboBoxStyle::csDropDownList);
+  combo->SetBounds(120, 160, 150, 21);
+  combo->Items().Assign({"MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass"});
+  combo->SetItemIndex(2);
+  combo->SetParent(area);
+  auto* calendar = new TMonthCalendar(&form);
+  calendar->SetLeft(10);
+  calendar->SetTop(195);
+  calendar->SetParent(area);
+  SIZE need = calendar->MinimumSize();
+  calendar->SetBounds(10, 195, need.cx, need.cy);
+  SYSTEMTIME day{};
+  day.wYear = 2007;
+  day.wMonth = 9;
+  day.wDay = 4;
+  calendar->SetDate(day);
+  auto* time = new TDateTimePicker(&form);
+  time->SetKind(TDateTimeKind::dtkTime);
+  time->SetBounds(20 + need.cx, 195, 110, 21);
+  SYSTEMTIME at = day;
+  at.wHour = 8;
+  at.wMinute = 5;
+  at.wSecond = 3;
+  time->SetDateTime(at);
+  time->SetParent(area);
+
   form.Show();
+  Pump();
+  size->SetFocus();
   Pump();
   TBitmap shot;
   Snapshot(&form, shot);
@@ -691,7 +779,11 @@ TEST_F(StdControls, GalleryOfTheStandardControls) {
   CreateDirectoryA("..\\tests\\artifacts", nullptr);
   EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\std_controls.png"));
   // The transparent title shows the band under it, the transparent image leaves its key out.
-  EXPECT_EQ(shot.GetPixel(143 + 350 + 1, 20 + 1), kBand);
-  EXPECT_EQ(shot.GetPixel(143 + 350 + 20, 20 + 20), 0xFFFFFF);
-  EXPECT_EQ(shot.GetPixel(143 + 350 + 10, 20 + 20), 0xC07020);
+  EXPECT_EQ(shot.GetPixel(143 + 450 + 1, 20 + 1), kBand);
+  EXPECT_EQ(shot.GetPixel(143 + 450 + 20, 20 + 20), 0xFFFFFF);
+  EXPECT_EQ(shot.GetPixel(143 + 450 + 10, 20 + 20), 0xC07020);
+  // The edit's own colour inside its edge, and the calendar drawn by the system over the
+  // panel's colour.
+  EXPECT_EQ(shot.GetPixel(143 + 120 + 95, 130 + 10), 0xE0FFFF);
+  EXPECT_NE(shot.GetPixel(143 + 10 + need.cx / 2, 195 + need.cy / 2), area->Color());
 }
