@@ -361,6 +361,38 @@ TEST_F(StdControls, MaxLengthCutsTypingAndReadOnlyRefusesIt) {
   EXPECT_EQ(f.edit->Text(), "xyz");
 }
 
+TEST_F(StdControls, AChangeHandlerCanPutTheLastGoodTextBack) {
+  // The filter dialog's size edits take digits only: a handler that refuses a text puts the
+  // last accepted one back from inside OnChange and sends End so the caret goes last.
+  EditForm f;
+  std::string accepted;
+  f.edit->OnChange = [&](TObject*) {
+    ++f.changes;
+    const std::string& t = f.edit->Text();
+    if (t.find_first_not_of("0123456789") == std::string::npos) {
+      accepted = t;
+      return;
+    }
+    f.edit->SetText(accepted);
+    PostMessageA(f.edit->Handle(), WM_KEYDOWN, VK_END, 1);
+    PostMessageA(f.edit->Handle(), WM_KEYUP, VK_END, 1 | (3u << 30));
+  };
+  Type(f.edit->Handle(), "12");
+  f.edit->SetSelStart(1);
+  Type(f.edit->Handle(), "x");
+  EXPECT_EQ(f.edit->Text(), "12");
+  EXPECT_EQ(f.edit->SelStart(), 2);
+  Type(f.edit->Handle(), "3");
+  EXPECT_EQ(f.edit->Text(), "123");
+}
+
+TEST_F(StdControls, AnAccentedLetterTypedArrivesInTheAnsiText) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the check is written for the Western code page";
+  EditForm f;
+  Type(f.edit->Handle(), "caf\xe9");
+  EXPECT_EQ(f.edit->Text(), "caf\xe9");
+}
+
 TEST_F(StdControls, SelectionCanBeReadAndReplaced) {
   EditForm f;
   f.edit->SetText("hello world");
