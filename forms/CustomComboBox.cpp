@@ -63,7 +63,6 @@ void TCustomComboBox::TItems::Assign(const std::vector<std::string>& items) {
 }
 
 TCustomComboBox::TCustomComboBox(TComponent* owner) : TWinControl(owner) {
-  SetControlStyle(csClickEvents | csSetCaption | csDoubleClicks);
   SetBounds(0, 0, 145, 21);
   SetTabStop(true);
   SetColor(clWindow);
@@ -257,7 +256,6 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC:
     case CN_CTLCOLORLISTBOX: CtlColor(m); return;
-    case WM_GETDLGCODE: DefaultHandler(m); return;
     default: TWinControl::Dispatch(m);
   }
 }

@@ -7,8 +7,6 @@
 namespace forms {
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
-  // The edit tracks its own selection drags; it must not get our capture on a press.
-  SetControlStyle(csClickEvents | csSetCaption | csDoubleClicks);
   SetBounds(0, 0, 121, 21);
   SetTabStop(true);
   SetColor(clWindow);
@@ -231,7 +229,6 @@ void TCustomEdit::Dispatch(TMessage& m) {
     case CN_COMMAND: CNCommand(m); return;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: CNCtlColor(m); return;
-    case WM_GETDLGCODE: DefaultHandler(m); return;  // the system's: characters and arrows
     default: TWinControl::Dispatch(m);
   }
 }

@@ -7,7 +7,6 @@
 namespace forms {
 
 TDateTimePicker::TDateTimePicker(TComponent* owner) : TWinControl(owner) {
-  SetControlStyle(csClickEvents | csDoubleClicks);
   SetBounds(0, 0, 186, 21);
   SetTabStop(true);
   SetColor(clWindow);

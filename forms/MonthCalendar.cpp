@@ -16,7 +16,6 @@ SYSTEMTIME DayOf(SYSTEMTIME t) {
 }  // namespace
 
 TMonthCalendar::TMonthCalendar(TComponent* owner) : TWinControl(owner) {
-  SetControlStyle(csClickEvents | csDoubleClicks);
   SetBounds(0, 0, 191, 154);
   SetTabStop(true);
   SetColor(clWindow);

@@ -135,16 +135,6 @@ TEST(Label, OpaqueLabelFillsItsColourAndTransparentOneLeavesTheParent) {
   EXPECT_EQ(CountPixels(*clear, 0xC0C0C0), 0);
 }
 
-TEST(Label, ParentColourIsTakenUntilAColourIsSet) {
-  LabelScene s;
-  EXPECT_EQ(s.label->Color(), kParent);
-  s.parent.SetColor(0x123456);
-  EXPECT_EQ(s.label->Color(), 0x123456);
-  s.label->SetColor(0x654321);
-  s.parent.SetColor(0x111111);
-  EXPECT_EQ(s.label->Color(), 0x654321);
-}
-
 TEST(Label, LayoutPlacesTheTextAtTheTopCentreOrBottom) {
   LabelScene s;
   s.label->SetAutoSize(false);
@@ -159,24 +149,6 @@ TEST(Label, LayoutPlacesTheTextAtTheTopCentreOrBottom) {
   EXPECT_GT(centre, top + 10);
   EXPECT_GT(bottom, centre + 10);
   EXPECT_LT(bottom, 60);
-}
-
-TEST(Label, CentredTextLiesInTheMiddle) {
-  LabelScene s;
-  s.label->SetAutoSize(false);
-  s.label->SetBounds(0, 0, 200, 20);
-  s.label->SetAlignment(TAlignment::taCenter);
-  s.label->SetCaption("MWWM");
-  auto b = Render(s.label);
-  int first = -1, last = -1;
-  for (int x = 0; x < b->Width(); ++x)
-    for (int y = 0; y < b->Height(); ++y)
-      if (b->GetPixel(x, y) != clWhite) {  // smoothed edges count too
-        if (first < 0) first = x;
-        last = x;
-      }
-  ASSERT_GE(first, 0);
-  EXPECT_NEAR((first + last) / 2, 100, 4);
 }
 
 TEST(Label, AFreedFocusControlIsForgotten) {
