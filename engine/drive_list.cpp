@@ -89,7 +89,34 @@ bool ReadDriveInfo(VolumeSystem& system, uint8_t nt5_or_later, const std::string
                               &info->total_free);
 }
 
+namespace {
+
+// A volume name in one form for comparing: trailing backslash dropped, letters folded (the
+// system does not promise one case for the GUID's hex digits).
+std::string VolumeKey(std::string name) {
+  while (!name.empty() && name.back() == '\\') name.pop_back();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// The volume name of a scan's device path: a volume name stands for itself; a drive's device
+// path ("\\.\X:") or a bare drive ("X:", "X:\") is asked for the name of its root. Empty when
+// the device names no volume the system knows.
+std::string ScannedVolumeName(VolumeSystem& system, const std::string& device) {
+  if (StartsWithNoCase(device, "\\\\?\\Volume{")) return VolumeKey(device);
+  std::string drive = StartsWithNoCase(device, "\\\\.\\") ? device.substr(4) : device;
+  if (drive.size() == 2 || (drive.size() == 3 && drive[2] == '\\')) {
+    std::string root = drive.substr(0, 2) + "\\";
+    std::string name;
+    if (IsDriveRoot(root) && system.VolumeNameForMountPoint(root, &name)) return VolumeKey(name);
+  }
+  return std::string();
+}
+
+}  // namespace
+
 bool DestinationOnScannedVolume(VolumeSystem& system, FoundTree& tree,
+                                const std::string& scanned_device,
                                 const std::string& destination,
                                 const std::function<std::string(const char16_t*)>& to_ansi) {
   std::string destination_volume;
@@ -103,11 +130,18 @@ bool DestinationOnScannedVolume(VolumeSystem& system, FoundTree& tree,
   for (uint64_t steps = tree.node_count(); root->parent != nullptr && steps > 0; --steps) {
     root = root->parent;
   }
-  if (root->record == nullptr) return false;
-  std::string caption = to_ansi(GetWideName(LongNameSlot(root->record, tree.record_form())));
-  std::string scanned_volume;
-  if (!system.VolumePathName(caption, &scanned_volume)) return false;
-  return destination_volume == scanned_volume;
+  if (root->record != nullptr) {
+    std::string caption = to_ansi(GetWideName(LongNameSlot(root->record, tree.record_form())));
+    std::string scanned_volume;
+    if (system.VolumePathName(caption, &scanned_volume) && destination_volume == scanned_volume) {
+      return true;
+    }
+  }
+  const std::string scanned_name = ScannedVolumeName(system, scanned_device);
+  std::string destination_name;
+  return !scanned_name.empty() &&
+         system.VolumeNameForMountPoint(destination_volume, &destination_name) &&
+         VolumeKey(destination_name) == scanned_name;
 }
 
 std::unique_ptr<VolumeReader> OpenScanVolume(VolumeSystem& system, const VolumeOpener& open,

@@ -70,9 +70,13 @@ struct DriveInfo {
 bool ReadDriveInfo(VolumeSystem& system, uint8_t nt5_or_later, const std::string& path,
                    DriveInfo* info);
 
-// CheckCurrentDriver's work: true when the destination's volume is the volume whose caption
-// names the tree's root (the tree of the current engine).
+// CheckCurrentDriver's work: true when the destination's volume is the scanned volume (the
+// tree of the current engine): when its volume path is the one of the caption that names the
+// tree's root, or when its volume's name is the scanned device (`scanned_device`, the scan's
+// volume device path; empty: not known), so that the volume reached through another drive
+// letter or a mount point is recognised too.
 bool DestinationOnScannedVolume(VolumeSystem& system, FoundTree& tree,
+                                const std::string& scanned_device,
                                 const std::string& destination,
                                 const std::function<std::string(const char16_t*)>& to_ansi);
 

@@ -227,8 +227,12 @@ void FoundTree::AttachNode(FoundNode* node, FoundNode* parent) {
   }
   parent->last_child = node;
 
-  if (CountsAsDeleted(node) && !parent->subtree_has_deleted) {
-    for (FoundNode* up = parent; up != nullptr; up = up->parent) up->subtree_has_deleted = 1;
+  // A marked folder's ancestors are marked already: the walk ends at the first one, so hanging
+  // many entries below a deep folder chain marks each folder once, not once per entry.
+  if (CountsAsDeleted(node)) {
+    for (FoundNode* up = parent; up != nullptr && !up->subtree_has_deleted; up = up->parent) {
+      up->subtree_has_deleted = 1;
+    }
   }
 
   ++parent->child_count;

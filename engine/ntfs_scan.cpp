@@ -25,6 +25,9 @@ const char16_t kCatchAllFolderName[] = u"$Unknow Folder";
 namespace {
 
 constexpr uint64_t kChunkRecords = 10000;
+// 10,000 records of 1 KiB; larger records make fewer per chunk, so that a 64 KiB record size
+// does not make one read of 640 MiB.
+constexpr uint64_t kMaxChunkBytes = 10000 * 1024;
 constexpr uint64_t kChunkClusters = 5000;
 
 const char16_t* DisplayName(NtfsEntryRecord* entry) {
@@ -58,14 +61,6 @@ uint64_t NowAsFileTime() {
 
 void WriteLe64(uint8_t* at, uint64_t value) {
   for (int i = 0; i < 8; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// True when `ancestor` is `node` or lies above it.
-bool IsAncestorOrSelf(const FoundNode* ancestor, const FoundNode* node) {
-  for (const FoundNode* n = node; n != nullptr; n = n->parent) {
-    if (n == ancestor) return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -148,8 +143,8 @@ bool NtfsScanner::MakeEntryFromRecord(uint64_t record_sector, uint8_t* record,
   }
   const bool is_root = record_number == ntfs_record::kRootRecord;
   if (is_root) {
-    std::u16string name(engine_.root_name.begin(), engine_.root_name.end());
-    for (char16_t& c : name) c = static_cast<unsigned char>(c);
+    // The caption is ANSI text; CheckCurrentDriver turns the name back into it.
+    std::u16string name = AnsiToWide(engine_.root_name);
     SetWideName(&entry->long_name, name.data(), name.size());
     tree.set_root(node);
   }
@@ -174,14 +169,33 @@ bool NtfsScanner::MakeEntryFromRecord(uint64_t record_sector, uint8_t* record,
 void NtfsScanner::ScanMftRecords() {
   const uint64_t count = volume_.mft_record_count;
   engine_.SetScanTotal(count);
+  // Made before any record: whatever the pass leaves unlinked, the lost records of the extra
+  // pass have a folder to go to, and it hangs under the root as soon as there is one.
+  MakeCatchAllNode();
   table_.clear();
   try {
     table_.assign(static_cast<size_t>(count) + 1, nullptr);
   } catch (const std::bad_alloc&) {
     return;  // a record count no memory can hold: the pass ends with nothing linked
   }
+  table_.back() = catch_all_;
+  const bool complete = ReadMftRecords();
+  FoundNode* root = table_[ntfs_record::kRootRecord];
+  if (root != nullptr) {
+    engine_.tree.set_root(root);
+    engine_.tree.MoveNode(catch_all_, root);
+  } else {
+    // Without a root folder the catch-all folder is the tree's top, and everything hangs there.
+    engine_.tree.set_root(catch_all_);
+  }
+  if (complete) LinkToParents();
+}
+
+bool NtfsScanner::ReadMftRecords() {
+  const uint64_t count = volume_.mft_record_count;
   const size_t record_size = volume_.RecordSize();
   const uint32_t spr = volume_.sectors_per_record;
+  const uint64_t chunk_records = std::clamp<uint64_t>(kMaxChunkBytes / record_size, 1, kChunkRecords);
   std::vector<uint8_t> chunk;
   uint64_t run_first_record = 0;
   for (RunListNode* run = volume_.mft_runs.first; run != nullptr; run = run->next) {
@@ -192,16 +206,16 @@ void NtfsScanner::ScanMftRecords() {
       continue;
     }
     for (uint64_t done = 0; done < records;) {
-      const uint64_t in_chunk = std::min(kChunkRecords, records - done);
+      const uint64_t in_chunk = std::min(chunk_records, records - done);
       // Sector of the chunk's first record: records lie back to back from the run's start.
       const uint64_t chunk_sector = first_cluster * volume_.sectors_per_cluster + done * spr;
       chunk.resize(static_cast<size_t>(in_chunk) * record_size);
-      if (!ReadSectors(engine_, volume_, chunk_sector, chunk.data(), chunk.size())) return;
+      if (!ReadSectors(engine_, volume_, chunk_sector, chunk.data(), chunk.size())) return false;
       for (uint64_t i = 0; i < in_chunk; ++i) {
-        if (engine_.ScanStep()) return;
+        if (engine_.ScanStep()) return false;
         const uint64_t number = run_first_record + done + i;
         uint64_t sector = 0;
-        if (number >= count || !RecordToSector(volume_, number, &sector)) return;
+        if (number >= count || !RecordToSector(volume_, number, &sector)) return false;
         MakeEntryFromRecord(chunk_sector + i * spr, chunk.data() + i * record_size, number);
         engine_.SetScanDone(number + 1);
       }
@@ -209,15 +223,10 @@ void NtfsScanner::ScanMftRecords() {
     }
     run_first_record += records;
   }
-  if (table_[ntfs_record::kRootRecord] != nullptr)
-    engine_.tree.set_root(table_[ntfs_record::kRootRecord]);
-  MakeCatchAllNode();
-  LinkToParents();
+  return true;
 }
 
-FoundNode* NtfsScanner::catch_all() const {
-  return table_.empty() ? nullptr : table_.back();
-}
+FoundNode* NtfsScanner::catch_all() const { return catch_all_; }
 
 void NtfsScanner::MakeCatchAllNode() {
   FoundNode* node = engine_.tree.NewNode();
@@ -231,14 +240,7 @@ void NtfsScanner::MakeCatchAllNode() {
   SetWideName(&entry->long_name, kCatchAllFolderName,
               sizeof(kCatchAllFolderName) / sizeof(char16_t) - 1);
   node->record = reinterpret_cast<EntryRecord*>(entry);
-  table_.back() = node;
-  FoundNode* root = table_[ntfs_record::kRootRecord];
-  if (root != nullptr) {
-    engine_.tree.MoveNode(node, root);
-  } else {
-    // Without a root folder the catch-all folder is the tree's top, and everything hangs there.
-    engine_.tree.set_root(node);
-  }
+  catch_all_ = node;
 }
 
 bool NtfsScanner::IsUsableParent(uint64_t number, uint64_t limit) const {
@@ -249,18 +251,43 @@ bool NtfsScanner::IsUsableParent(uint64_t number, uint64_t limit) const {
 
 void NtfsScanner::LinkToParents() {
   FoundTree& tree = engine_.tree;
-  FoundNode* catch_all_node = catch_all();
-  FoundNode* root = table_[ntfs_record::kRootRecord];
   const uint64_t count = volume_.mft_record_count;
-  for (FoundNode* node = tree.FirstCreated(); node != nullptr; node = node->next_created) {
-    if (node == catch_all_node || node == root || node->valid == 0) continue;
+  const FoundNode* root = table_[ntfs_record::kRootRecord];
+  // The record each node goes under (count: the catch-all folder), decided before anything
+  // moves. Nodes are in the table at their record number, in the order they were made.
+  constexpr uint64_t kStays = ~0ull;
+  std::vector<uint64_t> parent_of(static_cast<size_t>(count), kStays);
+  for (uint64_t i = 0; i < count; ++i) {
+    const FoundNode* node = table_[i];
+    if (node == nullptr || node == root || node->valid == 0) continue;
     const uint64_t number = ParentNumber(node);
-    FoundNode* parent = IsUsableParent(number, count) ? table_[number] : catch_all_node;
-    // Stale parent numbers of deleted folders can form a loop; a folder never goes below
-    // itself.
-    if (parent != nullptr && IsAncestorOrSelf(node, parent)) parent = catch_all_node;
-    if (parent != nullptr && IsAncestorOrSelf(node, parent)) continue;
-    tree.MoveNode(node, parent);
+    parent_of[i] = IsUsableParent(number, count) ? number : count;
+  }
+  // Stale parent numbers of deleted folders can form loops; a folder never goes below itself.
+  // Each loop is cut at its last-made folder, which goes to the catch-all folder: linking in
+  // creation order, that is the folder whose move would close the loop. Every parent link is
+  // followed once, whatever the depth of the folders.
+  enum : uint8_t { kUnseen, kOnPath, kSettled };
+  std::vector<uint8_t> state(static_cast<size_t>(count), kUnseen);
+  std::vector<uint64_t> path;
+  for (uint64_t start = 0; start < count; ++start) {
+    path.clear();
+    uint64_t at = start;
+    while (at < count && parent_of[at] != kStays && state[at] == kUnseen) {
+      state[at] = kOnPath;
+      path.push_back(at);
+      at = parent_of[at];
+      ++link_steps_;
+    }
+    if (at < count && state[at] == kOnPath) {
+      const auto loop = std::find(path.begin(), path.end(), at);
+      parent_of[*std::max_element(loop, path.end())] = count;
+    }
+    for (uint64_t member : path) state[member] = kSettled;
+  }
+  for (uint64_t i = 0; i < count; ++i) {
+    if (parent_of[i] == kStays) continue;
+    tree.MoveNode(table_[i], parent_of[i] == count ? catch_all_ : table_[parent_of[i]]);
   }
 }
 
@@ -297,7 +324,9 @@ uint8_t NtfsScanner::ScanFreeClustersForRecords() {
   engine_.SetScanTotal(cluster_count);
   const std::vector<uint8_t>& map = volume_.bitmap;
   const uint64_t bitmap_bits = uint64_t{map.size()} * 8;
-  const uint64_t limit = std::min(cluster_count, bitmap_bits);
+  // Clusters past the device's end cannot be read: a free run that crossed it would fail as a
+  // whole, losing the records in its readable part.
+  const uint64_t limit = std::min({cluster_count, bitmap_bits, volume_.ReadableClusters()});
   // Every free cluster the bitmap describes is searched; runs of free clusters cross byte
   // ends freely.
   uint64_t cluster = 0;
@@ -442,14 +471,17 @@ uint8_t NtfsScanMain(Engine& engine) {
   engine.volume_state = std::move(state);
 
   uint8_t boot[512];
+  // The one read of the first sector stands for the seek and the read: either failing is
+  // shown to the user, as the FAT scan does.
   if (!engine.volume->Read(0, boot, sizeof(boot))) {
-    engine.SetSystemError(engine.volume->LastErrorCode());
+    engine.ReportReadError(engine.volume->LastErrorCode());
     return 0;
   }
   if (!CheckNtfsBootSector(volume, ByteSpan{boot, sizeof(boot)})) {
     engine.SetError(kErrorNotNtfs, kTextNotNtfs);
     return 0;
   }
+  volume.device_bytes = engine.volume->Size();
   if (!LocateMft(engine, volume)) {
     engine.SetError(kErrorNoMft, kTextNoMft);
     return 0;

@@ -39,7 +39,8 @@ class NtfsScanner {
  public:
   NtfsScanner(Engine& engine, NtfsVolume& volume) : engine_(engine), volume_(volume) {}
 
-  // The main pass over the MFT; links the nodes when it ran to the end.
+  // The main pass over the MFT; links the nodes when it ran to the end. The catch-all folder
+  // is made first and hangs under the root however the pass ends.
   void ScanMftRecords();
   // The extra pass over the free clusters: 1 when the bitmap ends before the volume.
   uint8_t ScanFreeClustersForRecords();
@@ -52,9 +53,12 @@ class NtfsScanner {
   void LinkToParents();
   const std::vector<FoundNode*>& table() const { return table_; }
   FoundNode* catch_all() const;
+  uint64_t link_steps() const { return link_steps_; }
 
  private:
   bool ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bool* stopped);
+  // The records of every MFT run into the table; false when the pass ended early.
+  bool ReadMftRecords();
   void MakeCatchAllNode();
   void ReportDeletedFile(NtfsEntryRecord* entry);
   bool IsUsableParent(uint64_t number, uint64_t limit) const;
@@ -62,6 +66,8 @@ class NtfsScanner {
   Engine& engine_;
   NtfsVolume& volume_;
   std::vector<FoundNode*> table_;  // one slot per MFT record, plus the catch-all folder's
+  FoundNode* catch_all_ = nullptr;
+  uint64_t link_steps_ = 0;        // parent links followed while linking
 };
 
 }  // namespace scavrel

@@ -33,7 +33,7 @@ bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector) {
   std::memcpy(volume.boot_sector.data(), sector.data, ntfs_boot::kSize);
   ByteSpan boot{volume.boot_sector.data(), volume.boot_sector.size()};
   volume.bytes_per_sector = ReadLe16(boot, ntfs_boot::kBytesPerSector);
-  volume.sectors_per_cluster = ReadLe8(boot, ntfs_boot::kSectorsPerCluster);
+  volume.sectors_per_cluster = 0;
   volume.total_sectors = ReadLe64(boot, ntfs_boot::kTotalSectors);
   volume.mft_cluster = ReadLe64(boot, ntfs_boot::kMftCluster);
   volume.clusters_per_record = static_cast<int8_t>(ReadLe8(boot, ntfs_boot::kClustersPerRecord));
@@ -44,7 +44,18 @@ bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector) {
   // sectors per cluster, would divide by zero or walk records in pieces that do not exist.
   const uint32_t bps = volume.bytes_per_sector;
   if (bps < 256 || bps > 4096 || (bps & (bps - 1)) != 0) return false;
-  if (volume.sectors_per_cluster == 0) return false;
+  // Clusters above 64 KiB do not fit the byte: Windows then writes 256 - log2(sectors), so
+  // 0xF4 on 512-byte sectors is 4,096 sectors (2 MiB). Read as a count, such a byte would put
+  // the MFT and every run at the wrong place.
+  const uint8_t spc_byte = ReadLe8(boot, ntfs_boot::kSectorsPerCluster);
+  if (spc_byte == 0) return false;
+  if (spc_byte <= ntfs_boot::kPlainSectorsPerClusterMax) {
+    volume.sectors_per_cluster = spc_byte;
+  } else {
+    const unsigned shift = 256u - spc_byte;
+    if (shift > 31 || (uint64_t{bps} << shift) > ntfs_boot::kMaxClusterBytes) return false;
+    volume.sectors_per_cluster = uint32_t{1} << shift;
+  }
 
   const int c = volume.clusters_per_record;
   uint64_t record_bytes;
@@ -414,8 +425,10 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
 
   // The list's runs are read whole into one buffer: entries may cross cluster ends.
   const uint64_t real_size = ReadLe64(used, position + ntfs_attr::kRealSize);
-  if (real_size > ntfs_list::kMaxListSize) return false;
   const size_t cluster_size = volume.ClusterSize();
+  // The list is read into one buffer of its claimed size, which cannot exceed the device.
+  if (real_size > ntfs_list::kMaxListSize || real_size > volume.ReadableClusters() * cluster_size)
+    return false;
   std::vector<uint8_t> bytes(static_cast<size_t>(real_size));
   size_t filled = 0;
   ByteSpan runs = RunListSpan(used, attribute);
@@ -506,6 +519,10 @@ bool LocateMft(Engine& engine, NtfsVolume& volume) {
   ByteSpan used = UsedPart(ByteSpan{record.data(), record.size()});
   if (!ReadSystemRecordRuns(engine, volume, used, sector, &volume.mft_runs, nullptr))
     return false;
+  // Each run lies inside the claimed volume, but runs may repeat (or be sparse), and the claim
+  // may exceed the device: an MFT of more clusters than the device holds is damage, and its
+  // record count would size the scan's record table.
+  if (volume.mft_runs.total_clusters > volume.ReadableClusters()) return false;
   const uint64_t sectors = volume.mft_runs.total_clusters * volume.sectors_per_cluster;
   if (sectors % volume.sectors_per_record != 0) return false;
   volume.mft_record_count = sectors / volume.sectors_per_record;
@@ -533,7 +550,8 @@ bool LoadVolumeBitmap(Engine& engine, NtfsVolume& volume) {
   const uint64_t cluster_size = volume.ClusterSize();
   const uint64_t needed = (volume.ClusterCount() + 7) / 8;
   const uint64_t clusters = volume.bitmap_runs.total_clusters;
-  if (clusters == 0 || clusters > needed / cluster_size + 2) return false;
+  if (clusters == 0 || clusters > needed / cluster_size + 2 || clusters > volume.ReadableClusters())
+    return false;
   volume.bitmap.assign(static_cast<size_t>(clusters * cluster_size), 0);
   size_t filled = 0;
   for (RunListNode* node = volume.bitmap_runs.first; node != nullptr; node = node->next) {

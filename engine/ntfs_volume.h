@@ -3,6 +3,7 @@
 // extent lists, and how many of a file's clusters are still free.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,7 @@ class NtfsVolume : public VolumeState {
 
   std::array<uint8_t, 512> boot_sector{};
   uint16_t bytes_per_sector = 0;
-  uint8_t sectors_per_cluster = 0;
+  uint32_t sectors_per_cluster = 0;  // decoded: the boot byte may hold a power of two
   uint64_t total_sectors = 0;
   uint64_t mft_cluster = 0;
   int8_t clusters_per_record = 0;
@@ -51,6 +52,16 @@ class NtfsVolume : public VolumeState {
   uint64_t ClusterCount() const {
     return sectors_per_cluster == 0 ? 0 : total_sectors / sectors_per_cluster;
   }
+  // The clusters the device really holds: a boot sector may claim more (damage, a cut-off
+  // image, a crafted sector). Whatever the scan sizes from on-disk counts (the MFT's record
+  // table, the bitmap) is bounded by this, not by the claim.
+  uint64_t ReadableClusters() const {
+    const uint64_t clusters = ClusterCount();
+    if (device_bytes == 0 || ClusterSize() == 0) return clusters;
+    return std::min<uint64_t>(clusters, device_bytes / ClusterSize());
+  }
+
+  uint64_t device_bytes = 0;  // the reader's size; 0 when the platform cannot tell
 };
 
 // Records above this size are refused (real volumes use 1 KiB or 4 KiB).

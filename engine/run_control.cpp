@@ -148,6 +148,18 @@ bool StartListSaveThread(Engine& engine) {
   });
 }
 
+bool ClearRecovery(Engine& ntfs, Engine& fat, LastError& error) {
+  // Both locks at once: a starter, which checks the finished bytes under its engine's lock,
+  // cannot start a run between the test and the clear.
+  std::scoped_lock hold(ntfs.lock, fat.lock);
+  for (const Engine* engine : {&ntfs, &fat}) {
+    if (engine->scan_flags.finished != 1 || engine->save_flags.finished != 1) return false;
+  }
+  ntfs.Clear(error);
+  fat.Clear(error);
+  return true;
+}
+
 bool RunStep(Engine& engine, RunFlags& flags) {
   if (flags.stop != 0) return true;
   if (flags.paused != 0) {

@@ -41,6 +41,12 @@ bool StartScanThread(Engine& engine, const std::function<void()>& prepare);
 bool StartTreeSaveThread(Engine& engine);
 bool StartListSaveThread(Engine& engine);
 
+// ClearRecovery's work on both engines (error, trees, scan counters and text, volumes). The
+// trees and volumes are what running workers read, so while any scan or save of either engine
+// has not finished (running, paused, or asked to stop and not yet ended) nothing is freed and
+// the result is false.
+bool ClearRecovery(Engine& ntfs, Engine& fat, LastError& error);
+
 // The per-step point of a worker: waits while the run is paused; true when it must stop.
 bool RunStep(Engine& engine, RunFlags& flags);
 

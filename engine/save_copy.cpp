@@ -73,7 +73,24 @@ void EndFile(Engine& engine, bool saved) {
 bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarget& target,
                   const std::string& display_text, bool fat) {
   Engine& engine = session.engine;
-  const uint64_t size = RecordedSize(node, fat ? RecordForm::kFat : RecordForm::kNtfs);
+  const uint64_t recorded = RecordedSize(node, fat ? RecordForm::kFat : RecordForm::kNtfs);
+  const VolumeGeometry& geometry = session.geometry;
+  const uint64_t cluster_bytes =
+      uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
+  // NTFS takes the size from the file name or the initialised size, which nothing checks
+  // against the runs: the file ends where its runs' clusters end, however large the record
+  // says it is. Runs that cannot all be on a volume (their byte count overflows) set no bound.
+  uint64_t allocated = 0;
+  for (const RunListNode* link = node->record->extents.first; link != nullptr; link = link->next) {
+    if (link->run == nullptr) continue;
+    uint64_t run_bytes = 0;
+    if (__builtin_mul_overflow(link->run->cluster_count, cluster_bytes, &run_bytes) ||
+        __builtin_add_overflow(allocated, run_bytes, &allocated)) {
+      allocated = kMax;
+      break;
+    }
+  }
+  const uint64_t size = std::min(recorded, allocated);
   uint32_t error = 0;
   std::unique_ptr<OutputFile> file = session.CreateTarget(target, &error);
   if (file == nullptr) {
@@ -87,9 +104,6 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
   }
   engine.SetSaveText(display_text);
 
-  const VolumeGeometry& geometry = session.geometry;
-  const uint64_t cluster_bytes =
-      uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
   uint8_t* buffer = session.buffer.data();
   bool ok = true;
   bool missing = false;
@@ -153,18 +167,8 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
     }
   }
 
-  // Runs that end before the recorded size: the file still gets its size, zeros at the end.
-  if (ok && written < size) {
-    missing = true;
-    std::memset(buffer, 0, kSavePieceBytes);
-    while (ok && written < size) {
-      if (engine.SaveStep()) {
-        ok = false;
-        break;
-      }
-      ok = write(buffer, static_cast<size_t>(std::min<uint64_t>(kSavePieceBytes, size - written)));
-    }
-  }
+  // Runs that end before the recorded size: the file ends with them and is incomplete.
+  if (ok && written < recorded) missing = true;
   if (ok && missing) {
     engine.SetSystemError(kErrorHandleEof);
     ok = false;

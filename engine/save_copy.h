@@ -6,9 +6,10 @@
 // only when every byte of its recorded size came from the volume. A stop or a failed read or
 // write ends the file where it is; the last error names the failure.
 //
-// A file always ends at its recorded size. Bytes its runs do not cover, or that lie past the
-// end of the volume, are written as zeros and the file then fails with ERROR_HANDLE_EOF (its
-// data is not all there); an NTFS sparse run (first cluster kSparseCluster, as the scanner
+// A file ends at its recorded size, or where its runs' clusters end when they hold less (an
+// NTFS size is never checked against the runs); bytes of its runs that lie past the end of the
+// volume are written as zeros. A file cut short or padded fails with ERROR_HANDLE_EOF (its data
+// is not all there); an NTFS sparse run (first cluster kSparseCluster, as the scanner
 // stores a run without an offset field) is a hole that NTFS itself reads as zeros, and counts
 // as data.
 #pragma once

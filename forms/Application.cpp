@@ -36,24 +36,62 @@ TApplication::~TApplication() {
   if (handle_) DestroyWindow(handle_);
 }
 
+namespace {
+
+// Calls each hook registered when the call began and still registered when its turn comes;
+// `call` returns true to stop. Hooks may add or remove hooks (their own included) meanwhile.
+template <typename H, typename Call>
+void CallHooks(const std::vector<H>& hooks, Call call) {
+  std::vector<int> ids;
+  for (const H& h : hooks) ids.push_back(h.id);
+  for (int id : ids) {
+    auto it = std::find_if(hooks.begin(), hooks.end(), [id](const H& h) { return h.id == id; });
+    if (it == hooks.end()) continue;
+    auto fn = it->fn;  // the hook may remove itself while it runs
+    if (call(fn)) return;
+  }
+}
+
+template <typename H>
+void EraseHook(std::vector<H>& hooks, int id) {
+  hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [id](const H& h) { return h.id == id; }),
+              hooks.end());
+}
+
+}  // namespace
+
 LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
   if (self) {
     TMessage m{msg, w, l, 0};
-    for (const Hook& h : std::vector<Hook>(self->hooks_))
-      if (h.fn(m)) return m.Result;
-    switch (msg) {
-      case CM_SYNCHRONIZE:
-        CheckSynchronize();
-        return 0;
-      case CM_RELEASE:
-        delete reinterpret_cast<TCustomForm*>(l);
-        return 0;
-      default:
-        break;
-    }
+    if (self->WndProc(m)) return m.Result;
   }
   return DefWindowProcA(wnd, msg, w, l);
+}
+
+bool TApplication::WndProc(TMessage& m) {
+  bool handled = false;
+  CallHooks(hooks_, [&](const THookFunction& fn) { return handled = fn(m); });
+  if (handled) return true;
+  switch (m.Msg) {
+    case CM_SYNCHRONIZE:
+      CheckSynchronize();
+      return true;
+    case CM_RELEASE:
+      delete reinterpret_cast<TCustomForm*>(m.LParam);
+      return true;
+    case WM_SYSCOMMAND:
+      // The program as a whole: a second start of the program sends its restore here.
+      switch (m.WParam & 0xFFF0) {
+        case SC_RESTORE: Restore(); return true;
+        case SC_MINIMIZE: Minimize(); return true;
+        default: break;
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
 }
 
 int TApplication::HookMainWindow(THookFunction hook) {
@@ -61,9 +99,37 @@ int TApplication::HookMainWindow(THookFunction hook) {
   return next_hook_++;
 }
 
-void TApplication::UnhookMainWindow(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
-               hooks_.end());
+void TApplication::UnhookMainWindow(int id) { EraseHook(hooks_, id); }
+
+int TApplication::AddMessageHook(TMessageEvent hook) {
+  message_hooks_.push_back({next_hook_, std::move(hook)});
+  return next_hook_++;
+}
+
+void TApplication::RemoveMessageHook(int id) { EraseHook(message_hooks_, id); }
+
+void TApplication::SetMainForm(TCustomForm* f) {
+  if (f == main_form_) return;
+  main_form_ = f;
+  TCustomForm::UpdateOwners();
+}
+
+void TApplication::Restore() {
+  // A hidden main form stays hidden: showing it is its owner's decision, not a restore's.
+  if (!main_form_ || !main_form_->HandleAllocated() || !main_form_->Visible()) return;
+  HWND main = main_form_->Handle();
+  if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
+  main_form_->RestoreOwnedForms();
+  // A modal window or a message box of the program comes forward in place of the main form.
+  HWND popup = GetLastActivePopup(main);
+  if (!popup || !IsWindowVisible(popup) || !IsWindowEnabled(popup)) popup = main;
+  if (IsIconic(popup)) ShowWindow(popup, SW_RESTORE);
+  SetForegroundWindow(popup);
+}
+
+void TApplication::Minimize() {
+  if (main_form_ && main_form_->HandleAllocated() && main_form_->Visible())
+    ShowWindow(main_form_->Handle(), SW_MINIMIZE);
 }
 
 bool TApplication::Active() const {
@@ -110,6 +176,10 @@ bool TApplication::ProcessMessage() {
   }
   bool handled = false;
   if (OnMessage) OnMessage(msg, handled);
+  CallHooks(message_hooks_, [&](const TMessageEvent& fn) {
+    fn(msg, handled);
+    return false;
+  });
   if (!handled && !IsKeyMsg(msg)) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

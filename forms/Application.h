@@ -1,5 +1,6 @@
 // TApplication: the hidden application window, the main form, the message loop with its key
-// routing (dialog keys and characters to the focused control's form) and window hooks.
+// routing (dialog keys and characters to the focused control's form), hooks on the
+// application window and on the message loop, and restoring the program as a whole.
 #pragma once
 
 #include <functional>
@@ -16,10 +17,18 @@ class TApplication : public TObject {
   TApplication();
   ~TApplication() override;
 
-  // The hidden window that owns every form; nil when no window system is available.
+  // The hidden window that stands for the program as a whole (a second start sends it its
+  // restore); nil when no window system is available.
   HWND Handle() const { return handle_; }
+  // The main form is a top-level window with its own task-bar button; every other form is
+  // owned by it, and follows when another form becomes the main form.
   TCustomForm* MainForm() const { return main_form_; }
-  void SetMainForm(TCustomForm* f) { main_form_ = f; }
+  void SetMainForm(TCustomForm* f);
+
+  // Restores the main form when it is minimised (and with it the forms it owns that were
+  // minimised) and brings the program's last active window forward.
+  void Restore();
+  void Minimize();
 
   void Run();
   void Terminate();
@@ -40,18 +49,27 @@ class TApplication : public TObject {
 
   using TMessageEvent = std::function<void(MSG&, bool& handled)>;
   TMessageEvent OnMessage;
+  // Message-loop hooks of several owners (frames, menus, forms): each sees every message taken
+  // from the queue, after OnMessage and in the order added, whether or not an earlier one set
+  // `handled`; a handled message is not dispatched. A hook removed while a message is being
+  // offered is not called again, not even for that message.
+  int AddMessageHook(TMessageEvent hook);
+  void RemoveMessageHook(int id);
 
  private:
   static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l);
   bool IsKeyMsg(MSG& msg);
+  bool WndProc(TMessage& m);
   HWND handle_ = nullptr;
   TCustomForm* main_form_ = nullptr;
   bool terminated_ = false;
+  template <typename Fn>
   struct Hook {
     int id;
-    THookFunction fn;
+    Fn fn;
   };
-  std::vector<Hook> hooks_;
+  std::vector<Hook<THookFunction>> hooks_;
+  std::vector<Hook<TMessageEvent>> message_hooks_;
   int next_hook_ = 1;
 };
 

@@ -29,6 +29,8 @@ TBitmap::TBitmap() = default;
 TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
 
 TBitmap::~TBitmap() {
+  // The canvas outlives this body: it gives the DC its objects back while the DC exists.
+  canvas_.ReleaseHandle();
   if (dc_) {
     SelectObject(dc_, old_bitmap_);
     DeleteDC(dc_);

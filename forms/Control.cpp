@@ -199,10 +199,21 @@ TCustomForm* TControl::ParentForm() const {
 }
 
 POINT TControl::ClientToScreen(POINT p) const {
+  if (IsWindowed()) {
+    if (HWND h = static_cast<const TWinControl*>(this)->handle_) {
+      ::ClientToScreen(h, &p);
+      return p;
+    }
+  }
   p.x += left_;
   p.y += top_;
   if (parent_) return parent_->ClientToScreen(p);
   return p;
+}
+
+POINT TControl::ScreenToClient(POINT p) const {
+  POINT origin = ClientToScreen(POINT{0, 0});
+  return POINT{p.x - origin.x, p.y - origin.y};
 }
 
 void TControl::Click() {

@@ -39,6 +39,10 @@ class TControl : public TComponent {
   virtual RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
   int ClientWidth() const { RECT r = ClientRect(); return r.right - r.left; }
   int ClientHeight() const { RECT r = ClientRect(); return r.bottom - r.top; }
+  // Resizes the control so that its client area gets the width or height given (a form's
+  // borders and caption come on top).
+  void SetClientWidth(int v) { SetWidth(width_ - ClientWidth() + v); }
+  void SetClientHeight(int v) { SetHeight(height_ - ClientHeight() + v); }
 
   TAlign Align() const { return align_; }
   void SetAlign(TAlign a);
@@ -99,8 +103,10 @@ class TControl : public TComponent {
 
   // The form this control sits on (through parents), or nil.
   TCustomForm* ParentForm() const;
-  // Screen coordinates of a client point, and back.
-  POINT ClientToScreen(POINT p) const;
+  // Screen coordinates of a client point, and back. A control with a window asks the system,
+  // which knows where the client area starts inside the borders.
+  virtual POINT ClientToScreen(POINT p) const;
+  virtual POINT ScreenToClient(POINT p) const;
   virtual bool IsWindowed() const { return false; }
 
   // Runs the action's OnExecute when the linked action has one, else OnClick.

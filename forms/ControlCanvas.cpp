@@ -13,14 +13,17 @@ HDC TControlCanvas::AcquireHandle() {
 }
 
 void TControlCanvas::FreeHandle() {
-  if (dc_ && owned_wnd_) ReleaseDC(owned_wnd_, dc_);
+  HDC dc = dc_;
+  HWND wnd = owned_wnd_;
   owned_wnd_ = nullptr;
-  dc_ = nullptr;
+  // The DC gets its own font, pen and brush back before it is released or handed back.
+  ReleaseHandle();
+  if (dc && wnd) ReleaseDC(wnd, dc);
 }
 
 void TControlCanvas::SetPaintHandle(HDC dc) {
   FreeHandle();
-  dc_ = dc;
+  SetHandle(dc);
 }
 
 }  // namespace forms

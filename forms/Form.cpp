@@ -1,5 +1,9 @@
-// TCustomForm: showing, closing, the modal loop, activation and the active control.
+// TCustomForm: showing, closing, the modal loop, activation and the active control; the
+// window's geometry (client area inside the borders, bounds that follow the window, window
+// state, size constraints) and which window owns which.
 #include "forms/Form.h"
+
+#include <algorithm>
 
 #include "forms/Application.h"
 #include "forms/Screen.h"
@@ -7,6 +11,27 @@
 namespace forms {
 
 namespace {
+
+// GetWindowPlacement speaks workspace coordinates (relative to the monitor's work area) for
+// top-level windows that are not tool windows; this is what to add to get screen coordinates.
+POINT WorkspaceOffset(HWND wnd) {
+  if (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return POINT{0, 0};
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (!GetMonitorInfoA(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &mi)) return POINT{0, 0};
+  return POINT{mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
+}
+
+void SetOwnerWindow(HWND wnd, HWND owner) {
+  if (GetWindow(wnd, GW_OWNER) != owner)
+    SetWindowLongPtrA(wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
+void SetExStyleBit(HWND wnd, DWORD bit, bool on) {
+  LONG ex = GetWindowLongA(wnd, GWL_EXSTYLE);
+  LONG want = on ? (ex | static_cast<LONG>(bit)) : (ex & ~static_cast<LONG>(bit));
+  if (want != ex) SetWindowLongA(wnd, GWL_EXSTYLE, want);
+}
 
 struct DisabledWindows {
   HWND keep;
@@ -27,6 +52,7 @@ BOOL CALLBACK DisableWindowProc(HWND wnd, LPARAM l) {
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
   SetBounds(0, 0, 320, 240);
+  constraints_.OnChange = [this](TObject*) { SetBounds(left_, top_, width_, height_); };
   Screen()->AddForm(this);
 }
 
@@ -43,23 +69,219 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   p.Style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   switch (border_style_) {
     case TFormBorderStyle::bsNone: break;
+    case TFormBorderStyle::bsSingle:
+      p.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+      break;
     case TFormBorderStyle::bsSizeable:
-    case TFormBorderStyle::bsSizeToolWin: p.Style |= WS_CAPTION | WS_THICKFRAME | WS_SYSMENU; break;
-    default: p.Style |= WS_CAPTION | WS_SYSMENU | WS_BORDER; break;
+      p.Style |= WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+      break;
+    case TFormBorderStyle::bsDialog:
+      // The modal frame keeps a border when the caption bits are taken away (a skinned frame
+      // does that), so the window still has edges to paint.
+      p.Style |= WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+      p.ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
+    case TFormBorderStyle::bsToolWindow:
+      p.Style |= WS_CAPTION | WS_SYSMENU;
+      p.ExStyle |= WS_EX_TOOLWINDOW;
+      break;
+    case TFormBorderStyle::bsSizeToolWin:
+      p.Style |= WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
+      p.ExStyle |= WS_EX_TOOLWINDOW;
+      break;
   }
-  if (border_style_ == TFormBorderStyle::bsToolWindow ||
-      border_style_ == TFormBorderStyle::bsSizeToolWin)
-    p.ExStyle |= WS_EX_TOOLWINDOW;
   if (form_style_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
-  // Forms are owned by the hidden application window, which keeps them off the task bar.
-  p.WndParent = Application()->Handle();
+  // The main form stands on the task bar by itself; the other forms are owned by it (they stay
+  // above it, go with it when it is minimised and have no button of their own). Until there
+  // is a main form with a window, the hidden application window owns them.
+  TCustomForm* main = Application()->MainForm();
+  if (main == this) {
+    p.WndParent = nullptr;
+    p.ExStyle |= WS_EX_APPWINDOW;
+  } else {
+    p.WndParent = main && main->handle_ ? main->handle_ : Application()->Handle();
+  }
   p.Style &= ~WS_VISIBLE;
+}
+
+void TCustomForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  // Forms made before the main form's window have the application window as owner so far.
+  if (handle_ && Application()->MainForm() == this) UpdateOwners();
+}
+
+void TCustomForm::DestroyWnd() {
+  // Windows destroys owned windows with their owner: the forms owned by this one go over to
+  // the application window first, and come back when this window is made again.
+  if (handle_) {
+    for (TCustomForm* f : Screen()->Forms())
+      if (f != this && f->handle_ && GetWindow(f->handle_, GW_OWNER) == handle_)
+        SetOwnerWindow(f->handle_, Application()->Handle());
+  }
+  TWinControl::DestroyWnd();
+}
+
+void TCustomForm::UpdateOwners() {
+  TCustomForm* main = Application()->MainForm();
+  HWND main_wnd = main ? main->handle_ : nullptr;
+  // The new main form lets go of its owner first: it may be owned by the old one, which is
+  // about to be owned by it.
+  if (main_wnd) {
+    SetOwnerWindow(main_wnd, nullptr);
+    SetExStyleBit(main_wnd, WS_EX_APPWINDOW, true);
+  }
+  HWND owner = main_wnd ? main_wnd : Application()->Handle();
+  for (TCustomForm* f : Screen()->Forms()) {
+    if (f == main || !f->handle_ || f->Parent()) continue;
+    SetExStyleBit(f->handle_, WS_EX_APPWINDOW, false);
+    SetOwnerWindow(f->handle_, owner);
+  }
+}
+
+void TCustomForm::RestoreOwnedForms() {
+  if (!handle_) return;
+  for (TCustomForm* f : Screen()->Forms())
+    if (f != this && f->handle_ && f->Visible() && GetWindow(f->handle_, GW_OWNER) == handle_ &&
+        IsIconic(f->handle_))
+      ShowWindow(f->handle_, SW_RESTORE);
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle b) {
   if (b == border_style_) return;
   border_style_ = b;
+  nc_measured_ = false;
   RecreateWnd();
+}
+
+SIZE TCustomForm::NonClientSize() const {
+  if (handle_) {
+    RECT wr, cr;
+    if (!IsIconic(handle_) && GetWindowRect(handle_, &wr) && GetClientRect(handle_, &cr)) {
+      measured_nc_ = SIZE{(wr.right - wr.left) - cr.right, (wr.bottom - wr.top) - cr.bottom};
+      nc_measured_ = true;
+    }
+    if (nc_measured_) return measured_nc_;
+  }
+  // No window yet: the borders the window will get.
+  TCreateParams p;
+  const_cast<TCustomForm*>(this)->CreateParams(p);
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+RECT TCustomForm::ClientRect() const {
+  SIZE nc = NonClientSize();
+  return RECT{0, 0, std::max(0, width_ - static_cast<int>(nc.cx)),
+              std::max(0, height_ - static_cast<int>(nc.cy))};
+}
+
+POINT TCustomForm::ClientToScreen(POINT p) const {
+  if (handle_ && !IsIconic(handle_)) {
+    ::ClientToScreen(handle_, &p);
+    return p;
+  }
+  // No window, or only its icon: where the client area will be.
+  TCreateParams cp;
+  const_cast<TCustomForm*>(this)->CreateParams(cp);
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, cp.Style, FALSE, cp.ExStyle);
+  return POINT{p.x + left_ - r.left, p.y + top_ - r.top};
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+  constraints_.Apply(width, height);
+  if (handle_ && IsIconic(handle_)) {
+    // A minimised window keeps its icon: the bounds are those it comes back to.
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    if (IsWindowVisible(handle_) && GetWindowPlacement(handle_, &wp)) {
+      POINT off = WorkspaceOffset(handle_);
+      wp.rcNormalPosition = RECT{left - off.x, top - off.y, left - off.x + width, top - off.y + height};
+      wp.showCmd = SW_SHOWMINNOACTIVE;
+      SetWindowPlacement(handle_, &wp);
+    }
+    TControl::SetBounds(left, top, width, height);
+    return;
+  }
+  TWinControl::SetBounds(left, top, width, height);
+}
+
+void TCustomForm::UpdateBounds() {
+  if (handle_ && IsIconic(handle_)) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    if (!GetWindowPlacement(handle_, &wp)) return;
+    POINT off = WorkspaceOffset(handle_);
+    RECT r = wp.rcNormalPosition;
+    TControl::SetBounds(r.left + off.x, r.top + off.y, r.right - r.left, r.bottom - r.top);
+    return;
+  }
+  TWinControl::UpdateBounds();
+}
+
+TWindowState TCustomForm::WindowState() const { return window_state_; }
+
+void TCustomForm::SetWindowState(TWindowState s) {
+  bool shown = handle_ && visible_ && IsWindowVisible(handle_);
+  if (s == window_state_) return;
+  window_state_ = s;
+  if (shown) {
+    switch (s) {
+      case TWindowState::wsNormal: ShowWindow(handle_, SW_RESTORE); break;
+      case TWindowState::wsMinimized: ShowWindow(handle_, SW_MINIMIZE); break;
+      case TWindowState::wsMaximized: ShowWindow(handle_, SW_SHOWMAXIMIZED); break;
+    }
+  }
+  // A modal form minimised alone would leave a disabled main window on the screen and no way
+  // back through the task bar: the program goes down as a whole, and its restore brings the
+  // modal form back with the main form.
+  TCustomForm* main = Application()->MainForm();
+  if (shown && s == TWindowState::wsMinimized && modal_ && main && main != this &&
+      main->Visible())
+    Application()->Minimize();
+}
+
+void TCustomForm::WMPaint(TMessage& m) {
+  if (!OnPaint) {
+    TWinControl::WMPaint(m);
+    return;
+  }
+  PAINTSTRUCT ps{};
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  bool own = dc == nullptr;
+  if (own) dc = BeginPaint(handle_, &ps);
+  canvas_.SetPaintHandle(dc);
+  int saved = SaveDC(dc);
+  OnPaint(this);
+  RestoreDC(dc, saved);
+  canvas_.FreeHandle();
+  PaintControls(dc);
+  if (own) EndPaint(handle_, &ps);
+}
+
+void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
+  DefaultHandler(m);
+  auto* mi = reinterpret_cast<MINMAXINFO*>(m.LParam);
+  if (!mi) return;
+  if (constraints_.MinWidth() > 0) mi->ptMinTrackSize.x = constraints_.MinWidth();
+  if (constraints_.MinHeight() > 0) mi->ptMinTrackSize.y = constraints_.MinHeight();
+  if (constraints_.MaxWidth() > 0) mi->ptMaxTrackSize.x = constraints_.MaxWidth();
+  if (constraints_.MaxHeight() > 0) mi->ptMaxTrackSize.y = constraints_.MaxHeight();
+  m.Result = 0;
+}
+
+void TCustomForm::WMSysCommand(TMessage& m) {
+  // The system ignores commands to a disabled window, and a main form is disabled while a
+  // modal form runs: its restore from the task bar must still bring the program back.
+  if ((m.WParam & 0xFFF0) == SC_RESTORE && handle_ && !IsWindowEnabled(handle_)) {
+    if (IsIconic(handle_) || IsZoomed(handle_)) ShowWindow(handle_, SW_RESTORE);
+  } else {
+    DefaultHandler(m);
+  }
+  // The main form comes back with the forms it owns that were minimised on their own (the
+  // task bar's restore goes to the main form only).
+  if ((m.WParam & 0xFFF0) == SC_RESTORE && Application()->MainForm() == this) RestoreOwnedForms();
 }
 
 void TCustomForm::ApplyPosition() {
@@ -91,8 +313,14 @@ void TCustomForm::SetVisible(bool v) {
   visible_ = v;
   if (HWND h = Handle()) {
     if (v) {
-      ShowWindow(h, SW_SHOW);
-      SetForegroundWindow(h);
+      int cmd = SW_SHOW;
+      switch (window_state_) {
+        case TWindowState::wsMinimized: cmd = SW_SHOWMINIMIZED; break;
+        case TWindowState::wsMaximized: cmd = SW_SHOWMAXIMIZED; break;
+        default: if (IsIconic(h) || IsZoomed(h)) cmd = SW_SHOWNORMAL; break;
+      }
+      ShowWindow(h, cmd);
+      if (window_state_ != TWindowState::wsMinimized) SetForegroundWindow(h);
       if (OnShow) OnShow(this);
     } else {
       ShowWindow(h, SW_HIDE);
@@ -104,7 +332,7 @@ void TCustomForm::SetVisible(bool v) {
 
 void TCustomForm::Show() {
   SetVisible(true);
-  if (HWND h = Handle()) BringWindowToTop(h);
+  if (HWND h = Handle(); h && window_state_ != TWindowState::wsMinimized) BringWindowToTop(h);
 }
 
 void TCustomForm::Hide() { SetVisible(false); }
@@ -223,6 +451,23 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_CANCELMODE:
       if (active_control_) active_control_->Perform(CM_CANCELMODE);
       break;
+    case WM_GETMINMAXINFO:
+      WMGetMinMaxInfo(m);
+      return;
+    case WM_SYSCOMMAND:
+      WMSysCommand(m);
+      return;
+    case WM_SIZE:
+      TWinControl::Dispatch(m);
+      if (handle_ && IsWindowVisible(handle_)) {
+        window_state_ = IsIconic(handle_)   ? TWindowState::wsMinimized
+                        : IsZoomed(handle_) ? TWindowState::wsMaximized
+                                            : TWindowState::wsNormal;
+      }
+      // The client area may have changed without the bounds (a frame change).
+      Realign();
+      if (OnResize) OnResize(this);
+      return;
     default:
       break;
   }

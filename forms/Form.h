@@ -1,7 +1,11 @@
 // TCustomForm / TForm: a top-level window holding controls; shows modeless or modal, keeps the
-// active control, routes dialog keys and characters to its controls and previews keys.
+// active control, routes dialog keys and characters to its controls and previews keys. Its
+// bounds are the window's (borders included), its client area the system's; it can be
+// minimised, maximised and restored, and keeps to its size constraints.
 #pragma once
 
+#include "forms/ControlCanvas.h"
+#include "forms/SizeConstraints.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -11,6 +15,7 @@ enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, p
                        poOwnerFormCenter };
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 class TCustomForm : public TWinControl {
  public:
@@ -25,6 +30,16 @@ class TCustomForm : public TWinControl {
   // Frees the form once the messages now queued have been handled.
   void Release();
   void SetVisible(bool v) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  // The system's client rectangle (inside the borders and caption), also before the window
+  // exists and while it is minimised.
+  RECT ClientRect() const override;
+  POINT ClientToScreen(POINT p) const override;
+
+  // Minimised, maximised or normal. Set on a hidden form, it takes effect when it is shown.
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState s);
+  TSizeConstraints& Constraints() { return constraints_; }
 
   TModalResult ModalResult() const { return modal_result_; }
   void SetModalResult(TModalResult r) { modal_result_ = r; }
@@ -57,6 +72,18 @@ class TCustomForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
+  // After every change of the window's size (by the program, the user or the system).
+  TNotifyEvent OnResize;
+  // While the form paints, after its background and before its graphic controls, on Canvas.
+  TNotifyEvent OnPaint;
+  TCanvas& Canvas() { return canvas_; }
+
+  // Gives every form the owner it should have: the main form none (and its own task-bar
+  // button), every other form the main form, or the application window while there is no
+  // main form with a window.
+  static void UpdateOwners();
+  // Restores the visible forms owned by this one that are minimised.
+  void RestoreOwnedForms();
 
   void KeyDown(WORD& key, TShiftState shift) override { TWinControl::KeyDown(key, shift); }
   void KeyUp(WORD& key, TShiftState shift) override { TWinControl::KeyUp(key, shift); }
@@ -64,12 +91,20 @@ class TCustomForm : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& p) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void UpdateBounds() override;
   void Dispatch(TMessage& m) override;
   void CMDialogKey(TMessage& m) override;
   virtual bool CloseQuery();
   void ApplyPosition();
 
  private:
+  // Width and height of the borders and caption around the client area.
+  SIZE NonClientSize() const;
+  void WMGetMinMaxInfo(TMessage& m);
+  void WMSysCommand(TMessage& m);
+  void WMPaint(TMessage& m) override;
   TWinControl* active_control_ = nullptr;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
@@ -79,6 +114,12 @@ class TCustomForm : public TWinControl {
   TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
   TPosition position_ = TPosition::poDesigned;
   TFormStyle form_style_ = TFormStyle::fsNormal;
+  TWindowState window_state_ = TWindowState::wsNormal;
+  TSizeConstraints constraints_;
+  TControlCanvas canvas_{this};
+  // Border size last measured on the window (a minimised window shows none of it).
+  mutable SIZE measured_nc_{0, 0};
+  mutable bool nc_measured_ = false;
 };
 
 class TForm : public TCustomForm {

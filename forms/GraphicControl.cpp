@@ -4,6 +4,8 @@
 namespace forms {
 
 TGraphicControl::TMeasureCanvas::~TMeasureCanvas() {
+  // The DC's own objects go back in before it goes.
+  ReleaseHandle();
   if (measure_dc_) DeleteDC(measure_dc_);
 }
 

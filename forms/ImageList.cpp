@@ -1,7 +1,96 @@
-// TImageList over plain GDI: keyed blits, and a greyed copy for disabled images.
+// TImageList over plain GDI (keyed blits, and a greyed copy for disabled images), or over the
+// shell's shared system image list, which comctl32 draws.
 #include "forms/ImageList.h"
 
+#include <shellapi.h>
+
 namespace forms {
+
+namespace {
+
+// A device-dependent copy of `b` that is selected into no DC.
+HBITMAP PlainBitmapOf(const TBitmap& b) {
+  int w = b.Width(), h = b.Height();
+  std::vector<std::uint32_t> px(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      COLORREF c = ColorToRGB(b.GetPixel(x, y));
+      px[static_cast<size_t>(y) * w + x] =
+          (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HBITMAP hb = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, px.data(), &bi, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return hb;
+}
+
+}  // namespace
+
+TImageList::~TImageList() { DropHandle(); }
+
+void TImageList::DropHandle() {
+  // The system list belongs to the shell and to every other user of it.
+  if (handle_ && !system_) ImageList_Destroy(handle_);
+  handle_ = nullptr;
+}
+
+void TImageList::Changed() {
+  if (!system_) DropHandle();
+  if (OnChange) OnChange(this);
+}
+
+int TImageList::Count() const {
+  if (system_) return handle_ ? ImageList_GetImageCount(handle_) : 0;
+  return static_cast<int>(images_.size());
+}
+
+bool TImageList::UseSystemSmallIcons() {
+  SHFILEINFOA info{};
+  auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+      "C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  if (!list) return false;
+  DropHandle();
+  images_.clear();
+  system_ = true;
+  handle_ = list;
+  int w = 0, h = 0;
+  if (ImageList_GetIconSize(list, &w, &h)) {
+    width_ = w;
+    height_ = h;
+  }
+  if (OnChange) OnChange(this);
+  return true;
+}
+
+int TImageList::SystemIconIndex(const std::string& path, DWORD attributes) {
+  SHFILEINFOA info{};
+  UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+  if (attributes) flags |= SHGFI_USEFILEATTRIBUTES;
+  if (!SHGetFileInfoA(path.c_str(), attributes, &info, sizeof(info), flags)) return -1;
+  return info.iIcon;
+}
+
+HIMAGELIST TImageList::Handle() {
+  if (handle_ || system_ || width_ <= 0 || height_ <= 0) return handle_;
+  handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, Count(), 4);
+  if (!handle_) return nullptr;
+  for (const Image& im : images_) {
+    // ImageList_Add* read the bitmap through a DC of their own, so it must not be selected
+    // anywhere: the image's own bitmap is (in its memory DC), hence a fresh copy of the pixels.
+    HBITMAP hb = PlainBitmapOf(*im.bits);
+    if (im.masked) ImageList_AddMasked(handle_, hb, im.mask);
+    else ImageList_Add(handle_, hb, nullptr);
+    if (hb) DeleteObject(hb);
+  }
+  return handle_;
+}
 
 int TImageList::Add(const TBitmap& bitmap) { return AddImages(bitmap, false, 0); }
 
@@ -10,7 +99,7 @@ int TImageList::AddMasked(const TBitmap& bitmap, TColor mask) {
 }
 
 int TImageList::AddImages(const TBitmap& bitmap, bool masked, COLORREF mask) {
-  if (width_ <= 0 || height_ <= 0 || bitmap.Empty()) return -1;
+  if (system_ || width_ <= 0 || height_ <= 0 || bitmap.Empty()) return -1;
   int n = bitmap.Width() / width_;
   if (n == 0) return -1;
   int first = Count();
@@ -24,17 +113,23 @@ int TImageList::AddImages(const TBitmap& bitmap, bool masked, COLORREF mask) {
         im.bits->SetPixel(x, y, y < bitmap.Height() ? bitmap.GetPixel(i * width_ + x, y) : mask);
     images_.push_back(std::move(im));
   }
+  Changed();
   return first;
 }
 
 bool TImageList::GetBitmap(int index, TBitmap& bitmap) const {
-  if (index < 0 || index >= Count()) return false;
+  if (system_ || index < 0 || index >= Count()) return false;
   bitmap.Assign(images_[index].bits.get());
   return true;
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {
   if (index < 0 || index >= Count()) return;
+  if (system_) {
+    ImageList_DrawEx(handle_, index, canvas.Handle(), x, y, 0, 0, CLR_NONE, CLR_DEFAULT,
+                     enabled ? ILD_TRANSPARENT : (ILD_TRANSPARENT | ILD_BLEND50));
+    return;
+  }
   const Image& im = images_[index];
   RECT dr{x, y, x + width_, y + height_};
   RECT sr{0, 0, width_, height_};

@@ -1,9 +1,15 @@
 // TImageList: equal-sized images cut from bitmaps, each drawn whole, keyed by a mask colour
-// or not, and greyed for a disabled look. A component, so that an action list that shows its
+// or not, and greyed for a disabled look; or the system's shared image list of small shell
+// icons (drives, folders, file types). A component, so that an action list that shows its
 // images hears when it goes; drawing code also makes short-lived ones without an owner.
 #pragma once
 
+#include <windows.h>
+// commctrl.h needs windows.h first.
+#include <commctrl.h>
+
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "forms/Bitmap.h"
@@ -16,19 +22,38 @@ class TImageList : public TComponent {
   TImageList(int width, int height) : TImageList(nullptr, width, height) {}
   TImageList(TComponent* owner, int width, int height)
       : TComponent(owner), width_(width), height_(height) {}
+  ~TImageList() override;
   const char* ClassName() const override { return "TImageList"; }
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  int Count() const { return static_cast<int>(images_.size()); }
+  int Count() const;
 
   // Cuts `bitmap` into images of the list's width (the last partial one is dropped, as the
-  // system's image lists do); returns the index of the first or -1.
+  // system's image lists do); returns the index of the first or -1. Not for a system list.
   int Add(const TBitmap& bitmap);
   int AddMasked(const TBitmap& bitmap, TColor mask);
   void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
   // Copies image `index` into `bitmap` (with the mask colour where masked).
   bool GetBitmap(int index, TBitmap& bitmap) const;
+
+  // Makes this list show the system's small shell icons. The system list is shared by every
+  // user in the process and is never destroyed here; the images added so far are dropped.
+  // False when the shell gives no list.
+  bool UseSystemSmallIcons();
+  bool IsSystemList() const { return system_; }
+  // The index in the system list of the small icon the shell shows for `path` (a drive root
+  // such as "C:\", a folder or a file); -1 when there is none. With `attributes` (e.g.
+  // FILE_ATTRIBUTE_DIRECTORY) the path need not exist: the icon is chosen by the attributes
+  // and the name alone.
+  static int SystemIconIndex(const std::string& path, DWORD attributes = 0);
+
+  // A comctl32 image list of the images, for system controls (list and tree views). For the
+  // system list it is the shared list; otherwise the list owns it and remakes it after a
+  // change.
+  HIMAGELIST Handle();
+
+  TNotifyEvent OnChange;
 
  private:
   struct Image {
@@ -37,9 +62,13 @@ class TImageList : public TComponent {
     COLORREF mask = 0;
   };
   int AddImages(const TBitmap& bitmap, bool masked, COLORREF mask);
+  void Changed();
+  void DropHandle();
   int width_;
   int height_;
   std::vector<Image> images_;
+  bool system_ = false;
+  HIMAGELIST handle_ = nullptr;  // owned unless system_
 };
 
 }  // namespace forms

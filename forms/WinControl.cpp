@@ -310,13 +310,27 @@ void TWinControl::RemoveControl(TControl* c) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
-  TControl::SetBounds(left, top, width, height);
-  if (handle_ && !in_set_bounds_) {
-    in_set_bounds_ = true;
-    SetWindowPos(handle_, nullptr, left_, top_, width_, height_,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    in_set_bounds_ = false;
+  if (!handle_) {
+    TControl::SetBounds(left, top, width, height);
+    return;
   }
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  // The window moves first and the fields follow what it reports (WM_WINDOWPOSCHANGED), so a
+  // SetBounds made from inside the resulting WM_SIZE moves the window again and its result
+  // is what stays.
+  SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  UpdateBounds();
+}
+
+void TWinControl::UpdateBounds() {
+  if (!handle_) return;
+  RECT r;
+  GetWindowRect(handle_, &r);
+  if (HWND parent = GetParent(handle_); parent && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void TWinControl::BoundsChanged() { AlignControls(); }
@@ -596,6 +610,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP: case WM_SYSKEYUP: WMKeyUp(m); break;
     case WM_CHAR: WMChar(m); break;
     case WM_SIZE: WMSize(m); break;
+    case WM_MOVE: DefaultHandler(m); UpdateBounds(); break;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); break;
     case WM_GETDLGCODE: WMGetDlgCode(m); break;
     case WM_SETCURSOR: WMSetCursor(m); break;
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM:
@@ -636,7 +652,7 @@ void TWinControl::WMSetCursor(TMessage& m) {
     if (cur == crDefault) {
       POINT p;
       GetCursorPos(&p);
-      ScreenToClient(handle_, &p);
+      ::ScreenToClient(handle_, &p);
       TControl* c = ControlAtPos(p);
       if (c && !c->IsWindowed()) cur = c->Cursor();
       if (cur == crDefault) cur = Cursor();
@@ -735,16 +751,14 @@ void TWinControl::WMChar(TMessage& m) {
 
 void TWinControl::WMSize(TMessage& m) {
   DefaultHandler(m);
-  if (in_set_bounds_ || !handle_) return;
-  // Resized from outside (the system, a frame drag): take the window's real size.
-  RECT wr;
-  GetWindowRect(handle_, &wr);
-  int w = wr.right - wr.left, h = wr.bottom - wr.top;
-  if (w != width_ || h != height_) {
-    in_set_bounds_ = true;
-    TControl::SetBounds(left_, top_, w, h);
-    in_set_bounds_ = false;
-  }
+  UpdateBounds();
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& m) {
+  // Moved or sized by anyone (the system, a user's drag, SetWindowPos on the handle): the
+  // default handler sends WM_SIZE and WM_MOVE, and the fields take the window's real place.
+  DefaultHandler(m);
+  UpdateBounds();
 }
 
 void TWinControl::CMFontChanged(TMessage& m) {

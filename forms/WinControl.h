@@ -121,6 +121,10 @@ class TWinControl : public TControl {
   virtual void WMSize(TMessage& m);
   virtual void WMGetDlgCode(TMessage& m);
   virtual void WMSetCursor(TMessage& m);
+  virtual void WMWindowPosChanged(TMessage& m);
+  // Takes Left, Top, Width and Height from the window (parent client coordinates for a child,
+  // screen coordinates for a top-level window).
+  virtual void UpdateBounds();
   // Sends a child's notification to the child's object as CN_BASE + the message; false when
   // it came from no control of ours.
   bool ReflectToChild(TMessage& m);
@@ -148,7 +152,6 @@ class TWinControl : public TControl {
   bool mouse_inside_ = false;
   TControl* mouse_control_ = nullptr;    // graphic child under the mouse
   TControl* capture_control_ = nullptr;  // graphic child that took the mouse on a press
-  bool in_set_bounds_ = false;
   int aligned_width_ = 0, aligned_height_ = 0;
 };
 

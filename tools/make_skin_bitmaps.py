@@ -387,25 +387,43 @@ def trackbar_bar(lk):
 
 
 def slider(lk, w, h):
+    # Drawn on the style's form colour rather than magenta: a horizontal track bar keys the
+    # thumb by its corner pixel, a vertical one draws it opaque on the form.
     stops = lk.button[0][0]
-    return shape(w, h, min(w, h) // 2 - 1, stops, lk.button[0][1], MAGENTA, lk.button[0][2])
+    return shape(w, h, min(w, h) // 2 - 1, stops, lk.button[0][1], lk.form, lk.button[0][2])
 
 
 def scroll_track(lk):
-    # start cap, middle, end cap of a vertical thumb, 16 wide
-    frames = []
-    base = shape(16, 16, 3, [(0, mix(lk.accent, (255, 255, 255), 0.6)),
-                             (1, mix(lk.accent, (255, 255, 255), 0.25))], lk.dark, lk.track)
-    frames.append(crop(base, 0, 0, 16, 8) if False else base)
-    mid = Img(16, 16, lk.track)
+    """The three pieces of a scroll thumb lying left to right, 8 x 16 each: start cap, middle,
+    end cap. The middle is stretched over any length, so every column of it is the same; the
+    body keeps a pixel of the bar's colour around it so that the thumb stands off the track
+    and the buttons."""
+    body = shape(22, 14, 3, [(0, mix(lk.accent, (255, 255, 255), 0.62)),
+                             (0.5, mix(lk.accent, (255, 255, 255), 0.42)),
+                             (1, mix(lk.accent, (255, 255, 255), 0.22))],
+                 mix(lk.dark, lk.accent, 0.35), lk.track, mix(lk.accent, (255, 255, 255), 0.8))
+    whole = Img(24, 16, lk.track)
+    whole.blit(body, 1, 1)
+    start = crop(whole, 0, 0, 8, 16)
+    middle = Img(8, 16, lk.track)
     for y in range(16):
-        for x in range(16):
-            mid.set(x, y, base.get(x, 8))
-    for y in (6, 8, 10):
-        for x in range(5, 11):
-            mid.set(x, y, mix(lk.dark, (255, 255, 255), 0.3))
-    frames.append(mid)
-    frames.append(base)
+        for x in range(8):
+            middle.set(x, y, whole.get(11, y))
+    end = crop(whole, 16, 0, 24, 16)
+    return strip([start, middle, end])
+
+
+def scroll_buttons(lk):
+    """Six 16 x 16 line buttons standing upright: up (normal, over, down), then down. Drawn on
+    the scroll bar's colour, which the bar fills itself with."""
+    frames = []
+    for i in range(6):
+        state = i % 3
+        stops = lk.button[state][0]
+        f = Img(16, 16, lk.track)
+        f.blit(shape(16, 16, 2, stops, lk.button[state][1], lk.track), 0, 0)
+        glyph(f, "up" if i < 3 else "down", lk.dark)
+        frames.append(f)
     return strip(frames)
 
 
@@ -447,7 +465,7 @@ def main():
         put(key + "_TRACKBAR_BAR", trackbar_bar(lk))
         put(key + "_TRACKBAR_SLIDER", slider(lk, 11, 19))
         put(key + "_TRACKBAR_SLIDER_V", slider(lk, 19, 11))
-        put(key + "_SCROLLBAR_BUTTON", simple_frames(lk, 6, 16, 16, ["up", "down"]))
+        put(key + "_SCROLLBAR_BUTTON", scroll_buttons(lk))
         put(key + "_SCROLLBAR_TRACK", scroll_track(lk))
         put(key + "_TAB", simple_frames(lk, 3, 24, 20, r=3))
         put(key + "_TAB_LINE", shape(4, 4, 0, [(0, lk.dark), (1, lk.dark)], lk.dark))

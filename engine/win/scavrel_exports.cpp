@@ -153,7 +153,7 @@ SCAVREL_API Bool8 SCAVREL_CALL CheckCurrentDriver(const char* destination) {
   return Guarded([&] {
     if (destination == nullptr) return false;
     return scavrel::DestinationOnScannedVolume(
-        g_volume_system, Current().tree, destination,
+        g_volume_system, Current().tree, Current().volume_device_path, destination,
         [](const char16_t* text) { return scavrel::WideToAnsi(text); });
   });
 }
@@ -300,11 +300,7 @@ SCAVREL_API Bool8 SCAVREL_CALL isFilterOK(scavrel_api::FoundNode* node) {
 }
 
 SCAVREL_API Bool8 SCAVREL_CALL ClearRecovery() {
-  return Guarded([] {
-    g_ntfs_engine.Clear(g_last_error);
-    g_fat_engine.Clear(g_last_error);
-    return true;
-  });
+  return Guarded([] { return scavrel::ClearRecovery(g_ntfs_engine, g_fat_engine, g_last_error); });
 }
 
 // --- filters ----------------------------------------------------------------------------------

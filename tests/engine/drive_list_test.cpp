@@ -252,29 +252,68 @@ TEST(CurrentDriver, ADestinationOnTheScannedDriveLetterIsOnTheScannedVolume) {
   FakeVolumeSystem system = CWithAMountedUsbDrive();
   FoundTree tree;
   PlantRoot(&tree, u"C:\\");
-  EXPECT_TRUE(DestinationOnScannedVolume(system, tree, "C:\\recovered\\", Narrow));
-  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "E:\\out", Narrow));
+  EXPECT_TRUE(DestinationOnScannedVolume(system, tree, "", "C:\\recovered\\", Narrow));
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "E:\\out", Narrow));
   // A volume mounted in a folder of the scanned drive is another volume.
-  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "C:\\mnt\\usb\\recovered", Narrow));
-  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "Q:\\nowhere", Narrow));
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "C:\\mnt\\usb\\recovered", Narrow));
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "Q:\\nowhere", Narrow));
 }
 
 TEST(CurrentDriver, AScannedMountPointMatchesOnlyDestinationsOnThatVolume) {
   FakeVolumeSystem system = CWithAMountedUsbDrive();
   FoundTree tree;
   PlantRoot(&tree, u"C:\\mnt\\usb\\");
-  EXPECT_TRUE(DestinationOnScannedVolume(system, tree, "C:\\mnt\\usb\\recovered", Narrow));
-  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "C:\\recovered\\", Narrow));
+  EXPECT_TRUE(DestinationOnScannedVolume(system, tree, "", "C:\\mnt\\usb\\recovered", Narrow));
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "C:\\recovered\\", Narrow));
 }
 
 TEST(CurrentDriver, AnEmptyOrPrunedTreeIsNeverTheDestinationsVolume) {
   FakeVolumeSystem system = CWithAMountedUsbDrive();
   FoundTree tree;
-  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "C:\\recovered\\", Narrow));
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "C:\\recovered\\", Narrow));
   PlantRoot(&tree, u"C:\\");
   tree.DeleteNode(tree.root()->first_child);
   tree.DeleteNode(tree.root());  // a prune that removed everything
-  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "C:\\recovered\\", Narrow));
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "C:\\recovered\\", Narrow));
+}
+
+// The same volume reached through another drive letter or a folder mount point has other
+// volume path texts: the volume names tell it apart. The scanned device is the volume name
+// without its last backslash (or, where no volume names exist, a drive's device path).
+FakeVolumeSystem FReachedThreeWays() {
+  FakeVolumeSystem system;
+  system.volume_paths = {{"F:\\", "F:\\"},
+                         {"G:\\saved", "G:\\"},
+                         {"C:\\mnt\\f\\saved", "C:\\mnt\\f\\"},
+                         {"C:\\saved", "C:\\"},
+                         {"E:\\saved", "E:\\"}};
+  system.volume_names = {{"F:\\", "\\\\?\\Volume{f}\\"},
+                         {"G:\\", "\\\\?\\Volume{F}\\"},  // the system's case may differ
+                         {"C:\\mnt\\f\\", "\\\\?\\Volume{f}\\"},
+                         {"C:\\", "\\\\?\\Volume{c}\\"},
+                         {"E:\\", "\\\\?\\Volume{e}\\"}};
+  return system;
+}
+
+TEST(CurrentDriver, TheScannedVolumeIsRecognisedThroughAnyDriveLetterOrMountPoint) {
+  FakeVolumeSystem system = FReachedThreeWays();
+  FoundTree tree;
+  PlantRoot(&tree, u"F:\\");
+  for (const char* device : {"\\\\?\\Volume{f}", "\\\\.\\F:"}) {
+    SCOPED_TRACE(device);
+    EXPECT_TRUE(DestinationOnScannedVolume(system, tree, device, "G:\\saved", Narrow));
+    EXPECT_TRUE(DestinationOnScannedVolume(system, tree, device, "C:\\mnt\\f\\saved", Narrow));
+    EXPECT_FALSE(DestinationOnScannedVolume(system, tree, device, "C:\\saved", Narrow));
+    EXPECT_FALSE(DestinationOnScannedVolume(system, tree, device, "E:\\saved", Narrow));
+  }
+  // Without a scan's device the caption's text test alone decides.
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "", "G:\\saved", Narrow));
+  // A destination whose volume has no name is compared by its text alone.
+  system.volume_names.erase("G:\\");
+  EXPECT_FALSE(DestinationOnScannedVolume(system, tree, "\\\\?\\Volume{f}", "G:\\saved", Narrow));
+  FoundTree empty;  // after ClearRecovery
+  EXPECT_FALSE(DestinationOnScannedVolume(system, empty, "\\\\?\\Volume{f}",
+                                          "C:\\mnt\\f\\saved", Narrow));
 }
 
 // --- opening a scan's device path ---------------------------------------------------------------

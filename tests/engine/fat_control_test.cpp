@@ -237,6 +237,32 @@ TEST_F(FatControlDll, PauseHoldsTheScanStillAndContinueEndsWithTheUnpausedTree) 
   }
 }
 
+// The results window's way back calls ClearRecovery; while a scan stands paused it would free
+// the tables and the tree under the worker. It is refused, and the scan ends as if untouched.
+TEST_F(FatControlDll, ClearRecoveryDuringAPausedScanIsRefusedAndTheScanEndsWithItsTree) {
+  auto clear = Call<Bool8 (*)()>("ClearRecovery");
+  ASSERT_EQ(ProcFat(WinPath("fat32_control.img"), 1), 1);
+  WaitForScan();
+  TreeWalk reference = WalkTree();
+  ASSERT_EQ(reference.files, AllFiles());
+
+  ASSERT_EQ(ProcFat(WinPath("fat32_control.img"), 1), 1);
+  ASSERT_EQ(FatPause(), 1);
+  EXPECT_EQ(clear(), 0);
+  Sleep(30);
+  EXPECT_EQ(clear(), 0);
+  ASSERT_EQ(FatContinue(), 1);
+  Progress end = WaitForScan();
+  EXPECT_EQ(end.a, AllFiles());
+  TreeWalk walk = WalkTree();
+  EXPECT_TRUE(walk.faults.empty()) << Faults(walk);
+  EXPECT_EQ(walk.paths, reference.paths);
+
+  EXPECT_EQ(clear(), 1);  // finished: the tree goes
+  FoundNode* root = nullptr;
+  EXPECT_EQ(Call<uint64_t (*)(FoundNode**)>("GetTreeFirst")(&root) & 0xFF, 0u);
+}
+
 TEST_F(FatControlDll, StopInEachPassFinishesWithAConsistentTree) {
   struct Pass {
     const char* name;

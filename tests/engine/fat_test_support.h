@@ -220,9 +220,11 @@ class HandFat {
     WriteLe16(at + 26, static_cast<uint16_t>(cluster & 0xFFFF));
     WriteLe32(at + 28, size);
   }
-  // The long-name entries of `name` in disk order (last part first) from `at`; returns how many
-  // slots they took.
-  static int LongName(uint8_t* at, const std::u16string& name, bool deleted) {
+  // The long-name entries of `name` in disk order (last part first) from `at`, each carrying
+  // `checksum` (ShortNameChecksum of the short entry they name); returns how many slots they
+  // took.
+  static int LongName(uint8_t* at, const std::u16string& name, bool deleted,
+                      uint8_t checksum = 0) {
     int parts = static_cast<int>((name.size() + 12) / 13);
     std::u16string padded = name;
     if (padded.size() % 13 != 0) {
@@ -235,6 +237,7 @@ class HandFat {
       std::memset(e, 0, 32);
       e[0] = deleted ? 0xE5 : static_cast<uint8_t>(part | (k == 0 ? 0x40 : 0));
       e[11] = 0x0F;
+      e[13] = checksum;
       const char16_t* u = padded.data() + 13 * (part - 1);
       for (int i = 0; i < 5; ++i) WriteLe16(e + 1 + 2 * i, u[i]);
       for (int i = 0; i < 6; ++i) WriteLe16(e + 14 + 2 * i, u[5 + i]);

@@ -1,11 +1,25 @@
 // Fuzzes the NTFS scan with damaged MFT records, run lists, attribute lists and boot sectors.
-// The first byte picks what the input replaces in a small valid volume (ntfs_test::Volume):
+// The first byte picks what the input replaces in a small valid volume (ntfs_test::Volume of
+// 48 clusters, 192 KiB):
 //   0  an MFT record (1 KiB, fixups as given) and the cluster an attribute list may point at;
 //      the same bytes also lie in free space, for the full scan's lost-record search
 //   1  the boot sector
 //   2  the MFT's own record (record 0)
 //   3  a run list read directly
+// The volume is built once; each input starts from a copy of it in a buffer that stays
+// allocated, so an input costs its scan and not the building of pages. Each input gets one
+// full scan: its main pass is the quick scan's whole work.
+//
+// Besides not crashing, a scan must not allocate more than the image holds in one piece: every
+// buffer it sizes from on-disk counts is bounded by the device, whatever the boot sector or a
+// record claims.
+#include <sanitizer/allocator_interface.h>
+#include <sanitizer/common_interface_defs.h>
+
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -18,64 +32,112 @@ using namespace scavrel;
 
 namespace {
 
+constexpr uint64_t kClusters = 48;
+constexpr size_t kImageBytes = kClusters * 4096;
+constexpr uint64_t kListCluster = 30;
+constexpr uint64_t kLostRecordAt = 40 * 4096 + 512;  // off a cluster start, as lost ones may be
+
 class FuzzPlatform : public WorkerPlatform {
  public:
   std::unique_ptr<VolumeReader> OpenVolume(const std::string&, uint32_t*) override {
-    return std::make_unique<MemoryVolumeReader>(image);
+    return std::make_unique<MemoryVolumeReader>(*image);
   }
-  std::vector<uint8_t> image;
+  const std::vector<uint8_t>* image = nullptr;
 };
 
-std::vector<uint8_t> Piece(const uint8_t* data, size_t size, size_t offset, size_t length) {
-  std::vector<uint8_t> out(length, 0);
-  if (offset < size) std::memcpy(out.data(), data + offset, std::min(length, size - offset));
-  return out;
+// The valid volume every input starts from, and the buffer the input's bytes go into.
+struct Fixture {
+  std::vector<uint8_t> base;
+  std::vector<uint8_t> image;
+  Fixture() {
+    ntfs_test::Volume vol(kClusters);
+    vol.SetRecord(16, ntfs_test::Record(3).FileName(5, u"dir").Finish());
+    base = vol.Image();
+    image = base;
+  }
+};
+
+Fixture& Shared() {
+  static Fixture fixture;
+  return fixture;
+}
+
+// Watches every allocation while a scan runs; one larger than the image is a fault.
+std::atomic<bool> watching{false};
+
+void OnMalloc(const volatile void*, size_t size) {
+  if (!watching.load(std::memory_order_relaxed) || size <= kImageBytes) return;
+  watching = false;
+  std::fprintf(stderr, "==ntfs_fuzz: the scan allocated %zu bytes in one piece (image: %zu)\n",
+               size, kImageBytes);
+  __sanitizer_print_stack_trace();
+  std::abort();
+}
+void OnFree(const volatile void*) {}
+
+void Place(std::vector<uint8_t>& image, size_t at, const uint8_t* data, size_t size,
+           size_t offset, size_t length) {
+  // The piece of the input at `offset`, zero-filled to `length`.
+  std::memset(image.data() + at, 0, length);
+  if (offset < size) std::memcpy(image.data() + at, data + offset, std::min(length, size - offset));
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+  Shared();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const uint8_t mode = data[0] % 4;
   ++data;
   --size;
-  ntfs_test::Volume vol;
-  vol.SetRecord(16, ntfs_test::Record(3).FileName(5, u"dir").Finish());
-  FuzzPlatform platform;
+  Fixture& fixture = Shared();
+  std::vector<uint8_t>& image = fixture.image;
+
   LastError error;
   Engine engine(EngineKind::kNtfs);
   engine.last_error = &error;
-  engine.platform = &platform;
-  engine.volume_device_path = "image";
+  engine.scan_flags.stop = 0;
 
   if (mode == 3) {
     NtfsVolume volume;
-    auto image = vol.Image();
-    if (!CheckNtfsBootSector(volume, ByteSpan{image.data(), 512})) return 0;
-    engine.scan_flags.stop = 0;
+    if (!CheckNtfsBootSector(volume, ByteSpan{fixture.base.data(), 512})) __builtin_trap();
+    volume.device_bytes = kImageBytes;
     ExtentList list;
     InitExtentList(&list);
-    uint64_t first = size >= 1 ? data[0] : 0;
+    uint64_t first = data[0];
+    watching = true;
     ReadRunList(engine, volume, ByteSpan{data, size}, &list, first, first + 40);
     volume.bitmap.assign(32, 0x55);
     CountFreeClusters(volume, &list);
+    watching = false;
     FreeRuns(&list);
     return 0;
   }
+
+  std::memcpy(image.data(), fixture.base.data(), kImageBytes);
+  const size_t records = ntfs_test::Volume::kMftCluster * 4096;
   if (mode == 0) {
-    vol.SetRecord(17, Piece(data, size, 0, 1024));
-    vol.Write(70 * 4096, Piece(data, size, 1024, 4096));
-    vol.Write(100 * 4096 + 512, Piece(data, size, 0, 1024));
+    Place(image, records + 17 * 1024, data, size, 0, 1024);
+    Place(image, kListCluster * 4096, data, size, 1024, 4096);
+    Place(image, kLostRecordAt, data, size, 0, 1024);
   } else if (mode == 1) {
-    vol.Write(0, Piece(data, size, 0, 512));
+    Place(image, 0, data, size, 0, 512);
   } else {
-    vol.SetRecord(0, Piece(data, size, 0, 1024));
+    Place(image, records, data, size, 0, 1024);
   }
-  platform.image = vol.Image();
-  for (uint8_t full : {0, 1}) {
-    engine.extra_pass = full;
-    engine.scan_flags.stop = 0;
-    NtfsScanMain(engine);
-  }
+
+  FuzzPlatform platform;
+  platform.image = &image;
+  engine.platform = &platform;
+  engine.volume_device_path = "image";
+  engine.extra_pass = 1;
+  watching = true;
+  NtfsScanMain(engine);
+  watching = false;
   return 0;
 }

@@ -3,6 +3,7 @@
 // engine's error codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -18,6 +19,20 @@ namespace {
 
 // Serves one in-memory image as every volume path; counts "Read" boxes; can raise the stop
 // flag after a number of worker steps.
+// A memory volume that notes the longest single read (each read fills a buffer of its size).
+class WatchedReader : public MemoryVolumeReader {
+ public:
+  WatchedReader(const std::vector<uint8_t>& image, size_t* longest)
+      : MemoryVolumeReader(image), longest_(longest) {}
+  bool Read(uint64_t offset, void* buffer, size_t length) override {
+    *longest_ = std::max(*longest_, length);
+    return MemoryVolumeReader::Read(offset, buffer, length);
+  }
+
+ private:
+  size_t* longest_;
+};
+
 class TestPlatform : public WorkerPlatform {
  public:
   std::unique_ptr<VolumeReader> OpenVolume(const std::string& path, uint32_t* error) override {
@@ -25,7 +40,7 @@ class TestPlatform : public WorkerPlatform {
       *error = kErrorFileNotFound;
       return nullptr;
     }
-    return std::make_unique<MemoryVolumeReader>(image);
+    return std::make_unique<WatchedReader>(image, &longest_read);
   }
   void PumpMessages() override {
     ++steps;
@@ -43,6 +58,7 @@ class TestPlatform : public WorkerPlatform {
   uint64_t stop_at_done = 0;  // progress value
   uint64_t stop_at_total = 0; // progress total (the extra pass counts clusters)
   std::vector<std::string> read_boxes;
+  size_t longest_read = 0;
 };
 
 std::string Utf8Name(const FoundNode* node) {
@@ -206,6 +222,71 @@ TEST_F(NtfsScanTest, NoRootRecordMakesTheCatchAllFolderTheTop) {
   EXPECT_TRUE(tree.count("orphan.txt"));
 }
 
+// The caption is text in the system's ANSI code page, as the FAT scan reads it: here the
+// portable Windows-1252 one, whose 0x80 is the euro sign (not U+0080).
+TEST_F(NtfsScanTest, TheRootIsNamedWithTheCaptionReadInTheAnsiCodePage) {
+  engine.root_name = "E:\\Mount \x80\\";
+  vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
+  ASSERT_EQ(Scan(false), 1);
+  auto* root = reinterpret_cast<NtfsEntryRecord*>(engine.tree.root()->record);
+  EXPECT_EQ(std::u16string(GetWideName(&root->long_name)), u"E:\\Mount \u20AC\\");
+}
+
+// A main pass that ends early (here: the MFT's second run lies past the end of the image)
+// links nothing, but the catch-all folder already hangs under the root, so the lost records
+// the extra pass finds can be reached like every other entry.
+TEST_F(NtfsScanTest, LostRecordsAfterAnEarlyEndedMainPassHangUnderTheCatchAllFolder) {
+  vol.SetRecord(0, Record(1).FileName(5, u"$MFT")
+                       .NonResident(0x80, {0x11, 0x08, 0x04, 0x21, 0x08, 0xEC, 0x00}, 0, 15,
+                                    16 * 4096)
+                       .Finish());
+  for (uint64_t c = 240; c < 248; ++c) vol.Use(c);
+  for (uint64_t c = 200; c < 240; ++c) vol.Use(c);  // the pass reads nothing past the image
+  for (uint64_t c = 248; c < 256; ++c) vol.Use(c);
+  vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
+  vol.Write(72 * 4096, Record(0).FileName(999, u"lost.txt").Finish());
+  platform.image = vol.Image();
+  platform.image.resize(200 * 4096);
+  engine.extra_pass = 1;
+  engine.scan_flags.stop = 0;
+  ASSERT_EQ(NtfsScanMain(engine), 1);
+  ASSERT_FALSE(engine.tree.empty());
+  ASSERT_NE(engine.tree.root(), nullptr);
+  EXPECT_EQ(Utf8Name(engine.tree.root()), "C:\\");
+  Collect(engine.tree.root(), "", &tree);
+  EXPECT_TRUE(tree.count(kUnknown + "/lost.txt"));
+  EXPECT_FALSE(tree.count("keep.txt"));  // the main pass ended before linking
+}
+
+// Every folder of a chain as deep as the MFT allows lies inside the one before it, each
+// holding a deleted file: linking the chain looks at each parent link a bounded number of
+// times, not once per ancestor of every node.
+TEST_F(NtfsScanTest, ADeepFolderChainIsLinkedWithoutWalkingEveryNodesAncestors) {
+  const uint64_t first = 16, last = 61;
+  for (uint64_t r = first; r <= last; r += 2) {
+    vol.SetRecord(r, Record(2).FileName(r == first ? 5 : r - 2, u"d").Finish());
+    vol.SetRecord(r + 1, Record(0).FileName(r, u"f.txt").Finish());
+  }
+  platform.image = vol.Image();
+  engine.volume = std::make_unique<MemoryVolumeReader>(platform.image);
+  engine.scan_flags.stop = 0;
+  NtfsVolume volume;
+  uint8_t boot[512];
+  ASSERT_TRUE(engine.volume->Read(0, boot, sizeof(boot)));
+  ASSERT_TRUE(CheckNtfsBootSector(volume, ByteSpan{boot, sizeof(boot)}));
+  ASSERT_TRUE(LocateMft(engine, volume));
+  ASSERT_TRUE(LoadVolumeBitmap(engine, volume));
+  NtfsScanner scanner(engine, volume);
+  scanner.ScanMftRecords();
+
+  const uint64_t levels = (last - first + 1) / 2;
+  std::string path;
+  for (uint64_t level = 0; level < levels; ++level) path += "d/";
+  Collect(engine.tree.root(), "", &tree);
+  EXPECT_TRUE(tree.count(path + "f.txt")) << "the chain is broken";
+  EXPECT_LE(scanner.link_steps(), 2 * volume.mft_record_count);
+}
+
 TEST_F(NtfsScanTest, StopDuringTheMainPassLeavesNodesUnlinkedAndSucceeds) {
   AddMixedRecords(vol);
   platform.stop_at_done = 30;  // after the root's record, before the last ones
@@ -267,6 +348,18 @@ TEST_F(NtfsScanTest, BitmapShorterThanTheVolumeIsError1028) {
   EXPECT_TRUE(tree.count("keep.txt"));
 }
 
+TEST_F(NtfsScanTest, FreeRunCrossingTheDeviceEndIsSearchedUpToIt) {
+  // The boot sector claims 512 clusters, the image holds 256 and the bitmap says clusters 200
+  // on are free: the search reads up to the image's end, not past it.
+  ntfs_test::Put64(vol.raw(), 40, uint64_t{512} * 8);
+  for (uint64_t c = 25; c < 200; ++c) vol.Use(c);
+  vol.Write(210 * 4096, LostRecord(u"near-the-end.txt"));
+  ASSERT_EQ(Scan(true), 1);
+  EXPECT_EQ(error.Code(), 0);
+  EXPECT_TRUE(tree.count("near-the-end.txt"));
+  EXPECT_LE(platform.longest_read, vol.raw().size());
+}
+
 TEST_F(NtfsScanTest, StopDuringTheExtraPassPrunesAndSucceeds) {
   vol.SetRecord(16, Record(3).FileName(5, u"livedir").Finish());
   vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
@@ -285,6 +378,16 @@ TEST_F(NtfsScanTest, VolumeThatCannotBeOpenedKeepsTheSystemError) {
   engine.volume_device_path = "missing";
   EXPECT_EQ(Scan(false), 0);
   EXPECT_EQ(error.Code(), static_cast<int32_t>(kErrorFileNotFound));
+}
+
+// As in the FAT scan, a volume that opens but whose first sector cannot be read is shown to
+// the user in the "Read" box.
+TEST_F(NtfsScanTest, UnreadableFirstSectorSetsTheSystemErrorAndShowsTheReadBox) {
+  platform.image.assign(100, 0);
+  engine.scan_flags.stop = 0;
+  EXPECT_EQ(NtfsScanMain(engine), 0);
+  EXPECT_EQ(error.Code(), static_cast<int32_t>(kErrorHandleEof));
+  EXPECT_EQ(platform.read_boxes.size(), 1u);
 }
 
 TEST_F(NtfsScanTest, BadBootSectorIs1023) {
@@ -317,6 +420,78 @@ TEST_F(NtfsScanTest, FailedReadOfAnAttributeListShowsTheReadBox) {
   engine.scan_flags.stop = 0;
   ASSERT_EQ(NtfsScanMain(engine), 1);
   ASSERT_EQ(platform.read_boxes.size(), 1u);
+}
+
+// --- geometry the boot sector claims ----------------------------------------------------------
+
+TEST_F(NtfsScanTest, PowerOfTwoClusterByteScansLikeThePlainCount) {
+  AddMixedRecords(vol);
+  ASSERT_EQ(Scan(false), 1);
+  std::vector<std::string> plain;
+  for (const auto& [path, node] : tree) plain.push_back(path);
+  vol.raw()[13] = 0xFD;  // 2^(256 - 0xFD) = 8 sectors
+  ASSERT_EQ(Scan(false), 1);
+  std::vector<std::string> power;
+  for (const auto& [path, node] : tree) power.push_back(path);
+  EXPECT_EQ(power, plain);
+  EXPECT_TRUE(tree.count("docs/big.bin"));
+  EXPECT_EQ(Extents("docs/big.bin").first->run->first_cluster, 0x30u);
+}
+
+TEST_F(NtfsScanTest, MftLargerThanTheDeviceIsRefusedBeforeAnythingIsSizedFromIt) {
+  // The boot sector claims 2^40 sectors and the MFT's record a run of 2^24 clusters (2^26
+  // records: a record table of 512 MiB) on an image of 1 MiB.
+  ntfs_test::Put64(vol.raw(), 40, uint64_t{1} << 40);
+  vol.SetRecord(0, Record(1).FileName(5, u"$MFT")
+                       .NonResident(0x80, {0x14, 0x00, 0x00, 0x00, 0x01, 0x04}, 0,
+                                    (uint64_t{1} << 24) - 1, uint64_t{1} << 36)
+                       .Finish());
+  EXPECT_EQ(Scan(false), 0);
+  EXPECT_EQ(error.Code(), 1024);
+  EXPECT_EQ(engine.scan_progress.total.load(), 0u);
+}
+
+TEST_F(NtfsScanTest, MftRunsThatRepeatTheirClustersPastTheVolumeAreRefused) {
+  // Seventeen runs over the same sixteen clusters: 272 clusters on a volume of 256, and each
+  // record of the MFT would be taken seventeen times.
+  std::vector<uint8_t> runs{0x11, 0x10, 0x04};
+  for (int i = 0; i < 16; ++i) runs.insert(runs.end(), {0x11, 0x10, 0x00});
+  vol.SetRecord(0, Record(1).FileName(5, u"$MFT")
+                       .NonResident(0x80, runs, 0, 17 * 16 - 1, 17 * 16 * 4096)
+                       .Finish());
+  vol.SetRecord(17, Record(0).FileName(5, u"once.txt").Finish());
+  EXPECT_EQ(Scan(false), 0);
+  EXPECT_EQ(error.Code(), 1024);
+  EXPECT_TRUE(tree.empty());
+}
+
+TEST_F(NtfsScanTest, LargeRecordsAreReadInChunksOfAtMostTenMillionBytes) {
+  // 4 KiB records (one cluster each): an MFT of 4,000 of them at cluster 4, with deleted files
+  // either side of where a chunk of 10,240,000 bytes ends (record 2,500).
+  constexpr uint64_t kRecords = 4000, kClusters = 4100;
+  std::vector<uint8_t>& image = platform.image;
+  image.assign(kClusters * 4096, 0);
+  auto put = [&](uint64_t cluster, const std::vector<uint8_t>& bytes) {
+    std::memcpy(image.data() + cluster * 4096, bytes.data(), bytes.size());
+  };
+  put(0, std::vector<uint8_t>(vol.raw().begin(), vol.raw().begin() + 512));
+  ntfs_test::Put64(image, 40, kClusters * 8);
+  image[64] = 1;  // one cluster per record
+  put(4, Record(1, 4096).FileName(5, u"$MFT")
+             .NonResident(0x80, {0x12, 0xA0, 0x0F, 0x04}, 0, kRecords - 1, kRecords * 4096)
+             .Finish());
+  put(4 + 5, Record(3, 4096).FileName(5, u".").Finish());
+  put(4 + 6, Record(1, 4096).FileName(5, u"$Bitmap")
+                 .Resident(0x80, std::vector<uint8_t>(kClusters / 8 + 1, 0xFF)).Finish());
+  put(4 + 2499, Record(0, 4096).FileName(5, u"before.txt").Finish());
+  put(4 + 2500, Record(0, 4096).FileName(5, u"after.txt").Finish());
+  engine.scan_flags.stop = 0;
+  ASSERT_EQ(NtfsScanMain(engine), 1);
+  EXPECT_LE(platform.longest_read, size_t{10240000});
+  EXPECT_EQ(engine.scan_progress.done.load(), kRecords);
+  Collect(engine.tree.root(), "", &tree);
+  EXPECT_TRUE(tree.count("before.txt"));
+  EXPECT_TRUE(tree.count("after.txt"));
 }
 
 TEST_F(NtfsScanTest, ClearNtfsEngineEmptiesEverything) {

@@ -29,10 +29,11 @@ class Record {
     std::memcpy(bytes_.data(), "FILE", 4);
     Put16(bytes_, 4, 0x30);                        // update-sequence array
     Put16(bytes_, 6, static_cast<uint16_t>(size / 512 + 1));
-    Put16(bytes_, 20, 0x38);                       // first attribute
+    // The first attribute follows the array, 8-byte aligned: 0x38 for 1 KiB records.
+    at_ = (0x30 + 2 * (size / 512 + 1) + 7) & ~size_t{7};
+    Put16(bytes_, 20, static_cast<uint16_t>(at_));
     Put16(bytes_, 22, flags);
     Put32(bytes_, 28, static_cast<uint32_t>(size));
-    at_ = 0x38;
   }
 
   // A raw attribute: header fields are the caller's.
@@ -145,8 +146,9 @@ inline std::vector<uint8_t> Bytes(const std::string& text) {
   return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-// A whole volume: 4 KiB clusters, MFT of 64 records at cluster 4 (16 clusters), bitmap at
-// cluster 24, records 0 (MFT), 5 (root) and 6 (bitmap) in place.
+// A whole volume: 4 KiB clusters (256 unless asked, at least 25), MFT of 64 records at
+// cluster 4 (16 clusters), bitmap at cluster 24, records 0 (MFT), 5 (root) and 6 (bitmap) in
+// place.
 class Volume {
  public:
   static constexpr uint64_t kClusters = 256;
@@ -155,10 +157,10 @@ class Volume {
   static constexpr uint64_t kBitmapCluster = 24;
   static constexpr uint64_t kRecords = kMftClusters * 4;
 
-  Volume() : bytes_(kClusters * 4096, 0), bitmap_(4096, 0) {
+  explicit Volume(uint64_t clusters = kClusters) : bytes_(clusters * 4096, 0), bitmap_(4096, 0) {
     Put16(bytes_, 11, 512);
     bytes_[13] = 8;
-    Put64(bytes_, 40, kClusters * 8);
+    Put64(bytes_, 40, clusters * 8);
     Put64(bytes_, 48, kMftCluster);
     bytes_[64] = 0xF6;
     Put16(bytes_, 510, 0xAA55);
@@ -171,7 +173,7 @@ class Volume {
                      .Finish());
     SetRecord(5, Record(3).FileName(5, u".").Finish());
     SetRecord(6, Record(1).FileName(5, u"$Bitmap")
-                     .NonResident(0x80, {0x11, 0x01, 0x18}, 0, 0, kClusters / 8)
+                     .NonResident(0x80, {0x11, 0x01, 0x18}, 0, 0, clusters / 8)
                      .Finish());
   }
 

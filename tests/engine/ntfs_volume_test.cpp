@@ -96,6 +96,32 @@ TEST(NtfsBootSector, UnusableGeometryIsRejectedWithoutAFault) {
   EXPECT_FALSE(CheckNtfsBootSector(v, ByteSpan{fat.data(), 100}));
 }
 
+TEST(NtfsBootSector, SectorsPerClusterAbove80IsAPowerOfTwoUpToTwoMebibytes) {
+  NtfsVolume v;
+  // 256 - 0xFD = 3: eight sectors, the same volume as the plain byte 8.
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector(512, 0xFD, 0xF6))));
+  EXPECT_EQ(v.sectors_per_cluster, 8u);
+  EXPECT_EQ(v.records_per_cluster, 4u);
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector(512, 0xF8, 0xF6))));  // 128 KiB
+  EXPECT_EQ(v.sectors_per_cluster, 256u);
+  EXPECT_EQ(v.ClusterSize(), 128u * 1024);
+  EXPECT_EQ(v.records_per_cluster, 128u);
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector(512, 0xF4, 0xF6))));  // 2 MiB: the most
+  EXPECT_EQ(v.sectors_per_cluster, 4096u);
+  EXPECT_EQ(v.ClusterCount(), 0u);  // 2,048 sectors are less than one such cluster
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector(4096, 0xF7, 0xF4))));  // 512 x 4 KiB
+  EXPECT_EQ(v.ClusterSize(), 2u * 1024 * 1024);
+  EXPECT_EQ(v.sectors_per_record, 1u);
+  // Beyond 2 MiB, and the shifts no cluster can have, are refused rather than misread.
+  EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(512, 0xF3, 0xF6))));
+  EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(4096, 0xF6, 0xF4))));
+  EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(512, 0x81, 0xF6))));
+  EXPECT_FALSE(CheckNtfsBootSector(v, Span(BootSector(512, 0xE0, 0xF6))));
+  // 0x80 itself is still the plain count.
+  ASSERT_TRUE(CheckNtfsBootSector(v, Span(BootSector(512, 0x80, 0xF6))));
+  EXPECT_EQ(v.sectors_per_cluster, 128u);
+}
+
 TEST_F(NtfsVolumeTest, FixupsRestoreBlockEndsAndRejectATornRecord) {
   auto record = Record(1).FileName(5, u"x").Finish();
   auto original = record;
@@ -370,6 +396,26 @@ TEST_F(NtfsListTest, NonResidentListIsReadFromItsClusters) {
   EXPECT_EQ(std::u16string(GetWideName(&entry->long_name)), u"far.bin");
   FreeNtfsRecord(entry);
   delete entry;
+}
+
+TEST_F(NtfsListTest, NonResidentListClaimingMoreThanTheDeviceHoldsIsRefused) {
+  // A 192 KiB volume whose list claims 200 KiB: its buffer would outgrow the device.
+  vol = ntfs_test::Volume(48);
+  vol.SetRecord(34, Record(0).FileName(16, u"far.bin").Finish());
+  vol.Write(30 * 4096, ntfs_test::ListEntry(0x30, 34));
+  auto fits = Record(0).NonResident(0x20, {0x11, 0x01, 0x1E}, 0, 0, 32).Finish();
+  auto claims = Record(0).NonResident(0x20, {0x11, 0x01, 0x1E}, 0, 0, 200 * 1024).Finish();
+  Open();
+  volume.device_bytes = image.size();
+  for (auto* base : {&fits, &claims}) {
+    ASSERT_TRUE(CheckRecordHeader(volume, base->data()));
+    NtfsEntryRecord* entry = NewNtfsRecord();
+    EXPECT_EQ(ReadAttributeList(engine, volume, UsedPart(Span(*base)), &entry->extents, 0x38,
+                                entry, nullptr),
+              base == &fits);
+    FreeNtfsRecord(entry);
+    delete entry;
+  }
 }
 
 TEST_F(NtfsListTest, ListEntriesOfLengthZeroOrPastTheListFail) {

@@ -331,6 +331,47 @@ TEST_F(RunControl, ABodyThatThrowsStillFinishesTheRun) {
   EXPECT_EQ(engine.scan_result, 0);
 }
 
+// ClearRecovery frees the found trees and closes the volumes that the workers read: while a
+// scan or save of either engine runs, is paused or has not yet ended after a stop, it is
+// refused and frees nothing, in neither engine.
+TEST_F(RunControl, ClearRecoveryIsRefusedUntilEveryWorkerOfBothEnginesHasFinished) {
+  Engine ntfs(EngineKind::kNtfs);
+  LastError error;
+  engine.tree.NewNode();
+  ntfs.tree.NewNode();
+  error.Set(5, "kept");
+  auto untouched = [&] {
+    return engine.tree.node_count() == 1 && ntfs.tree.node_count() == 1 && error.Code() == 5;
+  };
+
+  engine.scan_body = &StepUntilStopped;
+  g_script.hold_exit = true;
+  ASSERT_TRUE(StartScanThread(engine, nullptr));
+  EXPECT_FALSE(ClearRecovery(ntfs, engine, error));  // running
+  ASSERT_TRUE(PauseRun(engine, engine.scan_flags));
+  ASSERT_TRUE(WaitUntilStill());
+  EXPECT_FALSE(ClearRecovery(ntfs, engine, error));  // paused
+  EXPECT_FALSE(StopRun(engine, engine.scan_flags));
+  ASSERT_TRUE(WaitFor([] { return g_script.saw_stop.load(); }));
+  EXPECT_FALSE(ClearRecovery(ntfs, engine, error));  // asked to stop, not yet ended
+  EXPECT_TRUE(untouched());
+  g_script.Release();
+  ASSERT_TRUE(WaitFor([&] { return StopRun(engine, engine.scan_flags); }));
+
+  g_script.Reset();
+  ntfs.save_body = &SaveUntilReleased;
+  ASSERT_TRUE(StartTreeSaveThread(ntfs));
+  EXPECT_FALSE(ClearRecovery(ntfs, engine, error));  // the other engine's save
+  EXPECT_TRUE(untouched());
+  g_script.Release();
+  ASSERT_TRUE(WaitFor([&] { return StopRun(ntfs, ntfs.save_flags); }));
+
+  EXPECT_TRUE(ClearRecovery(ntfs, engine, error));
+  EXPECT_TRUE(engine.tree.empty());
+  EXPECT_TRUE(ntfs.tree.empty());
+  EXPECT_EQ(error.Code(), 0);
+}
+
 // A worker reports progress at every step while four threads pause, continue, stop, restart
 // and poll at random. Whatever the interleaving, nothing deadlocks and the run can be ended.
 uint8_t BusyScan(Engine& engine) {

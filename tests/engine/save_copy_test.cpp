@@ -176,17 +176,30 @@ TEST_F(SaveCopy, DamagedRunsNeverReadOutsideTheVolume) {
   EXPECT_EQ(Saved(u"early.bin"), std::vector<uint8_t>(100, 0));
 }
 
-TEST_F(SaveCopy, SizeLargerThanTheRunsKeepsTheSizeWithZerosAndFails) {
+// The recorded size of an NTFS file comes from its file name or its initialised size, which
+// nothing checks against the runs: a damaged record must not make the save write a size's
+// worth of zeros. The file ends with its runs' last cluster, and fails as incomplete.
+TEST_F(SaveCopy, SizeLargerThanTheRunsEndsAtTheirLastClusterAndFails) {
   OpenVolume(ntfs_, image_, kNtfsGeometry);
   FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, u"short.txt", 3 * kClusterBytes + 10);
   AddRun(file, 40, 2);
 
   EXPECT_FALSE(Save(ntfs_, file));
-  std::vector<uint8_t> expected = Slice(image_, 40 * kClusterBytes, 2 * kClusterBytes);
-  expected.resize(3 * kClusterBytes + 10, 0);
-  EXPECT_EQ(Saved(u"short.txt"), expected);
+  EXPECT_EQ(Saved(u"short.txt"), Slice(image_, 40 * kClusterBytes, 2 * kClusterBytes));
   EXPECT_EQ(error_.Code(), static_cast<int32_t>(kErrorHandleEof));
   EXPECT_EQ(ntfs_.save_progress.done, ntfs_.save_progress.total);
+  EXPECT_EQ(ntfs_.save_progress.counter_a, 0u);
+
+  FoundNode* huge = NtfsFile(ntfs_.tree, ntfs_root_, u"huge.bin", uint64_t{64} << 20);
+  AddRun(huge, 41, 1);
+  EXPECT_FALSE(Save(ntfs_, huge));
+  EXPECT_EQ(Saved(u"huge.bin"), Slice(image_, 41 * kClusterBytes, kClusterBytes));
+
+  // A sparse run counts as allocated: its zeros are the file's own.
+  FoundNode* holes = NtfsFile(ntfs_.tree, ntfs_root_, u"holes.bin", 5 * kClusterBytes);
+  AddRun(holes, kSparseCluster, 2);
+  EXPECT_FALSE(Save(ntfs_, holes));
+  EXPECT_EQ(Saved(u"holes.bin"), std::vector<uint8_t>(2 * kClusterBytes, 0));
 }
 
 TEST_F(SaveCopy, FailedReadEndsTheFileWithTheReadersError) {

@@ -1,10 +1,21 @@
 // Fuzzes the save of one file with damaged geometry, runs, sizes, records and names from the
 // input: a FAT or NTFS node (runs or resident data) over a small memory volume whose first
 // bytes also come from the input, saved into the memory destination. Nothing may crash, read
-// outside the volume or the buffers, or leave an output file of another size than recorded.
+// outside the volume or the buffers, or leave an output file of another size than recorded
+// (or, for a file from runs, than its runs' clusters hold when those are fewer).
+// The destination counts the bytes it is given rather than keeping them, and the volume is
+// one buffer that stays allocated, so an input costs its save and not page faults; a save
+// that allocates more than a few pieces' worth at once is a fault, whatever size it copies.
+#include <sanitizer/allocator_interface.h>
+#include <sanitizer/common_interface_defs.h>
+
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +28,43 @@
 namespace {
 
 using scavrel::save_test::MemoryOutput;
+
+// The memory destination's folders, names and refusals, with each file's bytes counted.
+class CountingOutput : public MemoryOutput {
+ public:
+  std::map<std::u16string, uint64_t> sizes;
+
+  std::unique_ptr<scavrel::OutputFile> Create(const std::u16string& path, bool replace,
+                                              uint32_t* error) override {
+    if (!MemoryOutput::Create(path, replace, error)) return nullptr;
+    auto file = std::make_unique<File>();
+    file->size = &sizes[Key(DrivePath(path))];
+    *file->size = 0;
+    return file;
+  }
+
+ private:
+  struct File : scavrel::OutputFile {
+    uint64_t* size;
+    bool Write(const void*, size_t length, uint32_t*) override {
+      *size += length;
+      return true;
+    }
+  };
+};
+
+// The piece buffer (64 KiB and two sectors of up to 64 KiB) is the most a save holds at once.
+constexpr size_t kLargestAllocation = 256 * 1024;
+std::atomic<bool> watching{false};
+
+void OnMalloc(const volatile void*, size_t size) {
+  if (!watching.load(std::memory_order_relaxed) || size <= kLargestAllocation) return;
+  watching = false;
+  std::fprintf(stderr, "==save_fuzz: the save allocated %zu bytes in one piece\n", size);
+  __sanitizer_print_stack_trace();
+  std::abort();
+}
+void OnFree(const volatile void*) {}
 
 struct Reader {
   const uint8_t* data;
@@ -33,6 +81,11 @@ struct Reader {
 };
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace scavrel;
@@ -58,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < name_units && in.size >= 2; ++i) name += in.Take<char16_t>();
 
   // The rest of the input is the start of the volume (records for the resident case).
-  std::vector<uint8_t> image(64 * 1024, 0x5A);
+  static std::vector<uint8_t> image(64 * 1024);
+  std::memset(image.data(), 0x5A, image.size());
   std::memcpy(image.data(), in.data, in.size < image.size() ? in.size : image.size());
 
   LastError error;
@@ -78,15 +132,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (const auto& [first, count] : run_list) save_test::AddRun(node, first, count);
 
-  MemoryOutput output;
+  CountingOutput output;
   output.folders.insert(u"T:\\OUT");
   output.volume_names_creatable = (flags & 8) != 0;
   if (flags & 64) output.files[u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name))] = {1};
+  watching = true;
   SaveTree(engine, output, "T:\\out\\", (flags & 128) ? node : nullptr);
+  watching = false;
 
-  for (const auto& [path, bytes] : output.files) {
+  // A file from runs ends where its runs' clusters end when the record claims more; resident
+  // data always has its recorded size.
+  uint64_t expected = file_size;
+  if (!(ntfs && (flags & 2))) {
+    const uint64_t cluster_bytes =
+        uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
+    uint64_t allocated = 0;
+    bool unbounded = false;
+    for (const auto& [first, count] : run_list) {
+      uint64_t run_bytes = 0;
+      if (__builtin_mul_overflow(count, cluster_bytes, &run_bytes) ||
+          __builtin_add_overflow(allocated, run_bytes, &allocated)) {
+        unbounded = true;
+        break;
+      }
+    }
+    if (!unbounded && allocated < expected) expected = allocated;
+  }
+  for (const auto& [path, bytes] : output.sizes) {
     if (path == u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name)) && (flags & 64)) continue;
-    if (bytes.size() != file_size) __builtin_trap();
+    if (bytes != expected) __builtin_trap();
     if (path.size() > 7 + kMaxOutputNameUnits + 1) __builtin_trap();
   }
   return 0;

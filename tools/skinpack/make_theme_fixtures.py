@@ -44,6 +44,82 @@ def button_bitmap(fills):
     return sp.write_bmp(BUTTON_FRAME_W * len(fills), BUTTON_H, rows, bits=24)
 
 
+# Track and scroll bar pictures. Pixels as 0xRRGGBB; the skin's transparent colour is green.
+TRANS = 0x00FF00
+BAR_BORDER, BAR_FILL = 0x203040, 0x8FBC8F
+SLIDER_FILL = 0x3CB371
+SCROLL_COLOR = 0xD0E8D0  # the archive's SKIN2_SCROLLBARCOLOR, as a pixel
+THUMB_FILL, GRIP = 0x2E8B57, 0xF0FFF0
+ARROW = 0x203040
+
+
+def rounded(w, h, fill, border, outside):
+    rows = []
+    for y in range(h):
+        row = []
+        for x in range(w):
+            corner = (x in (0, w - 1)) and (y in (0, h - 1))
+            edge = x in (0, w - 1) or y in (0, h - 1)
+            row.append(outside if corner else border if edge else fill)
+        rows.append(row)
+    return rows
+
+
+def track_bar_bitmap():
+    """Three 10-pixel frames: a left cap, a middle that is stretched (no side borders) and a
+    right cap; magenta corners."""
+    rows = []
+    for y in range(8):
+        row = []
+        for x in range(30):
+            end = x in (0, 29)
+            corner = end and y in (0, 7)
+            edge = end or y in (0, 7)
+            row.append(MAGENTA if corner else BAR_BORDER if edge else BAR_FILL)
+        rows.append(row)
+    return sp.write_bmp(30, 8, rows)
+
+
+def slider_bitmap(w, h):
+    return sp.write_bmp(w, h, rounded(w, h, SLIDER_FILL, BAR_BORDER, TRANS))
+
+
+def scroll_thumb_bitmap():
+    """An upright thumb, 17 wide: top cap, grip and bottom cap of 12 rows each."""
+    w = 17
+    rows = []
+    for y in range(36):
+        row = []
+        for x in range(w):
+            inside = 1 <= x <= w - 2
+            top, bottom = y == 1 and inside, y == 34 and inside
+            if not inside or y in (0, 35):
+                row.append(SCROLL_COLOR)
+            elif x in (1, w - 2) or top or bottom:
+                row.append(BAR_BORDER)
+            elif 12 <= y < 24 and y % 3 == 0 and 4 <= x <= w - 5:
+                row.append(GRIP)
+            else:
+                row.append(THUMB_FILL)
+        rows.append(row)
+    return sp.write_bmp(w, 36, rows)
+
+
+def scroll_button_bitmap(up):
+    fills = (0xB0D8B0, 0xFFD080, 0x70A070)
+    size = 17
+    rows = [[] for _ in range(size)]
+    for fill in fills:
+        frame = rounded(size, size, fill, BAR_BORDER, SCROLL_COLOR)
+        for i in range(4):
+            y = 6 + i if up else 10 - i
+            for x in range(8 - i, 9 + i):
+                frame[y][x] = ARROW
+        for y in range(size):
+            rows[y] += frame[y]
+    return sp.write_bmp(size * 3, size, rows)
+
+
 def title_bitmap(width, base, stripe):
     rows = [[stripe if (x + y) % 6 == 0 else base for x in range(width)] for y in range(24)]
     return sp.write_bmp(width, 24, rows, bits=8)
@@ -56,6 +132,8 @@ int SKIN2_FORMCOLOR 0xE0F0D8
 int SKIN2_TITLEFONTCOLOR 0xFFFFFF
 int SKIN2_TITLEBARBUTTONPOSY -7
 int SKIN2_TITLEBARCAPTIONTOP 5
+int SKIN2_TRANSCOLOR 0x00FF00
+int SKIN2_SCROLLBARCOLOR 0xD0E8D0
 flag SKIN2_BUTTONTRANS 1
 flag SKIN2_TITLEFIVESECT 0
 flag SKIN2_TABCONTROLTRANS 200
@@ -77,6 +155,12 @@ def main(argv):
     write(os.path.join(bitmaps, "SKIN2_TITLEBAR1.bmp"), title_bitmap(30, 0x1F6F5F, 0x2F8F7F))
     write(os.path.join(bitmaps, "SKIN2_TITLEBAR2.bmp"), title_bitmap(6, 0x2E8B57, 0x3CB371))
     write(os.path.join(bitmaps, "SKIN2_TITLEBAR3.bmp"), title_bitmap(30, 0x1F6F5F, 0xFFA500))
+    write(os.path.join(bitmaps, "SKIN2_TRACKBAR.bmp"), track_bar_bitmap())
+    write(os.path.join(bitmaps, "SKIN2_TRACKBARSLIDER.bmp"), slider_bitmap(12, 20))
+    write(os.path.join(bitmaps, "SKIN2_TRACKBARVSLIDER.bmp"), slider_bitmap(20, 12))
+    write(os.path.join(bitmaps, "SKIN2_SCROLLBAR.bmp"), scroll_thumb_bitmap())
+    write(os.path.join(bitmaps, "SKIN2_SCROLLBARUPBUTTON.bmp"), scroll_button_bitmap(True))
+    write(os.path.join(bitmaps, "SKIN2_SCROLLBARDOWNBUTTON.bmp"), scroll_button_bitmap(False))
     write(os.path.join(source, "values.txt"), VALUES)
     theme = os.path.join(out, "theme.ssk")
     sp.main(["-o", theme, "--bitmaps", bitmaps, "--values", os.path.join(source, "values.txt")])
