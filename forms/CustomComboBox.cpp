@@ -43,12 +43,14 @@ void TCustomComboBox::TItems::Delete(int index) {
   } else if (owner_->item_index_ > index) {
     --owner_->item_index_;
   }
+  owner_->SelectionGone();
 }
 
 void TCustomComboBox::TItems::Clear() {
   list_.clear();
   owner_->item_index_ = -1;
   if (HWND h = owner_->handle_) SendMessageA(h, CB_RESETCONTENT, 0, 0);
+  owner_->SelectionGone();
 }
 
 int TCustomComboBox::TItems::IndexOf(const std::string& s) const {
@@ -105,6 +107,11 @@ void TCustomComboBox::CreateWnd() {
 void TCustomComboBox::DestroyWnd() {
   if (handle_) item_index_ = static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0));
   TWinControl::DestroyWnd();
+}
+
+void TCustomComboBox::SelectionGone() {
+  // A drop-down list shows nothing but its selected item: with that item gone, so is the text.
+  if (style_ == TComboBoxStyle::csDropDownList && ItemIndex() < 0) TControl::SetText("");
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle s) {

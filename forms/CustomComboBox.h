@@ -85,6 +85,8 @@ class TCustomComboBox : public TWinControl {
   bool TextFromWindow();
   // The list drops to the window's height as it was made: make room for DropDownCount items.
   void SizeDropDown();
+  // After items were deleted: the text follows a selection that went with them.
+  void SelectionGone();
   HBRUSH ColorBrush();
   TItems items_{this};
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;

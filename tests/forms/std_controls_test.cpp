@@ -562,6 +562,12 @@ TEST_F(StdControls, ItemsAndSelectionSurviveAStyleChange) {
   EXPECT_STREQ(text, "Charlie");
   f.combo->SetText("gamma");
   EXPECT_EQ(f.combo->ItemIndex(), 4);
+  // Deleting the selected item of a drop-down list takes its text along; another does not.
+  f.combo->Items().Delete(0);
+  EXPECT_EQ(f.combo->Text(), "Gamma");
+  f.combo->Items().Delete(f.combo->ItemIndex());
+  EXPECT_EQ(f.combo->ItemIndex(), -1);
+  EXPECT_EQ(f.combo->Text(), "");
 }
 
 namespace {
