@@ -60,7 +60,7 @@ using TAnchors = unsigned;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
-// The border of a control: none, or the system's sunken edge.
+// The border of a control (an edit, a list or tree view): none, or the system's sunken edge.
 enum class TBorderStyle { bsNone, bsSingle };
 
 using TModalResult = int;
