@@ -173,6 +173,51 @@ TEST_F(Frame, BuiltInLooksTakeTheirBorderColourWidthAndCorners) {
   EXPECT_EQ(xp.form->BorderStyle(), TFormBorderStyle::bsSizeable);
 }
 
+TEST_F(Frame, HiddenTitleBarSquaresTheCornersAndMinHeightFollowsTheBar) {
+  FramedForm t(5);
+  t.form->Show();
+  Pump();
+  EXPECT_EQ(t.form->Constraints().MinHeight(), t.Bar()->Height() + 3);
+  t.frame->SetTitleBarVisible(false);
+  EXPECT_EQ(t.frame->RoundCorner(), 0);
+  t.frame->BuildRegion();
+  Pump();
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(t.Handle(), rgn), ERROR);
+  EXPECT_TRUE(PtInRegion(rgn, 0, 0));
+  DeleteObject(rgn);
+  // The top border is then one row of the border colour over the form's colour.
+  RECT wr = WindowRect(t.Handle());
+  HDC screen = GetDC(nullptr);
+  COLORREF top = ::GetPixel(screen, wr.left + 40, wr.top);
+  COLORREF below = ::GetPixel(screen, wr.left + 40, wr.top + 1);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(top, ColorToRGB(t.frame->BorderColor()));
+  EXPECT_EQ(below, ColorToRGB(t.frame->Color()));
+}
+
+TEST_F(Frame, TransparentTitleButtonsLeaveOutMagentaOnlyNotTheirDarkPixels) {
+  FramedForm t(5);  // BlueGlass: transparent title buttons
+  TSkinTitleBarButton* b = t.Bar()->Buttons().Add();
+  b->SetButtonType(TSkinTitleBarBtnType::skCustom);
+  // A picture whose bottom-left pixel is black: black is part of the glyph, magenta is not.
+  TBitmap pic(12, 12);
+  pic.Canvas().Brush.Color = clFuchsia;
+  pic.Canvas().FillRect(RECT{0, 0, 12, 12});
+  pic.Canvas().Brush.Color = clBlack;
+  pic.Canvas().FillRect(RECT{0, 6, 6, 12});
+  for (TPicture* p : {&b->PicNormal(), &b->PicMouseOn(), &b->PicMouseDown()}) p->SetGraphic(&pic);
+  b->SetTransparent(true);
+  t.form->Show();
+  Pump();
+  SetCursorPos(0, 767);  // away from the bar
+  auto shot = bar_robot::Render(t.Bar());
+  RECT r = t.Bar()->ButtonRect(b->Index());
+  ASSERT_EQ(r.right - r.left, 12);
+  EXPECT_EQ(shot->GetPixel(r.left + 1, r.top + 10), clBlack);
+  EXPECT_NE(shot->GetPixel(r.left + 10, r.top + 1), clFuchsia);
+}
+
 TEST_F(Frame, SkinLookTakesColoursFromTheArchiveAndASkinWithoutKeyKeepsMagenta) {
   FramedForm skinned(kSkinLook);
   ASSERT_TRUE(skinned.theme->Ready());
