@@ -8,6 +8,8 @@
 
 namespace forms {
 
+class TMainMenu;
+
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter,
                        poOwnerFormCenter };
@@ -82,6 +84,9 @@ class TCustomForm : public TWinControl {
   // The MDI client window of an MDI parent form (none is ever made here).
   HWND ClientHandle() const { return nullptr; }
   bool Active() const { return active_; }
+  // The menu shown as the window's native menu bar (not owned; nil for none).
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
 
   using TCloseEvent = std::function<void(TObject*, TCloseAction&)>;
   using TCloseQueryEvent = std::function<void(TObject*, bool&)>;
@@ -111,6 +116,7 @@ class TCustomForm : public TWinControl {
   void DestroyWnd() override;
   void UpdateBounds() override;
   void Dispatch(TMessage& m) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void CMDialogKey(TMessage& m) override;
   virtual bool CloseQuery();
   void ApplyPosition();
@@ -121,6 +127,7 @@ class TCustomForm : public TWinControl {
   void WMGetMinMaxInfo(TMessage& m);
   void WMSysCommand(TMessage& m);
   TWinControl* active_control_ = nullptr;
+  TMainMenu* menu_ = nullptr;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
   bool key_preview_ = false;

@@ -18,6 +18,7 @@
 #include "forms/Form.h"
 #include "forms/GraphicControl.h"
 #include "forms/ImageList.h"
+#include "forms/Menus.h"
 #include "forms/Panel.h"
 #include "forms/Picture.h"
 #include "forms/Screen.h"
