@@ -60,7 +60,9 @@ TSkinForm::TSkinForm(TComponent* owner) : TCustomPanel(owner) {
   title_bar_->SetParent(this);
   title_bar_->OnCaptionSectionDrawn = [this] { PaintBorders(); };
 
-  menu_bar_color_ = menu_bar_to_color_ = Color();
+  menu_link_ = std::make_unique<TSkinMenuBarLink>(
+      this, [this] { return ui_style_; }, [this] { return file_theme_; }, [this] { PlaceBars(); },
+      form->FormStyle() == TFormStyle::fsMDIChild);
   SetBevelOuter(TBevelCut::bvNone);
   SetBevelInner(TBevelCut::bvNone);
   SetAlign(TAlign::alClient);
@@ -94,6 +96,7 @@ void TSkinForm::Detach() {
   // runs any more, and nothing of the frame's is left for a late message to call into.
   destroying_ = true;
   app_events_.reset();
+  menu_link_.reset();
   title_bar_ = nullptr;  // freed with the frame's other components
   TCustomForm* form = form_;
   form->WindowProc = std::move(old_window_proc_);
@@ -238,9 +241,31 @@ void TSkinForm::MaximizeRule() {
   BuildRegion();
 }
 
-bool TSkinForm::MenuShortcutKey(const MSG&) {
-  // No menu is shown in the frame yet, so no key is a menu shortcut.
-  return false;
+bool TSkinForm::MenuShortcutKey(const MSG& msg) {
+  forms::TMainMenu* menu = Menu();
+  if (!menu || !IsFormActive(form_) || !form_->Active()) return false;
+  return menu->IsShortCut(TMessage{msg.message, msg.wParam, msg.lParam, 0});
+}
+
+void TSkinForm::SetMenu(forms::TMainMenu* menu) {
+  if (!menu_link_) return;
+  menu_link_->SetMenu(menu);
+  PlaceBars();
+  PaintBorders();
+}
+
+void TSkinForm::SetMenuBarToColor(TColor c) {
+  if (!menu_link_) return;
+  menu_link_->SetMenuBarToColor(c);
+  PaintBorders();
+}
+
+void TSkinForm::PlaceBars() {
+  // The title bar stays on top, the menu bar right under it.
+  if (!title_bar_) return;
+  title_bar_->SetTop(0);
+  if (TSkinMenuBar* bar = MenuBar()) bar->SetTop(title_bar_->Visible() ? title_bar_->Height() : 0);
+  Realign();
 }
 
 void TSkinForm::ApplicationMessageHook(MSG& msg, bool& handled) {
@@ -248,6 +273,13 @@ void TSkinForm::ApplicationMessageHook(MSG& msg, bool& handled) {
   // Only a key this frame acts on is marked handled; every other message keeps what earlier
   // hooks decided.
   if (msg.message == WM_KEYDOWN && MenuShortcutKey(msg)) handled = true;
+  // Alt+Space opens the system menu of the window it was typed in (each frame has this hook;
+  // only the active window's frame answers).
+  if (msg.message == WM_SYSCHAR && msg.wParam == ' ' && title_bar_ && form_->Active() &&
+      title_bar_->Visible()) {
+    handled = true;
+    title_bar_->PopupControlBoxMenu();
+  }
 }
 
 void TSkinForm::SetUIStyle(TSkinUIStyle s) {
@@ -266,8 +298,8 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
       return c < 0 ? fallback : c;
     };
     SetColor(color(kSkin2FormColor, GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), kItemFormColor)));
-    menu_bar_color_ = color(kSkin2MenuBarStartColor, Color());
-    menu_bar_to_color_ = color(kSkin2MenuBarEndColor, menu_bar_color_);
+    menu_link_->SetMenuBarColor(color(kSkin2MenuBarStartColor, Color()));
+    menu_link_->SetMenuBarToColor(color(kSkin2MenuBarEndColor, menu_link_->MenuBarColor()));
     auto size = [&](int key, bool height) {
       TBitmap* b = t->GetBitmap(key);
       return b ? (height ? b->Height() : b->Width()) : 0;
@@ -292,7 +324,8 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
     border_width_ = GetStyleValue(st, kItemBorderWidth);
     metrics_.BorderWidth = border_width_;
     SetColor(GetStyleColor(st, kItemFormColor));
-    menu_bar_color_ = menu_bar_to_color_ = Color();
+    menu_link_->SetMenuBarColor(Color());
+    menu_link_->SetMenuBarToColor(Color());
   }
   if (title_bar_) {
     title_bar_->SetFileTheme(file_theme_);
@@ -302,6 +335,7 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
       title_bar_->SetRoundCorner(GetStyleValue(StyleIndex(effective), kItemRoundCorner));
     }
   }
+  menu_link_->ApplyStyle(s, file_theme_);
   if (auto_update_sub_) ApplyThemeToChildren(this, s, file_theme_);
   if (form_->FormStyle() == TFormStyle::fsMDIChild)
     form_->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
@@ -325,6 +359,7 @@ void TSkinForm::SetFileTheme(TSkinFileTheme* theme) {
 void TSkinForm::Notification(TComponent* c, TOperation op) {
   TCustomPanel::Notification(c, op);
   if (op != TOperation::opRemove) return;
+  if (menu_link_) menu_link_->Notification(c, op);
   if (c == form_panel_) form_panel_ = nullptr;
   if (c == file_theme_) {
     file_theme_ = nullptr;
@@ -350,7 +385,7 @@ void TSkinForm::SetTitleBarVisible(bool v) {
   if (!title_bar_ || title_bar_->Visible() == v) return;
   if (!title_bar_internal_change_) title_bar_wanted_ = v;
   title_bar_->SetVisible(v);
-  title_bar_->SetTop(0);
+  PlaceBars();
   PaintBorders();
 }
 

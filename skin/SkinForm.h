@@ -11,6 +11,7 @@
 #include "forms/ApplicationEvents.h"
 #include "forms/Forms.h"
 #include "skin/FrameGeometry.h"
+#include "skin/SkinMenuBarLink.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinThemes.h"
 #include "skin/SkinTitleBar.h"
@@ -55,13 +56,19 @@ class TSkinForm : public forms::TCustomPanel {
   }
   bool TitleBarDrawAppIcon() const { return !title_bar_ || title_bar_->DrawAppIcon(); }
   void SetTitleBarDrawAppIcon(bool v) { if (title_bar_) title_bar_->SetDrawAppIcon(v); }
-  forms::TColor MenuBarColor() const { return menu_bar_color_; }
-  void SetMenuBarColor(forms::TColor c) { menu_bar_color_ = c; }
-  forms::TColor MenuBarToColor() const { return menu_bar_to_color_; }
-  void SetMenuBarToColor(forms::TColor c) { menu_bar_to_color_ = c; }
+  // The menu shown in the menu bar under the title bar (not owned; nil for none).
+  forms::TMainMenu* Menu() const { return menu_link_ ? menu_link_->Menu() : nullptr; }
+  void SetMenu(forms::TMainMenu* menu);
+  TSkinMenuBar* MenuBar() const { return menu_link_ ? menu_link_->Bar() : nullptr; }
+  forms::TColor MenuBarColor() const { return menu_link_ ? menu_link_->MenuBarColor() : 0; }
+  void SetMenuBarColor(forms::TColor c) { if (menu_link_) menu_link_->SetMenuBarColor(c); }
+  forms::TColor MenuBarToColor() const { return menu_link_ ? menu_link_->MenuBarToColor() : 0; }
+  void SetMenuBarToColor(forms::TColor c);
   // 0 while there is no visible menu bar.
-  int MenuBarHeight() const { return 0; }
-  void SetMenuBarHeight(int h) { menu_bar_height_value_ = h; }
+  int MenuBarHeight() const { return menu_link_ ? menu_link_->MenuBarHeight() : 0; }
+  void SetMenuBarHeight(int h) { if (menu_link_) menu_link_->SetMenuBarHeight(h); }
+  // The menu a skinned main menu reaches this frame through.
+  TSkinMenuBarLink* MenuLink() const { return menu_link_.get(); }
   int RoundCorner() const { return TitleBarVisible() ? title_bar_->RoundCorner() : 0; }
   void SetRoundCorner(int v);
   int RoundCornerBottom() const { return TitleBarVisible() ? title_bar_->RoundCornerBottom() : 0; }
@@ -108,6 +115,9 @@ class TSkinForm : public forms::TCustomPanel {
   void PaintSkinBorders(forms::TCanvas& canvas, int w, int h, const RECT& client);
   void PaintBuiltInBorders(forms::TCanvas& canvas, int w, int h, const RECT& client);
   void ComposeBottomImage(int w);
+  // The strips beside a visible menu bar take the bar's paint.
+  void PaintMenuBarStrips(forms::TCanvas& canvas, int left, int right, int top);
+  void PlaceBars();
   void BuildSkinRegion(int w, int h);
   // Gives the form back its caption and window procedure and stops every hook; safe to call
   // twice.
@@ -128,8 +138,7 @@ class TSkinForm : public forms::TCustomPanel {
   int border_width_ = 1;
   TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
   TSkinFileTheme* file_theme_ = nullptr;
-  forms::TColor menu_bar_color_ = 0, menu_bar_to_color_ = 0;
-  int menu_bar_height_value_ = 22;
+  std::unique_ptr<TSkinMenuBarLink> menu_link_;
   bool auto_update_sub_ = false;
   bool destroying_ = false;
   std::unique_ptr<forms::TApplicationEvents> app_events_;

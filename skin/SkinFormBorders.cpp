@@ -63,6 +63,21 @@ void TSkinForm::PaintBorders() {
   ReleaseDC(h, dc);
 }
 
+void TSkinForm::PaintMenuBarStrips(TCanvas& c, int left, int right, int top) {
+  TSkinMenuBar* bar = MenuBar();
+  if (!bar || !bar->Visible() || MenuBarHeight() <= 0) return;
+  const int mh = MenuBarHeight();
+  const RECT client = ClientInWindow();
+  for (RECT r : {RECT{left, top, client.left, top + mh}, RECT{client.right, top, right, top + mh}}) {
+    if (r.right <= r.left) continue;
+    if (MenuBarColor() == MenuBarToColor()) {
+      Fill(c, bar->Color(), r.left, r.top, r.right, r.bottom);
+    } else {
+      DrawVerticalGradient(c, r, MenuBarColor(), MenuBarToColor());
+    }
+  }
+}
+
 void TSkinForm::PaintBuiltInBorders(TCanvas& c, int w, int h, const RECT& client) {
   const int bw = std::clamp(border_width_, 0, std::min(w, h) / 2);
   const bool title = TitleBarVisible();
@@ -102,9 +117,11 @@ void TSkinForm::PaintBuiltInBorders(TCanvas& c, int w, int h, const RECT& client
   Fill(c, border_color_, w - bw, 0, w, h);
   // Inside the border line, the strips down the sides and along the bottom are the form's
   // colour (a border as wide as the strips leaves none).
+  const int menu_bottom = title_bottom + MenuBarHeight();
   Fill(c, Color(), bw, client.bottom, w - bw, h - bw);
-  Fill(c, Color(), bw, title_bottom, client.left, h - bw);
-  Fill(c, Color(), client.right, title_bottom, w - bw, h - bw);
+  Fill(c, Color(), bw, menu_bottom, client.left, h - bw);
+  Fill(c, Color(), client.right, menu_bottom, w - bw, h - bw);
+  PaintMenuBarStrips(c, bw, w - bw, title_bottom);
 }
 
 void TSkinForm::ComposeBottomImage(int w) {
@@ -141,12 +158,14 @@ void TSkinForm::PaintSkinBorders(TCanvas& c, int w, int h, const RECT& client) {
   int lw = std::clamp(PicWidth(left), 0, w);
   if (left && lw > 0 && bottom_top > title_area)
     c.StretchDraw(RECT{0, title_area, lw, bottom_top}, left);
-  Fill(c, form_color, lw, title_area, client.left, bottom_top);
+  const int menu_bottom = title_area + (title ? 0 : client.top) + MenuBarHeight();
+  Fill(c, form_color, lw, menu_bottom, client.left, bottom_top);
   TBitmap* right = t->GetBitmap(kSkin2FormRightBorder);
   int rw = std::clamp(PicWidth(right), 0, w);
   if (right && rw > 0 && bottom_top > title_area)
     c.StretchDraw(RECT{w - rw, title_area, w, bottom_top}, right);
-  Fill(c, form_color, client.right, title_area, w - rw, bottom_top);
+  Fill(c, form_color, client.right, menu_bottom, w - rw, bottom_top);
+  PaintMenuBarStrips(c, lw, w - rw, menu_bottom - MenuBarHeight());
   if (bottom_h > 0) {
     ComposeBottomImage(w);
     if (bottom_need_region_) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "skin/SkinPublic.h"
+#include "skin/SkinTitleBarPopupMenu.h"
 
 namespace skin {
 
@@ -117,6 +118,7 @@ void TSkinTitleBarButton::Assign(const TSkinTitleBarButton& o) {
   pic_normal_.Assign(&o.pic_normal_);
   pic_mouse_on_.Assign(&o.pic_mouse_on_);
   pic_mouse_down_.Assign(&o.pic_mouse_down_);
+  control_box_menu_ = o.control_box_menu_;
 }
 
 void TSkinTitleBarButton::LoadPictures(bool restoreLook) {
@@ -211,6 +213,7 @@ TSkinTitleBar::TSkinTitleBar(TComponent* owner) : TCustomPanel(owner) {
     TSkinTitleBarButton* b = buttons_.Add();
     b->type_ = t;
   }
+  control_box_popup_ = new TSkinTitleBarPopupMenu(this, this);
   SetAlign(TAlign::alTop);
   Font().SetColor(clWhite);
   Font().SetName("Tahoma");
@@ -272,6 +275,8 @@ void TSkinTitleBar::SetUIStyle(TSkinUIStyle s) {
     b->ui_style_ = skin ? TSkinUIStyle::FromThemeFile : effective;
     b->LoadPictures(false);
   }
+  control_box_popup_->SetUIStyle(skin ? TSkinUIStyle::FromThemeFile : effective);
+  control_box_popup_->SetFileTheme(file_theme_);
   if (!in_set_file_theme_) {
     if (skin) Font().SetColor(SkinColor(file_theme_, kSkin2TitleFontColor, clWhite));
     else Font().SetColor(effective == TSkinUIStyle::MacOS ? clBlack : clWhite);
@@ -658,7 +663,10 @@ void TSkinTitleBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y
   if (hot_button_ != -1 && mouse_is_down_) {
     int index = hot_button_;
     TSkinTitleBarButton* b = buttons_.Items(index);
-    if (b && b->ButtonType() != TSkinTitleBarBtnType::skControlBox) {
+    if (b && b->ButtonType() == TSkinTitleBarBtnType::skControlBox && !b->ControlBoxMenu()) {
+      mouse_is_down_ = false;
+      PopupControlBoxMenu();
+    } else if (b) {
       ButtonClick(b);
       if (b->ButtonType() == TSkinTitleBarBtnType::skCustom && OnCustomBtnsClick)
         OnCustomBtnsClick(this, index);
@@ -685,6 +693,13 @@ void TSkinTitleBar::DblClick() {
   TSkinTitleBarButton* hot = buttons_.Items(hot_button_);
   if (hot && hot->ButtonType() == TSkinTitleBarBtnType::skControlBox)
     if (TCustomForm* form = ParentForm()) form->Close();
+}
+
+void TSkinTitleBar::PopupControlBoxMenu() {
+  if (!HandleAllocated() || !ParentForm()) return;
+  POINT p{0, Height()};
+  ::ClientToScreen(Handle(), &p);
+  control_box_popup_->Popup(std::max<int>(p.x, 0), p.y);
 }
 
 void TSkinTitleBar::MinimizeForm() {
@@ -719,6 +734,13 @@ void TSkinTitleBar::ButtonClick(TSkinTitleBarButton* button) {
       break;
     case TSkinTitleBarBtnType::skClose:
       form->Close();
+      break;
+    case TSkinTitleBarBtnType::skControlBox:
+      if (button->ControlBoxMenu() && HandleAllocated()) {
+        POINT p{0, Height()};
+        ::ClientToScreen(Handle(), &p);
+        button->ControlBoxMenu()->Popup(std::max<int>(p.x, 0), p.y);
+      }
       break;
     default:
       break;

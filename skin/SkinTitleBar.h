@@ -17,6 +17,7 @@
 namespace skin {
 
 class TSkinTitleBar;
+class TSkinTitleBarPopupMenu;
 
 enum class TSkinTitleBarBtnType { skMax, skMin, skClose, skHelp, skControlBox, skCustom };
 enum class TSkinTitleBarAlign { skLeft, skRight, skClient };
@@ -48,6 +49,9 @@ class TSkinTitleBarButton : public forms::TObject {
   void Assign(const TSkinTitleBarButton& other);
   // Frames 10..12 (the restore look) of the strip for a maximise button of a maximised form.
   void LoadPictures(bool restoreLook);
+  // A control box's own menu in place of the bar's system menu (not owned).
+  forms::TPopupMenu* ControlBoxMenu() const { return control_box_menu_; }
+  void SetControlBoxMenu(forms::TPopupMenu* menu) { control_box_menu_ = menu; }
 
  private:
   friend class TSkinTitleBar;
@@ -59,6 +63,7 @@ class TSkinTitleBarButton : public forms::TObject {
   int top_ = 2;
   TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
   forms::TPicture pic_normal_, pic_mouse_on_, pic_mouse_down_;
+  forms::TPopupMenu* control_box_menu_ = nullptr;
 };
 
 class TSkinTitleBarSection : public forms::TObject {
@@ -184,6 +189,13 @@ class TSkinTitleBar : public forms::TCustomPanel {
   bool OnFrame() const;
   // Brings RegionImage and BackgroundImage up to date at the bar's size.
   void PaintImages();
+  // The skinned system menu (control box, Alt+Space).
+  TSkinTitleBarPopupMenu* ControlBoxPopupMenu() const { return control_box_popup_; }
+  // Opens the system menu at the bar's bottom-left corner.
+  void PopupControlBoxMenu();
+  // Minimises the form: the main form through the system's command (so the program goes down
+  // as a whole), any other form by its window state.
+  void MinimizeForm();
 
   void DblClick() override;
 
@@ -208,7 +220,6 @@ class TSkinTitleBar : public forms::TCustomPanel {
   void BuiltInLook(TSkinUIStyle style);
   int SideAnswer();
   void Changed();
-  void MinimizeForm();
 
   TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
   TSkinFileTheme* file_theme_ = nullptr;
@@ -236,6 +247,7 @@ class TSkinTitleBar : public forms::TCustomPanel {
   int button_top_ = 2, icon_top_ = 2, caption_top_ = 0;
   std::vector<RECT> button_rects_;
   bool painting_ = false;
+  TSkinTitleBarPopupMenu* control_box_popup_ = nullptr;
 };
 
 }  // namespace skin

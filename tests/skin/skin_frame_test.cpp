@@ -6,11 +6,15 @@
 // built-in look and from a skin archive) to tests/artifacts/.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "skin/SkinButton.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinMainMenu.h"
+#include "skin/SkinTitleBarPopupMenu.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinTrackBar.h"
 #include "tests/forms/wine_unmanaged.h"
@@ -51,9 +55,10 @@ struct FramedForm {
   TSkinButton* ok;
   TSkinButton* cancel;
   TSkinTrackBar* track;
+  TSkinMainMenu* menu = nullptr;
 
   explicit FramedForm(int look, TFormBorderStyle border = TFormBorderStyle::bsSizeable,
-                      const char* skinFile = "theme_fixtures\\frame.ssk") {
+                      const char* skinFile = "theme_fixtures\\frame.ssk", bool withMenu = false) {
     form = new TForm(nullptr);
     form->SetBorderStyle(border);
     form->SetCaption(std::string("Tolvane - ") + kLookNames[look]);
@@ -70,14 +75,14 @@ struct FramedForm {
     frame->SetCaption(form->Caption());
     ok = new TSkinButton(form);
     ok->SetCaption("&Recover");
-    ok->SetBounds(20, 50, 100, 27);
+    ok->SetBounds(20, 62, 100, 27);
     ok->SetParent(frame);
     cancel = new TSkinButton(form);
     cancel->SetCaption("Close");
-    cancel->SetBounds(130, 50, 100, 27);
+    cancel->SetBounds(130, 62, 100, 27);
     cancel->SetParent(frame);
     track = new TSkinTrackBar(form);
-    track->SetBounds(20, 100, 300, 30);
+    track->SetBounds(20, 110, 300, 30);
     track->SetParent(frame);
     for (TSkinButton* sb : {ok, cancel}) {
       if (theme) {
@@ -89,6 +94,18 @@ struct FramedForm {
     }
     track->SetUIStyle(theme ? TSkinUIStyle::FromThemeFile : static_cast<TSkinUIStyle>(look));
     if (theme) track->SetFileTheme(theme);
+    if (withMenu) {
+      menu = new TSkinMainMenu(form);
+      for (const char* caption : {"&File", "&Edit", "&View", "&Help"}) {
+        auto* item = new TMenuItem(form);
+        item->SetCaption(caption);
+        menu->Items()->Add(item);
+        auto* sub = new TMenuItem(form);
+        sub->SetCaption("&Open...");
+        item->Add(sub);
+      }
+      frame->SetMenu(menu);
+    }
   }
   ~FramedForm() { delete form; }
   HWND Handle() { return form->Handle(); }
@@ -486,13 +503,105 @@ TEST_F(Frame, FramedFormsFreedWhileShownHundredTimesKeepGdiHandlesLevel) {
   EXPECT_LE(after, before + 10) << "before " << before << ", after " << after;
 }
 
+TEST_F(Frame, MenuBarSitsUnderTheTitleBarAndGoesWithItsMenu) {
+  FramedForm t(2, TFormBorderStyle::bsSizeable, "theme_fixtures\\frame.ssk", true);
+  t.form->Show();
+  Pump();
+  ASSERT_NE(t.frame->MenuBar(), nullptr);
+  EXPECT_GT(t.frame->MenuBarHeight(), 0);
+  EXPECT_EQ(t.Bar()->Top(), 0);
+  EXPECT_EQ(t.frame->MenuBar()->Top(), t.Bar()->Height());
+  // The minimum height counts the menu bar from the next style change on.
+  t.frame->SetUIStyle(TSkinUIStyle::WinXP);
+  EXPECT_EQ(t.form->Constraints().MinHeight(), t.frame->MenuBarHeight() + t.Bar()->Height() + 3);
+  t.frame->SetMenu(nullptr);
+  Pump();
+  EXPECT_EQ(t.frame->MenuBar(), nullptr);
+  EXPECT_EQ(t.frame->MenuBarHeight(), 0);
+}
+
+namespace {
+
+// Runs `steps` from a timer inside the modal loop of the menu that `open` opens; the last
+// step always closes whatever menu is still open.
+struct MenuScript {
+  std::vector<std::function<void()>> steps;
+  size_t next = 0;
+  bool opened = false;
+};
+MenuScript* g_script = nullptr;
+
+void CALLBACK MenuTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_script) return;
+  if (!g_script->opened) {
+    HWND w = FindWindowA("#32768", nullptr);
+    g_script->opened = w && IsWindowVisible(w);
+    return;
+  }
+  if (g_script->next < g_script->steps.size()) g_script->steps[g_script->next++]();
+}
+
+void Key(WORD vk) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+void RunMenu(MenuScript& s, const std::function<void()>& open) {
+  g_script = &s;
+  s.steps.push_back([] { EndMenu(); });
+  UINT_PTR timer = SetTimer(nullptr, 0, 60, MenuTick);
+  open();
+  for (int i = 0; i < 100 && s.next < s.steps.size(); ++i) Pump(10);
+  KillTimer(nullptr, timer);
+  g_script = nullptr;
+  Pump();
+}
+
+}  // namespace
+
+TEST_F(Frame, ControlBoxMenuMaximisesFromTheIconAndGreysOutHiddenButtons) {
+  FramedForm t(3);
+  t.form->Show();
+  Pump();
+  bar_robot::Mouse mouse;
+  POINT box = t.ButtonCentre(TSkinTitleBarBtnType::skControlBox);
+  MenuScript s;
+  s.steps = {[] { Key(VK_DOWN); }, [] { Key(VK_DOWN); }, [] { Key(VK_RETURN); }};
+  RunMenu(s, [&] { mouse.Click(t.Bar(), box.x, box.y); });
+  EXPECT_TRUE(s.opened) << "the system menu opened from the icon";
+  EXPECT_TRUE(IsZoomed(t.Handle())) << "down, down, enter: Maximize/Restore";
+  TSkinTitleBarPopupMenu* menu = t.Bar()->ControlBoxPopupMenu();
+  EXPECT_TRUE(menu->MinimizeItem()->Enabled());
+  // Hiding the minimise button greys its entry out.
+  for (int i = 0; i < t.Bar()->Buttons().Count(); ++i)
+    if (t.Bar()->Buttons().Items(i)->ButtonType() == TSkinTitleBarBtnType::skMin)
+      t.Bar()->Buttons().Items(i)->SetVisible(false);
+  menu->UpdateItems();
+  EXPECT_FALSE(menu->MinimizeItem()->Enabled());
+  EXPECT_TRUE(menu->MaximizeItem()->Enabled());
+  EXPECT_TRUE(menu->CloseItem()->Enabled());
+  // Alt+Space in the active framed window opens the same menu; Escape closes it.
+  MenuScript alt;
+  alt.steps = {[] { Key(VK_ESCAPE); }};
+  RunMenu(alt, [&] {
+    SetForegroundWindow(t.Handle());
+    PostMessageA(t.ok->Handle(), WM_SYSCHAR, ' ', 1 << 29);
+    Pump();
+  });
+  EXPECT_TRUE(alt.opened) << "Alt+Space opened the system menu";
+}
+
 TEST_F(Frame, PictureOfAFramedFormInEachLook) {
   constexpr int kW = 360, kH = 230, kGap = 12, kCols = 3;
   TBitmap sheet(kCols * (kW + kGap) + kGap, 2 * (kH + kGap) + kGap);
+  SetCursorPos(1023, 767);  // no hover look anywhere
   sheet.Canvas().Brush.Color = 0x404040;
   sheet.Canvas().FillRect(RECT{0, 0, sheet.Width(), sheet.Height()});
   for (int look = 1; look <= kSkinLook; ++look) {
-    FramedForm t(look);
+    FramedForm t(look, TFormBorderStyle::bsSizeable, "theme_fixtures\\frame.ssk", true);
     t.form->Show();
     t.track->SetPosition(3);
     Pump(40);
@@ -518,7 +627,7 @@ TEST_F(Frame, PictureOfAFramedFormInEachLook) {
     // look's colour below the title bar.
     POINT client{0, 0};
     ClientToScreen(t.Handle(), &client);
-    int below_title = client.y - wr.top + t.Bar()->Height() + 3;
+    int below_title = client.y - wr.top + t.Bar()->Height() + t.frame->MenuBarHeight() + 3;
     TColor body = sheet.GetPixel(x + (kW - 20), y + below_title);
     if (look != 1 && look != 4) {  // the tiled looks have no single colour
       EXPECT_EQ(body, t.frame->Color()) << kLookNames[look];
