@@ -198,8 +198,19 @@ void TSkinForm::FormWindowProc(TMessage& m) {
         PaintBorders();
       }
       break;
+    case WM_SHOWWINDOW:
+      // The form never shows a native menu bar: its menu is the frame's.
+      if (form_->Menu()) form_->SetMenu(nullptr);
+      break;
     case WM_SIZE:
       MaximizeRule();
+      break;
+    case WM_NCHITTEST:
+      // An MDI child that had a single border cannot be resized by its edges.
+      if (form_->FormStyle() == TFormStyle::fsMDIChild &&
+          saved_border_style_ == TFormBorderStyle::bsSingle && m.Result >= HTLEFT &&
+          m.Result <= HTBOTTOMRIGHT)
+        m.Result = HTBORDER;
       break;
     default:
       break;

@@ -235,6 +235,49 @@ TEST_F(Frame, TransparentTitleButtonsLeaveOutMagentaOnlyNotTheirDarkPixels) {
   EXPECT_NE(shot->GetPixel(r.left + 10, r.top + 1), clFuchsia);
 }
 
+TEST_F(Frame, CaptionStaysAwayWhenTheWindowIsMadeAgain) {
+  FramedForm t(5);
+  t.form->Show();
+  Pump();
+  HWND before = t.Handle();
+  t.form->SetBorderStyle(TFormBorderStyle::bsDialog);  // a new window
+  t.form->Show();
+  Pump();
+  EXPECT_NE(t.Handle(), before);
+  EXPECT_EQ(GetWindowLongA(t.Handle(), GWL_STYLE) & WS_CAPTION, 0);
+  POINT origin{0, 0};
+  ClientToScreen(t.Handle(), &origin);
+  EXPECT_EQ(origin.y - WindowRect(t.Handle()).top, FrameStrips(t.frame->Metrics()).Top);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(t.Handle(), rgn), ERROR) << "the new window is cut round again";
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  DeleteObject(rgn);
+}
+
+TEST_F(Frame, RefusedSettingsShowTheirMessageAndChangeNothing) {
+  std::vector<std::string> messages;
+  auto saved = SkinErrorDialog;
+  SkinErrorDialog = [&](const std::string& text) { messages.push_back(text); };
+  FramedForm t(3);
+  auto* panel = new TPanel(t.form);
+  t.frame->SetFormPanel(panel);
+  t.frame->SetFormPanel(t.frame);
+  EXPECT_EQ(t.frame->FormPanel(), panel);
+  EXPECT_EQ(panel->Align(), TAlign::alClient);
+  // A second client section and a second control box.
+  TSkinTitleBarSection* extra = t.Bar()->Sections().Add();
+  extra->SetAlign(TSkinTitleBarAlign::skClient);
+  EXPECT_EQ(extra->Align(), TSkinTitleBarAlign::skLeft);
+  TSkinTitleBarButton* box = t.Bar()->Buttons().Add();
+  box->SetButtonType(TSkinTitleBarBtnType::skControlBox);
+  EXPECT_EQ(box->ButtonType(), TSkinTitleBarBtnType::skCustom);
+  SkinErrorDialog = saved;
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0], "Sorry, you can't select the Form assign to FormPanel property");
+  EXPECT_EQ(messages[1], "Sorry, only one section's Align property can be \"skClient\"");
+  EXPECT_EQ(messages[2], "Sorry, only one button's ButtonType property can be \"skControlBox\"");
+}
+
 TEST_F(Frame, SkinLookTakesColoursFromTheArchiveAndASkinWithoutKeyKeepsMagenta) {
   FramedForm skinned(kSkinLook);
   ASSERT_TRUE(skinned.theme->Ready());
