@@ -22,6 +22,10 @@ function(tolvane_add_gtest name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  if(WIN32)
+    # A crash on any thread fails the test program (Wine's debugger could end it with code 0).
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/unhandled_exit_win32.cpp)
+  endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   # PROPERTIES takes name/value pairs: a list-valued label would split into extra pairs, so
   # each test gets one label, "gui" or its tree.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/fat_dir_entry.h"
+#include "engine/fat_dir_slots.h"
 
 namespace scavrel::fat {
 namespace {
@@ -72,8 +73,9 @@ FatScanner::Fetch FatScanner::NextCluster(Frame& frame) {
     frame.cluster = frame.run->run->first_cluster + frame.run_index++;
     if (!ReadCluster(frame.cluster)) return Fetch::kDone;
   } else {
-    // A deleted folder is taken to occupy consecutive clusters, as long as they are free and
-    // nothing else has claimed them.
+    // A deleted folder is taken to occupy consecutive clusters, as long as they are free,
+    // nothing else has claimed them and (past the first, which must start the folder) their
+    // slots look like directory entries: the cluster beside a folder may hold a file's data.
     if (engine_.ScanStep()) return Fetch::kStopped;
     uint64_t c = frame.next_cluster;
     if (!geometry_.IsDataCluster(c) || volume_.visited[c] != 0 ||
@@ -81,6 +83,10 @@ FatScanner::Fetch FatScanner::NextCluster(Frame& frame) {
       return Fetch::kDone;
     }
     if (!ReadCluster(c)) return Fetch::kDone;
+    if (!frame.first &&
+        !ClusterSlotsPlausible(cluster_buffer_, geometry_, frame.long_name.sequence())) {
+      return Fetch::kDone;  // left unclaimed: the lost-folder search may still read it
+    }
     volume_.visited[c] = 1;
     progress_.Advance();
     frame.cluster = c;
@@ -206,6 +212,12 @@ void FatScanner::FindLostFolders() {
     progress_.Advance();
 
     size_t index = 0;
+    // A cluster read to its end left the folder open, but the next free cluster continues it
+    // only when its slots look like directory entries; otherwise it may start a folder itself.
+    if (!folder_start &&
+        !ClusterSlotsPlausible(cluster_buffer_, geometry_, long_name.sequence())) {
+      folder_start = true;
+    }
     if (folder_start) {
       uint32_t dot = 0;
       if (!IsDirectoryStart(cluster_buffer_, &dot)) continue;

@@ -3,11 +3,12 @@
 // before the short entry they name.
 //
 //  off size field
-//    0    1  ordinal (0x40 on the last part; 0xE5 once deleted) - not read
+//    0    1  ordinal: the part's number (1-20) in its low six bits, 0x40 on the last part;
+//            0xE5 once deleted
 //    1   10  name units 1-5
 //   11    1  attributes, 0x0F
 //   12    1  type, 0
-//   13    1  checksum of the short name - not read
+//   13    1  checksum of the 11 name bytes of the short entry the parts belong to
 //   14   12  name units 6-11
 //   26    2  first cluster, 0
 //   28    4  name units 12-13
@@ -19,6 +20,14 @@
 #include "engine/fat_bytes.h"
 
 namespace scavrel::fat {
+
+constexpr size_t kLnOrdinal = 0;
+constexpr size_t kLnType = 12;
+constexpr size_t kLnChecksum = 13;
+constexpr size_t kLnFirstCluster = 26;
+constexpr uint8_t kLnLastPart = 0x40;
+constexpr uint8_t kLnNumberMask = 0x3F;
+constexpr uint8_t kLnMaxParts = 20;  // 20 parts of 13 units hold the longest name, 255 units
 
 constexpr size_t kLnUnits1 = 1;
 constexpr size_t kLnUnits1Count = 5;

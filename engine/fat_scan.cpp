@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/fat_boot_sector.h"
+#include "engine/fat_dir_slots.h"
 #include "engine/fat_dir_entry.h"
 
 namespace scavrel::fat {
@@ -146,8 +147,19 @@ FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundN
       return LoopResult::kEnded;
     }
     if (attributes == kAttrVolumeLabel) continue;
+    // No chain vouches for the slots of a deleted or lost folder: one that a driver would not
+    // have written is dropped, and a long name is taken only from a run that names its entry.
+    const bool checked = builder == Builder::kDeleted;
     if (attributes == kAttrLongName) {
+      if (checked && !LongNameSlotPlausible(entry)) {
+        long_name.Clear();
+        continue;
+      }
       long_name.Prepend(entry);
+      continue;
+    }
+    if (checked && !ShortSlotPlausible(entry, geometry_)) {
+      long_name.Clear();
       continue;
     }
     FoundNode* node = nullptr;
@@ -157,7 +169,9 @@ FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundN
         kept = AddFatEntry(&node, parent, entry, long_name.Name());
       }
     } else {
-      kept = AddEntryInDeletedFolder(&node, parent, entry, long_name.Name());
+      const bool named = long_name.sequence().Names(entry);
+      kept = AddEntryInDeletedFolder(&node, parent, entry,
+                                     named ? long_name.RunName() : std::u16string());
     }
     long_name.Clear();
     if (!kept || !descend || node->directory == 0 || node->valid == 0) continue;
@@ -219,9 +233,14 @@ bool FatScanner::ScanRootDirectory() {
   LongNameAccumulator long_name;
   FoundNode* unused = nullptr;
   if (!fat32) {
-    std::vector<uint8_t> root(static_cast<size_t>(geometry_.root_entry_count) * kDirEntrySize);
+    const uint64_t root_bytes = uint64_t{geometry_.root_entry_count} * kDirEntrySize;
     uint64_t offset =
         static_cast<uint64_t>(geometry_.first_root_sector) * geometry_.bytes_per_sector;
+    // Up to 2 MiB of root entries: a root that does not lie inside the volume cannot be read,
+    // and no buffer is sized for it.
+    const uint64_t device = reader_.Size();
+    if (device != 0 && (offset > device || root_bytes > device - offset)) return false;
+    std::vector<uint8_t> root(static_cast<size_t>(root_bytes));
     if (!reader_.Read(offset, root.data(), root.size())) return false;
     size_t index = 0;
     if (EntryLoop(root, &index, root_node_, Builder::kLive, false, long_name, &unused) ==

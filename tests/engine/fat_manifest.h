@@ -22,6 +22,11 @@ struct ManifestEntry {
   bool clusters_free = false;
   bool overwritten = false;
   bool fragmented = false;
+  // The entry lies in its folder's first stretch of consecutive clusters (always true for
+  // entries of the root).
+  bool in_first_run = true;
+  // The file's bytes come from the builder's generator (save_builder_content.h), not by hand.
+  bool generated = true;
 };
 
 // The builder's .tsv manifest (one entry a line; see tools/fatvol/build_volumes.py).
@@ -46,6 +51,8 @@ inline std::map<std::string, ManifestEntry> ReadManifest(const std::string& tsv_
     e.clusters_free = f[7] == "1";
     e.overwritten = f[8] == "1";
     e.fragmented = f[9] == "1";
+    if (f.size() > 11) e.in_first_run = f[11] == "1";
+    if (f.size() > 12) e.generated = f[12] == "1";
     out[e.path] = e;
   }
   return out;
@@ -78,14 +85,14 @@ class Expectation {
     if (e.state == "lost") {
       if (!full_ || parent.empty()) return "";  // the old root went with the reformat
       const ManifestEntry& p = m_.at(parent);
-      if (!FolderReadable(p)) return "";
+      if (!FolderReadable(p) || !e.in_first_run) return "";
       if (Parent(parent).empty()) return "$Unknow Folder/Dir" + std::to_string(p.first_cluster) + "/" + Shown(e);
       std::string up = TreePath(p);
       return up.empty() ? "" : up + "/" + Shown(e);
     }
     if (parent.empty()) return Shown(e);
     const ManifestEntry& p = m_.at(parent);
-    if (p.state != "live" && !FolderReadable(p)) return "";
+    if (p.state != "live" && (!FolderReadable(p) || !e.in_first_run)) return "";
     std::string up = TreePath(p);
     return up.empty() ? "" : up + "/" + Shown(e);
   }
@@ -103,7 +110,7 @@ class Expectation {
       if (e.state == "live") {
         ++n;
       } else if (!Parent(path).empty() && m_.at(Parent(path)).state != "live" &&
-                 FolderReached(m_.at(Parent(path)))) {
+                 e.in_first_run && FolderReached(m_.at(Parent(path)))) {
         ++n;
       }
     }
@@ -119,9 +126,10 @@ class Expectation {
     std::string parent = Parent(dir.path);
     return parent.empty() || FolderReached(m_.at(parent));
   }
-  // A deleted folder is read over consecutive free clusters from its first.
+  // A deleted folder is read over consecutive free clusters from its first, as far as they
+  // hold its entries: the entries in a later stretch (in_first_run false) are not found.
   bool FolderReadable(const ManifestEntry& dir) const {
-    return dir.clusters_free && !dir.fragmented && dir.first_cluster >= 2;
+    return dir.clusters_free && dir.first_cluster >= 2;
   }
   const std::map<std::string, ManifestEntry>& m_;
   bool full_;

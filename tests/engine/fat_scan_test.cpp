@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "engine/fat_names.h"
 #include "engine/fat_table.h"
 #include "tests/engine/fat_test_support.h"
 
@@ -97,6 +99,16 @@ TEST(FatBootSector, TableThatDoesNotFitTheVolumeFailsWith2816) {
   EXPECT_EQ(rig.Scan(&fat.bytes, false), 0);
   EXPECT_EQ(rig.error.Code(), 2816);
   EXPECT_EQ(rig.error.Text(), "FAT Table is Error!");
+}
+
+TEST(FatBootSector, RootFolderPastTheImageEndsTheScanWithoutABufferForIt) {
+  // 65,520 root entries (2 MiB) claimed on a volume of 34 KiB; the sector count makes room.
+  HandFat fat;
+  WriteLe16(&fat.bytes[17], 65520);
+  WriteLe16(&fat.bytes[19], 1 + 1 + 4095 + 64);
+  ScanRig rig;
+  EXPECT_EQ(rig.Scan(&fat.bytes, false), 0);
+  EXPECT_LE(rig.platform.longest_read, fat.bytes.size());
 }
 
 TEST(FatBootSector, UnreadableVolumeSetsTheSystemErrorAndShowsTheReadBox) {
@@ -452,6 +464,166 @@ TEST(FatLostFolders, LostClusterWhoseDotNamesAnExistingFolderAddsToThatFolder) {
   ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
   TreeView view = View(rig.engine.tree);
   EXPECT_EQ(view.files, std::vector<std::string>{"LIVEDIR/xLDCOPY.TXT"});
+}
+
+// --- slots of deleted and lost folders ------------------------------------------------------
+
+// Slots as a file's data may hold them in the cluster beside a deleted folder: each imitates
+// an entry (an attribute byte below 0x80, a first cluster inside the volume) but breaks one
+// rule that a FAT driver keeps. Built by hand; the volumes of tools/fatvol hold the same kind
+// of cluster (JUNK.BIN).
+struct JunkSlot {
+  const char* what;
+  const char* name11;
+  uint8_t attributes;
+  uint32_t cluster;
+  uint32_t size;
+};
+const JunkSlot kJunkSlots[] = {
+    {"a '.' in the name", "._         ", 0x20, 3, 4000},
+    {"a reserved attribute bit", "_          ", 0x62, 3, 4096},
+    {"control bytes in the name", "\x01\x02" "DATA\x7f BIN", 0x20, 5, 100},
+    {"lower case", "lower   txt", 0x20, 7, 10},
+    {"a blank first byte", " AME    TXT", 0x20, 8, 10},
+    {"a size past the volume", "HUGE    BIN", 0x20, 4, 0xFFFFFF00u},
+    {"a first cluster past the volume", "FAR     BIN", 0x20, 0x00FFFF00u, 100},
+    {"a folder with a size", "SUBDIR     ", 0x10, 12, 512},
+    {"a volume label", "LABEL      ", 0x08, 0, 0},
+};
+
+// A deleted folder at cluster 10 whose first cluster is full (fourteen deleted files).
+HandFat FullDeletedFolder() {
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "LDDIR     ", 0x10, 10, 0);
+  fat.Dots(10, 0);
+  for (int i = 2; i < 16; ++i) fat.Entry(fat.Slot(10, i), "\xE5" "IRST   TXT", 0x20, 30, 10);
+  return fat;
+}
+
+std::vector<std::string> Repeated(const std::string& path, size_t times) {
+  return std::vector<std::string>(times, path);
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+TEST(FatFolderSlots, DeletedFolderWalkDoesNotGoOnIntoANeighbourClusterOfImplausibleSlots) {
+  for (const JunkSlot& junk : kJunkSlots) {
+    SCOPED_TRACE(junk.what);
+    HandFat fat = FullDeletedFolder();
+    // One good entry first: a single slot that no driver would write refuses the cluster.
+    fat.Entry(fat.Slot(11, 0), "\xE5" "ECOND  TXT", 0x20, 31, 10);
+    fat.Entry(fat.Slot(11, 1), junk.name11, junk.attributes, junk.cluster, junk.size);
+    for (bool full : {false, true}) {
+      ScanRig rig;
+      ASSERT_EQ(rig.Scan(&fat.bytes, full), 1);
+      EXPECT_EQ(View(rig.engine.tree).files, Repeated("xLDDIR/xIRST.TXT", 14));
+      EXPECT_EQ(V(rig.engine.scan_progress.counter_a.load()), 14u);
+    }
+  }
+  // Long-name parts out of their sequence, and a run whose checksum names another entry.
+  for (int variant = 0; variant < 2; ++variant) {
+    SCOPED_TRACE(variant == 0 ? "a part out of order" : "a wrong checksum");
+    HandFat fat = FullDeletedFolder();
+    uint8_t parts[64];
+    HandFat::LongName(parts, u"a name of two parts", false, 0x5A);
+    if (variant == 0) parts[0] = 0x02;  // part 2 without the last-part bit
+    std::memcpy(fat.Slot(11, 0), parts, 64);
+    fat.Entry(fat.Slot(11, 2), "ANAMEO~1TXT", 0x20, 31, 10);
+    if (variant == 0) fat.Slot(11, 0)[13] = ShortNameChecksum(Bytes(fat.Slot(11, 2), 32));
+    ScanRig rig;
+    ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
+    EXPECT_EQ(View(rig.engine.tree).files, Repeated("xLDDIR/xIRST.TXT", 14));
+  }
+}
+
+TEST(FatFolderSlots, ImplausibleSlotsOfADeletedFolderAreDroppedAndTheOthersKept) {
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "LDDIR     ", 0x10, 10, 0);
+  fat.Dots(10, 0);
+  int slot = 2;
+  for (const JunkSlot& junk : kJunkSlots) {
+    fat.Entry(fat.Slot(10, slot++), junk.name11, junk.attributes, junk.cluster, junk.size);
+  }
+  fat.Entry(fat.Slot(10, slot++), "\xE5" "OOD    TXT", 0x20, 30, 10);
+  fat.Entry(fat.Slot(10, slot++), "\xE5" "\x81" "ND    TXT", 0x20, 31, 10);  // an OEM byte
+  fat.Entry(fat.Slot(10, slot++), "\x05" "EMPTY  TXT", 0x20, 0, 0);  // no cluster: not listed
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, false), 1);
+  EXPECT_EQ(Sorted(View(rig.engine.tree).files),
+            Sorted({"xLDDIR/xOOD.TXT", "xLDDIR/x\u0081ND.TXT"}));
+  EXPECT_EQ(V(rig.engine.scan_progress.counter_b.load()), 0u);  // the "folder" was dropped
+}
+
+TEST(FatFolderSlots, ADeletedFoldersLongNameIsTakenOnlyFromARunThatNamesItsEntry) {
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "LDDIR     ", 0x10, 10, 0);
+  fat.Dots(10, 0);
+  int at = 2;
+  auto named = [&](const std::u16string& name, const char* short11, bool deleted,
+                   int checksum_delta, uint32_t cluster) {
+    uint8_t entry[32] = {};
+    HandFat::Entry(entry, short11, 0x20, cluster, 10);
+    const uint8_t sum = static_cast<uint8_t>(ShortNameChecksum(Bytes(entry, 32)) + checksum_delta);
+    at += HandFat::LongName(fat.Slot(10, at), name, deleted, sum);
+    std::memcpy(fat.Slot(10, at++), entry, 32);
+  };
+  named(u"the right checksum.txt", "THERIG~1TXT", false, 0, 30);
+  named(u"a wrong checksum.txt", "AWRONG~1TXT", false, 1, 31);
+  // Deleted parts lose their ordinals and the short entry its first byte: taken as they are.
+  named(u"all deleted.txt", "\xE5" "LLDEL~1TXT", true, 7, 32);
+  // A deleted entry's parts, then a slot reused for a new entry without a long name.
+  at += HandFat::LongName(fat.Slot(10, at), u"stale parts.txt", true, 0x33);
+  fat.Entry(fat.Slot(10, at++), "REUSED  TXT", 0x20, 33, 10);
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, false), 1);
+  EXPECT_EQ(Sorted(View(rig.engine.tree).files),
+            Sorted({"xLDDIR/the right checksum.txt", "xLDDIR/AWRONG~1.TXT",
+                    "xLDDIR/all deleted.txt", "xLDDIR/REUSED.TXT"}));
+}
+
+TEST(FatFolderSlots, ALongNameStraddlingIntoTheNextClusterOfADeletedFolderKeepsTheWalkGoing) {
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "LDDIR     ", 0x10, 10, 0);
+  fat.Dots(10, 0);
+  for (int i = 2; i < 15; ++i) fat.Entry(fat.Slot(10, i), "\xE5" "IRST   TXT", 0x20, 30, 10);
+  uint8_t entry[32] = {};
+  HandFat::Entry(entry, "STRADD~1BIN", 0x20, 20, 100);
+  uint8_t parts[96];
+  ASSERT_EQ(HandFat::LongName(parts, u"straddling long file name.bin", false,
+                              ShortNameChecksum(Bytes(entry, 32))),
+            3);
+  std::memcpy(fat.Slot(10, 15), parts, 32);       // the last part (0x43) ends cluster 10
+  std::memcpy(fat.Slot(11, 0), parts + 32, 64);   // parts 2 and 1 open cluster 11
+  std::memcpy(fat.Slot(11, 2), entry, 32);
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, false), 1);
+  EXPECT_TRUE(View(rig.engine.tree).Has("xLDDIR/straddling long file name.bin"));
+}
+
+TEST(FatFolderSlots, ALostFolderGoesOnOnlyIntoAFreeClusterOfPlausibleSlots) {
+  HandFat fat(100);
+  fat.Dots(50, 50);
+  for (int i = 2; i < 16; ++i) fat.Entry(fat.Slot(50, i), "\xE5" "OST    TXT", 0x20, 70, 10);
+  int slot = 0;
+  for (const JunkSlot& junk : kJunkSlots) {
+    if (slot < 4) fat.Entry(fat.Slot(51, slot++), junk.name11, junk.attributes, junk.cluster, junk.size);
+  }
+  fat.Entry(fat.Slot(52, 0), "\xE5" "ATER   TXT", 0x20, 71, 10);  // no folder start: not read
+  // A full lost folder followed at once by another folder's first cluster: that cluster
+  // starts a folder of its own instead of continuing the first.
+  fat.Dots(60, 60);
+  for (int i = 2; i < 16; ++i) fat.Entry(fat.Slot(60, i), "\xE5" "OST    TXT", 0x20, 72, 10);
+  fat.Dots(61, 61);
+  fat.Entry(fat.Slot(61, 2), "\xE5" "EXT    TXT", 0x20, 73, 10);
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
+  std::vector<std::string> expected = Repeated("$Unknow Folder/Dir50/xOST.TXT", 14);
+  for (int i = 0; i < 14; ++i) expected.push_back("$Unknow Folder/Dir60/xOST.TXT");
+  expected.push_back("$Unknow Folder/Dir61/xEXT.TXT");
+  EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
 }
 
 // --- stops and progress ---------------------------------------------------------------------

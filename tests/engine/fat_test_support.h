@@ -13,6 +13,7 @@
 #include "engine/fat_scan.h"
 #include "engine/found_tree.h"
 #include "tests/engine/utf_text.h"
+#include "tests/engine/watched_reader.h"
 
 namespace scavrel::fat::testing {
 
@@ -22,7 +23,9 @@ class TestPlatform : public WorkerPlatform {
  public:
   std::unique_ptr<VolumeReader> OpenVolume(const std::string& path, uint32_t* error) override {
     ++opens;
-    if (image != nullptr) return std::make_unique<MemoryVolumeReader>(*image);
+    if (image != nullptr) {
+      return std::make_unique<testing_reader::WatchedReader>(*image, &longest_read);
+    }
     return WorkerPlatform::OpenVolume(path, error);
   }
   void PumpMessages() override {
@@ -37,6 +40,7 @@ class TestPlatform : public WorkerPlatform {
   uint64_t steps = 0;
   int opens = 0;
   std::vector<std::string> read_boxes;
+  size_t longest_read = 0;  // of the memory image
 };
 
 // One engine wired to a test platform, as the library wires its FAT engine.
@@ -220,9 +224,11 @@ class HandFat {
     WriteLe16(at + 26, static_cast<uint16_t>(cluster & 0xFFFF));
     WriteLe32(at + 28, size);
   }
-  // The long-name entries of `name` in disk order (last part first) from `at`; returns how many
-  // slots they took.
-  static int LongName(uint8_t* at, const std::u16string& name, bool deleted) {
+  // The long-name entries of `name` in disk order (last part first) from `at`, each carrying
+  // `checksum` (ShortNameChecksum of the short entry they name); returns how many slots they
+  // took.
+  static int LongName(uint8_t* at, const std::u16string& name, bool deleted,
+                      uint8_t checksum = 0) {
     int parts = static_cast<int>((name.size() + 12) / 13);
     std::u16string padded = name;
     if (padded.size() % 13 != 0) {
@@ -235,6 +241,7 @@ class HandFat {
       std::memset(e, 0, 32);
       e[0] = deleted ? 0xE5 : static_cast<uint8_t>(part | (k == 0 ? 0x40 : 0));
       e[11] = 0x0F;
+      e[13] = checksum;
       const char16_t* u = padded.data() + 13 * (part - 1);
       for (int i = 0; i < 5; ++i) WriteLe16(e + 1 + 2 * i, u[i]);
       for (int i = 0; i < 6; ++i) WriteLe16(e + 14 + 2 * i, u[5 + i]);

@@ -62,7 +62,7 @@ TEST_P(FatVolumeSave, EveryFoundFileIsSavedAtItsSizeAndSurvivingFilesByteForByte
       ASSERT_NE(saved, nullptr) << path << " not saved at " << expect.TreePath(e);
       EXPECT_EQ(saved->size(), e.size) << path;
       if (e.clusters_free && !e.overwritten && !e.fragmented) {
-        EXPECT_EQ(*saved, BuilderContent(e.path, e.size)) << path;
+        if (e.generated) EXPECT_EQ(*saved, BuilderContent(e.path, e.size)) << path;
         EXPECT_EQ(manifest_sha256::Hex(*saved), sha.at(e.path)) << path;
         ++compared;
       }

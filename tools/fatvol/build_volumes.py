@@ -34,6 +34,30 @@ def content(name, size):
     return bytes(out[:size])
 
 
+def junk_slots(cluster_bytes):
+    """One cluster of bytes that imitate directory slots at a glance (an attribute byte below
+    0x80, a first cluster inside the volume) but hold what no FAT driver writes: a '.' in a
+    name, a reserved attribute bit, control bytes and lower case in a name, a size and a first
+    cluster past the volume, a long-name part out of its sequence. Then zeros."""
+    def slot(name11, attributes, cluster, size):
+        return (name11 + bytes([attributes]) + bytes(8) + (cluster >> 16).to_bytes(2, "little") +
+                bytes(4) + (cluster & 0xFFFF).to_bytes(2, "little") + size.to_bytes(4, "little"))
+    orphan_part = bytes([0x03]) + "orphan".encode("utf-16-le")[:10] + bytes([0x0F, 0, 0]) + \
+        bytes(12) + bytes(2) + bytes(4)
+    out = b"".join([
+        slot(b"._         ", 0x20, 3, 196648),
+        slot(b"_          ", 0x62, 3, 4096),
+        slot(b"\x01\x02DATA\x7f BIN", 0x20, 5, 100),
+        slot(b"HUGE    BIN", 0x20, 4, 0xFFFFFF00),
+        slot(b"FAR     BIN", 0x20, 0x00FFFF00, 100),
+        orphan_part,
+        slot(b"ORPHAN  TXT", 0x20, 6, 10),
+        slot(b"lower   txt", 0x20, 7, 10),
+    ])
+    assert len(out) <= cluster_bytes and len(orphan_part) == 32
+    return out + bytes(cluster_bytes - len(out))
+
+
 def run(*args):
     return subprocess.run(args, env=ENV, check=True, capture_output=True, text=True).stdout
 
@@ -72,6 +96,7 @@ class Volume:
 
     def _record(self, path, kind, size, data):
         name = path.split("/")[-1]
+        parent = self.files.get(path.rsplit("/", 1)[0]) if "/" in path else None
         rec = {
             "path": path,
             "kind": kind,
@@ -83,6 +108,13 @@ class Volume:
         }
         rec["clusters"] = self.clusters(path) if (kind == "dir" or size > 0) else []
         rec["first_cluster"] = rec["clusters"][0] if rec["clusters"] else 0
+        # Folders were created empty: their clusters as they are now, and the one that holds the
+        # new entry (entries are appended, so it is the folder's last).
+        rec["slot_cluster"] = 0
+        if parent is not None:
+            parent["clusters"] = self.clusters(parent["path"])
+            self._claim(parent["path"], parent["clusters"])
+            rec["slot_cluster"] = parent["clusters"][-1]
         self.files[path] = rec
         self.order.append(path)
         self._claim(path, rec["clusters"])
@@ -98,14 +130,16 @@ class Volume:
         run("mmd", "-i", self.path, "::/" + path)
         self._record(path, "dir", 0, b"")
 
-    def write(self, path, size):
-        data = content(path, size)
+    def write(self, path, size, data=None):
+        generated = data is None
+        data = content(path, size) if generated else data
         src = os.path.join(self.work, "src")
         with open(src, "wb") as f:
             f.write(data)
         os.utime(src, (FIXED_TIME, FIXED_TIME))
         run("mcopy", "-m", "-i", self.path, src, "::/" + path)
         self._record(path, "file", size, data)
+        self.files[path]["generated"] = generated
 
     def delete(self, path):
         run("mdel", "-i", self.path, "::/" + path)
@@ -137,9 +171,21 @@ class Volume:
                 live_clusters.update(rec["clusters"])
         for rec in self.files.values():
             rec.setdefault("overwritten", False)
+            rec.setdefault("generated", rec["kind"] == "file")
             rec["clusters_free"] = rec["state"] != "live" and not (set(rec["clusters"]) & live_clusters)
             c = rec["clusters"]
             rec["fragmented"] = any(b != a + 1 for a, b in zip(c, c[1:]))
+        # A folder whose clusters no chain tells is read from its first cluster over the clusters
+        # next to it: only entries in that first stretch can be found.
+        for p, rec in self.files.items():
+            parent = self.files.get(p.rsplit("/", 1)[0]) if "/" in p else None
+            rec["in_first_run"] = True
+            if parent is not None:
+                c = parent["clusters"]
+                stretch = 1
+                while stretch < len(c) and c[stretch] == c[stretch - 1] + 1:
+                    stretch += 1
+                rec["in_first_run"] = rec["slot_cluster"] in c[:stretch]
         manifest = {
             "image": os.path.basename(self.path),
             "fat_bits": self.fat_bits,
@@ -152,13 +198,15 @@ class Volume:
             f.write("\n")
         # The same facts one entry a line, for the C++ tests (which carry no JSON reader):
         # path, kind, state, size, first cluster, entry deleted, short only, clusters free,
-        # overwritten, fragmented, cluster count.
+        # overwritten, fragmented, cluster count, entry in its folder's first stretch of
+        # consecutive clusters, content from content() (not written by hand).
         with open(base + ".tsv", "w", encoding="utf-8") as f:
             for p in self.order:
                 r = self.files[p]
                 fields = [r["path"], r["kind"], r["state"], r["size"], r["first_cluster"],
                           r["entry_deleted"], r["short_only"], r["clusters_free"],
-                          r["overwritten"], r["fragmented"], len(r["clusters"])]
+                          r["overwritten"], r["fragmented"], len(r["clusters"]),
+                          r["in_first_run"], r["generated"]]
                 f.write("\t".join(str(int(x)) if isinstance(x, bool) else str(x)
                                    for x in fields) + "\n")
 
@@ -193,6 +241,7 @@ def populate(v, big_clusters):
     v.write("Old Tree/SUB/sub file long name.txt", cb)
     v.mkdir("ONLYLIVE")
     v.write("ONLYLIVE/L1.TXT", 10)
+    split_folder(v, "SPLIT", "JUNK.BIN", "S")
 
     v.delete("ABC.TXT")
     v.delete("Long name \u00e9t\u00e9 \u00fc.txt")
@@ -203,6 +252,24 @@ def populate(v, big_clusters):
     v.delete("DOCS/notes for later.txt")
     v.delete("DOCS/Inner dir/deep file.txt")
     v.deltree("Old Tree")
+    v.delete("JUNK.BIN")
+    v.deltree("SPLIT")
+
+
+def split_folder(v, folder, junk, prefix):
+    """A folder whose entries outgrow its first cluster after a file took the cluster beside it,
+    so that its second cluster lies apart from its first; the file's bytes imitate directory
+    slots. Once the folder is deleted (or lost), a walk that took the next cluster for the
+    folder's would list entries made of the file's contents."""
+    cb = v.cluster_bytes()
+    v.mkdir(folder)
+    v.write(junk, cb, junk_slots(cb))
+    for i in range(cb // 32 + 2):  # "." and ".." plus these: four entries past the first cluster
+        v.write(f"{folder}/{prefix}{i:02d}.TXT", 100)
+    first = v.files[folder]["clusters"]
+    if v.files[junk]["clusters"] != [first[0] + 1] or len(first) != 2 or first[1] == first[0] + 1:
+        raise SystemExit(f"{v.path}: {folder} {first} and {junk} {v.files[junk]['clusters']} "
+                         "are not laid out as the test needs")
 
 
 def build_reformatted(path, fat_bits, size_kib, spc):
@@ -216,6 +283,7 @@ def build_reformatted(path, fat_bits, size_kib, spc):
     v.write("Lost One/INNER/IN1.TXT", 77)
     v.mkdir("LOST2")
     v.write("LOST2/L2FILE.BIN", cb + 1)
+    split_folder(v, "WIDE", "WJUNK.BIN", "W")
     v.reformat()
     v.write("NEW.TXT", cb // 2)
     v.finish()

@@ -1,0 +1,29 @@
+// Whether directory slots that no allocation chain vouches for (the clusters of deleted and
+// lost folders) look like slots a FAT driver wrote. The deleted-folder walk and the lost-folder
+// search read such clusters; a file's data read there would list entries made of its bytes.
+#pragma once
+
+#include "engine/fat_bytes.h"
+#include "engine/fat_names.h"
+#include "engine/fat_table.h"
+
+namespace scavrel::fat {
+
+// A short entry (any attribute byte but 0x0F): no reserved attribute bit and no volume label
+// (labels live in the root only); name bytes a driver stores (no control bytes, no lower case,
+// none of " * + , . / : ; < = > ? [ \ ] |, no blank first byte; 0xE5 or 0x05 first is
+// allowed); a folder of size 0 that starts at a data cluster; a file whose first cluster and
+// size lie inside the volume (an empty file may name no cluster).
+bool ShortSlotPlausible(Bytes entry, const FatGeometry& geometry);
+
+// A long-name part (attribute byte 0x0F): ordinal 1-20, with or without the last-part bit, or
+// 0xE5 once deleted; type 0; first cluster 0.
+bool LongNameSlotPlausible(Bytes part);
+
+// True when every slot of `cluster` before its end of directory (eight zero name bytes) is
+// plausible and every long-name run in it is in order and names the short entry that ends it.
+// `carried` is the run the folder's previous cluster left open (a name may straddle clusters).
+// The walks go on into a cluster they take for the folder's continuation only when this holds.
+bool ClusterSlotsPlausible(Bytes cluster, const FatGeometry& geometry, LongNameSequence carried);
+
+}  // namespace scavrel::fat
