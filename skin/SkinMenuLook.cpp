@@ -92,13 +92,17 @@ void UseSystemMenuFont(TFont& font) {
 void FrameFlatMenuWindow(HWND wnd, TColor outer, TColor line) {
   RECT w;
   if (!wnd || !GetWindowRect(wnd, &w)) return;
-  HWND desktop = GetDesktopWindow();
-  HDC dc = GetWindowDC(desktop);
+  // Drawn on the window's own whole-window DC, in window coordinates: a desktop DC covers the
+  // screen on Windows, but where every top-level window is a window of its own to the
+  // display server (Wine on X) what is drawn on the desktop stays behind the menu.
+  HDC dc = GetWindowDC(wnd);
   if (!dc) return;
+  OffsetRect(&w, -w.left, -w.top);
   {
     TCanvas canvas;
     canvas.SetHandle(dc);
     RECT r{w.left, w.top + 1, w.right - 1, w.bottom - 1};
+    canvas.Brush.Style = forms::TBrushStyle::bsSolid;
     canvas.Brush.Color = outer;
     canvas.FrameRect(r);
     InflateRect(&r, -1, -1);
@@ -114,7 +118,7 @@ void FrameFlatMenuWindow(HWND wnd, TColor outer, TColor line) {
     canvas.LineTo(w.left, w.top);
     canvas.ReleaseHandle();
   }
-  ReleaseDC(desktop, dc);
+  ReleaseDC(wnd, dc);
 }
 
 TSkinMenuLook::TSkinMenuLook(forms::TMenu* menu, bool main_menu) : menu_(menu), main_menu_(main_menu) {

@@ -1,8 +1,8 @@
 // TSkinMenuLook: the look that the skinned popup and main menus share: the published
 // colours, heights, bar and font settings, the UIStyle writer that fills them from a skin
 // archive or a built-in style, and the measure and draw handlers hooked into every item.
-// Both menu components derive from their form-layer menu and from this class. Also the
-// helpers the frame uses too: the system menu font and the flat frame around a menu window.
+// Both menu components derive from their form-layer menu and from this class. Also two
+// helpers the frame uses as well: the system menu font and the flat frame of a menu window.
 #pragma once
 
 #include <string>
@@ -16,17 +16,16 @@ namespace skin {
 // Sets `font` to the system's menu font and the menu text colour; unchanged when the system
 // gives no metrics.
 void UseSystemMenuFont(forms::TFont& font);
-// Frames the screen rectangle of a menu's window, on the desktop's device context: an outer
-// frame, a white inner frame and the line colour along the bottom and right edges and the
-// top.
+// Frames a menu's window over its whole rectangle: an outer frame (from the second row down),
+// a white inner frame, and the line colour along the bottom and right edges and the top.
 void FrameFlatMenuWindow(HWND wnd, forms::TColor outer, forms::TColor line);
 
 class TSkinMenuLook {
  public:
   virtual ~TSkinMenuLook();
 
-  // Published in this order by both menus (the main menu publishes Images first).
-  bool OwnerDrawLook() const { return true; }  // always true; writing is ignored
+  // Published in this order by both menus, after OwnerDraw (always true; the main menu
+  // publishes Images first).
   TSkinFileTheme* FileTheme() const { return file_theme_; }
   void SetFileTheme(TSkinFileTheme* theme);
   TSkinUIStyle UIStyle() const { return ui_style_; }

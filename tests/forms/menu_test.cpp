@@ -346,8 +346,12 @@ TEST(PopupMenuRobot, OpensAtThePointAndRunsTheItemChosenByKeyboardOrMouse) {
   }
 
   robot::Script keys;
-  keys.steps = {[] { robot::Key(VK_DOWN); }, [] { robot::Key(VK_DOWN); },
-                [] { robot::Key(VK_RETURN); }};
+  bool formStayedActive = false;
+  keys.steps = {[&] {
+                  formStayedActive = form.Active() && GetForegroundWindow() == form.Handle();
+                  robot::Key(VK_DOWN);
+                },
+                [] { robot::Key(VK_DOWN); }, [] { robot::Key(VK_RETURN); }};
   robot::RunPopup(*menu, 220, 180, keys);
   ASSERT_NE(keys.menuWindow, nullptr) << "no menu window appeared";
   EXPECT_EQ(keys.menuRect.left, 220);
@@ -355,6 +359,7 @@ TEST(PopupMenuRobot, OpensAtThePointAndRunsTheItemChosenByKeyboardOrMouse) {
   EXPECT_EQ(popups, 1);
   EXPECT_EQ(menu->PopupPoint().x, 220);
   EXPECT_EQ(chosen, (std::vector<std::string>{"Check"})) << "down, down (over the line), enter";
+  EXPECT_TRUE(formStayedActive) << "opening the menu must not deactivate the program's window";
 
   chosen.clear();
   robot::Script mouse;

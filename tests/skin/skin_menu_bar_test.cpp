@@ -417,6 +417,60 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
   w.form->Hide();
 }
 
+TEST(SkinPopupMenuRobot, FlatMenuOpensAtThePointFramedAndRunsTheItemChosenByKeyboard) {
+  if (!Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
+  // As the results window has it: Recover, a line, Check, Uncheck; flat, system font.
+  Window w;
+  w.form->Show();
+  Pump();
+  auto* popup = new TSkinPopupMenu(w.form);
+  popup->SetUIStyle(TSkinUIStyle::WinXP);
+  popup->SetFlatMenu(true);
+  std::vector<std::string> clicks;
+  for (const char* caption : {"Recover", "-", "Check", "Uncheck"}) {
+    auto* item = new TMenuItem(w.form);
+    item->SetCaption(caption);
+    item->OnClick = [&clicks, item](TObject*) { clicks.push_back(item->Caption()); };
+    popup->Items()->Add(item);
+  }
+  popup->Items()->Items(2)->SetChecked(true);
+  const POINT at = w.form->ClientToScreen(POINT{40, 30});
+  TBitmap grab;
+  RECT menuRect{};
+  robot::Run run;
+  run.steps = {[&] {
+                 HWND m = robot::OpenMenuWindow();
+                 if (!m) return;
+                 // Let the items and the frame drawn around them reach the screen first.
+                 RedrawWindow(m, nullptr, nullptr, RDW_UPDATENOW);
+                 GetWindowRect(m, &menuRect);
+                 grab.SetSize(menuRect.right - menuRect.left, menuRect.bottom - menuRect.top);
+                 HDC screen = GetDC(nullptr);
+                 BitBlt(grab.Canvas().Handle(), 0, 0, grab.Width(), grab.Height(), screen,
+                        menuRect.left, menuRect.top, SRCCOPY);
+                 ReleaseDC(nullptr, screen);
+               },
+               [] { robot::Tap(VK_DOWN); }, [] { robot::Tap(VK_DOWN); },
+               [] { robot::Tap(VK_DOWN); }, [] { robot::Tap(VK_RETURN); }};
+  run.Go([&] { popup->Popup(at.x, at.y); });
+  EXPECT_EQ(clicks, (std::vector<std::string>{"Uncheck"})) << "down three times passes the line";
+  ASSERT_FALSE(grab.Empty());
+  EXPECT_EQ(menuRect.left, at.x);
+  EXPECT_EQ(menuRect.top, at.y);
+  CreateDirectoryA("..\\tests", nullptr);
+  CreateDirectoryA("..\\tests\\artifacts", nullptr);
+  EXPECT_TRUE(tolvane_test::WritePng(grab, "..\\tests\\artifacts\\skin_popup_flat.png"));
+  // The flat frame: black outside from the second row, white inside it, the form colour on the
+  // top row and along the bottom.
+  const int wd = grab.Width(), ht = grab.Height();
+  EXPECT_EQ(grab.GetPixel(0, 5), clBlack);
+  EXPECT_EQ(grab.GetPixel(1, 5), clWhite);
+  EXPECT_EQ(grab.GetPixel(wd / 2, 0), GetStyleColor(2, 15));
+  EXPECT_EQ(grab.GetPixel(wd / 2, ht - 1), GetStyleColor(2, 15));
+  EXPECT_EQ(grab.GetPixel(wd - 1, ht / 2), GetStyleColor(2, 15));
+  w.form->Hide();
+}
+
 // ---- the picture --------------------------------------------------------------------------
 
 namespace {
