@@ -1,0 +1,187 @@
+// TSkinCustomComboBox: colours from the style or theme, and the frame, list outline, drop
+// button and arrow painted after the system painted the combo box.
+#include "skin/SkinComboBox.h"
+
+#include "skin/SkinPublic.h"
+
+namespace skin {
+
+using namespace forms;
+
+namespace {
+
+constexpr int kSkin2ControlColor = 21;  // colour group
+constexpr int kSkin2ControlBorderColor = 22;
+constexpr int kItemFormColour = 15;
+constexpr int kItemControlBorder = 25;
+constexpr TColor kMissingColor = -1;
+constexpr TColor kDisabledArrow = 0x808080;
+
+void Frame(HDC dc, RECT r, TColor c) {
+  HBRUSH b = CreateSolidBrush(ColorToRGB(c));
+  FrameRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+void Triangle(HDC dc, int x, int y, TColor c) {
+  HBRUSH b = CreateSolidBrush(ColorToRGB(c));
+  HPEN p = CreatePen(PS_SOLID, 1, ColorToRGB(c));
+  HGDIOBJ ob = SelectObject(dc, b);
+  HGDIOBJ op = SelectObject(dc, p);
+  POINT pts[3] = {{x, y}, {x + 6, y}, {x + 3, y + 3}};
+  Polygon(dc, pts, 3);
+  SelectObject(dc, ob);
+  SelectObject(dc, op);
+  DeleteObject(b);
+  DeleteObject(p);
+}
+
+}  // namespace
+
+TSkinCustomComboBox::TSkinCustomComboBox(TComponent* owner) : TCustomComboBox(owner) {
+  SetControlStyle(ControlStyle() | csOpaque);
+  SetUIStyle(OwnerFormUIStyle(owner));
+}
+
+TSkinCustomComboBox::~TSkinCustomComboBox() {
+  BeginDestroy();
+  SetFileTheme(nullptr);
+}
+
+void TSkinCustomComboBox::SetFileTheme(TSkinFileTheme* theme) {
+  if (file_theme_) RemoveFreeNotification(file_theme_);
+  file_theme_ = theme;
+  if (theme) FreeNotification(theme);
+  if (!IsDestroying()) SetUIStyle(ui_style_);
+}
+
+void TSkinCustomComboBox::SetUIStyle(TSkinUIStyle s) {
+  ui_style_ = s;
+  arrow_color_ = clBlack;
+  TSkinUIStyle eff;
+  TColor border = kMissingColor, button = kMissingColor;
+  if (TSkinFileTheme::ResolveStyle(file_theme_, s, eff)) {
+    border = file_theme_->GetColor(kSkin2ControlBorderColor);
+    button = file_theme_->GetColor(kSkin2ControlColor);
+  }
+  // A skin lacking either colour takes the fallback style's.
+  const int style = StyleIndex(eff == TSkinUIStyle::FromThemeFile ? TSkinUIStyle::DeepBlue : eff);
+  border_color_ = border == kMissingColor ? GetStyleColor(style, kItemControlBorder) : border;
+  button_color_ = button == kMissingColor ? GetStyleColor(style, kItemFormColour) : button;
+  button_picture_.SetSize(0, 0);
+  if (eff == TSkinUIStyle::MacOS)
+    button_picture_.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_COMBOBOX_BUTTON");
+  else if (eff == TSkinUIStyle::WinXP)
+    button_picture_.LoadFromResourceName(GetModuleHandleA(nullptr), "WINXP_COMBOBOX_BUTTON");
+  Invalidate();
+}
+
+void TSkinCustomComboBox::SetBorderColor(TColor c) { border_color_ = c; Invalidate(); }
+void TSkinCustomComboBox::SetArrowColor(TColor c) { arrow_color_ = c; Invalidate(); }
+void TSkinCustomComboBox::SetButtonColor(TColor c) { button_color_ = c; Invalidate(); }
+
+void TSkinCustomComboBox::SetEnabled(bool v) {
+  TCustomComboBox::SetEnabled(v);
+  Invalidate();
+}
+
+void TSkinCustomComboBox::CloseUp() {
+  TCustomComboBox::CloseUp();
+  // The list's outline was drawn over the parent's area: the parent paints it away.
+  if (Parent()) Parent()->Invalidate();
+}
+
+void TSkinCustomComboBox::Notification(TComponent* component, TOperation operation) {
+  TCustomComboBox::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == file_theme_) {
+    file_theme_ = nullptr;
+    SetUIStyle(TSkinUIStyle::DeepBlue);
+  }
+}
+
+void TSkinCustomComboBox::WndProc(TMessage& m) {
+  TCustomComboBox::WndProc(m);
+  if (IsDestroying()) return;
+  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) PaintSkin();
+}
+
+void TSkinCustomComboBox::PaintSkin() {
+  if (!HandleAllocated() || Style() == TComboBoxStyle::csSimple) return;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (!skin::GetComboBoxInfo(handle_, &info)) return;
+  HDC dc = GetDC(handle_);
+  RECT r;
+  GetClientRect(handle_, &r);
+  Frame(dc, r, border_color_);
+  InflateRect(&r, -1, -1);
+  Frame(dc, r, Color());
+  if (DroppedDown() && info.hwndList) {
+    // The outline goes on the list's own edge, which lies over everything else on screen.
+    HDC ldc = GetWindowDC(info.hwndList);
+    RECT lr;
+    GetWindowRect(info.hwndList, &lr);
+    OffsetRect(&lr, -lr.left, -lr.top);
+    Frame(ldc, lr, border_color_);
+    ReleaseDC(info.hwndList, ldc);
+  }
+  const RECT b = info.rcButton;
+  const int bw = b.right - b.left, bh = b.bottom - b.top;
+  TSkinUIStyle eff;
+  TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff);
+  if (!button_picture_.Empty()) {
+    const int old = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, b.left, b.top, bw, bh, button_picture_.Canvas().Handle(), 0, 0,
+               button_picture_.Width(), button_picture_.Height(), SRCCOPY);
+    SetStretchBltMode(dc, old);
+  } else {
+    HBRUSH fill = CreateSolidBrush(ColorToRGB(button_color_));
+    FillRect(dc, &b, fill);
+    DeleteObject(fill);
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(border_color_));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, b.left, b.top - 1, nullptr);
+    LineTo(dc, b.left, b.bottom + 1);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  if (eff != TSkinUIStyle::WinXP) {
+    // The arrow's height is measured from the button's height alone, as the look was made.
+    const int x = b.left + bw / 2 - 3, y = bh / 2;
+    if (Enabled()) {
+      Triangle(dc, x, y, arrow_color_);
+    } else {
+      Triangle(dc, x + 1, y + 1, clWhite);
+      Triangle(dc, x, y, kDisabledArrow);
+    }
+  }
+  ReleaseDC(handle_, dc);
+}
+
+bool TSkinCustomComboBox::GetPublished(std::string_view name, TPropValue* out) const {
+  if (name == "FileTheme") {
+    if (out) *out = static_cast<TComponent*>(file_theme_);
+    return true;
+  }
+  if (name == "UIStyle") {
+    if (out) *out = static_cast<std::int64_t>(ui_style_);
+    return true;
+  }
+  return TCustomComboBox::GetPublished(name, out);
+}
+
+bool TSkinCustomComboBox::SetPublished(std::string_view name, const TPropValue& v) {
+  if (name == "FileTheme" && std::holds_alternative<TComponent*>(v)) {
+    SetFileTheme(dynamic_cast<TSkinFileTheme*>(std::get<TComponent*>(v)));
+    return true;
+  }
+  if (name == "UIStyle" && std::holds_alternative<std::int64_t>(v)) {
+    auto s = std::get<std::int64_t>(v);
+    if (s < 0 || s > 5) return false;
+    SetUIStyle(static_cast<TSkinUIStyle>(s));
+    return true;
+  }
+  return TCustomComboBox::SetPublished(name, v);
+}
+
+}  // namespace skin
