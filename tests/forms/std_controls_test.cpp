@@ -207,12 +207,16 @@ TEST_F(StdControls, TopSplitterResizesTheControlAboveItVertically) {
 
 namespace {
 
-// Drives the shell's dialog as a user would: once it is up (one tick to let it fill its
-// tree), selects a folder, then presses OK; or presses Cancel.
+// Drives the shell's dialog as a user would: waits until its tree shows the folder the dialog
+// opened at (the shell fills and selects it some time after the dialog is up, later on a busy
+// machine), selects another folder, waits until the tree shows that one, then presses OK; or
+// presses Cancel. A dialog that never gets there is cancelled, so the test fails, not hangs.
 struct BrowserRobot {
+  static inline std::wstring opened_at;  // leaf names, as the tree shows them
   static inline std::wstring folder;
   static inline bool press_ok = true;
   static inline int ticks_seen = 0;
+  static inline int stage = 0;
   static BOOL CALLBACK FindDialog(HWND wnd, LPARAM out) {
     char cls[32] = "";
     GetClassNameA(wnd, cls, sizeof(cls));
@@ -222,17 +226,42 @@ struct BrowserRobot {
     }
     return TRUE;
   }
+  static BOOL CALLBACK FindTree(HWND wnd, LPARAM out) {
+    char cls[32] = "";
+    GetClassNameA(wnd, cls, sizeof(cls));
+    if (std::string(cls) == "SysTreeView32") {
+      *reinterpret_cast<HWND*>(out) = wnd;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  static bool TreeShows(HWND dialog, const std::wstring& leaf) {
+    HWND tree = nullptr;
+    EnumChildWindows(dialog, FindTree, reinterpret_cast<LPARAM>(&tree));
+    if (!tree) return false;
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return false;
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return false;
+    return _wcsicmp(text, leaf.c_str()) == 0;
+  }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
     ++ticks_seen;
-    if (!press_ok) {
+    if (!press_ok || ticks_seen > 100) {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    } else if (ticks_seen == 2) {
+    } else if (stage == 0 && TreeShows(dialog, opened_at)) {
       SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-    } else if (ticks_seen == 3) {
+      stage = 1;
+    } else if (stage == 1 && TreeShows(dialog, folder.substr(folder.rfind(L'\\') + 1))) {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
@@ -260,14 +289,16 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
   Pump();
 
   // The folder chosen last time is where the dialog opens; the user picks another.
+  BrowserRobot::opened_at = L"tolvane-browse-a";
   BrowserRobot::folder = picked;
   BrowserRobot::press_ok = true;
   BrowserRobot::ticks_seen = 0;
+  BrowserRobot::stage = 0;
   UINT_PTR timer = SetTimer(nullptr, 0, 150, BrowserRobot::Tick);
   std::string dir(before.begin(), before.end());
   bool chosen = SelectDirectory("Select a Folder", "", dir, owner.Handle());
   KillTimer(nullptr, timer);
-  ASSERT_GE(BrowserRobot::ticks_seen, 3);
+  ASSERT_EQ(BrowserRobot::stage, 1) << "the dialog did not open at the folder chosen last time";
   ASSERT_TRUE(chosen);
   EXPECT_EQ(Lower(std::wstring(dir.begin(), dir.end())), Lower(picked));
 
