@@ -14,25 +14,25 @@ namespace scavrel::fat {
 namespace {
 
 // The 11 name bytes of an entry as one text, as "." and ".." are tested.
-std::string CutAndTrimName(Bytes entry) {
+std::string CutAndTrimName(ByteSpan entry) {
   char name[kDeNameLength + kDeExtensionLength];
   for (size_t i = 0; i < sizeof(name); ++i) name[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
   return CutAndTrim(name, sizeof(name));
 }
 
-bool IsDotEntry(Bytes entry, const char* name) {
+bool IsDotEntry(ByteSpan entry, const char* name) {
   return EntryFileSize(entry) == 0 && EntryIsDirectory(entry) && CutAndTrimName(entry) == name;
 }
 
 }  // namespace
 
-bool IsDirectoryStart(Bytes cluster, uint32_t* dot_cluster) {
+bool IsDirectoryStart(ByteSpan cluster, uint32_t* dot_cluster) {
   if (cluster.size() < 2 * kDirEntrySize) {
     *dot_cluster = 0;
     return false;
   }
-  Bytes dot = cluster.subspan(0, kDirEntrySize);
-  Bytes dotdot = cluster.subspan(kDirEntrySize, kDirEntrySize);
+  ByteSpan dot = cluster.subspan(0, kDirEntrySize);
+  ByteSpan dotdot = cluster.subspan(kDirEntrySize, kDirEntrySize);
   *dot_cluster = EntryFirstCluster(dot);
   return IsDotEntry(dot, ".") && IsDotEntry(dotdot, "..");
 }
@@ -118,7 +118,7 @@ bool FatScanner::WalkFolders(FoundNode* start, Builder builder) {
     if (builder == Builder::kLive) {
       frame.run = FirstRun(&record->extents);
     } else {
-      frame.next_cluster = EntryFirstCluster(Bytes(record->dir_entry, kDirEntrySize));
+      frame.next_cluster = EntryFirstCluster(ByteSpan(record->dir_entry, kDirEntrySize));
     }
     stack.push_back(std::move(frame));
   };

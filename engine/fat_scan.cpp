@@ -22,7 +22,7 @@ FatScanner::FatScanner(Engine& engine, VolumeReader& reader, FatVolume& volume)
 
 // --- records and nodes ------------------------------------------------------------------------
 
-FatEntryRecord* FatScanner::NewRecord(Bytes entry, const std::u16string& long_name,
+FatEntryRecord* FatScanner::NewRecord(ByteSpan entry, const std::u16string& long_name,
                                       const std::string& short_name) {
   FatEntryRecord* record = NewFatRecord();
   if (entry.size() >= kDirEntrySize) std::memcpy(record->dir_entry, entry.data(), kDirEntrySize);
@@ -65,7 +65,7 @@ void GiveEmptyRun(FatEntryRecord* record) {
 
 }  // namespace
 
-bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry,
+bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry,
                              const std::u16string& long_name) {
   *out = nullptr;
   std::string short_name = ShortNameOf(entry);
@@ -97,7 +97,7 @@ bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry,
   return AddDeletedFile(out, parent, entry, long_name, short_name);
 }
 
-bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
+bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                 const std::u16string& long_name, const std::string& short_name) {
   FatEntryRecord* record = NewRecord(entry, long_name, short_name);
   if (!MapDeletedFileRun(volume_, &record->extents, entry)) {
@@ -109,7 +109,7 @@ bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
   return true;
 }
 
-bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Bytes entry,
+bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                          const std::u16string& long_name) {
   *out = nullptr;
   std::string short_name = ShortNameOf(entry);
@@ -130,7 +130,7 @@ bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Byt
 
 // --- the entry loop ---------------------------------------------------------------------------
 
-FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundNode* parent,
+FatScanner::LoopResult FatScanner::EntryLoop(ByteSpan buffer, size_t* index, FoundNode* parent,
                                              Builder builder, bool descend,
                                              LongNameAccumulator& long_name, FoundNode** child) {
   const size_t count = buffer.size() / kDirEntrySize;
@@ -139,7 +139,7 @@ FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundN
       *index = i;
       return LoopResult::kStopped;
     }
-    Bytes entry = buffer.subspan(i * kDirEntrySize, kDirEntrySize);
+    ByteSpan entry = buffer.subspan(i * kDirEntrySize, kDirEntrySize);
     uint8_t attributes = EntryAttributes(entry);
     if (EntryEndsDirectory(entry) ||
         (builder == Builder::kDeleted && attributes >= kAttrImpossible)) {
@@ -266,7 +266,7 @@ bool FatScanner::ScanRootDirectory() {
       }
       size_t index = 0;
       // The long name carries over from piece to piece: a name may straddle a cluster.
-      LoopResult result = EntryLoop(Bytes(piece.data(), length), &index, root_node_,
+      LoopResult result = EntryLoop(ByteSpan(piece.data(), length), &index, root_node_,
                                     Builder::kLive, false, long_name, &unused);
       if (result == LoopResult::kStopped) return false;
       ended = result == LoopResult::kEnded;
@@ -307,7 +307,7 @@ FatVolume* OpenFatVolume(Engine& engine) {
   }
   auto volume = std::make_unique<FatVolume>();
   std::memcpy(volume->boot_sector, sector, sizeof(sector));
-  if (!ParseFatBootSector(Bytes(sector, sizeof(sector)), &volume->geometry)) {
+  if (!ParseFatBootSector(ByteSpan(sector, sizeof(sector)), &volume->geometry)) {
     engine.SetError(kErrorNotFat, kTextNotFat);
     return nullptr;
   }

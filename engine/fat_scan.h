@@ -36,8 +36,8 @@ class FatScanner {
   bool PruneTree(FoundNode* node);
 
   // Record builders; true and the new node when the entry is kept.
-  bool AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry, const std::u16string& long_name);
-  bool AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Bytes entry,
+  bool AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry, const std::u16string& long_name);
+  bool AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                const std::u16string& long_name);
   bool MakeLostFolderNode(FoundNode** out, uint32_t cluster);
 
@@ -65,19 +65,19 @@ class FatScanner {
     LongNameAccumulator long_name;
   };
 
-  LoopResult EntryLoop(Bytes buffer, size_t* index, FoundNode* parent, Builder builder,
+  LoopResult EntryLoop(ByteSpan buffer, size_t* index, FoundNode* parent, Builder builder,
                        bool descend, LongNameAccumulator& long_name, FoundNode** child);
   bool WalkFolders(FoundNode* start, Builder builder);
   Fetch NextCluster(Frame& frame);
   bool ReadCluster(uint64_t cluster);
   bool DescendLiveFolders();
 
-  FatEntryRecord* NewRecord(Bytes entry, const std::u16string& long_name,
+  FatEntryRecord* NewRecord(ByteSpan entry, const std::u16string& long_name,
                             const std::string& short_name);
   FoundNode* HangNode(FatEntryRecord* record, FoundNode* parent, bool deleted, bool directory);
   void NoteDeletedFile(FatEntryRecord* record);
   // A deleted file's node with its run mapped from the entry; false when no run can be mapped.
-  bool AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
+  bool AddDeletedFile(FoundNode** out, FoundNode* parent, ByteSpan entry,
                       const std::u16string& long_name, const std::string& short_name);
 
   Engine& engine_;
@@ -92,7 +92,7 @@ class FatScanner {
 
 // True when a folder cluster begins with "." and ".." entries; *dot_cluster = the first
 // cluster that the "." entry names.
-bool IsDirectoryStart(Bytes cluster, uint32_t* dot_cluster);
+bool IsDirectoryStart(ByteSpan cluster, uint32_t* dot_cluster);
 
 // The scan body of the FAT engine: clears the engine, opens its volume device path, reads the
 // boot sector and the allocation table and runs the passes; 1 on success.

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/ntfs_bytes.h"
+#include "engine/disk_bytes.h"
 
 namespace scavrel {
 

@@ -73,7 +73,7 @@ TEST(FatBootSector, PartialLastClusterCountsAsACluster) {
   std::memcpy(sector + 54, "FAT12   ", 8);
   WriteLe16(sector + 510, 0xAA55);
   FatGeometry g;
-  ASSERT_TRUE(ParseFatBootSector(Bytes(sector, 512), &g));
+  ASSERT_TRUE(ParseFatBootSector(ByteSpan(sector, 512), &g));
   EXPECT_EQ(g.cluster_count, 1001u);
   EXPECT_EQ(g.first_root_sector, 19u);
   EXPECT_EQ(g.first_data_sector, 51u);
@@ -150,7 +150,7 @@ TEST(FatTable, Fat12EntriesUnpackFromThreeByteGroups) {
   const uint8_t table[] = {0xF0, 0xFF, 0xFF, 0x03, 0xF0, 0xFF};
   std::memcpy(b + 512, table, sizeof(table));
   FatVolume volume;
-  ASSERT_TRUE(ParseFatBootSector(Bytes(b, 512), &volume.geometry));
+  ASSERT_TRUE(ParseFatBootSector(ByteSpan(b, 512), &volume.geometry));
   EXPECT_EQ(volume.geometry.cluster_count, 37u);  // 40 sectors less boot, table and root
   Engine engine(EngineKind::kFat);
   engine.scan_flags.stop = 0;
@@ -233,7 +233,7 @@ TEST(FatDeletedRun, RunMayEndOnTheLastClusterButNotPastIt) {
     WriteLe16(entry + 26, static_cast<uint16_t>(first));
     WriteLe32(entry + 28, size);
     FatEntryRecord* r = NewFatRecord();
-    bool ok = MapDeletedFileRun(v, &r->extents, Bytes(entry, 32));
+    bool ok = MapDeletedFileRun(v, &r->extents, ByteSpan(entry, 32));
     *count = r->extents.total_clusters;
     FreeFatRecord(r);
     delete r;
@@ -256,7 +256,7 @@ TEST(FatDeletedRun, FreeCountTellsHowManyClustersAreStillFree) {
   WriteLe16(entry + 26, 10);
   WriteLe32(entry + 28, 3 * 512);
   FatEntryRecord* r = NewFatRecord();
-  ASSERT_TRUE(MapDeletedFileRun(v, &r->extents, Bytes(entry, 32)));
+  ASSERT_TRUE(MapDeletedFileRun(v, &r->extents, ByteSpan(entry, 32)));
   EXPECT_EQ(V(r->extents.total_clusters), 3u);
   EXPECT_EQ(V(r->extents.free_clusters), 2u);
   FreeFatRecord(r);
@@ -522,7 +522,7 @@ TEST(FatFolderSlots, DeletedFolderWalkDoesNotGoOnIntoANeighbourClusterOfImplausi
     if (variant == 0) parts[0] = 0x02;  // part 2 without the last-part bit
     std::memcpy(fat.Slot(11, 0), parts, 64);
     fat.Entry(fat.Slot(11, 2), "ANAMEO~1TXT", 0x20, 31, 10);
-    if (variant == 0) fat.Slot(11, 0)[13] = ShortNameChecksum(Bytes(fat.Slot(11, 2), 32));
+    if (variant == 0) fat.Slot(11, 0)[13] = ShortNameChecksum(ByteSpan(fat.Slot(11, 2), 32));
     ScanRig rig;
     ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
     EXPECT_EQ(View(rig.engine.tree).files, Repeated("xLDDIR/xIRST.TXT", 14));
@@ -556,7 +556,7 @@ TEST(FatFolderSlots, ADeletedFoldersLongNameIsTakenOnlyFromARunThatNamesItsEntry
                    int checksum_delta, uint32_t cluster) {
     uint8_t entry[32] = {};
     HandFat::Entry(entry, short11, 0x20, cluster, 10);
-    const uint8_t sum = static_cast<uint8_t>(ShortNameChecksum(Bytes(entry, 32)) + checksum_delta);
+    const uint8_t sum = static_cast<uint8_t>(ShortNameChecksum(ByteSpan(entry, 32)) + checksum_delta);
     at += HandFat::LongName(fat.Slot(10, at), name, deleted, sum);
     std::memcpy(fat.Slot(10, at++), entry, 32);
   };
@@ -583,7 +583,7 @@ TEST(FatFolderSlots, ALongNameStraddlingIntoTheNextClusterOfADeletedFolderKeepsT
   HandFat::Entry(entry, "STRADD~1BIN", 0x20, 20, 100);
   uint8_t parts[96];
   ASSERT_EQ(HandFat::LongName(parts, u"straddling long file name.bin", false,
-                              ShortNameChecksum(Bytes(entry, 32))),
+                              ShortNameChecksum(ByteSpan(entry, 32))),
             3);
   std::memcpy(fat.Slot(10, 15), parts, 32);       // the last part (0x43) ends cluster 10
   std::memcpy(fat.Slot(11, 0), parts + 32, 64);   // parts 2 and 1 open cluster 11
