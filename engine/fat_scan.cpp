@@ -188,8 +188,17 @@ FatScanner::LoopResult FatScanner::EntryLoop(ByteSpan buffer, size_t* index, Fou
 
 bool FatScanner::ScanRootDirectory() {
   progress_.Start(static_cast<uint64_t>(geometry_.cluster_count) + 2);
-  FoundTree& tree = engine_.tree;
+  MakeRootNodes();
+  const bool read = geometry_.type == FatType::kFat32 ? ScanChainedRoot() : ScanFixedRoot();
+  if (!read) return false;
+  volume_.owner[0] = root_node_;
+  return true;
+}
 
+// The root node, and the unknown-folder node below it that lost folders hang from. Clusters 0
+// and 1, which no data cluster has, stand for the two.
+void FatScanner::MakeRootNodes() {
+  FoundTree& tree = engine_.tree;
   std::u16string root_name = AnsiToWide(engine_.root_name);
   FatEntryRecord* root_record = NewFatRecord();
   SetWideName(&root_record->long_name, root_name.data(), root_name.size());
@@ -210,8 +219,7 @@ bool FatScanner::ScanRootDirectory() {
   unknown_node_->directory = 1;
   unknown_node_->deleted = 1;
 
-  const bool fat32 = geometry_.type == FatType::kFat32;
-  if (!fat32) {
+  if (geometry_.type != FatType::kFat32) {
     ClusterRun* run = AppendRun(&root_record->extents);
     run->first_cluster = 0;
     run->cluster_count = 1;
@@ -229,28 +237,31 @@ bool FatScanner::ScanRootDirectory() {
   tree.MoveNode(unknown_node_, root_node_);
   volume_.visited[0] = 1;
   volume_.visited[1] = 1;
+}
 
+// FAT12/FAT16: the root's entries lie in one area of root_entry_count slots, read whole.
+bool FatScanner::ScanFixedRoot() {
+  std::vector<uint8_t> root(static_cast<size_t>(geometry_.root_entry_count) * kDirEntrySize);
+  uint64_t offset =
+      static_cast<uint64_t>(geometry_.first_root_sector) * geometry_.bytes_per_sector;
+  if (!reader_.Read(offset, root.data(), root.size())) return false;
   LongNameAccumulator long_name;
   FoundNode* unused = nullptr;
-  if (!fat32) {
-    std::vector<uint8_t> root(static_cast<size_t>(geometry_.root_entry_count) * kDirEntrySize);
-    uint64_t offset =
-        static_cast<uint64_t>(geometry_.first_root_sector) * geometry_.bytes_per_sector;
-    if (!reader_.Read(offset, root.data(), root.size())) return false;
-    size_t index = 0;
-    if (EntryLoop(root, &index, root_node_, Builder::kLive, false, long_name, &unused) ==
-        LoopResult::kStopped) {
-      return false;
-    }
-    volume_.owner[0] = root_node_;
-    return true;
-  }
+  size_t index = 0;
+  return EntryLoop(root, &index, root_node_, Builder::kLive, false, long_name, &unused) !=
+         LoopResult::kStopped;
+}
 
+// FAT32: the root is a chain of clusters, read run by run in pieces of kRootPieceBytes.
+bool FatScanner::ScanChainedRoot() {
+  auto* root_record = reinterpret_cast<FatEntryRecord*>(root_node_->record);
   if (!WalkClusterChain(volume_, progress_, &root_record->extents, geometry_.root_cluster)) {
     return false;
   }
   progress_.Advance(root_record->extents.total_clusters);
 
+  LongNameAccumulator long_name;
+  FoundNode* unused = nullptr;
   std::vector<uint8_t> piece(kRootPieceBytes);
   bool ended = false;
   for (RunListNode* node = FirstRun(&root_record->extents); node != nullptr && !ended;
@@ -273,7 +284,6 @@ bool FatScanner::ScanRootDirectory() {
       done += length;
     }
   }
-  volume_.owner[0] = root_node_;
   return true;
 }
 
