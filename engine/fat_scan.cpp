@@ -241,9 +241,14 @@ void FatScanner::MakeRootNodes() {
 
 // FAT12/FAT16: the root's entries lie in one area of root_entry_count slots, read whole.
 bool FatScanner::ScanFixedRoot() {
-  std::vector<uint8_t> root(static_cast<size_t>(geometry_.root_entry_count) * kDirEntrySize);
+  const uint64_t root_bytes = uint64_t{geometry_.root_entry_count} * kDirEntrySize;
   uint64_t offset =
       static_cast<uint64_t>(geometry_.first_root_sector) * geometry_.bytes_per_sector;
+  // Up to 2 MiB of root entries: a root that does not lie inside the volume cannot be read,
+  // and no buffer is sized for it.
+  const uint64_t device = reader_.Size();
+  if (device != 0 && (offset > device || root_bytes > device - offset)) return false;
+  std::vector<uint8_t> root(static_cast<size_t>(root_bytes));
   if (!reader_.Read(offset, root.data(), root.size())) return false;
   LongNameAccumulator long_name;
   FoundNode* unused = nullptr;

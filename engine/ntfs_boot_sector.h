@@ -4,7 +4,7 @@
 //     3    8  OEM identifier, "NTFS    "
 //    11    2  bytes per sector
 //    13    1  sectors per cluster: 1 to 0x80 as they stand; above 0x80 the power-of-two form,
-//               2^(256 - value) sectors (Windows' clusters of 128 KiB to 2 MiB)
+//               2^(256 - value) sectors (clusters of more than 128 sectors, up to 2 MiB)
 //    40    8  total sectors of the volume
 //    48    8  first cluster of the MFT
 //    64    1  clusters per MFT record, signed: n > 0 means n clusters, n <= 0 means 2^-n bytes

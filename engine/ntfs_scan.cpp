@@ -191,7 +191,8 @@ bool NtfsScanner::ReadMftRecords() {
   const uint64_t count = volume_.mft_record_count;
   const size_t record_size = volume_.RecordSize();
   const uint32_t spr = volume_.sectors_per_record;
-  const uint64_t chunk_records = std::clamp<uint64_t>(kMaxChunkBytes / record_size, 1, kChunkRecords);
+  const uint64_t chunk_records =
+      std::clamp<uint64_t>(kMaxChunkBytes / record_size, 1, kChunkRecords);
   std::vector<uint8_t> chunk;
   uint64_t run_first_record = 0;
   for (RunListNode* run = volume_.mft_runs.first; run != nullptr; run = run->next) {

@@ -28,6 +28,7 @@ class NtfsVolume : public VolumeState {
   uint16_t bytes_per_sector = 0;
   uint32_t sectors_per_cluster = 0;  // decoded: the boot byte may hold a power of two
   uint64_t total_sectors = 0;
+  uint64_t device_bytes = 0;  // the reader's size; 0 when the platform cannot tell
   uint64_t mft_cluster = 0;
   int8_t clusters_per_record = 0;
   uint32_t sectors_per_record = 0;
@@ -60,8 +61,6 @@ class NtfsVolume : public VolumeState {
     if (device_bytes == 0 || ClusterSize() == 0) return clusters;
     return std::min<uint64_t>(clusters, device_bytes / ClusterSize());
   }
-
-  uint64_t device_bytes = 0;  // the reader's size; 0 when the platform cannot tell
 };
 
 // Records above this size are refused (real volumes use 1 KiB or 4 KiB).

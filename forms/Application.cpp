@@ -5,7 +5,6 @@
 #include "forms/Application.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "forms/Form.h"
 #include "forms/Thread.h"
@@ -116,7 +115,8 @@ void TApplication::SetMainForm(TCustomForm* f) {
 }
 
 void TApplication::Restore() {
-  if (!main_form_ || !main_form_->HandleAllocated()) return;
+  // A hidden main form stays hidden: showing it is its owner's decision, not a restore's.
+  if (!main_form_ || !main_form_->HandleAllocated() || !main_form_->Visible()) return;
   HWND main = main_form_->Handle();
   if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
   main_form_->RestoreOwnedForms();
@@ -128,7 +128,7 @@ void TApplication::Restore() {
 }
 
 void TApplication::Minimize() {
-  if (main_form_ && main_form_->HandleAllocated())
+  if (main_form_ && main_form_->HandleAllocated() && main_form_->Visible())
     ShowWindow(main_form_->Handle(), SW_MINIMIZE);
 }
 

@@ -49,20 +49,6 @@ BOOL CALLBACK DisableWindowProc(HWND wnd, LPARAM l) {
 
 }  // namespace
 
-void TSizeConstraints::Set(int& field, int v) {
-  if (v < 0) v = 0;
-  if (v == field) return;
-  field = v;
-  if (OnChange) OnChange(this);
-}
-
-void TSizeConstraints::Apply(int& w, int& h) const {
-  if (max_width_ > 0) w = std::min(w, max_width_);
-  if (max_height_ > 0) h = std::min(h, max_height_);
-  if (min_width_ > 0) w = std::max(w, min_width_);
-  if (min_height_ > 0) h = std::max(h, min_height_);
-}
-
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
   SetBounds(0, 0, 320, 240);
@@ -254,6 +240,24 @@ void TCustomForm::SetWindowState(TWindowState s) {
   if (shown && s == TWindowState::wsMinimized && modal_ && main && main != this &&
       main->Visible())
     Application()->Minimize();
+}
+
+void TCustomForm::WMPaint(TMessage& m) {
+  if (!OnPaint) {
+    TWinControl::WMPaint(m);
+    return;
+  }
+  PAINTSTRUCT ps{};
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  bool own = dc == nullptr;
+  if (own) dc = BeginPaint(handle_, &ps);
+  canvas_.SetPaintHandle(dc);
+  int saved = SaveDC(dc);
+  OnPaint(this);
+  RestoreDC(dc, saved);
+  canvas_.FreeHandle();
+  PaintControls(dc);
+  if (own) EndPaint(handle_, &ps);
 }
 
 void TCustomForm::WMGetMinMaxInfo(TMessage& m) {

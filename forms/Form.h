@@ -4,6 +4,8 @@
 // minimised, maximised and restored, and keeps to its size constraints.
 #pragma once
 
+#include "forms/ControlCanvas.h"
+#include "forms/SizeConstraints.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -14,27 +16,6 @@ enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, p
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
-
-// Smallest and largest size of a form (0: no limit), kept by SetBounds and by the system's
-// sizing (WM_GETMINMAXINFO).
-class TSizeConstraints : public TObject {
- public:
-  int MinWidth() const { return min_width_; }
-  int MinHeight() const { return min_height_; }
-  int MaxWidth() const { return max_width_; }
-  int MaxHeight() const { return max_height_; }
-  void SetMinWidth(int v) { Set(min_width_, v); }
-  void SetMinHeight(int v) { Set(min_height_, v); }
-  void SetMaxWidth(int v) { Set(max_width_, v); }
-  void SetMaxHeight(int v) { Set(max_height_, v); }
-  // `w` and `h` brought inside the limits (a minimum wins over a smaller maximum).
-  void Apply(int& w, int& h) const;
-  TNotifyEvent OnChange;
-
- private:
-  void Set(int& field, int v);
-  int min_width_ = 0, min_height_ = 0, max_width_ = 0, max_height_ = 0;
-};
 
 class TCustomForm : public TWinControl {
  public:
@@ -93,6 +74,9 @@ class TCustomForm : public TWinControl {
   TNotifyEvent OnDeactivate;
   // After every change of the window's size (by the program, the user or the system).
   TNotifyEvent OnResize;
+  // While the form paints, after its background and before its graphic controls, on Canvas.
+  TNotifyEvent OnPaint;
+  TCanvas& Canvas() { return canvas_; }
 
   // Gives every form the owner it should have: the main form none (and its own task-bar
   // button), every other form the main form, or the application window while there is no
@@ -120,6 +104,7 @@ class TCustomForm : public TWinControl {
   SIZE NonClientSize() const;
   void WMGetMinMaxInfo(TMessage& m);
   void WMSysCommand(TMessage& m);
+  void WMPaint(TMessage& m) override;
   TWinControl* active_control_ = nullptr;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
@@ -131,6 +116,7 @@ class TCustomForm : public TWinControl {
   TFormStyle form_style_ = TFormStyle::fsNormal;
   TWindowState window_state_ = TWindowState::wsNormal;
   TSizeConstraints constraints_;
+  TControlCanvas canvas_{this};
   // Border size last measured on the window (a minimised window shows none of it).
   mutable SIZE measured_nc_{0, 0};
   mutable bool nc_measured_ = false;

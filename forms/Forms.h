@@ -21,6 +21,7 @@
 #include "forms/Panel.h"
 #include "forms/Picture.h"
 #include "forms/Screen.h"
+#include "forms/SizeConstraints.h"
 #include "forms/Thread.h"
 #include "forms/Timer.h"
 #include "forms/WinControl.h"

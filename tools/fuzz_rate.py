@@ -66,8 +66,15 @@ def run_one(name, binary, seeds, seconds):
         seconds_run = max(int(elapsed.group(1)) if elapsed else seconds, 1)
         failure = ""
         if done.returncode != 0:
+            # Keep what reproduces the failure: the log and the crashing input.
+            kept = tempfile.mkdtemp(prefix="fuzz_rate_failed_" + name + "_")
+            with open(os.path.join(kept, "log"), "w") as out:
+                out.write(log)
+            for entry in os.listdir(work):
+                if entry.startswith(("crash-", "leak-", "timeout-", "oom-", "slow-unit-")):
+                    shutil.copy(os.path.join(work, entry), kept)
             tail = [l for l in log.splitlines() if "ERROR" in l or "SUMMARY" in l][:2]
-            failure = "exit %d: %s" % (done.returncode, " | ".join(tail))
+            failure = "exit %d: %s (log in %s)" % (done.returncode, " | ".join(tail), kept)
         return name, runs, runs / seconds_run, failure
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -101,6 +101,16 @@ TEST(FatBootSector, TableThatDoesNotFitTheVolumeFailsWith2816) {
   EXPECT_EQ(rig.error.Text(), "FAT Table is Error!");
 }
 
+TEST(FatBootSector, RootFolderPastTheImageEndsTheScanWithoutABufferForIt) {
+  // 65,520 root entries (2 MiB) claimed on a volume of 34 KiB; the sector count makes room.
+  HandFat fat;
+  WriteLe16(&fat.bytes[17], 65520);
+  WriteLe16(&fat.bytes[19], 1 + 1 + 4095 + 64);
+  ScanRig rig;
+  EXPECT_EQ(rig.Scan(&fat.bytes, false), 0);
+  EXPECT_LE(rig.platform.longest_read, fat.bytes.size());
+}
+
 TEST(FatBootSector, UnreadableVolumeSetsTheSystemErrorAndShowsTheReadBox) {
   std::vector<uint8_t> tiny(100, 0);
   ScanRig rig;

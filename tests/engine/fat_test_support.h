@@ -13,6 +13,7 @@
 #include "engine/fat_scan.h"
 #include "engine/found_tree.h"
 #include "tests/engine/utf_text.h"
+#include "tests/engine/watched_reader.h"
 
 namespace scavrel::fat::testing {
 
@@ -22,7 +23,9 @@ class TestPlatform : public WorkerPlatform {
  public:
   std::unique_ptr<VolumeReader> OpenVolume(const std::string& path, uint32_t* error) override {
     ++opens;
-    if (image != nullptr) return std::make_unique<MemoryVolumeReader>(*image);
+    if (image != nullptr) {
+      return std::make_unique<testing_reader::WatchedReader>(*image, &longest_read);
+    }
     return WorkerPlatform::OpenVolume(path, error);
   }
   void PumpMessages() override {
@@ -37,6 +40,7 @@ class TestPlatform : public WorkerPlatform {
   uint64_t steps = 0;
   int opens = 0;
   std::vector<std::string> read_boxes;
+  size_t longest_read = 0;  // of the memory image
 };
 
 // One engine wired to a test platform, as the library wires its FAT engine.

@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "engine/ntfs_scan.h"
 #include "tests/engine/ntfs_test_volume.h"
+#include "tests/engine/watched_reader.h"
 
 using namespace scavrel;
 using ntfs_test::Record;
@@ -19,19 +20,7 @@ namespace {
 
 // Serves one in-memory image as every volume path; counts "Read" boxes; can raise the stop
 // flag after a number of worker steps.
-// A memory volume that notes the longest single read (each read fills a buffer of its size).
-class WatchedReader : public MemoryVolumeReader {
- public:
-  WatchedReader(const std::vector<uint8_t>& image, size_t* longest)
-      : MemoryVolumeReader(image), longest_(longest) {}
-  bool Read(uint64_t offset, void* buffer, size_t length) override {
-    *longest_ = std::max(*longest_, length);
-    return MemoryVolumeReader::Read(offset, buffer, length);
-  }
-
- private:
-  size_t* longest_;
-};
+using testing_reader::WatchedReader;
 
 class TestPlatform : public WorkerPlatform {
  public:
