@@ -626,6 +626,28 @@ TEST(FatFolderSlots, ALostFolderGoesOnOnlyIntoAFreeClusterOfPlausibleSlots) {
   EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
 }
 
+TEST(FatLostFolders, LostFolderGoesOnAfterItsSubFolderAndPastAnAllocatedClusterIntoTheNextFree) {
+  // Dir50 fills cluster 50: a deleted sub-folder first (at 53), then thirteen files. Cluster 51
+  // is a live file's; the next free cluster, 52, continues Dir50. The sub-folder's walk claims
+  // 53 and the zeroed 54 before Dir50 is read on from its third slot.
+  HandFat fat(100);
+  fat.Dots(50, 50);
+  fat.Entry(fat.Slot(50, 2), "\xE5" "UB        ", 0x10, 53, 0);
+  for (int i = 3; i < 16; ++i) fat.Entry(fat.Slot(50, i), "\xE5" "ILE    TXT", 0x20, 70, 10);
+  fat.Entry(fat.Root(0), "LIVE    BIN", 0x20, 51, 512);
+  fat.Chain(51, 1);
+  fat.Entry(fat.Slot(52, 0), "\xE5" "ATER   TXT", 0x20, 71, 10);
+  fat.Dots(53, 50);
+  fat.Entry(fat.Slot(53, 2), "\xE5" "NNER   TXT", 0x20, 72, 10);
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
+  std::vector<std::string> expected = Repeated("$Unknow Folder/Dir50/xILE.TXT", 13);
+  expected.push_back("$Unknow Folder/Dir50/xUB/xNNER.TXT");
+  expected.push_back("$Unknow Folder/Dir50/xATER.TXT");
+  EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
+  EXPECT_EQ(TreeFault(rig.engine.tree), "");
+}
+
 // --- stops and progress ---------------------------------------------------------------------
 
 // A volume with something for every pass: root entries, a live folder, a deleted folder with a
