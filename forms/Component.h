@@ -3,6 +3,7 @@
 // is dropped when the other side goes away.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -48,6 +49,10 @@ class TComponent : public TObject {
 
   virtual const char* ClassName() const { return "TComponent"; }
 
+  // A number the program keeps with the component for its own use.
+  std::intptr_t Tag() const { return tag_; }
+  void SetTag(std::intptr_t v) { tag_ = v; }
+
   // Published properties by name. Get with a null `out` tests whether the property exists.
   virtual bool GetPublished(std::string_view name, TPropValue* out) const { return false; }
   virtual bool SetPublished(std::string_view name, const TPropValue& value) { return false; }
@@ -73,6 +78,7 @@ class TComponent : public TObject {
   std::vector<TComponent*> components_;
   std::vector<TComponent*> free_notifies_;
   unsigned state_ = 0;
+  std::intptr_t tag_ = 0;
 };
 
 bool HasPublishedProperty(const TComponent* c, std::string_view name);

@@ -6,6 +6,7 @@
 #include "forms/ControlActionLink.h"
 #include "forms/CustomAction.h"
 #include "forms/Form.h"
+#include "forms/Screen.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -232,13 +233,15 @@ void TControl::DblClick() {
 void TControl::SetCursor(TCursor c) {
   if (c == cursor_) return;
   cursor_ = c;
-  // Show the new shape at once when the pointer is over this control.
-  POINT p;
-  if (!GetCursorPos(&p)) return;
-  HWND under = WindowFromPoint(p);
-  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
-    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  Screen()->UpdateCursorShape();
+}
+
+void TControl::LeftButtonReleased(WPARAM keys, int x, int y) {
+  bool was = clicked_;
+  clicked_ = false;
+  // A release counts as a click only inside the control it was pressed on.
+  if (was && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+  MouseUp(TMouseButton::mbLeft, KeysToShiftState(keys), x, y);
 }
 
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
@@ -277,15 +280,10 @@ void TControl::WndProc(TMessage& m) {
     case WM_MOUSEMOVE:
       MouseMove(KeysToShiftState(m.WParam), x, y);
       break;
-    case WM_LBUTTONUP: {
+    case WM_LBUTTONUP:
       if (!enabled_) return;
-      bool was = clicked_;
-      clicked_ = false;
-      // A release counts as a click only inside the control it was pressed on.
-      if (was && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
-      MouseUp(TMouseButton::mbLeft, KeysToShiftState(m.WParam), x, y);
+      LeftButtonReleased(m.WParam, x, y);
       break;
-    }
     case WM_RBUTTONUP:
       if (!enabled_) return;
       MouseUp(TMouseButton::mbRight, KeysToShiftState(m.WParam), x, y);

@@ -127,6 +127,9 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // The release of the left button: a click when it was pressed here and is released inside,
+  // then MouseUp. For controls whose system procedure takes the release off the queue itself.
+  void LeftButtonReleased(WPARAM keys, int x, int y);
   virtual void BoundsChanged() {}
 
   virtual void CMMouseEnter(TMessage& m) {}

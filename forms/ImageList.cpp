@@ -78,18 +78,32 @@ int TImageList::SystemIconIndex(const std::string& path, DWORD attributes) {
 }
 
 HIMAGELIST TImageList::Handle() {
-  if (handle_ || system_ || width_ <= 0 || height_ <= 0) return handle_;
-  handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, Count(), 4);
-  if (!handle_) return nullptr;
+  if (handle_ || system_) return handle_;
+  handle_ = CreateCopy();
+  return handle_;
+}
+
+HIMAGELIST TImageList::CreateCopy() const {
+  if (system_ || width_ <= 0 || height_ <= 0 || images_.empty()) return nullptr;
+  HIMAGELIST list = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, Count(), 4);
+  if (!list) return nullptr;
   for (const Image& im : images_) {
     // ImageList_Add* read the bitmap through a DC of their own, so it must not be selected
     // anywhere: the image's own bitmap is (in its memory DC), hence a fresh copy of the pixels.
     HBITMAP hb = PlainBitmapOf(*im.bits);
-    if (im.masked) ImageList_AddMasked(handle_, hb, im.mask);
-    else ImageList_Add(handle_, hb, nullptr);
+    if (im.masked) ImageList_AddMasked(list, hb, im.mask);
+    else ImageList_Add(list, hb, nullptr);
     if (hb) DeleteObject(hb);
   }
-  return handle_;
+  return list;
+}
+
+HIMAGELIST ViewImageList(const TImageList* images, HIMAGELIST* owned) {
+  *owned = nullptr;
+  if (!images) return nullptr;
+  if (images->IsSystemList()) return const_cast<TImageList*>(images)->Handle();
+  *owned = images->CreateCopy();
+  return *owned;
 }
 
 int TImageList::Add(const TBitmap& bitmap) { return AddImages(bitmap, false, 0); }
@@ -120,6 +134,12 @@ int TImageList::AddImages(const TBitmap& bitmap, bool masked, COLORREF mask) {
 bool TImageList::GetBitmap(int index, TBitmap& bitmap) const {
   if (system_ || index < 0 || index >= Count()) return false;
   bitmap.Assign(images_[index].bits.get());
+  return true;
+}
+
+bool TImageList::Masked(int index, COLORREF* mask) const {
+  if (index < 0 || index >= Count() || !images_[index].masked) return false;
+  if (mask) *mask = images_[index].mask;
   return true;
 }
 

@@ -36,6 +36,8 @@ class TImageList : public TComponent {
   void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
   // Copies image `index` into `bitmap` (with the mask colour where masked).
   bool GetBitmap(int index, TBitmap& bitmap) const;
+  // True when image `index` was added keyed; its key colour in `mask`.
+  bool Masked(int index, COLORREF* mask) const;
 
   // Makes this list show the system's small shell icons. The system list is shared by every
   // user in the process and is never destroyed here; the images added so far are dropped.
@@ -52,6 +54,9 @@ class TImageList : public TComponent {
   // system list it is the shared list; otherwise the list owns it and remakes it after a
   // change.
   HIMAGELIST Handle();
+  // A new comctl32 list of the images, owned by the caller (nil for the system list or an
+  // empty one).
+  HIMAGELIST CreateCopy() const;
 
   TNotifyEvent OnChange;
 
@@ -70,5 +75,11 @@ class TImageList : public TComponent {
   bool system_ = false;
   HIMAGELIST handle_ = nullptr;  // owned unless system_
 };
+
+// The comctl32 list a list or tree view draws `images` from. A copy taken now, which the view
+// owns and destroys once it no longer uses it (`*owned`), so a later change of the TImageList
+// cannot pull a list from under the window; the shared system list is handed on as it is and
+// `*owned` stays nil.
+HIMAGELIST ViewImageList(const TImageList* images, HIMAGELIST* owned);
 
 }  // namespace forms

@@ -47,14 +47,18 @@ HCURSOR TScreen::CursorHandle(TCursor c) const {
 void TScreen::SetCursor(TCursor c) {
   if (c == cursor_) return;
   cursor_ = c;
+  UpdateCursorShape();
+}
+
+void TScreen::UpdateCursorShape() const {
   POINT p;
   if (!GetCursorPos(&p)) return;
   HWND under = WindowFromPoint(p);
-  // Our own window answers with its shape (the screen's, or its controls' again); over
-  // another program's window the shape is that program's business.
-  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
-    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  // Over another program's window the shape is that program's business.
+  if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+  LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+               MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
 }
 
 void TScreen::AddForm(TCustomForm* f) { forms_.push_back(f); }

@@ -23,6 +23,9 @@ class TScreen : public TObject {
   void SetCursor(TCursor c);
   // The system cursor for a shape (the arrow for unknown ones; nil for crNone).
   HCURSOR CursorHandle(TCursor c) const;
+  // Has the window under the pointer, when it is one of this thread's, set its shape again
+  // (after a cursor property changed, without waiting for the mouse to move).
+  void UpdateCursorShape() const;
 
   void AddForm(TCustomForm* f);
   void RemoveForm(TCustomForm* f);

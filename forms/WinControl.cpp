@@ -86,7 +86,19 @@ void InitCommonControlsOnce() {
 // subclasses that window before its first message (so that it sees its own WM_CREATE and a
 // parent can reflect what the control sends while it is made).
 thread_local TWinControl* creating = nullptr;
+thread_local const char* creating_class = nullptr;
 thread_local HHOOK creation_hook = nullptr;
+
+// A button press whose button is up again by the time it is handled (the state is that of the
+// last message taken off the queue).
+bool PressAlreadyReleased(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: return GetKeyState(VK_LBUTTON) >= 0;
+    case WM_RBUTTONDOWN: return GetKeyState(VK_RBUTTON) >= 0;
+    case WM_MBUTTONDOWN: return GetKeyState(VK_MBUTTON) >= 0;
+    default: return false;
+  }
+}
 
 // Child windows get distinct control ids: WM_MEASUREITEM names its sender only by id.
 UINT NextControlId() {
@@ -175,9 +187,13 @@ LRESULT CALLBACK TWinControl::SubclassWndProc(HWND wnd, UINT msg, WPARAM w, LPAR
 }
 
 LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM w, LPARAM l) {
-  // The first window created after CreateWnd set `creating` is the control's own; windows
-  // it makes for itself (a list view's header) come later and are left alone.
-  if (code == HCBT_CREATEWND && creating) {
+  // The first window of the asked-for class created after CreateWnd set `creating` is the
+  // control's own; windows it makes for itself (a list view's header) come later, and a
+  // window the system makes first (an input-method window) is of another class.
+  char cls[64] = {};
+  if (code == HCBT_CREATEWND && creating &&
+      GetClassNameA(reinterpret_cast<HWND>(w), cls, sizeof(cls)) &&
+      lstrcmpiA(cls, creating_class) == 0) {
     TWinControl* c = creating;
     creating = nullptr;
     c->AttachWrapped(reinterpret_cast<HWND>(w));
@@ -223,6 +239,7 @@ void TWinControl::CreateWnd() {
   if (p.SystemClass) {
     InitCommonControlsOnce();
     creating = this;
+    creating_class = p.WinClassName.c_str();
     creation_hook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
     wnd = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X,
                           p.Y, p.Width, p.Height, p.WndParent, id, GetModuleHandleA(nullptr),
@@ -230,6 +247,7 @@ void TWinControl::CreateWnd() {
     if (creation_hook) UnhookWindowsHookEx(creation_hook);
     creation_hook = nullptr;
     creating = nullptr;
+    creating_class = nullptr;
     // Without the hook (or if it did not run) subclass now; only the creation messages are
     // then missed.
     if (wnd && handle_ != wnd) AttachWrapped(wnd);
@@ -247,6 +265,8 @@ void TWinControl::CreateWnd() {
     return;  // no display: the control stays windowless, callers check HandleAllocated
   }
   handle_ = wnd;
+  // A system control draws its text in the font it is given, else in the system font.
+  if (wrapped_) SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
   CreateChildHandles();
 }
 
@@ -553,7 +573,58 @@ void TWinControl::WndProc(TMessage& m) {
         ReleaseCapture();
     }
   }
+  if (m.Msg == WM_LBUTTONUP) left_up_seen_ = true;
+  if (m.Msg != WM_LBUTTONDOWN || !release_taken_by_system_) {
+    TControl::WndProc(m);
+    return;
+  }
+  left_up_seen_ = false;
   TControl::WndProc(m);
+  if (!left_up_seen_ && handle_ && Enabled() && GetKeyState(VK_LBUTTON) >= 0) {
+    // Where the swallowed release happened: the position of the last message taken off the
+    // queue.
+    DWORD at = GetMessagePos();
+    POINT p{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ::ScreenToClient(handle_, &p);
+    WPARAM keys = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) |
+                  (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
+    LeftButtonReleased(keys, p.x, p.y);
+  }
+}
+
+void TWinControl::SetNonClientBand(int pixels) {
+  nc_band_ = pixels < 0 ? 0 : pixels;
+  if (handle_)
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TWinControl::NcCalcSize(TMessage& m) {
+  DefaultHandler(m);
+  if (nc_band_ <= 0) return;
+  RECT* r = m.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0]
+                     : reinterpret_cast<RECT*>(m.LParam);
+  int b = std::min({nc_band_, static_cast<int>((r->right - r->left) / 2),
+                    static_cast<int>((r->bottom - r->top) / 2)});
+  InflateRect(r, -b, -b);
+}
+
+void TWinControl::NcPaint(TMessage& m) {
+  DefaultHandler(m);
+  if (nc_band_ <= 0 || !handle_) return;
+  RECT wr, cr;
+  GetWindowRect(handle_, &wr);
+  GetClientRect(handle_, &cr);
+  MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+  OffsetRect(&cr, -wr.left, -wr.top);
+  RECT band = cr;
+  InflateRect(&band, nc_band_, nc_band_);
+  HDC dc = GetWindowDC(handle_);
+  ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
+  FillRect(dc, &band, b);
+  DeleteObject(b);
+  ReleaseDC(handle_, dc);
 }
 
 bool TWinControl::ReflectToChild(TMessage& m) {
@@ -610,6 +681,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); break;
     case WM_GETDLGCODE: WMGetDlgCode(m); break;
     case WM_SETCURSOR: WMSetCursor(m); break;
+    case WM_NCCALCSIZE: NcCalcSize(m); break;
+    case WM_NCPAINT: NcPaint(m); break;
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM:
     case WM_HSCROLL: case WM_VSCROLL:
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
@@ -632,6 +705,9 @@ void TWinControl::DefaultHandler(TMessage& m) {
   }
   if (IsPrivateMessage(m.Msg)) return;
   if (wrapped_) {
+    // Such a control would follow the press in its loop until a release that a modal loop
+    // of our handlers (a popup menu) has already taken: with the button up, it waits on.
+    if (release_taken_by_system_ && PressAlreadyReleased(m.Msg)) return;
     if (Subclass().def) m.Result = Subclass().def(handle_, m.Msg, m.WParam, m.LParam);
     return;
   }
@@ -725,7 +801,10 @@ void TWinControl::WMKeyDown(TMessage& m) {
   TCustomForm* f = ParentForm();
   if (f && f != this && f->KeyPreview()) f->KeyDown(key, shift);
   if (key) KeyDown(key, shift);
-  if (key) DefaultHandler(m);
+  if (!key) return;
+  // A handler may have put another key in place of this one.
+  m.WParam = (m.WParam & ~static_cast<WPARAM>(0xFFFF)) | key;
+  DefaultHandler(m);
 }
 
 void TWinControl::WMKeyUp(TMessage& m) {
@@ -734,15 +813,34 @@ void TWinControl::WMKeyUp(TMessage& m) {
   TCustomForm* f = ParentForm();
   if (f && f != this && f->KeyPreview()) f->KeyUp(key, shift);
   if (key) KeyUp(key, shift);
-  if (key) DefaultHandler(m);
+  if (!key) return;
+  m.WParam = (m.WParam & ~static_cast<WPARAM>(0xFFFF)) | key;
+  DefaultHandler(m);
 }
 
 void TWinControl::WMChar(TMessage& m) {
+  // A wrapped control gets its characters in their wide form; the key events see the
+  // character in the program's code page, and what they leave goes on in the form it came.
   char ch = static_cast<char>(m.WParam);
+  if (wrapped_) {
+    auto wide = static_cast<wchar_t>(m.WParam);
+    BOOL lossy = FALSE;
+    if (WideCharToMultiByte(CP_ACP, 0, &wide, 1, &ch, 1, nullptr, &lossy) != 1 || lossy) {
+      DefaultHandler(m);  // not one character of the code page: no key event can take it
+      return;
+    }
+  }
+  const char typed = ch;
   TCustomForm* f = ParentForm();
   if (f && f != this && f->KeyPreview()) f->KeyPress(ch);
   if (ch) KeyPress(ch);
-  if (ch) DefaultHandler(m);
+  if (!ch) return;
+  if (ch != typed) {
+    wchar_t wide = static_cast<unsigned char>(ch);
+    if (wrapped_) MultiByteToWideChar(CP_ACP, 0, &ch, 1, &wide, 1);
+    m.WParam = wrapped_ ? static_cast<WPARAM>(wide) : static_cast<unsigned char>(ch);
+  }
+  DefaultHandler(m);
 }
 
 void TWinControl::WMSize(TMessage& m) {
@@ -758,6 +856,8 @@ void TWinControl::WMWindowPosChanged(TMessage& m) {
 }
 
 void TWinControl::CMFontChanged(TMessage& m) {
+  if (wrapped_ && handle_)
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
   Invalidate();
   TMessage pm{CM_PARENTFONTCHANGED, 0, 0, 0};
   for (TControl* c : std::vector<TControl*>(controls_)) c->WindowProc(pm);
@@ -776,6 +876,10 @@ int ScrollMessagePos(HWND wnd, const TMessage& m) {
   si.cbSize = sizeof(si);
   si.fMask = SIF_POS | SIF_TRACKPOS;
   HWND bar = reinterpret_cast<HWND>(m.LParam);
+  char cls[32] = {};
+  // A track bar control has no scroll information but answers its position in full.
+  if (bar && GetClassNameA(bar, cls, sizeof(cls)) && lstrcmpiA(cls, TRACKBAR_CLASSA) == 0)
+    return static_cast<int>(SendMessageA(bar, TBM_GETPOS, 0, 0));
   int which = bar ? SB_CTL : (m.Msg == WM_HSCROLL || m.Msg == CN_HSCROLL ? SB_HORZ : SB_VERT);
   if (!GetScrollInfo(bar ? bar : wnd, which, &si)) return static_cast<short>(HIWORD(m.WParam));
   int code = LOWORD(m.WParam);

@@ -135,8 +135,17 @@ class TWinControl : public TControl {
   void CMFocusChanged(TMessage& m) override { Broadcast(m); }
   void CMCancelMode(TMessage& m) override;
 
+  // Sets the band of `pixels` in Color that a wrapped control keeps inside its window edge
+  // (the client area shrinks by it).
+  void SetNonClientBand(int pixels);
+  int NonClientBand() const { return nc_band_; }
+
   HWND handle_ = nullptr;
   std::vector<TControl*> controls_;
+  // Set by wrappers of system controls (list and tree views) that follow a left press in a
+  // modal loop of their own, which takes the release off the queue: the release events then
+  // run when that loop returns with the button up.
+  bool release_taken_by_system_ = false;
 
  private:
   static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l);
@@ -147,8 +156,12 @@ class TWinControl : public TControl {
   // Sends WM_MOUSEMOVE's news to the graphic children: leave for the one left, enter for the
   // one now under the mouse (nil: none).
   void SetMouseControl(TControl* c);
+  void NcCalcSize(TMessage& m);
+  void NcPaint(TMessage& m);
   bool tab_stop_ = false;
   bool wrapped_ = false;
+  bool left_up_seen_ = false;
+  int nc_band_ = 0;
   bool mouse_inside_ = false;
   TControl* mouse_control_ = nullptr;    // graphic child under the mouse
   TControl* capture_control_ = nullptr;  // graphic child that took the mouse on a press

@@ -4,13 +4,20 @@
 // capture, cursors, and the 32-bit scroll position.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
 #include "forms/Forms.h"
+#include "tests/forms/gui_input.h"
 #include "tests/forms/wine_unmanaged.h"
 
 using namespace forms;
+using tolvane_test::ClickAt;
+using tolvane_test::PressKey;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -85,18 +92,23 @@ class TestOwnerList : public TWinControl {
   }
 };
 
-// A wrapped scroll bar control that reads the position of its reflected scroll messages.
+// A wrapped scroll bar (or track bar) control that reads the position of its reflected
+// scroll messages.
 class TestScrollBar : public TWinControl {
  public:
-  explicit TestScrollBar(TComponent* owner) : TWinControl(owner) { SetBounds(10, 130, 150, 16); }
+  TestScrollBar(TComponent* owner, const char* system_class)
+      : TWinControl(owner), system_class_(system_class) {
+    SetBounds(10, 130, 150, 24);
+  }
   int last_pos = -1;
 
  protected:
   void CreateParams(TCreateParams& p) override {
     TWinControl::CreateParams(p);
-    CreateSubClass(p, "SCROLLBAR");
-    p.Style |= SBS_HORZ;
+    CreateSubClass(p, system_class_);
+    if (lstrcmpiA(system_class_, "SCROLLBAR") == 0) p.Style |= SBS_HORZ;
   }
+  const char* system_class_;
   void Dispatch(TMessage& m) override {
     if (m.Msg == CN_HSCROLL) {
       last_pos = ScrollMessagePos(Handle(), m);
@@ -121,13 +133,6 @@ class Spot : public TGraphicControl {
   void CMMouseLeave(TMessage&) override { ++leaves; }
 };
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
-
 struct EditForm {
   TForm* form;
   TestEdit* edit;
@@ -144,27 +149,6 @@ struct EditForm {
   }
   ~EditForm() { delete form; }
 };
-
-// A key as the keyboard driver delivers it: down, then up; TranslateMessage in the message
-// loop makes the character.
-void PressKey(HWND wnd, WORD vk) {
-  UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-  PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
-  Pump();
-  PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
-  Pump();
-}
-
-// Real mouse input at a screen point, through the system's input queue.
-void ClickAt(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  INPUT in[2] = {};
-  in[0].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].type = INPUT_MOUSE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
 
 }  // namespace
 
@@ -190,6 +174,22 @@ TEST_F(Wrapped, EditTakesTypedTextAndReportsEachChangeThroughItsOwnObject) {
   EXPECT_EQ(t.edit->WindowText(), "abc");
   EXPECT_EQ(typed, "abc");  // our key events ran before the system control took the keys
   EXPECT_EQ(t.edit->changes, 3);
+}
+
+TEST_F(Wrapped, KeyEventsCanReplaceOrDropWhatTheEditGets) {
+  EditForm t;
+  t.edit->OnKeyPress = [](TObject*, char& c) {
+    if (c == 'x') c = 'y';
+    if (c == '1') c = 0;
+  };
+  t.edit->OnKeyDown = [](TObject*, WORD& key, TShiftState) {
+    if (key == VK_HOME) key = VK_END;
+  };
+  for (WORD vk : {'A', 'X', '1', 'B'}) PressKey(t.edit->Handle(), vk);
+  EXPECT_EQ(t.edit->WindowText(), "ayb");
+  SendMessageA(t.edit->Handle(), EM_SETSEL, 1, 1);
+  PressKey(t.edit->Handle(), VK_HOME);  // became End
+  EXPECT_EQ(t.edit->Selection(), std::make_pair(3, 3));
 }
 
 TEST_F(Wrapped, EditCaretAndSelectionFollowArrowKeysAndClicks) {
@@ -250,8 +250,11 @@ TEST_F(Wrapped, ScrollPositionAboveSixteenBitsComesThroughWhole) {
   TForm form(nullptr);
   form.SetBorderStyle(TFormBorderStyle::bsNone);
   form.SetBounds(20, 20, 300, 160);
-  auto* bar = new TestScrollBar(&form);
+  auto* bar = new TestScrollBar(&form, "SCROLLBAR");
   bar->SetParent(&form);
+  auto* track = new TestScrollBar(&form, TRACKBAR_CLASSA);
+  track->SetTop(100);
+  track->SetParent(&form);
   form.Show();
   Pump();
   SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS, 0, 200000, 0, 70000, 0};
@@ -262,6 +265,13 @@ TEST_F(Wrapped, ScrollPositionAboveSixteenBitsComesThroughWhole) {
   SendMessageA(form.Handle(), WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0),
                reinterpret_cast<LPARAM>(bar->Handle()));
   EXPECT_EQ(bar->last_pos, 70000);
+
+  SendMessageA(track->Handle(), TBM_SETRANGEMIN, FALSE, 0);
+  SendMessageA(track->Handle(), TBM_SETRANGEMAX, FALSE, 200000);
+  SendMessageA(track->Handle(), TBM_SETPOS, TRUE, 123456);
+  SendMessageA(form.Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 123456 & 0xFFFF),
+               reinterpret_cast<LPARAM>(track->Handle()));
+  EXPECT_EQ(track->last_pos, 123456);
 }
 
 TEST_F(Wrapped, DoubleClickArrivesOnlyAtControlsThatTakeThem) {
@@ -395,5 +405,7 @@ TEST_F(Wrapped, CursorOfTheControlUnderThePointerAndTheScreensOverridingIt) {
   SetCursorPos(over_pad.x, over_pad.y);
   EXPECT_EQ(ask(pad->Handle()), wait);
   Screen()->SetCursor(crDefault);
-  EXPECT_EQ(ask(pad->Handle()), hand);
+  EXPECT_EQ(GetCursor(), hand);
+  pad->SetCursor(crCross);  // the pointer is over it: the new shape shows at once
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_CROSS));
 }

@@ -1,0 +1,627 @@
+// TCustomListView: the window's styles, the reflected notifications (rows on demand, custom
+// draw, column clicks, selection changes) and hit tests.
+#include "forms/CustomListView.h"
+
+#include <algorithm>
+
+
+namespace forms {
+
+namespace {
+
+// Text for a callback item, in the form the notification asked for.
+void CopyText(const std::string& text, bool wide, void* buffer, int size) {
+  if (!buffer || size <= 0) return;
+  if (!wide) {
+    lstrcpynA(static_cast<char*>(buffer), text.c_str(), size);
+    return;
+  }
+  auto* out = static_cast<wchar_t*>(buffer);
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
+  size_t len = std::min(w.size(), static_cast<size_t>(size - 1));
+  std::copy_n(w.data(), len, out);
+  out[len] = L'\0';
+}
+
+std::string NarrowText(const wchar_t* w) {
+  int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string s(static_cast<size_t>(n - 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+int CALLBACK CompareCaptions(LPARAM a, LPARAM b, LPARAM) {
+  return lstrcmpiA(reinterpret_cast<TListItem*>(a)->Caption().c_str(),
+                   reinterpret_cast<TListItem*>(b)->Caption().c_str());
+}
+
+THitTests HitTestsOf(UINT f) {
+  THitTests r = 0;
+  if (f & LVHT_ABOVE) r |= htAbove;
+  if (f & LVHT_BELOW) r |= htBelow;
+  if (f & LVHT_NOWHERE) r |= htNowhere;
+  if (f & LVHT_ONITEMICON) r |= htOnIcon;
+  if (f & LVHT_ONITEMLABEL) r |= htOnLabel;
+  if (f & LVHT_ONITEMSTATEICON) r |= htOnStateIcon;
+  if (f & LVHT_TOLEFT) r |= htToLeft;
+  if (f & LVHT_TORIGHT) r |= htToRight;
+  if (f & LVHT_ONITEM) r |= htOnItem;
+  return r;
+}
+
+}  // namespace
+
+TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner) {
+  release_taken_by_system_ = true;
+  SetBounds(0, 0, 250, 150);
+  SetColor(clWindow);
+  SetTabStop(true);
+}
+
+TCustomListView::~TCustomListView() {
+  BeginDestroy();
+  // The window goes while this is still a list view: it notifies as its rows go.
+  DestroyHandle();
+  DestroyImageLists();
+}
+
+LRESULT TCustomListView::Send(UINT msg, WPARAM w, LPARAM l) {
+  return handle_ ? SendMessageA(handle_, msg, w, l) : 0;
+}
+
+void TCustomListView::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  CreateSubClass(p, WC_LISTVIEWA);
+  // The image lists are ours to free.
+  p.Style |= WS_TABSTOP | LVS_SHAREIMAGELISTS;
+  switch (view_style_) {
+    case TViewStyle::vsIcon: p.Style |= LVS_ICON; break;
+    case TViewStyle::vsSmallIcon: p.Style |= LVS_SMALLICON; break;
+    case TViewStyle::vsList: p.Style |= LVS_LIST; break;
+    case TViewStyle::vsReport: p.Style |= LVS_REPORT; break;
+  }
+  if (!multi_select_) p.Style |= LVS_SINGLESEL;
+  if (!hide_selection_) p.Style |= LVS_SHOWSELALWAYS;
+  if (!read_only_) p.Style |= LVS_EDITLABELS;
+  if (owner_data_) p.Style |= LVS_OWNERDATA;
+  if (owner_draw_ && view_style_ == TViewStyle::vsReport) p.Style |= LVS_OWNERDRAWFIXED;
+  if (!show_column_headers_) p.Style |= LVS_NOCOLUMNHEADER;
+  if (border_style_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomListView::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (!handle_) return;
+  // Notifications in their ANSI form, as the rest of the layer speaks.
+  Send(LVM_SETUNICODEFORMAT, FALSE);
+  // State pictures are asked for like texts, so owner-data rows can have them.
+  Send(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK);
+  ApplyExtendedStyle();
+  ApplyColors();
+  ApplyImages();
+  for (int i = 0; i < columns_.Count(); ++i) columns_[i]->Apply(true);
+  if (owner_data_) {
+    Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(items_.data_count_), 0);
+  } else {
+    for (int i = 0; i < static_cast<int>(items_.items_.size()); ++i) InsertItemWindow(i);
+  }
+  if (items_.update_count_ > 0) Send(WM_SETREDRAW, FALSE);
+}
+
+void TCustomListView::DestroyWnd() {
+  // Keep the widths the user dragged for the next window.
+  for (int i = 0; i < columns_.Count(); ++i) columns_[i]->width_ = columns_[i]->Width();
+  TWinControl::DestroyWnd();
+}
+
+void TCustomListView::InsertItemWindow(int index) {
+  if (!handle_ || owner_data_) return;
+  LVITEMA it{};
+  it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  it.iItem = index;
+  it.pszText = LPSTR_TEXTCALLBACKA;
+  it.iImage = I_IMAGECALLBACK;
+  it.lParam = reinterpret_cast<LPARAM>(items_.items_[index].get());
+  Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  SetSubItemCallbacks(index, 1);
+}
+
+void TCustomListView::SetSubItemCallbacks(int item, int first_column) {
+  for (int c = first_column; c < columns_.Count(); ++c) {
+    LVITEMA it{};
+    it.iSubItem = c;
+    it.pszText = LPSTR_TEXTCALLBACKA;
+    Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
+  }
+}
+
+void TCustomListView::ColumnAdded(int column) {
+  if (!handle_ || owner_data_ || column == 0) return;
+  for (int i = 0; i < static_cast<int>(items_.items_.size()); ++i) {
+    LVITEMA it{};
+    it.iSubItem = column;
+    it.pszText = LPSTR_TEXTCALLBACKA;
+    Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&it));
+  }
+}
+
+void TCustomListView::ApplyStyle() {
+  if (!handle_) return;
+  TCreateParams p;
+  CreateParams(p);
+  const DWORD mask = LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
+                     LVS_NOCOLUMNHEADER;
+  auto style = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE));
+  SetWindowLongPtrA(handle_, GWL_STYLE, static_cast<LONG_PTR>((style & ~mask) | (p.Style & mask)));
+  auto ex = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE));
+  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
+                    static_cast<LONG_PTR>((ex & ~WS_EX_CLIENTEDGE) | (p.ExStyle & WS_EX_CLIENTEDGE)));
+  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomListView::ApplyExtendedStyle() {
+  DWORD bits = 0;
+  if (row_select_) bits |= LVS_EX_FULLROWSELECT;
+  if (grid_lines_) bits |= LVS_EX_GRIDLINES;
+  if (checkboxes_) bits |= LVS_EX_CHECKBOXES;
+  if (double_buffered_) bits |= LVS_EX_DOUBLEBUFFER;
+  const DWORD mask = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_DOUBLEBUFFER;
+  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, bits);
+}
+
+void TCustomListView::ApplyColors() {
+  COLORREF back = ColorToRGB(Color());
+  Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
+  Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(back));
+  Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font().Color())));
+}
+
+void TCustomListView::ApplyImages() {
+  if (!handle_) return;
+  HIMAGELIST owned_small, owned_state;
+  HIMAGELIST small = ViewImageList(small_images_, &owned_small);
+  HIMAGELIST state = ViewImageList(state_images_, &owned_state);
+  Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(small));
+  Send(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(state));
+  // The old lists go only once the window no longer uses them.
+  DestroyImageLists();
+  small_list_ = owned_small;
+  state_list_ = owned_state;
+}
+
+void TCustomListView::DestroyImageLists() {
+  if (small_list_) ImageList_Destroy(small_list_);
+  if (state_list_) ImageList_Destroy(state_list_);
+  small_list_ = state_list_ = nullptr;
+}
+
+void TCustomListView::SetViewStyle(TViewStyle v) {
+  if (v == view_style_) return;
+  view_style_ = v;
+  if (owner_draw_) RecreateWnd();
+  else ApplyStyle();
+}
+
+void TCustomListView::SetOwnerData(bool v) {
+  if (v == owner_data_) return;
+  items_.Clear();
+  owner_data_ = v;
+  items_.data_count_ = 0;
+  DropDataCache();
+  // The system fixes owner-data mode when the window is made.
+  RecreateWnd();
+}
+
+void TCustomListView::SetOwnerDraw(bool v) {
+  if (v == owner_draw_) return;
+  owner_draw_ = v;
+  RecreateWnd();
+}
+
+void TCustomListView::SetReadOnly(bool v) { read_only_ = v; ApplyStyle(); }
+void TCustomListView::SetMultiSelect(bool v) { multi_select_ = v; ApplyStyle(); }
+void TCustomListView::SetHideSelection(bool v) { hide_selection_ = v; ApplyStyle(); }
+void TCustomListView::SetShowColumnHeaders(bool v) { show_column_headers_ = v; ApplyStyle(); }
+void TCustomListView::SetBorderStyle(TBorderStyle v) { border_style_ = v; ApplyStyle(); }
+void TCustomListView::SetRowSelect(bool v) { row_select_ = v; ApplyExtendedStyle(); }
+void TCustomListView::SetGridLines(bool v) { grid_lines_ = v; ApplyExtendedStyle(); }
+void TCustomListView::SetCheckboxes(bool v) { checkboxes_ = v; ApplyExtendedStyle(); }
+void TCustomListView::SetDoubleBuffered(bool v) { double_buffered_ = v; ApplyExtendedStyle(); }
+
+RECT TCustomListView::ClientRect() const {
+  RECT r{};
+  if (handle_ && GetClientRect(handle_, &r)) return r;
+  return TWinControl::ClientRect();
+}
+
+void TCustomListView::SetSmallImages(TImageList* v) {
+  if (v == small_images_) return;
+  if (small_images_ && small_images_ != state_images_) RemoveFreeNotification(small_images_);
+  small_images_ = v;
+  if (v) FreeNotification(v);
+  ApplyImages();
+}
+
+void TCustomListView::SetStateImages(TImageList* v) {
+  if (v == state_images_) return;
+  if (state_images_ && state_images_ != small_images_) RemoveFreeNotification(state_images_);
+  state_images_ = v;
+  if (v) FreeNotification(v);
+  ApplyImages();
+}
+
+void TCustomListView::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == small_images_) SetSmallImages(nullptr);
+  if (component == state_images_) SetStateImages(nullptr);
+}
+
+HWND TCustomListView::HeaderHandle() {
+  return reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+}
+
+TListItem* TCustomListView::ItemAt(int index) {
+  if (index < 0 || index >= items_.Count()) return nullptr;
+  if (!owner_data_) return items_.items_[index].get();
+  // The system asks for each column of a row in turn: one OnData per row drawn.
+  if (data_index_ != index) {
+    data_item_.Reset(index);
+    data_index_ = index;
+    if (OnData) OnData(this, &data_item_);
+  }
+  return &data_item_;
+}
+
+TListItem* TCustomListView::Selected() {
+  int i = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return i >= 0 ? items_.Items(i) : nullptr;
+}
+
+void TCustomListView::SetSelected(TListItem* item) {
+  ClearSelection();
+  if (!item) return;
+  item->SetSelected(true);
+  item->SetFocused(true);
+}
+
+int TCustomListView::ItemIndex() {
+  if (!handle_) return -1;
+  return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TCustomListView::SetItemIndex(int index) {
+  ClearSelection();
+  if (index < 0 || index >= items_.Count()) return;
+  TListItem* item = items_.Items(index);
+  item->SetSelected(true);
+  item->SetFocused(true);
+}
+
+TListItem* TCustomListView::ItemFocused() {
+  int i = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  return i >= 0 && handle_ ? items_.Items(i) : nullptr;
+}
+
+void TCustomListView::SetItemFocused(TListItem* item) {
+  if (item) item->SetFocused(true);
+}
+
+int TCustomListView::SelCount() { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
+
+void TCustomListView::ClearSelection() {
+  if (!handle_) return;
+  LVITEMA it{};
+  it.stateMask = LVIS_SELECTED;
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&it));
+}
+
+TListItem* TCustomListView::TopItem() {
+  if (!handle_) return nullptr;
+  return items_.Items(static_cast<int>(Send(LVM_GETTOPINDEX)));
+}
+
+int TCustomListView::VisibleRowCount() { return static_cast<int>(Send(LVM_GETCOUNTPERPAGE)); }
+
+TListItem* TCustomListView::GetItemAt(int x, int y) {
+  if (!handle_) return nullptr;
+  LVHITTESTINFO ht{};
+  ht.pt = POINT{x, y};
+  int i = static_cast<int>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht)));
+  if (i >= 0 && (ht.flags & LVHT_ONITEM)) return items_.Items(i);
+  if (view_style_ != TViewStyle::vsReport) return nullptr;
+  // In a report a row reaches across all columns: a point right of the label still lies on it.
+  for (int top = static_cast<int>(Send(LVM_GETTOPINDEX)), n = items_.Count(), k = 0;
+       top + k < n && k <= VisibleRowCount(); ++k) {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    if (!Send(LVM_GETITEMRECT, static_cast<WPARAM>(top + k), reinterpret_cast<LPARAM>(&r))) break;
+    if (y >= r.top && y < r.bottom && x >= r.left && x < r.right) return items_.Items(top + k);
+  }
+  return nullptr;
+}
+
+THitTests TCustomListView::GetHitTestInfoAt(int x, int y) {
+  if (!handle_) return htNowhere;
+  LVHITTESTINFO ht{};
+  ht.pt = POINT{x, y};
+  Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+  return HitTestsOf(ht.flags);
+}
+
+void TCustomListView::Scroll(int dx, int dy) { Send(LVM_SCROLL, static_cast<WPARAM>(dx), dy); }
+
+void TCustomListView::UpdateItems(int first, int last) {
+  DropDataCache();
+  Send(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
+}
+
+bool TCustomListView::AlphaSort() {
+  if (owner_data_) return false;
+  auto& v = items_.items_;
+  if (handle_) {
+    Send(LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&CompareCaptions));
+    // Take the order the window now has.
+    for (size_t i = 0; i < v.size(); ++i) {
+      LVITEMA it{};
+      it.mask = LVIF_PARAM;
+      it.iItem = static_cast<int>(i);
+      Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+      auto* item = reinterpret_cast<TListItem*>(it.lParam);
+      auto at = std::find_if(v.begin() + static_cast<std::ptrdiff_t>(i), v.end(),
+                             [item](const auto& p) { return p.get() == item; });
+      if (at != v.end()) std::iter_swap(v.begin() + static_cast<std::ptrdiff_t>(i), at);
+    }
+  } else {
+    std::stable_sort(v.begin(), v.end(), [](const auto& a, const auto& b) {
+      return CompareCaptions(reinterpret_cast<LPARAM>(a.get()), reinterpret_cast<LPARAM>(b.get()), 0) < 0;
+    });
+  }
+  items_.Renumber(0);
+  return true;
+}
+
+void TCustomListView::ColClick(TListColumn* column) {
+  if (OnColumnClick) OnColumnClick(this, column);
+}
+
+void TCustomListView::Dispatch(TMessage& m) {
+  // The row OnData filled serves the requests of one message (a paint asks for each cell);
+  // by the next message the program's data may have changed.
+  if (m.Msg != CN_NOTIFY && m.Msg != CN_DRAWITEM) DropDataCache();
+  switch (m.Msg) {
+    case CN_NOTIFY:
+      CNNotify(m);
+      return;
+    case CN_DRAWITEM:
+      CNDrawItem(m);
+      return;
+    case WM_NOTIFY: {
+      TWinControl::Dispatch(m);
+      auto* h = reinterpret_cast<const NMHDR*>(m.LParam);
+      if (h && h->hwndFrom == HeaderHandle() &&
+          (h->code == HDN_ITEMCHANGEDA || h->code == HDN_ITEMCHANGEDW))
+        HeaderChanged(reinterpret_cast<const NMHEADERA*>(h));
+      return;
+    }
+    default:
+      TWinControl::Dispatch(m);
+  }
+}
+
+void TCustomListView::HeaderChanged(const NMHEADERA* nm) {
+  if (!nm->pitem || !(nm->pitem->mask & HDI_WIDTH)) return;
+  TListColumn* c = columns_[nm->iItem];
+  if (!c) return;
+  int w = nm->pitem->cxy;
+  if (c->MinWidth() && w < c->MinWidth()) c->SetWidth(c->MinWidth());
+  else if (c->MaxWidth() && w > c->MaxWidth()) c->SetWidth(c->MaxWidth());
+}
+
+void TCustomListView::CMColorChanged(TMessage& m) {
+  ApplyColors();
+  TWinControl::CMColorChanged(m);
+}
+
+void TCustomListView::CMFontChanged(TMessage& m) {
+  TWinControl::CMFontChanged(m);
+  ApplyColors();
+}
+
+void TCustomListView::CMMouseEnter(TMessage&) {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TCustomListView::CMMouseLeave(TMessage&) {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TCustomListView::CNNotify(TMessage& m) {
+  auto* h = reinterpret_cast<NMHDR*>(m.LParam);
+  switch (h->code) {
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW:
+      GetDispInfo(h);
+      return;
+    case NM_CUSTOMDRAW:
+      m.Result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(h));
+      return;
+    case LVN_COLUMNCLICK:
+      if (TListColumn* c = columns_[reinterpret_cast<NMLISTVIEW*>(h)->iSubItem]) ColClick(c);
+      return;
+    case LVN_ITEMCHANGING: {
+      auto* nm = reinterpret_cast<NMLISTVIEW*>(h);
+      if ((nm->uChanged & LVIF_STATE) && OnChanging) {
+        bool allow = true;
+        OnChanging(this, ItemAt(nm->iItem), TItemChange::ctState, allow);
+        m.Result = allow ? FALSE : TRUE;
+      }
+      return;
+    }
+    case LVN_ITEMCHANGED:
+      ItemChanged(reinterpret_cast<NMLISTVIEW*>(h));
+      return;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+      // Type-ahead in owner-data mode: the rows are the program's; nothing is found here
+      // (the default answer, 0, would jump to the first row at every key).
+      m.Result = -1;
+      return;
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW: {
+      // The caption the user typed; none when the edit was cancelled.
+      auto& it = reinterpret_cast<NMLVDISPINFOA*>(h)->item;
+      TListItem* item = owner_data_ ? nullptr : ItemAt(it.iItem);
+      if (!item || !it.pszText) return;
+      item->caption_ = h->code == LVN_ENDLABELEDITW
+                           ? NarrowText(reinterpret_cast<const wchar_t*>(it.pszText))
+                           : std::string(it.pszText);
+      m.Result = FALSE;  // the text stays a callback, answered from the item
+      item->Update();
+      return;
+    }
+    default:
+      DefaultHandler(m);
+  }
+}
+
+void TCustomListView::GetDispInfo(NMHDR* h) {
+  // The A and W forms differ only in the text's character size.
+  LVITEMA& it = reinterpret_cast<NMLVDISPINFOA*>(h)->item;
+  TListItem* item = ItemAt(it.iItem);
+  if (!item) return;
+  if (it.mask & LVIF_TEXT) {
+    static const std::string empty;
+    const std::string* text = &empty;
+    if (it.iSubItem == 0) text = &item->Caption();
+    else if (it.iSubItem - 1 < static_cast<int>(item->SubItems().size()))
+      text = &item->SubItems()[static_cast<size_t>(it.iSubItem - 1)];
+    CopyText(*text, h->code == LVN_GETDISPINFOW, it.pszText, it.cchTextMax);
+  }
+  if ((it.mask & LVIF_IMAGE) && it.iSubItem == 0)
+    it.iImage = item->ImageIndex() < 0 ? I_IMAGENONE : item->ImageIndex();
+  if ((it.mask & LVIF_STATE) && (it.stateMask & LVIS_STATEIMAGEMASK)) {
+    it.state &= ~LVIS_STATEIMAGEMASK;
+    // A list view's state number is one more than the picture's index (0 is none).
+    if (item->StateIndex() >= 0 && item->StateIndex() < 15)
+      it.state |= INDEXTOSTATEIMAGEMASK(static_cast<UINT>(item->StateIndex() + 1));
+  }
+  if (it.mask & LVIF_INDENT) it.iIndent = 0;
+}
+
+void TCustomListView::ItemChanged(const NMLISTVIEW* nm) {
+  if (!(nm->uChanged & LVIF_STATE)) return;
+  TListItem* item = ItemAt(nm->iItem);
+  if (OnChange) OnChange(this, item, TItemChange::ctState);
+  bool was = (nm->uOldState & LVIS_SELECTED) != 0;
+  bool now = (nm->uNewState & LVIS_SELECTED) != 0;
+  if (was != now && OnSelectItem) OnSelectItem(this, ItemAt(nm->iItem), now);
+}
+
+LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW* cd) {
+  NMCUSTOMDRAW& nm = cd->nmcd;
+  const DWORD stage = nm.dwDrawStage;
+  const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
+  const bool sub_events = OnCustomDrawSubItem || OnAdvancedCustomDrawSubItem;
+  if (stage == CDDS_PREPAINT) {
+    DropDataCache();  // a new paint: the rows as they stand now
+    draw_fonts_.Clear();
+  }
+  if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events && !sub_events)
+    return CDRF_DODEFAULT;
+  canvas_.SetPaintHandle(nm.hdc);
+  canvas_.Font().Assign(Font());
+  canvas_.Brush.Color = Color();
+  bool default_draw = true;
+  LRESULT result = CDRF_DODEFAULT;
+  TCustomDrawState state = CustomDrawStateOf(nm.uItemState);
+  switch (stage) {
+    case CDDS_PREPAINT:
+      if (OnCustomDraw) OnCustomDraw(this, nm.rc, default_draw);
+      if (default_draw && OnAdvancedCustomDraw)
+        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPrePaint, default_draw);
+      if (!default_draw) {
+        result = CDRF_SKIPDEFAULT;
+        break;
+      }
+      if (item_events || sub_events) result |= CDRF_NOTIFYITEMDRAW;
+      if (OnAdvancedCustomDraw) result |= CDRF_NOTIFYPOSTPAINT;
+      break;
+    case CDDS_POSTPAINT:
+      if (OnAdvancedCustomDraw)
+        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    case CDDS_ITEMPREPAINT: {
+      TListItem* item = ItemAt(static_cast<int>(nm.dwItemSpec));
+      if (OnCustomDrawItem) OnCustomDrawItem(this, item, state, default_draw);
+      if (default_draw && OnAdvancedCustomDrawItem)
+        OnAdvancedCustomDrawItem(this, item, state, TCustomDrawStage::cdPrePaint, default_draw);
+      if (!default_draw) {
+        result = CDRF_SKIPDEFAULT;
+        break;
+      }
+      if (sub_events) result |= CDRF_NOTIFYSUBITEMDRAW;
+      if (OnAdvancedCustomDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
+      break;
+    }
+    case CDDS_ITEMPOSTPAINT:
+      if (OnAdvancedCustomDrawItem)
+        OnAdvancedCustomDrawItem(this, ItemAt(static_cast<int>(nm.dwItemSpec)), state,
+                                 TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      TListItem* item = ItemAt(static_cast<int>(nm.dwItemSpec));
+      if (OnCustomDrawSubItem) OnCustomDrawSubItem(this, item, cd->iSubItem, state, default_draw);
+      if (default_draw && OnAdvancedCustomDrawSubItem)
+        OnAdvancedCustomDrawSubItem(this, item, cd->iSubItem, state, TCustomDrawStage::cdPrePaint,
+                                    default_draw);
+      result = default_draw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+      if (default_draw && OnAdvancedCustomDrawSubItem) result |= CDRF_NOTIFYPOSTPAINT;
+      break;
+    }
+    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM:
+      if (OnAdvancedCustomDrawSubItem)
+        OnAdvancedCustomDrawSubItem(this, ItemAt(static_cast<int>(nm.dwItemSpec)), cd->iSubItem,
+                                    state, TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    default:
+      break;
+  }
+  // An item event that changed the canvas colours or font has the row drawn with them.
+  if ((stage & CDDS_ITEM) && default_draw && !(result & CDRF_SKIPDEFAULT)) {
+    if (!canvas_.Font().Equals(Font())) {
+      SelectObject(nm.hdc, draw_fonts_.Get(canvas_.Font()));
+      result |= CDRF_NEWFONT;
+    }
+    if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {
+      cd->clrText = ColorToRGB(canvas_.Font().Color());
+      cd->clrTextBk = ColorToRGB(canvas_.Brush.Color);
+      result |= CDRF_NEWFONT;
+    }
+  }
+  canvas_.FreeHandle();
+  return result;
+}
+
+void TCustomListView::CNDrawItem(TMessage& m) {
+  auto* ds = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  TCustomDrawState state = 0;
+  if (ds->itemState & ODS_SELECTED) state |= cdsSelected;
+  if (ds->itemState & ODS_FOCUS) state |= cdsFocused;
+  if (ds->itemState & ODS_DISABLED) state |= cdsDisabled;
+  if (OnDrawItem) {
+    canvas_.SetPaintHandle(ds->hDC);
+    canvas_.Font().Assign(Font());
+    canvas_.Brush.Color = Color();
+    OnDrawItem(this, ItemAt(static_cast<int>(ds->itemID)), ds->rcItem, state);
+    canvas_.FreeHandle();
+  }
+  m.Result = TRUE;
+}
+
+}  // namespace forms

@@ -1,0 +1,196 @@
+// TCustomListView: the system list view ("SysListView32") wrapped: columns, rows kept here or
+// supplied on demand (OwnerData with OnData), pictures and state pictures from TImageLists,
+// selection, custom draw events, column clicks and hit tests. The control answers its own
+// notifications (LVN_GETDISPINFO, NM_CUSTOMDRAW, LVN_COLUMNCLICK...) as reflected CN_NOTIFY.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+
+#include "forms/ControlCanvas.h"
+#include "forms/CustomDrawFonts.h"
+#include "forms/ImageList.h"
+#include "forms/ListColumns.h"
+#include "forms/ListItems.h"
+#include "forms/ViewTypes.h"
+#include "forms/WinControl.h"
+
+namespace forms {
+
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
+class TCustomListView : public TWinControl {
+ public:
+  explicit TCustomListView(TComponent* owner);
+  ~TCustomListView() override;
+  const char* ClassName() const override { return "TCustomListView"; }
+
+  TListColumns& Columns() { return columns_; }
+  TListItems& Items() { return items_; }
+
+  TViewStyle ViewStyle() const { return view_style_; }
+  void SetViewStyle(TViewStyle v);
+  // Rows come from OnData; Items().SetCount sets how many. Changing it remakes the window.
+  bool OwnerData() const { return owner_data_; }
+  void SetOwnerData(bool v);
+  // Rows are drawn by OnDrawItem (report view only). Changing it remakes the window.
+  bool OwnerDraw() const { return owner_draw_; }
+  void SetOwnerDraw(bool v);
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool v);
+  bool RowSelect() const { return row_select_; }
+  void SetRowSelect(bool v);
+  bool MultiSelect() const { return multi_select_; }
+  void SetMultiSelect(bool v);
+  bool HideSelection() const { return hide_selection_; }
+  void SetHideSelection(bool v);
+  bool ShowColumnHeaders() const { return show_column_headers_; }
+  void SetShowColumnHeaders(bool v);
+  bool GridLines() const { return grid_lines_; }
+  void SetGridLines(bool v);
+  bool Checkboxes() const { return checkboxes_; }
+  void SetCheckboxes(bool v);
+  // Painting through an off-screen buffer (the system's LVS_EX_DOUBLEBUFFER).
+  bool DoubleBuffered() const { return double_buffered_; }
+  void SetDoubleBuffered(bool v);
+  TBorderStyle BorderStyle() const { return border_style_; }
+  void SetBorderStyle(TBorderStyle v);
+  // A band of this many pixels in the control's Color inside the window edge.
+  int BorderWidth() const { return NonClientBand(); }
+  void SetBorderWidth(int v) { SetNonClientBand(v); }
+  RECT ClientRect() const override;
+
+  TImageList* SmallImages() const { return small_images_; }
+  void SetSmallImages(TImageList* v);
+  TImageList* StateImages() const { return state_images_; }
+  void SetStateImages(TImageList* v);
+
+  // The canvas the custom-draw events paint on (the list's paint DC while they run).
+  TCanvas& Canvas() { return canvas_; }
+  // The column header window (report view), or nil.
+  HWND HeaderHandle();
+
+  TListItem* Selected();
+  void SetSelected(TListItem* item);
+  int ItemIndex();
+  void SetItemIndex(int index);
+  TListItem* ItemFocused();
+  void SetItemFocused(TListItem* item);
+  int SelCount();
+  void ClearSelection();
+  TListItem* TopItem();
+  int VisibleRowCount();
+  // The row at a client point (anywhere on its row in report view), or nil.
+  TListItem* GetItemAt(int x, int y);
+  THitTests GetHitTestInfoAt(int x, int y);
+  void Scroll(int dx, int dy);
+  // Redraws rows first .. last.
+  void UpdateItems(int first, int last);
+  // Sorts kept rows by caption (not in owner-data mode, where the program sorts its data).
+  bool AlphaSort();
+
+  using TLVOwnerDataEvent = std::function<void(TObject* sender, TListItem* item)>;
+  using TLVColumnClickEvent = std::function<void(TObject* sender, TListColumn* column)>;
+  using TLVCustomDrawEvent =
+      std::function<void(TCustomListView* sender, const RECT& rect, bool& default_draw)>;
+  using TLVAdvancedCustomDrawEvent = std::function<void(
+      TCustomListView* sender, const RECT& rect, TCustomDrawStage stage, bool& default_draw)>;
+  using TLVCustomDrawItemEvent = std::function<void(
+      TCustomListView* sender, TListItem* item, TCustomDrawState state, bool& default_draw)>;
+  using TLVAdvancedCustomDrawItemEvent =
+      std::function<void(TCustomListView* sender, TListItem* item, TCustomDrawState state,
+                         TCustomDrawStage stage, bool& default_draw)>;
+  using TLVCustomDrawSubItemEvent =
+      std::function<void(TCustomListView* sender, TListItem* item, int sub_item,
+                         TCustomDrawState state, bool& default_draw)>;
+  using TLVAdvancedCustomDrawSubItemEvent =
+      std::function<void(TCustomListView* sender, TListItem* item, int sub_item,
+                         TCustomDrawState state, TCustomDrawStage stage, bool& default_draw)>;
+  using TLVDrawItemEvent = std::function<void(TCustomListView* sender, TListItem* item,
+                                              const RECT& rect, TCustomDrawState state)>;
+  using TLVSelectItemEvent = std::function<void(TObject* sender, TListItem* item, bool selected)>;
+  using TLVChangeEvent = std::function<void(TObject* sender, TListItem* item, TItemChange change)>;
+  using TLVChangingEvent =
+      std::function<void(TObject* sender, TListItem* item, TItemChange change, bool& allow)>;
+
+  TLVOwnerDataEvent OnData;
+  TLVColumnClickEvent OnColumnClick;
+  TLVCustomDrawEvent OnCustomDraw;
+  TLVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  TLVCustomDrawItemEvent OnCustomDrawItem;
+  TLVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
+  TLVCustomDrawSubItemEvent OnCustomDrawSubItem;
+  TLVAdvancedCustomDrawSubItemEvent OnAdvancedCustomDrawSubItem;
+  TLVDrawItemEvent OnDrawItem;
+  TLVSelectItemEvent OnSelectItem;
+  TLVChangeEvent OnChange;
+  TLVChangingEvent OnChanging;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+
+ protected:
+  friend class TListColumn;
+  friend class TListColumns;
+  friend class TListItem;
+  friend class TListItems;
+  void CreateParams(TCreateParams& p) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& m) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void CMColorChanged(TMessage& m) override;
+  void CMFontChanged(TMessage& m) override;
+  void CMMouseEnter(TMessage& m) override;
+  void CMMouseLeave(TMessage& m) override;
+  virtual void ColClick(TListColumn* column);
+  virtual void CNNotify(TMessage& m);
+  virtual void CNDrawItem(TMessage& m);
+  LRESULT CustomDraw(NMLVCUSTOMDRAW* cd);
+  // The row as the events see it: a kept item, or in owner-data mode the row OnData filled.
+  TListItem* ItemAt(int index);
+  // Forget the row OnData filled last (its data may have changed).
+  void DropDataCache() { data_index_ = -1; }
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0);
+
+ private:
+  void GetDispInfo(NMHDR* h);
+  void ItemChanged(const NMLISTVIEW* nm);
+  void HeaderChanged(const NMHEADERA* nm);
+  void InsertItemWindow(int index);
+  // Sub-item texts of kept rows are asked for too (callback texts), column by column.
+  void SetSubItemCallbacks(int item, int first_column);
+  void ColumnAdded(int column);
+  void ApplyStyle();
+  void ApplyExtendedStyle();
+  void ApplyColors();
+  void ApplyImages();
+  void DestroyImageLists();
+
+  TListColumns columns_{this};
+  TListItems items_{this};
+  TListItem data_item_{this, -1};
+  int data_index_ = -1;
+  TControlCanvas canvas_{this};
+  TCustomDrawFonts draw_fonts_;
+  TViewStyle view_style_ = TViewStyle::vsIcon;
+  bool owner_data_ = false;
+  bool owner_draw_ = false;
+  bool read_only_ = false;
+  bool row_select_ = false;
+  bool multi_select_ = false;
+  bool hide_selection_ = true;
+  bool show_column_headers_ = true;
+  bool grid_lines_ = false;
+  bool checkboxes_ = false;
+  bool double_buffered_ = false;
+  TBorderStyle border_style_ = TBorderStyle::bsSingle;
+  TImageList* small_images_ = nullptr;
+  TImageList* state_images_ = nullptr;
+  HIMAGELIST small_list_ = nullptr;
+  HIMAGELIST state_list_ = nullptr;
+};
+
+}  // namespace forms

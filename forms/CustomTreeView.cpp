@@ -1,0 +1,421 @@
+// TCustomTreeView: the window's styles, the reflected notifications (selection, expansion,
+// deletion, custom draw), hit tests, and the node tree put back into a window made anew.
+#include "forms/CustomTreeView.h"
+
+
+namespace forms {
+
+namespace {
+
+THitTests HitTestsOf(UINT f) {
+  THitTests r = 0;
+  if (f & TVHT_ABOVE) r |= htAbove;
+  if (f & TVHT_BELOW) r |= htBelow;
+  if (f & TVHT_NOWHERE) r |= htNowhere;
+  if (f & TVHT_ONITEMBUTTON) r |= htOnButton;
+  if (f & TVHT_ONITEMICON) r |= htOnIcon;
+  if (f & TVHT_ONITEMINDENT) r |= htOnIndent;
+  if (f & TVHT_ONITEMLABEL) r |= htOnLabel;
+  if (f & TVHT_ONITEMRIGHT) r |= htOnRight;
+  if (f & TVHT_ONITEMSTATEICON) r |= htOnStateIcon;
+  if (f & TVHT_TOLEFT) r |= htToLeft;
+  if (f & TVHT_TORIGHT) r |= htToRight;
+  if (f & TVHT_ONITEM) r |= htOnItem;
+  return r;
+}
+
+// Each node of the tree in depth-first order.
+template <typename F>
+void ForEachNode(TTreeNodes& nodes, F f) {
+  for (TTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext()) f(n);
+}
+
+}  // namespace
+
+TCustomTreeView::TCustomTreeView(TComponent* owner) : TWinControl(owner) {
+  release_taken_by_system_ = true;
+  SetBounds(0, 0, 120, 120);
+  SetColor(clWindow);
+  SetTabStop(true);
+}
+
+TCustomTreeView::~TCustomTreeView() {
+  BeginDestroy();
+  // The window goes while this is still a tree view; its items' notifications then find a
+  // tree that knows it is going.
+  DestroyHandle();
+  DestroyImageLists();
+}
+
+LRESULT TCustomTreeView::Send(UINT msg, WPARAM w, LPARAM l) const {
+  return handle_ ? SendMessageA(handle_, msg, w, l) : 0;
+}
+
+void TCustomTreeView::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  CreateSubClass(p, WC_TREEVIEWA);
+  p.Style |= WS_TABSTOP;
+  if (show_buttons_) p.Style |= TVS_HASBUTTONS;
+  if (show_lines_) p.Style |= TVS_HASLINES;
+  if (show_root_) p.Style |= TVS_LINESATROOT;
+  if (!read_only_) p.Style |= TVS_EDITLABELS;
+  if (!hide_selection_) p.Style |= TVS_SHOWSELALWAYS;
+  if (row_select_) p.Style |= TVS_FULLROWSELECT;
+  if (hot_track_) p.Style |= TVS_TRACKSELECT;
+  if (auto_expand_) p.Style |= TVS_SINGLEEXPAND;
+  if (border_style_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomTreeView::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (!handle_) return;
+  // Notifications in their ANSI form, as the rest of the layer speaks.
+  Send(TVM_SETUNICODEFORMAT, FALSE);
+  if (double_buffered_) Send(TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+  ApplyColors();
+  ApplyImages();
+  Send(TVM_SETINDENT, static_cast<WPARAM>(indent_));
+  TTreeNode* keep = selected_;
+  for (auto& r : items_.roots_) items_.InsertWindowItems(r.get());
+  if (keep) SetSelected(keep);
+  if (items_.update_count_ > 0) Send(WM_SETREDRAW, FALSE);
+}
+
+void TCustomTreeView::DestroyWnd() {
+  if (handle_) {
+    selected_ = Selected();
+    indent_ = Indent();
+    ForEachNode(items_, [](TTreeNode* n) { n->expanded_ = n->Expanded(); });
+  }
+  window_going_ = true;
+  TWinControl::DestroyWnd();
+  window_going_ = false;
+  ForEachNode(items_, [](TTreeNode* n) { n->item_ = nullptr; });
+}
+
+void TCustomTreeView::ApplyStyle() {
+  if (!handle_) return;
+  TCreateParams p;
+  CreateParams(p);
+  const DWORD mask = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
+                     TVS_SHOWSELALWAYS | TVS_FULLROWSELECT | TVS_TRACKSELECT | TVS_SINGLEEXPAND;
+  auto style = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE));
+  SetWindowLongPtrA(handle_, GWL_STYLE, static_cast<LONG_PTR>((style & ~mask) | (p.Style & mask)));
+  auto ex = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE));
+  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
+                    static_cast<LONG_PTR>((ex & ~WS_EX_CLIENTEDGE) | (p.ExStyle & WS_EX_CLIENTEDGE)));
+  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomTreeView::ApplyColors() {
+  Send(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+  Send(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font().Color())));
+}
+
+void TCustomTreeView::ApplyImages() {
+  if (!handle_) return;
+  HIMAGELIST owned_images, owned_state;
+  HIMAGELIST images = ViewImageList(images_, &owned_images);
+  HIMAGELIST state = ViewImageList(state_images_, &owned_state);
+  Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  Send(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(state));
+  // The tree view never frees image lists; the old ones go once it no longer uses them.
+  DestroyImageLists();
+  image_list_ = owned_images;
+  state_list_ = owned_state;
+}
+
+void TCustomTreeView::DestroyImageLists() {
+  if (image_list_) ImageList_Destroy(image_list_);
+  if (state_list_) ImageList_Destroy(state_list_);
+  image_list_ = state_list_ = nullptr;
+}
+
+void TCustomTreeView::SetImages(TImageList* v) {
+  if (v == images_) return;
+  if (images_ && images_ != state_images_) RemoveFreeNotification(images_);
+  images_ = v;
+  if (v) FreeNotification(v);
+  ApplyImages();
+}
+
+void TCustomTreeView::SetStateImages(TImageList* v) {
+  if (v == state_images_) return;
+  if (state_images_ && state_images_ != images_) RemoveFreeNotification(state_images_);
+  state_images_ = v;
+  if (v) FreeNotification(v);
+  ApplyImages();
+}
+
+void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == images_) SetImages(nullptr);
+  if (component == state_images_) SetStateImages(nullptr);
+}
+
+int TCustomTreeView::Indent() const {
+  return handle_ ? static_cast<int>(Send(TVM_GETINDENT)) : indent_;
+}
+
+void TCustomTreeView::SetIndent(int v) {
+  indent_ = v < 0 ? 0 : v;
+  Send(TVM_SETINDENT, static_cast<WPARAM>(indent_));
+}
+
+void TCustomTreeView::SetShowButtons(bool v) { show_buttons_ = v; ApplyStyle(); }
+void TCustomTreeView::SetShowLines(bool v) { show_lines_ = v; ApplyStyle(); }
+void TCustomTreeView::SetShowRoot(bool v) { show_root_ = v; ApplyStyle(); }
+void TCustomTreeView::SetReadOnly(bool v) { read_only_ = v; ApplyStyle(); }
+void TCustomTreeView::SetHideSelection(bool v) { hide_selection_ = v; ApplyStyle(); }
+void TCustomTreeView::SetRowSelect(bool v) { row_select_ = v; ApplyStyle(); }
+void TCustomTreeView::SetHotTrack(bool v) { hot_track_ = v; ApplyStyle(); }
+void TCustomTreeView::SetAutoExpand(bool v) { auto_expand_ = v; ApplyStyle(); }
+void TCustomTreeView::SetBorderStyle(TBorderStyle v) { border_style_ = v; ApplyStyle(); }
+
+void TCustomTreeView::SetDoubleBuffered(bool v) {
+  double_buffered_ = v;
+  Send(TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, v ? TVS_EX_DOUBLEBUFFER : 0);
+}
+
+RECT TCustomTreeView::ClientRect() const {
+  RECT r{};
+  if (handle_ && GetClientRect(handle_, &r)) return r;
+  return TWinControl::ClientRect();
+}
+
+TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
+  if (!item || !handle_) return nullptr;
+  TVITEMA it{};
+  it.mask = TVIF_PARAM | TVIF_HANDLE;
+  it.hItem = item;
+  if (!Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return nullptr;
+  return reinterpret_cast<TTreeNode*>(it.lParam);
+}
+
+void TCustomTreeView::NodeGoing(TTreeNode* node) {
+  if (selected_ && (selected_ == node || selected_->IsDescendantOf(node))) selected_ = nullptr;
+  // With a window the deletion notifications of its items announce the nodes.
+  if (handle_ || !OnDeletion) return;
+  OnDeletion(this, node);
+  for (TTreeNode* n = node->GetFirstChild(); n && n->IsDescendantOf(node); n = n->GetNext())
+    OnDeletion(this, n);
+}
+
+TTreeNode* TCustomTreeView::Selected() const {
+  if (!handle_) return selected_;
+  return NodeOf(reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_CARET)));
+}
+
+void TCustomTreeView::SetSelected(TTreeNode* node) {
+  if (node && node->TreeView() != this) return;
+  selected_ = node;
+  if (handle_) Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node ? node->item_ : nullptr));
+}
+
+TTreeNode* TCustomTreeView::TopItem() const {
+  return NodeOf(reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE)));
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {
+  if (!handle_) return nullptr;
+  TVHITTESTINFO ht{};
+  ht.pt = POINT{x, y};
+  Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+  UINT on = TVHT_ONITEM;
+  if (row_select_) on |= TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT;
+  return (ht.flags & on) ? NodeOf(ht.hItem) : nullptr;
+}
+
+THitTests TCustomTreeView::GetHitTestInfoAt(int x, int y) const {
+  if (!handle_) return htNowhere;
+  TVHITTESTINFO ht{};
+  ht.pt = POINT{x, y};
+  Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+  return HitTestsOf(ht.flags);
+}
+
+void TCustomTreeView::FullExpand() {
+  for (auto& r : items_.roots_) r->Expand(true);
+}
+
+void TCustomTreeView::FullCollapse() {
+  for (auto& r : items_.roots_) r->Collapse(true);
+}
+
+bool TCustomTreeView::CanExpand(TTreeNode* node) {
+  bool allow = true;
+  if (OnExpanding) OnExpanding(this, node, allow);
+  return allow;
+}
+
+void TCustomTreeView::Expand(TTreeNode* node) {
+  if (OnExpanded) OnExpanded(this, node);
+}
+
+bool TCustomTreeView::CanCollapse(TTreeNode* node) {
+  bool allow = true;
+  if (OnCollapsing) OnCollapsing(this, node, allow);
+  return allow;
+}
+
+void TCustomTreeView::Collapse(TTreeNode* node) {
+  if (OnCollapsed) OnCollapsed(this, node);
+}
+
+void TCustomTreeView::Change(TTreeNode* node) {
+  if (OnChange) OnChange(this, node);
+}
+
+void TCustomTreeView::Dispatch(TMessage& m) {
+  if (m.Msg == CN_NOTIFY) {
+    CNNotify(m);
+    return;
+  }
+  TWinControl::Dispatch(m);
+}
+
+void TCustomTreeView::CMColorChanged(TMessage& m) {
+  ApplyColors();
+  TWinControl::CMColorChanged(m);
+}
+
+void TCustomTreeView::CMFontChanged(TMessage& m) {
+  TWinControl::CMFontChanged(m);
+  ApplyColors();
+}
+
+LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
+  NMCUSTOMDRAW& nm = cd->nmcd;
+  const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
+  if (nm.dwDrawStage == CDDS_PREPAINT) draw_fonts_.Clear();
+  if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events) return CDRF_DODEFAULT;
+  canvas_.SetPaintHandle(nm.hdc);
+  canvas_.Font().Assign(Font());
+  canvas_.Brush.Color = Color();
+  bool default_draw = true;
+  LRESULT result = CDRF_DODEFAULT;
+  TCustomDrawState state = CustomDrawStateOf(nm.uItemState);
+  auto* node = reinterpret_cast<TTreeNode*>(nm.lItemlParam);
+  switch (nm.dwDrawStage) {
+    case CDDS_PREPAINT:
+      if (OnCustomDraw) OnCustomDraw(this, nm.rc, default_draw);
+      if (default_draw && OnAdvancedCustomDraw)
+        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPrePaint, default_draw);
+      if (!default_draw) {
+        result = CDRF_SKIPDEFAULT;
+        break;
+      }
+      if (item_events) result |= CDRF_NOTIFYITEMDRAW;
+      if (OnAdvancedCustomDraw) result |= CDRF_NOTIFYPOSTPAINT;
+      break;
+    case CDDS_POSTPAINT:
+      if (OnAdvancedCustomDraw)
+        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    case CDDS_ITEMPREPAINT:
+      if (!node) break;
+      if (OnCustomDrawItem) OnCustomDrawItem(this, node, state, default_draw);
+      if (default_draw && OnAdvancedCustomDrawItem)
+        OnAdvancedCustomDrawItem(this, node, state, TCustomDrawStage::cdPrePaint, default_draw);
+      if (!default_draw) {
+        result = CDRF_SKIPDEFAULT;
+        break;
+      }
+      if (OnAdvancedCustomDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
+      // Colours or a font the event set on the canvas are the ones the node is drawn in.
+      if (!canvas_.Font().Equals(Font())) {
+        SelectObject(nm.hdc, draw_fonts_.Get(canvas_.Font()));
+        result |= CDRF_NEWFONT;
+      }
+      if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {
+        cd->clrText = ColorToRGB(canvas_.Font().Color());
+        cd->clrTextBk = ColorToRGB(canvas_.Brush.Color);
+        result |= CDRF_NEWFONT;
+      }
+      break;
+    case CDDS_ITEMPOSTPAINT:
+      if (node && OnAdvancedCustomDrawItem)
+        OnAdvancedCustomDrawItem(this, node, state, TCustomDrawStage::cdPostPaint, default_draw);
+      break;
+    default:
+      break;
+  }
+  canvas_.FreeHandle();
+  return result;
+}
+
+void TCustomTreeView::CNNotify(TMessage& m) {
+  auto* h = reinterpret_cast<NMHDR*>(m.LParam);
+  // The A and W forms of these notifications differ only in their text pointers.
+  auto* nm = reinterpret_cast<NMTREEVIEWA*>(h);
+  auto node_new = [&] { return reinterpret_cast<TTreeNode*>(nm->itemNew.lParam); };
+  switch (h->code) {
+    case TVN_SELCHANGINGA:
+    case TVN_SELCHANGINGW: {
+      if (window_going_) return;
+      bool allow = true;
+      if (OnChanging) OnChanging(this, node_new(), allow);
+      m.Result = allow ? FALSE : TRUE;
+      return;
+    }
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW:
+      if (window_going_) return;
+      selected_ = node_new();
+      Change(selected_);
+      return;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW:
+      if (program_expand_) return;
+      if (nm->action & TVE_EXPAND) m.Result = CanExpand(node_new()) ? FALSE : TRUE;
+      else if (nm->action & TVE_COLLAPSE) m.Result = CanCollapse(node_new()) ? FALSE : TRUE;
+      return;
+    case TVN_ITEMEXPANDEDA:
+    case TVN_ITEMEXPANDEDW:
+      if (TTreeNode* n = node_new()) {
+        n->expanded_ = (nm->action & TVE_EXPAND) != 0;
+        if (program_expand_) return;
+        if (nm->action & TVE_EXPAND) Expand(n);
+        else if (nm->action & TVE_COLLAPSE) Collapse(n);
+      }
+      return;
+    case NM_CUSTOMDRAW:
+      m.Result = CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(h));
+      return;
+    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW: {
+      // The text the user typed; none when the edit was cancelled.
+      auto& it = reinterpret_cast<NMTVDISPINFOA*>(h)->item;
+      auto* n = reinterpret_cast<TTreeNode*>(it.lParam);
+      if (!n) n = NodeOf(it.hItem);
+      if (!n || !it.pszText) return;
+      if (h->code == TVN_ENDLABELEDITW) {
+        auto* w = reinterpret_cast<const wchar_t*>(it.pszText);
+        int len = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<size_t>(len > 0 ? len - 1 : 0), '\0');
+        if (len > 1) WideCharToMultiByte(CP_ACP, 0, w, -1, text.data(), len, nullptr, nullptr);
+        n->text_ = text;
+      } else {
+        n->text_ = it.pszText;
+      }
+      m.Result = TRUE;  // the window keeps the new text
+      return;
+    }
+    case TVN_DELETEITEMA:
+    case TVN_DELETEITEMW: {
+      if (window_going_) return;
+      auto* n = reinterpret_cast<TTreeNode*>(nm->itemOld.lParam);
+      if (!n) return;
+      n->item_ = nullptr;
+      if (OnDeletion) OnDeletion(this, n);
+      return;
+    }
+    default:
+      DefaultHandler(m);
+  }
+}
+
+}  // namespace forms

@@ -1,0 +1,153 @@
+// TCustomTreeView: the system tree view ("SysTreeView32") wrapped: nodes with data, pictures and
+// state pictures from TImageLists, expansion, selection, hit tests and the tree events. The
+// control answers its own notifications (TVN_SELCHANGED, TVN_ITEMEXPANDED...) as reflected
+// CN_NOTIFY.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+
+#include "forms/ControlCanvas.h"
+#include "forms/CustomDrawFonts.h"
+#include "forms/ImageList.h"
+#include "forms/TreeNodes.h"
+#include "forms/ViewTypes.h"
+#include "forms/WinControl.h"
+
+namespace forms {
+
+class TCustomTreeView : public TWinControl {
+ public:
+  explicit TCustomTreeView(TComponent* owner);
+  ~TCustomTreeView() override;
+  const char* ClassName() const override { return "TCustomTreeView"; }
+
+  TTreeNodes& Items() { return items_; }
+  TTreeNode* Selected() const;
+  void SetSelected(TTreeNode* node);
+  TTreeNode* TopItem() const;
+  // The node whose icon, text or state picture lies at a client point (anywhere on its row
+  // with RowSelect), or nil.
+  TTreeNode* GetNodeAt(int x, int y) const;
+  THitTests GetHitTestInfoAt(int x, int y) const;
+  void FullExpand();
+  void FullCollapse();
+
+  TImageList* Images() const { return images_; }
+  void SetImages(TImageList* v);
+  TImageList* StateImages() const { return state_images_; }
+  void SetStateImages(TImageList* v);
+  int Indent() const;
+  void SetIndent(int v);
+  bool ShowButtons() const { return show_buttons_; }
+  void SetShowButtons(bool v);
+  bool ShowLines() const { return show_lines_; }
+  void SetShowLines(bool v);
+  bool ShowRoot() const { return show_root_; }
+  void SetShowRoot(bool v);
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool v);
+  bool HideSelection() const { return hide_selection_; }
+  void SetHideSelection(bool v);
+  bool RowSelect() const { return row_select_; }
+  void SetRowSelect(bool v);
+  bool HotTrack() const { return hot_track_; }
+  void SetHotTrack(bool v);
+  // Expanding a node collapses the others on its way (single-expand).
+  bool AutoExpand() const { return auto_expand_; }
+  void SetAutoExpand(bool v);
+  bool DoubleBuffered() const { return double_buffered_; }
+  void SetDoubleBuffered(bool v);
+  TBorderStyle BorderStyle() const { return border_style_; }
+  void SetBorderStyle(TBorderStyle v);
+  // A band of this many pixels in the control's Color inside the window edge.
+  int BorderWidth() const { return NonClientBand(); }
+  void SetBorderWidth(int v) { SetNonClientBand(v); }
+  RECT ClientRect() const override;
+  // The canvas the custom-draw events paint on (the tree's paint DC while they run).
+  TCanvas& Canvas() { return canvas_; }
+
+  using TTVCustomDrawEvent =
+      std::function<void(TCustomTreeView* sender, const RECT& rect, bool& default_draw)>;
+  using TTVAdvancedCustomDrawEvent = std::function<void(
+      TCustomTreeView* sender, const RECT& rect, TCustomDrawStage stage, bool& default_draw)>;
+  using TTVCustomDrawItemEvent = std::function<void(
+      TCustomTreeView* sender, TTreeNode* node, TCustomDrawState state, bool& default_draw)>;
+  using TTVAdvancedCustomDrawItemEvent =
+      std::function<void(TCustomTreeView* sender, TTreeNode* node, TCustomDrawState state,
+                         TCustomDrawStage stage, bool& default_draw)>;
+  using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
+  using TTVChangingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
+  using TTVExpandingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
+  using TTVExpandedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
+
+  TTVChangedEvent OnChange;
+  TTVChangingEvent OnChanging;
+  TTVExpandingEvent OnExpanding;
+  TTVExpandedEvent OnExpanded;
+  TTVExpandingEvent OnCollapsing;
+  TTVExpandedEvent OnCollapsed;
+  TTVExpandedEvent OnDeletion;
+  TTVCustomDrawEvent OnCustomDraw;
+  TTVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  TTVCustomDrawItemEvent OnCustomDrawItem;
+  TTVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
+
+ protected:
+  friend class TTreeNode;
+  friend class TTreeNodes;
+  void CreateParams(TCreateParams& p) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& m) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void CMColorChanged(TMessage& m) override;
+  void CMFontChanged(TMessage& m) override;
+  virtual void CNNotify(TMessage& m);
+  virtual bool CanExpand(TTreeNode* node);
+  virtual void Expand(TTreeNode* node);
+  virtual bool CanCollapse(TTreeNode* node);
+  virtual void Collapse(TTreeNode* node);
+  virtual void Change(TTreeNode* node);
+  LRESULT CustomDraw(NMTVCUSTOMDRAW* cd);
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const;
+  TTreeNode* NodeOf(HTREEITEM item) const;
+  // `node` and its subtree are about to go.
+  void NodeGoing(TTreeNode* node);
+
+ private:
+  void ApplyStyle();
+  void ApplyColors();
+  void ApplyImages();
+  void DestroyImageLists();
+
+  TTreeNodes items_{this};
+  TControlCanvas canvas_{this};
+  TCustomDrawFonts draw_fonts_;
+  TImageList* images_ = nullptr;
+  TImageList* state_images_ = nullptr;
+  HIMAGELIST image_list_ = nullptr;
+  HIMAGELIST state_list_ = nullptr;
+  int indent_ = 19;
+  bool show_buttons_ = true;
+  bool show_lines_ = true;
+  bool show_root_ = true;
+  bool read_only_ = false;
+  bool hide_selection_ = true;
+  bool row_select_ = false;
+  bool hot_track_ = false;
+  bool auto_expand_ = false;
+  bool double_buffered_ = false;
+  TBorderStyle border_style_ = TBorderStyle::bsSingle;
+  TTreeNode* selected_ = nullptr;  // kept over a new window
+  // While the window goes (a new one follows, or the tree itself goes) its items' deletion
+  // notifications are no deletion of nodes.
+  bool window_going_ = false;
+  // While the program expands or collapses a node (its events run from TTreeNode): some
+  // systems notify of that expansion too, others do not.
+  bool program_expand_ = false;
+};
+
+}  // namespace forms
