@@ -24,4 +24,26 @@ RunDecode DecodeDataRun(ByteSpan span, size_t position, DataRun* run) {
   return RunDecode::kRun;
 }
 
+RunDecode RunListCursor::Next(PlacedRun* run) {
+  DataRun decoded;
+  const RunDecode result = DecodeDataRun(runs_, position_, &decoded);
+  if (result != RunDecode::kRun) return result;
+  position_ += decoded.size;
+  if (decoded.length > cluster_count_) return RunDecode::kBad;
+  run->length = decoded.length;
+  run->sparse = decoded.sparse;
+  if (decoded.sparse) {
+    run->first_cluster = kSparseCluster;
+    return RunDecode::kRun;
+  }
+  // The run must lie on the volume; a run outside it is damage, not data.
+  const int64_t next = static_cast<int64_t>(current_) + decoded.offset;
+  if (next < 0 || static_cast<uint64_t>(next) > cluster_count_ ||
+      decoded.length > cluster_count_ - static_cast<uint64_t>(next))
+    return RunDecode::kBad;
+  current_ = static_cast<uint64_t>(next);
+  run->first_cluster = current_;
+  return RunDecode::kRun;
+}
+
 }  // namespace scavrel

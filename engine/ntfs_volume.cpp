@@ -238,29 +238,16 @@ bool TakeDataAttribute(Engine& engine, const NtfsVolume& volume, ByteSpan used,
 bool ReadRunList(Engine& engine, const NtfsVolume& volume, ByteSpan runs, ExtentList* list,
                  uint64_t first_vcn, uint64_t last_vcn) {
   const uint64_t expected = last_vcn - first_vcn + 1;  // 0 for an empty attribute (last = -1)
-  const uint64_t cluster_count = volume.ClusterCount();
+  RunListCursor cursor(runs, volume.ClusterCount());
   uint64_t sum = 0;
-  uint64_t current = 0;
-  size_t position = 0;
   for (;;) {
     if (engine.ScanStep()) return false;
-    DataRun run;
-    RunDecode decoded = DecodeDataRun(runs, position, &run);
+    PlacedRun run;
+    const RunDecode decoded = cursor.Next(&run);
     if (decoded == RunDecode::kBad) return false;
     if (decoded == RunDecode::kEnd) break;
-    position += run.size;
-    if (run.length > cluster_count || sum + run.length < sum) return false;
-    if (run.sparse) {
-      AddRun(list, kSparseCluster, run.length);
-    } else {
-      // The run must lie on the volume; a run outside it is damage, not data.
-      const int64_t next = static_cast<int64_t>(current) + run.offset;
-      if (next < 0 || static_cast<uint64_t>(next) > cluster_count ||
-          run.length > cluster_count - static_cast<uint64_t>(next))
-        return false;
-      current = static_cast<uint64_t>(next);
-      AddRun(list, current, run.length);
-    }
+    if (sum + run.length < sum) return false;
+    AddRun(list, run.first_cluster, run.length);
     list->total_clusters += run.length;
     sum += run.length;
   }
@@ -432,23 +419,14 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
     return false;
   std::vector<uint8_t> bytes(static_cast<size_t>(real_size));
   size_t filled = 0;
-  ByteSpan runs = RunListSpan(used, attribute);
-  size_t run_position = 0;
-  uint64_t current = 0;
-  const uint64_t cluster_count = volume.ClusterCount();
+  RunListCursor cursor(RunListSpan(used, attribute), volume.ClusterCount());
   while (filled < bytes.size()) {
     if (engine.ScanStep()) return false;
-    DataRun run;
-    RunDecode decoded = DecodeDataRun(runs, run_position, &run);
+    PlacedRun run;
+    const RunDecode decoded = cursor.Next(&run);
     if (decoded == RunDecode::kBad) return false;
     if (decoded == RunDecode::kEnd) break;
-    run_position += run.size;
     if (run.sparse) return false;  // an attribute list always has its clusters
-    const int64_t next = static_cast<int64_t>(current) + run.offset;
-    if (next < 0 || static_cast<uint64_t>(next) > cluster_count ||
-        run.length > cluster_count - static_cast<uint64_t>(next))
-      return false;
-    current = static_cast<uint64_t>(next);
     // The run's bytes, capped at what the list still lacks (the length test first keeps the
     // product from overflowing).
     const uint64_t remaining = bytes.size() - filled;
@@ -459,7 +437,7 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
     const size_t clusters = static_cast<size_t>((run_bytes + cluster_size - 1) / cluster_size);
     std::vector<uint8_t> piece(clusters * cluster_size);
     if (!engine.volume ||
-        !engine.volume->Read(current * cluster_size, piece.data(), piece.size())) {
+        !engine.volume->Read(run.first_cluster * cluster_size, piece.data(), piece.size())) {
       engine.ReportReadError(engine.volume ? engine.volume->LastErrorCode() : kErrorReadFault);
       return false;
     }
