@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "forms/Application.h"
+#include "forms/MainMenu.h"
 #include "forms/Screen.h"
 
 namespace forms {
@@ -58,6 +59,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 
 TCustomForm::~TCustomForm() {
   BeginDestroy();
+  SetMenu(nullptr);
   Screen()->RemoveForm(this);
   if (Application()->MainForm() == this) Application()->SetMainForm(nullptr);
   DestroyComponents();
@@ -106,6 +108,7 @@ void TCustomForm::CreateParams(TCreateParams& p) {
 
 void TCustomForm::CreateWnd() {
   TWinControl::CreateWnd();
+  if (handle_ && menu_) ::SetMenu(handle_, menu_->Handle());
   // Forms made before the main form's window have the application window as owner so far.
   if (handle_ && Application()->MainForm() == this) UpdateOwners();
 }
@@ -422,8 +425,39 @@ void TCustomForm::CMDialogKey(TMessage& m) {
   Broadcast(m);
 }
 
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) {
+    menu_->SetWindowForm(nullptr);
+    RemoveFreeNotification(menu_);
+  }
+  // A menu shows on one form at a time.
+  if (menu && menu->WindowForm()) menu->WindowForm()->SetMenu(nullptr);
+  menu_ = menu;
+  if (menu_) {
+    menu_->SetWindowForm(this);
+    FreeNotification(menu_);
+  }
+  if (handle_) ::SetMenu(handle_, menu_ ? menu_->Handle() : nullptr);
+  nc_measured_ = false;
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == menu_) {
+    menu_ = nullptr;
+    if (handle_) ::SetMenu(handle_, nullptr);
+  }
+}
+
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
+    case WM_COMMAND:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      // The native menu bar's items are drawn and chosen through the menu layer.
+      if (TMenu::DispatchMenuMessage(m)) return;
+      break;
     case WM_CLOSE:
       Close();
       return;

@@ -10,6 +10,8 @@
 
 namespace forms {
 
+class TMainMenu;
+
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter,
                        poOwnerFormCenter };
@@ -63,6 +65,9 @@ class TCustomForm : public TWinControl {
   // The MDI client window of an MDI parent form (none is ever made here).
   HWND ClientHandle() const { return nullptr; }
   bool Active() const { return active_; }
+  // The menu shown as the window's native menu bar (not owned; nil for none).
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
 
   using TCloseEvent = std::function<void(TObject*, TCloseAction&)>;
   using TCloseQueryEvent = std::function<void(TObject*, bool&)>;
@@ -95,6 +100,7 @@ class TCustomForm : public TWinControl {
   void DestroyWnd() override;
   void UpdateBounds() override;
   void Dispatch(TMessage& m) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void CMDialogKey(TMessage& m) override;
   virtual bool CloseQuery();
   void ApplyPosition();
@@ -106,6 +112,7 @@ class TCustomForm : public TWinControl {
   void WMSysCommand(TMessage& m);
   void WMPaint(TMessage& m) override;
   TWinControl* active_control_ = nullptr;
+  TMainMenu* menu_ = nullptr;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
   bool key_preview_ = false;

@@ -24,6 +24,7 @@
 #include "forms/ListColumns.h"
 #include "forms/ListItem.h"
 #include "forms/ListItems.h"
+#include "forms/Menus.h"
 #include "forms/Panel.h"
 #include "forms/Picture.h"
 #include "forms/Screen.h"

@@ -68,6 +68,21 @@ def inside_round(x, y, w, h, r):
     return dx * dx + dy * dy <= r * r + r * 0.8
 
 
+def gradient(w, h, stops):
+    """A vertical gradient over the whole picture (stops: list of (t, colour))."""
+    img = Img(w, h)
+    for y in range(h):
+        t = y / max(h - 1, 1)
+        c = stops[0][1]
+        for (t0, c0), (t1, c1) in zip(stops, stops[1:]):
+            if t0 <= t <= t1:
+                c = mix(c0, c1, (t - t0) / max(t1 - t0, 1e-6))
+                break
+        for x in range(w):
+            img.set(x, y, c)
+    return img
+
+
 def shape(w, h, r, stops, border, outside=MAGENTA, inner=None, split=None):
     """A rounded body with a vertical gradient (stops: list of (t, colour)), a one-pixel border
     and an optional inner highlight line; pixels outside the corners get `outside`."""
@@ -480,11 +495,14 @@ def main():
     cb = shape(16, 18, 2, [(0, rgb("C1D3FB")), (1, rgb("98B4F4"))], rgb("7C9DE8"), rgb("FFFFFF"))
     glyph(cb, "down", (77, 97, 133))
     put("WINXP_COMBOBOX_BUTTON", cb)
-    put("MACOS_MENU_BAR", shape(8, 20, 0, [(0, rgb("FBFBFB")), (1, rgb("E2E2E2"))], rgb("E2E2E2")))
-    put("MACOS_MENU_SELECT", shape(8, 20, 0, [(0, rgb("6FA3F0")), (1, rgb("2F6BD6"))], rgb("2F6BD6")))
+    # The menus stretch these over whole items and bars: plain gradients, no border, which
+    # stretching would smear into wide stripes.
+    put("MACOS_MENU_BAR", gradient(8, 20, [(0, rgb("FBFBFB")), (1, rgb("E2E2E2"))]))
+    put("MACOS_MENU_SELECT", gradient(8, 20, [(0, rgb("6FA3F0")), (1, rgb("2F6BD6"))]))
     put("MACOS_FORM_BACKGROUND", form_background(L["MACOS"], "mac"))
     put("PROTEIN_FORM_BACKGROUND", form_background(L["PROTEIN"], "protein"))
-    check = Img(16, 16, MAGENTA)
+    # Menus key the check glyph on white (their image lists use it as the mask colour).
+    check = Img(16, 16, (255, 255, 255))
     glyph(check, "check", (0, 0, 0))
     put("MENU_CHECKED", check)
 

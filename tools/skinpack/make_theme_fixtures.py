@@ -4,7 +4,8 @@ OUTDIR (run by the build before those tests):
 
   theme.ssk             packed with skinpack as a program from theme_source/ (bitmaps folder
                         and values file): a three-frame button, three title-bar sections, a
-                        few colours, integers and flags
+                        few colours (the menus' too, all but SKIN2_SELECTEDMENUCOLOR, whose
+                        absence the menus must bear), integers and flags
   theme_encrypted.ssk   the same, protected with the password "tolvane"
   theme_second.ssk      another skin: only a differently coloured button, not transparent
   theme_truncated.ssk   the first half of theme.ssk (no end record: not an archive at all)
@@ -134,6 +135,18 @@ int SKIN2_TITLEBARBUTTONPOSY -7
 int SKIN2_TITLEBARCAPTIONTOP 5
 int SKIN2_TRANSCOLOR 0x00FF00
 int SKIN2_SCROLLBARCOLOR 0xD0E8D0
+int SKIN2_LEFTBARSTARTCOLOR 0x3C8A2E
+int SKIN2_LEFTBARENDCOLOR 0xD0E8D0
+int SKIN2_MENUITEMCOLOR 0xF0FFF0
+int SKIN2_MENUITEMFONTCOLOR 0x203020
+int SKIN2_SELECTEDMENUBORDERCOLOR 0x205020
+int SKIN2_SELECTEDMENUFONTCOLOR 0xFFFFFF
+int SKIN2_MENUBARSTARTCOLOR 0xB0D8B0
+int SKIN2_MENUBARENDCOLOR 0x70A070
+int SKIN2_TOPSELECTEDMENUCOLOR 0x71B33C
+int SKIN2_TOPSELECTEDMENUBORDERCOLOR 0x205020
+int SKIN2_TOPSELECTEDMENUFONTCOLOR 0xFFFFFF
+int SKIN2_TOPMENUFONTCOLOR 0x203020
 flag SKIN2_BUTTONTRANS 1
 flag SKIN2_TITLEFIVESECT 0
 flag SKIN2_TABCONTROLTRANS 200
