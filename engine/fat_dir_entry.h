@@ -54,7 +54,9 @@ inline uint32_t EntryFirstCluster(ByteSpan entry) {
 
 inline uint32_t EntryFileSize(ByteSpan entry) { return ReadLe32(entry, kDeFileSize); }
 inline uint8_t EntryAttributes(ByteSpan entry) { return ReadLe8(entry, kDeAttributes); }
-inline bool EntryIsDirectory(ByteSpan entry) { return (EntryAttributes(entry) & kAttrDirectory) != 0; }
+inline bool EntryIsDirectory(ByteSpan entry) {
+  return (EntryAttributes(entry) & kAttrDirectory) != 0;
+}
 inline bool EntryIsDeleted(ByteSpan entry) { return ReadLe8(entry, kDeName) == kDeletedMark; }
 
 // Eight zero name bytes end a directory.

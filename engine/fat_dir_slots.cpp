@@ -53,7 +53,8 @@ bool LongNameSlotPlausible(ByteSpan part) {
   return ReadLe8(part, kLnType) == 0 && ReadLe16(part, kLnFirstCluster) == 0;
 }
 
-bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry, LongNameSequence carried) {
+bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry,
+                           LongNameSequence carried) {
   for (size_t at = 0; at + kDirEntrySize <= cluster.size(); at += kDirEntrySize) {
     ByteSpan slot = cluster.subspan(at, kDirEntrySize);
     if (EntryEndsDirectory(slot)) return true;

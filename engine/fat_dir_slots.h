@@ -24,6 +24,7 @@ bool LongNameSlotPlausible(ByteSpan part);
 // plausible and every long-name run in it is in order and names the short entry that ends it.
 // `carried` is the run the folder's previous cluster left open (a name may straddle clusters).
 // The walks go on into a cluster they take for the folder's continuation only when this holds.
-bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry, LongNameSequence carried);
+bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry,
+                           LongNameSequence carried);
 
 }  // namespace scavrel::fat

@@ -27,7 +27,9 @@ std::string CutAndTrim(const char* bytes, size_t length) {
 std::string ShortNameOf(ByteSpan entry) {
   char base[kDeNameLength];
   char extension[kDeExtensionLength];
-  for (size_t i = 0; i < kDeNameLength; ++i) base[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
+  for (size_t i = 0; i < kDeNameLength; ++i) {
+    base[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
+  }
   for (size_t i = 0; i < kDeExtensionLength; ++i) {
     extension[i] = static_cast<char>(ReadLe8(entry, kDeExtension + i));
   }

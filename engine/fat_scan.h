@@ -36,7 +36,8 @@ class FatScanner {
   bool PruneTree(FoundNode* node);
 
   // Record builders; true and the new node when the entry is kept.
-  bool AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry, const std::u16string& long_name);
+  bool AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry,
+                   const std::u16string& long_name);
   bool AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                const std::u16string& long_name);
   bool MakeLostFolderNode(FoundNode** out, uint32_t cluster);

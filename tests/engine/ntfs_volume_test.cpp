@@ -446,7 +446,8 @@ TEST_F(NtfsListTest, NonResidentListOverTwoRunsIsReadRunAfterRunWhereEachLies) {
   vol.SetRecord(33, Record(0).NonResident(0x80, {0x11, 0x02, 0x60}, 0, 1, 8000).Finish());
   vol.SetRecord(34, Record(0).FileName(16, u"far.bin").Finish());
   std::vector<uint8_t> filler;
-  for (int i = 0; i < 128; ++i) filler = ntfs_test::Concat({filler, ntfs_test::ListEntry(0x10, 30)});
+  const std::vector<uint8_t> standard_information = ntfs_test::ListEntry(0x10, 30);
+  for (int i = 0; i < 128; ++i) filler = ntfs_test::Concat({filler, standard_information});
   ASSERT_EQ(filler.size(), 4096u);
   vol.Write(80 * 4096, filler);
   vol.Write(70 * 4096,
