@@ -29,6 +29,8 @@ constexpr uint64_t kChunkRecords = 10000;
 // does not make one read of 640 MiB.
 constexpr uint64_t kMaxChunkBytes = 10000 * 1024;
 constexpr uint64_t kChunkClusters = 5000;
+// Worker steps of the free-cluster search, at least once per this many bytes searched.
+constexpr uint64_t kStepBytes = 64 * 1024;
 
 const char16_t* DisplayName(NtfsEntryRecord* entry) {
   const char16_t* name = GetWideName(&entry->long_name);
@@ -355,41 +357,54 @@ uint8_t NtfsScanner::ScanFreeClustersForRecords() {
   return bitmap_bits < cluster_count ? 1 : 0;
 }
 
+uint64_t FreeRunChunkSectors(uint64_t sectors_per_cluster, uint64_t bytes_per_sector,
+                             uint64_t remaining_sectors) {
+  if (sectors_per_cluster == 0 || bytes_per_sector == 0) return 0;
+  uint64_t sectors = kChunkClusters * sectors_per_cluster;
+  if (sectors / kChunkClusters != sectors_per_cluster) sectors = ~0ull;
+  sectors = std::min(sectors, kFreeRunChunkBytes / bytes_per_sector);
+  return std::min(sectors, remaining_sectors);
+}
+
 bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bool* stopped) {
   const uint64_t spc = volume_.sectors_per_cluster;
   const uint64_t spr = volume_.sectors_per_record;
-  const size_t bps = volume_.bytes_per_sector;
+  const uint64_t bps = volume_.bytes_per_sector;
   const uint64_t run_start = first_cluster * spc;
   const uint64_t run_end = run_start + cluster_count * spc;
   if (run_end - run_start < spr) return true;
-  std::vector<uint8_t> chunk;
+  // Steps (the stop test and the pump) come before every piece that carries the record
+  // signature and at least every kStepBytes in between: a step per sector would cost more
+  // than reading the sector (under Wine the pump's clock test alone is some 100 ns).
+  const uint64_t step_sectors = std::max<uint64_t>(1, kStepBytes / bps);
   // Lost records are looked for at every sector of the run: an old MFT need not have been
   // aligned to the run's first cluster. A chunk's last record-sized piece that would cross
   // the chunk's end is looked at again at the start of the next chunk.
   uint64_t next = run_start;
   while (run_end - next >= spr) {
-    const uint64_t sectors = std::min(kChunkClusters * spc, run_end - next);
-    chunk.resize(static_cast<size_t>(sectors * bps));
-    if (!ReadSectors(engine_, volume_, next, chunk.data(), chunk.size())) return false;
+    const uint64_t sectors = FreeRunChunkSectors(spc, bps, run_end - next);
+    if (sectors < spr) return true;  // a record larger than any chunk: nothing can be found
+    // At most kFreeRunChunkBytes, which fits a size_t of either build.
+    const size_t bytes = static_cast<size_t>(sectors * bps);
+    if (free_chunk_.size() < bytes) free_chunk_.resize(bytes);
+    if (!ReadSectors(engine_, volume_, next, free_chunk_.data(), bytes)) return false;
     uint64_t offset = 0;
-    uint64_t since_step = spr;
+    uint64_t step_at = 0;
     while (offset + spr <= sectors) {
-      if (since_step >= spr) {
+      uint8_t* piece = free_chunk_.data() + static_cast<size_t>(offset * bps);
+      const bool signed_piece = ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue;
+      if (signed_piece || offset >= step_at) {
         if (engine_.ScanStep()) {
           *stopped = true;
           return false;
         }
-        since_step = 0;
+        step_at = offset + step_sectors;
       }
-      uint8_t* piece = chunk.data() + offset * bps;
-      if (ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue &&
-          ParseLostRecord(piece, next + offset)) {
+      if (signed_piece && ParseLostRecord(piece, next + offset)) {
         offset += spr;
-        since_step = spr;
         continue;
       }
       ++offset;
-      ++since_step;
     }
     next += offset;
     engine_.SetScanDone(std::min(next / spc, first_cluster + cluster_count));

@@ -34,6 +34,16 @@ void ResetNtfsEngine(Engine& engine);
 // Removes, below and including `node`, every directory whose subtree holds no deleted entry.
 bool PruneFoundTree(FoundTree& tree, FoundNode* node);
 
+// The free-cluster search reads a free run in chunks of at most 5,000 clusters and at most
+// this many bytes: large clusters must not make a chunk outgrow memory, or (in the 32-bit
+// build) a size_t.
+constexpr uint64_t kFreeRunChunkBytes = 32ull << 20;
+
+// Sectors of the next chunk of a free run with `remaining_sectors` left: never more than the
+// cluster and byte bounds allow, in 64-bit arithmetic whatever the geometry claims.
+uint64_t FreeRunChunkSectors(uint64_t sectors_per_cluster, uint64_t bytes_per_sector,
+                             uint64_t remaining_sectors);
+
 // One scan's passes over an opened and checked volume; owns the record table.
 class NtfsScanner {
  public:
@@ -68,6 +78,7 @@ class NtfsScanner {
   std::vector<FoundNode*> table_;  // one slot per MFT record, plus the catch-all folder's
   FoundNode* catch_all_ = nullptr;
   uint64_t link_steps_ = 0;        // parent links followed while linking
+  std::vector<uint8_t> free_chunk_;  // the free-cluster search's read buffer, kept across runs
 };
 
 }  // namespace scavrel

@@ -123,7 +123,7 @@ bool MakeRowFolder(SaveSession& session, const std::u16string& folder) {
   }
   const bool existed = session.output.Exists(folder);
   uint32_t error = 0;
-  if (!session.output.MakeFolders(folder + u'\\', &error)) {
+  if (!session.MakeFolders(folder + u'\\', &error)) {
     engine.SetSystemError(error);
     return false;
   }

@@ -71,8 +71,15 @@ std::u16string SafeOutputName(const std::u16string& name) {
 
 bool MakeUniqueName(SaveOutput& output, bool auto_rename, const std::u16string& folder,
                     const std::u16string& name, std::u16string* unique) {
+  return MakeUniqueName([&](const std::u16string& path) { return output.Exists(path); },
+                        auto_rename, folder, name, unique);
+}
+
+bool MakeUniqueName(const std::function<bool(const std::u16string&)>& taken, bool auto_rename,
+                    const std::u16string& folder, const std::u16string& name,
+                    std::u16string* unique) {
   if (name.empty() || name.size() > kMaxOutputNameUnits) return false;
-  if (!output.Exists(JoinPath(folder, name))) {
+  if (!taken(JoinPath(folder, name))) {
     *unique = name;
     return true;
   }
@@ -84,7 +91,7 @@ bool MakeUniqueName(SaveOutput& output, bool auto_rename, const std::u16string& 
     base += u'1';
     if (base.size() + extension.size() > kMaxOutputNameUnits) return false;
     std::u16string candidate = base + extension;
-    if (!output.Exists(JoinPath(folder, candidate))) {
+    if (!taken(JoinPath(folder, candidate))) {
       *unique = candidate;
       return true;
     }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/found_tree.h"
@@ -38,6 +39,10 @@ std::u16string SafeOutputName(const std::u16string& name);
 // fits kMaxOutputNameUnits.
 bool MakeUniqueName(SaveOutput& output, bool auto_rename, const std::u16string& folder,
                     const std::u16string& name, std::u16string* unique);
+// The same with the question "is this path taken?" asked of `taken`.
+bool MakeUniqueName(const std::function<bool(const std::u16string&)>& taken, bool auto_rename,
+                    const std::u16string& folder, const std::u16string& name,
+                    std::u16string* unique);
 
 // A folder path split at its first backslash: the drive root (up to and including that
 // backslash) and the rest. A path without a backslash, or that starts with one, is a root of

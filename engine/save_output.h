@@ -31,8 +31,10 @@ class SaveOutput {
   // True when a file or folder of that name exists.
   virtual bool Exists(const std::u16string& path) = 0;
   // Creates every missing folder of a path up to its last backslash; true when they all exist
-  // as folders afterwards.
-  virtual bool MakeFolders(const std::u16string& path, uint32_t* error) = 0;
+  // as folders afterwards. `made_last` (when given) tells whether the last folder was made by
+  // this call, and so was empty when made.
+  virtual bool MakeFolders(const std::u16string& path, uint32_t* error,
+                           bool* made_last = nullptr) = 0;
   // Creates a file for writing. `replace`: an existing file is emptied and reused; otherwise
   // an existing name fails with ERROR_FILE_EXISTS.
   virtual std::unique_ptr<OutputFile> Create(const std::u16string& path, bool replace,

@@ -11,6 +11,23 @@ SaveOutput* g_save_output = nullptr;
 // Sector sizes a copy can align to; a boot sector that claims more is damaged.
 constexpr uint32_t kMaxBytesPerSector = 65536;
 
+// An ASCII name with its letters in one case: how every Windows file system compares ASCII
+// names. How one folds the rest of Unicode is its own (its upper-case table may even take a
+// non-ASCII letter to an ASCII one), so names outside ASCII are never answered from memory.
+bool IsAscii(const std::u16string& name) {
+  for (char16_t c : name) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+std::u16string AsciiUpper(std::u16string name) {
+  for (char16_t& c : name) {
+    if (c >= u'a' && c <= u'z') c = c - u'a' + u'A';
+  }
+  return name;
+}
+
 }  // namespace
 
 SaveOutput* CurrentSaveOutput() { return g_save_output; }
@@ -32,18 +49,101 @@ SaveSession::SaveSession(Engine& engine, SaveOutput& output, bool node_given)
   ready_ = true;
 }
 
+bool SaveSession::MakeFolders(const std::u16string& path, uint32_t* error) {
+  bool made = false;
+  if (!output.MakeFolders(path, error, &made)) return false;
+  std::u16string folder = path;
+  while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+  const size_t slash = folder.rfind(u'\\');
+  if (slash != std::u16string::npos) NoteName(folder.substr(0, slash), folder.substr(slash + 1));
+  if (made) made_folders_.try_emplace(folder);
+  return true;
+}
+
+bool SaveSession::Exists(const std::u16string& path) {
+  const size_t slash = path.rfind(u'\\');
+  if (slash != std::u16string::npos) {
+    auto folder = made_folders_.find(path.substr(0, slash));
+    const std::u16string name = path.substr(slash + 1);
+    // A '~' may be a short (8.3) name that the system made for a long one.
+    if (folder != made_folders_.end() && !folder->second.beyond_ascii && IsAscii(name) &&
+        name.find(u'~') == std::u16string::npos &&
+        folder->second.names.count(AsciiUpper(name)) == 0) {
+      return false;
+    }
+  }
+  return output.Exists(path);
+}
+
+void SaveSession::NoteName(const std::u16string& folder, const std::u16string& name) {
+  auto found = made_folders_.find(folder);
+  if (found == made_folders_.end()) return;
+  if (IsAscii(name)) {
+    found->second.names.insert(AsciiUpper(name));
+  } else {
+    found->second.beyond_ascii = true;
+  }
+}
+
+bool SaveSession::VolumeNameOf(const std::u16string& root, std::u16string* name,
+                               uint32_t* error) {
+  for (const VolumeAnswer& answer : volumes_) {
+    if (answer.root != root) continue;
+    if (!answer.named) {
+      *error = answer.error;
+      return false;
+    }
+    *name = answer.volume_name;
+    return true;
+  }
+  VolumeAnswer answer;
+  answer.root = root;
+  uint32_t code = 0;
+  answer.named = output.VolumeNameOf(root, &answer.volume_name, &code);
+  answer.error = code;
+  volumes_.push_back(answer);
+  return VolumeNameOf(root, name, error);
+}
+
+SaveSession::VolumeAnswer* SaveSession::AnswerForVolume(const std::u16string& volume_name) {
+  for (VolumeAnswer& answer : volumes_) {
+    if (answer.named && answer.volume_name == volume_name) return &answer;
+  }
+  // A target whose volume name did not come through VolumeNameOf (a caller's own).
+  VolumeAnswer answer;
+  answer.named = true;
+  answer.volume_name = volume_name;
+  volumes_.push_back(answer);
+  return &volumes_.back();
+}
+
 std::unique_ptr<OutputFile> SaveSession::CreateTarget(const OutputTarget& target,
                                                       uint32_t* error) {
   // Auto-rename found a free name, so replacing only matters when another program made the
   // file meanwhile; with auto-rename off a taken name must never be written over.
   const bool replace = engine.auto_rename != 0;
+  if (target.volume_name.empty()) return output.Create(target.Path(), replace, error);
+  VolumeAnswer* volume = AnswerForVolume(target.volume_name);
+  if (volume->drive_root_first) {
+    std::unique_ptr<OutputFile> file =
+        output.Create(JoinPath(volume->path, target.tail), replace, error);
+    if (file != nullptr) return file;
+    uint32_t by_name_error = 0;
+    file = output.Create(target.Path(), replace, &by_name_error);
+    if (file != nullptr) volume->drive_root_first = false;
+    return file;
+  }
   std::unique_ptr<OutputFile> file = output.Create(target.Path(), replace, error);
   if (file != nullptr) return file;
-  std::u16string root;
-  if (!output.PathOfVolume(target.volume_name, &root) || root == target.volume_name) {
-    return nullptr;
+  if (!volume->path_asked) {
+    volume->path_asked = true;
+    volume->has_path = output.PathOfVolume(target.volume_name, &volume->path) &&
+                       volume->path != target.volume_name;
   }
-  return output.Create(JoinPath(root, target.tail), replace, error);
+  if (!volume->has_path) return nullptr;
+  file = output.Create(JoinPath(volume->path, target.tail), replace, error);
+  if (file != nullptr) volume->drive_root_first = true;
+  return file;
 }
 
 void StartSaveProgress(Engine& engine) {

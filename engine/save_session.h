@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/engine.h"
@@ -35,7 +37,27 @@ class SaveSession {
   // False when the scan left no open volume or no usable geometry: nothing can be copied.
   bool ready() const { return ready_; }
 
-  // Creates the target file through its volume name, else through the drive root.
+  // SaveOutput::MakeFolders, keeping the folders this run made itself.
+  bool MakeFolders(const std::u16string& path, uint32_t* error);
+
+  // Whether a name is taken in its folder. In a folder this run made, the only names taken are
+  // those the run gave out there (another program filling the folder meanwhile is the same
+  // race as a file appearing between the test and the create), so an ASCII name that is
+  // surely none of them needs no question to the system, which under Wine costs a scan of the
+  // folder.
+  bool Exists(const std::u16string& path);
+  // Keeps a name given out in a folder (a file created, or about to be, or a folder made).
+  void NoteName(const std::u16string& folder, const std::u16string& name);
+
+  // The volume name of a drive root (SaveOutput::VolumeNameOf), asked once per root and run:
+  // under Wine every answer is a round trip to the mount manager, about half a millisecond,
+  // which a save of thousands of small files would otherwise pay for each of them.
+  bool VolumeNameOf(const std::u16string& root, std::u16string* name, uint32_t* error);
+
+  // Creates the target file through its volume name, else through the drive root. Once a
+  // volume's name has refused a file that its drive root then took (Wine refuses every file
+  // under a volume name), the drive root is tried first for that volume's later files; either
+  // way a failure reports the drive root's error.
   std::unique_ptr<OutputFile> CreateTarget(const OutputTarget& target, uint32_t* error);
 
   Engine& engine;
@@ -46,7 +68,28 @@ class SaveSession {
   std::vector<uint8_t> buffer;
 
  private:
+  // What the system answered about one drive root, and about the volume it names.
+  struct VolumeAnswer {
+    std::u16string root;
+    bool named = false;
+    std::u16string volume_name;
+    uint32_t error = 0;
+    bool path_asked = false;
+    bool has_path = false;
+    std::u16string path;          // PathOfVolume of the volume name
+    bool drive_root_first = false;
+  };
+  VolumeAnswer* AnswerForVolume(const std::u16string& volume_name);
+
   bool ready_ = false;
+  std::vector<VolumeAnswer> volumes_;
+  // Folders this run made, each with the names given out in it (ASCII upper case); once a
+  // name outside ASCII was given out there, every name in it is asked of the system.
+  struct MadeFolder {
+    std::unordered_set<std::u16string> names;
+    bool beyond_ascii = false;
+  };
+  std::unordered_map<std::u16string, MadeFolder> made_folders_;
 };
 
 // A save run's progress at its start: done 0 of 100, no files, no folders, no text.

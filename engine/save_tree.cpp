@@ -44,7 +44,7 @@ bool MakeOutputFolder(SaveSession& session, const std::u16string& path, const Fo
     return false;
   }
   uint32_t error = 0;
-  if (!session.output.MakeFolders(*child_path + u'\\', &error)) {
+  if (!session.MakeFolders(*child_path + u'\\', &error)) {
     engine.SetSystemError(error);
     return false;
   }
@@ -59,8 +59,8 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   std::u16string name = DisplayName(node, form);
   if (name.empty() || !session.ready()) return false;
   std::u16string unique;
-  if (!MakeUniqueName(session.output, engine.auto_rename != 0, folder, SafeOutputName(name),
-                      &unique)) {
+  auto taken = [&](const std::u16string& path) { return session.Exists(path); };
+  if (!MakeUniqueName(taken, engine.auto_rename != 0, folder, SafeOutputName(name), &unique)) {
     // Taken with auto-rename off: nothing is written over an existing file.
     engine.SetSystemError(name.size() <= kMaxOutputNameUnits && engine.auto_rename == 0
                               ? kErrorFileExists
@@ -68,10 +68,11 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
     return false;
   }
 
+  session.NoteName(folder, unique);
   FolderRoot parts = SplitFolderRoot(folder);
   OutputTarget target;
   uint32_t error = 0;
-  if (session.output.VolumeNameOf(parts.root, &target.volume_name, &error)) {
+  if (session.VolumeNameOf(parts.root, &target.volume_name, &error)) {
     target.tail = JoinPath(parts.rest, unique);
   } else {
     // A destination with no volume name of its own (a network share, say) is written through

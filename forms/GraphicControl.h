@@ -11,6 +11,9 @@ class TGraphicControl : public TControl {
  public:
   explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
   const char* ClassName() const override { return "TGraphicControl"; }
+  // During painting the canvas draws on the parent's DC; outside painting it is a memory DC
+  // of the screen's format, good for measuring text (a label sizes itself, a message box
+  // measures its text on its label's canvas before anything is shown).
   TCanvas& Canvas() { return canvas_; }
 
  protected:
@@ -18,7 +21,15 @@ class TGraphicControl : public TControl {
   void Dispatch(TMessage& m) override;
 
  private:
-  TCanvas canvas_;
+  class TMeasureCanvas : public TCanvas {
+   public:
+    ~TMeasureCanvas() override;
+   protected:
+    HDC AcquireHandle() override;
+   private:
+    HDC measure_dc_ = nullptr;
+  };
+  TMeasureCanvas canvas_;
 };
 
 }  // namespace forms

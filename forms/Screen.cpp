@@ -31,6 +31,9 @@ HCURSOR TScreen::CursorHandle(TCursor c) const {
     case crSizeNS: id = IDC_SIZENS; break;
     case crSizeNWSE: id = IDC_SIZENWSE; break;
     case crSizeWE: id = IDC_SIZEWE; break;
+    // The system has no splitter shapes of its own: its two-way arrows stand for them.
+    case crHSplit: id = IDC_SIZEWE; break;
+    case crVSplit: id = IDC_SIZENS; break;
     case crUpArrow: id = IDC_UPARROW; break;
     case crHourGlass: id = IDC_WAIT; break;
     case crNo: id = IDC_NO; break;

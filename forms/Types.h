@@ -60,6 +60,9 @@ using TAnchors = unsigned;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
+// The border of a control (an edit, a list or tree view): none, or the system's sunken edge.
+enum class TBorderStyle { bsNone, bsSingle };
+
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = IDOK;
@@ -89,6 +92,8 @@ constexpr TCursor crSizeNWSE = -8;
 constexpr TCursor crSizeWE = -9;
 constexpr TCursor crUpArrow = -10;
 constexpr TCursor crHourGlass = -11;
+constexpr TCursor crHSplit = -14;  // a splitter dragged left and right
+constexpr TCursor crVSplit = -15;  // a splitter dragged up and down
 constexpr TCursor crNo = -18;
 constexpr TCursor crAppStart = -19;
 constexpr TCursor crHelp = -20;

@@ -26,8 +26,6 @@ using THitTests = unsigned;
 
 enum class TItemChange { ctText, ctImage, ctState };
 
-enum class TBorderStyle { bsNone, bsSingle };
-
 // The custom-draw item state bits of the system, as the events see them.
 TCustomDrawState CustomDrawStateOf(UINT item_state);
 

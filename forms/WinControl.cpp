@@ -231,6 +231,10 @@ void TWinControl::CreateParams(TCreateParams& p) {
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
+  // Asking for the parent's handle made the parent's window and, with it, the windows of all
+  // its children, this one among them: a second window would be an orphan that the object
+  // no longer answers for (it would never get validated and repaint for ever).
+  if (handle_) return;
   if ((p.Style & WS_CHILD) && !p.WndParent) return;  // placed later, when it gets a parent
   // A child's "menu" is its control id; a top-level window's would be a menu handle.
   auto id = reinterpret_cast<HMENU>(

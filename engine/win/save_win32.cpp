@@ -76,18 +76,22 @@ bool Win32SaveOutput::Exists(const std::u16string& path) {
 
 // MakeSureDirectoryPathExists, in wide text: the ANSI one cannot create folders whose names
 // the code page does not hold.
-bool Win32SaveOutput::MakeFolders(const std::u16string& path, uint32_t* error) {
+bool Win32SaveOutput::MakeFolders(const std::u16string& path, uint32_t* error,
+                                  bool* made_last) {
+  if (made_last != nullptr) *made_last = false;
   size_t end = path.find(u'\\', FirstFolderStart(path));
   while (end != std::u16string::npos) {
     if (end > 0 && path[end - 1] != u'\\') {
       std::u16string folder = path.substr(0, end);
-      if (!CreateDirectoryW(Wide(folder), nullptr)) {
+      const bool made = CreateDirectoryW(Wide(folder), nullptr) != 0;
+      if (!made) {
         DWORD code = GetLastError();
         if (code != ERROR_ALREADY_EXISTS || !IsFolder(folder)) {
           *error = code;
           return false;
         }
       }
+      if (made_last != nullptr) *made_last = made;
     }
     end = path.find(u'\\', end + 1);
   }

@@ -15,7 +15,8 @@ namespace scavrel {
 class Win32SaveOutput : public SaveOutput {
  public:
   bool Exists(const std::u16string& path) override;
-  bool MakeFolders(const std::u16string& path, uint32_t* error) override;
+  bool MakeFolders(const std::u16string& path, uint32_t* error,
+                   bool* made_last = nullptr) override;
   std::unique_ptr<OutputFile> Create(const std::u16string& path, bool replace,
                                      uint32_t* error) override;
   bool VolumeNameOf(const std::u16string& root, std::u16string* name, uint32_t* error) override;

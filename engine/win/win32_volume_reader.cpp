@@ -29,6 +29,9 @@ bool Win32VolumeReader::Open(const std::string& path) {
   }
   block_.resize(kBlockSize);
   block_length_ = 0;
+  window_ = kAlignment;
+  read_end_ = ~0ull;
+  direct_reads_ = true;
   error_ = 0;
   return true;
 }
@@ -40,28 +43,40 @@ void Win32VolumeReader::Close() {
   size_ = 0;
 }
 
-bool Win32VolumeReader::LoadBlock(uint64_t block_offset) {
-  block_length_ = 0;
-  size_t want = kBlockSize;
-  if (size_ != 0) {
-    if (block_offset >= size_) {
-      error_ = ERROR_HANDLE_EOF;
-      return false;
-    }
-    want = static_cast<size_t>(std::min<uint64_t>(want, size_ - block_offset));
-  }
+bool Win32VolumeReader::ReadSpan(uint64_t offset, uint8_t* into, size_t length, DWORD* got) {
+  *got = 0;
   LARGE_INTEGER position;
-  position.QuadPart = static_cast<LONGLONG>(block_offset);
+  position.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN)) {
     error_ = GetLastError();
     return false;
   }
-  DWORD got = 0;
-  if (!ReadFile(handle_, block_.data(), static_cast<DWORD>(want), &got, nullptr)) {
+  if (!ReadFile(handle_, into, static_cast<DWORD>(length), got, nullptr)) {
     error_ = GetLastError();
     return false;
   }
-  block_offset_ = block_offset;
+  read_end_ = offset + *got;
+  return true;
+}
+
+bool Win32VolumeReader::LoadWindow(uint64_t offset, size_t wanted) {
+  const uint64_t start = offset - offset % kAlignment;
+  window_ = start == read_end_ ? std::min(window_ * 2, kBlockSize) : kAlignment;
+  // At least the part of the request that a window can hold.
+  const uint64_t reach = std::min<uint64_t>(offset - start + wanted, kBlockSize);
+  size_t want = std::max(window_, static_cast<size_t>((reach + kAlignment - 1) / kAlignment *
+                                                      kAlignment));
+  block_length_ = 0;
+  if (size_ != 0) {
+    if (start >= size_) {
+      error_ = ERROR_HANDLE_EOF;
+      return false;
+    }
+    want = static_cast<size_t>(std::min<uint64_t>(want, size_ - start));
+  }
+  DWORD got = 0;
+  if (!ReadSpan(start, block_.data(), want, &got)) return false;
+  block_offset_ = start;
   block_length_ = got;
   return true;
 }
@@ -73,19 +88,50 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
   }
   auto* out = static_cast<uint8_t*>(buffer);
   while (length > 0) {
-    if (block_length_ == 0 || offset < block_offset_ || offset >= block_offset_ + block_length_) {
-      if (!LoadBlock(offset - offset % kBlockSize)) return false;
-      if (offset >= block_offset_ + block_length_) {
-        error_ = ERROR_HANDLE_EOF;
-        return false;
+    if (block_length_ != 0 && offset >= block_offset_ && offset < block_offset_ + block_length_) {
+      const size_t inside = static_cast<size_t>(offset - block_offset_);
+      const size_t n = std::min(length, block_length_ - inside);
+      std::memcpy(out, block_.data() + inside, n);
+      out += n;
+      offset += n;
+      length -= n;
+      continue;
+    }
+    if (direct_reads_ && offset % kAlignment == 0 && length >= kBlockSize) {
+      size_t direct = std::min(length - length % kAlignment, kLargestRead);
+      if (size_ != 0 && offset < size_ && size_ - offset < direct) {
+        const uint64_t left = size_ - offset;
+        direct = static_cast<size_t>(left - left % kAlignment);
+      }
+      if (direct != 0 && (size_ == 0 || offset < size_)) {
+        DWORD got = 0;
+        if (!ReadSpan(offset, out, direct, &got)) {
+          // A device that wants its buffers aligned more strictly than the caller's refuses
+          // the call as a bad parameter: this volume is then read through the window only.
+          if (error_ != ERROR_INVALID_PARAMETER) return false;
+          direct_reads_ = false;
+          continue;
+        }
+        if (got == 0) {
+          error_ = ERROR_HANDLE_EOF;
+          return false;
+        }
+        window_ = kBlockSize;  // reading on from here is a large sequential read
+        out += got;
+        offset += got;
+        length -= got;
+        continue;
       }
     }
-    size_t inside = static_cast<size_t>(offset - block_offset_);
-    size_t n = std::min(length, block_length_ - inside);
-    std::memcpy(out, block_.data() + inside, n);
-    out += n;
-    offset += n;
-    length -= n;
+    // The head of a large request needs a window only up to the next boundary; the rest goes
+    // straight through.
+    const size_t wanted =
+        length >= kBlockSize + kAlignment ? kAlignment - offset % kAlignment : length;
+    if (!LoadWindow(offset, wanted)) return false;
+    if (offset >= block_offset_ + block_length_) {
+      error_ = ERROR_HANDLE_EOF;
+      return false;
+    }
   }
   return true;
 }

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 #include "engine/ntfs_scan.h"
@@ -359,6 +361,90 @@ TEST_F(NtfsScanTest, StopDuringTheExtraPassPrunesAndSucceeds) {
   EXPECT_TRUE(tree.count("keep.txt"));
   EXPECT_FALSE(tree.count("livedir"));  // pruned
   EXPECT_FALSE(tree.count("too-late.txt"));
+}
+
+// Chunk bounds of the free-cluster search. Five thousand 64 KiB clusters (512-byte sectors,
+// 128 per cluster) are 320 MiB; 255 sectors of 4 KiB per cluster, as a crafted boot sector
+// may claim, make a 5,000-cluster chunk of 5.2 GB, past what a 32-bit size_t holds; the
+// power-of-two form of the field reaches 4,096 sectors per cluster.
+TEST(FreeRunChunks, ChunkBytesStayBoundedWhateverTheGeometry) {
+  struct Geometry {
+    uint64_t spc, bps;
+  };
+  for (Geometry g : {Geometry{128, 512}, Geometry{255, 4096}, Geometry{4096, 512},
+                     Geometry{4096, 4096}, Geometry{uint64_t{1} << 62, 512}}) {
+    const uint64_t sectors = FreeRunChunkSectors(g.spc, g.bps, ~0ull / 4096);
+    EXPECT_GT(sectors, 0u) << g.spc << " x " << g.bps;
+    EXPECT_LE(sectors * g.bps, kFreeRunChunkBytes) << g.spc << " x " << g.bps;
+    EXPECT_LE(sectors * g.bps, uint64_t{0xFFFFFFFF}) << g.spc << " x " << g.bps;
+  }
+  // Ordinary volumes keep their 5,000-cluster chunks; a run's end shortens the last one.
+  EXPECT_EQ(FreeRunChunkSectors(8, 512, 1 << 30), 5000u * 8);
+  EXPECT_EQ(FreeRunChunkSectors(1, 4096, 1 << 30), 5000u);
+  EXPECT_EQ(FreeRunChunkSectors(8, 512, 17), 17u);
+  EXPECT_EQ(FreeRunChunkSectors(0, 512, 17), 0u);
+}
+
+// A 64 MiB volume of 64 KiB clusters, all of them free, that serves zeros except for what a
+// test writes into it, and keeps the largest read it was asked for.
+class SparseVolume : public VolumeReader {
+ public:
+  static constexpr uint64_t kSize = 64ull << 20;
+  bool Read(uint64_t offset, void* buffer, size_t length) override {
+    largest_read = std::max<uint64_t>(largest_read, length);
+    if (offset > kSize || length > kSize - offset) {
+      error_ = kErrorHandleEof;
+      return false;
+    }
+    std::memset(buffer, 0, length);
+    for (const auto& [at, bytes] : written) {
+      const uint64_t from = std::max(at, offset), to = std::min(at + bytes.size(), offset + length);
+      if (from < to)
+        std::memcpy(static_cast<uint8_t*>(buffer) + (from - offset), bytes.data() + (from - at), to - from);
+    }
+    return true;
+  }
+  uint32_t LastErrorCode() const override { return error_; }
+  uint64_t Size() const override { return kSize; }
+
+  std::map<uint64_t, std::vector<uint8_t>> written;
+  uint64_t largest_read = 0;
+
+ private:
+  uint32_t error_ = 0;
+};
+
+TEST(FreeRunChunks, LargeClustersAreSearchedInBoundedChunksAndNothingIsMissed) {
+  LastError error;
+  Engine engine{EngineKind::kNtfs};
+  engine.last_error = &error;
+  engine.scan_flags.stop = 0;
+  auto reader = std::make_unique<SparseVolume>();
+  SparseVolume& sparse = *reader;
+  engine.volume = std::move(reader);
+  NtfsVolume volume;
+  volume.bytes_per_sector = 512;
+  volume.sectors_per_cluster = 128;
+  volume.total_sectors = SparseVolume::kSize / 512;
+  volume.sectors_per_record = 2;
+  volume.records_per_cluster = 64;
+  volume.bitmap.assign(volume.ClusterCount() / 8, 0);  // every cluster free
+  auto lost = [](const std::u16string& name) {
+    return Record(0).FileName(5, name, 1, 4).Resident(0x80, {9, 9, 9, 9}).Finish();
+  };
+  // One across the first chunk's end, one in the second chunk off any cluster start.
+  sparse.written[kFreeRunChunkBytes - 512] = lost(u"across.txt");
+  sparse.written[(40ull << 20) + 3 * 512] = lost(u"far.txt");
+
+  NtfsScanner scanner(engine, volume);
+  EXPECT_EQ(scanner.ScanFreeClustersForRecords(), 0);
+  EXPECT_LE(sparse.largest_read, kFreeRunChunkBytes);
+  EXPECT_EQ(engine.scan_progress.counter_a.load(), 2u);
+  EXPECT_EQ(engine.scan_progress.done.load(), volume.ClusterCount());
+  std::vector<std::string> names;
+  for (const FoundNode* n = engine.tree.root(); n != nullptr; n = n->next_sibling)
+    names.push_back(Utf8Name(n));
+  EXPECT_EQ(names, (std::vector<std::string>{"across.txt", "far.txt"}));
 }
 
 // --- failures ----------------------------------------------------------------------------------

@@ -36,6 +36,10 @@ class MemoryOutput : public SaveOutput {
 
   bool volume_names_creatable = true;  // false: creating under \\?\Volume{T}\ fails (Wine)
   bool volume_name_known = true;       // false: T:\ has no volume name
+  bool drive_letters_creatable = true; // false: creating under T:\ fails
+  int exists_questions = 0;            // Exists calls
+  int volume_name_questions = 0;       // VolumeNameOf calls
+  int drive_root_questions = 0;        // PathOfVolume calls
   std::function<void(const std::u16string&)> on_create;  // called before each create
   std::function<void()> on_write;                        // called before each write
 
@@ -70,12 +74,15 @@ class MemoryOutput : public SaveOutput {
   }
 
   bool Exists(const std::u16string& path) override {
+    ++exists_questions;
     std::u16string key = Key(path);
     return files.count(key) != 0 || folders.count(key) != 0;
   }
 
-  bool MakeFolders(const std::u16string& path, uint32_t* error) override {
+  bool MakeFolders(const std::u16string& path, uint32_t* error,
+                   bool* made_last = nullptr) override {
     std::u16string key = Key(path);
+    if (made_last != nullptr) *made_last = folders.count(key) == 0 && files.count(key) == 0;
     if (key.compare(0, 3, u"T:\\") != 0) {
       *error = 3;  // ERROR_PATH_NOT_FOUND
       return false;
@@ -105,6 +112,10 @@ class MemoryOutput : public SaveOutput {
       *error = 2;  // ERROR_FILE_NOT_FOUND, as Wine 8 answers
       return nullptr;
     }
+    if (!drive_letters_creatable && path.compare(0, volume.size(), volume) != 0) {
+      *error = 5;  // ERROR_ACCESS_DENIED
+      return nullptr;
+    }
     std::u16string key = Key(DrivePath(path));
     if (folders.count(key.substr(0, key.rfind(u'\\'))) == 0) {
       *error = 3;  // ERROR_PATH_NOT_FOUND
@@ -122,6 +133,7 @@ class MemoryOutput : public SaveOutput {
   }
 
   bool VolumeNameOf(const std::u16string& root, std::u16string* name, uint32_t* error) override {
+    ++volume_name_questions;
     if (!volume_name_known || Key(root) != u"T:") {
       *error = 2;
       return false;
@@ -131,6 +143,7 @@ class MemoryOutput : public SaveOutput {
   }
 
   bool PathOfVolume(const std::u16string& volume_name, std::u16string* path) override {
+    ++drive_root_questions;
     if (volume_name != kVolumeName) return false;
     *path = u"T:\\";
     return true;

@@ -136,6 +136,53 @@ TEST_F(SaveTreeTest, AutoRenameAppendsOnesBeforeTheLastDot) {
   EXPECT_EQ(Saved(u"T:\\out\\a.txt"), std::vector<uint8_t>{4});
 }
 
+TEST_F(SaveTreeTest, FreeNamesInAFolderTheRunMadeNeedNoQuestionAndTheRestAreAsked) {
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FatFile(engine_.tree, docs, u"one.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"two.txt", 10, 6, 1);
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.exists_questions, 0);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"T:\\OUT\\DOCS\\ONE.TXT: 10",
+                                                 "T:\\OUT\\DOCS\\TWO.TXT: 10"}));
+
+  // The destination itself, and a folder an earlier save made, are asked about every name
+  // (one.txt, one1.txt, two.txt, two1.txt, top.txt).
+  output_.exists_questions = 0;
+  FatFile(engine_.tree, root_, u"top.txt", 10, 7, 1);
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.exists_questions, 5);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\one1.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\top.txt"), Slice(image_, FatClusterOffset(7), 10));
+}
+
+TEST_F(SaveTreeTest, NamesThatMayMeetOnesTheRunGaveOutInItsOwnFolderAreStillRenamed) {
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  NamedFolder(engine_.tree, docs, u"x");
+  FatFile(engine_.tree, docs->first_child, u"in.txt", 10, 9, 1);  // so that x is made
+  FatFile(engine_.tree, docs, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"A.TXT", 10, 6, 1);           // the same name to Windows
+  FatFile(engine_.tree, docs, u"x", 10, 7, 1);               // the folder's name
+  FatFile(engine_.tree, docs, u"A1~1.TXT", 10, 11, 1);        // may be a short name
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\A1.TXT"), Slice(image_, FatClusterOffset(6), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\x1"), Slice(image_, FatClusterOffset(7), 10));
+  EXPECT_EQ(output_.exists_questions, 3);  // A.TXT, x and A1~1.TXT
+  EXPECT_EQ(engine_.save_progress.counter_a, 5u);
+}
+
+TEST_F(SaveTreeTest, ANameOutsideAsciiIsAlwaysAskedAndMakesItsFolderAskedAboutEveryName) {
+  // Upper-case tables may fold a non-ASCII letter into an ASCII one (dotless i, long s).
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FatFile(engine_.tree, docs, u"plain.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"\u0131d.txt", 10, 6, 1);
+  FatFile(engine_.tree, docs, u"id.txt", 10, 7, 1);
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.exists_questions, 2);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\id.txt"), Slice(image_, FatClusterOffset(7), 10));
+  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+}
+
 TEST_F(SaveTreeTest, WithoutAutoRenameATakenNameIsRefusedAndNothingIsWrittenOverIt) {
   engine_.auto_rename = 0;
   output_.files[u"T:\\OUT\\A.TXT"] = {'k', 'e', 'e', 'p'};
@@ -174,6 +221,65 @@ TEST_F(SaveTreeTest, WhereTheVolumeNameCannotTakeFilesTheDriveLetterDoes) {
   EXPECT_EQ(output_.creates, (std::vector<std::u16string>{
                                  u"\\\\?\\Volume{T}\\out\\Docs\\a.txt", u"T:\\out\\Docs\\a.txt"}));
   EXPECT_EQ(Saved(u"T:\\out\\Docs\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(engine_.save_progress.counter_a, 1u);
+}
+
+TEST_F(SaveTreeTest, ARunAsksForTheVolumeNameAndItsDriveRootOnceAndKeepsToTheWayThatWorked) {
+  // Wine: no file can be made under the volume name, and every question about volumes costs a
+  // round trip to the mount manager.
+  output_.volume_names_creatable = false;
+  FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
+  FoundNode* other = NamedFolder(engine_.tree, root_, u"Other");
+  FatFile(engine_.tree, docs, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"b.txt", 20, 6, 1);
+  FatFile(engine_.tree, other, u"c.txt", 30, 7, 1);
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.creates, (std::vector<std::u16string>{
+                                 u"\\\\?\\Volume{T}\\out\\Docs\\a.txt", u"T:\\out\\Docs\\a.txt",
+                                 u"T:\\out\\Docs\\b.txt", u"T:\\out\\Other\\c.txt"}));
+  EXPECT_EQ(output_.volume_name_questions, 1);
+  EXPECT_EQ(output_.drive_root_questions, 1);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\b.txt"), Slice(image_, FatClusterOffset(6), 20));
+  EXPECT_EQ(Saved(u"T:\\out\\Other\\c.txt"), Slice(image_, FatClusterOffset(7), 30));
+  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+}
+
+TEST_F(SaveTreeTest, WhenTheDriveRootStopsTakingFilesTheVolumeNameServesAgain) {
+  output_.volume_names_creatable = false;
+  FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, root_, u"b.txt", 20, 6, 1);
+  FatFile(engine_.tree, root_, u"c.txt", 30, 7, 1);
+  int made = 0;
+  output_.on_create = [&](const std::u16string&) {
+    // After the first file the volume name works and the drive letter no longer does.
+    if (++made == 3) {
+      output_.volume_names_creatable = true;
+      output_.drive_letters_creatable = false;
+    }
+  };
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.creates, (std::vector<std::u16string>{
+                                 u"\\\\?\\Volume{T}\\out\\a.txt", u"T:\\out\\a.txt",
+                                 u"T:\\out\\b.txt", u"\\\\?\\Volume{T}\\out\\b.txt",
+                                 u"\\\\?\\Volume{T}\\out\\c.txt"}));
+  EXPECT_EQ(Saved(u"T:\\out\\c.txt"), Slice(image_, FatClusterOffset(7), 30));
+  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+}
+
+TEST_F(SaveTreeTest, AFileNeitherWayTakesFailsWithTheDriveRootsError) {
+  output_.volume_names_creatable = false;
+  FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, root_, u"b.txt", 20, 6, 1);
+  output_.on_create = [&](const std::u16string& path) {
+    if (path == u"T:\\out\\b.txt") output_.drive_letters_creatable = false;
+  };
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(output_.creates.size(), 4u);
+  EXPECT_EQ(output_.FileAt(u"T:\\out\\b.txt"), nullptr);
+  EXPECT_EQ(error_.Code(), 5);  // ERROR_ACCESS_DENIED from T:\, not the volume name's 2
   EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }
 

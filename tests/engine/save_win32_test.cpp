@@ -140,8 +140,11 @@ TEST(SaveWin32, FoldersAreMadeInWideTextAndNamesAreNotReplacedUnasked) {
   Win32SaveOutput output;
   uint32_t error = 0;
   const std::u16string deep = temp.path() + u"\\\u03A9mega\\\u65E5\u672C\\";
-  ASSERT_TRUE(output.MakeFolders(deep, &error)) << error;
-  EXPECT_TRUE(output.MakeFolders(deep, &error));  // already there
+  bool made = false;
+  ASSERT_TRUE(output.MakeFolders(deep, &error, &made)) << error;
+  EXPECT_TRUE(made);
+  EXPECT_TRUE(output.MakeFolders(deep, &error, &made));  // already there
+  EXPECT_FALSE(made);
   DWORD attributes = GetFileAttributesW(W(deep));
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);

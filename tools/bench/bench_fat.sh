@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=${1:-$root/build/bench-fat}
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # Wine names files by absolute path
 img=$work/fat32_1g.img
 export MTOOLS_SKIP_CHECK=1 PATH=$PATH:/usr/sbin:/sbin
 
@@ -54,15 +55,11 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [ -x /usr/lib/wine/wine
   x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -static -DTOLVANE_BENCH_WIN32 -DWIN32_LEAN_AND_MEAN \
     -DNOMINMAX -I"$root" "$root/tools/bench/fat_bench.cpp" "${srcs[@]}" \
     "$root/engine/win/win32_volume_reader.cpp" -o "$work/fat_bench.exe" && have_wine=1
-  # Through the DLL itself (threads, message pump, read-ahead reader): the one scripts/build.sh
-  # made, copied beside the timing program.
-  dll=$root/build/x86_64/bin/Scavrel.dll
-  if [ "$have_wine" = 1 ] && [ -f "$dll" ]; then
-    cp "$dll" "$work/"
-    x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -static -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
-      "$root/tools/bench/fat_bench_dll.cpp" -o "$work/fat_bench_dll.exe" || rm -f "$work/fat_bench_dll.exe"
-  fi
 fi
+# Through the DLL itself (threads, message pump, read-ahead reader): the one scripts/build.sh
+# made, copied beside the timing program.
+. "$root/tools/bench/bench_wine.sh"
+[ "$have_wine" = 1 ] && bench_wine_setup "$root" "$work"
 
 # Arithmetic on fractions through awk (no bc needed).
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
@@ -80,17 +77,12 @@ quick_ms=$(sed -n 's/^quick scan: \([0-9.]*\) ms.*/\1/p' "$work/native.txt")
 full_ms=$(sed -n 's/^full scan: \([0-9.]*\) ms.*/\1/p' "$work/native.txt")
 if [ "$have_wine" = 1 ]; then
   echo "== scans under Wine (Win32VolumeReader on Z:)"
-  prefix=$work/wineprefix
-  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-    WINESERVER=/usr/lib/wine/wineserver64 /usr/lib/wine/wine64 "$work/fat_bench.exe" \
-    "Z:$(echo "$img" | tr / '\\')" 3 </dev/null 2>/dev/null | tr -d '\r' | tee "$work/wine.txt" || true
-  if [ -f "$work/fat_bench_dll.exe" ]; then
+  bench_wine ./fat_bench.exe "$(bench_wine_path "$img")" 3 | tee "$work/wine.txt" || true
+  if [ "${have_dll:-0}" = 1 ]; then
     echo "== scans through Scavrel.dll under Wine (ProcFat, GetProgress polled every 1 ms)"
-    (cd "$work" && WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-      WINESERVER=/usr/lib/wine/wineserver64 /usr/lib/wine/wine64 "$work/fat_bench_dll.exe" \
-      "Z:$(echo "$img" | tr / '\\')" 3 </dev/null 2>/dev/null | tr -d '\r' | tee "$work/dll.txt") || true
+    bench_wine ./dll_bench.exe scan fat "$(bench_wine_path "$img")" 3 | tee "$work/dll.txt" || true
   fi
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  bench_wine_stop
 fi
 echo "== summary ($(du -h --apparent-size "$img" | cut -f1) image)"
 echo "dd read:             $(printf '%.0f' "$(calc "$dd_s * 1000")") ms"

@@ -57,7 +57,8 @@ class FolderOutput : public scavrel::SaveOutput {
     struct stat st;
     return stat(Local(path).c_str(), &st) == 0;
   }
-  bool MakeFolders(const std::u16string& path, uint32_t* error) override {
+  bool MakeFolders(const std::u16string& path, uint32_t* error, bool* made_last) override {
+    if (made_last != nullptr) *made_last = false;
     std::string local = Local(path);
     for (size_t at = base_.size() + 1; at != std::string::npos; at = local.find('/', at + 1)) {
       std::string folder = local.substr(0, at);
