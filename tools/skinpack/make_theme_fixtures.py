@@ -8,6 +8,8 @@ OUTDIR (run by the build before those tests):
                         absence the menus must bear), integers and flags
   theme_encrypted.ssk   the same, protected with the password "tolvane"
   theme_second.ssk      another skin: only a differently coloured button, not transparent
+  frame.ssk             a window frame's skin: title-bar sections and buttons, side and bottom
+                        borders, with rounded corners marked by the key colour for the region
   theme_truncated.ssk   the first half of theme.ssk (no end record: not an archive at all)
   theme_damaged.ssk     the entry is there, its deflate data is not
   theme_bad_container.ssk  extracts, but the container holds a 2-byte integer
@@ -154,6 +156,124 @@ text AUTHOR Tolvane theme tests
 """
 
 
+# The frame skin. Pixels as 0xRRGGBB; the key colour (outside the window) is green.
+FRAME_TITLE_H = 28
+FRAME_TITLE, FRAME_TITLE_LINE, FRAME_TITLE_STRIPE = 0x2F4F6F, 0x101C28, 0x3F6F8F
+FRAME_BORDER, FRAME_BORDER_EDGE = 0x2F4F6F, 0x101C28
+FRAME_BUTTON_FACES = (0x4F7FAF, 0x6F9FCF, 0x1F3F5F)  # normal, mouse over, pressed
+FRAME_CLOSE_FACES = (0xAF3F3F, 0xCF5F5F, 0x7F1F1F)
+FRAME_GLYPH = 0xF0F0F0
+FRAME_CORNER = 5  # radius of the rounded outer corners
+
+
+def outside_corner(x, y, w, h, r, top=True, left=True):
+    """True for pixels of a w x h picture outside a rounded corner of radius r."""
+    cx = r if left else w - 1 - r
+    cy = r if top else h - 1 - r
+    inx = x < cx if left else x > cx
+    iny = y < cy if top else y > cy
+    return inx and iny and (x - cx) ** 2 + (y - cy) ** 2 > r * r
+
+
+def frame_title(width, left=None):
+    def outside(x, y):
+        return left is not None and outside_corner(x, y, width, FRAME_TITLE_H, FRAME_CORNER,
+                                                   top=True, left=left)
+    rows = []
+    for y in range(FRAME_TITLE_H):
+        row = []
+        for x in range(width):
+            # The outline follows the rounded corner too: an inside pixel next to an outside one.
+            edge = outside(x - 1, y) or outside(x + 1, y) or outside(x, y - 1)
+            if outside(x, y):
+                row.append(TRANS)
+            elif y == 0 or edge or (left is True and x == 0) or (left is False and x == width - 1):
+                row.append(FRAME_TITLE_LINE)
+            else:
+                row.append(FRAME_TITLE_STRIPE if y < FRAME_TITLE_H // 2 else FRAME_TITLE)
+        rows.append(row)
+    return sp.write_bmp(width, FRAME_TITLE_H, rows)
+
+
+def frame_side(left):
+    w, h = 4, 10
+    rows = [[FRAME_BORDER_EDGE if (x == 0 if left else x == w - 1) else FRAME_BORDER
+             for x in range(w)] for y in range(h)]
+    return sp.write_bmp(w, h, rows)
+
+
+def frame_bottom(part):
+    """Bottom border, 5 rows: part 1 (left, rounded), 2 (middle), 3 (right, rounded)."""
+    w, h = (10, 5) if part != 2 else (4, 5)
+
+    def outside(x, y):
+        return part != 2 and outside_corner(x, y, w, h, 4, top=False, left=part == 1)
+    rows = []
+    for y in range(h):
+        row = []
+        for x in range(w):
+            edge = outside(x - 1, y) or outside(x + 1, y) or outside(x, y + 1)
+            if outside(x, y):
+                row.append(TRANS)
+            elif y == h - 1 or edge or (part == 1 and x == 0) or (part == 3 and x == w - 1):
+                row.append(FRAME_BORDER_EDGE)
+            else:
+                row.append(FRAME_BORDER)
+        rows.append(row)
+    return sp.write_bmp(w, h, rows)
+
+
+def frame_title_buttons():
+    """18 frames of 18 x 18: control box, help, maximise, restore, minimise, close, three states
+    each; round buttons on the key colour with a light glyph."""
+    size = 18
+    kinds = ["box", "help", "max", "restore", "min", "close"]
+    rows = [[] for _ in range(size)]
+    for kind in kinds:
+        faces = FRAME_CLOSE_FACES if kind == "close" else FRAME_BUTTON_FACES
+        for face in faces:
+            for y in range(size):
+                for x in range(size):
+                    d = (x - 8.5) ** 2 + (y - 8.5) ** 2
+                    p = TRANS if d > 72 else face
+                    if d <= 72:
+                        if kind == "close" and 5 <= x <= 12 and (x == y or x == 17 - y):
+                            p = FRAME_GLYPH
+                        if kind == "min" and y == 12 and 5 <= x <= 12:
+                            p = FRAME_GLYPH
+                        if kind in ("max", "restore") and 5 <= x <= 12 and 5 <= y <= 12 and (
+                                x in (5, 12) or y in (5, 6, 12)):
+                            p = FRAME_GLYPH
+                        if kind == "help" and (x, y) in ((8, 12), (9, 12), (8, 6), (9, 6)):
+                            p = FRAME_GLYPH
+                    rows[y].append(p)
+    return sp.write_bmp(size * len(kinds) * 3, size, rows)
+
+
+FRAME_VALUES = b"""# kind name value
+int SKIN2_TRANSCOLOR 0x00FF00
+int SKIN2_FORMCOLOR 0xF0E8E0
+int SKIN2_TITLEFONTCOLOR 0xFFFFFF
+int SKIN2_MENUBARSTARTCOLOR 0xF0E8E0
+int SKIN2_MENUBARENDCOLOR 0xD8C8B8
+int SKIN2_TITLEBARICONPOSX 6
+int SKIN2_TITLEBARICONPOSY 7
+int SKIN2_TITLEBARCAPTIONTOP 9
+int SKIN2_TITLEBARBUTTONPOSX 4
+int SKIN2_TITLEBARBUTTONPOSY 6
+int SKIN2_TITLEBARREGIONMINY 0
+int SKIN2_TITLEBARREGIONMAXY 5
+int SKIN2_BOTTOMREGIONMINY 0
+int SKIN2_BOTTOMREGIONMAXY 4
+flag SKIN2_TITLEFIVESECT 0
+flag SKIN2_BOTTOMBORDERTHREESECT 1
+flag SKIN2_TITLEBARNEEDREGION 1
+flag SKIN2_BOTTOMBORDERNEEDREGION 1
+flag SKIN2_TITLEBTNTRANS 1
+flag SKIN2_BUTTONTRANS 1
+"""
+
+
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
@@ -179,6 +299,23 @@ def main(argv):
     sp.main(["-o", theme, "--bitmaps", bitmaps, "--values", os.path.join(source, "values.txt")])
     sp.main(["-o", os.path.join(out, "theme_encrypted.ssk"), "--bitmaps", bitmaps,
              "--values", os.path.join(source, "values.txt"), "--password", PASSWORD])
+
+    frame = os.path.join(out, "frame_source")
+    frame_bitmaps = os.path.join(frame, "bitmaps")
+    write(os.path.join(frame_bitmaps, "SKIN2_TITLEBAR1.bmp"), frame_title(30, left=True))
+    write(os.path.join(frame_bitmaps, "SKIN2_TITLEBAR2.bmp"), frame_title(6))
+    write(os.path.join(frame_bitmaps, "SKIN2_TITLEBAR3.bmp"), frame_title(30, left=False))
+    write(os.path.join(frame_bitmaps, "SKIN2_FORMLEFTBORDER.bmp"), frame_side(True))
+    write(os.path.join(frame_bitmaps, "SKIN2_FORMRIGHTBORDER.bmp"), frame_side(False))
+    for part in (1, 2, 3):
+        write(os.path.join(frame_bitmaps, "SKIN2_FORMBOTTOMBORDER%d.bmp" % part), frame_bottom(part))
+    write(os.path.join(frame_bitmaps, "SKIN2_TITLEBUTTONS.bmp"), frame_title_buttons())
+    write(os.path.join(frame_bitmaps, "SKIN2_BUTTON.bmp"), button_bitmap(BUTTON_FILLS))
+    write(os.path.join(frame_bitmaps, "SKIN2_TRACKBAR.bmp"), track_bar_bitmap())
+    write(os.path.join(frame_bitmaps, "SKIN2_TRACKBARSLIDER.bmp"), slider_bitmap(12, 20))
+    write(os.path.join(frame, "values.txt"), FRAME_VALUES)
+    sp.main(["-o", os.path.join(out, "frame.ssk"), "--bitmaps", frame_bitmaps,
+             "--values", os.path.join(frame, "values.txt")])
 
     second = sp.build_container([sp.bitmap("SKIN2_BUTTON", button_bitmap((SECOND_FILL,) * 3)),
                                  sp.flag("SKIN2_BUTTONTRANS", 0)])
