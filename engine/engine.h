@@ -165,46 +165,52 @@ class Engine {
   // ClearRecovery's work on this engine: error, tree, scan counters and text, volume state.
   void Clear(LastError& error);
 
+  // --- run state -----------------------------------------------------------------------------
+  // The workers change it through the helpers below (under `lock`); the exports' pollers and
+  // starters read and set it. Each kind of run has its own flags and progress.
   std::mutex lock;  // guards run flags and progress updates
   std::condition_variable run_resumed;  // a paused worker waits on it (with `lock`)
-
   RunFlags scan_flags;
   RunFlags save_flags;
   RunProgress scan_progress;
   RunProgress save_progress;
   uint8_t scan_result = 0;
 
-  uint8_t auto_rename = 1;
+  // --- the volume --------------------------------------------------------------------------
+  // The exports name it before a scan; the scan opens `volume` and leaves its geometry and
+  // tables in `volume_state`, through which the saves read it afterwards. A save never
+  // replaces either: only a scan (or ClearRecovery) resets them.
   std::string volume_device_path;
   std::string root_name = "ROOT";
-  uint8_t extra_pass = 0;
+  uint8_t extra_pass = 0;  // the scan also searches free clusters for lost folders and records
+  std::unique_ptr<VolumeReader> volume;
+  std::unique_ptr<VolumeState> volume_state;
 
+  // --- the found tree ----------------------------------------------------------------------
+  // Built by the scan alone; the saves, the filters and the front end (through the exports)
+  // read it. The filters are set through the exports and applied by the saves and the views.
   FoundTree tree;
+  std::array<int64_t, kFilterBoundCount> bounds;
+  TextList name_filters;
 
-  // The arguments of the running (or last) save: copied from pending_save by the starter
-  // when a save starts, so a refused start never changes what a running save works on.
-  FoundNode* save_node = nullptr;
-  std::string save_destination;
-  std::string list_save_destination;
-  std::array<uint32_t, 6> list_save_arguments{};
-
-  // What SaveDeleteFile, SaveMenuFile and SaveDeleteFile1 stored last.
+  // --- save settings -----------------------------------------------------------------------
   struct SaveArguments {
-    FoundNode* node = nullptr;
+    FoundNode* node = nullptr;  // null: the whole tree
     std::string destination;
     std::string list_destination;
     std::array<uint32_t, 6> list_arguments{};
   };
+  // What SaveDeleteFile, SaveMenuFile and SaveDeleteFile1 stored last.
   SaveArguments pending_save;
-
-  std::array<int64_t, kFilterBoundCount> bounds;
-  TextList name_filters;
+  // The arguments of the running (or last) save: copied from pending_save by the starter
+  // when a save starts, so a refused start never changes what a running save works on. The
+  // saves read these and auto_rename, never pending_save.
+  SaveArguments save;
+  uint8_t auto_rename = 1;
 
   // --- what the workers use ---------------------------------------------------------------
   WorkerPlatform* platform = &DefaultWorkerPlatform();
   LastError* last_error = nullptr;  // shared by both engines; set by the library at load
-  std::unique_ptr<VolumeReader> volume;
-  std::unique_ptr<VolumeState> volume_state;
 
   // The work of each kind of run; set by the library at load, replaced by tests.
   WorkerBody scan_body = nullptr;

@@ -20,7 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/fat_bytes.h"
+#include "engine/disk_bytes.h"
 
 namespace scavrel::fat {
 
@@ -32,7 +32,11 @@ constexpr size_t kDeExtension = 8;
 constexpr size_t kDeExtensionLength = 3;
 constexpr size_t kDeAttributes = 11;
 constexpr size_t kDeCaseBits = 12;
+constexpr size_t kDeCreationTime = 14;
+constexpr size_t kDeCreationDate = 16;
 constexpr size_t kDeFirstClusterHigh = 20;
+constexpr size_t kDeWriteTime = 22;
+constexpr size_t kDeWriteDate = 24;
 constexpr size_t kDeFirstClusterLow = 26;
 constexpr size_t kDeFileSize = 28;
 
@@ -43,18 +47,20 @@ constexpr uint8_t kAttrLongName = 0x0F;
 // Deleted and lost folders end at an attribute byte this high: no real entry has it.
 constexpr uint8_t kAttrImpossible = 0x80;
 
-inline uint32_t EntryFirstCluster(Bytes entry) {
+inline uint32_t EntryFirstCluster(ByteSpan entry) {
   return static_cast<uint32_t>(ReadLe16(entry, kDeFirstClusterHigh)) * 65536u +
          ReadLe16(entry, kDeFirstClusterLow);
 }
 
-inline uint32_t EntryFileSize(Bytes entry) { return ReadLe32(entry, kDeFileSize); }
-inline uint8_t EntryAttributes(Bytes entry) { return ReadLe8(entry, kDeAttributes); }
-inline bool EntryIsDirectory(Bytes entry) { return (EntryAttributes(entry) & kAttrDirectory) != 0; }
-inline bool EntryIsDeleted(Bytes entry) { return ReadLe8(entry, kDeName) == kDeletedMark; }
+inline uint32_t EntryFileSize(ByteSpan entry) { return ReadLe32(entry, kDeFileSize); }
+inline uint8_t EntryAttributes(ByteSpan entry) { return ReadLe8(entry, kDeAttributes); }
+inline bool EntryIsDirectory(ByteSpan entry) {
+  return (EntryAttributes(entry) & kAttrDirectory) != 0;
+}
+inline bool EntryIsDeleted(ByteSpan entry) { return ReadLe8(entry, kDeName) == kDeletedMark; }
 
 // Eight zero name bytes end a directory.
-inline bool EntryEndsDirectory(Bytes entry) {
+inline bool EntryEndsDirectory(ByteSpan entry) {
   for (size_t i = 0; i < kDeNameLength; ++i) {
     if (ReadLe8(entry, kDeName + i) != 0) return false;
   }

@@ -24,7 +24,7 @@ bool NameByteStored(uint8_t byte, size_t position) {
 
 }  // namespace
 
-bool ShortSlotPlausible(Bytes entry, const FatGeometry& geometry) {
+bool ShortSlotPlausible(ByteSpan entry, const FatGeometry& geometry) {
   if (entry.size() < kDirEntrySize) return false;
   const uint8_t attributes = EntryAttributes(entry);
   if ((attributes & kAttrReserved) != 0 || (attributes & kAttrVolumeLabel) != 0) return false;
@@ -43,7 +43,7 @@ bool ShortSlotPlausible(Bytes entry, const FatGeometry& geometry) {
   return cluster + clusters <= static_cast<uint64_t>(geometry.cluster_count) + 2;
 }
 
-bool LongNameSlotPlausible(Bytes part) {
+bool LongNameSlotPlausible(ByteSpan part) {
   if (part.size() < kDirEntrySize || EntryAttributes(part) != kAttrLongName) return false;
   const uint8_t ordinal = ReadLe8(part, kLnOrdinal);
   if (ordinal != kDeletedMark) {
@@ -53,9 +53,10 @@ bool LongNameSlotPlausible(Bytes part) {
   return ReadLe8(part, kLnType) == 0 && ReadLe16(part, kLnFirstCluster) == 0;
 }
 
-bool ClusterSlotsPlausible(Bytes cluster, const FatGeometry& geometry, LongNameSequence carried) {
+bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry,
+                           LongNameSequence carried) {
   for (size_t at = 0; at + kDirEntrySize <= cluster.size(); at += kDirEntrySize) {
-    Bytes slot = cluster.subspan(at, kDirEntrySize);
+    ByteSpan slot = cluster.subspan(at, kDirEntrySize);
     if (EntryEndsDirectory(slot)) return true;
     if (EntryAttributes(slot) == kAttrLongName) {
       if (!LongNameSlotPlausible(slot)) return false;

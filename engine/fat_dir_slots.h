@@ -3,7 +3,7 @@
 // search read such clusters; a file's data read there would list entries made of its bytes.
 #pragma once
 
-#include "engine/fat_bytes.h"
+#include "engine/disk_bytes.h"
 #include "engine/fat_names.h"
 #include "engine/fat_table.h"
 
@@ -14,16 +14,17 @@ namespace scavrel::fat {
 // none of " * + , . / : ; < = > ? [ \ ] |, no blank first byte; 0xE5 or 0x05 first is
 // allowed); a folder of size 0 that starts at a data cluster; a file whose first cluster and
 // size lie inside the volume (an empty file may name no cluster).
-bool ShortSlotPlausible(Bytes entry, const FatGeometry& geometry);
+bool ShortSlotPlausible(ByteSpan entry, const FatGeometry& geometry);
 
 // A long-name part (attribute byte 0x0F): ordinal 1-20, with or without the last-part bit, or
 // 0xE5 once deleted; type 0; first cluster 0.
-bool LongNameSlotPlausible(Bytes part);
+bool LongNameSlotPlausible(ByteSpan part);
 
 // True when every slot of `cluster` before its end of directory (eight zero name bytes) is
 // plausible and every long-name run in it is in order and names the short entry that ends it.
 // `carried` is the run the folder's previous cluster left open (a name may straddle clusters).
 // The walks go on into a cluster they take for the folder's continuation only when this holds.
-bool ClusterSlotsPlausible(Bytes cluster, const FatGeometry& geometry, LongNameSequence carried);
+bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry,
+                           LongNameSequence carried);
 
 }  // namespace scavrel::fat

@@ -14,25 +14,25 @@ namespace scavrel::fat {
 namespace {
 
 // The 11 name bytes of an entry as one text, as "." and ".." are tested.
-std::string CutAndTrimName(Bytes entry) {
+std::string CutAndTrimName(ByteSpan entry) {
   char name[kDeNameLength + kDeExtensionLength];
   for (size_t i = 0; i < sizeof(name); ++i) name[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
   return CutAndTrim(name, sizeof(name));
 }
 
-bool IsDotEntry(Bytes entry, const char* name) {
+bool IsDotEntry(ByteSpan entry, const char* name) {
   return EntryFileSize(entry) == 0 && EntryIsDirectory(entry) && CutAndTrimName(entry) == name;
 }
 
 }  // namespace
 
-bool IsDirectoryStart(Bytes cluster, uint32_t* dot_cluster) {
+bool IsDirectoryStart(ByteSpan cluster, uint32_t* dot_cluster) {
   if (cluster.size() < 2 * kDirEntrySize) {
     *dot_cluster = 0;
     return false;
   }
-  Bytes dot = cluster.subspan(0, kDirEntrySize);
-  Bytes dotdot = cluster.subspan(kDirEntrySize, kDirEntrySize);
+  ByteSpan dot = cluster.subspan(0, kDirEntrySize);
+  ByteSpan dotdot = cluster.subspan(kDirEntrySize, kDirEntrySize);
   *dot_cluster = EntryFirstCluster(dot);
   return IsDotEntry(dot, ".") && IsDotEntry(dotdot, "..");
 }
@@ -59,70 +59,149 @@ bool FatScanner::ReadCluster(uint64_t cluster) {
                       cluster_buffer_.size());
 }
 
+// A cluster some allocation chain, an earlier read or a found folder already has.
+bool FatScanner::ClusterClaimed(uint64_t cluster) const {
+  return volume_.allocation_table[cluster] != 0 || volume_.visited[cluster] != 0 ||
+         volume_.owner[cluster] != nullptr;
+}
+
+FatScanner::Frame FatScanner::FolderFrame(FoundNode* node, ClusterSource source) const {
+  Frame frame;
+  frame.node = node;
+  frame.source = source;
+  auto* record = reinterpret_cast<FatEntryRecord*>(node->record);
+  if (source == ClusterSource::kChain) {
+    frame.run = FirstRun(&record->extents);
+  } else {
+    frame.next_cluster = EntryFirstCluster(record->dir_entry);
+  }
+  return frame;
+}
+
 // Brings the frame's next cluster into the shared buffer.
 FatScanner::Fetch FatScanner::NextCluster(Frame& frame) {
-  if (frame.builder == Builder::kLive) {
-    // A live folder's clusters are those of its chain, run by run.
-    for (;;) {
-      if (frame.run == nullptr) return Fetch::kDone;
-      if (frame.run_index < frame.run->run->cluster_count) break;
-      frame.run = frame.run->next;
-      frame.run_index = 0;
-    }
+  switch (frame.source) {
+    case ClusterSource::kChain:
+      return NextChainCluster(frame);
+    case ClusterSource::kAdjacentFree:
+      return NextAdjacentFreeCluster(frame);
+    case ClusterSource::kAnyFree:
+      return NextLostFolderCluster(frame);
+  }
+  return Fetch::kDone;
+}
+
+FatScanner::Fetch FatScanner::NextChainCluster(Frame& frame) {
+  for (;;) {
+    if (frame.run == nullptr) return Fetch::kDone;
+    if (frame.run_index < frame.run->run->cluster_count) break;
+    frame.run = frame.run->next;
+    frame.run_index = 0;
+  }
+  if (engine_.ScanStep()) return Fetch::kStopped;
+  frame.cluster = frame.run->run->first_cluster + frame.run_index++;
+  if (!ReadCluster(frame.cluster)) return Fetch::kDone;
+  return EnterCluster(frame);
+}
+
+// A deleted folder is taken to occupy consecutive clusters, as long as they are free, nothing
+// else has claimed them and (past the first, which must start the folder) their slots look
+// like directory entries: the cluster beside a folder may hold a file's data.
+FatScanner::Fetch FatScanner::NextAdjacentFreeCluster(Frame& frame) {
+  if (engine_.ScanStep()) return Fetch::kStopped;
+  const uint64_t c = frame.next_cluster;
+  if (!geometry_.IsDataCluster(c) || ClusterClaimed(c)) return Fetch::kDone;
+  if (!ReadCluster(c)) return Fetch::kDone;
+  if (!frame.first &&
+      !ClusterSlotsPlausible(cluster_buffer_, geometry_, frame.long_name.sequence())) {
+    return Fetch::kDone;  // left unclaimed: the lost-folder search may still read it
+  }
+  volume_.visited[c] = 1;
+  progress_.Advance();
+  frame.cluster = c;
+  frame.next_cluster = c + 1;
+  return EnterCluster(frame);
+}
+
+// The folder's first cluster must begin with "." and ".."; a deleted folder that does is
+// kept and owns that cluster.
+FatScanner::Fetch FatScanner::EnterCluster(Frame& frame) {
+  frame.next_entry = 0;
+  if (!frame.first) return Fetch::kGot;
+  frame.first = false;
+  uint32_t dot = 0;
+  if (!IsDirectoryStart(cluster_buffer_, &dot)) return Fetch::kDone;
+  if (frame.source == ClusterSource::kAdjacentFree) {
+    volume_.owner[frame.cluster] = frame.node;
+    frame.node->valid = 1;
+  }
+  frame.next_entry = 2;  // past "." and ".."
+  return Fetch::kGot;
+}
+
+// The search reads every cluster nothing has claimed, in volume order. A cluster read to its
+// end leaves the lost folder open, and the next free cluster continues it only when its slots
+// look like directory entries; otherwise that cluster may start a folder itself. Only Done
+// (the volume's end) and Stopped end the search.
+FatScanner::Fetch FatScanner::NextLostFolderCluster(Frame& frame) {
+  const uint64_t end = static_cast<uint64_t>(geometry_.cluster_count) + 2;
+  while (frame.next_cluster < end) {
+    const uint64_t c = frame.next_cluster++;
     if (engine_.ScanStep()) return Fetch::kStopped;
-    frame.cluster = frame.run->run->first_cluster + frame.run_index++;
-    if (!ReadCluster(frame.cluster)) return Fetch::kDone;
-  } else {
-    // A deleted folder is taken to occupy consecutive clusters, as long as they are free,
-    // nothing else has claimed them and (past the first, which must start the folder) their
-    // slots look like directory entries: the cluster beside a folder may hold a file's data.
-    if (engine_.ScanStep()) return Fetch::kStopped;
-    uint64_t c = frame.next_cluster;
-    if (!geometry_.IsDataCluster(c) || volume_.visited[c] != 0 ||
-        volume_.allocation_table[c] != 0 || volume_.owner[c] != nullptr) {
-      return Fetch::kDone;
-    }
-    if (!ReadCluster(c)) return Fetch::kDone;
-    if (!frame.first &&
-        !ClusterSlotsPlausible(cluster_buffer_, geometry_, frame.long_name.sequence())) {
-      return Fetch::kDone;  // left unclaimed: the lost-folder search may still read it
-    }
+    if (ClusterClaimed(c)) continue;
+    if (!ReadCluster(c)) continue;
     volume_.visited[c] = 1;
     progress_.Advance();
     frame.cluster = c;
-    frame.next_cluster = c + 1;
-  }
-  frame.next_entry = 0;
-  if (frame.first) {
-    frame.first = false;
-    uint32_t dot = 0;
-    if (!IsDirectoryStart(cluster_buffer_, &dot)) return Fetch::kDone;
-    if (frame.builder == Builder::kDeleted) {
-      volume_.owner[frame.cluster] = frame.node;
-      frame.node->valid = 1;
+    if (!frame.first &&
+        !ClusterSlotsPlausible(cluster_buffer_, geometry_, frame.long_name.sequence())) {
+      frame.first = true;
     }
-    frame.next_entry = 2;  // past "." and ".."
+    if (!frame.first) {
+      frame.next_entry = 0;
+      return Fetch::kGot;
+    }
+    if (StartLostFolder(frame)) return Fetch::kGot;
   }
-  return Fetch::kGot;
+  return Fetch::kDone;
+}
+
+// A cluster that begins with "." and ".." starts a folder. Its entries go to the found folder
+// the "." entry names when there is one (cluster 0 names the root), else to a new lost folder
+// under the unknown-folder node.
+bool FatScanner::StartLostFolder(Frame& frame) {
+  uint32_t dot = 0;
+  if (!IsDirectoryStart(cluster_buffer_, &dot)) return false;
+  FoundNode* parent = nullptr;
+  if (geometry_.IsDataCluster(dot) || dot == 0) parent = volume_.owner[dot];
+  if (parent == nullptr) {
+    MakeLostFolderNode(&parent, static_cast<uint32_t>(frame.cluster));
+    volume_.owner[frame.cluster] = parent;
+  }
+  frame.node = parent;
+  frame.first = false;
+  frame.long_name.Clear();
+  frame.next_entry = 2;
+  return true;
+}
+
+// A folder's end: its frame goes, but the lost-folder search goes on with the next free
+// cluster, which may start another folder.
+void FatScanner::EndFolder(std::vector<Frame>& stack) {
+  Frame& frame = stack.back();
+  if (frame.source != ClusterSource::kAnyFree) {
+    stack.pop_back();
+    return;
+  }
+  frame.first = true;
+  frame.need_cluster = true;
 }
 
 // Reads a folder and, depth first, every sub-folder its entries lead to. False only when
 // stopped: a folder that cannot be read ends that folder alone.
-bool FatScanner::WalkFolders(FoundNode* start, Builder builder) {
+bool FatScanner::WalkFolders(Frame start) {
   std::vector<Frame> stack;
-  auto push = [&](FoundNode* node) {
-    Frame frame;
-    frame.node = node;
-    frame.builder = builder;
-    auto* record = reinterpret_cast<FatEntryRecord*>(node->record);
-    if (builder == Builder::kLive) {
-      frame.run = FirstRun(&record->extents);
-    } else {
-      frame.next_cluster = EntryFirstCluster(Bytes(record->dir_entry, kDirEntrySize));
-    }
-    stack.push_back(std::move(frame));
-  };
-  push(start);
+  stack.push_back(std::move(start));
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.need_cluster) {
@@ -137,11 +216,13 @@ bool FatScanner::WalkFolders(FoundNode* start, Builder builder) {
     } else if (frame.stale) {
       // A sub-folder's walk used the buffer: read this folder's cluster again.
       if (!ReadCluster(frame.cluster)) {
-        stack.pop_back();
+        EndFolder(stack);
         continue;
       }
       frame.stale = false;
     }
+    const Builder builder =
+        frame.source == ClusterSource::kChain ? Builder::kLive : Builder::kDeleted;
     FoundNode* child = nullptr;
     LoopResult result = EntryLoop(cluster_buffer_, &frame.next_entry, frame.node, builder, true,
                                   frame.long_name, &child);
@@ -149,15 +230,21 @@ bool FatScanner::WalkFolders(FoundNode* start, Builder builder) {
       case LoopResult::kStopped:
         return false;
       case LoopResult::kEnded:
-        stack.pop_back();
+        EndFolder(stack);
         break;
       case LoopResult::kExhausted:
         frame.need_cluster = true;
         break;
-      case LoopResult::kDescend:
+      case LoopResult::kDescend: {
+        // A live folder's sub-folders are live; below a deleted or lost folder every folder
+        // is read as a deleted one.
+        const ClusterSource child_source = frame.source == ClusterSource::kChain
+                                               ? ClusterSource::kChain
+                                               : ClusterSource::kAdjacentFree;
         frame.stale = true;
-        push(child);  // invalidates `frame`
+        stack.push_back(FolderFrame(child, child_source));  // invalidates `frame`
         break;
+      }
     }
   }
   return true;
@@ -167,7 +254,7 @@ bool FatScanner::WalkLiveFolders() {
   for (FoundNode* child = root_node_->first_child; child != nullptr; child = child->next_sibling) {
     if (engine_.ScanStep()) return false;
     if (child->directory == 0 || child->deleted != 0 || child->valid == 0) continue;
-    if (!WalkFolders(child, Builder::kLive)) return false;
+    if (!WalkFolders(FolderFrame(child, ClusterSource::kChain))) return false;
   }
   return true;
 }
@@ -188,7 +275,7 @@ bool FatScanner::WalkDeletedFolders() {
     if (engine_.ScanStep()) return false;
     if (node->directory == 0 || node->valid == 0) continue;
     if (node->deleted != 0) {
-      if (!WalkFolders(node, Builder::kDeleted)) return false;
+      if (!WalkFolders(FolderFrame(node, ClusterSource::kAdjacentFree))) return false;
     } else {
       pending.push_back(static_cast<FoundNode*>(node->first_child));  // a copy: the field is packed
     }
@@ -196,61 +283,13 @@ bool FatScanner::WalkDeletedFolders() {
   return true;
 }
 
+// The search is one walk whose bottom frame never ends a folder for good: it takes each free
+// cluster in turn (see NextLostFolderCluster).
 void FatScanner::FindLostFolders() {
-  bool folder_start = true;
-  FoundNode* parent = nullptr;
-  LongNameAccumulator long_name;
-  const uint64_t end = static_cast<uint64_t>(geometry_.cluster_count) + 2;
-  for (uint64_t c = 2; c < end; ++c) {
-    if (engine_.ScanStep()) return;
-    if (volume_.allocation_table[c] != 0 || volume_.visited[c] != 0 ||
-        volume_.owner[c] != nullptr) {
-      continue;
-    }
-    if (!ReadCluster(c)) continue;
-    volume_.visited[c] = 1;
-    progress_.Advance();
-
-    size_t index = 0;
-    // A cluster read to its end left the folder open, but the next free cluster continues it
-    // only when its slots look like directory entries; otherwise it may start a folder itself.
-    if (!folder_start &&
-        !ClusterSlotsPlausible(cluster_buffer_, geometry_, long_name.sequence())) {
-      folder_start = true;
-    }
-    if (folder_start) {
-      uint32_t dot = 0;
-      if (!IsDirectoryStart(cluster_buffer_, &dot)) continue;
-      if (geometry_.IsDataCluster(dot) || dot == 0) {
-        parent = volume_.owner[dot];
-      } else {
-        parent = nullptr;
-      }
-      if (parent == nullptr) {
-        MakeLostFolderNode(&parent, static_cast<uint32_t>(c));
-        volume_.owner[c] = parent;
-      }
-      folder_start = false;
-      long_name.Clear();
-      index = 2;
-    }
-
-    LoopResult result;
-    for (;;) {
-      FoundNode* child = nullptr;
-      result = EntryLoop(cluster_buffer_, &index, parent, Builder::kDeleted, true, long_name,
-                         &child);
-      if (result != LoopResult::kDescend) break;
-      if (!WalkFolders(child, Builder::kDeleted)) return;
-      if (!ReadCluster(c)) {
-        result = LoopResult::kEnded;
-        break;
-      }
-    }
-    if (result == LoopResult::kStopped) return;
-    // A cluster read to its end leaves the folder open: the next cluster read continues it.
-    if (result != LoopResult::kExhausted) folder_start = true;
-  }
+  Frame search;
+  search.source = ClusterSource::kAnyFree;
+  search.next_cluster = 2;
+  WalkFolders(std::move(search));
 }
 
 // Bottom-up: each folder is judged after all its children.

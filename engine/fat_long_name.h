@@ -17,7 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/fat_bytes.h"
+#include "engine/disk_bytes.h"
 
 namespace scavrel::fat {
 
@@ -38,7 +38,7 @@ constexpr size_t kLnUnits3Count = 2;
 constexpr size_t kLnUnitsPerEntry = 13;
 
 // The 13 units of one long-name entry, in name order.
-inline void LongNameUnits(Bytes entry, char16_t out[kLnUnitsPerEntry]) {
+inline void LongNameUnits(ByteSpan entry, char16_t out[kLnUnitsPerEntry]) {
   size_t n = 0;
   for (size_t i = 0; i < kLnUnits1Count; ++i) out[n++] = ReadLe16(entry, kLnUnits1 + 2 * i);
   for (size_t i = 0; i < kLnUnits2Count; ++i) out[n++] = ReadLe16(entry, kLnUnits2 + 2 * i);

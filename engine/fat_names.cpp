@@ -24,10 +24,12 @@ std::string CutAndTrim(const char* bytes, size_t length) {
   return std::string(bytes + begin, end - begin);
 }
 
-std::string ShortNameOf(Bytes entry) {
+std::string ShortNameOf(ByteSpan entry) {
   char base[kDeNameLength];
   char extension[kDeExtensionLength];
-  for (size_t i = 0; i < kDeNameLength; ++i) base[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
+  for (size_t i = 0; i < kDeNameLength; ++i) {
+    base[i] = static_cast<char>(ReadLe8(entry, kDeName + i));
+  }
   for (size_t i = 0; i < kDeExtensionLength; ++i) {
     extension[i] = static_cast<char>(ReadLe8(entry, kDeExtension + i));
   }
@@ -38,7 +40,7 @@ std::string ShortNameOf(Bytes entry) {
   return name;
 }
 
-uint8_t ShortNameChecksum(Bytes short_entry) {
+uint8_t ShortNameChecksum(ByteSpan short_entry) {
   uint8_t sum = 0;
   for (size_t i = 0; i < kDeNameLength + kDeExtensionLength; ++i) {
     sum = static_cast<uint8_t>(((sum & 1) << 7) + (sum >> 1) + ReadLe8(short_entry, kDeName + i));
@@ -46,7 +48,7 @@ uint8_t ShortNameChecksum(Bytes short_entry) {
   return sum;
 }
 
-bool LongNameSequence::Add(Bytes part) {
+bool LongNameSequence::Add(ByteSpan part) {
   const uint8_t ordinal = ReadLe8(part, kLnOrdinal);
   const uint8_t checksum = ReadLe8(part, kLnChecksum);
   if (ordinal == kDeletedMark) {
@@ -79,14 +81,14 @@ bool LongNameSequence::Add(Bytes part) {
   return false;
 }
 
-bool LongNameSequence::Names(Bytes short_entry) const {
+bool LongNameSequence::Names(ByteSpan short_entry) const {
   if (parts_ == 0) return true;
   if (!in_order_ || (!deleted_ && next_ != 0)) return false;
   if (ReadLe8(short_entry, kDeName) == kDeletedMark) return true;
   return ShortNameChecksum(short_entry) == checksum_;
 }
 
-void LongNameAccumulator::Prepend(Bytes long_name_entry) {
+void LongNameAccumulator::Prepend(ByteSpan long_name_entry) {
   const size_t before = units_.size();
   if (sequence_.Add(long_name_entry)) older_units_ = before;
   char16_t units[kLnUnitsPerEntry];

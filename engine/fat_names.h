@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/ansi_text.h"
-#include "engine/fat_bytes.h"
+#include "engine/disk_bytes.h"
 
 namespace scavrel::fat {
 
@@ -16,10 +16,10 @@ std::string CutAndTrim(const char* bytes, size_t length);
 
 // The short name of a directory entry: base name (a deleted entry's 0xE5 shown as 'x'), cut at
 // the first zero byte and trimmed, then "." and the trimmed extension when there is one.
-std::string ShortNameOf(Bytes entry);
+std::string ShortNameOf(ByteSpan entry);
 
 // The checksum of a short entry's 11 name bytes, as its long-name parts carry it.
-uint8_t ShortNameChecksum(Bytes short_entry);
+uint8_t ShortNameChecksum(ByteSpan short_entry);
 
 // Where a run of long-name parts stands. The parts of one name lie on disk from the last
 // (ordinal with 0x40) down to ordinal 1, each with the checksum of the short entry that
@@ -29,14 +29,14 @@ class LongNameSequence {
  public:
   // Takes the next part in disk order; true when it starts a new run (the parts before it,
   // if any, belong to no entry).
-  bool Add(Bytes part);
+  bool Add(ByteSpan part);
   void Clear() { *this = LongNameSequence(); }
   // False once a part came out of order (a numbered part that does not continue its run).
   bool in_order() const { return in_order_; }
   // True when the run names `short_entry`: there are no parts, or they are in order, complete
   // and carry the entry's checksum. A deleted short entry has lost its first name byte, so
   // its checksum cannot be tested.
-  bool Names(Bytes short_entry) const;
+  bool Names(ByteSpan short_entry) const;
 
  private:
   size_t parts_ = 0;
@@ -50,7 +50,7 @@ class LongNameSequence {
 // first). The name in effect ends at its first U+0000.
 class LongNameAccumulator {
  public:
-  void Prepend(Bytes long_name_entry);
+  void Prepend(ByteSpan long_name_entry);
   void Clear();
   // Every unit prepended since the last Clear.
   std::u16string Name() const;

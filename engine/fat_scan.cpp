@@ -22,7 +22,7 @@ FatScanner::FatScanner(Engine& engine, VolumeReader& reader, FatVolume& volume)
 
 // --- records and nodes ------------------------------------------------------------------------
 
-FatEntryRecord* FatScanner::NewRecord(Bytes entry, const std::u16string& long_name,
+FatEntryRecord* FatScanner::NewRecord(ByteSpan entry, const std::u16string& long_name,
                                       const std::string& short_name) {
   FatEntryRecord* record = NewFatRecord();
   if (entry.size() >= kDirEntrySize) std::memcpy(record->dir_entry, entry.data(), kDirEntrySize);
@@ -65,7 +65,7 @@ void GiveEmptyRun(FatEntryRecord* record) {
 
 }  // namespace
 
-bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry,
+bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry,
                              const std::u16string& long_name) {
   *out = nullptr;
   std::string short_name = ShortNameOf(entry);
@@ -97,7 +97,7 @@ bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry,
   return AddDeletedFile(out, parent, entry, long_name, short_name);
 }
 
-bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
+bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                 const std::u16string& long_name, const std::string& short_name) {
   FatEntryRecord* record = NewRecord(entry, long_name, short_name);
   if (!MapDeletedFileRun(volume_, &record->extents, entry)) {
@@ -109,7 +109,7 @@ bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
   return true;
 }
 
-bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Bytes entry,
+bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                          const std::u16string& long_name) {
   *out = nullptr;
   std::string short_name = ShortNameOf(entry);
@@ -130,7 +130,7 @@ bool FatScanner::AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Byt
 
 // --- the entry loop ---------------------------------------------------------------------------
 
-FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundNode* parent,
+FatScanner::LoopResult FatScanner::EntryLoop(ByteSpan buffer, size_t* index, FoundNode* parent,
                                              Builder builder, bool descend,
                                              LongNameAccumulator& long_name, FoundNode** child) {
   const size_t count = buffer.size() / kDirEntrySize;
@@ -139,7 +139,7 @@ FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundN
       *index = i;
       return LoopResult::kStopped;
     }
-    Bytes entry = buffer.subspan(i * kDirEntrySize, kDirEntrySize);
+    ByteSpan entry = buffer.subspan(i * kDirEntrySize, kDirEntrySize);
     uint8_t attributes = EntryAttributes(entry);
     if (EntryEndsDirectory(entry) ||
         (builder == Builder::kDeleted && attributes >= kAttrImpossible)) {
@@ -188,8 +188,17 @@ FatScanner::LoopResult FatScanner::EntryLoop(Bytes buffer, size_t* index, FoundN
 
 bool FatScanner::ScanRootDirectory() {
   progress_.Start(static_cast<uint64_t>(geometry_.cluster_count) + 2);
-  FoundTree& tree = engine_.tree;
+  MakeRootNodes();
+  const bool read = geometry_.type == FatType::kFat32 ? ScanChainedRoot() : ScanFixedRoot();
+  if (!read) return false;
+  volume_.owner[0] = root_node_;
+  return true;
+}
 
+// The root node, and the unknown-folder node below it that lost folders hang from. Clusters 0
+// and 1, which no data cluster has, stand for the two.
+void FatScanner::MakeRootNodes() {
+  FoundTree& tree = engine_.tree;
   std::u16string root_name = AnsiToWide(engine_.root_name);
   FatEntryRecord* root_record = NewFatRecord();
   SetWideName(&root_record->long_name, root_name.data(), root_name.size());
@@ -210,8 +219,7 @@ bool FatScanner::ScanRootDirectory() {
   unknown_node_->directory = 1;
   unknown_node_->deleted = 1;
 
-  const bool fat32 = geometry_.type == FatType::kFat32;
-  if (!fat32) {
+  if (geometry_.type != FatType::kFat32) {
     ClusterRun* run = AppendRun(&root_record->extents);
     run->first_cluster = 0;
     run->cluster_count = 1;
@@ -229,33 +237,36 @@ bool FatScanner::ScanRootDirectory() {
   tree.MoveNode(unknown_node_, root_node_);
   volume_.visited[0] = 1;
   volume_.visited[1] = 1;
+}
 
+// FAT12/FAT16: the root's entries lie in one area of root_entry_count slots, read whole.
+bool FatScanner::ScanFixedRoot() {
+  const uint64_t root_bytes = uint64_t{geometry_.root_entry_count} * kDirEntrySize;
+  uint64_t offset =
+      static_cast<uint64_t>(geometry_.first_root_sector) * geometry_.bytes_per_sector;
+  // Up to 2 MiB of root entries: a root that does not lie inside the volume cannot be read,
+  // and no buffer is sized for it.
+  const uint64_t device = reader_.Size();
+  if (device != 0 && (offset > device || root_bytes > device - offset)) return false;
+  std::vector<uint8_t> root(static_cast<size_t>(root_bytes));
+  if (!reader_.Read(offset, root.data(), root.size())) return false;
   LongNameAccumulator long_name;
   FoundNode* unused = nullptr;
-  if (!fat32) {
-    const uint64_t root_bytes = uint64_t{geometry_.root_entry_count} * kDirEntrySize;
-    uint64_t offset =
-        static_cast<uint64_t>(geometry_.first_root_sector) * geometry_.bytes_per_sector;
-    // Up to 2 MiB of root entries: a root that does not lie inside the volume cannot be read,
-    // and no buffer is sized for it.
-    const uint64_t device = reader_.Size();
-    if (device != 0 && (offset > device || root_bytes > device - offset)) return false;
-    std::vector<uint8_t> root(static_cast<size_t>(root_bytes));
-    if (!reader_.Read(offset, root.data(), root.size())) return false;
-    size_t index = 0;
-    if (EntryLoop(root, &index, root_node_, Builder::kLive, false, long_name, &unused) ==
-        LoopResult::kStopped) {
-      return false;
-    }
-    volume_.owner[0] = root_node_;
-    return true;
-  }
+  size_t index = 0;
+  return EntryLoop(root, &index, root_node_, Builder::kLive, false, long_name, &unused) !=
+         LoopResult::kStopped;
+}
 
+// FAT32: the root is a chain of clusters, read run by run in pieces of kRootPieceBytes.
+bool FatScanner::ScanChainedRoot() {
+  auto* root_record = reinterpret_cast<FatEntryRecord*>(root_node_->record);
   if (!WalkClusterChain(volume_, progress_, &root_record->extents, geometry_.root_cluster)) {
     return false;
   }
   progress_.Advance(root_record->extents.total_clusters);
 
+  LongNameAccumulator long_name;
+  FoundNode* unused = nullptr;
   std::vector<uint8_t> piece(kRootPieceBytes);
   bool ended = false;
   for (RunListNode* node = FirstRun(&root_record->extents); node != nullptr && !ended;
@@ -271,14 +282,13 @@ bool FatScanner::ScanRootDirectory() {
       }
       size_t index = 0;
       // The long name carries over from piece to piece: a name may straddle a cluster.
-      LoopResult result = EntryLoop(Bytes(piece.data(), length), &index, root_node_,
+      LoopResult result = EntryLoop(ByteSpan(piece.data(), length), &index, root_node_,
                                     Builder::kLive, false, long_name, &unused);
       if (result == LoopResult::kStopped) return false;
       ended = result == LoopResult::kEnded;
       done += length;
     }
   }
-  volume_.owner[0] = root_node_;
   return true;
 }
 
@@ -312,7 +322,7 @@ FatVolume* OpenFatVolume(Engine& engine) {
   }
   auto volume = std::make_unique<FatVolume>();
   std::memcpy(volume->boot_sector, sector, sizeof(sector));
-  if (!ParseFatBootSector(Bytes(sector, sizeof(sector)), &volume->geometry)) {
+  if (!ParseFatBootSector(ByteSpan(sector, sizeof(sector)), &volume->geometry)) {
     engine.SetError(kErrorNotFat, kTextNotFat);
     return nullptr;
   }

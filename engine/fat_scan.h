@@ -36,8 +36,9 @@ class FatScanner {
   bool PruneTree(FoundNode* node);
 
   // Record builders; true and the new node when the entry is kept.
-  bool AddFatEntry(FoundNode** out, FoundNode* parent, Bytes entry, const std::u16string& long_name);
-  bool AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, Bytes entry,
+  bool AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry,
+                   const std::u16string& long_name);
+  bool AddEntryInDeletedFolder(FoundNode** out, FoundNode* parent, ByteSpan entry,
                                const std::u16string& long_name);
   bool MakeLostFolderNode(FoundNode** out, uint32_t cluster);
 
@@ -49,35 +50,58 @@ class FatScanner {
   enum class LoopResult { kExhausted, kEnded, kStopped, kDescend };
   enum class Fetch { kGot, kDone, kStopped };
 
+  // Where a folder walk takes a folder's next cluster from. The live and deleted passes and the
+  // lost-folder search are one walk that differs only in this.
+  enum class ClusterSource {
+    kChain,         // a live folder: the clusters of its allocation chain, run by run
+    kAdjacentFree,  // a deleted folder: consecutive free clusters from its first
+    kAnyFree,       // the lost-folder search: each free cluster of the volume in turn, which
+                    // either continues the lost folder open or starts one
+  };
+
   // One folder being read by a walk: where its next cluster comes from and where the entry
   // loop stands in the current one.
   struct Frame {
     FoundNode* node = nullptr;
-    Builder builder = Builder::kLive;
-    bool first = true;           // the folder's first cluster has not been read yet
+    ClusterSource source = ClusterSource::kChain;
+    bool first = true;           // the folder's first cluster is still to come (the search:
+                                 // no lost folder is open)
     bool need_cluster = true;    // the current cluster's entries are used up
     bool stale = false;          // the shared buffer was reused by a sub-folder's walk
     uint64_t cluster = 0;        // cluster now being read
     size_t next_entry = 0;
-    RunListNode* run = nullptr;  // live folders: runs of the folder's chain
+    RunListNode* run = nullptr;  // kChain: the run now being read
     uint64_t run_index = 0;
-    uint64_t next_cluster = 0;   // deleted folders: consecutive clusters from the first
+    uint64_t next_cluster = 0;   // the free sources: the next cluster to try
     LongNameAccumulator long_name;
   };
 
-  LoopResult EntryLoop(Bytes buffer, size_t* index, FoundNode* parent, Builder builder,
-                       bool descend, LongNameAccumulator& long_name, FoundNode** child);
-  bool WalkFolders(FoundNode* start, Builder builder);
-  Fetch NextCluster(Frame& frame);
-  bool ReadCluster(uint64_t cluster);
-  bool DescendLiveFolders();
+  // The root pass's two forms: FAT12/FAT16 keep the root in a fixed area before the data
+  // clusters, FAT32 in a cluster chain like any folder.
+  void MakeRootNodes();
+  bool ScanFixedRoot();
+  bool ScanChainedRoot();
 
-  FatEntryRecord* NewRecord(Bytes entry, const std::u16string& long_name,
+  LoopResult EntryLoop(ByteSpan buffer, size_t* index, FoundNode* parent, Builder builder,
+                       bool descend, LongNameAccumulator& long_name, FoundNode** child);
+  Frame FolderFrame(FoundNode* node, ClusterSource source) const;
+  bool WalkFolders(Frame start);
+  void EndFolder(std::vector<Frame>& stack);
+  Fetch NextCluster(Frame& frame);
+  Fetch NextChainCluster(Frame& frame);
+  Fetch NextAdjacentFreeCluster(Frame& frame);
+  Fetch NextLostFolderCluster(Frame& frame);
+  Fetch EnterCluster(Frame& frame);
+  bool StartLostFolder(Frame& frame);
+  bool ClusterClaimed(uint64_t cluster) const;
+  bool ReadCluster(uint64_t cluster);
+
+  FatEntryRecord* NewRecord(ByteSpan entry, const std::u16string& long_name,
                             const std::string& short_name);
   FoundNode* HangNode(FatEntryRecord* record, FoundNode* parent, bool deleted, bool directory);
   void NoteDeletedFile(FatEntryRecord* record);
   // A deleted file's node with its run mapped from the entry; false when no run can be mapped.
-  bool AddDeletedFile(FoundNode** out, FoundNode* parent, Bytes entry,
+  bool AddDeletedFile(FoundNode** out, FoundNode* parent, ByteSpan entry,
                       const std::u16string& long_name, const std::string& short_name);
 
   Engine& engine_;
@@ -92,7 +116,7 @@ class FatScanner {
 
 // True when a folder cluster begins with "." and ".." entries; *dot_cluster = the first
 // cluster that the "." entry names.
-bool IsDirectoryStart(Bytes cluster, uint32_t* dot_cluster);
+bool IsDirectoryStart(ByteSpan cluster, uint32_t* dot_cluster);
 
 // The scan body of the FAT engine: clears the engine, opens its volume device path, reads the
 // boot sector and the allocation table and runs the passes; 1 on success.

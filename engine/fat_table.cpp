@@ -13,7 +13,7 @@ namespace scavrel::fat {
 namespace {
 
 // The type text as the boot sector holds it: up to 8 bytes, cut before the first blank.
-std::string_view TypeText(Bytes sector, size_t offset, char (&buffer)[9]) {
+std::string_view TypeText(ByteSpan sector, size_t offset, char (&buffer)[9]) {
   std::memset(buffer, 0, sizeof(buffer));
   size_t n = 0;
   while (n < kBsTypeTextLength) {
@@ -40,7 +40,7 @@ uint64_t TableBytesFor(FatType type, uint64_t slots) {
 
 }  // namespace
 
-bool ParseFatBootSector(Bytes sector, FatGeometry* out) {
+bool ParseFatBootSector(ByteSpan sector, FatGeometry* out) {
   FatGeometry g;
   if (sector.size() < kBootSectorSize) return false;
 
@@ -206,7 +206,7 @@ bool LoadAllocationTable(Engine& engine, VolumeReader& reader, FatVolume& volume
       return false;
     }
     sectors_read += piece_sectors;
-    Bytes bytes(piece);
+    ByteSpan bytes(piece);
     for (size_t at = 0; at + g.entry_bytes <= bytes.size() && slot < slots; at += g.entry_bytes) {
       if (engine.ScanStep()) return false;
       // The top four bits of a FAT32 entry are reserved and not part of the cluster number.
@@ -284,7 +284,7 @@ bool WalkClusterChain(FatVolume& volume, FatProgress& progress, ExtentList* list
   return ok;
 }
 
-bool MapDeletedFileRun(const FatVolume& volume, ExtentList* list, Bytes entry) {
+bool MapDeletedFileRun(const FatVolume& volume, ExtentList* list, ByteSpan entry) {
   const FatGeometry& g = volume.geometry;
   uint64_t c = EntryFirstCluster(entry);
   if (!g.IsDataCluster(c)) return false;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/fat_bytes.h"
+#include "engine/disk_bytes.h"
 #include "engine/found_tree.h"
 
 namespace scavrel::fat {
@@ -60,7 +60,7 @@ struct FatGeometry {
 
 // Takes the geometry from a boot sector; false when the sector is refused (wrong type text,
 // missing signature, or counts that describe no usable volume).
-bool ParseFatBootSector(Bytes sector, FatGeometry* out);
+bool ParseFatBootSector(ByteSpan sector, FatGeometry* out);
 
 class FatVolume : public VolumeState {
  public:
@@ -101,6 +101,6 @@ bool WalkClusterChain(FatVolume& volume, FatProgress& progress, ExtentList* list
 
 // One contiguous run from a deleted file's first cluster, sized from its file size; false
 // when the run does not fit the volume.
-bool MapDeletedFileRun(const FatVolume& volume, ExtentList* list, Bytes entry);
+bool MapDeletedFileRun(const FatVolume& volume, ExtentList* list, ByteSpan entry);
 
 }  // namespace scavrel::fat

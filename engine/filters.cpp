@@ -2,44 +2,20 @@
 #include "engine/filters.h"
 
 #include <atomic>
-#include <cstring>
 
 #include "engine/ansi_text.h"
+#include "engine/disk_bytes.h"
+#include "engine/fat_dir_entry.h"
+#include "engine/ntfs_file_name.h"
 
 namespace scavrel {
 
 namespace {
 
-// Where the node tests find their values inside the record's attribute block.
-// FAT form: the 32-byte directory entry as stored on disk.
-constexpr size_t kFatCreateTime = 14;  // u16, local time
-constexpr size_t kFatCreateDate = 16;  // u16, local date
-constexpr size_t kFatWriteTime = 22;
-constexpr size_t kFatWriteDate = 24;
-constexpr size_t kFatFileSize = 28;  // u32
-// NTFS form: the head of the file-name attribute value (times are UTC file times).
-constexpr size_t kNtfsCreateTime = 8;         // u64
-constexpr size_t kNtfsModifyTime = 16;        // u64
-constexpr size_t kNtfsDataSize = 48;          // u64
-constexpr size_t kNtfsFileNameHeadSize = 66;  // what the record keeps of the value
-
-static_assert(kFatFileSize + 4 <= sizeof(FatEntryRecord::dir_entry));
-static_assert(kNtfsDataSize + 8 <= kNtfsFileNameHeadSize);
-static_assert(sizeof(NtfsEntryRecord::file_name) == kNtfsFileNameHeadSize);
-
-uint16_t ReadLe16(const uint8_t* bytes, size_t offset) {
-  return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-uint32_t ReadLe32(const uint8_t* bytes, size_t offset) {
-  return static_cast<uint32_t>(ReadLe16(bytes, offset)) |
-         (static_cast<uint32_t>(ReadLe16(bytes, offset + 2)) << 16);
-}
-
-uint64_t ReadLe64(const uint8_t* bytes, size_t offset) {
-  return static_cast<uint64_t>(ReadLe32(bytes, offset)) |
-         (static_cast<uint64_t>(ReadLe32(bytes, offset + 4)) << 32);
-}
+// The node tests read the record's copies of disk bytes: FAT the 32-byte directory entry (local
+// times), NTFS the head of the file-name value (UTC file times).
+static_assert(fat::kDeFileSize + 4 <= sizeof(FatEntryRecord::dir_entry));
+static_assert(ntfs_name::kSize + 8 <= sizeof(NtfsEntryRecord::file_name));
 
 const FilterPlatform kPortablePlatform;
 std::atomic<const FilterPlatform*> g_platform{nullptr};
@@ -72,17 +48,16 @@ std::string FilterName(const EntryRecord* record, RecordForm form) {
 }
 
 bool FatNodeFilter(const Engine& engine, const EntryRecord* record) {
-  uint8_t entry[sizeof(FatEntryRecord::dir_entry)];
-  std::memcpy(entry, reinterpret_cast<const FatEntryRecord*>(record)->dir_entry, sizeof(entry));
+  const ByteSpan entry(reinterpret_cast<const FatEntryRecord*>(record)->dir_entry);
   uint64_t created = 0;
-  FatDateTimeToFileTime(ReadLe16(entry, kFatCreateDate), ReadLe16(entry, kFatCreateTime),
-                        &created);
+  FatDateTimeToFileTime(ReadLe16(entry, fat::kDeCreationDate),
+                        ReadLe16(entry, fat::kDeCreationTime), &created);
   if (!CreationInWindow(engine, created)) return false;
   uint64_t modified = 0;
-  FatDateTimeToFileTime(ReadLe16(entry, kFatWriteDate), ReadLe16(entry, kFatWriteTime),
+  FatDateTimeToFileTime(ReadLe16(entry, fat::kDeWriteDate), ReadLe16(entry, fat::kDeWriteTime),
                         &modified);
   if (!ModificationInWindow(engine, modified)) return false;
-  if (!SizeInWindow(ReadLe32(entry, kFatFileSize), engine.bounds[kSizeMin],
+  if (!SizeInWindow(fat::EntryFileSize(entry), engine.bounds[kSizeMin],
                     engine.bounds[kSizeMax])) {
     return false;
   }
@@ -91,21 +66,18 @@ bool FatNodeFilter(const Engine& engine, const EntryRecord* record) {
 }
 
 bool NtfsNodeFilter(const Engine& engine, const EntryRecord* record) {
-  uint8_t head[kNtfsFileNameHeadSize];
-  std::memcpy(head, reinterpret_cast<const NtfsEntryRecord*>(record)->file_name, sizeof(head));
+  const ByteSpan head(reinterpret_cast<const NtfsEntryRecord*>(record)->file_name);
   const FilterPlatform& platform = CurrentFilterPlatform();
   // The conversion is skipped for a window without bounds: every time passes it.
   if (BoundSet(engine.bounds[kCreateMin]) || BoundSet(engine.bounds[kCreateMax])) {
-    if (!CreationInWindow(engine, platform.UtcToLocal(ReadLe64(head, kNtfsCreateTime)))) {
-      return false;
-    }
+    const uint64_t created = ReadLe64(head, ntfs_name::kCreationTime);
+    if (!CreationInWindow(engine, platform.UtcToLocal(created))) return false;
   }
   if (BoundSet(engine.bounds[kModifyMin]) || BoundSet(engine.bounds[kModifyMax])) {
-    if (!ModificationInWindow(engine, platform.UtcToLocal(ReadLe64(head, kNtfsModifyTime)))) {
-      return false;
-    }
+    const uint64_t modified = ReadLe64(head, ntfs_name::kModificationTime);
+    if (!ModificationInWindow(engine, platform.UtcToLocal(modified))) return false;
   }
-  if (!SizeInWindow(ReadLe64(head, kNtfsDataSize), engine.bounds[kSizeMin],
+  if (!SizeInWindow(ReadLe64(head, ntfs_name::kSize), engine.bounds[kSizeMin],
                     engine.bounds[kSizeMax])) {
     return false;
   }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "engine/ntfs_file_name.h"
+
 namespace scavrel {
 
 // --- wide names -----------------------------------------------------------------------------
@@ -110,9 +112,10 @@ void InitNtfsRecord(NtfsEntryRecord* record) {
   record->long_name = nullptr;
   record->short_name = nullptr;
   record->name_from_attribute_list = 0;
-  // Only the two size slots of the file-name head (allocated and data size) are cleared; the
-  // scanner copies the rest from disk.
-  std::memset(record->file_name + 40, 0, 16);
+  // Only the two size slots of the file-name head (allocated and data size, side by side) are
+  // cleared; the scanner copies the rest from disk.
+  static_assert(ntfs_name::kSize == ntfs_name::kAllocatedSize + 8);
+  std::memset(record->file_name + ntfs_name::kAllocatedSize, 0, 16);
   record->resident_data = 1;
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "engine/ntfs_bytes.h"
+#include "engine/disk_bytes.h"
 #include "engine/ntfs_mft_record.h"
 
 namespace scavrel {
@@ -15,7 +15,7 @@ bool ApplyNtfsFixups(uint8_t* record, size_t record_size) {
   const size_t blocks = record_size / kBlock;
   const size_t array = ReadLe16(span, ntfs_record::kUsaOffset);
   // The array holds the sequence number and one saved pair per block.
-  if (!span.Has(array, 2 * (blocks + 1))) return false;
+  if (!FieldInside(span, array, 2 * (blocks + 1))) return false;
   const uint16_t sequence = ReadLe16(span, array);
   for (size_t i = 1; i <= blocks; ++i) {
     if (ReadLe16(span, i * kBlock - 2) != sequence) return false;

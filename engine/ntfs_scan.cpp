@@ -46,7 +46,7 @@ bool HasName(NtfsEntryRecord* entry) {
 uint64_t ParentNumber(const FoundNode* node) {
   auto* entry = reinterpret_cast<NtfsEntryRecord*>(node->record);
   if (entry == nullptr) return ~0ull;
-  return ReadLe64(ByteSpan{entry->file_name, 8}, 0) & ntfs_record::kReferenceMask;
+  return ReadLe64(entry->file_name, ntfs_name::kParent) & ntfs_record::kReferenceMask;
 }
 
 void ClearLastError(Engine& engine) {
@@ -59,10 +59,6 @@ uint64_t NowAsFileTime() {
   const auto since_1970 =
       duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
   return static_cast<uint64_t>(since_1970) * 10 + 116444736000000000ull;
-}
-
-void WriteLe64(uint8_t* at, uint64_t value) {
-  for (int i = 0; i < 8; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 }  // namespace
@@ -95,7 +91,7 @@ bool NtfsScanner::ParseMftRecord(uint64_t record_sector, NtfsEntryRecord* entry,
   }
   ByteSpan used = UsedPart(whole);
   size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
-  if (position > used.size) return false;
+  if (position > used.size()) return false;
   for (bool walking = true; walking;) {
     Attribute attribute;
     switch (NextAttribute(engine_, used, position, &attribute)) {
@@ -430,7 +426,7 @@ bool NtfsScanner::ParseLostRecord(uint8_t* record, uint64_t record_sector) {
   if (flags >= 1 && flags <= 3) return drop();
   ByteSpan used = UsedPart(whole);
   size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
-  if (position > used.size) return drop();
+  if (position > used.size()) return drop();
   for (bool walking = true; walking;) {
     Attribute attribute;
     switch (NextAttribute(engine_, used, position, &attribute)) {

@@ -29,8 +29,8 @@ NtfsVolume::~NtfsVolume() {
 // --- boot sector and records -----------------------------------------------------------------
 
 bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector) {
-  if (!sector.Has(0, ntfs_boot::kSize)) return false;
-  std::memcpy(volume.boot_sector.data(), sector.data, ntfs_boot::kSize);
+  if (!FieldInside(sector, 0, ntfs_boot::kSize)) return false;
+  std::memcpy(volume.boot_sector.data(), sector.data(), ntfs_boot::kSize);
   ByteSpan boot{volume.boot_sector.data(), volume.boot_sector.size()};
   volume.bytes_per_sector = ReadLe16(boot, ntfs_boot::kBytesPerSector);
   volume.sectors_per_cluster = 0;
@@ -82,7 +82,7 @@ bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector) {
 bool CheckRecordHeader(const NtfsVolume& volume, uint8_t* record) {
   const size_t size = volume.RecordSize();
   ByteSpan span{record, size};
-  if (!span.Has(0, ntfs_record::kHeaderSize)) return false;
+  if (!FieldInside(span, 0, ntfs_record::kHeaderSize)) return false;
   if (ReadLe32(span, ntfs_record::kMagic) != ntfs_record::kMagicValue) return false;
   const size_t usa_offset = ReadLe16(span, ntfs_record::kUsaOffset);
   const size_t first = ReadLe16(span, ntfs_record::kFirstAttribute);
@@ -99,7 +99,7 @@ uint16_t RecordFlags(ByteSpan record) { return ReadLe16(record, ntfs_record::kFl
 
 ByteSpan UsedPart(ByteSpan record) {
   size_t used = ReadLe32(record, ntfs_record::kUsedSize);
-  return ByteSpan{record.data, std::min(used, record.size)};
+  return record.first(std::min(used, record.size()));
 }
 
 bool RecordToSector(const NtfsVolume& volume, uint64_t record_number, uint64_t* sector) {
@@ -150,12 +150,12 @@ AttributeStep NextAttribute(Engine& engine, ByteSpan used, size_t position, Attr
   if (engine.ScanStep()) return AttributeStep::kStop;
   // A record whose attributes run out before an end marker is damaged: the walk fails rather
   // than reading whatever follows the used part.
-  if (!used.Has(position, 4)) return AttributeStep::kBad;
+  if (!FieldInside(used, position, 4)) return AttributeStep::kBad;
   const uint32_t type = ReadLe32(used, position + ntfs_attr::kType);
   if (ntfs_attr::IsEndMarker(type)) return AttributeStep::kEnd;
-  if (!used.Has(position, 16)) return AttributeStep::kBad;
+  if (!FieldInside(used, position, 16)) return AttributeStep::kBad;
   const uint32_t length = ReadLe32(used, position + ntfs_attr::kLength);
-  if (length < 16 || !used.Has(position, length)) return AttributeStep::kBad;
+  if (length < 16 || !FieldInside(used, position, length)) return AttributeStep::kBad;
   out->position = position;
   out->type = type;
   out->length = length;
@@ -172,7 +172,7 @@ bool ResidentValue(ByteSpan used, const Attribute& attribute, ByteSpan* value,
   const size_t value_offset = ReadLe16(used, p + ntfs_attr::kValueOffset);
   if (value_offset > attribute.length || value_length > attribute.length - value_offset)
     return false;
-  *value = used.Slice(p + value_offset, value_length);
+  *value = SpanSlice(used, p + value_offset, value_length);
   *value_position = p + value_offset;
   return true;
 }
@@ -185,17 +185,15 @@ bool NonResidentHeader(ByteSpan used, const Attribute& attribute) {
 
 ByteSpan RunListSpan(ByteSpan used, const Attribute& attribute) {
   const size_t offset = ReadLe16(used, attribute.position + ntfs_attr::kRunListOffset);
-  if (offset > attribute.length) return ByteSpan{used.data, 0};
-  return used.Slice(attribute.position + offset, attribute.length - offset);
+  if (offset > attribute.length) return used.first(0);
+  return SpanSlice(used, attribute.position + offset, attribute.length - offset);
 }
 
 // The two size slots of the file-name head (allocated at 40, size at 48) are filled by the
 // first value that reaches them.
 void FillEmptySizeSlot(NtfsEntryRecord* record, size_t offset, uint64_t value) {
-  uint8_t* slot = record->file_name + offset;
-  uint64_t current = ReadLe64(ByteSpan{slot, 8}, 0);
-  if (current != 0) return;
-  for (int i = 0; i < 8; ++i) slot[i] = static_cast<uint8_t>(value >> (8 * i));
+  if (ReadLe64(record->file_name, offset) != 0) return;
+  WriteLe64(record->file_name + offset, value);
 }
 
 void AddRun(ExtentList* list, uint64_t first_cluster, uint64_t count) {
@@ -225,7 +223,7 @@ bool TakeDataAttribute(Engine& engine, const NtfsVolume& volume, ByteSpan used,
   size_t value_position = 0;
   if (!ResidentValue(used, attribute, &value, &value_position)) return false;
   if (record != nullptr) {
-    FillEmptySizeSlot(record, ntfs_name::kSize, value.size);
+    FillEmptySizeSlot(record, ntfs_name::kSize, value.size());
     FillEmptySizeSlot(record, ntfs_name::kAllocatedSize, value_position);
   }
   // Resident data has no clusters: the run names the record's sector and the value's byte
@@ -240,29 +238,16 @@ bool TakeDataAttribute(Engine& engine, const NtfsVolume& volume, ByteSpan used,
 bool ReadRunList(Engine& engine, const NtfsVolume& volume, ByteSpan runs, ExtentList* list,
                  uint64_t first_vcn, uint64_t last_vcn) {
   const uint64_t expected = last_vcn - first_vcn + 1;  // 0 for an empty attribute (last = -1)
-  const uint64_t cluster_count = volume.ClusterCount();
+  RunListCursor cursor(runs, volume.ClusterCount());
   uint64_t sum = 0;
-  uint64_t current = 0;
-  size_t position = 0;
   for (;;) {
     if (engine.ScanStep()) return false;
-    DataRun run;
-    RunDecode decoded = DecodeDataRun(runs, position, &run);
+    PlacedRun run;
+    const RunDecode decoded = cursor.Next(&run);
     if (decoded == RunDecode::kBad) return false;
     if (decoded == RunDecode::kEnd) break;
-    position += run.size;
-    if (run.length > cluster_count || sum + run.length < sum) return false;
-    if (run.sparse) {
-      AddRun(list, kSparseCluster, run.length);
-    } else {
-      // The run must lie on the volume; a run outside it is damage, not data.
-      const int64_t next = static_cast<int64_t>(current) + run.offset;
-      if (next < 0 || static_cast<uint64_t>(next) > cluster_count ||
-          run.length > cluster_count - static_cast<uint64_t>(next))
-        return false;
-      current = static_cast<uint64_t>(next);
-      AddRun(list, current, run.length);
-    }
+    if (sum + run.length < sum) return false;
+    AddRun(list, run.first_cluster, run.length);
     list->total_clusters += run.length;
     sum += run.length;
   }
@@ -294,20 +279,20 @@ bool CopyFileNameHead(ByteSpan used, const Attribute& attribute, NtfsEntryRecord
   ByteSpan value;
   size_t value_position = 0;
   if (!ResidentValue(used, attribute, &value, &value_position)) return false;
-  if (!value.Has(0, ntfs_name::kName)) return false;
+  if (!FieldInside(value, 0, ntfs_name::kName)) return false;
   uint8_t head[ntfs_name::kHeadSize];
-  std::memcpy(head, value.data, sizeof(head));
+  std::memcpy(head, value.data(), sizeof(head));
   // A zero size in the name keeps what the record already holds (from an earlier name or the
   // data attribute).
   for (size_t slot : {ntfs_name::kAllocatedSize, ntfs_name::kSize}) {
     if (ReadLe64(value, slot) == 0) std::memcpy(head + slot, record->file_name + slot, 8);
   }
   std::memcpy(record->file_name, head, sizeof(head));
-  const uint8_t length = value.data[ntfs_name::kNameLength];
-  const uint8_t name_space = value.data[ntfs_name::kNamespace];
+  const uint8_t length = ReadLe8(value, ntfs_name::kNameLength);
+  const uint8_t name_space = ReadLe8(value, ntfs_name::kNamespace);
   record->file_name[ntfs_name::kNameLength] = length;
   record->file_name[ntfs_name::kNamespace] = name_space;
-  if (!value.Has(ntfs_name::kName, size_t{length} * 2)) return false;
+  if (!FieldInside(value, ntfs_name::kName, size_t{length} * 2)) return false;
   std::u16string name(length, u'\0');
   for (size_t i = 0; i < length; ++i) name[i] = ReadLe16(value, ntfs_name::kName + 2 * i);
   const bool dos = name_space == ntfs_name::kNamespaceDos ||
@@ -368,16 +353,18 @@ bool WalkListEntries(Engine& engine, const NtfsVolume& volume, ByteSpan entries,
   uint8_t outcome = 0;
   std::vector<uint64_t> data_records;  // each record's data attributes are taken once
   size_t position = 0;
-  while (position < entries.size) {
+  while (position < entries.size()) {
     if (engine.ScanStep()) return false;
     // Fewer bytes than an entry header left: the padding after the last entry.
-    if (!entries.Has(position, 4)) break;
+    if (!FieldInside(entries, position, 4)) break;
     const uint32_t type = ReadLe32(entries, position + ntfs_list::kType);
     if (ntfs_attr::IsEndMarker(type)) break;
-    if (type > ntfs_list::kMaxType || !entries.Has(position, ntfs_list::kMinEntrySize))
+    if (type > ntfs_list::kMaxType ||
+        !FieldInside(entries, position, ntfs_list::kMinEntrySize))
       return false;
     const size_t length = ReadLe16(entries, position + ntfs_list::kEntryLength);
-    if (length < ntfs_list::kMinEntrySize || !entries.Has(position, length)) return false;
+    if (length < ntfs_list::kMinEntrySize || !FieldInside(entries, position, length))
+      return false;
     const uint64_t reference =
         ReadLe64(entries, position + ntfs_list::kRecordReference) & ntfs_record::kReferenceMask;
     const bool named = ReadLe8(entries, position + ntfs_list::kNameLength) != 0;
@@ -406,13 +393,14 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
                        ExtentList* list, size_t position, NtfsEntryRecord* record,
                        const FoundNode* node) {
   Attribute attribute;
-  if (!used.Has(position, 16)) return false;
+  if (!FieldInside(used, position, 16)) return false;
   attribute.position = position;
   attribute.type = ReadLe32(used, position + ntfs_attr::kType);
   attribute.length = ReadLe32(used, position + ntfs_attr::kLength);
   const uint8_t form = ReadLe8(used, position + ntfs_attr::kNonResident);
   attribute.non_resident = form != 0;
-  if (attribute.type != ntfs_attr::kTypeAttributeList || !used.Has(position, attribute.length))
+  if (attribute.type != ntfs_attr::kTypeAttributeList ||
+      !FieldInside(used, position, attribute.length))
     return false;
 
   if (form == 0) {
@@ -431,23 +419,14 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
     return false;
   std::vector<uint8_t> bytes(static_cast<size_t>(real_size));
   size_t filled = 0;
-  ByteSpan runs = RunListSpan(used, attribute);
-  size_t run_position = 0;
-  uint64_t current = 0;
-  const uint64_t cluster_count = volume.ClusterCount();
+  RunListCursor cursor(RunListSpan(used, attribute), volume.ClusterCount());
   while (filled < bytes.size()) {
     if (engine.ScanStep()) return false;
-    DataRun run;
-    RunDecode decoded = DecodeDataRun(runs, run_position, &run);
+    PlacedRun run;
+    const RunDecode decoded = cursor.Next(&run);
     if (decoded == RunDecode::kBad) return false;
     if (decoded == RunDecode::kEnd) break;
-    run_position += run.size;
     if (run.sparse) return false;  // an attribute list always has its clusters
-    const int64_t next = static_cast<int64_t>(current) + run.offset;
-    if (next < 0 || static_cast<uint64_t>(next) > cluster_count ||
-        run.length > cluster_count - static_cast<uint64_t>(next))
-      return false;
-    current = static_cast<uint64_t>(next);
     // The run's bytes, capped at what the list still lacks (the length test first keeps the
     // product from overflowing).
     const uint64_t remaining = bytes.size() - filled;
@@ -458,7 +437,7 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
     const size_t clusters = static_cast<size_t>((run_bytes + cluster_size - 1) / cluster_size);
     std::vector<uint8_t> piece(clusters * cluster_size);
     if (!engine.volume ||
-        !engine.volume->Read(current * cluster_size, piece.data(), piece.size())) {
+        !engine.volume->Read(run.first_cluster * cluster_size, piece.data(), piece.size())) {
       engine.ReportReadError(engine.volume ? engine.volume->LastErrorCode() : kErrorReadFault);
       return false;
     }
@@ -479,7 +458,7 @@ bool ReadSystemRecordRuns(Engine& engine, const NtfsVolume& volume, ByteSpan use
                           uint64_t sector, ExtentList* list,
                           std::vector<uint8_t>* resident_value) {
   size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
-  if (position > used.size) return true;
+  if (position > used.size()) return true;
   for (;;) {
     Attribute attribute;
     switch (NextAttribute(engine, used, position, &attribute)) {
@@ -496,7 +475,7 @@ bool ReadSystemRecordRuns(Engine& engine, const NtfsVolume& volume, ByteSpan use
         ByteSpan value;
         size_t value_position = 0;
         if (!ResidentValue(used, attribute, &value, &value_position)) return false;
-        resident_value->assign(value.data, value.data + value.size);
+        resident_value->assign(value.data(), value.data() + value.size());
         return true;
       }
       return ReadDataAttributes(engine, volume, used, position, nullptr, list, sector);

@@ -11,7 +11,7 @@
 
 #include "engine/engine.h"
 #include "engine/found_tree.h"
-#include "engine/ntfs_bytes.h"
+#include "engine/disk_bytes.h"
 
 namespace scavrel {
 

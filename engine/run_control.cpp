@@ -136,15 +136,15 @@ bool StartScanThread(Engine& engine, const std::function<void()>& prepare) {
 
 bool StartTreeSaveThread(Engine& engine) {
   return StartRun(engine, engine.save_flags, engine.scan_flags, &TreeSaveThreadRoutine, [&] {
-    engine.save_node = engine.pending_save.node;
-    engine.save_destination = engine.pending_save.destination;
+    engine.save.node = engine.pending_save.node;
+    engine.save.destination = engine.pending_save.destination;
   });
 }
 
 bool StartListSaveThread(Engine& engine) {
   return StartRun(engine, engine.save_flags, engine.scan_flags, &ListSaveThreadRoutine, [&] {
-    engine.list_save_destination = engine.pending_save.list_destination;
-    engine.list_save_arguments = engine.pending_save.list_arguments;
+    engine.save.list_destination = engine.pending_save.list_destination;
+    engine.save.list_arguments = engine.pending_save.list_arguments;
   });
 }
 

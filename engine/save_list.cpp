@@ -226,8 +226,8 @@ uint8_t SaveListThreadBody(Engine& engine) {
     SaveOutput* output = CurrentSaveOutput();
     ListLibrary* library = CurrentListLibrary();
     if (output != nullptr && library != nullptr) {
-      result = SaveList(engine, *output, *library, engine.list_save_destination,
-                        ListSaveArguments::From(engine.list_save_arguments));
+      result = SaveList(engine, *output, *library, engine.save.list_destination,
+                        ListSaveArguments::From(engine.save.list_arguments));
     } else if (library == nullptr) {
       engine.SetSystemError(kErrorModNotFound);
     }

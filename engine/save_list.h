@@ -51,8 +51,8 @@ struct ListSaveArguments {
 };
 
 // The body the save thread runs for SaveDeleteFile1: saves below
-// engine.list_save_destination the nodes of the selected rows of the list that
-// engine.list_save_arguments name, through the installed output and list library. True unless
+// engine.save.list_destination the nodes of the selected rows of the list that
+// engine.save.list_arguments name, through the installed output and list library. True unless
 // stopped or the save could not run at all; the thread routine then sets the finished flag.
 uint8_t SaveListThreadBody(Engine& engine);
 

@@ -1,14 +1,12 @@
 // Names and paths of saved entries.
 #include "engine/save_names.h"
 
-#include <cstring>
+#include "engine/disk_bytes.h"
+#include "engine/fat_dir_entry.h"
+#include "engine/ntfs_file_name.h"
 
 namespace scavrel {
 namespace {
-
-// Offsets of the sizes the save path reads, inside the attribute block of each record form.
-constexpr size_t kFatEntrySizeOffset = 28;        // 32-bit size of the directory entry
-constexpr size_t kNtfsFileNameSizeOffset = 48;    // 64-bit data size of the file-name head
 
 bool IsForbidden(char16_t c) {
   if (c < 0x20) return true;
@@ -48,19 +46,12 @@ std::u16string DisplayName(const FoundNode* node, RecordForm form) {
 
 uint64_t RecordedSize(const FoundNode* node, RecordForm form) {
   if (node == nullptr || node->record == nullptr) return 0;
-  const uint8_t* block = node->record->attributes;
   if (form == RecordForm::kNtfs) {
     const auto* record = reinterpret_cast<const NtfsEntryRecord*>(node->record);
-    uint8_t bytes[8];
-    std::memcpy(bytes, record->file_name + kNtfsFileNameSizeOffset, sizeof(bytes));
-    uint64_t size = 0;
-    for (int i = 7; i >= 0; --i) size = (size << 8) | bytes[i];
-    return size;
+    return ReadLe64(record->file_name, ntfs_name::kSize);
   }
-  uint8_t bytes[4];
-  std::memcpy(bytes, block + kFatEntrySizeOffset, sizeof(bytes));
-  return static_cast<uint32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                               (static_cast<uint32_t>(bytes[3]) << 24));
+  const auto* record = reinterpret_cast<const FatEntryRecord*>(node->record);
+  return fat::EntryFileSize(record->dir_entry);
 }
 
 std::u16string SafeOutputName(const std::u16string& name) {

@@ -167,7 +167,7 @@ uint8_t SaveThreadBody(Engine& engine) {
   try {
     SaveOutput* output = CurrentSaveOutput();
     if (output != nullptr) {
-      result = SaveTree(engine, *output, engine.save_destination, engine.save_node);
+      result = SaveTree(engine, *output, engine.save.destination, engine.save.node);
     }
   } catch (...) {
     // Out of memory, for one: the save ends like any failed save.

@@ -15,7 +15,7 @@
 namespace scavrel {
 
 // The body the save thread runs for SaveDeleteFile and SaveMenuFile: saves below
-// engine.save_destination what engine.save_node (null: the whole tree) selects, through the
+// engine.save.destination what engine.save.node (null: the whole tree) selects, through the
 // installed output; true unless stopped or the save could not run (no tree, no volume, no
 // output). The thread routine sets the save-finished flag after it.
 uint8_t SaveThreadBody(Engine& engine);

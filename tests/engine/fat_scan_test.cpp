@@ -73,7 +73,7 @@ TEST(FatBootSector, PartialLastClusterCountsAsACluster) {
   std::memcpy(sector + 54, "FAT12   ", 8);
   WriteLe16(sector + 510, 0xAA55);
   FatGeometry g;
-  ASSERT_TRUE(ParseFatBootSector(Bytes(sector, 512), &g));
+  ASSERT_TRUE(ParseFatBootSector(ByteSpan(sector, 512), &g));
   EXPECT_EQ(g.cluster_count, 1001u);
   EXPECT_EQ(g.first_root_sector, 19u);
   EXPECT_EQ(g.first_data_sector, 51u);
@@ -160,7 +160,7 @@ TEST(FatTable, Fat12EntriesUnpackFromThreeByteGroups) {
   const uint8_t table[] = {0xF0, 0xFF, 0xFF, 0x03, 0xF0, 0xFF};
   std::memcpy(b + 512, table, sizeof(table));
   FatVolume volume;
-  ASSERT_TRUE(ParseFatBootSector(Bytes(b, 512), &volume.geometry));
+  ASSERT_TRUE(ParseFatBootSector(ByteSpan(b, 512), &volume.geometry));
   EXPECT_EQ(volume.geometry.cluster_count, 37u);  // 40 sectors less boot, table and root
   Engine engine(EngineKind::kFat);
   engine.scan_flags.stop = 0;
@@ -243,7 +243,7 @@ TEST(FatDeletedRun, RunMayEndOnTheLastClusterButNotPastIt) {
     WriteLe16(entry + 26, static_cast<uint16_t>(first));
     WriteLe32(entry + 28, size);
     FatEntryRecord* r = NewFatRecord();
-    bool ok = MapDeletedFileRun(v, &r->extents, Bytes(entry, 32));
+    bool ok = MapDeletedFileRun(v, &r->extents, ByteSpan(entry, 32));
     *count = r->extents.total_clusters;
     FreeFatRecord(r);
     delete r;
@@ -266,7 +266,7 @@ TEST(FatDeletedRun, FreeCountTellsHowManyClustersAreStillFree) {
   WriteLe16(entry + 26, 10);
   WriteLe32(entry + 28, 3 * 512);
   FatEntryRecord* r = NewFatRecord();
-  ASSERT_TRUE(MapDeletedFileRun(v, &r->extents, Bytes(entry, 32)));
+  ASSERT_TRUE(MapDeletedFileRun(v, &r->extents, ByteSpan(entry, 32)));
   EXPECT_EQ(V(r->extents.total_clusters), 3u);
   EXPECT_EQ(V(r->extents.free_clusters), 2u);
   FreeFatRecord(r);
@@ -532,7 +532,7 @@ TEST(FatFolderSlots, DeletedFolderWalkDoesNotGoOnIntoANeighbourClusterOfImplausi
     if (variant == 0) parts[0] = 0x02;  // part 2 without the last-part bit
     std::memcpy(fat.Slot(11, 0), parts, 64);
     fat.Entry(fat.Slot(11, 2), "ANAMEO~1TXT", 0x20, 31, 10);
-    if (variant == 0) fat.Slot(11, 0)[13] = ShortNameChecksum(Bytes(fat.Slot(11, 2), 32));
+    if (variant == 0) fat.Slot(11, 0)[13] = ShortNameChecksum(ByteSpan(fat.Slot(11, 2), 32));
     ScanRig rig;
     ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
     EXPECT_EQ(View(rig.engine.tree).files, Repeated("xLDDIR/xIRST.TXT", 14));
@@ -566,7 +566,7 @@ TEST(FatFolderSlots, ADeletedFoldersLongNameIsTakenOnlyFromARunThatNamesItsEntry
                    int checksum_delta, uint32_t cluster) {
     uint8_t entry[32] = {};
     HandFat::Entry(entry, short11, 0x20, cluster, 10);
-    const uint8_t sum = static_cast<uint8_t>(ShortNameChecksum(Bytes(entry, 32)) + checksum_delta);
+    const uint8_t sum = static_cast<uint8_t>(ShortNameChecksum(ByteSpan(entry, 32)) + checksum_delta);
     at += HandFat::LongName(fat.Slot(10, at), name, deleted, sum);
     std::memcpy(fat.Slot(10, at++), entry, 32);
   };
@@ -593,7 +593,7 @@ TEST(FatFolderSlots, ALongNameStraddlingIntoTheNextClusterOfADeletedFolderKeepsT
   HandFat::Entry(entry, "STRADD~1BIN", 0x20, 20, 100);
   uint8_t parts[96];
   ASSERT_EQ(HandFat::LongName(parts, u"straddling long file name.bin", false,
-                              ShortNameChecksum(Bytes(entry, 32))),
+                              ShortNameChecksum(ByteSpan(entry, 32))),
             3);
   std::memcpy(fat.Slot(10, 15), parts, 32);       // the last part (0x43) ends cluster 10
   std::memcpy(fat.Slot(11, 0), parts + 32, 64);   // parts 2 and 1 open cluster 11
@@ -624,6 +624,28 @@ TEST(FatFolderSlots, ALostFolderGoesOnOnlyIntoAFreeClusterOfPlausibleSlots) {
   for (int i = 0; i < 14; ++i) expected.push_back("$Unknow Folder/Dir60/xOST.TXT");
   expected.push_back("$Unknow Folder/Dir61/xEXT.TXT");
   EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
+}
+
+TEST(FatLostFolders, LostFolderGoesOnAfterItsSubFolderAndPastAnAllocatedClusterIntoTheNextFree) {
+  // Dir50 fills cluster 50: a deleted sub-folder first (at 53), then thirteen files. Cluster 51
+  // is a live file's; the next free cluster, 52, continues Dir50. The sub-folder's walk claims
+  // 53 and the zeroed 54 before Dir50 is read on from its third slot.
+  HandFat fat(100);
+  fat.Dots(50, 50);
+  fat.Entry(fat.Slot(50, 2), "\xE5" "UB        ", 0x10, 53, 0);
+  for (int i = 3; i < 16; ++i) fat.Entry(fat.Slot(50, i), "\xE5" "ILE    TXT", 0x20, 70, 10);
+  fat.Entry(fat.Root(0), "LIVE    BIN", 0x20, 51, 512);
+  fat.Chain(51, 1);
+  fat.Entry(fat.Slot(52, 0), "\xE5" "ATER   TXT", 0x20, 71, 10);
+  fat.Dots(53, 50);
+  fat.Entry(fat.Slot(53, 2), "\xE5" "NNER   TXT", 0x20, 72, 10);
+  ScanRig rig;
+  ASSERT_EQ(rig.Scan(&fat.bytes, true), 1);
+  std::vector<std::string> expected = Repeated("$Unknow Folder/Dir50/xILE.TXT", 13);
+  expected.push_back("$Unknow Folder/Dir50/xUB/xNNER.TXT");
+  expected.push_back("$Unknow Folder/Dir50/xATER.TXT");
+  EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
+  EXPECT_EQ(TreeFault(rig.engine.tree), "");
 }
 
 // --- stops and progress ---------------------------------------------------------------------

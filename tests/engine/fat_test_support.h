@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/fat_bytes.h"
+#include "engine/disk_bytes.h"
 #include "engine/fat_scan.h"
 #include "engine/found_tree.h"
 #include "tests/engine/utf_text.h"
@@ -90,7 +90,7 @@ inline std::string PathOf(const FoundNode* n) {
   return path;
 }
 inline uint32_t SizeOf(const FoundNode* n) {
-  return ReadLe32(Bytes(Record(n)->dir_entry, 32), 28);
+  return ReadLe32(ByteSpan(Record(n)->dir_entry, 32), 28);
 }
 
 template <typename F>
@@ -210,7 +210,7 @@ class HandFat {
   uint8_t* Cluster(uint32_t c) { return bytes.data() + (data_start_ + (c - 2)) * 512; }
   // Entry slot i of the root directory (FAT32: of its first cluster).
   uint8_t* Root(int i) {
-    uint32_t root_cluster = fat32_ ? ReadLe32(Bytes(bytes), 44) : 0;
+    uint32_t root_cluster = fat32_ ? ReadLe32(ByteSpan(bytes), 44) : 0;
     return (fat32_ ? Cluster(root_cluster) : bytes.data() + (reserved_ + table_sectors_) * 512) + 32 * i;
   }
   uint8_t* Slot(uint32_t cluster, int i) { return Cluster(cluster) + 32 * i; }

@@ -198,6 +198,48 @@ TEST(NtfsDataRuns, FieldsWiderThanEightBytesOrPastTheSpanAreRejected) {
   EXPECT_EQ(run.length, 5u);
 }
 
+TEST(NtfsDataRuns, CursorPlacesEachRunFromThePreviousRunsFirstClusterAndSparseRunsLeaveIt) {
+  // 4 @32, 2 sparse, 3 @16 (32 - 16: from the last run that had clusters), end.
+  const std::vector<uint8_t> runs{0x11, 0x04, 0x20, 0x01, 0x02, 0x11, 0x03, 0xF0, 0x00};
+  RunListCursor cursor(Span(runs), 256);
+  PlacedRun run;
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  EXPECT_EQ(run.first_cluster, 32u);
+  EXPECT_EQ(run.length, 4u);
+  EXPECT_FALSE(run.sparse);
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  EXPECT_TRUE(run.sparse);
+  EXPECT_EQ(run.first_cluster, kSparseCluster);
+  EXPECT_EQ(run.length, 2u);
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  EXPECT_EQ(run.first_cluster, 16u);
+  EXPECT_EQ(run.length, 3u);
+  EXPECT_EQ(cursor.Next(&run), RunDecode::kEnd);
+}
+
+TEST(NtfsDataRuns, CursorTakesRunsLongerThanTheVolumeOrOffItAsDamage) {
+  const std::vector<std::vector<uint8_t>> damaged = {
+      {0x12, 0x00, 0x02, 0x05, 0x00},        // 512 clusters of a 256-cluster volume
+      {0x02, 0x00, 0x02, 0x00},              // sparse, but as long
+      {0x21, 0x10, 0xF8, 0x00, 0x00},        // 16 @248: past the end
+      {0x11, 0x01, 0x10, 0x11, 0x01, 0xE0},  // 1 @16, then 32 back: before cluster 0
+      {0x31, 0x01},                          // cut short
+  };
+  for (const auto& runs : damaged) {
+    RunListCursor cursor(Span(runs), 256);
+    PlacedRun run;
+    RunDecode result = cursor.Next(&run);
+    if (result == RunDecode::kRun) result = cursor.Next(&run);
+    EXPECT_EQ(result, RunDecode::kBad) << int(runs[0]);
+  }
+  const std::vector<uint8_t> last_cluster{0x11, 0x01, 0x7F, 0x11, 0x01, 0x7F, 0x00};  // 127, 254
+  RunListCursor cursor(Span(last_cluster), 255);
+  PlacedRun run;
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  EXPECT_EQ(run.first_cluster, 254u);
+}
+
 TEST_F(NtfsVolumeTest, RunListMustCoverTheVcnSpanExactly) {
   const std::vector<uint8_t> runs{0x11, 0x04, 0x20, 0x11, 0x03, 0x10, 0x00};  // 4 @32, 3 @48
   ExtentList* ok = NewList();
@@ -396,6 +438,40 @@ TEST_F(NtfsListTest, NonResidentListIsReadFromItsClusters) {
   EXPECT_EQ(std::u16string(GetWideName(&entry->long_name)), u"far.bin");
   FreeNtfsRecord(entry);
   delete entry;
+}
+
+TEST_F(NtfsListTest, NonResidentListOverTwoRunsIsReadRunAfterRunWhereEachLies) {
+  // The list's first cluster (at 80) is filled with standard-information entries; its last
+  // two entries lie in its second run, ten clusters back (at 70).
+  vol.SetRecord(33, Record(0).NonResident(0x80, {0x11, 0x02, 0x60}, 0, 1, 8000).Finish());
+  vol.SetRecord(34, Record(0).FileName(16, u"far.bin").Finish());
+  std::vector<uint8_t> filler;
+  const std::vector<uint8_t> standard_information = ntfs_test::ListEntry(0x10, 30);
+  for (int i = 0; i < 128; ++i) filler = ntfs_test::Concat({filler, standard_information});
+  ASSERT_EQ(filler.size(), 4096u);
+  vol.Write(80 * 4096, filler);
+  vol.Write(70 * 4096,
+            ntfs_test::Concat({ntfs_test::ListEntry(0x30, 34), ntfs_test::ListEntry(0x80, 33)}));
+  auto base = Record(0).NonResident(0x20, {0x11, 0x01, 0x50, 0x11, 0x01, 0xF6}, 0, 1, 4096 + 64)
+                  .Finish();
+  // The same list whose second run would start 200 clusters on, past the volume's end.
+  auto off_volume =
+      Record(0).NonResident(0x20, {0x11, 0x01, 0x50, 0x11, 0x01, 0xC8}, 0, 1, 4096 + 64)
+          .Finish();
+  Open();
+  ASSERT_TRUE(CheckRecordHeader(volume, base.data()));
+  NtfsEntryRecord* entry = NewNtfsRecord();
+  ASSERT_TRUE(ReadAttributeList(engine, volume, UsedPart(Span(base)), &entry->extents, 0x38,
+                                entry, nullptr));
+  EXPECT_EQ(Runs(&entry->extents), (std::vector<std::pair<uint64_t, uint64_t>>{{96, 2}}));
+  EXPECT_EQ(std::u16string(GetWideName(&entry->long_name)), u"far.bin");
+  FreeNtfsRecord(entry);
+  delete entry;
+
+  ASSERT_TRUE(CheckRecordHeader(volume, off_volume.data()));
+  ExtentList* list = NewList();
+  EXPECT_FALSE(ReadAttributeList(engine, volume, UsedPart(Span(off_volume)), list, 0x38,
+                                 nullptr, nullptr));
 }
 
 TEST_F(NtfsListTest, NonResidentListClaimingMoreThanTheDeviceHoldsIsRefused) {

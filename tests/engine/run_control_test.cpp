@@ -69,7 +69,7 @@ uint8_t StepUntilStopped(Engine& engine) {
 // A save that waits to be released, then notes the destination it worked on.
 uint8_t SaveUntilReleased(Engine& engine) {
   g_script.WaitForRelease();
-  g_script.destination_at_end = engine.save_destination;
+  g_script.destination_at_end = engine.save.destination;
   return 1;
 }
 
@@ -287,8 +287,8 @@ TEST_F(RunControl, ARefusedSaveStartLeavesTheRunningSaveItsOwnDestination) {
   EXPECT_FALSE(StartTreeSaveThread(engine));
   EXPECT_FALSE(StartListSaveThread(engine));
   EXPECT_EQ(engine.save_flags.stop, 1);  // the running save is asked to end
-  EXPECT_EQ(engine.save_destination, "D:\\first");
-  EXPECT_EQ(engine.list_save_destination, "");
+  EXPECT_EQ(engine.save.destination, "D:\\first");
+  EXPECT_EQ(engine.save.list_destination, "");
 
   g_script.Release();
   ASSERT_TRUE(WaitFor([&] { return StopRun(engine, engine.save_flags); }));
@@ -297,8 +297,8 @@ TEST_F(RunControl, ARefusedSaveStartLeavesTheRunningSaveItsOwnDestination) {
   // The refused call's arguments were kept: the next list save starts with them.
   engine.list_save_body = nullptr;
   ASSERT_TRUE(StartListSaveThread(engine));
-  EXPECT_EQ(engine.list_save_destination, "D:\\list");
-  EXPECT_EQ(engine.list_save_arguments, (std::array<uint32_t, 6>{11, 8, 0, 1, 9, 3}));
+  EXPECT_EQ(engine.save.list_destination, "D:\\list");
+  EXPECT_EQ(engine.save.list_arguments, (std::array<uint32_t, 6>{11, 8, 0, 1, 9, 3}));
 }
 
 // A scan resets the volume and rebuilds the tree that a save of the same engine reads: while
