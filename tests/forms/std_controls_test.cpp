@@ -255,7 +255,7 @@ struct BrowserRobot {
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
     ++ticks_seen;
-    if (!press_ok || ticks_seen > 100) {
+    if (!press_ok || ticks_seen > 200) {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     } else if (stage == 0 && TreeShows(dialog, opened_at)) {
@@ -277,10 +277,14 @@ std::wstring Lower(std::wstring s) {
 }  // namespace
 
 TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
-  wchar_t temp[MAX_PATH];
-  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-  std::wstring before = std::wstring(temp) + L"tolvane-browse-a";
-  std::wstring picked = std::wstring(temp) + L"tolvane-browse-b";
+  // A folder of their own near the root: the temporary folder fills up with what other tests
+  // leave there, and the shell then takes longer to fill its tree than a user would wait.
+  wchar_t drive[8] = L"";
+  ASSERT_GT(GetEnvironmentVariableW(L"SystemDrive", drive, 8), 0u);
+  std::wstring base = std::wstring(drive) + L"\\tolvane-browse";
+  std::wstring before = base + L"\\tolvane-browse-a";
+  std::wstring picked = base + L"\\tolvane-browse-b";
+  CreateDirectoryW(base.c_str(), nullptr);
   CreateDirectoryW(before.c_str(), nullptr);
   CreateDirectoryW(picked.c_str(), nullptr);
   TForm owner(nullptr);
@@ -312,6 +316,7 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
   EXPECT_EQ(dir, kept);
   RemoveDirectoryW(before.c_str());
   RemoveDirectoryW(picked.c_str());
+  RemoveDirectoryW(base.c_str());
 }
 
 namespace {
