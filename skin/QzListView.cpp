@@ -146,7 +146,10 @@ void TQzListView::SetHeadImgSort(TImageList* v) {
   if (v) RepaintHeader();
 }
 
-void TQzListView::SetHeadBG(const TPicture* p) { head_bg_.Assign(p); }
+void TQzListView::SetHeadBG(const TPicture* p) {
+  head_bg_.Assign(p);
+  if (!head_bg_.HasGraphic()) state_hits_.fill(RECT{});
+}
 
 void TQzListView::SetHeadline(const TPicture* p) { headline_.Assign(p); }
 
@@ -210,7 +213,8 @@ RECT TQzListView::StateHitRect(int column) const {
 }
 
 int TQzListView::StateImageAt(int x, int y) const {
-  if (!head_state_) return -1;
+  // Without a background the header paints itself and shows no state pictures.
+  if (!head_state_ || !head_bg_.HasGraphic()) return -1;
   const int n = std::min(const_cast<TQzListView*>(this)->Columns().Count(), kHeadColumnCount);
   for (int i = 0; i < n; ++i) {
     const RECT& r = state_hits_[static_cast<size_t>(i)];
@@ -355,10 +359,17 @@ void TQzListView::PaintHeader(HWND header) {
     const std::string caption = column ? column->Caption() : std::string();
     in.TextWidth = c.TextWidth(caption);
     const THeadColumnLayout lay = LayoutHeadColumn(in);
-    if (state) {
-      head_state_->Draw(c, lay.StateRect.left, lay.StateRect.top, slot.StateIndex, true);
-      state_hits_[static_cast<size_t>(i)] = lay.StateRect;
+    if (state) state_hits_[static_cast<size_t>(i)] = lay.StateRect;
+    // Columns scrolled out of the header are laid out (their click targets stay true) but
+    // not drawn: a list of hundreds of columns repaints at the cost of those it shows.
+    if (r.right <= 0 || r.left >= w) {
+      if (have_last) c.Draw(sep.x, sep.y, line);
+      sep = POINT{r.right - headline_.Width() / 2, (r.bottom - r.top - headline_.Height()) / 2};
+      last = r;
+      have_last = true;
+      continue;
     }
+    if (state) head_state_->Draw(c, lay.StateRect.left, lay.StateRect.top, slot.StateIndex, true);
     if (lay.ImageShown) head_image_->Draw(c, lay.ImageAt.x, lay.ImageAt.y, slot.ImageIndex, true);
     std::string fitted;
     FitCaption(c, caption, lay.TextLimit, fitted);

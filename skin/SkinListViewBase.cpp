@@ -382,7 +382,7 @@ void TSkinListViewBase::SyncBar(bool vertical) {
     const int page = static_cast<int>(si.nPage);
     bar->SetMin(si.nMin);
     bar->SetMax(std::max(si.nMin, si.nMax - page + 1));
-    if (bar_options_.SetPageSize) bar->SetPageSize(page);
+    if (bar_options_.SetPageSize && bar->PageSize() != page) bar->SetPageSize(page);  // rebuilds the thumb
     bar->SetPosition(vertical && bar_options_.VerticalFromTrackPos ? si.nTrackPos : si.nPos);
   }
   syncing_ = false;
