@@ -529,8 +529,14 @@ TEST_F(QzListViewTest, HeaderStaysHookedAcrossANewWindowAndManyColumnsStayBounde
   EXPECT_EQ(w.state_clicks, std::vector<int>{0});
   EXPECT_TRUE(w.column_clicks.empty());
 
-  // 300 columns: the slots past 256 show no pictures and take no check clicks.
+  // 300 columns: the slots past 256 show no pictures and take no check clicks. (Added while
+  // the list has no window, which is then made again: the header is hooked once more.)
+  w.list->DestroyHandle();
+  EXPECT_EQ(w.list->HookedHeader(), nullptr);
   while (w.list->Columns().Count() < 300) w.list->Columns().Add()->SetWidth(30);
+  w.list->HandleNeeded();
+  ASSERT_NE(w.list->HookedHeader(), nullptr);
+  EXPECT_EQ(w.list->HookedHeader(), w.Header());
   for (THeadColumn& c : w.list->HeadColumns) c.StateIndex = 3;
   w.list->RepaintHeader();
   Pump(20);
