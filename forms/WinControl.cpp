@@ -890,4 +890,16 @@ int ScrollMessagePos(HWND wnd, const TMessage& m) {
   return code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? si.nTrackPos : si.nPos;
 }
 
+bool SubclassWindow(HWND wnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR ref) {
+  return wnd && Subclass().set && Subclass().set(wnd, proc, id, ref);
+}
+
+void UnsubclassWindow(HWND wnd, SUBCLASSPROC proc, UINT_PTR id) {
+  if (wnd && Subclass().remove) Subclass().remove(wnd, proc, id);
+}
+
+LRESULT DefSubclassMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+  return Subclass().def ? Subclass().def(wnd, msg, w, l) : 0;
+}
+
 }  // namespace forms

@@ -6,6 +6,9 @@
 // the child's object (CN_*), tracks the mouse over graphic children and sets cursors.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <vector>
 
 #include "forms/Control.h"
@@ -172,5 +175,11 @@ class TWinControl : public TControl {
 // itself carries only 16. Read from the scroll bar control in lParam, else from `wnd`'s own
 // bar; the track position while dragging, the position otherwise.
 int ScrollMessagePos(HWND wnd, const TMessage& m);
+
+// comctl32's subclass chain, for windows that are no controls of ours but whose messages a
+// control wants to see first (a list view's header). False / 0 where comctl32 lacks it.
+bool SubclassWindow(HWND wnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR ref);
+void UnsubclassWindow(HWND wnd, SUBCLASSPROC proc, UINT_PTR id);
+LRESULT DefSubclassMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l);
 
 }  // namespace forms
