@@ -508,28 +508,12 @@ void TSkinButton::DrawFocus(TCanvas& canvas) {
 }
 
 bool TSkinButton::GetPublished(std::string_view name, TPropValue* out) const {
-  if (name == "FileTheme") {
-    if (out) *out = static_cast<TComponent*>(FileTheme());
-    return true;
-  }
-  if (name == "UIStyle") {
-    if (out) *out = static_cast<std::int64_t>(UIStyle());
-    return true;
-  }
+  if (GetLookPublished(name, FileTheme(), UIStyle(), out)) return true;
   return TSkinCustomButton::GetPublished(name, out);
 }
 
 bool TSkinButton::SetPublished(std::string_view name, const TPropValue& v) {
-  if (name == "FileTheme" && std::holds_alternative<TComponent*>(v)) {
-    SetFileTheme(dynamic_cast<TSkinFileTheme*>(std::get<TComponent*>(v)));
-    return true;
-  }
-  if (name == "UIStyle" && std::holds_alternative<std::int64_t>(v)) {
-    auto s = std::get<std::int64_t>(v);
-    if (s < 0 || s > 5) return false;
-    SetUIStyle(static_cast<TSkinUIStyle>(s));
-    return true;
-  }
+  if (auto done = SetLookPublished(*this, name, v)) return *done;
   return TSkinCustomButton::SetPublished(name, v);
 }
 

@@ -145,14 +145,7 @@ void TSkinEdit::WndProc(TMessage& m) {
 void TSkinEdit::PaintFrame() { FrameWindowBorder(this, border_color_, Color(), true); }
 
 bool TSkinEdit::GetPublished(std::string_view name, TPropValue* out) const {
-  if (name == "FileTheme") {
-    if (out) *out = static_cast<TComponent*>(file_theme_);
-    return true;
-  }
-  if (name == "UIStyle") {
-    if (out) *out = static_cast<std::int64_t>(ui_style_);
-    return true;
-  }
+  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
   if (name == "BorderColor") {
     if (out) *out = static_cast<std::int64_t>(border_color_);
     return true;
@@ -161,16 +154,7 @@ bool TSkinEdit::GetPublished(std::string_view name, TPropValue* out) const {
 }
 
 bool TSkinEdit::SetPublished(std::string_view name, const TPropValue& v) {
-  if (name == "FileTheme" && std::holds_alternative<TComponent*>(v)) {
-    SetFileTheme(dynamic_cast<TSkinFileTheme*>(std::get<TComponent*>(v)));
-    return true;
-  }
-  if (name == "UIStyle" && std::holds_alternative<std::int64_t>(v)) {
-    auto s = std::get<std::int64_t>(v);
-    if (s < 0 || s > 5) return false;
-    SetUIStyle(static_cast<TSkinUIStyle>(s));
-    return true;
-  }
+  if (auto done = SetLookPublished(*this, name, v)) return *done;
   if (name == "BorderColor" && std::holds_alternative<std::int64_t>(v)) {
     SetBorderColor(static_cast<TColor>(std::get<std::int64_t>(v)));
     return true;

@@ -474,28 +474,12 @@ void TSkinForm::Loaded() {
 }
 
 bool TSkinForm::GetPublished(std::string_view name, TPropValue* out) const {
-  if (name == "UIStyle") {
-    if (out) *out = static_cast<std::int64_t>(ui_style_);
-    return true;
-  }
-  if (name == "FileTheme") {
-    if (out) *out = static_cast<TComponent*>(file_theme_);
-    return true;
-  }
+  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
   return TCustomPanel::GetPublished(name, out);
 }
 
 bool TSkinForm::SetPublished(std::string_view name, const TPropValue& v) {
-  if (name == "UIStyle" && std::holds_alternative<std::int64_t>(v)) {
-    auto s = std::get<std::int64_t>(v);
-    if (s < 0 || s > 5) return false;
-    SetUIStyle(static_cast<TSkinUIStyle>(s));
-    return true;
-  }
-  if (name == "FileTheme" && std::holds_alternative<TComponent*>(v)) {
-    SetFileTheme(dynamic_cast<TSkinFileTheme*>(std::get<TComponent*>(v)));
-    return true;
-  }
+  if (auto done = SetLookPublished(*this, name, v)) return *done;
   return TCustomPanel::SetPublished(name, v);
 }
 

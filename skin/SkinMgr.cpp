@@ -286,4 +286,17 @@ void TSkinBuiltInFileTheme::ReadSkinData(std::span<const std::uint8_t> data) {
   DeleteFileA(name.c_str());
 }
 
+bool GetLookPublished(std::string_view name, const TSkinFileTheme* theme, TSkinUIStyle style,
+                      forms::TPropValue* out) {
+  if (name == "FileTheme") {
+    if (out) *out = const_cast<forms::TComponent*>(static_cast<const forms::TComponent*>(theme));
+    return true;
+  }
+  if (name == "UIStyle") {
+    if (out) *out = static_cast<std::int64_t>(style);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace skin
