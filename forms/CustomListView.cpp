@@ -65,7 +65,7 @@ TCustomListView::~TCustomListView() {
   BeginDestroy();
   // The window goes while this is still a list view: it notifies as its rows go.
   DestroyHandle();
-  DestroyImageLists();
+  images_.DestroyCopies();
 }
 
 LRESULT TCustomListView::Send(UINT msg, WPARAM w, LPARAM l) {
@@ -183,21 +183,9 @@ void TCustomListView::ApplyColors() {
 
 void TCustomListView::ApplyImages() {
   if (!handle_) return;
-  HIMAGELIST owned_small, owned_state;
-  HIMAGELIST small = ViewImageList(small_images_, &owned_small);
-  HIMAGELIST state = ViewImageList(state_images_, &owned_state);
-  Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(small));
-  Send(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(state));
-  // The old lists go only once the window no longer uses them.
-  DestroyImageLists();
-  small_list_ = owned_small;
-  state_list_ = owned_state;
-}
-
-void TCustomListView::DestroyImageLists() {
-  if (small_list_) ImageList_Destroy(small_list_);
-  if (state_list_) ImageList_Destroy(state_list_);
-  small_list_ = state_list_ = nullptr;
+  images_.Apply([this](bool state, HIMAGELIST list) {
+    Send(LVM_SETIMAGELIST, state ? LVSIL_STATE : LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
+  });
 }
 
 void TCustomListView::SetViewStyle(TViewStyle v) {
@@ -240,26 +228,17 @@ RECT TCustomListView::ClientRect() const {
 }
 
 void TCustomListView::SetSmallImages(TImageList* v) {
-  if (v == small_images_) return;
-  if (small_images_ && small_images_ != state_images_) RemoveFreeNotification(small_images_);
-  small_images_ = v;
-  if (v) FreeNotification(v);
-  ApplyImages();
+  if (images_.SetImages(v)) ApplyImages();
 }
 
 void TCustomListView::SetStateImages(TImageList* v) {
-  if (v == state_images_) return;
-  if (state_images_ && state_images_ != small_images_) RemoveFreeNotification(state_images_);
-  state_images_ = v;
-  if (v) FreeNotification(v);
-  ApplyImages();
+  if (images_.SetStateImages(v)) ApplyImages();
 }
 
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
   if (operation != TOperation::opRemove) return;
-  if (component == small_images_) SetSmallImages(nullptr);
-  if (component == state_images_) SetStateImages(nullptr);
+  if (images_.Removed(component)) ApplyImages();
 }
 
 HWND TCustomListView::HeaderHandle() {

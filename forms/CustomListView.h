@@ -12,7 +12,7 @@
 
 #include "forms/ControlCanvas.h"
 #include "forms/CustomDrawFonts.h"
-#include "forms/ImageList.h"
+#include "forms/ViewImages.h"
 #include "forms/ListColumns.h"
 #include "forms/ListItems.h"
 #include "forms/ViewTypes.h"
@@ -63,9 +63,9 @@ class TCustomListView : public TWinControl {
   void SetBorderWidth(int v) { SetNonClientBand(v); }
   RECT ClientRect() const override;
 
-  TImageList* SmallImages() const { return small_images_; }
+  TImageList* SmallImages() const { return images_.Images(); }
   void SetSmallImages(TImageList* v);
-  TImageList* StateImages() const { return state_images_; }
+  TImageList* StateImages() const { return images_.StateImages(); }
   void SetStateImages(TImageList* v);
 
   // The canvas the custom-draw events paint on (the list's paint DC while they run).
@@ -167,7 +167,6 @@ class TCustomListView : public TWinControl {
   void ApplyExtendedStyle();
   void ApplyColors();
   void ApplyImages();
-  void DestroyImageLists();
 
   TListColumns columns_{this};
   TListItems items_{this};
@@ -187,10 +186,7 @@ class TCustomListView : public TWinControl {
   bool checkboxes_ = false;
   bool double_buffered_ = false;
   TBorderStyle border_style_ = TBorderStyle::bsSingle;
-  TImageList* small_images_ = nullptr;
-  TImageList* state_images_ = nullptr;
-  HIMAGELIST small_list_ = nullptr;
-  HIMAGELIST state_list_ = nullptr;
+  TViewImages images_{this};
 };
 
 }  // namespace forms

@@ -44,7 +44,7 @@ TCustomTreeView::~TCustomTreeView() {
   // The window goes while this is still a tree view; its items' notifications then find a
   // tree that knows it is going.
   DestroyHandle();
-  DestroyImageLists();
+  images_.DestroyCopies();
 }
 
 LRESULT TCustomTreeView::Send(UINT msg, WPARAM w, LPARAM l) const {
@@ -116,44 +116,24 @@ void TCustomTreeView::ApplyColors() {
 
 void TCustomTreeView::ApplyImages() {
   if (!handle_) return;
-  HIMAGELIST owned_images, owned_state;
-  HIMAGELIST images = ViewImageList(images_, &owned_images);
-  HIMAGELIST state = ViewImageList(state_images_, &owned_state);
-  Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
-  Send(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(state));
-  // The tree view never frees image lists; the old ones go once it no longer uses them.
-  DestroyImageLists();
-  image_list_ = owned_images;
-  state_list_ = owned_state;
-}
-
-void TCustomTreeView::DestroyImageLists() {
-  if (image_list_) ImageList_Destroy(image_list_);
-  if (state_list_) ImageList_Destroy(state_list_);
-  image_list_ = state_list_ = nullptr;
+  // The tree view never frees image lists; the old copies go once it no longer uses them.
+  images_.Apply([this](bool state, HIMAGELIST list) {
+    Send(TVM_SETIMAGELIST, state ? TVSIL_STATE : TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
+  });
 }
 
 void TCustomTreeView::SetImages(TImageList* v) {
-  if (v == images_) return;
-  if (images_ && images_ != state_images_) RemoveFreeNotification(images_);
-  images_ = v;
-  if (v) FreeNotification(v);
-  ApplyImages();
+  if (images_.SetImages(v)) ApplyImages();
 }
 
 void TCustomTreeView::SetStateImages(TImageList* v) {
-  if (v == state_images_) return;
-  if (state_images_ && state_images_ != images_) RemoveFreeNotification(state_images_);
-  state_images_ = v;
-  if (v) FreeNotification(v);
-  ApplyImages();
+  if (images_.SetStateImages(v)) ApplyImages();
 }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
   if (operation != TOperation::opRemove) return;
-  if (component == images_) SetImages(nullptr);
-  if (component == state_images_) SetStateImages(nullptr);
+  if (images_.Removed(component)) ApplyImages();
 }
 
 int TCustomTreeView::Indent() const {

@@ -11,7 +11,7 @@
 
 #include "forms/ControlCanvas.h"
 #include "forms/CustomDrawFonts.h"
-#include "forms/ImageList.h"
+#include "forms/ViewImages.h"
 #include "forms/TreeNodes.h"
 #include "forms/ViewTypes.h"
 #include "forms/WinControl.h"
@@ -35,9 +35,9 @@ class TCustomTreeView : public TWinControl {
   void FullExpand();
   void FullCollapse();
 
-  TImageList* Images() const { return images_; }
+  TImageList* Images() const { return images_.Images(); }
   void SetImages(TImageList* v);
-  TImageList* StateImages() const { return state_images_; }
+  TImageList* StateImages() const { return images_.StateImages(); }
   void SetStateImages(TImageList* v);
   int Indent() const;
   void SetIndent(int v);
@@ -121,15 +121,11 @@ class TCustomTreeView : public TWinControl {
   void ApplyStyle();
   void ApplyColors();
   void ApplyImages();
-  void DestroyImageLists();
 
   TTreeNodes items_{this};
   TControlCanvas canvas_{this};
   TCustomDrawFonts draw_fonts_;
-  TImageList* images_ = nullptr;
-  TImageList* state_images_ = nullptr;
-  HIMAGELIST image_list_ = nullptr;
-  HIMAGELIST state_list_ = nullptr;
+  TViewImages images_{this};
   int indent_ = 19;
   bool show_buttons_ = true;
   bool show_lines_ = true;

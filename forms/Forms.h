@@ -41,5 +41,6 @@
 #include "forms/Timer.h"
 #include "forms/TreeNode.h"
 #include "forms/TreeNodes.h"
+#include "forms/ViewImages.h"
 #include "forms/ViewTypes.h"
 #include "forms/WinControl.h"
