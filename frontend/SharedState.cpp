@@ -16,6 +16,8 @@ std::atomic<uint8_t> SaveFinishedPending{0};
 std::atomic<int32_t> SaveRefused{0};
 FilterBounds Bounds;
 std::string NameFilterText;
+FilterBounds FindBounds;
+std::string FindNameFilterText;
 uint32_t FolderContentsList = 0;
 uint32_t HitList = 0;
 
@@ -25,9 +27,7 @@ int32_t ResultsCloseMode = 0;
 uint32_t HitListCount = 0;
 uint32_t FolderListCount = 0;
 
-std::string NamePattern;
-std::string PatternLeadingStar;
-std::string PatternTrailingStar;
+FindCriteria FindPattern;
 
 void ResetScanState() {
   SaveFinishedPending = 0;
@@ -38,6 +38,9 @@ void ResetScanState() {
   SaveRefused = 0;
   Bounds = FilterBounds{};
   NameFilterText.clear();
+  FindBounds = FilterBounds{};
+  FindNameFilterText.clear();
+  FindPattern = FindCriteria{};
 }
 
 }  // namespace vardeck

@@ -30,6 +30,16 @@ struct FilterBounds {
   bool operator==(const FilterBounds&) const = default;
 };
 
+// The find dialog's file name read as an extension filter for the engine and a pattern for
+// the base name (see MakeFilename).
+struct FindCriteria {
+  std::string extension_filter;  // "*.jpg", "*." (no extension), or empty (any)
+  std::string pattern;           // lowercase; empty lets every name pass
+  bool leading_star = false;
+  bool trailing_star = false;
+  bool operator==(const FindCriteria&) const = default;
+};
+
 // ---- the start window's values -------------------------------------------------------------
 extern std::atomic<int32_t> ScanState;
 extern std::atomic<int32_t> SaveState;
@@ -46,9 +56,16 @@ extern std::string ScanDevicePath;
 extern std::atomic<uint8_t> ScanFinishedPending;
 extern std::atomic<uint8_t> SaveFinishedPending;
 extern std::atomic<int32_t> SaveRefused;
+// The folder filters of the filter dialog: what quick and full scans push (StartScan) and what
+// the results window's tree and lists apply.
 extern FilterBounds Bounds;
 // Extensions or names separated by ",", as SetFilterList takes them.
 extern std::string NameFilterText;
+// The find dialog's criteria, kept apart from the folder filters: only a find-file scan
+// pushes them (the find dialog on OK, FindScan before it opens the dialog), so they never
+// stay behind as the filters of a later quick or full scan.
+extern FilterBounds FindBounds;
+extern std::string FindNameFilterText;
 // Quorrin list handles, made when the start window is created.
 extern uint32_t FolderContentsList;
 extern uint32_t HitList;
@@ -62,12 +79,13 @@ extern uint32_t HitListCount;
 extern uint32_t FolderListCount;
 
 // ---- the find dialog's name pattern --------------------------------------------------------
-extern std::string NamePattern;
-extern std::string PatternLeadingStar;
-extern std::string PatternTrailingStar;
+// What the scan watch thread tests each hit's name against (NameMatches); its
+// extension_filter is FindNameFilterText.
+extern FindCriteria FindPattern;
 
 // Puts the values the start window sets at its creation back to their start values: idle run
-// states, no flags pending, every bound not set, an empty name filter.
+// states, no flags pending, every bound not set, empty name filters, a find pattern that lets
+// every name pass.
 void ResetScanState();
 
 }  // namespace vardeck

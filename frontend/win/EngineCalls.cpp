@@ -1,4 +1,4 @@
-// The start window's engine calls (see EngineCalls.h).
+// The front end's engine calls (see EngineCalls.h).
 #include "frontend/win/EngineCalls.h"
 
 #include <array>
@@ -66,6 +66,17 @@ void PushFiltersBeforeScan(const FilterBounds& b, const std::string& name_filter
   SetMinFilesize(Low(b.size_min), High(b.size_min));
   SetMaxFilesize(Low(b.size_max), High(b.size_max));
   SetFilterList(name_filter.c_str());
+}
+
+void PushFiltersFromDialog(const FilterBounds& b, const std::string& name_filter) {
+  SetMaxCreatefile(Low(b.create_max), High(b.create_max));
+  SetMinCreatefile(Low(b.create_min), High(b.create_min));
+  SetMaxModifyfile(Low(b.modify_max), High(b.modify_max));
+  SetMinModifyfile(Low(b.modify_min), High(b.modify_min));
+  SetMinFilesize(Low(b.size_min), High(b.size_min));
+  SetMaxFilesize(Low(b.size_max), High(b.size_max));
+  SetFilterList(name_filter.c_str());
+  SetAutoRename(1);
 }
 
 bool ChooseEngineFor(const std::string& file_system, uint8_t& ntfs_chosen) {

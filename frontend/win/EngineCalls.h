@@ -1,6 +1,6 @@
-// The start window's calls into Scavrel.dll, each with its buffers and argument order in one
+// The front end's calls into Scavrel.dll, each with its buffers and argument order in one
 // place: the drive list, a volume's name, file system and sizes, and the pushes of the filter
-// bounds and name filter.
+// bounds and name filter by the start window and the filter and find dialogs.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,9 @@ bool EngineDriveInfo(const std::string& path, DriveInfo& info);
 // bounds, then the name filter). The engine treats all-ones bounds as not set.
 void PushFiltersAtCreation(const FilterBounds& bounds, const std::string& name_filter);
 void PushFiltersBeforeScan(const FilterBounds& bounds, const std::string& name_filter);
+// The filter and find dialogs' push when their settings are accepted: creation, modification
+// and size bounds, the name filter, then auto-rename on.
+void PushFiltersFromDialog(const FilterBounds& bounds, const std::string& name_filter);
 
 // Which engine object the later calls address: true for "NTFS", false for "FAT" and "FAT32";
 // any other name (letter case counts) gives no engine and returns false without a call.

@@ -31,6 +31,10 @@ inline constexpr const char* kBoxPicture = "ART_BOX_PICTURE";          // 49 x 4
 inline constexpr const char* kAboutSide = "ART_ABOUT_SIDE";            // 119 x 177
 inline constexpr const char* kAboutLogo = "ART_ABOUT_LOGO";            // 22 x 29
 inline constexpr const char* kWarningMark = "ART_WARNING_MARK";        // 18 x 15
+// The filter and find dialogs and the date picker.
+inline constexpr const char* kCalendarButton = "ART_BTN_CALENDAR";     // 22 x 21
+inline constexpr const char* kFilterPicture = "ART_FILTER_PICTURE";    // 40 x 40
+inline constexpr const char* kFindPicture = "ART_FIND_PICTURE";        // 40 x 40
 }  // namespace art
 
 // Loads the named picture of the running program into `bitmap`; false (bitmap unchanged) when

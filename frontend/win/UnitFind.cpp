@@ -1,18 +1,70 @@
-// UnitFind: the window's frame; its controls and handlers are built on it.
+// UnitFind: the find dialog's own controls (the file name) and the storing and pushing of the
+// find criteria.
 #include "frontend/win/UnitFind.h"
 
-#include "frontend/win/FormFrame.h"
+#include "frontend/LangFile.h"
+#include "frontend/ProductTexts.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/EngineCalls.h"
+#include "frontend/win/ProgramArt.h"
+#include "frontend/win/UnitMsgBox.h"
 
 namespace vardeck {
 
 TFrmFind* FrmFind = nullptr;
 
-TFrmFind::TFrmFind(forms::TComponent* owner) : forms::TForm(owner) {
-  SetBorderStyle(forms::TFormBorderStyle::bsDialog);
-  SetPosition(forms::TPosition::poMainFormCenter);
-  SetClientWidth(420);
-  SetClientHeight(300);
-  skForm1 = WearFrame(this, FrameButtons::Dialog, " Find file");
+namespace {
+constexpr int kClientHeight = 284;
+constexpr int kNameTop = 36;
+constexpr int kOptionsTop = 88;
+constexpr int kDatesTop = 110;
+constexpr int kSizesTop = 174;
+constexpr int kButtonsTop = 246;
+}  // namespace
+
+TFrmFind::TFrmFind(forms::TComponent* owner)
+    : TFilterEntryForm(owner, std::string(ProductTitle), kClientHeight, art::kFindPicture) {
+  Label11 = AddLabel(kLabelLeft, kNameTop + 4, "Find file:");
+  skEditFilename = AddEdit(kEditLeft, kNameTop, kClientWidth - 14 - kEditLeft);
+  Label12 = AddLabel(kEditLeft, kNameTop + 26, " Please enter the file name (or part of it) above.");
+  Label14 = AddLabel(kLabelLeft, kOptionsTop, "Filter Options:", true);
+  BuildRangeRows(kDatesTop, kSizesTop, kButtonsTop);
+  OnShow = [this](forms::TObject*) { FormShow(); };
+}
+
+void TFrmFind::FormShow() {
+  dialog_result_ = kFindNotAccepted;
+  GetSetting();
+  if (skEditFilename->CanFocus()) skEditFilename->SetFocus();
+}
+
+void TFrmFind::GetSetting() { ShowBounds(FindBounds); }
+
+bool TFrmFind::SaveSetting(const FindCriteria& criteria) {
+  FilterBounds bounds;
+  if (!CheckEntries(bounds)) return false;
+  FindBounds = bounds;
+  FindPattern = criteria;
+  FindNameFilterText = criteria.extension_filter;
+  PushFiltersFromDialog(FindBounds, FindNameFilterText);
+  return true;
+}
+
+void TFrmFind::BOkClick() {
+  const FindCriteria criteria = MakeFilename(skEditFilename->Text());
+  if (!FindMode) {
+    // Only a find-file scan from the start window takes criteria.
+    ShowAttention(2, Lang().Text(LangKey::FindFileInfo));
+    return;
+  }
+  if (!SaveSetting(criteria)) return;
+  dialog_result_ = kFindAccepted;
+  Close();
+}
+
+void TFrmFind::BClearClick() {
+  ClearDates();
+  skEditFilename->SetText("");
 }
 
 }  // namespace vardeck

@@ -1,17 +1,34 @@
-// UnitFind: the find-criteria dialog TFrmFind of a find-file scan.
+// UnitFind: the find-criteria dialog TFrmFind, opened by the start window before a find-file
+// scan: a file name (or part of it) and the same date and size ranges as the filter dialog.
+// Accepted criteria are kept apart from the folder filters (FindBounds, FindNameFilterText,
+// FindPattern) and pushed to the engine; ShowModal gives kFindAccepted only then.
 #pragma once
 
-#include "forms/Forms.h"
-#include "skin/SkinForm.h"
+#include "frontend/win/FilterEntryForm.h"
 
 namespace vardeck {
 
-class TFrmFind : public forms::TForm {
+// ShowModal's results: accepted, and anything else (the value the dialog starts each showing
+// with, kept when it is closed without accepted criteria).
+inline constexpr forms::TModalResult kFindAccepted = 1;
+inline constexpr forms::TModalResult kFindNotAccepted = 61047;
+
+class TFrmFind : public TFilterEntryForm {
  public:
   explicit TFrmFind(forms::TComponent* owner);
   const char* ClassName() const override { return "TFrmFind"; }
 
-  skin::TSkinForm* skForm1 = nullptr;
+  forms::TLabel* Label11 = nullptr;  // "Find file:"
+  skin::TSkinEdit* skEditFilename = nullptr;
+  forms::TLabel* Label12 = nullptr;  // the hint under the name
+  forms::TLabel* Label14 = nullptr;  // "Filter Options:"
+
+ private:
+  void FormShow();
+  void GetSetting();
+  bool SaveSetting(const FindCriteria& criteria);
+  void BOkClick() override;
+  void BClearClick() override;
 };
 
 extern TFrmFind* FrmFind;

@@ -1,18 +1,95 @@
-// UnitFrmCalendar: the window's frame; its controls and handlers are built on it.
+// UnitFrmCalendar: the date picker's controls, its place beside the anchor and the date text
+// it takes and gives back.
 #include "frontend/win/UnitFrmCalendar.h"
 
+#include "frontend/TextRoutines.h"
 #include "frontend/win/FormFrame.h"
+#include "frontend/win/ProgramArt.h"
 
 namespace vardeck {
 
 TFrmCalendar* FrmCalendar = nullptr;
 
+namespace {
+
+constexpr int kClientWidth = 258;
+constexpr int kClientHeight = 225;
+constexpr int kBottomRowTop = 192;
+
+// A date text read as the system's time fields (the text's time taken as it stands).
+bool SystemTimeOfText(const std::string& text, SYSTEMTIME& out) {
+  uint64_t file_time = 0;
+  if (!IsDateTimeText(text) || !DateTextToFileTime(text, file_time)) return false;
+  FILETIME ft{static_cast<DWORD>(file_time), static_cast<DWORD>(file_time >> 32)};
+  return FileTimeToSystemTime(&ft, &out) != FALSE;
+}
+
+}  // namespace
+
 TFrmCalendar::TFrmCalendar(forms::TComponent* owner) : forms::TForm(owner) {
   SetBorderStyle(forms::TFormBorderStyle::bsDialog);
-  SetPosition(forms::TPosition::poMainFormCenter);
-  SetClientWidth(240);
-  SetClientHeight(200);
-  skForm1 = WearFrame(this, FrameButtons::Dialog, " Date");
+  // The picker goes where its anchor says, not centred.
+  SetPosition(forms::TPosition::poDesigned);
+  SetClientWidth(kClientWidth);
+  SetClientHeight(kClientHeight);
+  skForm1 = WearFrame(this, FrameButtons::Dialog, "Calendar");
+
+  MonthCalendar1 = new forms::TMonthCalendar(this);
+  MonthCalendar1->SetParent(skForm1);
+  // One whole month, centred in the space above the bottom row.
+  const SIZE month = MonthCalendar1->MinimumSize();
+  const int width = month.cx > 0 ? std::min<int>(month.cx, kClientWidth - 8) : kClientWidth - 16;
+  const int height = month.cy > 0 ? std::min<int>(month.cy, kBottomRowTop - 30) : 160;
+  MonthCalendar1->SetBounds((kClientWidth - width) / 2, 26 + (kBottomRowTop - 30 - height) / 2,
+                            width, height);
+
+  DateTimePicker1 = new forms::TDateTimePicker(this);
+  DateTimePicker1->SetKind(forms::TDateTimeKind::dtkTime);
+  DateTimePicker1->SetBounds(8, kBottomRowTop, 90, 24);
+  DateTimePicker1->SetParent(skForm1);
+
+  skButton1 = new skin::TSkinImageButton(this);
+  skButton1->SetBounds(kClientWidth - 8 - 73 - 4 - 73, kBottomRowTop, 73, 24);
+  skButton1->SetCaption("&OK");
+  skButton1->SetDefault(true);
+  WearButtonArt(skButton1, art::kDialogButton, 10);
+  skButton1->OnClick = [this](forms::TObject*) { skButton1Click(); };
+  skButton1->SetParent(skForm1);
+
+  skButton2 = new skin::TSkinImageButton(this);
+  skButton2->SetBounds(kClientWidth - 8 - 73, kBottomRowTop, 73, 24);
+  skButton2->SetCaption("&Cancel");
+  WearButtonArt(skButton2, art::kDialogButton, 10);
+  skButton2->OnClick = [this](forms::TObject*) { skButton2Click(); };
+  skButton2->SetParent(skForm1);
+
+  OnShow = [this](forms::TObject*) { FormShow(); };
 }
+
+void TFrmCalendar::FormShow() {
+  const ScreenPoint at = PlacePicker(Anchor, Width(), Height(), GetSystemMetrics(SM_CXSCREEN),
+                                     GetSystemMetrics(SM_CYSCREEN));
+  SetBounds(at.x, at.y, Width(), Height());
+  SYSTEMTIME shown{};
+  if (!SystemTimeOfText(DateText, shown)) GetLocalTime(&shown);
+  DateTimePicker1->SetTime(shown);
+  MonthCalendar1->SetDate(shown);
+  if (MonthCalendar1->CanFocus()) MonthCalendar1->SetFocus();
+}
+
+void TFrmCalendar::skButton1Click() {
+  SYSTEMTIME picked = MonthCalendar1->Date();
+  const SYSTEMTIME time = DateTimePicker1->Time();
+  picked.wHour = time.wHour;
+  picked.wMinute = time.wMinute;
+  picked.wSecond = time.wSecond;
+  picked.wMilliseconds = 0;
+  FILETIME ft{};
+  if (SystemTimeToFileTime(&picked, &ft))
+    DateText = FileTimeToDateText((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+  Close();
+}
+
+void TFrmCalendar::skButton2Click() { Close(); }
 
 }  // namespace vardeck

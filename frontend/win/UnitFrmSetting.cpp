@@ -1,18 +1,69 @@
-// UnitFrmSetting: the window's frame; its controls and handlers are built on it.
+// UnitFrmSetting: the filter dialog's own controls (the name extensions) and the storing and
+// pushing of the folder filters.
 #include "frontend/win/UnitFrmSetting.h"
 
-#include "frontend/win/FormFrame.h"
+#include "frontend/LangFile.h"
+#include "frontend/ProductTexts.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/EngineCalls.h"
+#include "frontend/win/ProgramArt.h"
+#include "frontend/win/UnitMsgBox.h"
 
 namespace vardeck {
 
 TFrmSetting* FrmSetting = nullptr;
 
-TFrmSetting::TFrmSetting(forms::TComponent* owner) : forms::TForm(owner) {
-  SetBorderStyle(forms::TFormBorderStyle::bsDialog);
-  SetPosition(forms::TPosition::poMainFormCenter);
-  SetClientWidth(420);
-  SetClientHeight(330);
-  skForm1 = WearFrame(this, FrameButtons::Dialog, " Filter");
+namespace {
+constexpr int kClientHeight = 258;
+constexpr int kDatesTop = 36;
+constexpr int kSizesTop = 100;
+constexpr int kExtensionTop = 164;
+constexpr int kButtonsTop = 220;
+}  // namespace
+
+TFrmSetting::TFrmSetting(forms::TComponent* owner)
+    : TFilterEntryForm(owner, std::string(ProductTitle), kClientHeight, art::kFilterPicture) {
+  BuildRangeRows(kDatesTop, kSizesTop, kButtonsTop);
+  Label7 = AddLabel(kLabelLeft, kExtensionTop + 4, "File extention:");
+  EditFilterlist = AddEdit(kEditLeft, kExtensionTop, kClientWidth - 14 - kEditLeft);
+  Label8 = AddLabel(kEditLeft, kExtensionTop + 26, "for example (*.jpg, *.bmp)");
+  OnShow = [this](forms::TObject*) { FormShow(); };
+}
+
+void TFrmSetting::FormShow() {
+  dialog_result_ = forms::mrCancel;
+  GetSetting();
+}
+
+void TFrmSetting::GetSetting() {
+  ShowBounds(Bounds);
+  // The front end's own list, not the engine's read-back: the engine hands each item back
+  // through a 101-byte buffer, and a longer one would come back cut and be pushed so.
+  EditFilterlist->SetText(NameFilterText);
+}
+
+bool TFrmSetting::SaveSetting() {
+  FilterBounds bounds;
+  if (!CheckEntries(bounds)) return false;
+  if (ShowAttention(2, Lang().Text(LangKey::SaveSetting)) != kBoxOk) return false;
+  Bounds = bounds;
+  NameFilterText = EditFilterlist->Text();
+  PushFiltersFromDialog(Bounds, NameFilterText);
+  return true;
+}
+
+void TFrmSetting::BOkClick() {
+  if (!SaveSetting()) return;
+  dialog_result_ = kBoxOk;
+  if (OnFiltersApplied) OnFiltersApplied();
+  Close();
+}
+
+void TFrmSetting::BClearClick() {
+  EditMinsize->SetText("");
+  EditMaxsize->SetText("");
+  ClearDates();
+  EditFilterlist->SetText("");
 }
 
 }  // namespace vardeck

@@ -373,7 +373,8 @@ void TFrmRun::FindScan(uint8_t full) {
     ShowAttention(1, Lang().Text(LangKey::UnknowType));
     return;
   }
-  PushFiltersBeforeScan(Bounds, NameFilterText);
+  // The find criteria, not the folder filters: the dialog shows and pushes its own.
+  PushFiltersBeforeScan(FindBounds, FindNameFilterText);
   if (!FrmFind || FrmFind->ShowModal() != kBoxOk) return;
   BeginScan(caption, info.volume_name, full, info.file_system);
 }

@@ -1,0 +1,712 @@
+// The filter dialog, the find dialog and the date picker, created in this test's process as the
+// program creates them and driven as a user drives them (typed characters, clicks through the
+// system's input queue, keys in the month calendar) by a robot thread while the GUI thread sits
+// in the dialogs' modal loops, in a Wine prefix whose F: drive is the FAT32 demo volume. Writes
+// filter_dialog.png, find_dialog.png and date_picker.png to tests/artifacts/.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cctype>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/scavrel_api.h"
+#include "frontend/LangFile.h"
+#include "frontend/SharedState.h"
+#include "frontend/TextRoutines.h"
+#include "frontend/win/UnitFind.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitFrmCalendar.h"
+#include "frontend/win/UnitFrmSetting.h"
+#include "frontend/win/UnitMsgBox.h"
+#include "frontend/win/UnitRun.h"
+#include "frontend/win/VardeckMain.h"
+#include "tests/engine/fat_manifest.h"
+#include "tests/forms/wine_unmanaged.h"
+#include "tests/frontend/window_robot.h"
+#include "tests/skin/png_writer.h"
+
+using namespace vardeck;
+using tolvane_test::ClickMiddle;
+using tolvane_test::PumpUntil;
+using tolvane_test::Robot;
+using tolvane_test::WaitHidden;
+using tolvane_test::WaitVisible;
+
+namespace {
+
+constexpr const char* kFatDrive = "F:\\";
+constexpr uint64_t kTicksPerDay = 864000000000ull;
+// 2010-01-01 12:00 UTC, the time the demo volume's builder gives every file.
+constexpr uint64_t kDemoFileTime = 129068208000000000ull;
+
+// ---- what the robot does from its own thread ------------------------------------------------
+
+// Characters as the keyboard's translation hands them to the window.
+void Type(HWND wnd, const std::string& text) {
+  for (char c : text) PostMessageA(wnd, WM_CHAR, static_cast<unsigned char>(c), 1);
+  Sleep(100);
+}
+
+// Clicks the day of the month calendar that shows `day` (a date of the month it shows), found
+// by asking the calendar what lies under each point; false when no cell shows it.
+bool ClickDay(HWND month, uint64_t day) {
+  FILETIME ft{static_cast<DWORD>(day), static_cast<DWORD>(day >> 32)};
+  SYSTEMTIME want{};
+  FileTimeToSystemTime(&ft, &want);
+  RECT r{};
+  GetClientRect(month, &r);
+  for (int y = 0; y < r.bottom; y += 3) {
+    for (int x = 0; x < r.right; x += 3) {
+      MCHITTESTINFO hit{};
+      hit.cbSize = MCHITTESTINFO_V1_SIZE;
+      hit.pt = POINT{x, y};
+      DWORD_PTR code = 0;
+      SendMessageTimeoutA(month, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit), SMTO_BLOCK,
+                          5000, &code);
+      if (hit.uHit == MCHT_CALENDARDATE && hit.st.wYear == want.wYear &&
+          hit.st.wMonth == want.wMonth && hit.st.wDay == want.wDay) {
+        // Into the middle of the cell: a few pixels on from its first point.
+        POINT p{x + 4, y + 3};
+        ClientToScreen(month, &p);
+        tolvane_test::ClickAt(p);
+        Sleep(200);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// The text as the window holds it (asked of the GUI thread, which answers in its modal loop).
+std::string TextOf(HWND wnd) {
+  char text[1200] = {};
+  DWORD_PTR n = 0;
+  SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                      5000, &n);
+  return text;
+}
+
+// What a program can do to a read-only edit and a user cannot: the date edits take their
+// texts only from the calendar, so the checks' cases are set this way.
+void SetTextOf(HWND wnd, const std::string& text) {
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_BLOCK,
+                      5000, &r);
+}
+
+HWND FocusOf(DWORD gui_thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(gui_thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// Waits for the message box, notes its text and presses OK; empty when no box came.
+std::string AnswerBox(HWND box, HWND ok) {
+  if (!WaitVisible(box, 5000)) return {};
+  Sleep(150);
+  std::string seen = FrmAttention->Label1->Caption();
+  ClickMiddle(ok);
+  WaitHidden(box);
+  Sleep(100);
+  return seen;
+}
+
+// ---- the GUI thread ---------------------------------------------------------------------------
+
+void Shoot(HWND wnd, const std::string& file) {
+  RedrawWindow(wnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  tolvane_test::Pump();
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  forms::TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
+         SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  CreateDirectoryA("..\\tests", nullptr);
+  CreateDirectoryA("..\\tests\\artifacts", nullptr);
+  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\" + file));
+}
+
+// Pictures taken on the GUI thread (inside whatever modal loop runs) when the robot asks.
+class Photographer {
+ public:
+  Photographer() {
+    timer_.SetInterval(50);
+    timer_.OnTimer = [this](forms::TObject*) {
+      if (HWND wnd = wanted_.load()) {
+        Shoot(wnd, file_);
+        wanted_ = nullptr;
+      }
+    };
+    timer_.SetEnabled(true);
+  }
+  // From the robot: returns once the picture is written.
+  void Take(HWND wnd, const std::string& file) {
+    file_ = file;
+    wanted_ = wnd;
+    for (int i = 0; i < 200 && wanted_.load(); ++i) Sleep(25);
+  }
+
+ private:
+  forms::TTimer timer_{nullptr};
+  std::string file_;
+  std::atomic<HWND> wanted_{nullptr};
+};
+
+uint64_t EngineBound(scavrel_api::Bool8 (*get)(uint64_t*)) {
+  uint64_t v = 0;
+  get(&v);
+  return v;
+}
+
+std::string NodeName(scavrel_api::FoundNode* node) {
+  char buffer[kOutTextPathSize] = {};
+  char* out = buffer;
+  GetDictionaryName(node->record, &out);
+  buffer[sizeof buffer - 1] = '\0';
+  return buffer;
+}
+
+// The deleted files under `folder` that the engine's filters pass and the find pattern takes,
+// as the hit list collects them (folders entered only when valid, holding a deleted entry and
+// passing the filters), each as its path below the root with "/" between folders.
+void CollectHits(scavrel_api::FoundNode* folder, const std::string& path,
+                 std::set<std::string>& hits) {
+  for (scavrel_api::FoundNode* n = folder->first_child; n; n = n->next_sibling) {
+    if (!n->valid) continue;
+    const std::string name = NodeName(n);
+    if (n->directory) {
+      if (n->subtree_has_deleted && FilterNtfsTreeNode(n)) CollectHits(n, path + name + "/", hits);
+      continue;
+    }
+    if (n->deleted && FilterNtfsTreeNode(n) && NameMatches(FindPattern, name))
+      hits.insert(path + name);
+  }
+}
+
+std::set<std::string> EngineHits() {
+  std::set<std::string> hits;
+  scavrel_api::FoundNode* root = nullptr;
+  if (GetTreeFirst(&root) & 0xFF) CollectHits(root, "", hits);
+  return hits;
+}
+
+std::vector<std::string> EngineFilterList() {
+  std::vector<std::string> items;
+  scavrel_api::ListPosition position{};
+  if (!GetFilterHeader(&position)) return items;
+  for (int guard = 0; position && guard < 100; ++guard) {
+    char item[kOutTextFileSystemSize] = {};
+    // The result says whether another item follows; this one was copied either way.
+    GetFilterList(&position, item);
+    items.emplace_back(item);
+  }
+  return items;
+}
+
+// The results window starts the engine from its timer and hides the start window just before:
+// until then the engine still reports the last scan finished.
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::set<std::string> Lowercase(const std::set<std::string>& paths) {
+  std::set<std::string> out;
+  for (const std::string& p : paths) out.insert(Lower(p));
+  return out;
+}
+
+// A manifest path as the scan shows it, lowercased: a deleted entry whose name fits 8.3 has
+// only its short entry (the builder writes lowercase 8.3 names without a long name), whose
+// first character the deletion overwrote ('x').
+std::string ShownPath(const std::map<std::string, scavrel::fat::testing::ManifestEntry>& manifest,
+                      const std::string& path) {
+  std::string shown, so_far;
+  size_t at = 0;
+  while (at <= path.size()) {
+    const size_t slash = std::min(path.find('/', at), path.size());
+    std::string leaf = Lower(path.substr(at, slash - at));
+    so_far += (so_far.empty() ? "" : "/") + path.substr(at, slash - at);
+    const auto e = manifest.find(so_far);
+    const size_t dot = leaf.find('.');
+    const bool short_name = leaf.size() <= 12 && (dot == std::string::npos ? leaf.size() <= 8
+                                                  : dot <= 8 && leaf.size() - dot - 1 <= 3) &&
+                            leaf.find(' ') == std::string::npos;
+    // A name in one case fits a short entry alone; mixed case takes a long name.
+    const std::string original = path.substr(at, slash - at);
+    bool one_case = true, upper = false, lower = false;
+    for (char c : original) {
+      upper |= std::isupper(static_cast<unsigned char>(c)) != 0;
+      lower |= std::islower(static_cast<unsigned char>(c)) != 0;
+    }
+    one_case = !(upper && lower);
+    if (e != manifest.end() && e->second.entry_deleted && short_name && one_case) leaf[0] = 'x';
+    shown += (shown.empty() ? "" : "/") + leaf;
+    at = slash + 1;
+  }
+  return shown;
+}
+
+bool WaitForEngineScan() {
+  if (!PumpUntil([] { return !FrmRun->Visible(); })) return false;
+  return PumpUntil(
+      [] {
+        uint64_t done = 0, total = 0, files = 0, folders = 0;
+        char text[kOutTextPathSize] = {};
+        char* out = text;
+        uint8_t finished = 0;
+        GetProgress(&done, &total, &files, &folders, &out, &finished);
+        return finished != 0;
+      },
+      60000);
+}
+
+class FilterDialogs : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!forms::Application()->Handle()) return;
+    CreateForms();
+  }
+  static void TearDownTestSuite() {
+    if (FrmRun) DestroyForms();
+  }
+
+  void SetUp() override {
+    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    SetCursorPos(1023, 767);
+    if (FrmFindFile->Visible()) FrmFindFile->Hide();
+    ClearRecovery();
+    ScanState = kRunIdle;
+    forms::Application()->SetMainForm(FrmRun);
+    FrmRun->Show();
+    ASSERT_TRUE(PumpUntil([] { return FrmRun->skListDisk->Items().Count() >= 1; }))
+        << "the drive list did not fill";
+    box_ = FrmAttention->Handle();
+    box_ok_ = FrmAttention->Button1->Handle();
+    gui_thread_ = GetCurrentThreadId();
+  }
+
+  // Shows `form` modally while the robot works through `steps`; the robot must close it.
+  static forms::TModalResult RunModal(forms::TForm* form, std::function<void()> steps) {
+    const HWND wnd = form->Handle();
+    Robot robot([&] {
+      if (!WaitVisible(wnd)) return;
+      Sleep(200);
+      steps();
+    });
+    const forms::TModalResult r = form->ShowModal();
+    robot.Join();
+    tolvane_test::Pump();
+    return r;
+  }
+
+  // Selects the drive's row with a click, as a user does.
+  static void SelectRow(const std::string& caption) {
+    // A start window just shown refills its list from its timer and selects the first row.
+    PumpUntil([] { return !FrmRun->Timer1->Enabled(); }, 5000);
+    tolvane_test::Pump();
+    auto& items = FrmRun->skListDisk->Items();
+    forms::TListItem* row = nullptr;
+    for (int i = 0; i < items.Count(); ++i)
+      if (items.Items(i)->Caption() == caption) row = items.Items(i);
+    ASSERT_NE(row, nullptr) << caption;
+    RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
+    tolvane_test::ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
+    PumpUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
+    ASSERT_EQ(FrmRun->skListDisk->Selected(), row);
+  }
+
+  // A quick scan of the FAT32 drive through the start window, waited for.
+  void QuickScanOfTheFatDrive() {
+    SelectRow(kFatDrive);
+    Robot robot([&] { AnswerBox(box_, box_ok_); });
+    ClickMiddle(FrmRun->sBStart->Handle());
+    PumpUntil([&] { return robot.Done(); }, 30000);
+    robot.Join();
+    ASSERT_TRUE(PumpUntil([] { return FrmFindFile->Visible(); }));
+    const bool finished = WaitForEngineScan();
+    uint64_t done = 0, total = 0, a = 0, b = 0;
+    char text[kOutTextPathSize] = {};
+    char* out = text;
+    uint8_t flag = 0;
+    GetProgress(&done, &total, &a, &b, &out, &flag);
+    ASSERT_TRUE(finished) << "run " << FrmRun->Visible() << " results " << FrmFindFile->Visible()
+                          << " flag " << int(flag) << " done " << done << "/" << total
+                          << " ntfs " << int(NtfsChosen) << " caption " << ScanDriveCaption;
+  }
+
+  HWND box_ = nullptr;
+  HWND box_ok_ = nullptr;
+  DWORD gui_thread_ = 0;
+};
+
+TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBoundsNothing) {
+  Bounds = FilterBounds{};
+  NameFilterText.clear();
+  int applied = 0;
+  FrmSetting->OnFiltersApplied = [&] { ++applied; };
+  const HWND min = FrmSetting->EditMinsize->Handle();
+  const HWND max = FrmSetting->EditMaxsize->Handle();
+  const HWND list = FrmSetting->EditFilterlist->Handle();
+  const HWND ok = FrmSetting->BOk->Handle();
+  const HWND exit = FrmSetting->BClose->Handle();
+  // Longer than the engine's 101-byte read-back of one item.
+  std::string long_list;
+  for (int i = 0; i < 14; ++i) long_list += (i ? "," : "") + std::string("*.ext") + std::to_string(1000 + i) + "abcdefgh";
+  const std::string list_item(std::string("*.ext1000abcdefgh"));
+  std::string seen;
+  RunModal(FrmSetting, [&] {
+    Type(min, "100");
+    Type(list, long_list);
+    ClickMiddle(ok);
+    seen = AnswerBox(box_, box_ok_);
+  });
+  EXPECT_EQ(seen, Lang().Text(LangKey::SaveSetting));
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(EngineBound(GetMinFile), 100u);
+  EXPECT_EQ(EngineBound(GetMaxFile), kFilterBoundNotSet);
+  EXPECT_EQ(Bounds.size_min, 100u);
+  EXPECT_EQ(NameFilterText, long_list);
+  ASSERT_FALSE(EngineFilterList().empty());
+  EXPECT_EQ(EngineFilterList()[0], list_item);
+
+  // Opened again it shows what was stored, the whole list; a minimum of 0 is no bound, a
+  // maximum of 0 is a bound of 0 bytes. Cancel on the question keeps everything.
+  std::string shown_min, shown_list;
+  RunModal(FrmSetting, [&] {
+    shown_min = TextOf(min);
+    shown_list = TextOf(list);
+    SetTextOf(min, "");
+    Type(min, "0");
+    Type(max, "0");
+    ClickMiddle(ok);
+    if (!WaitVisible(box_, 5000)) return;
+    Sleep(150);
+    ClickMiddle(FrmAttention->Button2->Handle());
+    WaitHidden(box_);
+    Sleep(100);
+    ClickMiddle(ok);
+    AnswerBox(box_, box_ok_);
+  });
+  EXPECT_EQ(shown_min, "100");
+  EXPECT_EQ(shown_list, long_list);
+  EXPECT_EQ(applied, 2);
+  EXPECT_EQ(EngineBound(GetMinFile), kFilterBoundNotSet);
+  EXPECT_EQ(EngineBound(GetMaxFile), 0u);
+  EXPECT_EQ(NameFilterText, long_list) << "a second OK pushed the list cut short";
+
+  // Exit changes nothing and rebuilds nothing.
+  RunModal(FrmSetting, [&] {
+    Type(max, "5");
+    ClickMiddle(exit);
+  });
+  EXPECT_EQ(applied, 2);
+  EXPECT_EQ(Bounds.size_max, 0u);
+  FrmSetting->OnFiltersApplied = nullptr;
+  Bounds = FilterBounds{};
+  NameFilterText.clear();
+}
+
+TEST_F(FilterDialogs, FailedChecksShowTheirTextAndFocusTheNamedEdit) {
+  const uint64_t day = kDemoFileTime;
+  const std::string same = FileTimeToDateText(day);
+  const std::string later = FileTimeToDateText(day + kTicksPerDay);
+  struct Case {
+    const char* what;
+    std::vector<std::pair<skin::TSkinEdit*, std::string>> texts;
+    LangKey key;
+    skin::TSkinEdit* focus;
+  };
+  TFrmSetting* d = FrmSetting;
+  const std::vector<Case> cases = {
+      {"creation range on one instant", {{d->EditMinCreatefile, same}, {d->EditMaxCreatefile, same}},
+       LangKey::ValidDate2, d->EditMinCreatefile},
+      {"a modification date that is no date",
+       {{d->EditMinModifyfile, same}, {d->EditMaxModifyfile, "13/45/2010 99:00"}},
+       LangKey::ValidDate1, d->EditMaxModifyfile},
+      {"modification range backwards",
+       {{d->EditMinModifyfile, later}, {d->EditMaxModifyfile, same}},
+       LangKey::ValidDate2, d->EditMinModifyfile},
+      {"minimum above maximum", {{d->EditMinsize, "200"}, {d->EditMaxsize, "100"}},
+       LangKey::ValidNumber2, d->EditMinsize},
+      {"a maximum no 64-bit number holds", {{d->EditMaxsize, "99999999999999999999"}},
+       LangKey::ValidNumber1, d->EditMaxsize},
+  };
+  const HWND ok = d->BOk->Handle();
+  const HWND clear = d->BClear->Handle();
+  const HWND exit = d->BClose->Handle();
+  std::vector<std::pair<std::string, HWND>> seen;
+  std::vector<std::pair<HWND, std::string>> texts;
+  for (const Case& c : cases) {
+    for (const auto& [edit, text] : c.texts) texts.emplace_back(edit->Handle(), text);
+  }
+  const FilterBounds before = Bounds;
+  RunModal(FrmSetting, [&] {
+    size_t at = 0;
+    for (const Case& c : cases) {
+      ClickMiddle(clear);
+      Sleep(100);
+      for (size_t i = 0; i < c.texts.size(); ++i, ++at) SetTextOf(texts[at].first, texts[at].second);
+      ClickMiddle(ok);
+      std::string text = AnswerBox(box_, box_ok_);
+      seen.emplace_back(text, FocusOf(gui_thread_));
+    }
+    ClickMiddle(exit);
+  });
+  ASSERT_EQ(seen.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(seen[i].first, Lang().Text(cases[i].key)) << cases[i].what;
+    EXPECT_EQ(seen[i].second, cases[i].focus->Handle()) << cases[i].what;
+  }
+  EXPECT_EQ(Bounds, before) << "a failed check stored something";
+}
+
+TEST_F(FilterDialogs, ALetterInASizeEditGivesTheLastDigitsBackWithTheCaretAtTheEnd) {
+  const HWND min = FrmSetting->EditMinsize->Handle();
+  const HWND max = FrmSetting->EditMaxsize->Handle();
+  const HWND exit = FrmSetting->BClose->Handle();
+  std::string min_text, max_text;
+  DWORD caret = 0;
+  RunModal(FrmSetting, [&] {
+    SetTextOf(min, "");
+    SetTextOf(max, "");
+    Type(min, "12");
+    SendMessageA(min, EM_SETSEL, 0, 0);  // the caret back at the start, then a stray key
+    Type(min, "a");
+    min_text = TextOf(min);
+    DWORD start = 0, end = 0;
+    SendMessageA(min, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    caret = start;
+    Type(max, "x");
+    max_text = TextOf(max);
+    ClickMiddle(exit);
+  });
+  EXPECT_EQ(min_text, "12");
+  EXPECT_EQ(caret, 2u);
+  EXPECT_EQ(max_text, "");
+}
+
+TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
+  Bounds = FilterBounds{};
+  NameFilterText.clear();
+  QuickScanOfTheFatDrive();
+  FindPattern = FindCriteria{};
+  const std::set<std::string> all = EngineHits();
+  ASSERT_GE(all.size(), 4u);
+
+  TFrmSetting* d = FrmSetting;
+  const HWND from = d->EditMinModifyfile->Handle();
+  const HWND to = d->EditMaxModifyfile->Handle();
+  const HWND from_button = d->bModifyMin->Handle();
+  const HWND to_button = d->bModifyMax->Handle();
+  const HWND calendar = FrmCalendar->Handle();
+  const HWND month = FrmCalendar->MonthCalendar1->Handle();
+  const HWND calendar_ok = FrmCalendar->skButton1->Handle();
+  const HWND calendar_cancel = FrmCalendar->skButton2->Handle();
+  const HWND ok = d->BOk->Handle();
+  // Three days before the files' day and three after it, then days nearer to it picked with
+  // the mouse in the calendar.
+  const uint64_t start = kDemoFileTime - 3 * kTicksPerDay;
+  const uint64_t end = kDemoFileTime + 3 * kTicksPerDay;
+  const std::string start_text = FileTimeToDateText(start);
+  const std::string end_text = FileTimeToDateText(end);
+  const std::string picked_from = FileTimeToDateText(start + 2 * kTicksPerDay);
+  const std::string picked_to = FileTimeToDateText(end - kTicksPerDay);
+  const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+  ScreenPoint expected_place{}, placed{};
+  std::string from_after, to_after, cancelled_text;
+  bool clicked = true;
+  Photographer photographer;
+  RunModal(FrmSetting, [&] {
+    SetTextOf(from, start_text);
+    SetTextOf(to, end_text);
+    RECT b{};
+    GetWindowRect(from_button, &b);
+    ClickMiddle(from_button);
+    if (!WaitVisible(calendar)) return;
+    Sleep(300);
+    RECT c{};
+    GetWindowRect(calendar, &c);
+    expected_place = PlacePicker({(b.left + b.right) / 2, (b.top + b.bottom) / 2},
+                                 c.right - c.left, c.bottom - c.top, screen_w, screen_h);
+    placed = {c.left, c.top};
+    clicked &= ClickDay(month, start + 2 * kTicksPerDay);
+    photographer.Take(calendar, "date_picker.png");
+    ClickMiddle(calendar_ok);
+    WaitHidden(calendar);
+    Sleep(100);
+    from_after = TextOf(from);
+
+    ClickMiddle(to_button);
+    if (!WaitVisible(calendar)) return;
+    Sleep(300);
+    clicked &= ClickDay(month, end - kTicksPerDay);
+    ClickMiddle(calendar_ok);
+    WaitHidden(calendar);
+    Sleep(100);
+    to_after = TextOf(to);
+
+    // Cancel leaves the edit as it was.
+    ClickMiddle(to_button);
+    if (!WaitVisible(calendar)) return;
+    Sleep(300);
+    clicked &= ClickDay(month, end - 2 * kTicksPerDay);
+    ClickMiddle(calendar_cancel);
+    WaitHidden(calendar);
+    Sleep(100);
+    cancelled_text = TextOf(to);
+    photographer.Take(FrmSetting->Handle(), "filter_dialog.png");
+    ClickMiddle(ok);
+    AnswerBox(box_, box_ok_);
+  });
+  EXPECT_TRUE(clicked) << "a day was not found in the calendar";
+  EXPECT_EQ(placed.x, expected_place.x);
+  EXPECT_EQ(placed.y, expected_place.y);
+  EXPECT_EQ(from_after, picked_from);
+  EXPECT_EQ(to_after, picked_to);
+  EXPECT_EQ(cancelled_text, picked_to);
+  EXPECT_EQ(EngineBound(GetMinModifyfile), start + 2 * kTicksPerDay);
+  EXPECT_EQ(EngineBound(GetMaxModifyfile), end - kTicksPerDay);
+  EXPECT_EQ(EngineHits(), all) << "every demo file was modified inside the range";
+
+  // A range after the files' day lists none of them.
+  const std::string after_from = FileTimeToDateText(kDemoFileTime + 5 * kTicksPerDay);
+  const std::string after_to = FileTimeToDateText(kDemoFileTime + 9 * kTicksPerDay);
+  RunModal(FrmSetting, [&] {
+    SetTextOf(from, after_from);
+    SetTextOf(to, after_to);
+    ClickMiddle(to_button);
+    if (!WaitVisible(calendar)) return;
+    Sleep(300);
+    clicked &= ClickDay(month, kDemoFileTime + 8 * kTicksPerDay);
+    ClickMiddle(calendar_ok);
+    WaitHidden(calendar);
+    Sleep(100);
+    ClickMiddle(ok);
+    AnswerBox(box_, box_ok_);
+  });
+  EXPECT_EQ(EngineBound(GetMaxModifyfile), kDemoFileTime + 8 * kTicksPerDay);
+  EXPECT_TRUE(EngineHits().empty());
+  Bounds = FilterBounds{};
+  NameFilterText.clear();
+}
+
+TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
+  const HWND dialog = FrmSetting->Handle();
+  const HWND button = FrmSetting->bCreateMax->Handle();
+  const HWND calendar = FrmCalendar->Handle();
+  const HWND cancel = FrmCalendar->skButton2->Handle();
+  const HWND exit = FrmSetting->BClose->Handle();
+  const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+  RECT c{};
+  bool opened = false;
+  RunModal(FrmSetting, [&] {
+    // The dialog moved to the bottom right corner, its calendar button a few pixels from the
+    // screen's edges.
+    RECT d{}, b{};
+    GetWindowRect(dialog, &d);
+    GetWindowRect(button, &b);
+    SetWindowPos(dialog, nullptr, d.left + (screen_w - 6 - b.right), d.top + (screen_h - 6 - b.bottom),
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    ClickMiddle(button);
+    opened = WaitVisible(calendar);
+    if (opened) {
+      Sleep(300);
+      GetWindowRect(calendar, &c);
+      ClickMiddle(cancel);
+      WaitHidden(calendar);
+      Sleep(100);
+    }
+    // Back where the Exit button is on the screen.
+    SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    ClickMiddle(exit);
+  });
+  ASSERT_TRUE(opened) << "the calendar did not open";
+  EXPECT_GE(c.left, 0);
+  EXPECT_GE(c.top, 0);
+  EXPECT_LE(c.right, screen_w);
+  EXPECT_LE(c.bottom, screen_h);
+  EXPECT_GT(c.right - c.left, 200);
+}
+
+TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfiltered) {
+  FindBounds = FilterBounds{};
+  FindNameFilterText.clear();
+  Bounds = FilterBounds{};
+  NameFilterText.clear();
+  SelectRow(kFatDrive);
+  const HWND find = FrmFind->Handle();
+  const HWND name = FrmFind->skEditFilename->Handle();
+  const HWND ok = FrmFind->BOk->Handle();
+  Photographer photographer;
+  Robot robot([&] {
+    if (!WaitVisible(find)) return;
+    Sleep(200);
+    SetTextOf(name, "");
+    Type(name, "*.jpg");
+    photographer.Take(find, "find_dialog.png");
+    ClickMiddle(ok);
+  });
+  ClickMiddle(FrmRun->skButton6->Handle());
+  PumpUntil([&] { return robot.Done(); }, 30000);
+  robot.Join();
+  ASSERT_TRUE(PumpUntil([] { return FrmFindFile->Visible(); }));
+  EXPECT_EQ(FindMode, 1);
+  EXPECT_EQ(FindNameFilterText, "*.jpg");
+  EXPECT_EQ(FindPattern, (FindCriteria{"*.jpg", "", true, true}));
+  EXPECT_EQ(EngineFilterList(), std::vector<std::string>{"*.jpg"});
+  ASSERT_TRUE(WaitForEngineScan());
+
+  // The results window is not built yet: the hits are collected from the engine's found tree
+  // as its hit list collects them.
+  using scavrel::fat::testing::ManifestEntry;
+  const std::map<std::string, ManifestEntry> manifest =
+      scavrel::fat::testing::ReadManifest(TOLVANE_DEMO_FAT32_TSV);
+  std::set<std::string> expected;
+  for (const auto& [path, e] : manifest) {
+    const bool jpg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
+    if (!e.dir && e.state == "deleted" && jpg && e.in_first_run) expected.insert(ShownPath(manifest, path));
+  }
+  ASSERT_EQ(expected.size(), 3u) << "the demo volume changed";
+  EXPECT_EQ(Lowercase(EngineHits()), expected);
+
+  // A quick scan afterwards pushes the folder filters: no extension filter is left behind.
+  FrmFindFile->Hide();
+  ClearRecovery();
+  forms::Application()->SetMainForm(FrmRun);
+  FrmRun->Show();
+  ScanState = kRunIdle;
+  QuickScanOfTheFatDrive();
+  EXPECT_EQ(FindMode, 0);
+  EXPECT_TRUE(EngineFilterList().empty());
+  FindPattern = FindCriteria{};
+  EXPECT_GT(EngineHits().size(), expected.size());
+}
+
+TEST_F(FilterDialogs, FindDialogOutsideAFindScanOnlyPointsToTheStartWindow) {
+  FindMode = 0;
+  const FindCriteria before = FindPattern;
+  const HWND name = FrmFind->skEditFilename->Handle();
+  const HWND ok = FrmFind->BOk->Handle();
+  const HWND exit = FrmFind->BClose->Handle();
+  std::string seen;
+  const forms::TModalResult r = RunModal(FrmFind, [&] {
+    Type(name, "report");
+    ClickMiddle(ok);
+    seen = AnswerBox(box_, box_ok_);
+    ClickMiddle(exit);
+  });
+  EXPECT_EQ(seen, Lang().Text(LangKey::FindFileInfo));
+  EXPECT_EQ(r, kFindNotAccepted);
+  EXPECT_EQ(FindPattern, before);
+}
+
+}  // namespace
