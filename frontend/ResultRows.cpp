@@ -288,22 +288,25 @@ SortSpec MakeSortSpec(ResultList list, int column, int direction) {
 
 void RefreshSubtreeStates(StateTree& tree, void* item) {
   if (item == nullptr) return;
-  // Depth first along the items' own links, climbing back through parents: no stack at all.
-  void* current = item;
-  while (current != nullptr) {
-    tree.RefreshState(current);
-    if (void* child = tree.FirstChild(current)) {
-      current = child;
+  // Depth first, children in order; one frame per item whose children are being visited.
+  struct Frame {
+    void* item;
+    int next_child;
+    int child_count;
+  };
+  tree.RefreshState(item);
+  std::vector<Frame> frames;
+  frames.push_back({item, 0, tree.ChildCount(item)});
+  while (!frames.empty()) {
+    Frame& top = frames.back();
+    if (top.next_child >= top.child_count) {
+      frames.pop_back();
       continue;
     }
-    while (current != nullptr && current != item) {
-      if (void* next = tree.NextSibling(current)) {
-        current = next;
-        break;
-      }
-      current = tree.Parent(current);
-    }
-    if (current == item) break;
+    void* child = tree.Child(top.item, top.next_child++);
+    if (child == nullptr) continue;
+    tree.RefreshState(child);
+    frames.push_back({child, 0, tree.ChildCount(child)});
   }
 }
 

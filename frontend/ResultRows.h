@@ -179,12 +179,13 @@ SortSpec MakeSortSpec(ResultList list, int column, int direction);
 
 // --- the folder tree's check pictures -----------------------------------------------------------
 
-// The tree the results window shows, as the state helpers walk it.
+// The tree the results window shows, as the state helpers walk it (children by position:
+// a tree view's nodes find their next sibling only by searching their parent).
 class StateTree {
  public:
   virtual ~StateTree() = default;
-  virtual void* FirstChild(void* item) = 0;
-  virtual void* NextSibling(void* item) = 0;
+  virtual int ChildCount(void* item) = 0;
+  virtual void* Child(void* item, int index) = 0;
   virtual void* Parent(void* item) = 0;
   // The item's state picture := the engine's check state of its node.
   virtual void RefreshState(void* item) = 0;

@@ -388,18 +388,11 @@ struct Item {
 
 class ItemTree : public StateTree {
  public:
-  void* FirstChild(void* i) override {
-    auto* item = static_cast<Item*>(i);
-    return item->children.empty() ? nullptr : item->children.front();
+  int ChildCount(void* i) override {
+    return static_cast<int>(static_cast<Item*>(i)->children.size());
   }
-  void* NextSibling(void* i) override {
-    auto* item = static_cast<Item*>(i);
-    if (item->parent == nullptr) return nullptr;
-    auto& s = item->parent->children;
-    for (size_t k = 0; k + 1 < s.size(); ++k) {
-      if (s[k] == item) return s[k + 1];
-    }
-    return nullptr;
+  void* Child(void* i, int index) override {
+    return static_cast<Item*>(i)->children.at(static_cast<size_t>(index));
   }
   void* Parent(void* i) override { return static_cast<Item*>(i)->parent; }
   void RefreshState(void* i) override { static_cast<Item*>(i)->refreshed = ++count; }
