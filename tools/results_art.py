@@ -5,6 +5,8 @@ into an output folder:  results_art.py OUTDIR
   ART_ITEM_PICTURES  16 x 16 item pictures side by side: 0 file, 1 open folder, 2 folder
   ART_CHECK_STATES   16 x 16 check-box states: 0 blank, 1 unchecked, 2 mixed, 3 checked
   ART_SORT_ARROWS    16 x 16 header sort arrows: 0 blank, 1 ascending, 2 descending
+  ART_LIST_HEADER    the result lists' header background, stretched over each column
+  ART_LIST_HEADER_LINE  the separator drawn on each column's right edge
   ART_BTN_BACK, ART_BTN_FILTER, ART_BTN_RECOVER
                      the three command buttons, 100 x 28, each as four pictures named with
                      _N, _H, _D and _X (normal, under the pointer, pressed, disabled); the
@@ -162,6 +164,23 @@ FACES = [
 BUTTON_W, BUTTON_H = 100, 28
 
 
+def list_header():
+    img = Img(8, 22)
+    for y in range(22):
+        c = mix(rgb("FFFFFF"), rgb("DCE6F5"), y / 19) if y < 20 else rgb("9FB4D8")
+        for x in range(8):
+            img.set(x, y, c)
+    return img
+
+
+def header_line():
+    img = Img(2, 22)
+    for y in range(3, 19):
+        img.set(0, y, rgb("9FB4D8"))
+        img.set(1, y, rgb("FFFFFF"))
+    return img
+
+
 def command_button(icon):
     frames = []
     for stops, border, inner, ink in FACES:
@@ -184,6 +203,8 @@ def main():
     put("ART_ITEM_PICTURES", strip([file_icon(), folder_icon(True), folder_icon(False)]))
     put("ART_CHECK_STATES", strip([check_box(s) for s in range(4)]))
     put("ART_SORT_ARROWS", strip([sort_arrow(d) for d in range(3)]))
+    put("ART_LIST_HEADER", list_header())
+    put("ART_LIST_HEADER_LINE", header_line())
     for name, icon in (("BACK", back_icon), ("FILTER", filter_icon), ("RECOVER", recover_icon)):
         for suffix, face in zip("NHDX", command_button(icon)):
             put("ART_BTN_%s_%s" % (name, suffix), face)
