@@ -201,7 +201,7 @@ void BuildFolderRows(FoundNode* folder, ResultSource& source,
   }
 }
 
-bool MatchNamePattern(const NamePattern& pattern, std::string_view name) {
+bool MatchNamePattern(const NameMatch& pattern, std::string_view name) {
   if (pattern.pattern.empty()) return true;
   std::string base = Trimmed(name.substr(0, name.find('.')));
   for (char& c : base) {
@@ -217,7 +217,7 @@ bool MatchNamePattern(const NamePattern& pattern, std::string_view name) {
   return last + pattern.pattern.size() == base.size();
 }
 
-void BuildHitRows(FoundNode* root, ResultSource& source, const NamePattern& pattern,
+void BuildHitRows(FoundNode* root, ResultSource& source, const NameMatch& pattern,
                   const std::function<void(const ResultRow&)>& emit) {
   if (root == nullptr) return;
   bool ntfs = source.Ntfs();

@@ -115,7 +115,7 @@ std::vector<ResultRow> FolderRows(FoundNode* folder, HandTree& source) {
   return rows;
 }
 
-std::vector<ResultRow> HitRows(FoundNode* root, HandTree& source, NamePattern pattern = {}) {
+std::vector<ResultRow> HitRows(FoundNode* root, HandTree& source, NameMatch pattern = {}) {
   std::vector<ResultRow> rows;
   BuildHitRows(root, source, pattern, [&](const ResultRow& row) { rows.push_back(row); });
   return rows;
@@ -224,7 +224,7 @@ TEST(HitRows, NamePatternDecidesWhichFilesAreListed) {
   for (const char* name : {"abc.txt", "abcd.txt", "xabc.txt", "ABC.TXT", "abc.d.txt"}) {
     t.File(root, name);
   }
-  auto names = [&](NamePattern p) {
+  auto names = [&](NameMatch p) {
     std::vector<std::string> got;
     for (const ResultRow& row : HitRows(root, t, p)) got.push_back(row.name);
     return got;
@@ -238,7 +238,7 @@ TEST(HitRows, NamePatternDecidesWhichFilesAreListed) {
   EXPECT_EQ(names({}).size(), 5u);
 }
 
-TEST(NamePattern, LeadingStarMatchesAPatternThatEndsTheBaseAfterAnEarlierOccurrence) {
+TEST(NameMatch, LeadingStarMatchesAPatternThatEndsTheBaseAfterAnEarlierOccurrence) {
   EXPECT_TRUE(MatchNamePattern({"abc", true, false}, "abcabc.txt"));
   EXPECT_FALSE(MatchNamePattern({"abc", true, false}, "abcx.txt"));
   EXPECT_TRUE(MatchNamePattern({"abc", false, false}, "  abc  .txt"));
