@@ -39,13 +39,6 @@ bool IsDeletedFile(const FoundNode* node) {
   return node->valid != 0 && node->deleted != 0 && node->directory == 0;
 }
 
-std::string Trimmed(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
 void SetText(const SortedListOps& ops, uint32_t list, uint32_t field, const std::string& text) {
   ops.SetValue(text.c_str(), field, list);
 }
@@ -201,23 +194,7 @@ void BuildFolderRows(FoundNode* folder, ResultSource& source,
   }
 }
 
-bool MatchNamePattern(const NameMatch& pattern, std::string_view name) {
-  if (pattern.pattern.empty()) return true;
-  std::string base = Trimmed(name.substr(0, name.find('.')));
-  for (char& c : base) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  size_t at = base.find(pattern.pattern);
-  if (at == std::string::npos) return false;
-  if (!pattern.leading_star && at != 0) return false;
-  if (pattern.trailing_star) return true;
-  // The pattern must end the base: its last occurrence decides (the first may sit earlier).
-  size_t last = base.rfind(pattern.pattern);
-  if (!pattern.leading_star) return last == 0 && pattern.pattern.size() == base.size();
-  return last + pattern.pattern.size() == base.size();
-}
-
-void BuildHitRows(FoundNode* root, ResultSource& source, const NameMatch& pattern,
+void BuildHitRows(FoundNode* root, ResultSource& source, const NameTest& wanted,
                   const std::function<void(const ResultRow&)>& emit) {
   if (root == nullptr) return;
   bool ntfs = source.Ntfs();
@@ -250,7 +227,7 @@ void BuildHitRows(FoundNode* root, ResultSource& source, const NameMatch& patter
     if (node->deleted == 0 || !source.Accepts(node)) continue;
     ResultRow row;
     row.name = source.Name(node);
-    if (!MatchNamePattern(pattern, row.name)) continue;
+    if (wanted && !wanted(row.name)) continue;
     EntryFacts facts;
     source.Facts(node, facts);
     DescribeFile(facts, ntfs, row);

@@ -146,19 +146,12 @@ void BuildFolderTree(FoundNode* root, ResultSource& source, const AddFolderItem&
 void BuildFolderRows(FoundNode* folder, ResultSource& source,
                      const std::function<void(const ResultRow&)>& emit);
 
-// The find dialog's name pattern: the base name (before the first ".", trimmed, lowercased)
-// must start with the pattern, end with it, or hold it anywhere, by the two star flags.
-struct NameMatch {
-  std::string pattern;  // lowercase; empty matches every name
-  bool leading_star = false;
-  bool trailing_star = false;
-};
-bool MatchNamePattern(const NameMatch& pattern, std::string_view name);
-
-// The hit rows under the root: every valid deleted file that passes the filter and the
-// pattern, inside folders that have deleted entries and pass the filter; the path of each is
-// the root's name and the folders down to it, each followed by "\".
-void BuildHitRows(FoundNode* root, ResultSource& source, const NameMatch& pattern,
+// The hit rows under the root: every valid deleted file that passes the filter and whose
+// name `wanted` takes (the find dialog's name pattern; empty: every name), inside folders
+// that have deleted entries and pass the filter; the path of each is the root's name and the
+// folders down to it, each followed by "\".
+using NameTest = std::function<bool(std::string_view name)>;
+void BuildHitRows(FoundNode* root, ResultSource& source, const NameTest& wanted,
                   const std::function<void(const ResultRow&)>& emit);
 
 // --- sorting ----------------------------------------------------------------------------------

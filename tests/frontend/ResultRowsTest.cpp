@@ -115,9 +115,9 @@ std::vector<ResultRow> FolderRows(FoundNode* folder, HandTree& source) {
   return rows;
 }
 
-std::vector<ResultRow> HitRows(FoundNode* root, HandTree& source, NameMatch pattern = {}) {
+std::vector<ResultRow> HitRows(FoundNode* root, HandTree& source, NameTest wanted = {}) {
   std::vector<ResultRow> rows;
-  BuildHitRows(root, source, pattern, [&](const ResultRow& row) { rows.push_back(row); });
+  BuildHitRows(root, source, wanted, [&](const ResultRow& row) { rows.push_back(row); });
   return rows;
 }
 
@@ -218,30 +218,20 @@ TEST(HitRows, RootNameWithoutBackslashGetsOne) {
   EXPECT_EQ(rows[0].path, "C:\\mnt\\usb\\");
 }
 
-TEST(HitRows, NamePatternDecidesWhichFilesAreListed) {
+TEST(HitRows, NameTestDecidesWhichFilesAreListed) {
   HandTree t;
   FoundNode* root = t.Root("E:\\");
-  for (const char* name : {"abc.txt", "abcd.txt", "xabc.txt", "ABC.TXT", "abc.d.txt"}) {
-    t.File(root, name);
-  }
-  auto names = [&](NameMatch p) {
-    std::vector<std::string> got;
-    for (const ResultRow& row : HitRows(root, t, p)) got.push_back(row.name);
-    return got;
-  };
-  EXPECT_EQ(names({"abc", false, false}),
-            (std::vector<std::string>{"abc.txt", "ABC.TXT", "abc.d.txt"}));
-  EXPECT_EQ(names({"abc", false, true}),
-            (std::vector<std::string>{"abc.txt", "abcd.txt", "ABC.TXT", "abc.d.txt"}));
-  EXPECT_EQ(names({"abc", true, false}),
-            (std::vector<std::string>{"abc.txt", "xabc.txt", "ABC.TXT", "abc.d.txt"}));
-  EXPECT_EQ(names({}).size(), 5u);
-}
-
-TEST(NameMatch, LeadingStarMatchesAPatternThatEndsTheBaseAfterAnEarlierOccurrence) {
-  EXPECT_TRUE(MatchNamePattern({"abc", true, false}, "abcabc.txt"));
-  EXPECT_FALSE(MatchNamePattern({"abc", true, false}, "abcx.txt"));
-  EXPECT_TRUE(MatchNamePattern({"abc", false, false}, "  abc  .txt"));
+  FoundNode* sub = t.Folder(root, "sub");
+  t.File(sub, "abc.txt");
+  t.File(sub, "xyz.txt");
+  std::vector<std::string> asked;
+  std::vector<ResultRow> rows = HitRows(root, t, [&](std::string_view name) {
+    asked.emplace_back(name);
+    return name == "xyz.txt";
+  });
+  EXPECT_EQ(asked, (std::vector<std::string>{"abc.txt", "xyz.txt"}));  // files only
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].name, "xyz.txt");
 }
 
 // Deep enough that a recursive walk would exhaust a thread's stack (and AddressSanitizer's
