@@ -1,6 +1,10 @@
 // The results window's calls into Scavrel.dll and Quorrin.dll (see ResultsEngine.h).
 #include "frontend/win/ResultsEngine.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "engine/scavrel_api.h"
 #include "quorrin/quorrin_api.h"
 
@@ -56,6 +60,25 @@ void* TreeNodeStates::Parent(void* item) { return static_cast<forms::TTreeNode*>
 void TreeNodeStates::RefreshState(void* item) {
   auto* node = static_cast<forms::TTreeNode*>(item);
   node->SetStateIndex(EngineCheckState(NodeOf(node)));
+}
+
+void ClearFolderItems(forms::TTreeNodes& items) {
+  constexpr int kPieceDepth = 256;
+  std::vector<std::pair<int, forms::TTreeNode*>> pieces;  // (depth, node)
+  std::vector<std::pair<int, forms::TTreeNode*>> stack;
+  for (forms::TTreeNode* top = items.GetFirstNode(); top; top = top->GetNextSibling()) {
+    stack.push_back({0, top});
+  }
+  while (!stack.empty()) {
+    auto [depth, node] = stack.back();
+    stack.pop_back();
+    if (depth > 0 && depth % kPieceDepth == 0) pieces.push_back({depth, node});
+    for (int i = 0; i < node->Count(); ++i) stack.push_back({depth + 1, node->Item(i)});
+  }
+  std::stable_sort(pieces.begin(), pieces.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (auto& piece : pieces) piece.second->Delete();
+  items.Clear();
 }
 
 }  // namespace vardeck

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "forms/TreeNode.h"
+#include "forms/TreeNodes.h"
 #include "frontend/ResultRows.h"
 
 namespace vardeck {
@@ -42,6 +43,11 @@ inline void RefreshNodeStates(forms::TTreeNode* node) {
   TreeNodeStates states;
   RefreshNodeStates(states, node);
 }
+
+// Removes every node of a tree view. A folder chain of a damaged volume can be deeper than any
+// stack: the nodes and the system's items go in pieces of a bounded depth, deepest first, so
+// that neither the nodes' destructors nor the system's deletion recurse far.
+void ClearFolderItems(forms::TTreeNodes& items);
 
 inline FoundNode* NodeOf(forms::TTreeNode* item) {
   return item ? static_cast<FoundNode*>(item->Data()) : nullptr;
