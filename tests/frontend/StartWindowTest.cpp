@@ -16,6 +16,7 @@
 #include "frontend/TextRoutines.h"
 #include "frontend/win/EngineCalls.h"
 #include "frontend/win/ShellOpen.h"
+#include "frontend/win/UnitFind.h"
 #include "frontend/win/UnitFindFile.h"
 #include "frontend/win/UnitFrmMessage.h"
 #include "frontend/win/UnitMsgBox.h"
@@ -236,6 +237,48 @@ TEST_F(StartWindow, FullScanOfTheNtfsDriveChoosesTheNtfsEngine) {
                         << " device " << ScanDevicePath << " text " << text;
   scavrel_api::FoundNode* root = nullptr;
   EXPECT_NE(GetTreeFirst(&root) & 0xFF, 0u);
+}
+
+TEST_F(StartWindow, FindFileClosedCriteriaDialogStartsNothingButBoundsArePushed) {
+  SelectRow(kFatDrive);
+  Bounds.size_min = 1234;
+  HWND find = FrmFind->Handle();
+  Robot robot([&] {
+    if (!WaitVisible(find)) return;
+    Sleep(200);
+    PostMessageA(find, WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  ClickMiddle(FrmRun->skButton6->Handle());
+  PumpUntil([&] { return robot.Done() && !FrmFind->Visible(); }, 15000);
+  robot.Join();
+  tolvane_test::Pump();
+  EXPECT_EQ(FindMode, 1);
+  EXPECT_EQ(ScanState.load(), kRunIdle);
+  EXPECT_FALSE(FrmFindFile->Visible());
+  uint64_t pushed = 0;
+  ASSERT_TRUE(GetMinFile(&pushed));
+  EXPECT_EQ(pushed, 1234u);
+  Bounds = FilterBounds{};
+  PushFiltersAtCreation(Bounds, NameFilterText);
+}
+
+TEST_F(StartWindow, ClosingTheStartWindowAsksFirstAndCancelKeepsTheProgram) {
+  HWND box = FrmAttention->Handle();
+  HWND cancel = FrmAttention->Button2->Handle();
+  std::string asked;
+  Robot robot([&] {
+    if (!WaitVisible(box)) return;
+    Sleep(200);
+    asked = FrmAttention->Label1->Caption();
+    tolvane_test::PostClick(cancel);
+  });
+  PostMessageA(FrmRun->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpUntil([&] { return robot.Done() && !FrmAttention->Visible(); }, 15000);
+  robot.Join();
+  tolvane_test::Pump();
+  EXPECT_EQ(asked, Lang().Text(LangKey::EndApplication));
+  EXPECT_TRUE(FrmRun->Visible());
+  EXPECT_FALSE(forms::Application()->Terminated());
 }
 
 TEST_F(StartWindow, HoverHintsShowTheirTexts) {
