@@ -184,6 +184,8 @@ void TCustomListView::ApplyColors() {
 void TCustomListView::ApplyImages() {
   if (!handle_) return;
   images_.Apply([this](bool state, HIMAGELIST list) {
+    // Without pictures of its own a list with check boxes keeps the system's.
+    if (state && !list && checkboxes_) return;
     Send(LVM_SETIMAGELIST, state ? LVSIL_STATE : LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
   });
 }
@@ -380,6 +382,17 @@ void TCustomListView::Dispatch(TMessage& m) {
     case CN_DRAWITEM:
       CNDrawItem(m);
       return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (KeptCheckBoxes())
+        ToggleCheckAt(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+      TWinControl::Dispatch(m);
+      return;
+    case WM_KEYDOWN:
+      if (m.WParam == VK_SPACE && KeptCheckBoxes())
+        if (TListItem* item = ItemFocused()) item->SetChecked(!item->Checked());
+      TWinControl::Dispatch(m);
+      return;
     case WM_NOTIFY: {
       TWinControl::Dispatch(m);
       auto* h = reinterpret_cast<const NMHDR*>(m.LParam);
@@ -390,6 +403,18 @@ void TCustomListView::Dispatch(TMessage& m) {
     }
     default:
       TWinControl::Dispatch(m);
+  }
+}
+
+bool TCustomListView::KeptCheckBoxes() const {
+  return checkboxes_ && !owner_data_ && !StateImages() && view_style_ == TViewStyle::vsReport;
+}
+
+void TCustomListView::ToggleCheckAt(int x, int y) {
+  if (!(GetHitTestInfoAt(x, y) & htOnStateIcon)) return;
+  if (TListItem* item = GetItemAt(x, y)) {
+    item->SetChecked(!item->Checked());
+    if (OnChange) OnChange(this, item, TItemChange::ctState);
   }
 }
 
@@ -487,8 +512,11 @@ void TCustomListView::GetDispInfo(NMHDR* h) {
   if ((it.mask & LVIF_STATE) && (it.stateMask & LVIS_STATEIMAGEMASK)) {
     it.state &= ~LVIS_STATEIMAGEMASK;
     // A list view's state number is one more than the picture's index (0 is none).
-    if (item->StateIndex() >= 0 && item->StateIndex() < 15)
-      it.state |= INDEXTOSTATEIMAGEMASK(static_cast<UINT>(item->StateIndex() + 1));
+    int index = item->StateIndex();
+    // The system's check boxes: a row that says nothing shows an empty box.
+    if (index < 0 && checkboxes_ && !StateImages()) index = 0;
+    if (index >= 0 && index < 15)
+      it.state |= INDEXTOSTATEIMAGEMASK(static_cast<UINT>(index + 1));
   }
   if (it.mask & LVIF_INDENT) it.iIndent = 0;
 }
