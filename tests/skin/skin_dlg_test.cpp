@@ -327,6 +327,9 @@ TEST_F(MessageDialog, LongTextMakesTheWindowTallerWithTheButtonsTwentyBelowIt) {
 }
 
 TEST_F(MessageDialog, CtrlCPutsTheWholeMessageOnTheClipboard) {
+  // Something else on the clipboard first: what is read afterwards is the dialog's.
+  ASSERT_TRUE(PutClipboardText(nullptr, "before"));
+  ASSERT_EQ(ClipboardText(), "before");
   TSkinMessageDialog d(nullptr);
   d.SetCaption("Title");
   d.SetText("Hello");
@@ -338,6 +341,7 @@ TEST_F(MessageDialog, CtrlCPutsTheWholeMessageOnTheClipboard) {
   const std::string rule = "---------------------------";
   EXPECT_EQ(ClipboardText(), rule + "\r\nTitle\r\n" + rule + "\r\nHello\r\n" + rule + "\r\nOK\r\n" + rule);
   // An ampersand in the message is shown and copied as it is.
+  ASSERT_TRUE(PutClipboardText(nullptr, "before"));
   d.SetButtonCount(2);
   d.SetText("Save & exit");
   EXPECT_EQ(RunDialog(d, [](TfrmMsg& w) {
@@ -405,6 +409,31 @@ TEST_F(MessageDialog, HundredDialogsShownAndClosedLeaveNoWindowOrGdiHandleBehind
   EXPECT_EQ(ShownMessageWindow(), nullptr);
 }
 
+TEST_F(MessageDialog, FrameWithSidesWiderThanSixWidensTheWindowByBoth) {
+  auto* theme = new TSkinFileTheme(nullptr);
+  theme->SetThemeFile("theme_fixtures\\frame_wide.ssk");
+  ASSERT_TRUE(theme->Ready());
+  TSkinMessageDialog d(nullptr);
+  d.SetFileTheme(theme);
+  d.SetUIStyle(TSkinUIStyle::FromThemeFile);
+  d.SetButtonCount(2);
+  int built = 0, button_left = 0;
+  {
+    std::unique_ptr<TfrmMsg> unshown(d.BuildWindow());
+    built = unshown->Width();
+    button_left = ButtonsLeftToRight(*unshown)[0]->Left();
+  }
+  EXPECT_EQ(RunDialog(d, [&](TfrmMsg& w) {
+              EXPECT_EQ(SendMessageA(w.Handle(), kFrameSideQuery, 0, 0), 10);
+              EXPECT_EQ(w.Width(), built + 20);
+              // The buttons keep their places: the room goes to the right.
+              EXPECT_EQ(ButtonsLeftToRight(w)[0]->Left(), button_left);
+              PressKey(VK_ESCAPE);
+            }),
+            mrCancel);
+  delete theme;
+}
+
 // ---- the picture ----------------------------------------------------------------------------
 
 COLORREF ScreenPixel(int x, int y) {
@@ -452,8 +481,19 @@ TEST_F(MessageDialog, EveryKindInEveryLookWrittenForALook) {
         d.SetButtonCaption(2, "&No");
       }
       d.SetText(kinds[k].text);
+      int built_width = 0;
+      {
+        std::unique_ptr<TfrmMsg> unshown(d.BuildWindow());
+        built_width = unshown->Width();
+      }
       RunDialog(d, [&](TfrmMsg& w) {
         Pump(60);
+        // A frame whose border reaches further than 6 pixels widens the window by both sides.
+        const int side = static_cast<int>(SendMessageA(w.Handle(), kFrameSideQuery, 0, 0));
+        EXPECT_EQ(w.Width(), built_width + (side > 6 ? 2 * side : 0)) << look << " " << k;
+        // The buttons wear the dialog's look, not the frame's first one.
+        for (TSkinButton* b : ButtonsLeftToRight(w))
+          EXPECT_EQ(b->UIStyle(), d.UIStyle()) << look << " " << k;
         RECT r;
         GetWindowRect(w.Handle(), &r);
         const int x0 = kGap + k * (kCellW + kGap), y0 = kGap + (look - 1) * (kCellH + kGap);
