@@ -183,9 +183,20 @@ void TCustomListView::ApplyColors() {
 
 void TCustomListView::ApplyImages() {
   if (!handle_) return;
-  images_.Apply([this](bool state, HIMAGELIST list) {
-    // Without pictures of its own a list with check boxes keeps the system's.
-    if (state && !list && checkboxes_) return;
+  const HIMAGELIST shown = reinterpret_cast<HIMAGELIST>(Send(LVM_GETIMAGELIST, LVSIL_STATE));
+  const bool ours = shown && shown == images_.StateCopy();
+  images_.Apply([this, ours](bool state, HIMAGELIST list) {
+    if (state && !list && checkboxes_) {
+      // Without pictures of its own a list with check boxes keeps the system's; when it
+      // showed the program's until now (about to go), the style switched on anew makes the
+      // system's boxes again.
+      if (ours) {
+        Send(LVM_SETIMAGELIST, LVSIL_STATE, 0);
+        Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
+        Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+      }
+      return;
+    }
     Send(LVM_SETIMAGELIST, state ? LVSIL_STATE : LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
   });
 }
