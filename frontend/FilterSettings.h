@@ -41,7 +41,14 @@ FilterEntries EntriesOfBounds(const FilterBounds& bounds);
 FilterEntries EntriesOfBounds(const FilterBounds& bounds, const LocaleSettings& locale);
 
 // The find dialog's file name read as an extension filter for the engine and a pattern for
-// the base name (FindCriteria, SharedState.h). The extension is what follows the last dot.
+// the base name. The extension is what follows the last dot.
+struct FindCriteria {
+  std::string extension_filter;  // "*.jpg", "*." (no extension), or empty (any)
+  std::string pattern;           // lowercase; empty lets every name pass
+  bool leading_star = false;
+  bool trailing_star = false;
+  bool operator==(const FindCriteria&) const = default;
+};
 FindCriteria MakeFilename(std::string_view file_name);
 
 // The name a found file is listed under passes the criteria's pattern: its base name (before

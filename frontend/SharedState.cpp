@@ -27,7 +27,9 @@ int32_t ResultsCloseMode = 0;
 uint32_t HitListCount = 0;
 uint32_t FolderListCount = 0;
 
-FindCriteria FindPattern;
+std::string NamePattern;
+std::string PatternLeadingStar;
+std::string PatternTrailingStar;
 
 void ResetScanState() {
   SaveFinishedPending = 0;
@@ -40,7 +42,9 @@ void ResetScanState() {
   NameFilterText.clear();
   FindBounds = FilterBounds{};
   FindNameFilterText.clear();
-  FindPattern = FindCriteria{};
+  NamePattern.clear();
+  PatternLeadingStar.clear();
+  PatternTrailingStar.clear();
 }
 
 }  // namespace vardeck

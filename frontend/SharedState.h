@@ -30,16 +30,6 @@ struct FilterBounds {
   bool operator==(const FilterBounds&) const = default;
 };
 
-// The find dialog's file name read as an extension filter for the engine and a pattern for
-// the base name (see MakeFilename).
-struct FindCriteria {
-  std::string extension_filter;  // "*.jpg", "*." (no extension), or empty (any)
-  std::string pattern;           // lowercase; empty lets every name pass
-  bool leading_star = false;
-  bool trailing_star = false;
-  bool operator==(const FindCriteria&) const = default;
-};
-
 // ---- the start window's values -------------------------------------------------------------
 extern std::atomic<int32_t> ScanState;
 extern std::atomic<int32_t> SaveState;
@@ -61,9 +51,9 @@ extern std::atomic<int32_t> SaveRefused;
 extern FilterBounds Bounds;
 // Extensions or names separated by ",", as SetFilterList takes them.
 extern std::string NameFilterText;
-// The find dialog's criteria, kept apart from the folder filters: only a find-file scan
-// pushes them (the find dialog on OK, FindScan before it opens the dialog), so they never
-// stay behind as the filters of a later quick or full scan.
+// The find dialog's criteria, kept apart from the folder filters: only the find dialog
+// pushes them, on OK, just before its find-file scan starts; every quick or full scan pushes
+// the folder filters again, so the criteria never stay behind as its filters.
 extern FilterBounds FindBounds;
 extern std::string FindNameFilterText;
 // Quorrin list handles, made when the start window is created.
@@ -79,13 +69,14 @@ extern uint32_t HitListCount;
 extern uint32_t FolderListCount;
 
 // ---- the find dialog's name pattern --------------------------------------------------------
-// What the scan watch thread tests each hit's name against (NameMatches); its
-// extension_filter is FindNameFilterText.
-extern FindCriteria FindPattern;
+// The find dialog's MakeFilename result that the hit list tests each name against
+// (NameMatches); the star flags are "*" or empty. Its extension filter is FindNameFilterText.
+extern std::string NamePattern;
+extern std::string PatternLeadingStar;
+extern std::string PatternTrailingStar;
 
 // Puts the values the start window sets at its creation back to their start values: idle run
-// states, no flags pending, every bound not set, empty name filters, a find pattern that lets
-// every name pass.
+// states, no flags pending, every bound not set, empty name filters and find pattern.
 void ResetScanState();
 
 }  // namespace vardeck

@@ -44,7 +44,9 @@ bool TFrmFind::SaveSetting(const FindCriteria& criteria) {
   FilterBounds bounds;
   if (!CheckEntries(bounds)) return false;
   FindBounds = bounds;
-  FindPattern = criteria;
+  NamePattern = criteria.pattern;
+  PatternLeadingStar = criteria.leading_star ? "*" : "";
+  PatternTrailingStar = criteria.trailing_star ? "*" : "";
   FindNameFilterText = criteria.extension_filter;
   PushFiltersFromDialog(FindBounds, FindNameFilterText);
   return true;

@@ -1,7 +1,7 @@
 // UnitFind: the find-criteria dialog TFrmFind, opened by the start window before a find-file
 // scan: a file name (or part of it) and the same date and size ranges as the filter dialog.
-// Accepted criteria are kept apart from the folder filters (FindBounds, FindNameFilterText,
-// FindPattern) and pushed to the engine; ShowModal gives kFindAccepted only then.
+// Accepted criteria are kept apart from the folder filters (FindBounds, FindNameFilterText
+// and the name pattern) and pushed to the engine; ShowModal gives kFindAccepted only then.
 #pragma once
 
 #include "frontend/win/FilterEntryForm.h"

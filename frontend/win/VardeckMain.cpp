@@ -20,6 +20,8 @@ void CreateForms() {
   forms::Application()->SetMainForm(FrmRun);
   FrmFindFile = new TFrmFindFile(nullptr);
   FrmSetting = new TFrmSetting(nullptr);
+  // New folder filters rebuild the results window's tree and the folder it shows.
+  FrmSetting->OnFiltersApplied = [] { FrmFindFile->ShowScanResult(); };
   FrmMessage = new TFrmMessage(nullptr);
   FrmProgress = new TFrmProgress(nullptr);
   FrmSaveProgress = new TFrmSaveProgress(nullptr);

@@ -25,6 +25,7 @@
 #include "frontend/win/VardeckMain.h"
 #include "tests/engine/fat_manifest.h"
 #include "tests/forms/wine_unmanaged.h"
+#include "tests/frontend/results_robot.h"
 #include "tests/frontend/window_robot.h"
 #include "tests/skin/png_writer.h"
 
@@ -172,6 +173,21 @@ std::string NodeName(scavrel_api::FoundNode* node) {
   return buffer;
 }
 
+// The find dialog's name pattern as the hit list reads it from the shared state.
+FindCriteria Pattern() {
+  FindCriteria c;
+  c.pattern = NamePattern;
+  c.leading_star = PatternLeadingStar == "*";
+  c.trailing_star = PatternTrailingStar == "*";
+  return c;
+}
+
+void ClearPattern() {
+  NamePattern.clear();
+  PatternLeadingStar.clear();
+  PatternTrailingStar.clear();
+}
+
 // The deleted files under `folder` that the engine's filters pass and the find pattern takes,
 // as the hit list collects them (folders entered only when valid, holding a deleted entry and
 // passing the filters), each as its path below the root with "/" between folders.
@@ -184,7 +200,7 @@ void CollectHits(scavrel_api::FoundNode* folder, const std::string& path,
       if (n->subtree_has_deleted && FilterNtfsTreeNode(n)) CollectHits(n, path + name + "/", hits);
       continue;
     }
-    if (n->deleted && FilterNtfsTreeNode(n) && NameMatches(FindPattern, name))
+    if (n->deleted && FilterNtfsTreeNode(n) && NameMatches(Pattern(), name))
       hits.insert(path + name);
   }
 }
@@ -209,8 +225,6 @@ std::vector<std::string> EngineFilterList() {
   return items;
 }
 
-// The results window starts the engine from its timer and hides the start window just before:
-// until then the engine still reports the last scan finished.
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -223,7 +237,7 @@ std::set<std::string> Lowercase(const std::set<std::string>& paths) {
 }
 
 // A manifest path as the scan shows it, lowercased: a deleted entry whose name fits 8.3 has
-// only its short entry (the builder writes lowercase 8.3 names without a long name), whose
+// only its short entry (the builder writes 8.3 names in one case without a long name), whose
 // first character the deletion overwrote ('x').
 std::string ShownPath(const std::map<std::string, scavrel::fat::testing::ManifestEntry>& manifest,
                       const std::string& path) {
@@ -231,40 +245,25 @@ std::string ShownPath(const std::map<std::string, scavrel::fat::testing::Manifes
   size_t at = 0;
   while (at <= path.size()) {
     const size_t slash = std::min(path.find('/', at), path.size());
-    std::string leaf = Lower(path.substr(at, slash - at));
-    so_far += (so_far.empty() ? "" : "/") + path.substr(at, slash - at);
+    const std::string original = path.substr(at, slash - at);
+    std::string leaf = Lower(original);
+    so_far += (so_far.empty() ? "" : "/") + original;
     const auto e = manifest.find(so_far);
     const size_t dot = leaf.find('.');
-    const bool short_name = leaf.size() <= 12 && (dot == std::string::npos ? leaf.size() <= 8
-                                                  : dot <= 8 && leaf.size() - dot - 1 <= 3) &&
-                            leaf.find(' ') == std::string::npos;
+    const bool fits_8_3 = (dot == std::string::npos ? leaf.size() <= 8
+                                                    : dot <= 8 && leaf.size() - dot - 1 <= 3) &&
+                          leaf.find(' ') == std::string::npos;
     // A name in one case fits a short entry alone; mixed case takes a long name.
-    const std::string original = path.substr(at, slash - at);
-    bool one_case = true, upper = false, lower = false;
+    bool upper = false, lower = false;
     for (char c : original) {
       upper |= std::isupper(static_cast<unsigned char>(c)) != 0;
       lower |= std::islower(static_cast<unsigned char>(c)) != 0;
     }
-    one_case = !(upper && lower);
-    if (e != manifest.end() && e->second.entry_deleted && short_name && one_case) leaf[0] = 'x';
+    if (e != manifest.end() && e->second.entry_deleted && fits_8_3 && !(upper && lower)) leaf[0] = 'x';
     shown += (shown.empty() ? "" : "/") + leaf;
     at = slash + 1;
   }
   return shown;
-}
-
-bool WaitForEngineScan() {
-  if (!PumpUntil([] { return !FrmRun->Visible(); })) return false;
-  return PumpUntil(
-      [] {
-        uint64_t done = 0, total = 0, files = 0, folders = 0;
-        char text[kOutTextPathSize] = {};
-        char* out = text;
-        uint8_t finished = 0;
-        GetProgress(&done, &total, &files, &folders, &out, &finished);
-        return finished != 0;
-      },
-      60000);
 }
 
 class FilterDialogs : public ::testing::Test {
@@ -280,10 +279,7 @@ class FilterDialogs : public ::testing::Test {
   void SetUp() override {
     if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
     SetCursorPos(1023, 767);
-    if (FrmFindFile->Visible()) FrmFindFile->Hide();
-    ClearRecovery();
-    ScanState = kRunIdle;
-    forms::Application()->SetMainForm(FrmRun);
+    BackToTheStartWindow();
     FrmRun->Show();
     ASSERT_TRUE(PumpUntil([] { return FrmRun->skListDisk->Items().Count() >= 1; }))
         << "the drive list did not fill";
@@ -322,23 +318,26 @@ class FilterDialogs : public ::testing::Test {
     ASSERT_EQ(FrmRun->skListDisk->Selected(), row);
   }
 
-  // A quick scan of the FAT32 drive through the start window, waited for.
-  void QuickScanOfTheFatDrive() {
+  // A quick (or find-file) scan of the FAT32 drive through the start window, waited for until
+  // the results window announced its end; every message box on the way is answered with OK.
+  void ScanTheFatDrive(skin::TSkinImageButton* button) {
     SelectRow(kFatDrive);
-    Robot robot([&] { AnswerBox(box_, box_ok_); });
-    ClickMiddle(FrmRun->sBStart->Handle());
-    PumpUntil([&] { return robot.Done(); }, 30000);
-    robot.Join();
-    ASSERT_TRUE(PumpUntil([] { return FrmFindFile->Visible(); }));
-    const bool finished = WaitForEngineScan();
-    uint64_t done = 0, total = 0, a = 0, b = 0;
-    char text[kOutTextPathSize] = {};
-    char* out = text;
-    uint8_t flag = 0;
-    GetProgress(&done, &total, &a, &b, &out, &flag);
-    ASSERT_TRUE(finished) << "run " << FrmRun->Visible() << " results " << FrmFindFile->Visible()
-                          << " flag " << int(flag) << " done " << done << "/" << total
-                          << " ntfs " << int(NtfsChosen) << " caption " << ScanDriveCaption;
+    results_robot::BoxAnswers answers;
+    tolvane_test::ClickMiddle(button->Handle());
+    ASSERT_TRUE(results_robot::WaitUntil(
+        [&] { return ScanState == kRunIdle && answers.Saw(LangKey::ScanFinished); }, 120000))
+        << "the scan did not end with the scanfinished message";
+    ASSERT_TRUE(FrmFindFile->Visible());
+    tolvane_test::Pump();
+  }
+  void QuickScanOfTheFatDrive() { ScanTheFatDrive(FrmRun->sBStart); }
+
+  // Back on the results window, confirmed: the start window returns.
+  static void BackToTheStartWindow() {
+    if (!FrmFindFile->Visible()) return;
+    results_robot::BoxAnswers answers;
+    results_robot::ClickButton(FrmFindFile->skBBack);
+    ASSERT_TRUE(results_robot::WaitUntil([] { return FrmRun->Visible(); }, 10000));
   }
 
   HWND box_ = nullptr;
@@ -350,6 +349,7 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   Bounds = FilterBounds{};
   NameFilterText.clear();
   int applied = 0;
+  const std::function<void()> rebuild = FrmSetting->OnFiltersApplied;
   FrmSetting->OnFiltersApplied = [&] { ++applied; };
   const HWND min = FrmSetting->EditMinsize->Handle();
   const HWND max = FrmSetting->EditMaxsize->Handle();
@@ -408,7 +408,7 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   });
   EXPECT_EQ(applied, 2);
   EXPECT_EQ(Bounds.size_max, 0u);
-  FrmSetting->OnFiltersApplied = nullptr;
+  FrmSetting->OnFiltersApplied = rebuild;
   Bounds = FilterBounds{};
   NameFilterText.clear();
 }
@@ -496,9 +496,11 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   Bounds = FilterBounds{};
   NameFilterText.clear();
   QuickScanOfTheFatDrive();
-  FindPattern = FindCriteria{};
+  ClearPattern();
   const std::set<std::string> all = EngineHits();
   ASSERT_GE(all.size(), 4u);
+  const std::set<std::string> tree = results_robot::TreeTexts();
+  ASSERT_GT(tree.size(), 1u);
 
   TFrmSetting* d = FrmSetting;
   const HWND from = d->EditMinModifyfile->Handle();
@@ -574,6 +576,12 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   EXPECT_EQ(EngineBound(GetMinModifyfile), start + 2 * kTicksPerDay);
   EXPECT_EQ(EngineBound(GetMaxModifyfile), end - kTicksPerDay);
   EXPECT_EQ(EngineHits(), all) << "every demo file was modified inside the range";
+  EXPECT_EQ(results_robot::TreeTexts(), tree);
+  // The folder shown again is the root: its folders and its one deleted file (notes.txt).
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  const uint32_t root_folders = static_cast<uint32_t>(root->Count());
+  EXPECT_EQ(FolderListCount, root_folders + 1);
 
   // A range after the files' day lists none of them.
   const std::string after_from = FileTimeToDateText(kDemoFileTime + 5 * kTicksPerDay);
@@ -593,6 +601,8 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   });
   EXPECT_EQ(EngineBound(GetMaxModifyfile), kDemoFileTime + 8 * kTicksPerDay);
   EXPECT_TRUE(EngineHits().empty());
+  // The results window was rebuilt at once: the root shows its folders and no file.
+  EXPECT_EQ(FolderListCount, root_folders);
   Bounds = FilterBounds{};
   NameFilterText.clear();
 }
@@ -655,18 +665,14 @@ TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfilt
     photographer.Take(find, "find_dialog.png");
     ClickMiddle(ok);
   });
-  ClickMiddle(FrmRun->skButton6->Handle());
-  PumpUntil([&] { return robot.Done(); }, 30000);
+  ScanTheFatDrive(FrmRun->skButton6);
   robot.Join();
-  ASSERT_TRUE(PumpUntil([] { return FrmFindFile->Visible(); }));
   EXPECT_EQ(FindMode, 1);
   EXPECT_EQ(FindNameFilterText, "*.jpg");
-  EXPECT_EQ(FindPattern, (FindCriteria{"*.jpg", "", true, true}));
+  EXPECT_EQ(Pattern(), (FindCriteria{"", "", true, true}));
   EXPECT_EQ(EngineFilterList(), std::vector<std::string>{"*.jpg"});
-  ASSERT_TRUE(WaitForEngineScan());
 
-  // The results window is not built yet: the hits are collected from the engine's found tree
-  // as its hit list collects them.
+  // The results window's hit list: folder path ("F:\...\") and file name of each row.
   using scavrel::fat::testing::ManifestEntry;
   const std::map<std::string, ManifestEntry> manifest =
       scavrel::fat::testing::ReadManifest(TOLVANE_DEMO_FAT32_TSV);
@@ -676,24 +682,32 @@ TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfilt
     if (!e.dir && e.state == "deleted" && jpg && e.in_first_run) expected.insert(ShownPath(manifest, path));
   }
   ASSERT_EQ(expected.size(), 3u) << "the demo volume changed";
+  std::set<std::string> listed;
+  for (uint32_t row = 0; row < HitListCount; ++row) {
+    std::string folder = results_robot::RowText(FrmFindFile->ListView2, static_cast<int>(row), 0);
+    const std::string file = results_robot::RowText(FrmFindFile->ListView2, static_cast<int>(row), 1);
+    const size_t root_end = folder.find('\\');
+    folder = root_end == std::string::npos ? std::string() : folder.substr(root_end + 1);
+    for (char& c : folder) if (c == '\\') c = '/';
+    listed.insert(Lower(folder + file));
+  }
+  EXPECT_EQ(HitListCount, expected.size());
+  EXPECT_EQ(listed, expected);
   EXPECT_EQ(Lowercase(EngineHits()), expected);
 
   // A quick scan afterwards pushes the folder filters: no extension filter is left behind.
-  FrmFindFile->Hide();
-  ClearRecovery();
-  forms::Application()->SetMainForm(FrmRun);
-  FrmRun->Show();
-  ScanState = kRunIdle;
+  BackToTheStartWindow();
   QuickScanOfTheFatDrive();
   EXPECT_EQ(FindMode, 0);
   EXPECT_TRUE(EngineFilterList().empty());
-  FindPattern = FindCriteria{};
+  EXPECT_GT(results_robot::TreeTexts().size(), 1u);
+  ClearPattern();
   EXPECT_GT(EngineHits().size(), expected.size());
 }
 
 TEST_F(FilterDialogs, FindDialogOutsideAFindScanOnlyPointsToTheStartWindow) {
   FindMode = 0;
-  const FindCriteria before = FindPattern;
+  const FindCriteria before = Pattern();
   const HWND name = FrmFind->skEditFilename->Handle();
   const HWND ok = FrmFind->BOk->Handle();
   const HWND exit = FrmFind->BClose->Handle();
@@ -706,7 +720,7 @@ TEST_F(FilterDialogs, FindDialogOutsideAFindScanOnlyPointsToTheStartWindow) {
   });
   EXPECT_EQ(seen, Lang().Text(LangKey::FindFileInfo));
   EXPECT_EQ(r, kFindNotAccepted);
-  EXPECT_EQ(FindPattern, before);
+  EXPECT_EQ(Pattern(), before);
 }
 
 }  // namespace
