@@ -281,6 +281,20 @@ TEST_F(StartWindow, ClosingTheStartWindowAsksFirstAndCancelKeepsTheProgram) {
   EXPECT_FALSE(forms::Application()->Terminated());
 }
 
+TEST(EngineChoice, OnlyTheExactNamesChooseAnEngine) {
+  uint8_t ntfs = 7;
+  EXPECT_TRUE(ChooseEngineFor("NTFS", ntfs));
+  EXPECT_EQ(ntfs, 1);
+  EXPECT_TRUE(ChooseEngineFor("FAT32", ntfs));
+  EXPECT_EQ(ntfs, 0);
+  EXPECT_TRUE(ChooseEngineFor("FAT", ntfs));
+  EXPECT_EQ(ntfs, 0);
+  ntfs = 7;
+  for (const char* other : {"ntfs", "Fat32", "exFAT", "FAT16", "CDFS", ""})
+    EXPECT_FALSE(ChooseEngineFor(other, ntfs)) << other;
+  EXPECT_EQ(ntfs, 7) << "a refused name changed the choice";
+}
+
 TEST_F(StartWindow, HoverHintsShowTheirTexts) {
   struct Case {
     forms::TWinControl* control;
