@@ -429,20 +429,7 @@ void TFrmRun::skURLLabel1Click() {
   if (FrmMessage) FrmMessage->ShowModal();
 }
 
-void TFrmRun::skURLLabel3Click() {
-  if (HWND help = FindWindowA(nullptr, "Tolvane Help")) {
-    ShowWindow(help, SW_SHOWNORMAL);
-    SetActiveWindow(help);
-    SetForegroundWindow(help);
-    return;
-  }
-  // Only the help file that is there is handed to the shell: a missing one would have the
-  // shell offer to search for a program for it.
-  const std::string path = ProgramFolder() + "Tolvane.chm";
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  ShellOpen(path);
-}
+void TFrmRun::skURLLabel3Click() { OpenProgramHelp(); }
 
 void TFrmRun::skListDiskMouseDown(forms::TMouseButton button, int y) {
   pressed_row_ = button == forms::TMouseButton::mbLeft ? skListDisk->GetItemAt(0, y) : nullptr;

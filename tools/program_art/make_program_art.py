@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import art  # noqa: E402
 
-WINDOW_MODULES = ["common", "start_window", "message_box"]
+WINDOW_MODULES = ["common", "start_window", "message_box", "results_window"]
 
 
 def main():
