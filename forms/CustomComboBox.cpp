@@ -73,7 +73,6 @@ TCustomComboBox::TCustomComboBox(TComponent* owner) : TWinControl(owner) {
 TCustomComboBox::~TCustomComboBox() {
   BeginDestroy();
   DestroyHandle();
-  if (brush_) DeleteObject(brush_);
 }
 
 void TCustomComboBox::CreateParams(TCreateParams& p) {
@@ -228,23 +227,8 @@ void TCustomComboBox::CNCommand(TMessage& m) {
   }
 }
 
-HBRUSH TCustomComboBox::ColorBrush() {
-  if (!brush_) brush_ = CreateSolidBrush(ColorToRGB(Color()));
-  return brush_;
-}
-
-void TCustomComboBox::CtlColor(TMessage& m) {
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
-  SetTextColor(dc, ColorToRGB(Font().Color()));
-  SetBkColor(dc, ColorToRGB(Color()));
-  m.Result = reinterpret_cast<LRESULT>(ColorBrush());
-}
-
 void TCustomComboBox::CMColorChanged(TMessage& m) {
-  if (brush_) {
-    DeleteObject(brush_);
-    brush_ = nullptr;
-  }
+  brush_.Drop();
   TWinControl::CMColorChanged(m);
   if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
@@ -262,7 +246,7 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case WM_CTLCOLORLISTBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC:
-    case CN_CTLCOLORLISTBOX: CtlColor(m); return;
+    case CN_CTLCOLORLISTBOX: brush_.Answer(m, Color(), Font().Color()); return;
     default: TWinControl::Dispatch(m);
   }
 }

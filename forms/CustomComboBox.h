@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "forms/ColorBrush.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -76,7 +77,6 @@ class TCustomComboBox : public TWinControl {
   void CMFontChanged(TMessage& m) override;
   void CMColorChanged(TMessage& m) override;
   void CNCommand(TMessage& m);
-  void CtlColor(TMessage& m);
   void Dispatch(TMessage& m) override;
 
  private:
@@ -87,14 +87,13 @@ class TCustomComboBox : public TWinControl {
   void SizeDropDown();
   // After items were deleted: the text follows a selection that went with them.
   void SelectionGone();
-  HBRUSH ColorBrush();
   TItems items_{this};
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
   int item_index_ = -1;  // kept while there is no window
   int drop_down_count_ = 8;
   bool sorted_ = false;
   int max_length_ = 0;
-  HBRUSH brush_ = nullptr;
+  TColorBrush brush_;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -15,7 +15,6 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 TCustomEdit::~TCustomEdit() {
   BeginDestroy();
   DestroyHandle();
-  if (brush_) DeleteObject(brush_);
 }
 
 void TCustomEdit::CreateParams(TCreateParams& p) {
@@ -192,23 +191,8 @@ void TCustomEdit::CNCommand(TMessage& m) {
   if (HIWORD(m.WParam) == EN_CHANGE && TextFromWindow()) Change();
 }
 
-HBRUSH TCustomEdit::ColorBrush() {
-  if (!brush_) brush_ = CreateSolidBrush(ColorToRGB(Color()));
-  return brush_;
-}
-
-void TCustomEdit::CNCtlColor(TMessage& m) {
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
-  SetTextColor(dc, ColorToRGB(Font().Color()));
-  SetBkColor(dc, ColorToRGB(Color()));
-  m.Result = reinterpret_cast<LRESULT>(ColorBrush());
-}
-
 void TCustomEdit::CMColorChanged(TMessage& m) {
-  if (brush_) {
-    DeleteObject(brush_);
-    brush_ = nullptr;
-  }
+  brush_.Drop();
   TWinControl::CMColorChanged(m);
   if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
@@ -228,7 +212,7 @@ void TCustomEdit::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_COMMAND: CNCommand(m); return;
     case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC: CNCtlColor(m); return;
+    case CN_CTLCOLORSTATIC: brush_.Answer(m, Color(), Font().Color()); return;
     default: TWinControl::Dispatch(m);
   }
 }

@@ -3,6 +3,7 @@
 // modes, the selection, a border, and its colours answered through WM_CTLCOLOREDIT.
 #pragma once
 
+#include "forms/ColorBrush.h"
 #include "forms/WinControl.h"
 
 namespace forms {
@@ -58,14 +59,12 @@ class TCustomEdit : public TWinControl {
   void WMSetFocus(TMessage& m) override;
   // The child's own WM_COMMAND and WM_CTLCOLOR* coming back from the parent.
   void CNCommand(TMessage& m);
-  void CNCtlColor(TMessage& m);
   void Dispatch(TMessage& m) override;
 
  private:
   // Takes the window's text after the user or the system changed it; false when it was the
   // text already known.
   bool TextFromWindow();
-  HBRUSH ColorBrush();
   int max_length_ = 0;
   bool read_only_ = false;
   char password_char_ = 0;
@@ -76,7 +75,7 @@ class TCustomEdit : public TWinControl {
   // Kept while there is no window, applied when it is made.
   int sel_start_ = 0, sel_length_ = 0;
   bool modified_ = false;
-  HBRUSH brush_ = nullptr;
+  TColorBrush brush_;
 };
 
 class TEdit : public TCustomEdit {

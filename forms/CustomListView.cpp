@@ -54,26 +54,16 @@ THitTests HitTestsOf(UINT f) {
 
 }  // namespace
 
-TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner) {
-  release_taken_by_system_ = true;
-  SetBounds(0, 0, 250, 150);
-  SetColor(clWindow);
-  SetTabStop(true);
-}
+TCustomListView::TCustomListView(TComponent* owner) : TCustomSysView(owner, 250, 150) {}
 
 TCustomListView::~TCustomListView() {
   BeginDestroy();
   // The window goes while this is still a list view: it notifies as its rows go.
   DestroyHandle();
-  images_.DestroyCopies();
-}
-
-LRESULT TCustomListView::Send(UINT msg, WPARAM w, LPARAM l) {
-  return handle_ ? SendMessageA(handle_, msg, w, l) : 0;
 }
 
 void TCustomListView::CreateParams(TCreateParams& p) {
-  TWinControl::CreateParams(p);
+  TCustomSysView::CreateParams(p);
   CreateSubClass(p, WC_LISTVIEWA);
   // The image lists are ours to free.
   p.Style |= WS_TABSTOP | LVS_SHAREIMAGELISTS;
@@ -93,7 +83,7 @@ void TCustomListView::CreateParams(TCreateParams& p) {
 }
 
 void TCustomListView::CreateWnd() {
-  TWinControl::CreateWnd();
+  TCustomSysView::CreateWnd();
   if (!handle_) return;
   // Notifications in their ANSI form, as the rest of the layer speaks.
   Send(LVM_SETUNICODEFORMAT, FALSE);
@@ -114,7 +104,7 @@ void TCustomListView::CreateWnd() {
 void TCustomListView::DestroyWnd() {
   // Keep the widths the user dragged for the next window.
   for (int i = 0; i < columns_.Count(); ++i) columns_[i]->width_ = columns_[i]->Width();
-  TWinControl::DestroyWnd();
+  TCustomSysView::DestroyWnd();
 }
 
 void TCustomListView::InsertItemWindow(int index) {
@@ -148,20 +138,8 @@ void TCustomListView::ColumnAdded(int column) {
   }
 }
 
-void TCustomListView::ApplyStyle() {
-  if (!handle_) return;
-  TCreateParams p;
-  CreateParams(p);
-  const DWORD mask = LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
-                     LVS_NOCOLUMNHEADER;
-  auto style = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE));
-  SetWindowLongPtrA(handle_, GWL_STYLE, static_cast<LONG_PTR>((style & ~mask) | (p.Style & mask)));
-  auto ex = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE));
-  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
-                    static_cast<LONG_PTR>((ex & ~WS_EX_CLIENTEDGE) | (p.ExStyle & WS_EX_CLIENTEDGE)));
-  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  InvalidateRect(handle_, nullptr, TRUE);
+DWORD TCustomListView::StyleMask() const {
+  return LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOCOLUMNHEADER;
 }
 
 void TCustomListView::ApplyExtendedStyle() {
@@ -181,11 +159,8 @@ void TCustomListView::ApplyColors() {
   Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font().Color())));
 }
 
-void TCustomListView::ApplyImages() {
-  if (!handle_) return;
-  images_.Apply([this](bool state, HIMAGELIST list) {
-    Send(LVM_SETIMAGELIST, state ? LVSIL_STATE : LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
-  });
+void TCustomListView::GiveImageList(bool state, HIMAGELIST list) {
+  Send(LVM_SETIMAGELIST, state ? LVSIL_STATE : LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
 }
 
 void TCustomListView::SetViewStyle(TViewStyle v) {
@@ -211,35 +186,12 @@ void TCustomListView::SetOwnerDraw(bool v) {
   RecreateWnd();
 }
 
-void TCustomListView::SetReadOnly(bool v) { read_only_ = v; ApplyStyle(); }
 void TCustomListView::SetMultiSelect(bool v) { multi_select_ = v; ApplyStyle(); }
-void TCustomListView::SetHideSelection(bool v) { hide_selection_ = v; ApplyStyle(); }
 void TCustomListView::SetShowColumnHeaders(bool v) { show_column_headers_ = v; ApplyStyle(); }
-void TCustomListView::SetBorderStyle(TBorderStyle v) { border_style_ = v; ApplyStyle(); }
 void TCustomListView::SetRowSelect(bool v) { row_select_ = v; ApplyExtendedStyle(); }
 void TCustomListView::SetGridLines(bool v) { grid_lines_ = v; ApplyExtendedStyle(); }
 void TCustomListView::SetCheckboxes(bool v) { checkboxes_ = v; ApplyExtendedStyle(); }
 void TCustomListView::SetDoubleBuffered(bool v) { double_buffered_ = v; ApplyExtendedStyle(); }
-
-RECT TCustomListView::ClientRect() const {
-  RECT r{};
-  if (handle_ && GetClientRect(handle_, &r)) return r;
-  return TWinControl::ClientRect();
-}
-
-void TCustomListView::SetSmallImages(TImageList* v) {
-  if (images_.SetImages(v)) ApplyImages();
-}
-
-void TCustomListView::SetStateImages(TImageList* v) {
-  if (images_.SetStateImages(v)) ApplyImages();
-}
-
-void TCustomListView::Notification(TComponent* component, TOperation operation) {
-  TWinControl::Notification(component, operation);
-  if (operation != TOperation::opRemove) return;
-  if (images_.Removed(component)) ApplyImages();
-}
 
 HWND TCustomListView::HeaderHandle() {
   return reinterpret_cast<HWND>(Send(LVM_GETHEADER));
@@ -381,7 +333,7 @@ void TCustomListView::Dispatch(TMessage& m) {
       CNDrawItem(m);
       return;
     case WM_NOTIFY: {
-      TWinControl::Dispatch(m);
+      TCustomSysView::Dispatch(m);
       auto* h = reinterpret_cast<const NMHDR*>(m.LParam);
       if (h && h->hwndFrom == HeaderHandle() &&
           (h->code == HDN_ITEMCHANGEDA || h->code == HDN_ITEMCHANGEDW))
@@ -389,7 +341,7 @@ void TCustomListView::Dispatch(TMessage& m) {
       return;
     }
     default:
-      TWinControl::Dispatch(m);
+      TCustomSysView::Dispatch(m);
   }
 }
 
@@ -400,16 +352,6 @@ void TCustomListView::HeaderChanged(const NMHEADERA* nm) {
   int w = nm->pitem->cxy;
   if (c->MinWidth() && w < c->MinWidth()) c->SetWidth(c->MinWidth());
   else if (c->MaxWidth() && w > c->MaxWidth()) c->SetWidth(c->MaxWidth());
-}
-
-void TCustomListView::CMColorChanged(TMessage& m) {
-  ApplyColors();
-  TWinControl::CMColorChanged(m);
-}
-
-void TCustomListView::CMFontChanged(TMessage& m) {
-  TWinControl::CMFontChanged(m);
-  ApplyColors();
 }
 
 void TCustomListView::CMMouseEnter(TMessage&) {

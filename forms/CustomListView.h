@@ -10,19 +10,15 @@
 #include <functional>
 #include <memory>
 
-#include "forms/ControlCanvas.h"
-#include "forms/CustomDrawFonts.h"
-#include "forms/ViewImages.h"
+#include "forms/CustomSysView.h"
 #include "forms/ListColumns.h"
 #include "forms/ListItems.h"
-#include "forms/ViewTypes.h"
-#include "forms/WinControl.h"
 
 namespace forms {
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
-class TCustomListView : public TWinControl {
+class TCustomListView : public TCustomSysView {
  public:
   explicit TCustomListView(TComponent* owner);
   ~TCustomListView() override;
@@ -39,14 +35,10 @@ class TCustomListView : public TWinControl {
   // Rows are drawn by OnDrawItem (report view only). Changing it remakes the window.
   bool OwnerDraw() const { return owner_draw_; }
   void SetOwnerDraw(bool v);
-  bool ReadOnly() const { return read_only_; }
-  void SetReadOnly(bool v);
   bool RowSelect() const { return row_select_; }
   void SetRowSelect(bool v);
   bool MultiSelect() const { return multi_select_; }
   void SetMultiSelect(bool v);
-  bool HideSelection() const { return hide_selection_; }
-  void SetHideSelection(bool v);
   bool ShowColumnHeaders() const { return show_column_headers_; }
   void SetShowColumnHeaders(bool v);
   bool GridLines() const { return grid_lines_; }
@@ -56,20 +48,10 @@ class TCustomListView : public TWinControl {
   // Painting through an off-screen buffer (the system's LVS_EX_DOUBLEBUFFER).
   bool DoubleBuffered() const { return double_buffered_; }
   void SetDoubleBuffered(bool v);
-  TBorderStyle BorderStyle() const { return border_style_; }
-  void SetBorderStyle(TBorderStyle v);
-  // A band of this many pixels in the control's Color inside the window edge.
-  int BorderWidth() const { return NonClientBand(); }
-  void SetBorderWidth(int v) { SetNonClientBand(v); }
-  RECT ClientRect() const override;
 
   TImageList* SmallImages() const { return images_.Images(); }
-  void SetSmallImages(TImageList* v);
-  TImageList* StateImages() const { return images_.StateImages(); }
-  void SetStateImages(TImageList* v);
+  void SetSmallImages(TImageList* v) { SetItemImages(v); }
 
-  // The canvas the custom-draw events paint on (the list's paint DC while they run).
-  TCanvas& Canvas() { return canvas_; }
   // The column header window (report view), or nil.
   HWND HeaderHandle();
 
@@ -140,9 +122,9 @@ class TCustomListView : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   void Dispatch(TMessage& m) override;
-  void Notification(TComponent* component, TOperation operation) override;
-  void CMColorChanged(TMessage& m) override;
-  void CMFontChanged(TMessage& m) override;
+  void ApplyColors() override;
+  void GiveImageList(bool state, HIMAGELIST list) override;
+  DWORD StyleMask() const override;
   void CMMouseEnter(TMessage& m) override;
   void CMMouseLeave(TMessage& m) override;
   virtual void ColClick(TListColumn* column);
@@ -153,7 +135,6 @@ class TCustomListView : public TWinControl {
   TListItem* ItemAt(int index);
   // Forget the row OnData filled last (its data may have changed).
   void DropDataCache() { data_index_ = -1; }
-  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0);
 
  private:
   void GetDispInfo(NMHDR* h);
@@ -163,30 +144,21 @@ class TCustomListView : public TWinControl {
   // Sub-item texts of kept rows are asked for too (callback texts), column by column.
   void SetSubItemCallbacks(int item, int first_column);
   void ColumnAdded(int column);
-  void ApplyStyle();
   void ApplyExtendedStyle();
-  void ApplyColors();
-  void ApplyImages();
 
   TListColumns columns_{this};
   TListItems items_{this};
   TListItem data_item_{this, -1};
   int data_index_ = -1;
-  TControlCanvas canvas_{this};
-  TCustomDrawFonts draw_fonts_;
   TViewStyle view_style_ = TViewStyle::vsIcon;
   bool owner_data_ = false;
   bool owner_draw_ = false;
-  bool read_only_ = false;
   bool row_select_ = false;
   bool multi_select_ = false;
-  bool hide_selection_ = true;
   bool show_column_headers_ = true;
   bool grid_lines_ = false;
   bool checkboxes_ = false;
   bool double_buffered_ = false;
-  TBorderStyle border_style_ = TBorderStyle::bsSingle;
-  TViewImages images_{this};
 };
 
 }  // namespace forms

@@ -32,27 +32,17 @@ void ForEachNode(TTreeNodes& nodes, F f) {
 
 }  // namespace
 
-TCustomTreeView::TCustomTreeView(TComponent* owner) : TWinControl(owner) {
-  release_taken_by_system_ = true;
-  SetBounds(0, 0, 120, 120);
-  SetColor(clWindow);
-  SetTabStop(true);
-}
+TCustomTreeView::TCustomTreeView(TComponent* owner) : TCustomSysView(owner, 120, 120) {}
 
 TCustomTreeView::~TCustomTreeView() {
   BeginDestroy();
   // The window goes while this is still a tree view; its items' notifications then find a
   // tree that knows it is going.
   DestroyHandle();
-  images_.DestroyCopies();
-}
-
-LRESULT TCustomTreeView::Send(UINT msg, WPARAM w, LPARAM l) const {
-  return handle_ ? SendMessageA(handle_, msg, w, l) : 0;
 }
 
 void TCustomTreeView::CreateParams(TCreateParams& p) {
-  TWinControl::CreateParams(p);
+  TCustomSysView::CreateParams(p);
   CreateSubClass(p, WC_TREEVIEWA);
   p.Style |= WS_TABSTOP;
   if (show_buttons_) p.Style |= TVS_HASBUTTONS;
@@ -67,7 +57,7 @@ void TCustomTreeView::CreateParams(TCreateParams& p) {
 }
 
 void TCustomTreeView::CreateWnd() {
-  TWinControl::CreateWnd();
+  TCustomSysView::CreateWnd();
   if (!handle_) return;
   // Notifications in their ANSI form, as the rest of the layer speaks.
   Send(TVM_SETUNICODEFORMAT, FALSE);
@@ -88,25 +78,14 @@ void TCustomTreeView::DestroyWnd() {
     ForEachNode(items_, [](TTreeNode* n) { n->expanded_ = n->Expanded(); });
   }
   window_going_ = true;
-  TWinControl::DestroyWnd();
+  TCustomSysView::DestroyWnd();
   window_going_ = false;
   ForEachNode(items_, [](TTreeNode* n) { n->item_ = nullptr; });
 }
 
-void TCustomTreeView::ApplyStyle() {
-  if (!handle_) return;
-  TCreateParams p;
-  CreateParams(p);
-  const DWORD mask = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
-                     TVS_SHOWSELALWAYS | TVS_FULLROWSELECT | TVS_TRACKSELECT | TVS_SINGLEEXPAND;
-  auto style = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE));
-  SetWindowLongPtrA(handle_, GWL_STYLE, static_cast<LONG_PTR>((style & ~mask) | (p.Style & mask)));
-  auto ex = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE));
-  SetWindowLongPtrA(handle_, GWL_EXSTYLE,
-                    static_cast<LONG_PTR>((ex & ~WS_EX_CLIENTEDGE) | (p.ExStyle & WS_EX_CLIENTEDGE)));
-  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  InvalidateRect(handle_, nullptr, TRUE);
+DWORD TCustomTreeView::StyleMask() const {
+  return TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS |
+         TVS_FULLROWSELECT | TVS_TRACKSELECT | TVS_SINGLEEXPAND;
 }
 
 void TCustomTreeView::ApplyColors() {
@@ -114,26 +93,8 @@ void TCustomTreeView::ApplyColors() {
   Send(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font().Color())));
 }
 
-void TCustomTreeView::ApplyImages() {
-  if (!handle_) return;
-  // The tree view never frees image lists; the old copies go once it no longer uses them.
-  images_.Apply([this](bool state, HIMAGELIST list) {
-    Send(TVM_SETIMAGELIST, state ? TVSIL_STATE : TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
-  });
-}
-
-void TCustomTreeView::SetImages(TImageList* v) {
-  if (images_.SetImages(v)) ApplyImages();
-}
-
-void TCustomTreeView::SetStateImages(TImageList* v) {
-  if (images_.SetStateImages(v)) ApplyImages();
-}
-
-void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
-  TWinControl::Notification(component, operation);
-  if (operation != TOperation::opRemove) return;
-  if (images_.Removed(component)) ApplyImages();
+void TCustomTreeView::GiveImageList(bool state, HIMAGELIST list) {
+  Send(TVM_SETIMAGELIST, state ? TVSIL_STATE : TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
 }
 
 int TCustomTreeView::Indent() const {
@@ -148,22 +109,13 @@ void TCustomTreeView::SetIndent(int v) {
 void TCustomTreeView::SetShowButtons(bool v) { show_buttons_ = v; ApplyStyle(); }
 void TCustomTreeView::SetShowLines(bool v) { show_lines_ = v; ApplyStyle(); }
 void TCustomTreeView::SetShowRoot(bool v) { show_root_ = v; ApplyStyle(); }
-void TCustomTreeView::SetReadOnly(bool v) { read_only_ = v; ApplyStyle(); }
-void TCustomTreeView::SetHideSelection(bool v) { hide_selection_ = v; ApplyStyle(); }
 void TCustomTreeView::SetRowSelect(bool v) { row_select_ = v; ApplyStyle(); }
 void TCustomTreeView::SetHotTrack(bool v) { hot_track_ = v; ApplyStyle(); }
 void TCustomTreeView::SetAutoExpand(bool v) { auto_expand_ = v; ApplyStyle(); }
-void TCustomTreeView::SetBorderStyle(TBorderStyle v) { border_style_ = v; ApplyStyle(); }
 
 void TCustomTreeView::SetDoubleBuffered(bool v) {
   double_buffered_ = v;
   Send(TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, v ? TVS_EX_DOUBLEBUFFER : 0);
-}
-
-RECT TCustomTreeView::ClientRect() const {
-  RECT r{};
-  if (handle_ && GetClientRect(handle_, &r)) return r;
-  return TWinControl::ClientRect();
 }
 
 TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
@@ -254,17 +206,7 @@ void TCustomTreeView::Dispatch(TMessage& m) {
     CNNotify(m);
     return;
   }
-  TWinControl::Dispatch(m);
-}
-
-void TCustomTreeView::CMColorChanged(TMessage& m) {
-  ApplyColors();
-  TWinControl::CMColorChanged(m);
-}
-
-void TCustomTreeView::CMFontChanged(TMessage& m) {
-  TWinControl::CMFontChanged(m);
-  ApplyColors();
+  TCustomSysView::Dispatch(m);
 }
 
 LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {

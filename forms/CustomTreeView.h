@@ -9,16 +9,12 @@
 
 #include <functional>
 
-#include "forms/ControlCanvas.h"
-#include "forms/CustomDrawFonts.h"
-#include "forms/ViewImages.h"
+#include "forms/CustomSysView.h"
 #include "forms/TreeNodes.h"
-#include "forms/ViewTypes.h"
-#include "forms/WinControl.h"
 
 namespace forms {
 
-class TCustomTreeView : public TWinControl {
+class TCustomTreeView : public TCustomSysView {
  public:
   explicit TCustomTreeView(TComponent* owner);
   ~TCustomTreeView() override;
@@ -36,9 +32,7 @@ class TCustomTreeView : public TWinControl {
   void FullCollapse();
 
   TImageList* Images() const { return images_.Images(); }
-  void SetImages(TImageList* v);
-  TImageList* StateImages() const { return images_.StateImages(); }
-  void SetStateImages(TImageList* v);
+  void SetImages(TImageList* v) { SetItemImages(v); }
   int Indent() const;
   void SetIndent(int v);
   bool ShowButtons() const { return show_buttons_; }
@@ -47,10 +41,6 @@ class TCustomTreeView : public TWinControl {
   void SetShowLines(bool v);
   bool ShowRoot() const { return show_root_; }
   void SetShowRoot(bool v);
-  bool ReadOnly() const { return read_only_; }
-  void SetReadOnly(bool v);
-  bool HideSelection() const { return hide_selection_; }
-  void SetHideSelection(bool v);
   bool RowSelect() const { return row_select_; }
   void SetRowSelect(bool v);
   bool HotTrack() const { return hot_track_; }
@@ -60,14 +50,6 @@ class TCustomTreeView : public TWinControl {
   void SetAutoExpand(bool v);
   bool DoubleBuffered() const { return double_buffered_; }
   void SetDoubleBuffered(bool v);
-  TBorderStyle BorderStyle() const { return border_style_; }
-  void SetBorderStyle(TBorderStyle v);
-  // A band of this many pixels in the control's Color inside the window edge.
-  int BorderWidth() const { return NonClientBand(); }
-  void SetBorderWidth(int v) { SetNonClientBand(v); }
-  RECT ClientRect() const override;
-  // The canvas the custom-draw events paint on (the tree's paint DC while they run).
-  TCanvas& Canvas() { return canvas_; }
 
   using TTVCustomDrawEvent =
       std::function<void(TCustomTreeView* sender, const RECT& rect, bool& default_draw)>;
@@ -102,9 +84,9 @@ class TCustomTreeView : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   void Dispatch(TMessage& m) override;
-  void Notification(TComponent* component, TOperation operation) override;
-  void CMColorChanged(TMessage& m) override;
-  void CMFontChanged(TMessage& m) override;
+  void ApplyColors() override;
+  void GiveImageList(bool state, HIMAGELIST list) override;
+  DWORD StyleMask() const override;
   virtual void CNNotify(TMessage& m);
   virtual bool CanExpand(TTreeNode* node);
   virtual void Expand(TTreeNode* node);
@@ -112,31 +94,20 @@ class TCustomTreeView : public TWinControl {
   virtual void Collapse(TTreeNode* node);
   virtual void Change(TTreeNode* node);
   LRESULT CustomDraw(NMTVCUSTOMDRAW* cd);
-  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const;
   TTreeNode* NodeOf(HTREEITEM item) const;
   // `node` and its subtree are about to go.
   void NodeGoing(TTreeNode* node);
 
  private:
-  void ApplyStyle();
-  void ApplyColors();
-  void ApplyImages();
-
   TTreeNodes items_{this};
-  TControlCanvas canvas_{this};
-  TCustomDrawFonts draw_fonts_;
-  TViewImages images_{this};
   int indent_ = 19;
   bool show_buttons_ = true;
   bool show_lines_ = true;
   bool show_root_ = true;
-  bool read_only_ = false;
-  bool hide_selection_ = true;
   bool row_select_ = false;
   bool hot_track_ = false;
   bool auto_expand_ = false;
   bool double_buffered_ = false;
-  TBorderStyle border_style_ = TBorderStyle::bsSingle;
   TTreeNode* selected_ = nullptr;  // kept over a new window
   // While the window goes (a new one follows, or the tree itself goes) its items' deletion
   // notifications are no deletion of nodes.
