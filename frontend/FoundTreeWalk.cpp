@@ -1,8 +1,6 @@
 // The found-tree walks of the watch threads; see FoundTreeWalk.h.
 #include "frontend/FoundTreeWalk.h"
 
-#include <cctype>
-
 namespace vardeck {
 
 namespace {
@@ -15,18 +13,6 @@ bool ShownFolder(const FoundNode* n) {
 // the folder is made (engine/save_tree.cpp).
 bool SavedFolderWalked(const FoundNode* n) {
   return n->valid && n->has_children && n->subtree_has_deleted;
-}
-
-std::string LowerBase(std::string_view name) {
-  std::string_view base = name.substr(0, name.find('.'));
-  const size_t first = base.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  base = base.substr(first, base.find_last_not_of(' ') - first + 1);
-  std::string out(base);
-  // Only ASCII letters fold, as the find dialog folds the pattern.
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 }  // namespace
@@ -53,18 +39,9 @@ std::vector<FolderItem> CollectFolderItems(FoundNode* first, const TreeReaders& 
   return items;
 }
 
-bool MatchNamePattern(std::string_view name, const NamePattern& pattern) {
-  if (pattern.text.empty()) return true;
-  const std::string base = LowerBase(name);
-  const size_t at = base.find(pattern.text);
-  if (at == std::string::npos) return false;
-  if (!pattern.leading_star && at != 0) return false;
-  if (pattern.trailing_star) return true;
-  return at + pattern.text.size() == base.size();
-}
-
 void CollectHitFiles(FoundNode* folder, const std::string& path, const TreeReaders& readers,
-                     const NamePattern& pattern, const std::function<void(const HitFile&)>& row) {
+                     const FindCriteria& criteria,
+                     const std::function<void(const HitFile&)>& row) {
   if (!folder) return;
   // One path for the whole walk, cut back to each open folder's own length before its next
   // child: a copy per open folder would cost the square of the depth.
@@ -94,7 +71,7 @@ void CollectHitFiles(FoundNode* folder, const std::string& path, const TreeReade
     }
     if (!readers.filter(n)) continue;
     std::string name = readers.name(n);
-    if (!MatchNamePattern(name, pattern)) continue;
+    if (!NameMatches(criteria, name)) continue;
     row(HitFile{n, current, std::move(name)});
   }
 }

@@ -1,7 +1,6 @@
 // Walks over the engine's found tree that the watch threads make at the end of a scan or the
 // start of a save: the folders that become tree items, the files that become rows of the
-// find-mode hit list, the find pattern they must match, and the number of files a save of the
-// tree wants. Every walk keeps an explicit stack: a damaged volume can nest folders deeper
+// find-mode hit list, and the number of files a save of the tree wants. Every walk keeps an explicit stack: a damaged volume can nest folders deeper
 // than any thread's stack. Portable: the engine's exports arrive as callbacks.
 #pragma once
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "engine/found_tree.h"
+#include "frontend/FilterSettings.h"
 
 namespace vardeck {
 
@@ -37,18 +37,6 @@ struct FolderItem {
 // such folders only.
 std::vector<FolderItem> CollectFolderItems(FoundNode* first, const TreeReaders& readers);
 
-// The find dialog's name pattern (lowercase, stars taken off its ends).
-struct NamePattern {
-  std::string text;
-  bool leading_star = false;
-  bool trailing_star = false;
-};
-
-// Whether a file name matches: its base (before the first ".", trimmed of blanks, lowercased)
-// must contain the pattern, at its start unless there is a leading star and at its end unless
-// there is a trailing star. An empty pattern matches every name.
-bool MatchNamePattern(std::string_view name, const NamePattern& pattern);
-
 // A file of the find-mode hit list: the containing folder's path (each folder followed by
 // "\") and the file's name.
 struct HitFile {
@@ -58,11 +46,12 @@ struct HitFile {
 };
 
 // The files below `folder`, in tree order: valid files that the filter accepts and whose name
-// matches; it goes into valid folders whose subtree holds a deleted entry and that the filter
-// accepts. `path` is the folder's own path, ending in "\". Each file is handed to `row` as it
+// matches the find criteria's pattern (NameMatches); it goes into valid folders whose subtree
+// holds a deleted entry and that the filter accepts. `path` is the folder's own path, ending in "\". Each file is handed to `row` as it
 // is found.
 void CollectHitFiles(FoundNode* folder, const std::string& path, const TreeReaders& readers,
-                     const NamePattern& pattern, const std::function<void(const HitFile&)>& row);
+                     const FindCriteria& criteria,
+                     const std::function<void(const HitFile&)>& row);
 
 // The root's path in the hit list: its name, with a "\" added unless it ends in one.
 std::string HitRootPath(const std::string& root_name);

@@ -1,7 +1,7 @@
 // The watch threads' walks over found trees built by hand: which folders become tree items
-// and in what order, the hit list's files and paths, the find pattern, the count of files a
-// save wants (checked the way the engine's save walk decides), and a tree a million folders
-// deep walked without running out of stack.
+// and in what order, the hit list's files and paths, the count of files a save wants (checked
+// the way the engine's save walk decides), and a tree a million folders deep walked without
+// running out of stack.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -99,24 +99,6 @@ TEST(CollectFolderItems, FoldersWithDeletedEntriesInTreeOrderFilesAndEmptyFolder
   EXPECT_TRUE(CollectFolderItems(nullptr, t.Readers()).empty());
 }
 
-TEST(MatchNamePattern, BaseBeforeTheFirstDotLowercasedAgainstThePatternAndItsStars) {
-  NamePattern abc{"abc", false, false};
-  EXPECT_TRUE(MatchNamePattern("abc.txt", abc));
-  EXPECT_FALSE(MatchNamePattern("abcd.txt", abc));
-  EXPECT_FALSE(MatchNamePattern("xabc.txt", abc));
-  EXPECT_TRUE(MatchNamePattern("ABC.TXT", abc));
-  EXPECT_TRUE(MatchNamePattern("abc.d.txt", abc));
-  EXPECT_TRUE(MatchNamePattern("  abc  .txt", abc));  // blanks trimmed off the base
-  EXPECT_TRUE(MatchNamePattern("abc", abc));
-  EXPECT_TRUE(MatchNamePattern("abcd.txt", NamePattern{"abc", false, true}));
-  EXPECT_FALSE(MatchNamePattern("xabc.txt", NamePattern{"abc", false, true}));
-  EXPECT_TRUE(MatchNamePattern("xabc.txt", NamePattern{"abc", true, false}));
-  EXPECT_TRUE(MatchNamePattern("xabcx.txt", NamePattern{"abc", true, true}));
-  EXPECT_TRUE(MatchNamePattern("anything", NamePattern{}));
-  EXPECT_FALSE(MatchNamePattern(".abc", abc));  // an empty base
-  EXPECT_FALSE(MatchNamePattern("", abc));
-}
-
 TEST(CollectHitFiles, FilesBelowValidFoldersWithTheirPathsInTreeOrder) {
   Tree t;
   FoundNode* root = t.Folder(nullptr, "X:\\");
@@ -135,7 +117,7 @@ TEST(CollectHitFiles, FilesBelowValidFoldersWithTheirPathsInTreeOrder) {
   t.Reject(t.File(root, "filtered.txt"));
   std::vector<std::string> rows;
   std::vector<FoundNode*> nodes;
-  CollectHitFiles(root, HitRootPath("X:\\"), t.Readers(), NamePattern{},
+  CollectHitFiles(root, HitRootPath("X:\\"), t.Readers(), FindCriteria{},
                   [&](const HitFile& h) {
                     rows.push_back(h.folder + "|" + h.name);
                     nodes.push_back(h.node);
@@ -145,7 +127,7 @@ TEST(CollectHitFiles, FilesBelowValidFoldersWithTheirPathsInTreeOrder) {
   EXPECT_EQ(nodes[2], x);
   EXPECT_EQ(nodes[3], live);
   rows.clear();
-  CollectHitFiles(root, "X:\\", t.Readers(), NamePattern{"rep", false, true},
+  CollectHitFiles(root, "X:\\", t.Readers(), MakeFilename("rep*.doc"),
                   [&](const HitFile& h) { rows.push_back(h.name); });
   EXPECT_EQ(rows, std::vector<std::string>{"report.doc"});
 }
@@ -190,7 +172,7 @@ TEST(FoundTreeWalks, AMillionFoldersDeepAreWalkedWithoutRunningOutOfStack) {
   EXPECT_EQ(CollectFolderItems(root, t.Readers()).size(), static_cast<size_t>(kDepth + 1));
   EXPECT_EQ(CountFilesToSave(root, nullptr, t.Filter()), 1u);
   size_t rows = 0, path_length = 0;
-  CollectHitFiles(root, "R\\", t.Readers(), NamePattern{}, [&](const HitFile& h) {
+  CollectHitFiles(root, "R\\", t.Readers(), FindCriteria{}, [&](const HitFile& h) {
     ++rows;
     path_length = h.folder.size();
   });
