@@ -1,0 +1,17 @@
+// What the windows hand the shell to open (the home page, the help file), through one
+// replaceable function, so that tests see what would be opened instead of starting a browser.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace vardeck {
+
+using ShellOpener = std::function<void(const std::string& target)>;
+
+// Opens the target with the shell's "open" verb, normal window, the given window as owner.
+void ShellOpen(const std::string& target);
+// Replaces the opener (nil: the shell again); returns the one it replaced.
+ShellOpener SetShellOpener(ShellOpener opener);
+
+}  // namespace vardeck

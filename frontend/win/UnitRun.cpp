@@ -1,0 +1,460 @@
+// UnitRun: the start window's controls, its drive list and the scan starts.
+#include "frontend/win/UnitRun.h"
+
+#include <vector>
+
+#include "engine/scavrel_api.h"
+#include "frontend/LangFile.h"
+#include "frontend/ProductTexts.h"
+#include "frontend/SharedState.h"
+#include "frontend/TextRoutines.h"
+#include "frontend/win/EngineCalls.h"
+#include "frontend/win/FormFrame.h"
+#include "frontend/win/ProgramArt.h"
+#include "frontend/win/ProgramFolder.h"
+#include "frontend/win/ShellOpen.h"
+#include "frontend/win/UnitFind.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitFrmMessage.h"
+#include "frontend/win/UnitMsgBox.h"
+#include "quorrin/quorrin_api.h"
+
+namespace vardeck {
+
+TFrmRun* FrmRun = nullptr;
+
+namespace {
+
+constexpr forms::TColor kPanelColor = 14935011;
+constexpr int kMinTrackWidth = 550;
+constexpr int kMinTrackHeight = 450;
+
+skin::TSkinImagePanel* AddPanel(forms::TForm* form, forms::TWinControl* parent, int left, int top,
+                                int width, int height, const char* art_name) {
+  auto* p = new skin::TSkinImagePanel(form);
+  p->SetBounds(left, top, width, height);
+  if (art_name) LoadArt(p->Picture(), art_name);
+  p->SetParent(parent);
+  return p;
+}
+
+skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent, int left,
+                                  int top, int width, int height, const char* art_name,
+                                  forms::TAnchors anchors) {
+  auto* b = new skin::TSkinImageButton(form);
+  b->SetBounds(left, top, width, height);
+  b->SetAnchors(anchors);
+  WearButtonArt(b, art_name, 10);
+  b->SetParent(parent);
+  return b;
+}
+
+skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,
+                             const std::string& caption) {
+  auto* l = new skin::TSkinURLLabel(form);
+  l->SetLeft(left);
+  l->SetTop(top);
+  l->SetCaption(caption);
+  l->Font().SetName("Tahoma");
+  l->Font().SetSize(10);
+  l->Font().SetStyle(forms::fsBold | forms::fsUnderline);
+  l->SetFontLinkColor(forms::clBlack);
+  l->SetFontHoverColor(0xFF0000);
+  l->SetTransparent(true);
+  // "no" is no URL: the label hands the shell nothing and the click runs the handler only.
+  l->SetURL("no");
+  l->SetAnchors(forms::akRight | forms::akTop);
+  l->SetParent(parent);
+  return l;
+}
+
+}  // namespace
+
+TFrmRun::TFrmRun(forms::TComponent* owner) : forms::TForm(owner) {
+  SetBorderStyle(forms::TFormBorderStyle::bsSizeable);
+  SetPosition(forms::TPosition::poScreenCenter);
+  SetClientWidth(700);
+  SetClientHeight(470);
+  BuildControls();
+  FormCreate();
+}
+
+TFrmRun::~TFrmRun() { DeleteAll(); }
+
+void TFrmRun::BuildControls() {
+  skForm1 = WearFrame(this, FrameButtons::All,
+                      std::string(ProductTitle) + std::string(ProductVersion));
+
+  skImagePanel3 = AddPanel(this, skForm1, 114, 24, 586, 87, art::kHeaderBand);
+  skImagePanel3->SetAnchors(forms::akLeft | forms::akTop | forms::akRight);
+  skImagePanel3->SetDrawStyle(skin::TSkinDrawStyle::skStretch);
+  skImagePanel3->SetColor(kPanelColor);
+
+  Label1 = new forms::TLabel(this);
+  Label1->SetLeft(3);
+  Label1->SetTop(11);
+  Label1->Font().SetName("Tahoma");
+  Label1->Font().SetSize(14);
+  Label1->Font().SetStyle(forms::fsBold);
+  Label1->Font().SetColor(kTextBlue);
+  Label1->SetTransparent(true);
+  Label1->SetCaption("Tolvane");
+  Label1->SetParent(skImagePanel3);
+
+  Label5 = new forms::TLabel(this);
+  Label5->SetAutoSize(false);
+  Label5->SetWordWrap(true);
+  Label5->SetTransparent(true);
+  // Wider than the header's design width: the banner text takes two lines, not three.
+  Label5->SetBounds(10, 42, 400, 31);
+  Label5->Font().SetColor(kTextBlue);
+  Label5->SetParent(skImagePanel3);
+
+  Image1 = new forms::TImage(this);
+  LoadArt(Image1->Picture(), art::kAboutLink);
+  Image1->SetBounds(419, 53, 16, 16);
+  Image1->SetTransparent(true);
+  Image1->SetAnchors(forms::akRight | forms::akTop);
+  Image1->SetParent(skImagePanel3);
+  skURLLabel1 = AddLink(this, skImagePanel3, 450, 53, "&About");
+
+  Image3 = new forms::TImage(this);
+  LoadArt(Image3->Picture(), art::kHelpLink);
+  Image3->SetBounds(499, 53, 16, 16);
+  Image3->SetTransparent(true);
+  Image3->SetAnchors(forms::akRight | forms::akTop);
+  Image3->SetParent(skImagePanel3);
+  skURLLabel3 = AddLink(this, skImagePanel3, 529, 53, "Help");
+
+  skImagePanel5 = AddPanel(this, skForm1, 0, 24, 138, 87, art::kHeaderLeft);
+  skImagePanel6 = AddPanel(this, skForm1, 1, 1, 20, 18, art::kTitleIcon);
+  skImagePanel6->SetTransparent(true);
+  skImagePanel9 = AddPanel(this, skForm1, 687, 459, 11, 11, art::kSizeGrip);
+  skImagePanel9->SetAnchors(forms::akRight | forms::akBottom);
+  skImagePanel9->SetTransparent(true);
+
+  skImageFirst = AddPanel(this, skForm1, 0, 112, 702, 357, nullptr);
+  skImageFirst->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
+  skImageFirst->SetTransparent(true);
+  skImageFirst->SetColor(kPanelColor);
+
+  ImageList3 = new forms::TImageList(this, 48, 48);
+  {
+    forms::TBitmap rows;
+    if (LoadArtBitmap(rows, art::kDriveRows)) ImageList3->Add(rows);
+  }
+
+  skListDisk = new skin::TQzListView(this);
+  skListDisk->SetBounds(5, 4, 510, 305);
+  skListDisk->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
+  skListDisk->SetViewStyle(forms::TViewStyle::vsReport);
+  skListDisk->SetRowSelect(true);
+  skListDisk->SetReadOnly(true);
+  skListDisk->SetHideSelection(false);
+  skListDisk->SetBorderStyle(forms::TBorderStyle::bsNone);
+  skListDisk->SetBorderWidth(2);
+  skListDisk->SetBorderColor(13283227);
+  skListDisk->SetSmallImages(ImageList3);
+  struct ColumnSpec {
+    const char* caption;
+    int width, min_width;
+  };
+  for (const ColumnSpec& c : {ColumnSpec{" Disk", 185, 50}, ColumnSpec{" Capacity", 138, 10},
+                              ColumnSpec{" Information", 160, 10}}) {
+    forms::TListColumn* column = skListDisk->Columns().Add();
+    column->SetCaption(c.caption);
+    column->SetWidth(c.width);
+    column->SetMinWidth(c.min_width);
+  }
+  skListDisk->HeadFont().SetName("Tahoma");
+  skListDisk->HeadFont().SetSize(10);
+  skListDisk->HeadFont().SetColor(kTextBlue);
+  skListDisk->OnCustomDraw = [this](forms::TCustomListView*, const RECT& r, bool& default_draw) {
+    skListDiskCustomDraw(r, default_draw);
+  };
+  skListDisk->OnMouseDown = [this](forms::TObject*, forms::TMouseButton b, forms::TShiftState s,
+                                   int, int y) {
+    skListDiskMouseDown((s & forms::ssLeft) || b == forms::TMouseButton::mbLeft
+                            ? forms::TMouseButton::mbLeft
+                            : b,
+                        y);
+  };
+  skListDisk->OnMouseUp = [this](forms::TObject*, forms::TMouseButton, forms::TShiftState, int,
+                                 int y) { skListDiskMouseUp(y); };
+  skListDisk->SetParent(skImageFirst);
+
+  constexpr forms::TAnchors kTopRight = forms::akTop | forms::akRight;
+  sBStart = AddButton(this, skImageFirst, 520, 4, 173, 51, art::kQuickScanButton, kTopRight);
+  sBStart->SetCaption("Quick scan");
+  sBStart->OnClick = [this](forms::TObject*) { sBStart1Click(); };
+  skButton2 = AddButton(this, skImageFirst, 521, 61, 173, 51, art::kFullScanButton, kTopRight);
+  skButton2->SetCaption("Full scan");
+  skButton2->OnClick = [this](forms::TObject*) { skButton2Click(); };
+  skButton6 = AddButton(this, skImageFirst, 520, 119, 173, 51, art::kFindFileButton, kTopRight);
+  skButton6->SetCaption("Find file");
+  skButton6->OnClick = [this](forms::TObject*) { skButton6Click(); };
+  skBRefresh = AddButton(this, skImageFirst, 520, 258, 173, 51, art::kRefreshButton,
+                         forms::akRight | forms::akBottom);
+  skBRefresh->SetCaption("Refresh");
+  skBRefresh->OnClick = [this](forms::TObject*) { RefreshDriver(); };
+
+  skImagePanel2 = AddPanel(this, skImageFirst, 520, 176, 173, 5, art::kSeparator);
+  skImagePanel2->SetAnchors(kTopRight);
+  skImagePanel2->SetTransparent(true);
+  skImagePanel4 = AddPanel(this, skImageFirst, 520, 247, 173, 5, art::kSeparator);
+  skImagePanel4->SetAnchors(kTopRight);
+  skImagePanel4->SetTransparent(true);
+  // The hint panel sits between the two separators, clear of the refresh button.
+  skImagePanel1 = AddPanel(this, skImageFirst, 520, 179, 173, 67, art::kHintPanel);
+  skImagePanel1->SetAnchors(kTopRight);
+  skImagePanel1->SetTransparent(true);
+  Label2 = new forms::TLabel(this);
+  Label2->SetAutoSize(false);
+  Label2->SetWordWrap(true);
+  Label2->SetTransparent(true);
+  Label2->SetBounds(6, 4, 162, 60);
+  Label2->Font().SetColor(kTextBlue);
+  Label2->SetParent(skImagePanel1);
+
+  // On the content panel (which covers the window's bottom part), at the window's 5, 438.
+  skImageButton1 = AddButton(this, skImageFirst, 5, 438 - 112, 193, 24, art::kHomePageButton,
+                             forms::akLeft | forms::akBottom);
+  WearButtonArt(skImageButton1, art::kHomePageButton, 8);
+  skImageButton1->SetCaption("   tolvane.example");
+  skImageButton1->OnClick = [this](forms::TObject*) { skImageButton1Click(); };
+
+  skURLLabel1->OnClick = [this](forms::TObject*) { skURLLabel1Click(); };
+  skURLLabel3->OnClick = [this](forms::TObject*) { skURLLabel3Click(); };
+
+  // Hover hints: the text stays until another control with a hint is hovered.
+  struct Hint {
+    forms::TControl* control;
+    LangKey key;
+  };
+  for (const Hint& h : {Hint{sBStart, LangKey::QuickScan}, Hint{skButton2, LangKey::FullScan},
+                        Hint{skButton6, LangKey::FindFile}, Hint{skBRefresh, LangKey::Refresh},
+                        Hint{skImageButton1, LangKey::Url}, Hint{skURLLabel1, LangKey::About},
+                        Hint{skURLLabel3, LangKey::Help}}) {
+    LangKey key = h.key;
+    h.control->OnMouseMove = [this, key](forms::TObject*, forms::TShiftState, int, int) {
+      const std::string& text = Lang().Text(key);
+      if (Label2->Caption() != text) Label2->SetCaption(text);
+    };
+  }
+
+  Timer1 = new forms::TTimer(this);
+  Timer1->SetEnabled(false);
+  Timer1->SetInterval(100);
+  Timer1->OnTimer = [this](forms::TObject*) { Timer1Timer(); };
+
+  OnShow = [this](forms::TObject*) { FormShow(); };
+  OnResize = [this](forms::TObject*) { FormResize(); };
+  OnPaint = [this](forms::TObject*) { FormPaint(); };
+  OnCloseQuery = [this](forms::TObject*, bool& can) { FormCloseQuery(can); };
+}
+
+void TFrmRun::FormCreate() {
+  first_top_ = skImagePanel3->Top() + skImagePanel3->Height() + 1;
+  skImageFirst->SetLeft(0);
+  Constraints().SetMinWidth(kMinTrackWidth);
+  Constraints().SetMinHeight(kMinTrackHeight);
+  FolderContentsList = AddList();
+  HitList = AddList();
+  skListDisk->SetDoubleBuffered(true);
+  ResetScanState();
+  PushFiltersAtCreation(Bounds, NameFilterText);
+  Lang().Clear();
+  if (!LoadLanguage(ProgramFolder(), Lang())) forms::Application()->Terminate();
+  Label5->SetCaption(Lang().Text(LangKey::Banner));
+}
+
+void TFrmRun::Dispatch(forms::TMessage& m) {
+  if (m.Msg == WM_GETMINMAXINFO) {
+    forms::TForm::Dispatch(m);
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, kMinTrackWidth);
+    info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, kMinTrackHeight);
+    m.Result = 0;
+    return;
+  }
+  forms::TForm::Dispatch(m);
+}
+
+void TFrmRun::FormShow() {
+  forms::Application()->SetMainForm(this);
+  Timer1->SetEnabled(true);
+}
+
+void TFrmRun::Timer1Timer() {
+  Timer1->SetEnabled(false);
+  RefreshDriver();
+}
+
+void TFrmRun::FormResize() {
+  if (skImageFirst->Left() != 0 || skImageFirst->Top() != first_top_)
+    skImageFirst->SetBounds(0, first_top_, skImageFirst->Width(), skImageFirst->Height());
+}
+
+void TFrmRun::FormPaint() {
+  skForm1->SetCaption(std::string(ProductTitle) + std::string(ProductVersion));
+  const int links_left = Image3->Left();
+  if (Image1->Left() != links_left - 80) Image1->SetLeft(links_left - 80);
+  if (skURLLabel1->Left() != links_left - 49) skURLLabel1->SetLeft(links_left - 49);
+}
+
+void TFrmRun::FormCloseQuery(bool& can_close) {
+  if (ShowAttention(2, Lang().Text(LangKey::EndApplication)) == kBoxOk) {
+    forms::Application()->Terminate();
+    can_close = true;
+  } else {
+    can_close = false;
+  }
+}
+
+bool TFrmRun::RefreshDriver() {
+  forms::Screen()->SetCursor(forms::crHourGlass);
+  std::vector<std::string> names;
+  if (!EngineDriveNames(names)) {
+    forms::Application()->Terminate();
+    forms::Screen()->SetCursor(forms::crDefault);
+    return true;
+  }
+  skListDisk->Items().BeginUpdate();
+  skListDisk->Items().Clear();
+  for (const std::string& name : names) {
+    DriveInfo info;
+    if (!EngineDriveInfo(name, info)) continue;
+    forms::TListItem* row = skListDisk->Items().Add();
+    row->SetCaption(name);
+    row->SubItems().push_back(SizeText(static_cast<int64_t>(info.total_bytes)));
+    row->SubItems().push_back(info.file_system);
+  }
+  skListDisk->Items().EndUpdate();
+  if (skListDisk->Items().Count() > 0) {
+    forms::TListItem* first = skListDisk->Items().Items(0);
+    skListDisk->SetSelected(first);
+    skListDisk->SetItemFocused(first);
+  }
+  if (skListDisk->CanFocus()) skListDisk->SetFocus();
+  forms::Screen()->SetCursor(forms::crDefault);
+  return true;
+}
+
+std::string TFrmRun::SelectedCaption() {
+  forms::TListItem* row = skListDisk->Selected();
+  return row ? row->Caption() : std::string();
+}
+
+void TFrmRun::StartScan(uint8_t full) {
+  FindMode = 0;
+  const std::string caption = SelectedCaption();
+  if (caption.empty()) {
+    ShowAttention(1, Lang().Text(LangKey::SelectDriver));
+    return;
+  }
+  PushFiltersBeforeScan(Bounds, NameFilterText);
+  DriveInfo info;
+  if (!EngineDriveInfo(caption, info)) {
+    ShowAttention(1, Lang().Text(LangKey::UnknowType));
+    return;
+  }
+  BeginScan(caption, info.volume_name, full, info.file_system);
+}
+
+void TFrmRun::FindScan(uint8_t full) {
+  FindMode = 1;
+  const std::string caption = SelectedCaption();
+  if (caption.empty()) {
+    ShowAttention(1, Lang().Text(LangKey::SelectDriver));
+    return;
+  }
+  DriveInfo info;
+  if (!EngineDriveInfo(caption, info)) {
+    ShowAttention(1, Lang().Text(LangKey::UnknowType));
+    return;
+  }
+  PushFiltersBeforeScan(Bounds, NameFilterText);
+  if (!FrmFind || FrmFind->ShowModal() != kBoxOk) return;
+  BeginScan(caption, info.volume_name, full, info.file_system);
+}
+
+void TFrmRun::BeginScan(const std::string& caption, const std::string& volume_name, uint8_t full,
+                        const std::string& file_system) {
+  // The run state is set only once the engine takes the volume: a file system it does not
+  // scan must leave the windows idle, not waiting for a scan that never runs.
+  uint8_t ntfs = 0;
+  if (!ChooseEngineFor(file_system, ntfs)) {
+    ShowAttention(1, Lang().Text(LangKey::UnknowType));
+    return;
+  }
+  ScanState = kRunRunning;
+  StopRequested = 0;
+  NtfsChosen = ntfs;
+  if (FrmFindFile) {
+    switch (WindowState()) {
+      case forms::TWindowState::wsMaximized:
+        FrmFindFile->SetWindowState(forms::TWindowState::wsMaximized);
+        break;
+      case forms::TWindowState::wsMinimized:
+        FrmFindFile->SetWindowState(forms::TWindowState::wsMinimized);
+        break;
+      default:
+        FrmFindFile->SetWindowState(forms::TWindowState::wsNormal);
+        FrmFindFile->SetBounds(Left(), Top(), Width(), Height());
+        break;
+    }
+  }
+  ScanDriveCaption = caption;
+  ScanDevicePath = volume_name.empty() ? std::string() : volume_name.substr(0, volume_name.size() - 1);
+  FullScan = full;
+  if (FrmFindFile) FrmFindFile->BeginScanResults();
+}
+
+void TFrmRun::sBStart1Click() {
+  if (ShowAttention(2, Lang().Text(LangKey::QuickScanInfo)) == kBoxOk) StartScan(0);
+}
+
+void TFrmRun::skButton2Click() {
+  if (ShowAttention(2, Lang().Text(LangKey::FullScanInfo)) == kBoxOk) StartScan(1);
+}
+
+void TFrmRun::skButton6Click() { FindScan(1); }
+
+void TFrmRun::skImageButton1Click() { ShellOpen(std::string(HomePageAddress)); }
+
+void TFrmRun::skURLLabel1Click() {
+  if (FrmMessage) FrmMessage->ShowModal();
+}
+
+void TFrmRun::skURLLabel3Click() {
+  if (HWND help = FindWindowA(nullptr, "Tolvane Help")) {
+    ShowWindow(help, SW_SHOWNORMAL);
+    SetActiveWindow(help);
+    SetForegroundWindow(help);
+    return;
+  }
+  // Only the help file that is there is handed to the shell: a missing one would have the
+  // shell offer to search for a program for it.
+  const std::string path = ProgramFolder() + "Tolvane.chm";
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  ShellOpen(path);
+}
+
+void TFrmRun::skListDiskMouseDown(forms::TMouseButton button, int y) {
+  pressed_row_ = button == forms::TMouseButton::mbLeft ? skListDisk->GetItemAt(0, y) : nullptr;
+}
+
+void TFrmRun::skListDiskMouseUp(int y) {
+  forms::TListItem* row = skListDisk->GetItemAt(0, y);
+  if (row && row == pressed_row_) {
+    skListDisk->SetSelected(row);
+    skListDisk->Invalidate();
+  }
+}
+
+void TFrmRun::skListDiskCustomDraw(const RECT& rect, bool& default_draw) {
+  default_draw = true;
+}
+
+}  // namespace vardeck

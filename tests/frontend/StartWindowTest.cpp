@@ -1,0 +1,341 @@
+// The start window, the message box and the About window, created in this test's process as
+// the program creates them, driven as a user drives them (clicks through the system's input
+// queue, a robot thread answering the modal boxes), in a Wine prefix whose F: and N: drives are
+// the FAT32 and NTFS demo volumes. Writes start_window.png, message_box.png and about.png to
+// tests/artifacts/.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/scavrel_api.h"
+#include "frontend/LangFile.h"
+#include "frontend/SharedState.h"
+#include "frontend/TextRoutines.h"
+#include "frontend/win/EngineCalls.h"
+#include "frontend/win/ShellOpen.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitFrmMessage.h"
+#include "frontend/win/UnitMsgBox.h"
+#include "frontend/win/UnitRun.h"
+#include "frontend/win/VardeckMain.h"
+#include "tests/forms/wine_unmanaged.h"
+#include "tests/frontend/window_robot.h"
+#include "tests/skin/png_writer.h"
+
+using namespace vardeck;
+using tolvane_test::ClickMiddle;
+using tolvane_test::PumpUntil;
+using tolvane_test::Robot;
+using tolvane_test::WaitHidden;
+using tolvane_test::WaitVisible;
+
+namespace {
+
+constexpr const char* kFatDrive = "F:\\";
+constexpr const char* kNtfsDrive = "N:\\";
+
+class StartWindow : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!forms::Application()->Handle()) return;
+    CreateForms();
+  }
+  static void TearDownTestSuite() {
+    if (FrmRun) DestroyForms();
+  }
+
+  void SetUp() override {
+    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    SetCursorPos(1023, 767);
+    // Back to the start: the start window shown as main window, the results hidden.
+    if (FrmFindFile->Visible()) FrmFindFile->Hide();
+    ClearRecovery();
+    ScanState = kRunIdle;
+    forms::Application()->SetMainForm(FrmRun);
+    FrmRun->Show();
+    ASSERT_TRUE(PumpUntil([] { return FrmRun->skListDisk->Items().Count() >= 2; }))
+        << "the drive list did not fill";
+  }
+
+  // The row of a drive path, or nil.
+  static forms::TListItem* Row(const std::string& caption) {
+    auto& items = FrmRun->skListDisk->Items();
+    for (int i = 0; i < items.Count(); ++i)
+      if (items.Items(i)->Caption() == caption) return items.Items(i);
+    return nullptr;
+  }
+
+  static void SelectRow(const std::string& caption) {
+    forms::TListItem* row = Row(caption);
+    ASSERT_NE(row, nullptr) << caption;
+    // A click on the row, as a user selects it.
+    RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
+    tolvane_test::ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
+    PumpUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
+    ASSERT_EQ(FrmRun->skListDisk->Selected(), row);
+  }
+
+  // Clicks a button whose handler shows modal boxes; the robot answers each box in turn with
+  // the given button (1 OK, 2 Cancel) and records the texts the boxes showed.
+  static std::vector<std::string> ClickAndAnswer(forms::TWinControl* button,
+                                                 std::vector<int> answers) {
+    HWND box = FrmAttention->Handle();
+    HWND ok = FrmAttention->Button1->Handle();
+    HWND cancel = FrmAttention->Button2->Handle();
+    std::vector<std::string> seen;
+    Robot robot([&] {
+      for (int answer : answers) {
+        if (!WaitVisible(box)) return;
+        Sleep(150);
+        seen.push_back(FrmAttention->Label1->Caption());
+        ClickMiddle(answer == 1 ? ok : cancel);
+        if (!WaitHidden(box)) return;
+      }
+    });
+    ClickMiddle(button->Handle());
+    PumpUntil([&] { return robot.Done(); }, 30000);
+    robot.Join();
+    tolvane_test::Pump();
+    return seen;
+  }
+
+  static void Shoot(HWND wnd, const char* file) {
+    RedrawWindow(wnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    tolvane_test::Pump();
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    forms::TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
+           SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    CreateDirectoryA("..\\tests", nullptr);
+    CreateDirectoryA("..\\tests\\artifacts", nullptr);
+    EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
+  }
+};
+
+TEST_F(StartWindow, ListsTheFat32AndNtfsDrivesWithSizeAndFileSystem) {
+  forms::TListItem* fat = Row(kFatDrive);
+  forms::TListItem* ntfs = Row(kNtfsDrive);
+  ASSERT_NE(fat, nullptr);
+  ASSERT_NE(ntfs, nullptr);
+  ASSERT_EQ(fat->SubItems().size(), 2u);
+  DriveInfo info;
+  ASSERT_TRUE(EngineDriveInfo(kFatDrive, info));
+  EXPECT_EQ(fat->SubItems()[0], SizeText(static_cast<int64_t>(info.total_bytes)));
+  EXPECT_NE(fat->SubItems()[0].find(" MB"), std::string::npos);
+  EXPECT_EQ(fat->SubItems()[1], "FAT32");
+  EXPECT_EQ(ntfs->SubItems()[1], "NTFS");
+  // The first row is selected after the fill.
+  EXPECT_EQ(FrmRun->skListDisk->Selected(), FrmRun->skListDisk->Items().Items(0));
+  SelectRow(kFatDrive);
+  Shoot(FrmRun->Handle(), "start_window.png");
+}
+
+TEST_F(StartWindow, QuickScanWithoutASelectedDriveAsksForOne) {
+  FrmRun->skListDisk->ClearSelection();
+  tolvane_test::Pump();
+  std::vector<std::string> seen = ClickAndAnswer(FrmRun->sBStart, {1, 1});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], Lang().Text(LangKey::QuickScanInfo));
+  EXPECT_EQ(seen[1], Lang().Text(LangKey::SelectDriver));
+  EXPECT_EQ(ScanState.load(), kRunIdle);
+  EXPECT_FALSE(FrmFindFile->Visible());
+}
+
+TEST_F(StartWindow, CancelOnTheConfirmationStartsNothing) {
+  SelectRow(kFatDrive);
+  std::vector<std::string> seen = ClickAndAnswer(FrmRun->skButton2, {2});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], Lang().Text(LangKey::FullScanInfo));
+  tolvane_test::Pump();
+  EXPECT_EQ(ScanState.load(), kRunIdle);
+  EXPECT_FALSE(FrmFindFile->Visible());
+  EXPECT_TRUE(FrmRun->Visible());
+  scavrel_api::FoundNode* root = nullptr;
+  EXPECT_EQ(GetTreeFirst(&root) & 0xFF, 0u) << "the engine has a found tree";
+}
+
+// Waits for the engine's scan to finish; true when it did.
+bool WaitForEngineScan() {
+  return PumpUntil(
+      [] {
+        uint64_t done = 0, total = 0, files = 0, folders = 0;
+        char text[1001] = {};
+        char* out = text;
+        uint8_t finished = 0;
+        GetProgress(&done, &total, &files, &folders, &out, &finished);
+        return finished != 0;
+      },
+      60000);
+}
+
+TEST_F(StartWindow, OkStartsTheFatScanAndHandsOverToTheResultsWindow) {
+  SelectRow(kFatDrive);
+  std::vector<std::string> seen = ClickAndAnswer(FrmRun->sBStart, {1});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(ScanState.load(), kRunRunning);
+  EXPECT_EQ(NtfsChosen, 0);
+  EXPECT_EQ(FindMode, 0);
+  EXPECT_EQ(FullScan, 0);
+  EXPECT_EQ(ScanDriveCaption, kFatDrive);
+  ASSERT_TRUE(PumpUntil([] { return !FrmRun->Visible(); }));
+  EXPECT_TRUE(FrmFindFile->Visible());
+  EXPECT_EQ(forms::Application()->MainForm(), FrmFindFile);
+  ASSERT_TRUE(WaitForEngineScan());
+  scavrel_api::FoundNode* root = nullptr;
+  EXPECT_NE(GetTreeFirst(&root) & 0xFF, 0u) << "the scan found nothing";
+}
+
+TEST_F(StartWindow, FullScanOfTheNtfsDriveChoosesTheNtfsEngine) {
+  SelectRow(kNtfsDrive);
+  ClickAndAnswer(FrmRun->skButton2, {1});
+  EXPECT_EQ(NtfsChosen, 1);
+  EXPECT_EQ(FullScan, 1);
+  ASSERT_TRUE(PumpUntil([] { return FrmFindFile->Visible(); }));
+  ASSERT_TRUE(WaitForEngineScan());
+  scavrel_api::FoundNode* root = nullptr;
+  EXPECT_NE(GetTreeFirst(&root) & 0xFF, 0u);
+}
+
+TEST_F(StartWindow, HoverHintsShowTheirTexts) {
+  struct Case {
+    forms::TWinControl* control;
+    LangKey key;
+  } cases[] = {{FrmRun->sBStart, LangKey::QuickScan},   {FrmRun->skButton2, LangKey::FullScan},
+               {FrmRun->skButton6, LangKey::FindFile},  {FrmRun->skBRefresh, LangKey::Refresh},
+               {FrmRun->skImageButton1, LangKey::Url}};
+  for (const Case& c : cases) {
+    RECT r{};
+    GetWindowRect(c.control->Handle(), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PumpUntil([&] { return FrmRun->Label2->Caption() == Lang().Text(c.key); }, 3000);
+    EXPECT_EQ(FrmRun->Label2->Caption(), Lang().Text(c.key));
+  }
+  // The hint stays when the pointer leaves for a place without one.
+  SetCursorPos(1023, 767);
+  tolvane_test::Pump();
+  EXPECT_EQ(FrmRun->Label2->Caption(), Lang().Text(LangKey::Url));
+}
+
+TEST_F(StartWindow, HomePageButtonOpensOnlyTheHomePage) {
+  std::vector<std::string> opened;
+  ShellOpener old = SetShellOpener([&](const std::string& t) { opened.push_back(t); });
+  ClickMiddle(FrmRun->skImageButton1->Handle());
+  PumpUntil([&] { return !opened.empty(); }, 3000);
+  // Help: there is no help file beside the test program, so the shell is handed nothing.
+  RECT r{};
+  GetWindowRect(FrmRun->skURLLabel3->Parent()->Handle(), &r);
+  tolvane_test::ClickAt(POINT{r.left + FrmRun->skURLLabel3->Left() + 5,
+                              r.top + FrmRun->skURLLabel3->Top() + 5});
+  tolvane_test::Pump();
+  SetShellOpener(old);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], "https://tolvane.example/");
+}
+
+// ---- the message box -----------------------------------------------------------------------
+
+// Shows the box with one or two buttons; the robot ends it with `end` (1 OK, 2 Cancel, 3 the
+// title bar's close button).
+forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int end,
+                               const char* picture = nullptr) {
+  HWND box = FrmAttention->Handle();
+  HWND ok = FrmAttention->Button1->Handle();
+  HWND cancel = FrmAttention->Button2->Handle();
+  skin::TSkinTitleBar* bar = FrmAttention->skForm1->TitleBar();
+  HWND bar_wnd = bar->Handle();
+  RECT close_rect{};
+  for (int i = 0; i < bar->Buttons().Count(); ++i)
+    if (bar->Buttons().Items(i)->ButtonType() == skin::TSkinTitleBarBtnType::skClose)
+      close_rect = bar->ButtonRect(i);
+  std::string shot_file = picture ? picture : "";
+  Robot robot([&] {
+    if (!WaitVisible(box)) return;
+    Sleep(200);
+    if (end == 1) ClickMiddle(ok);
+    if (end == 2) ClickMiddle(cancel);
+    if (end == 3) {
+      POINT p{(close_rect.left + close_rect.right) / 2, (close_rect.top + close_rect.bottom) / 2};
+      ClientToScreen(bar_wnd, &p);
+      tolvane_test::ClickAt(p);
+    }
+  });
+  forms::TModalResult r = ShowAttention(buttons, text);
+  robot.Join();
+  return r;
+}
+
+TEST_F(StartWindow, MessageBoxReturnsOkCancelAndClosed) {
+  EXPECT_EQ(ShowAndEnd(2, "Press OK", 1), kBoxOk);
+  EXPECT_EQ(ShowAndEnd(2, "Press Cancel", 2), kBoxCancel);
+  EXPECT_EQ(ShowAndEnd(2, "Close me", 3), kBoxClosed);
+  EXPECT_EQ(ShowAndEnd(1, "Only OK", 1), kBoxOk);
+  EXPECT_FALSE(FrmAttention->Button2->Visible());
+  // Every caller takes anything but 1 as "not OK": closing the end question keeps the program.
+  EXPECT_FALSE(forms::Application()->Terminated());
+}
+
+TEST_F(StartWindow, MessageBoxIsSizedToItsText) {
+  FrmAttention->SetButtonCount(2);
+  FrmAttention->SetMessageText("");
+  EXPECT_EQ(FrmAttention->ClientWidth(), 311);
+  EXPECT_EQ(FrmAttention->Label1->Width(), 180);
+  EXPECT_EQ(FrmAttention->Label1->Height(), 50);
+  EXPECT_GE(FrmAttention->Button1->Left(), 0);
+  EXPECT_LE(FrmAttention->Button2->Left() + FrmAttention->Button2->Width(),
+            FrmAttention->ClientWidth());
+  FrmAttention->SetMessageText(Lang().Text(LangKey::QuickScanInfo));
+  EXPECT_EQ(FrmAttention->ClientWidth(), 425);
+  EXPECT_GT(FrmAttention->Label1->Height(), 50);
+  // The buttons stay clear of the text and inside the window.
+  EXPECT_GE(FrmAttention->Button1->Top(),
+            FrmAttention->Label1->Top() + FrmAttention->Label1->Height());
+  EXPECT_LE(FrmAttention->Button1->Top() + FrmAttention->Button1->Height(),
+            FrmAttention->ClientHeight());
+}
+
+TEST_F(StartWindow, PictureOfTheMessageBoxAndTheAboutWindow) {
+  HWND box = FrmAttention->Handle();
+  HWND ok = FrmAttention->Button1->Handle();
+  Robot robot([&] {
+    if (!WaitVisible(box)) return;
+    Sleep(400);
+  });
+  // The box is photographed from the GUI thread while it waits: a timer takes the picture.
+  forms::TTimer shot(nullptr);
+  shot.SetInterval(500);
+  shot.OnTimer = [&](forms::TObject*) {
+    shot.SetEnabled(false);
+    Shoot(box, "message_box.png");
+    PostMessageA(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(ok, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  };
+  shot.SetEnabled(true);
+  EXPECT_EQ(ShowAttention(2, Lang().Text(LangKey::EndApplication)), kBoxOk);
+  robot.Join();
+
+  HWND about = FrmMessage->Handle();
+  forms::TTimer about_shot(nullptr);
+  about_shot.SetInterval(500);
+  about_shot.OnTimer = [&](forms::TObject*) {
+    about_shot.SetEnabled(false);
+    Shoot(about, "about.png");
+    PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+  };
+  about_shot.SetEnabled(true);
+  // The About link opens the window, as a user opens it.
+  RECT r{};
+  GetWindowRect(FrmRun->skURLLabel1->Parent()->Handle(), &r);
+  tolvane_test::ClickAt(POINT{r.left + FrmRun->skURLLabel1->Left() + 8,
+                              r.top + FrmRun->skURLLabel1->Top() + 6});
+  PumpUntil([&] { return !about_shot.Enabled() && !FrmMessage->Visible(); }, 10000);
+  EXPECT_FALSE(FrmMessage->Visible());
+  EXPECT_EQ(FrmMessage->Label6->Caption(), " Tolvane 2.4");
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#!/bin/sh
+# A Wine prefix of its own whose drives are volume images, for window tests that list and scan
+# drives (the shared prefix's drives never change under other tests):
+#   image_drive_prefix.sh setup   BASE_PREFIX WORK_DIR WINE_RUN LETTER=IMAGE...
+#   image_drive_prefix.sh cleanup BASE_PREFIX WORK_DIR WINE_RUN
+# The prefix (WORK_DIR/prefix) is a hard-linked copy of BASE_PREFIX with real copies of the
+# registry files, which Wine rewrites. For each LETTER=IMAGE the image is hard-linked into
+# WORK_DIR/LETTER (a copy when it lies on another file system), "LETTER:" points at that
+# folder and "LETTER::" at the image inside it: Wine reports the image's own file system,
+# label and serial only when the image lies inside the drive's folder. The prefix's other
+# drives stay (C: and Z:).
+set -eu
+action=$1 base=$2 work=$3 wine_run=$4
+shift 4
+prefix=$work/prefix
+wineserver=/usr/lib/wine/wineserver64
+
+stop_server() {
+  if [ -d "$prefix" ]; then
+    WINEPREFIX=$prefix "$wineserver" -k </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+if [ "$action" = cleanup ]; then
+  stop_server
+  exit 0
+fi
+
+# The base prefix is made by the first Windows program run through wine-run.sh.
+"$wine_run" cmd /c exit </dev/null >/dev/null 2>&1 || true
+[ -f "$base/system.reg" ] || { echo "no base prefix at $base" >&2; exit 1; }
+
+stop_server
+rm -rf "$work"
+mkdir -p "$work"
+cp -al "$base" "$prefix"
+for file in system.reg user.reg userdef.reg; do
+  rm -f "$prefix/$file"
+  cp "$base/$file" "$prefix/$file"
+done
+
+for drive in "$@"; do
+  letter=${drive%%=*}
+  image=${drive#*=}
+  [ -f "$image" ] || { echo "no image $image for drive $letter:" >&2; exit 1; }
+  mkdir -p "$work/$letter"
+  name=$(basename "$image")
+  ln "$image" "$work/$letter/$name" 2>/dev/null || cp "$image" "$work/$letter/$name"
+  rm -f "$prefix/dosdevices/$letter:" "$prefix/dosdevices/$letter::"
+  ln -s "$work/$letter" "$prefix/dosdevices/$letter:"
+  ln -s "$work/$letter/$name" "$prefix/dosdevices/$letter::"
+done
