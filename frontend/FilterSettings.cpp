@@ -33,7 +33,7 @@ FilterCheck Failed(const char* key, FilterEntry focus) {
 bool ReadDate(std::string_view text, uint64_t& bound, const LocaleSettings& locale) {
   text = Trim(text);
   if (text.empty()) {
-    bound = kBoundNotSet;
+    bound = kFilterBoundNotSet;
     return true;
   }
   return DateTextToFileTime(text, bound, locale);
@@ -44,7 +44,7 @@ bool ReadDate(std::string_view text, uint64_t& bound, const LocaleSettings& loca
 bool ReadSize(std::string_view text, uint64_t& bound, bool zero_is_unset) {
   text = Trim(text);
   if (text.empty() || (zero_is_unset && text == "0")) {
-    bound = kBoundNotSet;
+    bound = kFilterBoundNotSet;
     return true;
   }
   int64_t v = 0;
@@ -61,15 +61,15 @@ FilterCheck CheckFilterEntries(const FilterEntries& e, const LocaleSettings& loc
   FilterBounds b;
   if (!ReadDate(e.create_min, b.create_min, locale)) return Failed("validdate1", FilterEntry::kCreateMin);
   if (!ReadDate(e.create_max, b.create_max, locale)) return Failed("validdate1", FilterEntry::kCreateMax);
-  if (b.create_min != kBoundNotSet && b.create_max != kBoundNotSet && b.create_max <= b.create_min)
+  if (b.create_min != kFilterBoundNotSet && b.create_max != kFilterBoundNotSet && b.create_max <= b.create_min)
     return Failed("validdate2", FilterEntry::kCreateMin);
   if (!ReadDate(e.modify_min, b.modify_min, locale)) return Failed("validdate1", FilterEntry::kModifyMin);
   if (!ReadDate(e.modify_max, b.modify_max, locale)) return Failed("validdate1", FilterEntry::kModifyMax);
-  if (b.modify_min != kBoundNotSet && b.modify_max != kBoundNotSet && b.modify_max <= b.modify_min)
+  if (b.modify_min != kFilterBoundNotSet && b.modify_max != kFilterBoundNotSet && b.modify_max <= b.modify_min)
     return Failed("validdate2", FilterEntry::kModifyMin);
   if (!ReadSize(e.size_min, b.size_min, true)) return Failed("validnumber1", FilterEntry::kSizeMin);
   if (!ReadSize(e.size_max, b.size_max, false)) return Failed("validnumber1", FilterEntry::kSizeMax);
-  if (b.size_min != kBoundNotSet && b.size_max != kBoundNotSet && b.size_min > b.size_max)
+  if (b.size_min != kFilterBoundNotSet && b.size_max != kFilterBoundNotSet && b.size_min > b.size_max)
     return Failed("validnumber2", FilterEntry::kSizeMin);
   FilterCheck r;
   r.ok = true;
@@ -80,8 +80,8 @@ FilterCheck CheckFilterEntries(const FilterEntries& e, const LocaleSettings& loc
 FilterEntries EntriesOfBounds(const FilterBounds& b) { return EntriesOfBounds(b, CurrentLocale()); }
 
 FilterEntries EntriesOfBounds(const FilterBounds& b, const LocaleSettings& locale) {
-  auto date = [&](uint64_t t) { return t == kBoundNotSet ? std::string() : FileTimeToDateText(t, locale); };
-  auto size = [](uint64_t v) { return v == kBoundNotSet ? std::string() : std::to_string(v); };
+  auto date = [&](uint64_t t) { return t == kFilterBoundNotSet ? std::string() : FileTimeToDateText(t, locale); };
+  auto size = [](uint64_t v) { return v == kFilterBoundNotSet ? std::string() : std::to_string(v); };
   FilterEntries e;
   e.create_min = date(b.create_min);
   e.create_max = date(b.create_max);

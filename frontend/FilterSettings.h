@@ -8,23 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "frontend/SharedState.h"
 #include "frontend/TextLocale.h"
 
 namespace vardeck {
-
-// A filter bound with every bit set is "not set".
-constexpr uint64_t kBoundNotSet = ~uint64_t{0};
-
-// The six bounds the engine filters with, as 64-bit values (file times taken as they stand).
-struct FilterBounds {
-  uint64_t size_min = kBoundNotSet;
-  uint64_t size_max = kBoundNotSet;
-  uint64_t create_min = kBoundNotSet;
-  uint64_t create_max = kBoundNotSet;
-  uint64_t modify_min = kBoundNotSet;
-  uint64_t modify_max = kBoundNotSet;
-  bool operator==(const FilterBounds&) const = default;
-};
 
 // The six entries of a dialog as the user left them.
 struct FilterEntries {

@@ -27,6 +27,7 @@ struct FilterBounds {
   uint64_t create_max = kFilterBoundNotSet;
   uint64_t modify_min = kFilterBoundNotSet;
   uint64_t modify_max = kFilterBoundNotSet;
+  bool operator==(const FilterBounds&) const = default;
 };
 
 // ---- the start window's values -------------------------------------------------------------

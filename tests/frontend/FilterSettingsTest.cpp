@@ -58,8 +58,8 @@ TEST(FilterChecks, TheFirstFailingEntryNamesItsTextAndTheEntryToFocus) {
 TEST(FilterChecks, EmptyMeansNotSetAndOnlyAMinimumOfZeroBoundsNothing) {
   FilterCheck c = Check({" ", "", "", "", " 0 ", "0"});
   ASSERT_TRUE(c.ok);
-  EXPECT_EQ(c.bounds.create_min, kBoundNotSet);
-  EXPECT_EQ(c.bounds.size_min, kBoundNotSet);
+  EXPECT_EQ(c.bounds.create_min, kFilterBoundNotSet);
+  EXPECT_EQ(c.bounds.size_min, kFilterBoundNotSet);
   EXPECT_EQ(c.bounds.size_max, 0u);  // "at most 0 bytes" is a bound
   EXPECT_EQ(EntriesOfBounds(c.bounds, kEnglish).size_max, "0");
   EXPECT_EQ(EntriesOfBounds(c.bounds, kEnglish).size_min, "");
