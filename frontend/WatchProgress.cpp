@@ -1,7 +1,7 @@
 // The watch threads' arithmetic; see WatchProgress.h.
 #include "frontend/WatchProgress.h"
 
-#include <limits>
+#include "frontend/SharedState.h"
 
 namespace vardeck {
 
@@ -32,6 +32,14 @@ bool FullScanPhaseStarted(uint64_t done, uint64_t total, int max, int current_po
 SaveEnd SaveEndAnnouncement(bool stopped, uint64_t files_saved, uint64_t files_wanted) {
   if (stopped) return SaveEnd::Quiet;
   return files_saved < files_wanted ? SaveEnd::Short : SaveEnd::Finished;
+}
+
+std::optional<LangKey> TakePendingEndText() {
+  std::optional<LangKey> text;
+  if (SaveFinishedPending.exchange(0)) text = LangKey::SaveFinished;
+  if (SaveShortPending.exchange(0)) text = LangKey::SaveShort;
+  if (ScanFinishedPending.exchange(0)) text = LangKey::ScanFinished;
+  return text;
 }
 
 }  // namespace vardeck

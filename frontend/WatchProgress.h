@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "frontend/LangFile.h"
 
 namespace vardeck {
 
@@ -23,5 +26,10 @@ enum class SaveEnd {
   Short,     // fewer files saved than were wanted: "saveshort"
 };
 SaveEnd SaveEndAnnouncement(bool stopped, uint64_t files_saved, uint64_t files_wanted);
+
+// For the results window's click handling, which announces the end of a run: takes (clears)
+// the pending end-of-run flags of the shared state and gives the text to show, if any. A scan
+// announced with a save still pending shows the scan's text, as the last one set wins.
+std::optional<LangKey> TakePendingEndText();
 
 }  // namespace vardeck

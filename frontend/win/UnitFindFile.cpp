@@ -38,3 +38,14 @@ void TFrmFindFile::BeginScanResults() {
 }
 
 }  // namespace vardeck
+
+namespace vardeck {
+
+// ---- WATCH THREADS' VIEW OF THE RESULTS WINDOW ----------------------------------------------
+// Empty until the results window is built (see UnitFindFile.h): the tree's click fills the
+// folder list, the window's click shows the pending end-of-run text (TakePendingEndText).
+void TFrmFindFile::TreeView1Click(forms::TObject*) {}
+void TFrmFindFile::FormClick(forms::TObject*) {}
+// ---- end of the watch threads' view ---------------------------------------------------------
+
+}  // namespace vardeck

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "forms/Forms.h"
+#include "skin/QzListView.h"
+#include "skin/QzTreeView.h"
+#include "skin/SkinButton.h"
 #include "skin/SkinForm.h"
 
 namespace vardeck {
@@ -20,6 +23,20 @@ class TFrmFindFile : public forms::TForm {
   void BeginScanResults();
 
   skin::TSkinForm* skForm1 = nullptr;
+
+  // ---- WATCH THREADS' VIEW OF THE RESULTS WINDOW ------------------------------------------
+  // What the scan and save watch threads (MyThread, SaveWatch) reach of this window: the two
+  // layouts' panels, the folder tree, the hit list, the Filter button, the tree's click
+  // handling and the window's click handling that announces the end of a run. Nil controls
+  // and empty handlers until the results window is built; its build takes this block over.
+  forms::TPanel* Panel1 = nullptr;
+  forms::TPanel* Panel2 = nullptr;
+  skin::TQzTreeView* TreeView1 = nullptr;
+  skin::TQzListView* ListView2 = nullptr;
+  skin::TSkinImageButton* skButton1 = nullptr;
+  void TreeView1Click(forms::TObject* sender);
+  void FormClick(forms::TObject* sender);
+  // ---- end of the watch threads' view -----------------------------------------------------
 
  private:
   forms::TTimer* scan_start_timer_ = nullptr;

@@ -1,11 +1,12 @@
 // The watch threads' arithmetic without threads: bar positions from progress snapshots
 // (empty totals, counts past 32 bits, a wrapped product), the full scan's second phase, and
-// which end a save is announced with.
+// which end a save is announced with, and the pending end-of-run text taken once.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 
+#include "frontend/SharedState.h"
 #include "frontend/WatchProgress.h"
 
 using namespace vardeck;
@@ -46,4 +47,18 @@ TEST(SaveEndAnnouncement, StoppedIsQuietShortSaysSoElseFinished) {
   EXPECT_EQ(SaveEndAnnouncement(false, 4, 5), SaveEnd::Short);
   EXPECT_EQ(SaveEndAnnouncement(false, 0, 0), SaveEnd::Finished);
   EXPECT_EQ(SaveEndAnnouncement(false, 6, 5), SaveEnd::Finished);  // renamed copies count once
+}
+
+TEST(TakePendingEndText, EachFlagGivesItsTextOnceAndTheScanWins) {
+  EXPECT_FALSE(TakePendingEndText().has_value());
+  SaveFinishedPending = 1;
+  EXPECT_EQ(TakePendingEndText(), LangKey::SaveFinished);
+  EXPECT_FALSE(TakePendingEndText().has_value());  // taken
+  SaveShortPending = 1;
+  EXPECT_EQ(TakePendingEndText(), LangKey::SaveShort);
+  SaveFinishedPending = 1;
+  ScanFinishedPending = 1;
+  EXPECT_EQ(TakePendingEndText(), LangKey::ScanFinished);
+  EXPECT_EQ(SaveFinishedPending, 0);
+  EXPECT_EQ(ScanFinishedPending, 0);
 }
