@@ -160,6 +160,18 @@ void TCustomListView::ApplyColors() {
 }
 
 void TCustomListView::GiveImageList(bool state, HIMAGELIST list) {
+  if (state && !list && checkboxes_) {
+    // Without pictures of its own a list with check boxes keeps the system's. When it showed
+    // the program's until now (that copy is about to go), the style switched on anew makes
+    // the system's boxes again.
+    const auto shown = reinterpret_cast<HIMAGELIST>(Send(LVM_GETIMAGELIST, LVSIL_STATE));
+    if (shown && shown == images_.StateCopy()) {
+      Send(LVM_SETIMAGELIST, LVSIL_STATE, 0);
+      Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
+      Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    }
+    return;
+  }
   Send(LVM_SETIMAGELIST, state ? LVSIL_STATE : LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
 }
 
@@ -332,6 +344,17 @@ void TCustomListView::Dispatch(TMessage& m) {
     case CN_DRAWITEM:
       CNDrawItem(m);
       return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (KeptCheckBoxes())
+        ToggleCheckAt(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+      TCustomSysView::Dispatch(m);
+      return;
+    case WM_KEYDOWN:
+      if (m.WParam == VK_SPACE && KeptCheckBoxes())
+        if (TListItem* item = ItemFocused()) item->SetChecked(!item->Checked());
+      TCustomSysView::Dispatch(m);
+      return;
     case WM_NOTIFY: {
       TCustomSysView::Dispatch(m);
       auto* h = reinterpret_cast<const NMHDR*>(m.LParam);
@@ -342,6 +365,18 @@ void TCustomListView::Dispatch(TMessage& m) {
     }
     default:
       TCustomSysView::Dispatch(m);
+  }
+}
+
+bool TCustomListView::KeptCheckBoxes() const {
+  return checkboxes_ && !owner_data_ && !StateImages() && view_style_ == TViewStyle::vsReport;
+}
+
+void TCustomListView::ToggleCheckAt(int x, int y) {
+  if (!(GetHitTestInfoAt(x, y) & htOnStateIcon)) return;
+  if (TListItem* item = GetItemAt(x, y)) {
+    item->SetChecked(!item->Checked());
+    if (OnChange) OnChange(this, item, TItemChange::ctState);
   }
 }
 
@@ -429,8 +464,11 @@ void TCustomListView::GetDispInfo(NMHDR* h) {
   if ((it.mask & LVIF_STATE) && (it.stateMask & LVIS_STATEIMAGEMASK)) {
     it.state &= ~LVIS_STATEIMAGEMASK;
     // A list view's state number is one more than the picture's index (0 is none).
-    if (item->StateIndex() >= 0 && item->StateIndex() < 15)
-      it.state |= INDEXTOSTATEIMAGEMASK(static_cast<UINT>(item->StateIndex() + 1));
+    int index = item->StateIndex();
+    // The system's check boxes: a row that says nothing shows an empty box.
+    if (index < 0 && checkboxes_ && !StateImages()) index = 0;
+    if (index >= 0 && index < 15)
+      it.state |= INDEXTOSTATEIMAGEMASK(static_cast<UINT>(index + 1));
   }
   if (it.mask & LVIF_INDENT) it.iIndent = 0;
 }

@@ -43,6 +43,8 @@ class TCustomListView : public TCustomSysView {
   void SetShowColumnHeaders(bool v);
   bool GridLines() const { return grid_lines_; }
   void SetGridLines(bool v);
+  // The system's check boxes in front of the rows (while no StateImages are set). A kept
+  // row's box is its TListItem's Checked; a click on it or Space on the focused row flips it.
   bool Checkboxes() const { return checkboxes_; }
   void SetCheckboxes(bool v);
   // Painting through an off-screen buffer (the system's LVS_EX_DOUBLEBUFFER).
@@ -145,6 +147,10 @@ class TCustomListView : public TCustomSysView {
   void SetSubItemCallbacks(int item, int first_column);
   void ColumnAdded(int column);
   void ApplyExtendedStyle();
+  // The list's own check boxes on kept rows: the list asks for its rows' states, so it keeps
+  // none itself and the boxes change only through the items.
+  bool KeptCheckBoxes() const;
+  void ToggleCheckAt(int x, int y);
 
   TListColumns columns_{this};
   TListItems items_{this};

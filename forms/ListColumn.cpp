@@ -63,4 +63,9 @@ void TListColumn::SetAlignment(TAlignment v) {
   Apply(false);
 }
 
+void TListColumn::SetImageIndex(int v) {
+  image_index_ = v;
+  Apply(false);  // the header hears of it (HDM_SETITEM) and repaints
+}
+
 }  // namespace forms

@@ -1,5 +1,5 @@
-// TListColumn: one column of a report list view: caption, width with its limits, alignment and
-// a tag for the program. A change reaches the list view's window at once when it has one.
+// TListColumn: one column of a report list view: caption, width with its limits, alignment, an
+// image index for views that paint their own header, and a tag for the program. A change reaches the list view's window at once when it has one.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,10 @@ class TListColumn : public TObject {
   void SetMaxWidth(int v);
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment v);
+  // A picture of the list's SmallImages for a header that paints itself (-1: none). The
+  // system's header is not given it.
+  int ImageIndex() const { return image_index_; }
+  void SetImageIndex(int v);
   int Index() const { return index_; }
   std::intptr_t Tag() const { return tag_; }
   void SetTag(std::intptr_t v) { tag_ = v; }
@@ -43,6 +47,7 @@ class TListColumn : public TObject {
   int min_width_ = 0;
   int max_width_ = 0;
   TAlignment alignment_ = TAlignment::taLeftJustify;
+  int image_index_ = -1;
   std::intptr_t tag_ = 0;
 };
 

@@ -30,6 +30,10 @@ class TListItem : public TObject {
   // The picture of StateImages shown left of the item (-1: none), 0 to 14.
   int StateIndex() const { return state_index_; }
   void SetStateIndex(int v);
+  // In a list with the system's check boxes: the ticked box (state picture 1; 0 or none is
+  // the empty box).
+  bool Checked() const { return state_index_ == 1; }
+  void SetChecked(bool v) { SetStateIndex(v ? 1 : 0); }
   void* Data() const { return data_; }
   void SetData(void* v) { data_ = v; }
   int Index() const { return index_; }

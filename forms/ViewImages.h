@@ -19,6 +19,8 @@ class TViewImages {
   // False when the list was already set.
   bool SetImages(TImageList* v) { return Replace(images_, state_images_, v); }
   bool SetStateImages(TImageList* v) { return Replace(state_images_, images_, v); }
+  // The copy of the state pictures the window was given last (nil: none).
+  HIMAGELIST StateCopy() const { return state_copy_; }
   // Forgets `component` where it is one of the two lists; true when it was.
   bool Removed(TComponent* component);
 

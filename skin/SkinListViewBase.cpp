@@ -180,16 +180,17 @@ void TSkinListViewBase::DestroyWnd() {
 void TSkinListViewBase::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_VSCROLL:
-      TCustomListView::Dispatch(m);
-      SyncVScrollBar();
-      return;
     case WM_HSCROLL:
       TCustomListView::Dispatch(m);
-      SyncHScrollBar();
+      // A bar stepping the list line by line brings itself up to date once it is done.
+      if (scrolling_by_bar_) return;
+      if (bar_options_.ScrollSyncsBoth) SyncScrollBars();
+      else SyncBar(m.Msg == WM_VSCROLL);
       return;
     case WM_MOUSEWHEEL:
       TCustomListView::Dispatch(m);
-      if (vbar_) SyncVScrollBar();
+      if (bar_options_.ScrollSyncsBoth) SyncScrollBars();
+      else if (vbar_) SyncVScrollBar();
       else SyncHScrollBar();
       return;
     case WM_KEYDOWN:
@@ -364,8 +365,14 @@ void TSkinListViewBase::SyncBar(bool vertical) {
   if (ReadScrollInfo(handle_, vertical ? SB_VERT : SB_HORZ, si)) {
     // Full 32-bit values throughout: a list of more than 32,767 rows scrolls past them.
     const int page = static_cast<int>(si.nPage);
-    bar->SetMin(si.nMin);
-    bar->SetMax(std::max(si.nMin, si.nMax - page + 1));
+    const int max = std::max(si.nMin, si.nMax - page + 1);
+    if (bar_options_.MaxBeforeMin) {
+      bar->SetMax(max);
+      bar->SetMin(si.nMin);
+    } else {
+      bar->SetMin(si.nMin);
+      bar->SetMax(max);
+    }
     if (bar_options_.SetPageSize && bar->PageSize() != page) bar->SetPageSize(page);  // rebuilds the thumb
     bar->SetPosition(vertical && bar_options_.VerticalFromTrackPos ? si.nTrackPos : si.nPos);
   }

@@ -1,8 +1,8 @@
 // TSkinListViewBase: what the skinned list views have in common: a report list view framed
 // in two colours, its look from a theme or a built-in style, a header window hooked for the
 // view's own painting, and two outside skinned scroll bars laid over the list's own and kept
-// in step with them both ways. TQzListView builds its painted header on it; a flat-header
-// list view can take the same base with its own header painting and bar options.
+// in step with them both ways. TQzListView builds its painted header on it, TSkinListView
+// its flat one; they differ in the bar options and in how a moved bar scrolls the list.
 #pragma once
 
 #include <windows.h>
@@ -48,6 +48,10 @@ class TSkinListViewBase : public forms::TCustomListView {
     int FarInset = 1;
     bool VerticalFromTrackPos = true;
     bool SetPageSize = true;
+    // The bars' range written maximum first (the track clamps its position at each step).
+    bool MaxBeforeMin = false;
+    // A scroll message or the wheel brings both bars up to date, not only its own one.
+    bool ScrollSyncsBoth = false;
   };
   void SetBarOptions(const TBarOptions& o) { bar_options_ = o; }
 
@@ -76,6 +80,13 @@ class TSkinListViewBase : public forms::TCustomListView {
 
   bool Syncing() const { return syncing_; }
   bool ScrollingByBar() const { return scrolling_by_bar_; }
+  // Set while a bar moves the list: the list's own moves then do not push back into the bars.
+  void SetScrollingByBar(bool v) { scrolling_by_bar_ = v; }
+
+  // Bars to list: an attached bar's OnChange. The maker's view scrolls to the bar's position;
+  // a view of its own may scroll by the bar's change instead.
+  virtual void VScrollBarChange();
+  virtual void HScrollBarChange();
 
  private:
   static LRESULT CALLBACK HeaderProc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
@@ -83,8 +94,6 @@ class TSkinListViewBase : public forms::TCustomListView {
   void HookHeader();
   void UnhookHeader();
   void SyncBar(bool vertical);
-  void VScrollBarChange();
-  void HScrollBarChange();
   void Frame();
   bool RightToLeftBars() const;
 

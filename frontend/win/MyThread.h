@@ -1,9 +1,9 @@
 // MyThread: TMyThread, the scan watch thread. It follows the engine's scan every 100 ms on
 // the scan progress window (bar, counters, current item, phase text) and, when the scan has
-// finished, builds what the results window shows (the folder tree, or in find mode the hit
-// list), closes the progress window and has the results window announce the end. Every
-// change to a window is made on the GUI thread; the thread itself only waits, polls the
-// engine and walks the finished found tree. It releases itself when its body is done.
+// finished, has the results window build what it shows (the folder tree, or in find mode the
+// hit list), closes the progress window and has the results window announce the end. Every
+// change to a window is made on the GUI thread; the thread itself only waits and polls the
+// engine. It releases itself when its body is done.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,7 @@ class TMyThread final : public forms::TThread {
 
  private:
   void WatchScan();
-  void BuildFolderTree();
-  void BuildHitList();
+  void EndFinishedScan();
 
   skin::TSkinProgressBar* bar_;
   TFrmProgress* progress_;

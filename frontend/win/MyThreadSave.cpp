@@ -17,7 +17,7 @@ TMyThreadSave::TMyThreadSave(skin::TSkinProgressBar* bar, TFrmSaveProgress* wind
 uint64_t TMyThreadSave::FilesWanted() {
   scavrel::FoundNode* root = nullptr;
   if ((GetTreeFirst(&root) & 0xFF) == 0 || !root) return 0;
-  return CountFilesToSave(root, save_node_, EngineTreeReaders().filter);
+  return CountFilesToSave(root, save_node_, EngineFilter());
 }
 
 }  // namespace vardeck

@@ -14,6 +14,8 @@ bool LoadArtBitmap(forms::TBitmap& bitmap, const char* name) {
 bool LoadArt(forms::TPicture& picture, const char* name) {
   forms::TBitmap b;
   if (!LoadArtBitmap(b, name)) return false;
+  // The pictures mark what they leave out in magenta, whatever their corner pixels are.
+  b.SetTransparentColor(forms::clFuchsia);
   picture.SetGraphic(&b);
   return true;
 }

@@ -31,6 +31,15 @@ inline constexpr const char* kBoxPicture = "ART_BOX_PICTURE";          // 49 x 4
 inline constexpr const char* kAboutSide = "ART_ABOUT_SIDE";            // 119 x 177
 inline constexpr const char* kAboutLogo = "ART_ABOUT_LOGO";            // 22 x 29
 inline constexpr const char* kWarningMark = "ART_WARNING_MARK";        // 18 x 15
+// The results window.
+inline constexpr const char* kItemPictures = "ART_ITEM_PICTURES";      // three 16 x 16
+inline constexpr const char* kCheckStates = "ART_CHECK_STATES";        // four 16 x 16
+inline constexpr const char* kSortArrows = "ART_SORT_ARROWS";          // three 16 x 16
+inline constexpr const char* kListHeader = "ART_LIST_HEADER";          // 8 x 22, stretched
+inline constexpr const char* kListHeaderLine = "ART_LIST_HEADER_LINE"; // 2 x 22
+inline constexpr const char* kBackButton = "ART_BTN_BACK";             // 100 x 28
+inline constexpr const char* kFilterButton = "ART_BTN_FILTER";
+inline constexpr const char* kRecoverButton = "ART_BTN_RECOVER";
 }  // namespace art
 
 // Loads the named picture of the running program into `bitmap`; false (bitmap unchanged) when

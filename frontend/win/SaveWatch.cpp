@@ -59,7 +59,7 @@ void TSaveWatchThread::WatchSave() {
   if (end == SaveEnd::Short) SaveShortPending = 1;
   else SaveFinishedPending = 1;
   OnGui([&] {
-    if (results_) results_->FormClick(results_);
+    if (results_) results_->FormClick();
   });
 }
 

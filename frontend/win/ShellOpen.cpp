@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "frontend/win/ProgramFolder.h"
+
 namespace vardeck {
 
 namespace {
@@ -19,6 +21,19 @@ void ShellOpen(const std::string& target) {
     return;
   }
   ShellExecuteA(GetActiveWindow(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OpenProgramHelp() {
+  if (HWND help = FindWindowA(nullptr, "Tolvane Help")) {
+    ShowWindow(help, SW_SHOWNORMAL);
+    SetActiveWindow(help);
+    SetForegroundWindow(help);
+    return;
+  }
+  const std::string path = ProgramFolder() + "Tolvane.chm";
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  ShellOpen(path);
 }
 
 ShellOpener SetShellOpener(ShellOpener opener) {

@@ -1,5 +1,7 @@
 // The user's number, date and time conventions as Windows reports them, and file times
-// converted to local time with the time-zone rules in force at that time (as Explorer shows).
+// converted to local time by the engine's rule: the bias in force now, daylight saving
+// included (FileTimeToLocalFileTime), so that a time the lists show is the time the engine's
+// date filter compares, also across a daylight-saving change.
 #include <windows.h>
 
 #include "frontend/TextLocale.h"
@@ -19,15 +21,10 @@ std::string LocaleText(LCTYPE item, const char* fallback, bool may_be_empty) {
 }
 
 bool ToLocalFileTime(uint64_t utc, uint64_t& local) {
-  FILETIME file_time;
-  file_time.dwLowDateTime = static_cast<DWORD>(utc);
-  file_time.dwHighDateTime = static_cast<DWORD>(utc >> 32);
-  SYSTEMTIME utc_time;
-  SYSTEMTIME local_time;
-  if (!FileTimeToSystemTime(&file_time, &utc_time)) return false;
-  if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc_time, &local_time)) return false;
-  if (!SystemTimeToFileTime(&local_time, &file_time)) return false;
-  local = static_cast<uint64_t>(file_time.dwHighDateTime) << 32 | file_time.dwLowDateTime;
+  FILETIME in{static_cast<DWORD>(utc), static_cast<DWORD>(utc >> 32)};
+  FILETIME out{};
+  if (!FileTimeToLocalFileTime(&in, &out)) return false;
+  local = static_cast<uint64_t>(out.dwHighDateTime) << 32 | out.dwLowDateTime;
   return true;
 }
 

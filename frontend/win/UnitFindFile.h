@@ -1,45 +1,171 @@
 // UnitFindFile: the results window TFrmFindFile, which takes over from the start window when a
-// scan starts, runs the engine's scan and shows what it found.
+// scan starts, runs the engine's scan and shows what it found: the folder tree with the
+// folder's contents, or the flat hit list of a find-file scan; ticks kept in step with the
+// engine's check states; sorting; saving the ticked entries; Back to the start window.
 #pragma once
 
+#include <functional>
+#include <string>
+
+#include "engine/found_tree.h"
 #include "forms/Forms.h"
+#include "forms/Splitter.h"
+#include "frontend/ResultRows.h"
 #include "skin/QzListView.h"
 #include "skin/QzTreeView.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinImagePanel.h"
+#include "skin/SkinPopupMenu.h"
+#include "skin/SkinURLLabel.h"
 
 namespace vardeck {
+
+// Where the popup menu was opened (PopupSource).
+enum PopupSourceKind : int { kPopupNone = 0, kPopupFolderRow = 1, kPopupHitRow = 2, kPopupTree = 3 };
 
 class TFrmFindFile : public forms::TForm {
  public:
   explicit TFrmFindFile(forms::TComponent* owner);
+  ~TFrmFindFile() override;
   const char* ClassName() const override { return "TFrmFindFile"; }
 
   // HAND-OVER FROM THE START WINDOW. The start window has set ScanDriveCaption,
   // ScanDevicePath, FullScan, FindMode and NtfsChosen (and chosen the engine with SetNtfs), and
   // given this window its own geometry; this call shows the results window, which hides the
-  // start window and starts the engine's scan. Until the results window is built this is a
-  // placeholder that does just that and shows an empty window.
+  // start window and starts the engine's scan.
   void BeginScanResults();
 
-  skin::TSkinForm* skForm1 = nullptr;
+  // ---- for the scan and save watch threads, always on the GUI thread ----------------------
+  // Announces a pending end of scan or save ("scanfinished", "savefinished", "saveshort").
+  void FormClick();
+  // The tree's click handling (acts only while InitialTreeClick is set).
+  void TreeView1Click();
+  // The end of a scan that was not stopped, as the folder tree (folder mode) or the hit list
+  // (find mode): builds it from the engine's found tree, shows the first folder, switches the
+  // panels. Announcing is left to the caller (ScanFinishedPending and FormClick).
+  void ShowScanResult();
+  // The end of a stopped scan: the window closes (ResultsCloseMode 2 returns to the start
+  // window); nothing is built.
+  void ScanStopped();
+  // The folder tree from the engine's found tree (or from the tree below `root`), in one
+  // update bracket; true when it has a first item.
+  bool BuildFolderTree();
+  bool BuildFolderTree(FoundNode* root);
+  // HitList and ListView2 from the engine's found tree.
+  void BuildHitList();
+  // Folder-contents rows of one folder.
+  void FillListview(FoundNode* folder);
 
-  // ---- WATCH THREADS' VIEW OF THE RESULTS WINDOW ------------------------------------------
-  // What the scan and save watch threads (MyThread, SaveWatch) reach of this window: the two
-  // layouts' panels, the folder tree, the hit list, the Filter button, the tree's click
-  // handling and the window's click handling that announces the end of a run. Nil controls
-  // and empty handlers until the results window is built; its build takes this block over.
-  forms::TPanel* Panel1 = nullptr;
+  // Watch threads of the progress windows: called once the engine accepted a scan or a save.
+  // Until they are set the window follows the run itself with a 100 ms timer and no progress
+  // window. `list_save` tells SaveDeleteFile1 (find mode) from the other two saves; `node` is
+  // the node handed to SaveMenuFile, nil for the ticked entries.
+  std::function<void()> StartScanWatch;
+  std::function<void(bool list_save, FoundNode* node)> StartSaveWatch;
+
+  // The hit-list check picture of column 0 after a row changed (2 when the rows differ).
+  int HitHeaderState(int new_state);
+
+  skin::TSkinForm* skForm1 = nullptr;
+  skin::TSkinImagePanel* skImagePanel5 = nullptr;
+  skin::TSkinImagePanel* skImagePanel4 = nullptr;
+  skin::TSkinImagePanel* skImagePanel6 = nullptr;
+  skin::TSkinImagePanel* skImagePanel1 = nullptr;
+  skin::TSkinImagePanel* skImagePanel9 = nullptr;
+  forms::TLabel* Label1 = nullptr;
+  forms::TLabel* Label5 = nullptr;
+  forms::TImage* Image3 = nullptr;
+  forms::TImage* Image5 = nullptr;
+  skin::TSkinURLLabel* skURLLabel2 = nullptr;
+  skin::TSkinURLLabel* skURLLabel4 = nullptr;
   forms::TPanel* Panel2 = nullptr;
-  skin::TQzTreeView* TreeView1 = nullptr;
   skin::TQzListView* ListView2 = nullptr;
+  forms::TPanel* Panel1 = nullptr;
+  skin::TQzTreeView* TreeView1 = nullptr;
+  forms::TSplitter* Splitter1 = nullptr;
+  skin::TQzListView* ListView1 = nullptr;
+  skin::TSkinImageButton* skBBack = nullptr;
   skin::TSkinImageButton* skButton1 = nullptr;
-  void TreeView1Click(forms::TObject* sender);
-  void FormClick(forms::TObject* sender);
-  // ---- end of the watch threads' view -----------------------------------------------------
+  skin::TSkinImageButton* skBRecovery = nullptr;
+  skin::TSkinImageButton* skImageButton1 = nullptr;
+  forms::TImageList* ImageList1 = nullptr;
+  forms::TImageList* ImageList2 = nullptr;
+  forms::TImageList* ImageList5 = nullptr;
+  forms::TTimer* Timer1 = nullptr;
+  forms::TTimer* Timer2 = nullptr;
+  skin::TSkinPopupMenu* skPopupMenu1 = nullptr;
+  forms::TMenuItem* M1 = nullptr;
+  forms::TMenuItem* N1 = nullptr;
+  forms::TMenuItem* M2 = nullptr;
+  forms::TMenuItem* M3 = nullptr;
+
+  // Where the popup was opened, and the folder ListView1 shows.
+  forms::TTreeNode* CurrentFolderItem = nullptr;
+  int PopupSource = kPopupNone;
+  FoundNode* PopupNode = nullptr;
+  int PopupRow = -1;
+  forms::TTreeNode* PopupTreeItem = nullptr;
+
+  // The rectangle of a row's check picture in a list's client area (empty for no row).
+  RECT RowStateRect(skin::TQzListView* list, int row);
+
+ protected:
+  void Dispatch(forms::TMessage& m) override;
 
  private:
-  forms::TTimer* scan_start_timer_ = nullptr;
+  void BuildControls();
+  skin::TQzListView* MakeList(forms::TWinControl* parent);
+  void FormCreate();
+  // Panel2 (hit list) or Panel1 (tree and folder list), and the buttons that go with them.
+  void ShowPanels(bool find_mode);
+  void FormShow();
+  void FormPaint();
+  void FormResize();
+  void FormCloseQuery(bool& can_close);
+  void Timer1Timer();
+  void Timer2Timer();
+  void TreeView1MouseDown(forms::TMouseButton button, int x, int y);
+  void TreeView1MouseUp(forms::TMouseButton button, int x, int y);
+  void ListView1Data(forms::TListItem* item);
+  void ListView2Data(forms::TListItem* item);
+  void ListColumnClick(skin::TQzListView* list, ResultList which, int column);
+  void ListView1HeaderStateClick(int column);
+  void ListView2HeaderStateClick(int column);
+  void ListView1MouseDown(forms::TMouseButton button, int x, int y);
+  void ListView2MouseDown(forms::TMouseButton button, int x, int y);
+  void ListView1DblClick();
+  void M1Click();
+  void M2Click();
+  void M3Click();
+  void CheckFromPopup(uint8_t wanted);
+  void skBRecoveryClick();
+  void skBBackClick();
+  void skButton1Click();
+  void skImageButton1Click();
+  void skURLLabel2Click();
+  void skURLLabel4Click();
+
+  // A row's check box clicked: the engine toggles the node, the row takes its new state.
+  uint8_t ToggleRow(uint32_t list, skin::TQzListView* view, int row);
+  FoundNode* RowNode(uint32_t list, int row, uint32_t node_field);
+  void SetRowState(uint32_t list, int row, uint32_t field, uint8_t state);
+  void RefreshFolderHeader();
+  bool RunActive() const;
+  // Both lists, their counts and the tree emptied, so that no row keeps a node of a tree the
+  // engine is about to free.
+  void ClearResults();
+  void ResetHeaders(skin::TQzListView* list);
+  // Save through the command steps; `node` null for the ticked entries.
+  void Save(bool popup);
+  bool StartEngineSave(const std::string& destination, bool popup, bool& list_save);
+  void FollowRun();
+  void FollowTimerTick();
+
+  forms::TTreeNode* mouse_down_item_ = nullptr;
+  std::string pending_text_;
+  forms::TTimer* follow_timer_ = nullptr;
+  bool following_save_ = false;
 };
 
 extern TFrmFindFile* FrmFindFile;

@@ -1,9 +1,12 @@
 // UnitRun: the start window's controls, its drive list and the scan starts.
 #include "frontend/win/UnitRun.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "engine/scavrel_api.h"
+#include "frontend/DriveListLayout.h"
 #include "frontend/LangFile.h"
 #include "frontend/ProductTexts.h"
 #include "frontend/SharedState.h"
@@ -426,20 +429,7 @@ void TFrmRun::skURLLabel1Click() {
   if (FrmMessage) FrmMessage->ShowModal();
 }
 
-void TFrmRun::skURLLabel3Click() {
-  if (HWND help = FindWindowA(nullptr, "Tolvane Help")) {
-    ShowWindow(help, SW_SHOWNORMAL);
-    SetActiveWindow(help);
-    SetForegroundWindow(help);
-    return;
-  }
-  // Only the help file that is there is handed to the shell: a missing one would have the
-  // shell offer to search for a program for it.
-  const std::string path = ProgramFolder() + "Tolvane.chm";
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  ShellOpen(path);
-}
+void TFrmRun::skURLLabel3Click() { OpenProgramHelp(); }
 
 void TFrmRun::skListDiskMouseDown(forms::TMouseButton button, int y) {
   pressed_row_ = button == forms::TMouseButton::mbLeft ? skListDisk->GetItemAt(0, y) : nullptr;
@@ -454,7 +444,66 @@ void TFrmRun::skListDiskMouseUp(int y) {
 }
 
 void TFrmRun::skListDiskCustomDraw(const RECT& rect, bool& default_draw) {
-  default_draw = true;
+  default_draw = false;
+  const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+  if (w <= 0 || h <= 0) return;
+  // The whole list goes into one bitmap, copied in one block: no row flickers.
+  forms::TBitmap buffer(w, h);
+  forms::TCanvas& c = buffer.Canvas();
+  c.Brush.Color = forms::clWhite;
+  c.FillRect(RECT{0, 0, w, h});
+  c.Font().SetName("Tahoma");
+  c.Font().SetSize(9);
+  c.Font().SetColor(kTextBlue);
+  std::array<int, 3> widths{};
+  for (int i = 0; i < 3 && i < skListDisk->Columns().Count(); ++i)
+    widths[static_cast<size_t>(i)] = skListDisk->Columns().Items(i)->Width();
+  const int picture_width = ImageList3->Count() > 0 ? ImageList3->Width() : 0;
+  auto text_width = [&c](std::string_view t) { return c.TextWidth(std::string(t)); };
+  forms::TListItems& items = skListDisk->Items();
+  for (int i = 0; i < items.Count(); ++i) {
+    forms::TListItem* row = items.Items(i);
+    RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
+    if (r.bottom <= rect.top || r.top >= rect.bottom) continue;
+    OffsetRect(&r, -rect.left, -rect.top);
+    r.right = w;
+    const bool selected = row->Selected();
+    const DriveRowColours colours = DriveRowColoursFor(i, selected);
+    c.Brush.Color = colours.fill;
+    c.FillRect(r);
+    if (picture_width > 0) ImageList3->Draw(c, r.left + 2, r.top, DriveRowPicture(i, selected));
+    if (r.bottom - r.top < r.top) {
+      c.Pen.Color = colours.top_line;
+      c.MoveTo(r.left, r.top);
+      c.LineTo(r.right, r.top);
+    }
+    c.Pen.Color = colours.bottom_line;
+    c.MoveTo(r.left, r.bottom - 1);
+    c.LineTo(r.right, r.bottom - 1);
+    const std::array<TextBox, 3> boxes = DriveRowTextBoxes(r.left, widths, picture_width);
+    const std::string texts[3] = {row->Caption(),
+                                  row->SubItems().size() > 0 ? row->SubItems()[0] : "",
+                                  row->SubItems().size() > 1 ? row->SubItems()[1] : ""};
+    c.Brush.Style = forms::TBrushStyle::bsClear;
+    for (size_t k = 0; k < 3; ++k) {
+      RECT box{boxes[k].left, r.top, boxes[k].right, r.bottom};
+      std::string shown = EllipsisText(text_width, texts[k], boxes[k].shorten_to);
+      c.DrawText(shown, box, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    }
+    c.Brush.Style = forms::TBrushStyle::bsSolid;
+  }
+  // Copied below the header only: the header paints itself.
+  RECT below_header = rect;
+  if (HWND header = skListDisk->HeaderHandle()) {
+    RECT hr{};
+    if (GetWindowRect(header, &hr) && IsWindowVisible(header)) {
+      POINT bottom{0, hr.bottom};
+      ::ScreenToClient(skListDisk->Handle(), &bottom);
+      below_header.top = std::max<LONG>(rect.top, bottom.y);
+    }
+  }
+  RECT source{0, below_header.top - rect.top, w, h};
+  skListDisk->Canvas().CopyRect(below_header, c, source);
 }
 
 }  // namespace vardeck

@@ -12,6 +12,7 @@
 #include "frontend/win/UnitFrmSetting.h"
 #include "frontend/win/UnitMsgBox.h"
 #include "frontend/win/UnitRun.h"
+#include "frontend/win/WatchSupport.h"
 
 namespace vardeck {
 
@@ -26,6 +27,7 @@ void CreateForms() {
   FrmCalendar = new TFrmCalendar(nullptr);
   FrmFind = new TFrmFind(nullptr);
   FrmAttention = new TFrmAttention(nullptr);
+  ConnectWatchThreads();
 }
 
 namespace {

@@ -2,6 +2,13 @@
 #include "frontend/win/WatchSupport.h"
 
 #include "engine/scavrel_api.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/MyThread.h"
+#include "frontend/win/MyThreadSave.h"
+#include "frontend/win/MyThreadSavefile.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitFrmProgress.h"
+#include "frontend/win/UnitFrmSaveProgress.h"
 
 namespace vardeck {
 
@@ -22,17 +29,25 @@ ProgressSnapshot PollProgress(ProgressExport poll) {
   return s;
 }
 
-TreeReaders EngineTreeReaders() {
-  TreeReaders r;
-  r.filter = [](FoundNode* n) { return FilterNtfsTreeNode(n) != 0; };
-  r.name = [](FoundNode* n) {
-    char buffer[kOutTextPathSize] = {};
-    char* text = buffer;
-    if (!GetDictionaryName(n->record, &text)) return std::string();
-    buffer[kOutTextPathSize - 1] = '\0';
-    return std::string(buffer);
+void ConnectWatchThreads() {
+  if (!FrmFindFile) return;
+  FrmFindFile->StartScanWatch = [] {
+    TFrmProgress* p = FrmProgress;
+    ProgressShown = false;
+    new TMyThread(p->ProgressBar1, p, p->LabFile, p->LabFolder, p->Labfindfile);
+    p->ShowModal();
   };
-  return r;
+  FrmFindFile->StartSaveWatch = [](bool list_save, scavrel::FoundNode* node) {
+    TFrmSaveProgress* w = FrmSaveProgress;
+    ProgressShown = false;
+    if (list_save) new TMyThreadSavefile(w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile);
+    else new TMyThreadSave(w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile, node);
+    w->ShowModal();
+  };
+}
+
+std::function<bool(scavrel::FoundNode*)> EngineFilter() {
+  return [](scavrel::FoundNode* n) { return FilterNtfsTreeNode(n) != 0; };
 }
 
 }  // namespace vardeck

@@ -1,14 +1,14 @@
 // What the three watch threads share: the hand-over of window changes to the GUI thread, the
-// engine's progress snapshot read into growing texts, the engine's node readers for the
-// found-tree walks, and the thread's release once its body is done.
+// engine's progress snapshot, the engine's filter for the count of files a save wants, the
+// thread's release once its body is done, and how the results window starts them.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "engine/found_tree.h"
 #include "forms/Forms.h"
-#include "frontend/FoundTreeWalk.h"
 
 namespace vardeck {
 
@@ -33,7 +33,12 @@ using ProgressExport = uint8_t(__cdecl*)(uint64_t*, uint64_t*, uint64_t*, uint64
 // GetProgress or GetProgressSave.
 ProgressSnapshot PollProgress(ProgressExport poll);
 
-// FilterNtfsTreeNode and GetDictionaryName of the engine SetNtfs chose.
-TreeReaders EngineTreeReaders();
+// Gives the results window its two watch starts: the scan's (TMyThread under the modal scan
+// progress window) and the save's (TMyThreadSave or TMyThreadSavefile under the modal save
+// progress window). Called once the windows exist.
+void ConnectWatchThreads();
+
+// FilterNtfsTreeNode of the engine SetNtfs chose.
+std::function<bool(scavrel::FoundNode*)> EngineFilter();
 
 }  // namespace vardeck

@@ -1,10 +1,11 @@
 // The wrapped list view in real windows under the X server: rows on demand in owner-data mode,
 // kept rows, column clicks, hit tests on state pictures, the mouse release after a click on a
-// row, selection events, custom draw and double-clicks.
+// row, selection events, custom draw, double-clicks and the system's check boxes on kept rows.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "forms/Forms.h"
 #include "tests/forms/gui_input.h"
@@ -427,4 +428,58 @@ TEST_F(ListView, WindowStylesFollowTheProperties) {
   SendMessageA(t.list->HeaderHandle(), HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&hd));
   Pump();
   EXPECT_EQ(c->Width(), 60);
+}
+
+TEST_F(ListView, SystemCheckBoxesOnKeptRowsFollowClicksSpaceAndTheProgram) {
+  ListForm t(false);
+  t.list->SetStateImages(nullptr);  // the system's boxes, not pictures of the program's
+  t.list->SetCheckboxes(true);
+  for (int i = 0; i < 5; ++i) t.list->Items().Add()->SetCaption("row " + std::to_string(i));
+  t.Show();
+  HWND lv = t.list->Handle();
+  std::vector<int> changed;
+  t.list->OnChange = [&](TObject*, TListItem* item, TItemChange c) {
+    if (c == TItemChange::ctState && item) changed.push_back(item->Index());
+  };
+  // Every row shows an empty box until it is ticked.
+  ASSERT_NE(ListView_GetImageList(lv, LVSIL_STATE), nullptr);
+  EXPECT_EQ(ListView_GetItemState(lv, 0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
+  t.list->Items()[3]->SetChecked(true);
+  EXPECT_EQ(ListView_GetItemState(lv, 3, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
+  // A click on row 1's box ticks it; on its caption it does not.
+  RECT b = t.list->Items()[1]->DisplayRect(TDisplayCode::drBounds);
+  const int y = (b.top + b.bottom) / 2;
+  int x = b.left;
+  for (; x < b.left + 40; ++x)
+    if (t.list->GetHitTestInfoAt(x, y) & htOnStateIcon) break;
+  ASSERT_LT(x, b.left + 40);
+  ClickClient(lv, x + 3, y);
+  Pump();
+  EXPECT_TRUE(t.list->Items()[1]->Checked());
+  EXPECT_EQ(changed, std::vector<int>{1});
+  Sleep(400);  // past the double-click time
+  POINT p = RowPoint(t.list, 2);
+  ClickClient(lv, p.x, p.y);
+  Pump();
+  EXPECT_FALSE(t.list->Items()[2]->Checked());
+  // Space flips the focused row's box.
+  PressKey(lv, VK_SPACE);
+  EXPECT_TRUE(t.list->Items()[2]->Checked());
+  PressKey(lv, VK_SPACE);
+  EXPECT_FALSE(t.list->Items()[2]->Checked());
+  // With pictures of its own the list leaves the rows' states to the program.
+  t.list->SetStateImages(t.states);
+  ClickClient(lv, x + 3, y);
+  Pump();
+  EXPECT_TRUE(t.list->Items()[1]->Checked());
+  // Without them again: the system's boxes come back (not the program's pictures, gone now).
+  HIMAGELIST program = ListView_GetImageList(lv, LVSIL_STATE);
+  t.list->SetStateImages(nullptr);
+  HIMAGELIST shown = ListView_GetImageList(lv, LVSIL_STATE);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_NE(shown, program);
+  Sleep(400);
+  ClickClient(lv, x + 3, y);
+  Pump();
+  EXPECT_FALSE(t.list->Items()[1]->Checked());
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/scavrel_api.h"
+#include "frontend/LangFile.h"
 #include "frontend/SharedState.h"
 #include "frontend/win/MyThread.h"
 #include "frontend/win/MyThreadSave.h"
@@ -21,6 +22,7 @@
 #include "frontend/win/UnitFindFile.h"
 #include "frontend/win/UnitFrmProgress.h"
 #include "frontend/win/UnitFrmSaveProgress.h"
+#include "frontend/win/UnitMsgBox.h"
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
 #include "quorrin/quorrin_api.h"
@@ -227,22 +229,6 @@ class ProgressWindows : public ::testing::Test {
   static void SetUpTestSuite() {
     if (!forms::Application()->Handle()) return;
     CreateForms();
-    // The results window's views the watch threads fill.
-    TFrmFindFile* r = FrmFindFile;
-    r->Panel1 = new forms::TPanel(r);
-    r->Panel1->SetBounds(0, 30, 400, 300);
-    r->Panel1->SetParent(r->skForm1);
-    r->TreeView1 = new skin::TQzTreeView(r);
-    r->TreeView1->SetBounds(0, 0, 200, 300);
-    r->TreeView1->SetParent(r->Panel1);
-    r->Panel2 = new forms::TPanel(r);
-    r->Panel2->SetBounds(0, 30, 400, 300);
-    r->Panel2->SetParent(r->skForm1);
-    r->ListView2 = new skin::TQzListView(r);
-    r->ListView2->SetBounds(0, 0, 400, 300);
-    r->ListView2->SetParent(r->Panel2);
-    r->skButton1 = new skin::TSkinImageButton(r);
-    r->skButton1->SetParent(r->skForm1);
   }
   static void TearDownTestSuite() {
     if (FrmRun) DestroyForms();
@@ -273,32 +259,76 @@ class ProgressWindows : public ::testing::Test {
     WaitFinished(false, 15000);
   }
 
+  // Answers, from its own thread, the message the results window announces a run's end with
+  // (OK), and keeps its text; gives up a moment after the run is over when none comes.
+  class EndBoxAnswerer {
+   public:
+    EndBoxAnswerer()
+        : box_(FrmAttention->Handle()),
+          ok_(FrmAttention->Button1->Handle()),
+          robot_([this] { Answer(); }) {}
+    // Pumps until the answer is given or given up; the text, empty when none came.
+    std::string Finish() {
+      run_over_ = true;
+      PumpUntil([this] { return robot_.Done(); }, 15000);
+      robot_.Join();
+      tolvane_test::Pump();
+      return seen_;
+    }
+
+   private:
+    void Answer() {
+      DWORD over_at = 0;
+      for (;;) {
+        if (IsWindowVisible(box_)) {
+          Sleep(100);
+          seen_ = OnGuiRead<std::string>([] { return FrmAttention->Label1->Caption(); });
+          ClickMiddle(ok_);
+          WaitHidden(box_);
+          return;
+        }
+        if (run_over_) {
+          if (!over_at) over_at = GetTickCount();
+          else if (GetTickCount() - over_at > 1500) return;
+        }
+        Sleep(20);
+      }
+    }
+    HWND box_, ok_;
+    std::string seen_;
+    std::atomic<bool> run_over_{false};
+    Robot robot_;
+  };
+
   // The scan as the results window starts it: the engine's scan, the watch thread, the modal
-  // window; `robot` acts on the shown window from its own thread. Returns when the window
-  // has closed and the watch thread has ended.
-  static void RunScanWindow(const std::function<void()>& robot) {
+  // window; `robot` acts on the shown window from its own thread. Returns, once the window has
+  // closed and the watch thread has ended, the text the end was announced with.
+  static std::string RunScanWindow(const std::function<void()>& robot) {
     ScanState = kRunRunning;
     ProgressShown = false;
     TFrmProgress* p = FrmProgress;
+    EndBoxAnswerer answer;
     new TMyThread(p->ProgressBar1, p, p->LabFile, p->LabFolder, p->Labfindfile);
     Robot r(robot);
     p->ShowModal();
     PumpUntil([&] { return r.Done() && ScanState == kRunIdle; }, 60000);
     r.Join();
-    tolvane_test::Pump();
+    return answer.Finish();
   }
 
-  static void RunSaveWindow(forms::TThread* (*make)(), const std::function<void()>& robot) {
+  static std::string RunSaveWindow(forms::TThread* (*make)(), const std::function<void()>& robot) {
     SaveState = kRunRunning;
     ProgressShown = false;
+    EndBoxAnswerer answer;
     make();
     Robot r(robot);
     FrmSaveProgress->ShowModal();
     PumpUntil([&] { return r.Done() && SaveState == kRunIdle; }, 60000);
     r.Join();
-    // The thread hands its last calls over after the state went idle.
-    PumpUntil([] { return false; }, 300);
+    return answer.Finish();
   }
+
+  static std::string Text(LangKey key) { return Lang().Text(key); }
 
   // A folder-mode scan through the window, the robot only waiting for its end.
   static void ScanThroughWindow(const std::string& image, bool ntfs, bool find) {
@@ -307,8 +337,9 @@ class ProgressWindows : public ::testing::Test {
     SetNtfs(NtfsChosen);
     ASSERT_TRUE(ntfs ? ProcNtfs(kCaption, image.c_str(), 0) : ProcFat(kCaption, image.c_str(), 0));
     HWND wnd = FrmProgress->Handle();
-    RunScanWindow([wnd] { WaitHidden(wnd, 60000); });
+    std::string said = RunScanWindow([wnd] { WaitHidden(wnd, 60000); });
     ASSERT_EQ(ScanState, kRunIdle);
+    EXPECT_EQ(said, Text(LangKey::ScanFinished));
   }
 
   static std::vector<std::string> TopLevelTexts() {
@@ -334,7 +365,7 @@ TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheF
   std::string paused_caption, files_shown;
   int state_paused = -1, state_continued = -1;
   Snapshot held_before, held_after;
-  RunScanWindow([&] {
+  const std::string said = RunScanWindow([&] {
     if (!WaitVisible(wnd)) return;
     // The watch thread shows the held run's counters within a poll or two.
     WaitFor([&] { return OnGuiRead<std::string>([p] { return p->LabFile->Caption(); }) != ""; });
@@ -369,7 +400,7 @@ TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheF
   EXPECT_TRUE(p->Button2->Enabled());
   EXPECT_EQ(p->ProgressBar1->Position(), 100);
   EXPECT_EQ(StopRequested, 0);
-  EXPECT_EQ(ScanFinishedPending, 1);  // announced
+  EXPECT_EQ(said, Text(LangKey::ScanFinished));  // announced
   EXPECT_TRUE(FrmFindFile->Panel1->Visible());
   EXPECT_FALSE(FrmFindFile->Panel2->Visible());
 
@@ -417,7 +448,7 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   HWND pause = p->Button2->Handle();
   HWND stop = p->Button3->Handle();
   std::string caption_after_stop;
-  RunScanWindow([&] {
+  const std::string said = RunScanWindow([&] {
     if (!WaitVisible(wnd)) return;
     Sleep(200);
     ClickMiddle(pause);
@@ -430,7 +461,7 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   EXPECT_EQ(ScanState, kRunIdle);
   EXPECT_EQ(StopRequested, 0);  // cleared at the thread's end
   EXPECT_EQ(ResultsCloseMode, 2);
-  EXPECT_EQ(ScanFinishedPending, 0);  // a stopped scan is never announced
+  EXPECT_EQ(said, "");  // a stopped scan is never announced
   EXPECT_EQ(CaptionOf(p->Button2), "&Pause");
   EXPECT_EQ(FrmFindFile->TreeView1->Items().GetFirstNode(), nullptr);
 
@@ -455,7 +486,6 @@ TEST_F(ProgressWindows, FindModeFillsTheHitListWithPathsNamesAndNodes) {
   PatternLeadingStar = "*";
   PatternTrailingStar = "*";
   ScanThroughWindow(FatImage("fat32.img"), false, true);
-  EXPECT_EQ(ScanFinishedPending, 1);
   EXPECT_TRUE(FrmFindFile->Panel2->Visible());
   EXPECT_FALSE(FrmFindFile->Panel1->Visible());
   EXPECT_FALSE(FrmFindFile->skButton1->Visible());
@@ -506,7 +536,7 @@ TEST_F(ProgressWindows, SaveWindowPausesRefusesToCloseAndAnnouncesAFinishedSave)
   HWND pause = w->Button2->Handle();
   bool visible_after_closes = false;
   std::string paused_caption;
-  RunSaveWindow(
+  const std::string said = RunSaveWindow(
       [] {
         TFrmSaveProgress* w = FrmSaveProgress;
         return static_cast<forms::TThread*>(
@@ -527,8 +557,7 @@ TEST_F(ProgressWindows, SaveWindowPausesRefusesToCloseAndAnnouncesAFinishedSave)
       });
   EXPECT_TRUE(visible_after_closes) << "closed while the save ran";
   EXPECT_EQ(paused_caption, "&Continue");
-  EXPECT_EQ(SaveFinishedPending, 1);
-  EXPECT_EQ(SaveShortPending, 0);
+  EXPECT_EQ(said, Text(LangKey::SaveFinished));
   EXPECT_EQ(CaptionOf(w->Button2), "&Pause");
   std::vector<std::pair<std::string, uint64_t>> files;
   ListFiles(dest, files);
@@ -557,7 +586,7 @@ TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
   ASSERT_TRUE(SaveDeleteFile((stopped + "\\").c_str()));
   ASSERT_TRUE(HoldAfter(true, 200));
   std::string caption_while_stopping;
-  RunSaveWindow(make, [&] {
+  std::string said = RunSaveWindow(make, [&] {
     if (!WaitVisible(wnd)) return;
     Sleep(200);
     ClickMiddle(pause);
@@ -567,8 +596,8 @@ TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
     WaitHidden(wnd, 60000);
   });
   EXPECT_EQ(caption_while_stopping, "&Continue");
-  EXPECT_EQ(SaveFinishedPending, 0);
-  EXPECT_EQ(SaveShortPending, 0);
+  EXPECT_EQ(said, "");  // stopped: nothing announced
+
   EXPECT_EQ(SaveState, kRunIdle);
   EXPECT_EQ(CaptionOf(w->Button2), "&Pause");
   std::vector<std::pair<std::string, uint64_t>> some;
@@ -582,14 +611,13 @@ TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
   ASSERT_NE(f, INVALID_HANDLE_VALUE);
   CloseHandle(f);
   ASSERT_TRUE(SaveDeleteFile((blocked + "\\").c_str()));
-  RunSaveWindow(make, [&] { WaitVisible(wnd) && WaitHidden(wnd, 120000); });
-  EXPECT_EQ(SaveShortPending, 1);
-  EXPECT_EQ(SaveFinishedPending, 0);
+  said = RunSaveWindow(make, [&] { WaitVisible(wnd) && WaitHidden(wnd, 120000); });
+  EXPECT_EQ(said, Text(LangKey::SaveShort));
+
   // A later save starts with the stop forgotten and ends announced.
   std::string again = FreshDestination("again");
   ASSERT_TRUE(SaveMenuFile((again + "\\").c_str(), root->first_child));
-  SaveShortPending = 0;
-  RunSaveWindow(
+  said = RunSaveWindow(
       [] {
         TFrmSaveProgress* w = FrmSaveProgress;
         scavrel::FoundNode* root = nullptr;
@@ -598,8 +626,8 @@ TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
             w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile, root->first_child));
       },
       [&] { WaitVisible(wnd) && WaitHidden(wnd, 60000); });
-  EXPECT_EQ(SaveFinishedPending, 1);
-  EXPECT_EQ(SaveShortPending, 0);
+  EXPECT_EQ(said, Text(LangKey::SaveFinished));
+
 }
 
 TEST_F(ProgressWindows, HitListSaveOfTheTickedRowsIsWatchedToItsEnd) {
@@ -615,7 +643,7 @@ TEST_F(ProgressWindows, HitListSaveOfTheTickedRowsIsWatchedToItsEnd) {
   const std::string dest = FreshDestination("hits");
   ASSERT_TRUE(SaveDeleteFile1((dest + "\\").c_str(), HitList, 8, 0, 1, 9, 3));
   HWND wnd = FrmSaveProgress->Handle();
-  RunSaveWindow(
+  const std::string said = RunSaveWindow(
       [] {
         TFrmSaveProgress* w = FrmSaveProgress;
         return static_cast<forms::TThread*>(
@@ -625,14 +653,12 @@ TEST_F(ProgressWindows, HitListSaveOfTheTickedRowsIsWatchedToItsEnd) {
   std::vector<std::pair<std::string, uint64_t>> files;
   ListFiles(dest, files);
   EXPECT_EQ(files.size(), ticked);
-  EXPECT_EQ(SaveFinishedPending, 1);
-  EXPECT_EQ(SaveShortPending, 0);
+  EXPECT_EQ(said, Text(LangKey::SaveFinished));
   FindMode = 0;
 }
 
 TEST_F(ProgressWindows, NtfsScanThroughTheWindowBuildsItsFolderTree) {
   ScanThroughWindow(NtfsImage("basic4k.img"), true, false);
-  EXPECT_EQ(ScanFinishedPending, 1);
   forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->Text(), kCaption);

@@ -1,6 +1,8 @@
 // The conventions read from Windows (here: Wine's user locale): usable pictures, date texts
 // that read back, and file times shown in local time.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <windows.h>
 
 #include <string>
@@ -31,17 +33,41 @@ TEST(SystemLocale, DateTextsReadBackUnderTheSystemLocale) {
   }
 }
 
-TEST(SystemLocale, FileTimeTextMatchesTheSystemsOwnLocalTime) {
-  const uint64_t time = 128'333'667'030'000'000ull;
+// The engine's date filter turns UTC into local time with FileTimeToLocalFileTime (the bias in
+// force now); the lists must show that same local time, or a file would be listed at a time
+// one hour away from the one the filter compared.
+std::string EngineLocalText(uint64_t time) {
   FILETIME utc{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
-  SYSTEMTIME utc_time;
+  FILETIME local_file{};
   SYSTEMTIME local;
-  ASSERT_TRUE(FileTimeToSystemTime(&utc, &utc_time));
-  ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &utc_time, &local));
-  char expected[64];
-  wsprintfA(expected, "%d-%02d-%02d %02d:%02d:%02d", local.wYear, local.wMonth, local.wDay,
+  if (!FileTimeToLocalFileTime(&utc, &local_file) || !FileTimeToSystemTime(&local_file, &local))
+    return "";
+  char text[64];
+  wsprintfA(text, "%d-%02d-%02d %02d:%02d:%02d", local.wYear, local.wMonth, local.wDay,
             local.wHour, local.wMinute, local.wSecond);
-  EXPECT_EQ(FileTimeText(time, SystemLocaleSettings()), expected);
+  return text;
+}
+
+TEST(SystemLocale, FileTimeTextUsesTheEnginesLocalTimeRule) {
+  // 2007-09-04 08:05:03 (summer in the northern zones) and 2007-01-15 08:05:03 (winter).
+  for (uint64_t time : {128'333'667'030'000'000ull, 128'133'219'030'000'000ull}) {
+    const std::string expected = EngineLocalText(time);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(FileTimeText(time, SystemLocaleSettings()), expected);
+  }
+}
+
+TEST(SystemLocale, SummerAndWinterTimesGetTheSameOffset) {
+  // The engine's rule applies one bias to every time, whatever the season of the time itself.
+  const uint64_t summer = 128'333'667'030'000'000ull, winter = 128'133'219'030'000'000ull;
+  LocaleSettings settings = SystemLocaleSettings();
+  uint64_t summer_local = 0, winter_local = 0;
+  ASSERT_TRUE(settings.to_local_time(summer, summer_local));
+  ASSERT_TRUE(settings.to_local_time(winter, winter_local));
+  EXPECT_EQ(static_cast<int64_t>(summer_local - summer), static_cast<int64_t>(winter_local - winter));
+  if (const char* hours = getenv("TOLVANE_ZONE_OFFSET_HOURS")) {
+    EXPECT_EQ(static_cast<int64_t>(summer_local - summer), atoll(hours) * 36'000'000'000ll);
+  }
 }
 
 }  // namespace

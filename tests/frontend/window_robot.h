@@ -34,11 +34,30 @@ inline bool WaitHidden(HWND wnd, DWORD ms = 10000) {
   return false;
 }
 
+// Moves the pointer through the system's input queue, so that the window under it sees the
+// move (SetCursorPos alone sends no mouse message under Wine).
+inline void MoveMouseTo(POINT screen) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>(screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>(screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
 // A left click in the middle of a window, through the system's input queue.
 inline void ClickMiddle(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
   ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// A left click on a window's client point as the system posts it (button down, then up), for
+// windows that another thread waits in.
+inline void PostClick(HWND wnd, int x = 5, int y = 5) {
+  PostMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 // Runs the GUI thread's message loop until `done` says so or the time is up.

@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import art  # noqa: E402
 
-WINDOW_MODULES = ["common", "start_window", "message_box"]
+WINDOW_MODULES = ["common", "start_window", "message_box", "results_window"]
 
 
 def main():
@@ -32,12 +32,12 @@ def main():
             names.add(name)
             file_name = name.lower() + ".bmp"
             img.save_bmp(os.path.join(out, file_name))
-            lines.append('%s BITMAP "%s"' % (name, file_name))
+            lines.append('%s BITMAP "%s"' % (name, os.path.join(os.path.abspath(out), file_name)))
         if hasattr(module, "icons"):
             for name, images in sorted(module.icons().items()):
                 file_name = name.lower() + ".ico"
                 art.save_ico(images, os.path.join(out, file_name))
-                icons.append('%s ICON "%s"' % (name, file_name))
+                icons.append('%s ICON "%s"' % (name, os.path.join(os.path.abspath(out), file_name)))
     with open(os.path.join(out, "program_art.rc"), "w") as f:
         f.write("// Drawn by tools/program_art/make_program_art.py\n")
         # The first icon of the program is the one the shell shows for it.

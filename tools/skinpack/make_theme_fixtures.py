@@ -11,6 +11,7 @@ OUTDIR (run by the build before those tests):
   theme_second.ssk      another skin: only a differently coloured button, not transparent
   frame.ssk             a window frame's skin: title-bar sections and buttons, side and bottom
                         borders, with rounded corners marked by the key colour for the region
+  frame_wide.ssk        the same frame with side borders 10 pixels wide
   theme_truncated.ssk   the first half of theme.ssk (no end record: not an archive at all)
   theme_damaged.ssk     the entry is there, its deflate data is not
   theme_bad_container.ssk  extracts, but the container holds a 2-byte integer
@@ -229,8 +230,8 @@ def frame_title(width, left=None):
     return sp.write_bmp(width, FRAME_TITLE_H, rows)
 
 
-def frame_side(left):
-    w, h = 4, 10
+def frame_side(left, w=4):
+    h = 10
     rows = [[FRAME_BORDER_EDGE if (x == 0 if left else x == w - 1) else FRAME_BORDER
              for x in range(w)] for y in range(h)]
     return sp.write_bmp(w, h, rows)
@@ -351,6 +352,10 @@ def main(argv):
     write(os.path.join(frame_bitmaps, "SKIN2_TRACKBARSLIDER.bmp"), slider_bitmap(12, 20))
     write(os.path.join(frame, "values.txt"), FRAME_VALUES)
     sp.main(["-o", os.path.join(out, "frame.ssk"), "--bitmaps", frame_bitmaps,
+             "--values", os.path.join(frame, "values.txt")])
+    write(os.path.join(frame_bitmaps, "SKIN2_FORMLEFTBORDER.bmp"), frame_side(True, 10))
+    write(os.path.join(frame_bitmaps, "SKIN2_FORMRIGHTBORDER.bmp"), frame_side(False, 10))
+    sp.main(["-o", os.path.join(out, "frame_wide.ssk"), "--bitmaps", frame_bitmaps,
              "--values", os.path.join(frame, "values.txt")])
 
     second = sp.build_container([sp.bitmap("SKIN2_BUTTON", button_bitmap((SECOND_FILL,) * 3)),

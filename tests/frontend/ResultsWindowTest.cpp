@@ -1,0 +1,445 @@
+// Robot tests of the results window under Wine and Xvfb, with the program's windows created in
+// this process as Vardeck.exe creates them: scans of volumes that tools/ built, started
+// through the window's own entry point; the tree and lists clicked, ticked and sorted with real
+// mouse input; saves into a folder on another drive compared with the builders' manifests
+// (SHA-256); the warning for a folder on the scanned volume; Back. Pictures of the window in
+// folder mode and find mode go to tests/artifacts/.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/disk_bytes.h"
+#include "engine/found_tree.h"
+#include "engine/scavrel_api.h"
+#include "forms/FolderBrowser.h"
+#include "forms/Forms.h"
+#include "frontend/LangFile.h"
+#include "frontend/ResultRows.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/ResultsEngine.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitMsgBox.h"
+#include "frontend/win/UnitRun.h"
+#include "frontend/win/VardeckMain.h"
+#include "quorrin/quorrin_api.h"
+#include "tests/engine/fat_manifest.h"
+#include "tests/engine/manifest_sha256.h"
+#include "tests/engine/ntfs_save_support.h"
+#include "tests/engine/scavrel_dll.h"
+#include "tests/forms/gui_input.h"
+#include "tests/frontend/results_robot.h"
+
+#ifndef TOLVANE_RESULTS_NTFS
+#define TOLVANE_RESULTS_NTFS 0
+#endif
+#ifndef TOLVANE_FATVOL_DIR
+#error "TOLVANE_FATVOL_DIR names the folder the FAT volume builder writes to"
+#endif
+#ifndef TOLVANE_NTFS_VOLUMES
+#error "TOLVANE_NTFS_VOLUMES names the folder the NTFS volume builder writes to"
+#endif
+
+namespace vardeck {
+namespace {
+
+using namespace results_robot;
+using tolvane_test::ClickClient;
+using tolvane_test::Pump;
+
+[[maybe_unused]] std::string FatImage(const std::string& name) {
+  return scavrel_dll::ZPath(TOLVANE_FATVOL_DIR, name + ".img");
+}
+
+class ResultsWindow : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!forms::Application()->Handle()) return;
+    CreateForms();
+  }
+  static void TearDownTestSuite() {
+    if (!forms::Application()->Handle()) return;
+    forms::SetFolderBrowser(nullptr);
+    DestroyForms();
+  }
+  void SetUp() override {
+    if (!forms::Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    destination_ = scavrel_dll::TempPath("tolvane-results-");
+    CreateDirectoryA(destination_.c_str(), nullptr);
+    forms::SetFolderBrowser([this](const forms::TFolderBrowseRequest& request,
+                                   std::wstring& folder) {
+      ++browsed_;
+      if (chosen_.empty()) return false;
+      folder = scavrel_dll::Wide(chosen_, CP_ACP);
+      return true;
+    });
+    chosen_ = destination_;
+  }
+  void TearDown() override {
+    if (!destination_.empty()) scavrel_dll::RemoveTree(scavrel_dll::Wide(destination_, CP_ACP));
+    if (FrmFindFile && FrmFindFile->HandleAllocated() && IsWindowVisible(FrmFindFile->Handle())) {
+      GoBack();
+    }
+  }
+
+  // Starts a scan as the start window hands it over, then waits for the announced end.
+  void Scan(const std::string& caption, const std::string& device, bool ntfs, bool full,
+            bool find) {
+    FindMode = find ? 1 : 0;
+    NtfsChosen = ntfs ? 1 : 0;
+    SetNtfs(NtfsChosen);
+    FullScan = full ? 1 : 0;
+    ScanDriveCaption = caption;
+    ScanDevicePath = device;
+    ScanState = kRunRunning;
+    StopRequested = 0;
+    answers_.texts.clear();
+    answers_.button = 1;
+    FrmFindFile->BeginScanResults();
+    ASSERT_TRUE(WaitUntil([&] { return ScanState == kRunIdle && answers_.Saw(LangKey::ScanFinished); },
+                          120000))
+        << "the scan did not end with the scanfinished message";
+    Pump();
+  }
+
+  void TickRootInTree() {
+    forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+    ASSERT_NE(root, nullptr);
+    POINT at{};
+    ASSERT_TRUE(TreeStatePoint(FrmFindFile->TreeView1, root, at));
+    ClickClient(FrmFindFile->TreeView1->Handle(), at.x, at.y);
+    Pump();
+    EXPECT_EQ(root->StateIndex(), scavrel::kChecked);
+    EXPECT_EQ(static_cast<FoundNode*>(root->Data())->check_state, scavrel::kChecked);
+  }
+
+  void SaveWithRecover() {
+    answers_.texts.clear();
+    ClickButton(FrmFindFile->skBRecovery);
+    ASSERT_TRUE(WaitUntil([&] { return SaveState == kRunIdle && answers_.Saw(LangKey::SaveFinished); },
+                          120000))
+        << "the save did not end with the savefinished message";
+  }
+
+  void GoBack() {
+    answers_.button = 1;
+    ClickButton(FrmFindFile->skBBack);
+    WaitUntil([] { return !IsWindowVisible(FrmFindFile->Handle()); }, 10000);
+    Pump();
+  }
+
+  void ExpectFatSaved(const std::string& volume) {
+    auto manifest = scavrel::fat::testing::ReadManifest(std::string(TOLVANE_FATVOL_DIR) + "/" +
+                                                        volume + ".tsv");
+    auto sha = manifest_sha256::Read(std::string(TOLVANE_FATVOL_DIR) + "/" + volume + ".json");
+    ASSERT_FALSE(manifest.empty());
+    scavrel::fat::testing::Expectation expect(manifest, false);
+    size_t compared = 0;
+    for (auto& [path, e] : manifest) {
+      if (!expect.MustFind(e)) continue;
+      std::wstring where = scavrel_dll::Wide(destination_, CP_ACP) + L"\\" +
+                           scavrel_dll::Wide(expect.TreePath(e));
+      for (wchar_t& c : where) c = c == L'/' ? L'\\' : c;
+      bool exists = false;
+      std::vector<uint8_t> content = scavrel_dll::ReadWholeFile(where, &exists);
+      ASSERT_TRUE(exists) << path << " not saved at " << expect.TreePath(e);
+      if (e.clusters_free && !e.overwritten && !e.fragmented) {
+        EXPECT_EQ(manifest_sha256::Hex(content), sha.at(e.path)) << path;
+        ++compared;
+      }
+    }
+    EXPECT_GT(compared, 0u);
+  }
+
+  BoxAnswers answers_;
+  std::string destination_;
+  std::string chosen_;
+  int browsed_ = 0;
+};
+
+#if !TOLVANE_RESULTS_NTFS
+TEST_F(ResultsWindow, QuickFat32ScanShowsDeletedFoldersAndTickedTreeSavesByteForByte) {
+  Scan("Z:\\", FatImage("fat32"), false, false, false);
+  EXPECT_TRUE(FrmFindFile->Panel1->Visible());
+  EXPECT_FALSE(FrmFindFile->Panel2->Visible());
+
+  // Every deleted folder the scan can reach is a tree item.
+  auto manifest =
+      scavrel::fat::testing::ReadManifest(std::string(TOLVANE_FATVOL_DIR) + "/fat32.tsv");
+  scavrel::fat::testing::Expectation expect(manifest, false);
+  std::set<std::string> shown = TreeTexts();
+  size_t folders = 0;
+  for (auto& [path, e] : manifest) {
+    if (!e.dir || e.state == "live" || expect.TreePath(e).empty()) continue;
+    ++folders;
+    EXPECT_TRUE(shown.count(expect.Shown(e))) << "no tree item for " << path;
+  }
+  EXPECT_GT(folders, 0u);
+  EXPECT_GT(FolderListCount, 0u);
+
+  TickRootInTree();
+  EXPECT_EQ(FrmFindFile->ListView1->HeadColumns[0].StateIndex, scavrel::kChecked);
+  SavePicture(FrmFindFile, "results_folder_mode.png");
+  SaveWithRecover();
+  EXPECT_EQ(browsed_, 1);
+  ExpectFatSaved("fat32");
+
+  GoBack();
+  EXPECT_EQ(FolderListCount, 0u);
+  EXPECT_EQ(HitListCount, 0u);
+  EXPECT_EQ(FrmFindFile->TreeView1->Items().Count(), 0);
+  EXPECT_EQ(SendMessageA(FrmFindFile->ListView1->Handle(), LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_TRUE(IsWindowVisible(FrmRun->Handle()));
+}
+
+TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyAfterOk) {
+  // The scanned drive is named C:, where the destination lies too.
+  Scan("C:\\", FatImage("fat16"), false, false, false);
+  TickRootInTree();
+  answers_.texts.clear();
+  answers_.button = 2;  // Cancel
+  ClickButton(FrmFindFile->skBRecovery);
+  ASSERT_TRUE(WaitUntil([&] { return answers_.Saw(LangKey::CurrentDriver); }, 10000));
+  Pump();
+  EXPECT_EQ(SaveState, kRunIdle);
+  WIN32_FIND_DATAA found{};
+  HANDLE h = FindFirstFileA((destination_ + "\\*").c_str(), &found);
+  int entries = 0;
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") ++entries;
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+  }
+  EXPECT_EQ(entries, 0) << "Cancel wrote onto the scanned volume";
+
+  answers_.texts.clear();
+  answers_.button = 1;  // OK: save here anyway
+  ClickButton(FrmFindFile->skBRecovery);
+  ASSERT_TRUE(WaitUntil([&] { return SaveState == kRunIdle && answers_.Saw(LangKey::SaveFinished); },
+                        60000));
+  EXPECT_TRUE(answers_.Saw(LangKey::CurrentDriver));
+  ExpectFatSaved("fat16");
+}
+
+TEST_F(ResultsWindow, FullScanOfAReformattedVolumeShowsALostDirFolder) {
+  Scan("Z:\\", FatImage("fat32_reformat"), false, true, false);
+  bool lost = false;
+  for (const std::string& text : TreeTexts()) {
+    if (text.size() > 3 && text.compare(0, 3, "Dir") == 0 &&
+        text.find_first_not_of("0123456789", 3) == std::string::npos) {
+      lost = true;
+    }
+  }
+  EXPECT_TRUE(lost) << "no \"Dir\" + cluster folder in the tree";
+  EXPECT_TRUE(TreeTexts().count("$Unknow Folder"));
+}
+
+TEST_F(ResultsWindow, FindModeListsHitsAndSavesTheTickedRowsThroughTheList) {
+  Scan("Z:\\", FatImage("fat32"), false, false, true);
+  EXPECT_TRUE(FrmFindFile->Panel2->Visible());
+  EXPECT_FALSE(FrmFindFile->Panel1->Visible());
+  ASSERT_GT(HitListCount, 1u);
+
+  // One row's check box, then the header's: every row checked, in the engine too.
+  skin::TQzListView* list = FrmFindFile->ListView2;
+  RECT state = FrmFindFile->RowStateRect(list, 0);
+  ASSERT_LT(state.left, state.right);
+  ClickClient(list->Handle(), (state.left + state.right) / 2, (state.top + state.bottom) / 2);
+  Pump();
+  EXPECT_EQ(list->HeadColumns[0].StateIndex, scavrel::kMixed);
+  // A click on a sub-item of the row is no check-box click.
+  RECT cell{};
+  cell.top = 2;
+  cell.left = LVIR_BOUNDS;
+  SendMessageA(list->Handle(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell));
+  ClickClient(list->Handle(), cell.left + 10, (cell.top + cell.bottom) / 2);
+  Pump();
+  EXPECT_EQ(list->HeadColumns[0].StateIndex, scavrel::kMixed);
+
+  HWND header = list->HeaderHandle();
+  RECT hit = list->StateHitRect(0);
+  ClickClient(header, (hit.left + hit.right) / 2, (hit.top + hit.bottom) / 2);
+  Pump();
+  EXPECT_EQ(list->HeadColumns[0].StateIndex, scavrel::kChecked);
+  FoundNode* root = nullptr;
+  GetTreeFirst(&root);
+  EXPECT_EQ(root->check_state, scavrel::kChecked) << "the header tick left the engine's nodes";
+  SavePicture(FrmFindFile, "results_find_mode.png");
+  SaveWithRecover();
+  ExpectFatSaved("fat32");
+}
+
+
+TEST_F(ResultsWindow, FindModePopupRecoverSavesTheRowsFileWhateverItsTick) {
+  Scan("Z:\\", FatImage("fat32"), false, false, true);
+  ASSERT_GT(HitListCount, 0u);
+  skin::TQzListView* list = FrmFindFile->ListView2;
+  const std::string name = RowText(list, 0, 1);
+  ASSERT_FALSE(name.empty());
+  RECT cell{};
+  cell.top = 1;
+  cell.left = LVIR_BOUNDS;
+  SendMessageA(list->Handle(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
+  answers_.texts.clear();
+  // Recover is the first item.
+  RightClickAndChoose(list->Handle(), POINT{cell.left + 10, (cell.top + cell.bottom) / 2},
+                      {VK_DOWN, VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return SaveState == kRunIdle && answers_.Saw(LangKey::SaveFinished); },
+                        60000));
+  EXPECT_EQ(browsed_, 1);
+  EXPECT_NE(GetFileAttributesA((destination_ + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES)
+      << name << " not saved";
+}
+
+TEST_F(ResultsWindow, PopupCheckOnATreeFolderShowsThatFolderChecked) {
+  Scan("Z:\\", FatImage("fat32"), false, false, false);
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  root->Expand(false);
+  Pump();
+  forms::TTreeNode* folder = root->GetFirstChild();
+  ASSERT_NE(folder, nullptr);
+  RECT text = folder->DisplayRect(true);
+  // Recover, (separator), Check: two steps down, then Enter.
+  RightClickAndChoose(FrmFindFile->TreeView1->Handle(),
+                      POINT{(text.left + text.right) / 2, (text.top + text.bottom) / 2},
+                      {VK_DOWN, VK_DOWN, VK_RETURN});
+  EXPECT_EQ(FrmFindFile->CurrentFolderItem, folder);
+  EXPECT_EQ(FrmFindFile->TreeView1->Selected(), folder);
+  EXPECT_EQ(folder->StateIndex(), scavrel::kChecked);
+  EXPECT_EQ(FrmFindFile->ListView1->HeadColumns[0].StateIndex, scavrel::kChecked);
+  EXPECT_EQ(root->StateIndex(), scavrel::kMixed);
+  ASSERT_GT(FolderListCount, 0u);
+  EXPECT_EQ(FrmFindFile->ListView1->Items()[0]->StateIndex(), scavrel::kChecked);
+}
+
+TEST_F(ResultsWindow, BackIsRefusedWhileASaveRuns) {
+  Scan("Z:\\", FatImage("fat12"), false, false, false);
+  SaveState = kRunRunning;  // as the save command sets it until its watch thread ends
+  answers_.texts.clear();
+  ClickButton(FrmFindFile->skBBack);
+  WaitUntil([] { return false; }, 400);
+  EXPECT_TRUE(answers_.texts.empty()) << "Back asked while a save runs";
+  EXPECT_TRUE(IsWindowVisible(FrmFindFile->Handle()));
+  EXPECT_GT(FrmFindFile->TreeView1->Items().Count(), 0);
+  SaveState = kRunIdle;
+}
+
+// A chain of folders far deeper than any stack, as a damaged volume can hold: the tree is built,
+// its check pictures refreshed from the bottom and cleared again without the GUI thread's
+// stack running out.
+TEST_F(ResultsWindow, FolderChainFiftyThousandDeepIsShownRefreshedAndCleared) {
+  Scan("Z:\\", FatImage("fat12"), false, false, false);
+  constexpr int kDepth = 50000;
+  scavrel::FoundTree tree;
+  FoundNode* root = tree.NewNode();
+  root->valid = root->directory = 1;
+  tree.AttachNode(root, nullptr);
+  FoundNode* folder = root;
+  for (int i = 0; i < kDepth; ++i) {
+    FoundNode* next = tree.NewNode();
+    next->valid = next->directory = 1;
+    tree.AttachNode(next, folder);
+    folder = next;
+  }
+  FoundNode* file = tree.NewNode();
+  file->valid = file->deleted = 1;
+  tree.AttachNode(file, folder);
+  ASSERT_TRUE(FrmFindFile->BuildFolderTree(root));
+  forms::TTreeNode* item = FrmFindFile->TreeView1->Items().GetFirstNode();
+  int depth = 0;
+  while (item->Count() > 0) {
+    item = item->Item(0);
+    ++depth;
+  }
+  EXPECT_EQ(depth, kDepth);
+  ClickNtfsNode(root, 3);  // the engine's states of the hand-made chain
+  RefreshNodeStates(item);
+  EXPECT_EQ(FrmFindFile->TreeView1->Items().GetFirstNode()->StateIndex(), scavrel::kChecked);
+  ClearFolderItems(FrmFindFile->TreeView1->Items());
+  EXPECT_EQ(FrmFindFile->TreeView1->Items().GetFirstNode(), nullptr);
+}
+
+// A folder built by hand with a 3 GiB and a 2 KiB deleted file (FAT records: the engine reads
+// their names and sizes as a FAT scan made them), shown in the folder list and sorted by the
+// header's Size column.
+TEST_F(ResultsWindow, SizeColumnSortsThreeGibibytesAfterTwoKibibytes) {
+  Scan("Z:\\", FatImage("fat12"), false, false, false);
+  scavrel::FoundTree tree;
+  FoundNode* folder = tree.NewNode();
+  folder->valid = folder->directory = 1;
+  tree.AttachNode(folder, nullptr);
+  auto file = [&](const char16_t* name, uint32_t size, uint32_t cluster) {
+    FoundNode* node = tree.NewNode();
+    node->valid = node->deleted = 1;
+    scavrel::FatEntryRecord* record = scavrel::NewFatRecord();
+    scavrel::SetWideName(&record->long_name, name, std::char_traits<char16_t>::length(name));
+    scavrel::WriteLe32(record->dir_entry + 28, size);
+    scavrel::WriteLe16(record->dir_entry + 26, static_cast<uint16_t>(cluster));
+    node->record = reinterpret_cast<scavrel::EntryRecord*>(record);
+    tree.AttachNode(node, folder);
+  };
+  file(u"big.iso", 3u << 30, 10);
+  file(u"small.txt", 2048, 9);
+  FrmFindFile->FillListview(folder);
+  skin::TQzListView* list = FrmFindFile->ListView1;
+  ASSERT_EQ(FolderListCount, 2u);
+  ClickHeaderColumn(list, 1);
+  EXPECT_EQ(RowText(list, 0, 0), "small.txt");
+  EXPECT_EQ(RowText(list, 1, 0), "big.iso");
+  EXPECT_EQ(RowText(list, 1, 1), "3.00 GB");
+  EXPECT_EQ(list->HeadColumns[1].SortIndex, 1);
+  ClickHeaderColumn(list, 1);
+  EXPECT_EQ(RowText(list, 0, 0), "big.iso");
+  EXPECT_EQ(list->HeadColumns[1].SortIndex, 2);
+  // The rows go before the hand-made tree does.
+  FrmFindFile->FillListview(nullptr);
+}
+
+#else  // the NTFS volumes' program
+TEST_F(ResultsWindow, NtfsQuickScanTickedAndSavedHoldsEveryDeletedFileWithItsSha256) {
+  const std::string image = "basic4k.img";
+  if (GetFileAttributesA(scavrel_dll::ZPath(TOLVANE_NTFS_VOLUMES, "SKIPPED").c_str()) !=
+      INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "NTFS test volumes were not built";
+  }
+  Scan("Z:\\", scavrel_dll::ZPath(TOLVANE_NTFS_VOLUMES, image), true, false, false);
+  EXPECT_GT(FrmFindFile->TreeView1->Items().Count(), 1);
+  TickRootInTree();
+  SaveWithRecover();
+
+  using namespace ntfs_save_test;
+  auto manifest = ReadManifest(std::string(TOLVANE_NTFS_VOLUMES) + "/" + image + ".tsv");
+  auto sha = manifest_sha256::Read(std::string(TOLVANE_NTFS_VOLUMES) + "/" + image + ".json");
+  FoundNode* root = nullptr;
+  ASSERT_NE(GetTreeFirst(&root) & 0xFF, 0u);
+  std::map<std::string, Found> tree;
+  Collect(root, u"", &tree);
+  auto by_leaf = DeletedFilesByLeaf(tree);
+  const std::wstring out = scavrel_dll::Wide(destination_, CP_ACP) + L"\\";
+  size_t expected = 0;
+  for (const ManifestFile& f : manifest) {
+    if (f.state == "live" || f.state == "old_live" || !Recoverable(f, false)) continue;
+    const std::string at = FoundAt(f, tree, by_leaf);
+    if (at.empty() || ClustersReused(f, tree.at(at))) continue;
+    ++expected;
+    const Found& found = tree.at(at);
+    bool exists = false;
+    std::vector<uint8_t> content =
+        scavrel_dll::ReadWholeFile(out + std::wstring(found.path.begin(), found.path.end()), &exists);
+    ASSERT_TRUE(exists) << f.path;
+    EXPECT_EQ(manifest_sha256::Hex(content), sha.at(f.path)) << f.path;
+  }
+  EXPECT_GT(expected, 0u);
+}
+
+#endif
+
+}  // namespace
+}  // namespace vardeck
