@@ -27,7 +27,6 @@ void CreateForms() {
   FrmCalendar = new TFrmCalendar(nullptr);
   FrmFind = new TFrmFind(nullptr);
   FrmAttention = new TFrmAttention(nullptr);
-  ConnectWatchThreads();
 }
 
 namespace {
@@ -57,6 +56,9 @@ int RunVardeck() {
   // Without a window system there is no window to show and nothing to wait for.
   if (!app->Handle()) return 1;
   CreateForms();
+  // The scans and saves are followed on the progress windows by the watch threads. (Tests that
+  // make the windows in their own process leave the results window following runs itself.)
+  ConnectWatchThreads();
   // The start window may already have ended the program (no language file): then it is never
   // shown and the loop is not entered.
   if (!app->Terminated()) app->Run();

@@ -25,6 +25,7 @@
 #include "frontend/win/UnitMsgBox.h"
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
+#include "frontend/win/WatchSupport.h"
 #include "quorrin/quorrin_api.h"
 #include "tests/forms/wine_unmanaged.h"
 #include "tests/frontend/window_robot.h"
@@ -655,6 +656,36 @@ TEST_F(ProgressWindows, HitListSaveOfTheTickedRowsIsWatchedToItsEnd) {
   EXPECT_EQ(files.size(), ticked);
   EXPECT_EQ(said, Text(LangKey::SaveFinished));
   FindMode = 0;
+}
+
+TEST_F(ProgressWindows, TheResultsWindowStartsTheScanUnderTheProgressWindowOnceConnected) {
+  // As Vardeck.exe runs: the results window's first tick starts the engine and the watch.
+  ConnectWatchThreads();
+  ScanDriveCaption = kCaption;
+  ScanDevicePath = FatImage("fat32.img");
+  FullScan = 0;
+  FindMode = 0;
+  NtfsChosen = 0;
+  SetNtfs(0);
+  ScanState = kRunRunning;
+  HWND progress = FrmProgress->Handle();
+  bool shown = false;
+  EndBoxAnswerer answer;
+  Robot watch([&] {
+    shown = WaitVisible(progress, 15000);
+    WaitHidden(progress, 60000);
+  });
+  FrmFindFile->BeginScanResults();
+  PumpUntil([&] { return watch.Done() && ScanState == kRunIdle; }, 60000);
+  watch.Join();
+  EXPECT_EQ(answer.Finish(), Text(LangKey::ScanFinished));
+  EXPECT_TRUE(shown) << "no progress window";
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Text(), kCaption);
+  FrmFindFile->StartScanWatch = nullptr;
+  FrmFindFile->StartSaveWatch = nullptr;
+  FrmFindFile->Hide();
 }
 
 TEST_F(ProgressWindows, NtfsScanThroughTheWindowBuildsItsFolderTree) {
