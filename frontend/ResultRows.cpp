@@ -255,7 +255,7 @@ int NextSortDirection(int last_sorted_column, int clicked_column, int column_dir
   return kQuorrinAscending;
 }
 
-SortSpec MakeSortSpec(ResultList list, int column, int direction) {
+SortOrder MakeSortOrder(ResultList list, int column, int direction) {
   std::string key = std::to_string(SortKeyField(list, column)) + "|" + std::to_string(direction);
   if (list == ResultList::kFolderContents) {
     return {std::to_string(folder_field::kKind) + "|1," + key, 2};

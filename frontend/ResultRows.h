@@ -163,12 +163,12 @@ uint32_t SortKeyField(ResultList list, int column);
 // The direction a click gives a column: the column sorted last flips 1 <-> 2 (anything else
 // becomes 1); any other column starts at 1.
 int NextSortDirection(int last_sorted_column, int clicked_column, int column_direction);
-struct SortSpec {
+struct SortOrder {
   std::string text;
   int32_t key_count = 0;
 };
 // The folder contents keep folders ahead of files (field kKind first).
-SortSpec MakeSortSpec(ResultList list, int column, int direction);
+SortOrder MakeSortOrder(ResultList list, int column, int direction);
 
 // --- the folder tree's check pictures -----------------------------------------------------------
 

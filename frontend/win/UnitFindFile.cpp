@@ -3,7 +3,6 @@
 #include "frontend/win/UnitFindFile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 
 #include "engine/scavrel_api.h"
@@ -270,13 +269,13 @@ void TFrmFindFile::BuildControls() {
   Panel2->SetParent(skImagePanel1);
   ListView2 = MakeList(Panel2);
   ListView2->SetAlign(forms::TAlign::alClient);
-  struct ColumnSpec {
+  struct ColumnLayout {
     const char* caption;
     int width;
   };
-  for (const ColumnSpec& c : {ColumnSpec{"Path", 200}, ColumnSpec{"Filename", 100},
-                              ColumnSpec{"Status", 70}, ColumnSpec{"Size", 60},
-                              ColumnSpec{"Date Created", 120}, ColumnSpec{"Date Modified", 120}}) {
+  for (const ColumnLayout& c : {ColumnLayout{"Path", 200}, ColumnLayout{"Filename", 100},
+                              ColumnLayout{"Status", 70}, ColumnLayout{"Size", 60},
+                              ColumnLayout{"Date Created", 120}, ColumnLayout{"Date Modified", 120}}) {
     forms::TListColumn* column = ListView2->Columns().Add();
     column->SetCaption(c.caption);
     column->SetWidth(c.width);
@@ -314,9 +313,9 @@ void TFrmFindFile::BuildControls() {
   Splitter1->SetParent(Panel1);
   ListView1 = MakeList(Panel1);
   ListView1->SetAlign(forms::TAlign::alClient);
-  for (const ColumnSpec& c : {ColumnSpec{"Filename", 120}, ColumnSpec{"Size", 60},
-                              ColumnSpec{"Date Created", 120}, ColumnSpec{"Date Modified", 120},
-                              ColumnSpec{"Status", 50}, ColumnSpec{"First Cluster", 70}}) {
+  for (const ColumnLayout& c : {ColumnLayout{"Filename", 120}, ColumnLayout{"Size", 60},
+                              ColumnLayout{"Date Created", 120}, ColumnLayout{"Date Modified", 120},
+                              ColumnLayout{"Status", 50}, ColumnLayout{"First Cluster", 70}}) {
     forms::TListColumn* column = ListView1->Columns().Add();
     column->SetCaption(c.caption);
     column->SetWidth(c.width);
@@ -730,10 +729,10 @@ void TFrmFindFile::ListColumnClick(skin::TQzListView* list, ResultList which, in
   if (last >= 0 && last < skin::kHeadColumnCount) list->HeadColumns[static_cast<size_t>(last)].SortIndex = -1;
   list->SetTag(column);
   list->HeadColumns[static_cast<size_t>(column)].SortIndex = direction;
-  SortSpec spec = MakeSortSpec(which, column, direction);
+  SortOrder order = MakeSortOrder(which, column, direction);
   {
     Hourglass wait;
-    ::Sort(spec.text.c_str(), spec.key_count,
+    ::Sort(order.text.c_str(), order.key_count,
            which == ResultList::kHits ? HitList : FolderContentsList);
   }
   list->RepaintHeader();

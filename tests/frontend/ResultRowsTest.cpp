@@ -273,8 +273,8 @@ class SortedRows : public ::testing::Test {
     return got;
   }
   void Sort(ResultList which, int column, int direction) {
-    SortSpec spec = MakeSortSpec(which, column, direction);
-    ASSERT_EQ(quorrin::Sort(spec.text.c_str(), spec.key_count, list_), 1) << spec.text;
+    SortOrder order = MakeSortOrder(which, column, direction);
+    ASSERT_EQ(quorrin::Sort(order.text.c_str(), order.key_count, list_), 1) << order.text;
   }
 
   SortedListOps ops_ = CoreOps();
@@ -346,14 +346,14 @@ TEST_F(SortedRows, CheckAndNodeCellsHoldTheWholeValue) {
   EXPECT_EQ(StateCell(0xFF), 255);  // zero-extended, never sign-extended
 }
 
-TEST(SortSpec, FolderListKeepsFoldersFirstAndClicksFlipTheDirection) {
-  EXPECT_EQ(MakeSortSpec(ResultList::kFolderContents, 1, 1).text, "10|1,11|1");
-  EXPECT_EQ(MakeSortSpec(ResultList::kFolderContents, 1, 1).key_count, 2);
-  EXPECT_EQ(MakeSortSpec(ResultList::kFolderContents, 0, 1).text, "10|1,0|1");
-  EXPECT_EQ(MakeSortSpec(ResultList::kFolderContents, 3, 2).text, "10|1,3|2");
-  EXPECT_EQ(MakeSortSpec(ResultList::kHits, 3, 2).text, "10|2");
-  EXPECT_EQ(MakeSortSpec(ResultList::kHits, 0, 1).text, "0|1");
-  EXPECT_EQ(MakeSortSpec(ResultList::kHits, 0, 1).key_count, 1);
+TEST(SortOrder, FolderListKeepsFoldersFirstAndClicksFlipTheDirection) {
+  EXPECT_EQ(MakeSortOrder(ResultList::kFolderContents, 1, 1).text, "10|1,11|1");
+  EXPECT_EQ(MakeSortOrder(ResultList::kFolderContents, 1, 1).key_count, 2);
+  EXPECT_EQ(MakeSortOrder(ResultList::kFolderContents, 0, 1).text, "10|1,0|1");
+  EXPECT_EQ(MakeSortOrder(ResultList::kFolderContents, 3, 2).text, "10|1,3|2");
+  EXPECT_EQ(MakeSortOrder(ResultList::kHits, 3, 2).text, "10|2");
+  EXPECT_EQ(MakeSortOrder(ResultList::kHits, 0, 1).text, "0|1");
+  EXPECT_EQ(MakeSortOrder(ResultList::kHits, 0, 1).key_count, 1);
 
   // Size twice, then Filename: 1, 2, then 1 again for the new column.
   int last = -1, size_direction = 0, name_direction = 0;

@@ -56,6 +56,11 @@ using tolvane_test::Pump;
   return scavrel_dll::ZPath(TOLVANE_FATVOL_DIR, name + ".img");
 }
 
+// Whether row `row` of the folder list is a folder (its picture).
+[[maybe_unused]] bool CellIsFolder(int row) {
+  return FrmFindFile->ListView1->Items()[row]->ImageIndex() == kFolderImage;
+}
+
 class ResultsWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -295,6 +300,62 @@ TEST_F(ResultsWindow, FindModePopupRecoverSavesTheRowsFileWhateverItsTick) {
   EXPECT_EQ(browsed_, 1);
   EXPECT_NE(GetFileAttributesA((destination_ + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES)
       << name << " not saved";
+}
+
+TEST_F(ResultsWindow, FolderRowCheckBoxesHeaderTickAndDoubleClickOnAFolderRow) {
+  Scan("Z:\\", FatImage("fat32"), false, false, false);
+  skin::TQzListView* list = FrmFindFile->ListView1;
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  ASSERT_GT(FolderListCount, 1u);
+  const int last = static_cast<int>(FolderListCount) - 1;  // a file: files follow folders
+
+  // The row's check picture ticks the file; its folders turn mixed.
+  RECT state = FrmFindFile->RowStateRect(list, last);
+  ASSERT_LT(state.left, state.right);
+  ClickClient(list->Handle(), (state.left + state.right) / 2, (state.top + state.bottom) / 2);
+  Pump();
+  EXPECT_EQ(list->Items()[last]->StateIndex(), scavrel::kChecked);
+  EXPECT_EQ(static_cast<FoundNode*>(list->Items()[last]->Data())->check_state, scavrel::kChecked);
+  EXPECT_EQ(root->StateIndex(), scavrel::kMixed);
+  EXPECT_EQ(list->HeadColumns[0].StateIndex, scavrel::kMixed);
+
+  // A click on the row's Size cell is no tick.
+  RECT cell{};
+  cell.top = 1;
+  cell.left = LVIR_BOUNDS;
+  SendMessageA(list->Handle(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(last),
+               reinterpret_cast<LPARAM>(&cell));
+  ClickClient(list->Handle(), cell.left + 10, (cell.top + cell.bottom) / 2);
+  Pump();
+  EXPECT_EQ(list->Items()[last]->StateIndex(), scavrel::kChecked);
+
+  // The header's box toggles the whole folder: every row follows the engine.
+  RECT hit = list->StateHitRect(0);
+  WaitUntil([] { return false; }, static_cast<int>(GetDoubleClickTime()) + 100);
+  ClickClient(list->HeaderHandle(), (hit.left + hit.right) / 2, (hit.top + hit.bottom) / 2);
+  Pump();
+  const uint8_t folder_state = static_cast<FoundNode*>(root->Data())->check_state;
+  EXPECT_EQ(list->HeadColumns[0].StateIndex, folder_state);
+  EXPECT_EQ(root->StateIndex(), folder_state);
+  for (int row = 0; row <= last; ++row) {
+    EXPECT_EQ(list->Items()[row]->StateIndex(),
+              static_cast<FoundNode*>(list->Items()[row]->Data())->check_state)
+        << "row " << row;
+  }
+
+  // A double click on the first row, a folder, opens it in the tree and the list.
+  ASSERT_EQ(CellIsFolder(0), true);
+  FoundNode* folder = static_cast<FoundNode*>(list->Items()[0]->Data());
+  RECT first{};
+  first.left = LVIR_LABEL;
+  SendMessageA(list->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  WaitUntil([] { return false; }, static_cast<int>(GetDoubleClickTime()) + 100);
+  tolvane_test::DoubleClickClient(list->Handle(), first.left + 10, (first.top + first.bottom) / 2);
+  Pump();
+  ASSERT_NE(FrmFindFile->CurrentFolderItem, nullptr);
+  EXPECT_EQ(FrmFindFile->CurrentFolderItem->Data(), folder);
+  EXPECT_EQ(FrmFindFile->TreeView1->Selected(), FrmFindFile->CurrentFolderItem);
 }
 
 TEST_F(ResultsWindow, PopupCheckOnATreeFolderShowsThatFolderChecked) {

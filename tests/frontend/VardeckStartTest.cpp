@@ -48,6 +48,30 @@ TEST(VardeckStart, SecondStartEndsAtOnceAndRestoresTheFirst) {
   EXPECT_EQ(first.VisibleWindows(kStartWindowTitle).size(), 1u);
 }
 
+TEST(VardeckStart, SecondStartBringsTheFirstInstancesOpenBoxForward) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  tolvane_test::VardeckProcess first;
+  HWND start = first.WaitForWindow(kStartWindowTitle, 30000);
+  ASSERT_NE(start, nullptr);
+  // Closing the start window asks first: the box stays open in the first instance.
+  PostMessageA(start, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND box = first.WaitForWindow("Attention", 10000);
+  ASSERT_NE(box, nullptr);
+  // Something else takes the foreground meanwhile.
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  for (int i = 0; i < 50 && GetForegroundWindow() != other; ++i) Sleep(20);
+  ASSERT_EQ(GetForegroundWindow(), other);
+
+  tolvane_test::VardeckProcess second;
+  EXPECT_EQ(second.WaitForExit(20000), 0u);
+  for (int i = 0; i < 100 && GetForegroundWindow() != box; ++i) Sleep(20);
+  EXPECT_EQ(GetForegroundWindow(), box) << "the first instance's box is not in front";
+  EXPECT_TRUE(first.Running());
+  DestroyWindow(other);
+}
+
 TEST(VardeckStart, WithoutLangRecTheProgramEndsWithoutAWindow) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   // The program and its two libraries in a folder of their own, without the language file.
