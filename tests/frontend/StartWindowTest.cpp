@@ -55,10 +55,6 @@ class StartWindow : public ::testing::Test {
     if (FrmFindFile->Visible()) FrmFindFile->Hide();
     ClearRecovery();
     ScanState = kRunIdle;
-    // These tests end at the hand-over: the results window starts the engine's scan but does
-    // not follow it (no progress, no result, no "scanfinished" box), so that the state the
-    // start window handed over is what the tests see.
-    FrmFindFile->StartScanWatch = [] {};
     forms::Application()->SetMainForm(FrmRun);
     FrmRun->Show();
     // Each showing refills the list 100 ms later (and selects its first row).
