@@ -251,6 +251,8 @@ class ProgressWindows : public ::testing::Test {
   }
 
   void TearDown() override {
+    // The robot's last click leaves the pointer over where the next test's windows appear.
+    SetCursorPos(1023, 767);
     // Whatever a failed test left running ends here.
     FatContinue();
     FatStop();
