@@ -39,9 +39,11 @@ enum class LangKey : int {
   EndApplication,
   LowVolume,
   CurrentDriver,
+  // Ours: a save that wrote fewer files than were ticked.
+  SaveShort,
 };
 
-inline constexpr size_t kLangKeyCount = 26;
+inline constexpr size_t kLangKeyCount = 27;
 
 // The keys as the file writes them (lowercase), in LangKey order.
 inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
@@ -51,7 +53,7 @@ inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
     "savehit",      "savefinished",  "warning",      "selectdriver",
     "unknowtype",   "validdate1",    "validdate2",   "validnumber1",
     "validnumber2", "savesetting",   "scanfinished", "endapplication",
-    "lowvolume",    "currentdriver",
+    "lowvolume",    "currentdriver", "saveshort",
 };
 
 // The key of a name already lowercased; none for a name the program does not use.

@@ -13,6 +13,7 @@ std::string ScanDriveCaption;
 std::string ScanDevicePath;
 std::atomic<uint8_t> ScanFinishedPending{0};
 std::atomic<uint8_t> SaveFinishedPending{0};
+std::atomic<uint8_t> SaveShortPending{0};
 std::atomic<int32_t> SaveRefused{0};
 FilterBounds Bounds;
 std::string NameFilterText;
@@ -33,6 +34,7 @@ std::string PatternTrailingStar;
 
 void ResetScanState() {
   SaveFinishedPending = 0;
+  SaveShortPending = 0;
   ScanFinishedPending = 0;
   ScanState = kRunIdle;
   StopRequested = 0;

@@ -45,6 +45,9 @@ extern std::string ScanDriveCaption;
 extern std::string ScanDevicePath;
 extern std::atomic<uint8_t> ScanFinishedPending;
 extern std::atomic<uint8_t> SaveFinishedPending;
+// Set instead of SaveFinishedPending when a save wrote fewer files than it wanted: the
+// results window shows "saveshort".
+extern std::atomic<uint8_t> SaveShortPending;
 extern std::atomic<int32_t> SaveRefused;
 // The folder filters of the filter dialog: what quick and full scans push (StartScan) and what
 // the results window's tree and lists apply.

@@ -7,11 +7,10 @@
 #include "forms/Forms.h"
 #include "skin/SkinImagePanel.h"
 #include "skin/SkinMgr.h"
+#include "skin/SkinProgressBar.h"
 #include "skin/SkinThemes.h"
 
 namespace skin {
-
-enum class TSkinProgressBarOrientation { skHorizontal, skVertical };
 
 class TSkinTrackBar : public forms::TCustomPanel {
  public:

@@ -3,6 +3,7 @@
 #include "frontend/win/UnitFindFile.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/scavrel_api.h"
 #include "forms/FolderBrowser.h"
@@ -11,6 +12,7 @@
 #include "frontend/ProductTexts.h"
 #include "frontend/SaveCommand.h"
 #include "frontend/SharedState.h"
+#include "frontend/WatchProgress.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/ResultsEngine.h"
@@ -590,14 +592,8 @@ void TFrmFindFile::BuildHitList() {
 // ---- announcing ---------------------------------------------------------------------------------
 
 void TFrmFindFile::FormClick() {
-  if (SaveFinishedPending) {
-    SaveFinishedPending = 0;
-    pending_text_ = LangText(LangKey::SaveFinished);
-    Timer2->SetEnabled(true);
-  }
-  if (ScanFinishedPending) {
-    ScanFinishedPending = 0;
-    pending_text_ = LangText(LangKey::ScanFinished);
+  if (std::optional<LangKey> text = TakePendingEndText()) {
+    pending_text_ = LangText(*text);
     Timer2->SetEnabled(true);
   }
   if (HandleAllocated() && IsWindowVisible(Handle())) SetFocus();
@@ -945,7 +941,7 @@ void TFrmFindFile::Save(bool popup) {
   following_save_ = true;
   if (StartSaveWatch) {
     following_save_ = false;
-    StartSaveWatch(list_save);
+    StartSaveWatch(list_save, popup ? PopupNode : nullptr);
     return;
   }
   FollowRun();

@@ -37,7 +37,7 @@ class TFrmFindFile : public forms::TForm {
   void BeginScanResults();
 
   // ---- for the scan and save watch threads, always on the GUI thread ----------------------
-  // Announces a pending end of scan or save ("scanfinished", "savefinished").
+  // Announces a pending end of scan or save ("scanfinished", "savefinished", "saveshort").
   void FormClick();
   // The tree's click handling (acts only while InitialTreeClick is set).
   void TreeView1Click();
@@ -59,9 +59,10 @@ class TFrmFindFile : public forms::TForm {
 
   // Watch threads of the progress windows: called once the engine accepted a scan or a save.
   // Until they are set the window follows the run itself with a 100 ms timer and no progress
-  // window. `list_save` tells SaveDeleteFile1 (find mode) from the other two saves.
+  // window. `list_save` tells SaveDeleteFile1 (find mode) from the other two saves; `node` is
+  // the node handed to SaveMenuFile, nil for the ticked entries.
   std::function<void()> StartScanWatch;
-  std::function<void(bool list_save)> StartSaveWatch;
+  std::function<void(bool list_save, FoundNode* node)> StartSaveWatch;
 
   // The hit-list check picture of column 0 after a row changed (2 when the rows differ).
   int HitHeaderState(int new_state);

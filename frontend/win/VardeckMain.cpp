@@ -12,6 +12,7 @@
 #include "frontend/win/UnitFrmSetting.h"
 #include "frontend/win/UnitMsgBox.h"
 #include "frontend/win/UnitRun.h"
+#include "frontend/win/WatchSupport.h"
 
 namespace vardeck {
 
@@ -57,6 +58,9 @@ int RunVardeck() {
   // Without a window system there is no window to show and nothing to wait for.
   if (!app->Handle()) return 1;
   CreateForms();
+  // The scans and saves are followed on the progress windows by the watch threads. (Tests that
+  // make the windows in their own process leave the results window following runs itself.)
+  ConnectWatchThreads();
   // The start window may already have ended the program (no language file): then it is never
   // shown and the loop is not entered.
   if (!app->Terminated()) app->Run();

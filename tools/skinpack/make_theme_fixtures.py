@@ -5,7 +5,8 @@ OUTDIR (run by the build before those tests):
   theme.ssk             packed with skinpack as a program from theme_source/ (bitmaps folder
                         and values file): a three-frame button, three title-bar sections, a
                         few colours (the menus' too, all but SKIN2_SELECTEDMENUCOLOR, whose
-                        absence the menus must bear), integers and flags
+                        absence the menus must bear), integers and flags, the four
+                        progress bar pieces
   theme_encrypted.ssk   the same, protected with the password "tolvane"
   theme_second.ssk      another skin: only a differently coloured button, not transparent
   frame.ssk             a window frame's skin: title-bar sections and buttons, side and bottom
@@ -122,6 +123,37 @@ def scroll_button_bitmap(up):
         for y in range(size):
             rows[y] += frame[y]
     return sp.write_bmp(size * 3, size, rows)
+
+
+# Progress bar pieces, 16 rows high: caps 4 wide with a dark edge, a filled part and an empty
+# part 6 wide whose top two and bottom two rows are lines of their own (they must keep their
+# size when a piece is stretched over a bar of another height).
+PROGRESS_H = 16
+PROGRESS_EDGE = 0x1E5631
+PROGRESS_FILL, PROGRESS_FILL_LIGHT = 0x3CB371, 0x98E0B0
+PROGRESS_EMPTY, PROGRESS_EMPTY_LINE = 0xF4FFF4, 0xB0D8B0
+
+
+def progress_piece(kind):
+    w = 4 if kind in ("left", "right") else 6
+    rows = []
+    for y in range(PROGRESS_H):
+        edge_row = y in (0, PROGRESS_H - 1)
+        line_row = y in (1, PROGRESS_H - 2)
+        row = []
+        for x in range(w):
+            if kind in ("left", "right"):
+                outer = x == (0 if kind == "left" else w - 1)
+                row.append(PROGRESS_EDGE if outer or edge_row else
+                           PROGRESS_FILL_LIGHT if line_row else PROGRESS_EMPTY_LINE)
+            elif kind == "fill":
+                row.append(PROGRESS_EDGE if edge_row else
+                           PROGRESS_FILL_LIGHT if line_row else PROGRESS_FILL)
+            else:
+                row.append(PROGRESS_EDGE if edge_row else
+                           PROGRESS_EMPTY_LINE if line_row else PROGRESS_EMPTY)
+        rows.append(row)
+    return sp.write_bmp(w, PROGRESS_H, rows)
 
 
 def title_bitmap(width, base, stripe):
@@ -297,6 +329,8 @@ def main(argv):
     write(os.path.join(bitmaps, "SKIN2_SCROLLBAR.bmp"), scroll_thumb_bitmap())
     write(os.path.join(bitmaps, "SKIN2_SCROLLBARUPBUTTON.bmp"), scroll_button_bitmap(True))
     write(os.path.join(bitmaps, "SKIN2_SCROLLBARDOWNBUTTON.bmp"), scroll_button_bitmap(False))
+    for number, kind in enumerate(("left", "fill", "empty", "right"), start=1):
+        write(os.path.join(bitmaps, "SKIN2_PROGRESSBAR%d.bmp" % number), progress_piece(kind))
     write(os.path.join(source, "values.txt"), VALUES)
     theme = os.path.join(out, "theme.ssk")
     sp.main(["-o", theme, "--bitmaps", bitmaps, "--values", os.path.join(source, "values.txt")])

@@ -1,0 +1,703 @@
+// The scan and save progress windows with their watch threads, over volumes that tools/fatvol
+// and tools/ntfsvol built, with the engine scanning and saving for real. The windows are
+// created in this process as the program creates them and driven as a user drives them (clicks
+// through the system's input queue from a robot thread while the GUI thread sits in the modal
+// window). Where a picture or a pause must find the run in progress, the test holds the
+// engine's worker with its own pause once the counters have moved: the volumes scan in well
+// under a second. Writes scan_progress.png and save_progress.png to tests/artifacts/.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/scavrel_api.h"
+#include "frontend/LangFile.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/MyThread.h"
+#include "frontend/win/MyThreadSave.h"
+#include "frontend/win/MyThreadSavefile.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitFrmProgress.h"
+#include "frontend/win/UnitFrmSaveProgress.h"
+#include "frontend/win/UnitMsgBox.h"
+#include "frontend/win/UnitRun.h"
+#include "frontend/win/VardeckMain.h"
+#include "frontend/win/WatchSupport.h"
+#include "quorrin/quorrin_api.h"
+#include "tests/forms/wine_unmanaged.h"
+#include "tests/frontend/window_robot.h"
+#include "tests/skin/png_writer.h"
+
+#ifndef TOLVANE_FATVOL_DIR
+#error "TOLVANE_FATVOL_DIR names the folder the FAT volume builder writes to"
+#endif
+#ifndef TOLVANE_PROGRESS_BIG
+#error "TOLVANE_PROGRESS_BIG names the folder of the volume with one big deleted file"
+#endif
+#ifndef TOLVANE_NTFSVOL_DIR
+#error "TOLVANE_NTFSVOL_DIR names the folder the NTFS volume builder writes to"
+#endif
+
+using namespace vardeck;
+using tolvane_test::ClickMiddle;
+using tolvane_test::PumpUntil;
+using tolvane_test::Robot;
+using tolvane_test::WaitHidden;
+using tolvane_test::WaitVisible;
+
+namespace {
+
+constexpr const char* kCaption = "X:\\";  // the drive caption the scans are given
+
+// A folder of the build tree as Wine's Z: drive shows it.
+std::string ZPath(const std::string& unix_folder, const std::string& name) {
+  std::string path = "Z:" + unix_folder + "/" + name;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+std::string FatImage(const char* name) { return ZPath(TOLVANE_FATVOL_DIR, name); }
+std::string NtfsImage(const char* name) { return ZPath(TOLVANE_NTFSVOL_DIR, name); }
+// One deleted file of 64 MiB ("BIG.BIN", every byte "Z").
+std::string BigImage() { return ZPath(TOLVANE_PROGRESS_BIG, "big.img"); }
+constexpr uint64_t kBigFileBytes = 64ull << 20;
+
+struct Snapshot {
+  uint64_t done = 0, total = 0, a = 0, b = 0;
+  bool finished = false;
+};
+Snapshot Poll(bool save) {
+  Snapshot s;
+  char buffer[kOutTextPathSize] = {};
+  char* text = buffer;
+  uint8_t finished = 0;
+  (save ? GetProgressSave : GetProgress)(&s.done, &s.total, &s.a, &s.b, &text, &finished);
+  s.finished = finished != 0;
+  return s;
+}
+
+bool WaitFinished(bool save, DWORD ms = 60000) {
+  for (DWORD waited = 0; waited < ms; waited += 5) {
+    if (Poll(save).finished) return true;
+    Sleep(5);
+  }
+  return false;
+}
+
+// Holds the worker with the engine's own pause once `files` files are counted; false when the
+// run ended first.
+bool HoldAfter(bool save, uint64_t files) {
+  Snapshot s;
+  DWORD start = GetTickCount();
+  do {
+    s = Poll(save);
+  } while (!s.finished && s.a < files && GetTickCount() - start < 30000);
+  if (save) FatSavePause();
+  else FatPause();
+  Sleep(50);  // the worker stops at its next step
+  return !Poll(save).finished;
+}
+
+// Holds the save's worker in the middle of a file (a third of it copied); false when the save
+// ended first.
+bool HoldSaveInsideAFile() {
+  Snapshot s;
+  DWORD start = GetTickCount();
+  do {
+    s = Poll(true);
+  } while (!s.finished && !(s.total > 0 && s.done >= s.total / 3 && s.done < s.total) &&
+           GetTickCount() - start < 30000);
+  FatSavePause();
+  Sleep(50);
+  s = Poll(true);
+  return !s.finished && s.done < s.total;
+}
+
+// Everything below a folder, removed (the save destinations of earlier runs).
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA f;
+  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &f);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = f.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string full = path + "\\" + name;
+      if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+      else DeleteFileA(full.c_str());
+    } while (FindNextFileA(h, &f));
+    FindClose(h);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+// The files below a folder, with their sizes.
+void ListFiles(const std::string& path, std::vector<std::pair<std::string, uint64_t>>& out) {
+  WIN32_FIND_DATAA f;
+  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &f);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = f.cFileName;
+    if (name == "." || name == "..") continue;
+    std::string full = path + "\\" + name;
+    if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListFiles(full, out);
+    else out.emplace_back(full, (uint64_t{f.nFileSizeHigh} << 32) | f.nFileSizeLow);
+  } while (FindNextFileA(h, &f));
+  FindClose(h);
+}
+
+std::string FreshDestination(const char* name) {
+  char here[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, here);
+  std::string path = std::string(here) + "\\progress-saves\\" + name;
+  RemoveTree(path);
+  CreateDirectoryA((std::string(here) + "\\progress-saves").c_str(), nullptr);
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+
+// A caption or state read on the GUI thread while it sits in the modal window.
+template <typename T>
+T OnGuiRead(const std::function<T()>& read) {
+  T value{};
+  forms::TThread::Synchronize([&] { value = read(); });
+  return value;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
+  for (DWORD waited = 0; waited < ms; waited += 10) {
+    if (done()) return true;
+    Sleep(10);
+  }
+  return done();
+}
+
+// The window as the screen shows it.
+void Shoot(HWND wnd, const char* file) {
+  RedrawWindow(wnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(100);
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  forms::TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
+         SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  CreateDirectoryA("..\\tests", nullptr);
+  CreateDirectoryA("..\\tests\\artifacts", nullptr);
+  EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
+}
+
+// What a user tries to close a window with: Alt+F4 (the system's close command), the close
+// message, Esc, and the frame's close button. Returns the screen point of that button.
+void TryEveryClose(TProgressForm* form, POINT close_button) {
+  HWND wnd = form->Handle();
+  PostMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Sleep(100);
+  PostMessageA(wnd, WM_CLOSE, 0, 0);
+  Sleep(100);
+  HWND focus = OnGuiRead<HWND>([] { return GetFocus(); });
+  UINT scan = MapVirtualKeyA(VK_ESCAPE, MAPVK_VK_TO_VSC);
+  PostMessageA(focus ? focus : wnd, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
+  PostMessageA(focus ? focus : wnd, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | (3u << 30));
+  Sleep(100);
+  tolvane_test::ClickAt(close_button);
+  Sleep(200);
+}
+
+POINT CloseButtonOf(TProgressForm* form) {
+  skin::TSkinTitleBar* bar = form->skForm1->TitleBar();
+  for (int i = 0; i < bar->Buttons().Count(); ++i) {
+    if (bar->Buttons().Items(i)->ButtonType() != skin::TSkinTitleBarBtnType::skClose) continue;
+    RECT r = bar->ButtonRect(i);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(bar->Handle(), &p);
+    return p;
+  }
+  ADD_FAILURE() << "no close button";
+  return POINT{0, 0};
+}
+
+std::string CaptionOf(skin::TSkinImageButton* b) {
+  return OnGuiRead<std::string>([b] { return b->Caption(); });
+}
+
+class ProgressWindows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!forms::Application()->Handle()) return;
+    CreateForms();
+  }
+  static void TearDownTestSuite() {
+    if (FrmRun) DestroyForms();
+  }
+
+  void SetUp() override {
+    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    SetCursorPos(1023, 767);
+    ScanState = kRunIdle;
+    SaveState = kRunIdle;
+    StopRequested = 0;
+    ScanFinishedPending = 0;
+    SaveFinishedPending = 0;
+    SaveShortPending = 0;
+    ResultsCloseMode = 1;
+    NamePattern.clear();
+    PatternLeadingStar.clear();
+    PatternTrailingStar.clear();
+  }
+
+  void TearDown() override {
+    // The robot's last click leaves the pointer over where the next test's windows appear.
+    SetCursorPos(1023, 767);
+    // Whatever a failed test left running ends here.
+    FatContinue();
+    FatStop();
+    FatSaveContinue();
+    FatSaveStop();
+    NtfsStop();
+    WaitFinished(false, 15000);
+  }
+
+  // Answers, from its own thread, the message the results window announces a run's end with
+  // (OK), and keeps its text; gives up a moment after the run is over when none comes.
+  class EndBoxAnswerer {
+   public:
+    EndBoxAnswerer()
+        : box_(FrmAttention->Handle()),
+          ok_(FrmAttention->Button1->Handle()),
+          robot_([this] { Answer(); }) {}
+    // Pumps until the answer is given or given up; the text, empty when none came.
+    std::string Finish() {
+      run_over_ = true;
+      PumpUntil([this] { return robot_.Done(); }, 15000);
+      robot_.Join();
+      tolvane_test::Pump();
+      return seen_;
+    }
+
+   private:
+    void Answer() {
+      DWORD over_at = 0;
+      for (;;) {
+        if (IsWindowVisible(box_)) {
+          Sleep(100);
+          seen_ = OnGuiRead<std::string>([] { return FrmAttention->Label1->Caption(); });
+          ClickMiddle(ok_);
+          WaitHidden(box_);
+          return;
+        }
+        if (run_over_) {
+          if (!over_at) over_at = GetTickCount();
+          else if (GetTickCount() - over_at > 1500) return;
+        }
+        Sleep(20);
+      }
+    }
+    HWND box_, ok_;
+    std::string seen_;
+    std::atomic<bool> run_over_{false};
+    Robot robot_;
+  };
+
+  // The scan as the results window starts it: the engine's scan, the watch thread, the modal
+  // window; `robot` acts on the shown window from its own thread. Returns, once the window has
+  // closed and the watch thread has ended, the text the end was announced with.
+  static std::string RunScanWindow(const std::function<void()>& robot) {
+    ScanState = kRunRunning;
+    ProgressShown = false;
+    TFrmProgress* p = FrmProgress;
+    EndBoxAnswerer answer;
+    new TMyThread(p->ProgressBar1, p, p->LabFile, p->LabFolder, p->Labfindfile);
+    Robot r(robot);
+    p->ShowModal();
+    PumpUntil([&] { return r.Done() && ScanState == kRunIdle; }, 60000);
+    r.Join();
+    return answer.Finish();
+  }
+
+  static std::string RunSaveWindow(forms::TThread* (*make)(), const std::function<void()>& robot) {
+    SaveState = kRunRunning;
+    ProgressShown = false;
+    EndBoxAnswerer answer;
+    make();
+    Robot r(robot);
+    FrmSaveProgress->ShowModal();
+    PumpUntil([&] { return r.Done() && SaveState == kRunIdle; }, 60000);
+    r.Join();
+    return answer.Finish();
+  }
+
+  static std::string Text(LangKey key) { return Lang().Text(key); }
+
+  // A folder-mode scan through the window, the robot only waiting for its end.
+  static void ScanThroughWindow(const std::string& image, bool ntfs, bool find) {
+    FindMode = find ? 1 : 0;
+    NtfsChosen = ntfs ? 1 : 0;
+    SetNtfs(NtfsChosen);
+    ASSERT_TRUE(ntfs ? ProcNtfs(kCaption, image.c_str(), 0) : ProcFat(kCaption, image.c_str(), 0));
+    HWND wnd = FrmProgress->Handle();
+    std::string said = RunScanWindow([wnd] { WaitHidden(wnd, 60000); });
+    ASSERT_EQ(ScanState, kRunIdle);
+    EXPECT_EQ(said, Text(LangKey::ScanFinished));
+  }
+
+  static std::vector<std::string> TopLevelTexts() {
+    std::vector<std::string> out;
+    forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+    if (!root) return out;
+    for (int i = 0; i < root->Count(); ++i) out.push_back(root->Item(i)->Text());
+    return out;
+  }
+};
+
+TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheFullScanTree) {
+  NtfsChosen = 0;
+  FindMode = 0;
+  SetNtfs(0);
+  ASSERT_TRUE(ProcFat(kCaption, FatImage("fat32_control.img").c_str(), 1));
+  // Held in the lost-folder pass, where the bar moves with every cluster read.
+  ASSERT_TRUE(HoldAfter(false, 9300)) << "the scan ended before it could be held";
+  TFrmProgress* p = FrmProgress;
+  HWND wnd = p->Handle();
+  HWND pause = p->Button2->Handle();
+  bool visible_after_closes = false, visible_while_paused = false;
+  std::string paused_caption, files_shown;
+  int state_paused = -1, state_continued = -1;
+  Snapshot held_before, held_after;
+  const std::string said = RunScanWindow([&] {
+    if (!WaitVisible(wnd)) return;
+    // The watch thread shows the held run's counters within a poll or two.
+    WaitFor([&] { return OnGuiRead<std::string>([p] { return p->LabFile->Caption(); }) != ""; });
+    Sleep(300);
+    files_shown = OnGuiRead<std::string>([p] { return p->LabFile->Caption(); });
+    TryEveryClose(p, OnGuiRead<POINT>([p] { return CloseButtonOf(p); }));
+    visible_after_closes = IsWindowVisible(wnd);
+    Shoot(wnd, "scan_progress.png");
+    ClickMiddle(pause);
+    WaitFor([] { return ScanState == kRunPaused; });
+    state_paused = ScanState;
+    paused_caption = CaptionOf(p->Button2);
+    held_before = Poll(false);
+    Sleep(300);
+    held_after = Poll(false);
+    TryEveryClose(p, OnGuiRead<POINT>([p] { return CloseButtonOf(p); }));
+    visible_while_paused = IsWindowVisible(wnd);
+    ClickMiddle(pause);  // Continue: the engine's worker runs on to the end
+    WaitFor([] { return ScanState != kRunPaused; });
+    state_continued = ScanState;
+    WaitHidden(wnd, 60000);
+  });
+  EXPECT_GE(std::stoull(files_shown.empty() ? "0" : files_shown), 9300u);
+  EXPECT_TRUE(visible_after_closes) << "closed while the scan ran";
+  EXPECT_TRUE(visible_while_paused) << "closed while the scan stood paused";
+  EXPECT_EQ(state_paused, kRunPaused);
+  EXPECT_EQ(paused_caption, "&Continue");
+  EXPECT_EQ(held_after.a, held_before.a);  // paused: nothing moves
+  EXPECT_EQ(held_after.done, held_before.done);
+  EXPECT_NE(state_continued, kRunPaused);
+  EXPECT_EQ(CaptionOf(p->Button2), "&Pause");
+  EXPECT_TRUE(p->Button2->Enabled());
+  EXPECT_EQ(p->ProgressBar1->Position(), 100);
+  EXPECT_EQ(StopRequested, 0);
+  EXPECT_EQ(said, Text(LangKey::ScanFinished));  // announced
+  EXPECT_TRUE(FrmFindFile->Panel1->Visible());
+  EXPECT_FALSE(FrmFindFile->Panel2->Visible());
+
+  // The tree: the drive as the one top-level item, the live folder and every deleted folder
+  // under it, and the lost folders of the full scan as "Dir" and their cluster.
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Text(), kCaption);
+  EXPECT_EQ(root->GetNextSibling(), nullptr);
+  EXPECT_EQ(root->ImageIndex(), 2);
+  EXPECT_EQ(root->SelectedIndex(), 1);
+  EXPECT_TRUE(root->Selected());  // the first folder, clicked for the folder list
+  auto* node = static_cast<scavrel::FoundNode*>(root->Data());
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(root->StateIndex(), node->check_state);
+  // A deleted short name has lost its first letter ("x" in its place).
+  std::set<std::string> texts;
+  forms::TTreeNode* unknown = nullptr;
+  for (int i = 0; i < root->Count(); ++i) {
+    texts.insert(root->Item(i)->Text());
+    if (root->Item(i)->Text() == "$Unknow Folder") unknown = root->Item(i);
+    // Files never become items: a deleted folder of files has no child items.
+    if (root->Item(i)->Text() == "x000") {
+      EXPECT_EQ(root->Item(i)->Count(), 0);
+    }
+  }
+  EXPECT_TRUE(texts.count("LIVE"));
+  EXPECT_TRUE(texts.count("x000"));
+  EXPECT_TRUE(texts.count("x299"));
+  ASSERT_NE(unknown, nullptr) << "no lost folders";
+  int dirs = 0;
+  for (int i = 0; i < unknown->Count(); ++i) dirs += unknown->Item(i)->Text().rfind("Dir", 0) == 0;
+  EXPECT_EQ(dirs, 200) << "the lost folders, each as Dir and its cluster";
+}
+
+TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
+  NtfsChosen = 0;
+  FindMode = 0;
+  SetNtfs(0);
+  FrmFindFile->TreeView1->Items().Clear();
+  ASSERT_TRUE(ProcFat(kCaption, FatImage("fat32_control.img").c_str(), 1));
+  ASSERT_TRUE(HoldAfter(false, 500));
+  TFrmProgress* p = FrmProgress;
+  HWND wnd = p->Handle();
+  HWND pause = p->Button2->Handle();
+  HWND stop = p->Button3->Handle();
+  std::string caption_after_stop;
+  const std::string said = RunScanWindow([&] {
+    if (!WaitVisible(wnd)) return;
+    Sleep(200);
+    ClickMiddle(pause);
+    WaitFor([] { return ScanState == kRunPaused; });
+    ClickMiddle(stop);
+    WaitFor([] { return StopRequested != 0 || !IsWindowVisible(FrmProgress->Handle()); });
+    WaitHidden(wnd, 60000);
+  });
+  EXPECT_TRUE(Poll(false).finished);
+  EXPECT_EQ(ScanState, kRunIdle);
+  EXPECT_EQ(StopRequested, 0);  // cleared at the thread's end
+  EXPECT_EQ(ResultsCloseMode, 2);
+  EXPECT_EQ(said, "");  // a stopped scan is never announced
+  EXPECT_EQ(CaptionOf(p->Button2), "&Pause");
+  EXPECT_EQ(FrmFindFile->TreeView1->Items().GetFirstNode(), nullptr);
+
+  // With no run, Pause does nothing and Stop only closes the window.
+  p->Button2Click();
+  EXPECT_EQ(ScanState, kRunIdle);
+  EXPECT_EQ(p->Button2->Caption(), "&Pause");
+  Robot r([wnd, stop] {
+    if (!WaitVisible(wnd)) return;
+    Sleep(200);
+    ClickMiddle(stop);
+    WaitHidden(wnd);
+  });
+  p->ShowModal();
+  r.Join();
+  EXPECT_FALSE(IsWindowVisible(wnd));
+}
+
+TEST_F(ProgressWindows, FindModeFillsTheHitListWithPathsNamesAndNodes) {
+  // The find text "*file*.txt": names holding "file".
+  NamePattern = "file";
+  PatternLeadingStar = "*";
+  PatternTrailingStar = "*";
+  ScanThroughWindow(FatImage("fat32.img"), false, true);
+  EXPECT_TRUE(FrmFindFile->Panel2->Visible());
+  EXPECT_FALSE(FrmFindFile->Panel1->Visible());
+  EXPECT_FALSE(FrmFindFile->skButton1->Visible());
+  ASSERT_EQ(HitListCount, GetListCount(HitList));
+  EXPECT_EQ(FrmFindFile->ListView2->Items().Count(), static_cast<int>(HitListCount));
+  EXPECT_EQ(FrmFindFile->ListView2->HeadColumns[0].StateIndex, 1);
+  char text[kQuorrinCellTextStorage];
+  void* storage = text;
+  quorrin_api::IntegerCell cell = 0;
+  void* cell_storage = &cell;
+  std::set<std::string> rows;
+  for (uint32_t row = 0; row < HitListCount; ++row) {
+    GetSortValue(&storage, row, 0, HitList);
+    std::string path = text;
+    GetSortValue(&storage, row, 1, HitList);
+    rows.insert(path + "|" + text);
+    GetSortValue(&cell_storage, row, 9, HitList);
+    auto* node = reinterpret_cast<scavrel::FoundNode*>(cell);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->directory, 0);
+    GetSortValue(&cell_storage, row, 8, HitList);
+    EXPECT_EQ(cell, node->check_state);  // the byte, zero-extended into the cell
+    GetSortValue(&storage, row, 2, HitList);
+    EXPECT_FALSE(std::string(text).empty());  // the recoverability word
+  }
+  EXPECT_EQ(rows, (std::set<std::string>{"X:\\DOCS\\Inner dir\\|deep file.txt",
+                                         "X:\\Old Tree\\|second file.txt",
+                                         "X:\\Old Tree\\xUB\\|sub file long name.txt"}));
+  // No pattern: every deleted file the filter lets through.
+  NamePattern.clear();
+  ScanThroughWindow(FatImage("fat32.img"), false, true);
+  // fat32.img's deleted files that a quick scan finds: those of the root, DOCS, GAPS, Old Tree
+  // and SPLIT with their sub-folders, the long name in the code page included.
+  EXPECT_EQ(HitListCount, 27u);
+  FindMode = 0;
+}
+
+TEST_F(ProgressWindows, SaveWindowPausesRefusesToCloseAndAnnouncesAFinishedSave) {
+  ScanThroughWindow(BigImage(), false, false);
+  scavrel::FoundNode* root = nullptr;
+  ASSERT_TRUE(GetTreeFirst(&root) & 0xFF);
+  ClickNtfsNode(root, 3);  // everything ticked
+  const std::string dest = FreshDestination("finished");
+  ASSERT_TRUE(SaveDeleteFile((dest + "\\").c_str()));
+  ASSERT_TRUE(HoldSaveInsideAFile()) << "the save ended before it could be held";
+  TFrmSaveProgress* w = FrmSaveProgress;
+  HWND wnd = w->Handle();
+  HWND pause = w->Button2->Handle();
+  bool visible_after_closes = false;
+  std::string paused_caption;
+  const std::string said = RunSaveWindow(
+      [] {
+        TFrmSaveProgress* w = FrmSaveProgress;
+        return static_cast<forms::TThread*>(
+            new TMyThreadSave(w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile, nullptr));
+      },
+      [&] {
+        if (!WaitVisible(wnd)) return;
+        WaitFor([&] { return OnGuiRead<std::string>([w] { return w->LabFile->Caption(); }) != ""; });
+        Sleep(300);
+        TryEveryClose(w, OnGuiRead<POINT>([w] { return CloseButtonOf(w); }));
+        visible_after_closes = IsWindowVisible(wnd);
+        Shoot(wnd, "save_progress.png");
+        ClickMiddle(pause);
+        WaitFor([] { return SaveState == kRunPaused; });
+        paused_caption = CaptionOf(w->Button2);
+        ClickMiddle(pause);
+        WaitHidden(wnd, 120000);
+      });
+  EXPECT_TRUE(visible_after_closes) << "closed while the save ran";
+  EXPECT_EQ(paused_caption, "&Continue");
+  EXPECT_EQ(said, Text(LangKey::SaveFinished));
+  EXPECT_EQ(CaptionOf(w->Button2), "&Pause");
+  std::vector<std::pair<std::string, uint64_t>> files;
+  ListFiles(dest, files);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].second, kBigFileBytes);
+  EXPECT_EQ(Poll(true).a, 1u);
+}
+
+TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
+  ScanThroughWindow(FatImage("fat32_control.img"), false, false);
+  scavrel::FoundNode* root = nullptr;
+  ASSERT_TRUE(GetTreeFirst(&root) & 0xFF);
+  ClickNtfsNode(root, 3);
+  TFrmSaveProgress* w = FrmSaveProgress;
+  HWND wnd = w->Handle();
+  HWND pause = w->Button2->Handle();
+  HWND stop = w->Button3->Handle();
+  auto make = [] {
+    TFrmSaveProgress* w = FrmSaveProgress;
+    return static_cast<forms::TThread*>(
+        new TMyThreadSave(w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile, nullptr));
+  };
+
+  // Stopped while paused: the save thread is woken to see the stop; nothing is announced.
+  std::string stopped = FreshDestination("stopped");
+  ASSERT_TRUE(SaveDeleteFile((stopped + "\\").c_str()));
+  ASSERT_TRUE(HoldAfter(true, 200));
+  std::string caption_while_stopping;
+  std::string said = RunSaveWindow(make, [&] {
+    if (!WaitVisible(wnd)) return;
+    Sleep(200);
+    ClickMiddle(pause);
+    WaitFor([] { return SaveState == kRunPaused; });
+    ClickMiddle(stop);
+    caption_while_stopping = CaptionOf(FrmSaveProgress->Button2);
+    WaitHidden(wnd, 60000);
+  });
+  EXPECT_EQ(caption_while_stopping, "&Continue");
+  EXPECT_EQ(said, "");  // stopped: nothing announced
+
+  EXPECT_EQ(SaveState, kRunIdle);
+  EXPECT_EQ(CaptionOf(w->Button2), "&Pause");
+  std::vector<std::pair<std::string, uint64_t>> some;
+  ListFiles(stopped, some);
+  EXPECT_LT(some.size(), 11000u);
+
+  // Short: a file where the save must make the folder x000 keeps its ten files out.
+  std::string blocked = FreshDestination("short");
+  HANDLE f = CreateFileA((blocked + "\\x000").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                         nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  CloseHandle(f);
+  ASSERT_TRUE(SaveDeleteFile((blocked + "\\").c_str()));
+  said = RunSaveWindow(make, [&] { WaitVisible(wnd) && WaitHidden(wnd, 120000); });
+  EXPECT_EQ(said, Text(LangKey::SaveShort));
+
+  // A later save starts with the stop forgotten and ends announced.
+  std::string again = FreshDestination("again");
+  ASSERT_TRUE(SaveMenuFile((again + "\\").c_str(), root->first_child));
+  said = RunSaveWindow(
+      [] {
+        TFrmSaveProgress* w = FrmSaveProgress;
+        scavrel::FoundNode* root = nullptr;
+        GetTreeFirst(&root);
+        return static_cast<forms::TThread*>(new TMyThreadSave(
+            w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile, root->first_child));
+      },
+      [&] { WaitVisible(wnd) && WaitHidden(wnd, 60000); });
+  EXPECT_EQ(said, Text(LangKey::SaveFinished));
+
+}
+
+TEST_F(ProgressWindows, HitListSaveOfTheTickedRowsIsWatchedToItsEnd) {
+  ScanThroughWindow(FatImage("fat32.img"), false, true);
+  ASSERT_GE(HitListCount, 3u);
+  // Tick every other row, as the row check boxes would.
+  uint32_t ticked = 0;
+  for (uint32_t row = 0; row < HitListCount; ++row) {
+    quorrin_api::IntegerCell state = row % 2 == 0 ? 3 : 1;
+    SetSortValue(&state, row, 8, HitList);
+    ticked += state == 3;
+  }
+  const std::string dest = FreshDestination("hits");
+  ASSERT_TRUE(SaveDeleteFile1((dest + "\\").c_str(), HitList, 8, 0, 1, 9, 3));
+  HWND wnd = FrmSaveProgress->Handle();
+  const std::string said = RunSaveWindow(
+      [] {
+        TFrmSaveProgress* w = FrmSaveProgress;
+        return static_cast<forms::TThread*>(
+            new TMyThreadSavefile(w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile));
+      },
+      [&] { WaitVisible(wnd) && WaitHidden(wnd, 60000); });
+  std::vector<std::pair<std::string, uint64_t>> files;
+  ListFiles(dest, files);
+  EXPECT_EQ(files.size(), ticked);
+  EXPECT_EQ(said, Text(LangKey::SaveFinished));
+  FindMode = 0;
+}
+
+TEST_F(ProgressWindows, TheResultsWindowStartsTheScanUnderTheProgressWindowOnceConnected) {
+  // As Vardeck.exe runs: the results window's first tick starts the engine and the watch.
+  ConnectWatchThreads();
+  ScanDriveCaption = kCaption;
+  ScanDevicePath = FatImage("fat32.img");
+  FullScan = 0;
+  FindMode = 0;
+  NtfsChosen = 0;
+  SetNtfs(0);
+  ScanState = kRunRunning;
+  HWND progress = FrmProgress->Handle();
+  bool shown = false;
+  EndBoxAnswerer answer;
+  Robot watch([&] {
+    shown = WaitVisible(progress, 15000);
+    WaitHidden(progress, 60000);
+  });
+  FrmFindFile->BeginScanResults();
+  PumpUntil([&] { return watch.Done() && ScanState == kRunIdle; }, 60000);
+  watch.Join();
+  EXPECT_EQ(answer.Finish(), Text(LangKey::ScanFinished));
+  EXPECT_TRUE(shown) << "no progress window";
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Text(), kCaption);
+  FrmFindFile->StartScanWatch = nullptr;
+  FrmFindFile->StartSaveWatch = nullptr;
+  FrmFindFile->Hide();
+}
+
+TEST_F(ProgressWindows, NtfsScanThroughTheWindowBuildsItsFolderTree) {
+  ScanThroughWindow(NtfsImage("basic4k.img"), true, false);
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Text(), kCaption);
+  EXPECT_GE(FrmFindFile->TreeView1->Items().Count(), 2);
+  NtfsChosen = 0;
+  SetNtfs(0);
+}
+
+}  // namespace
