@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kSkin2ControlBorderColor = 22;  // colour group
 constexpr int kItemControlBorder = 25;
-constexpr TColor kMissingColor = -1;
 constexpr int kBarSmallChange = 5;
 
 // The tree's rectangle in the coordinates of the bar's parent (usually the tree's own).
@@ -64,13 +63,9 @@ void TQzTreeView::SetFileTheme(TSkinFileTheme* theme) {
 void TQzTreeView::SetUIStyle(TSkinUIStyle s) {
   ui_style_ = s;
   TSkinUIStyle eff;
-  TColor border = kMissingColor;
-  if (TSkinFileTheme::ResolveStyle(file_theme_, s, eff))
-    border = file_theme_->GetColor(kSkin2ControlBorderColor);
+  const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
   // A skin without a control border colour frames the tree as the fallback style does.
-  if (border == kMissingColor)
-    border = GetStyleColor(StyleIndex(eff == TSkinUIStyle::FromThemeFile ? TSkinUIStyle::DeepBlue : eff),
-                           kItemControlBorder);
+  const TColor border = LookColor(skin ? file_theme_ : nullptr, kSkin2ControlBorderColor, eff, kItemControlBorder);
   if (vbar_) vbar_->SetUIStyle(eff);
   if (hbar_) hbar_->SetUIStyle(eff);
   SetBorderColor(border);

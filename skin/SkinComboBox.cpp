@@ -14,7 +14,6 @@ constexpr int kSkin2ControlColor = 21;  // colour group
 constexpr int kSkin2ControlBorderColor = 22;
 constexpr int kItemFormColour = 15;
 constexpr int kItemControlBorder = 25;
-constexpr TColor kMissingColor = -1;
 constexpr TColor kDisabledArrow = 0x808080;
 
 void Frame(HDC dc, RECT r, TColor c) {
@@ -59,15 +58,10 @@ void TSkinCustomComboBox::SetUIStyle(TSkinUIStyle s) {
   ui_style_ = s;
   arrow_color_ = clBlack;
   TSkinUIStyle eff;
-  TColor border = kMissingColor, button = kMissingColor;
-  if (TSkinFileTheme::ResolveStyle(file_theme_, s, eff)) {
-    border = file_theme_->GetColor(kSkin2ControlBorderColor);
-    button = file_theme_->GetColor(kSkin2ControlColor);
-  }
+  const TSkinFileTheme* skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff) ? file_theme_ : nullptr;
   // A skin lacking either colour takes the fallback style's.
-  const int style = StyleIndex(eff == TSkinUIStyle::FromThemeFile ? TSkinUIStyle::DeepBlue : eff);
-  border_color_ = border == kMissingColor ? GetStyleColor(style, kItemControlBorder) : border;
-  button_color_ = button == kMissingColor ? GetStyleColor(style, kItemFormColour) : button;
+  border_color_ = LookColor(skin, kSkin2ControlBorderColor, eff, kItemControlBorder);
+  button_color_ = LookColor(skin, kSkin2ControlColor, eff, kItemFormColour);
   button_picture_.SetSize(0, 0);
   if (eff == TSkinUIStyle::MacOS)
     button_picture_.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_COMBOBOX_BUTTON");

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kSkin2ControlBorderColor = 22;  // colour group
 constexpr int kItemControlBorder = 25;
-constexpr TColor kMissingColor = -1;
 
 bool IsDigitPlace(char c) { return c == '0' || c == '#'; }
 
@@ -110,13 +109,8 @@ void TSkinEdit::SetFileTheme(TSkinFileTheme* theme) {
 void TSkinEdit::SetUIStyle(TSkinUIStyle s) {
   ui_style_ = s;
   TSkinUIStyle eff;
-  TColor border = kMissingColor;
-  if (TSkinFileTheme::ResolveStyle(file_theme_, s, eff))
-    border = file_theme_->GetColor(kSkin2ControlBorderColor);
-  if (border == kMissingColor)
-    border = GetStyleColor(StyleIndex(eff == TSkinUIStyle::FromThemeFile ? TSkinUIStyle::DeepBlue : eff),
-                           kItemControlBorder);
-  border_color_ = border;
+  const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
+  border_color_ = LookColor(skin ? file_theme_ : nullptr, kSkin2ControlBorderColor, eff, kItemControlBorder);
   StyleChanged();
   Invalidate();
   PaintFrame();

@@ -104,6 +104,11 @@ class TSkinBuiltInFileTheme : public TSkinFileTheme {
   std::string design_theme_file_;
 };
 
+// A colour of a control's look: the skin's colour `skin_key` when `skin` is the theme in use
+// (nil in built-in mode) and it has one, else the built-in `item` of the style in use (the
+// DeepBlue fallback for a skin style).
+forms::TColor LookColor(const TSkinFileTheme* skin, int skin_key, TSkinUIStyle effective, int item);
+
 // The two published properties of a skinned control's look, FileTheme and UIStyle, read and
 // written alike by every control. Get: true when `name` is one of them. Set: the setter's
 // result when `name` is one of them with a value of its kind (a style outside the five and
