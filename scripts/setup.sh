@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick fonts-wine
   dosfstools mtools ntfs-3g fuse3 sleuthkit
+  fp-utils-3.2.2   # chmcmd and chmls: the help file Tolvane.chm
 )
 
 missing=()
