@@ -42,7 +42,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
 }
 
 // A link label has no window of its own: it is clicked through its parent, near its top left.
+// Two presses on one spot within the double-click time would be a double click: wait it out.
 void ClickLink(forms::TControl* link) {
+  PumpUntil([] { return false; }, GetDoubleClickTime() + 100);
   RECT r{};
   GetWindowRect(link->Parent()->Handle(), &r);
   tolvane_test::ClickAt(POINT{r.left + link->Left() + 5, r.top + link->Top() + 5});
@@ -64,7 +66,7 @@ void ShootScreen(const char* file) {
 // ---- the help viewer, seen from outside its process ---------------------------------------
 
 constexpr const char* kHelpTitle = "Tolvane Help";
-// Pages in the help file's contents pane.
+// Pages in the help file's contents pane (resources/help/Tolvane.hhc).
 constexpr LRESULT kContentsPages = 7;
 // A cold start of the viewer under Wine on a loaded machine takes seconds.
 constexpr DWORD kViewerStartMs = 60000;
@@ -182,7 +184,7 @@ class HelpLink : public ::testing::Test {
         [&] {
           std::vector<HWND> windows = HelpWindows();
           help = windows.size() == 1 && IsWindowVisible(windows[0]) ? windows[0] : nullptr;
-          return help && ContentsEntries(help) == kContentsPages;
+          return help && ContentsEntries(help) > 0;
         },
         kViewerStartMs);
     return help;
@@ -214,6 +216,8 @@ TEST_F(HelpLink, StartWindowOpensTheHelpFileThenBringsItsWindowForward) {
   ASSERT_NE(help, nullptr) << "no \"Tolvane Help\" window showing the help file's contents";
   const std::string viewer = ProcessImage(help);
   EXPECT_NE(viewer.find("hh.exe"), std::string::npos) << viewer;
+  PumpUntil([&] { return ContentsEntries(help) == kContentsPages; }, 5000);
+  EXPECT_EQ(ContentsEntries(help), kContentsPages) << "the contents pane lists other pages";
   tolvane_test::Pump();
   ShootScreen("help_window.png");
   PressBringsViewerForward(FrmRun, FrmRun->skURLLabel3, help);
