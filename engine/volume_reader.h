@@ -42,7 +42,9 @@ class MemoryVolumeReader : public VolumeReader {
   uint32_t error_ = 0;
 };
 
-// An image file opened read-only.
+// An image file opened read-only. Small reads are served from a read-ahead window (a scan
+// walks clusters one by one; a stream seek and read for each would cost more than the scan),
+// large ones go straight into the caller's buffer.
 class FileVolumeReader : public VolumeReader {
  public:
   explicit FileVolumeReader(const std::string& path);
@@ -52,8 +54,15 @@ class FileVolumeReader : public VolumeReader {
   uint32_t LastErrorCode() const override { return error_; }
   uint64_t Size() const override { return size_; }
 
+  static constexpr size_t kWindowBytes = 1 << 20;
+  static constexpr size_t kWindowAlignment = 64 << 10;
+
  private:
+  bool ReadStream(uint64_t offset, uint8_t* into, size_t length);
+
   std::ifstream file_;
+  std::vector<uint8_t> window_;
+  uint64_t window_offset_ = 0;
   bool ok_ = false;
   uint64_t size_ = 0;
   uint32_t error_ = 0;

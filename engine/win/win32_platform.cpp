@@ -163,6 +163,7 @@ std::unique_ptr<VolumeReader> Win32WorkerPlatform::OpenVolume(const std::string&
 
 void Win32WorkerPlatform::PumpMessages() {
   thread_local PumpGate gate(g_pump_interval);
+  if (!gate.ClockDue()) return;
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   if (!gate.Due(now.QuadPart)) return;

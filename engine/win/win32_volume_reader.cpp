@@ -32,6 +32,7 @@ bool Win32VolumeReader::Open(const std::string& path) {
   window_ = kAlignment;
   read_end_ = ~0ull;
   direct_reads_ = true;
+  failed_from_ = failed_to_ = 0;
   error_ = 0;
   return true;
 }
@@ -75,7 +76,28 @@ bool Win32VolumeReader::LoadWindow(uint64_t offset, size_t wanted) {
     want = static_cast<size_t>(std::min<uint64_t>(want, size_ - start));
   }
   DWORD got = 0;
-  if (!ReadSpan(start, block_.data(), want, &got)) return false;
+  if (!ReadSpan(start, block_.data(), want, &got)) {
+    failed_from_ = start;
+    failed_to_ = start + want;
+    return false;
+  }
+  block_offset_ = start;
+  block_length_ = got;
+  return true;
+}
+
+bool Win32VolumeReader::LoadExact(uint64_t offset, size_t length) {
+  block_length_ = 0;
+  const uint64_t start = offset - offset % kSectorSize;
+  uint64_t end = offset + std::min(length, kBlockSize - kSectorSize);
+  end = (end + kSectorSize - 1) / kSectorSize * kSectorSize;
+  if (size_ != 0) end = std::min(end, size_);
+  if (end <= start) {
+    error_ = ERROR_HANDLE_EOF;
+    return false;
+  }
+  DWORD got = 0;
+  if (!ReadSpan(start, block_.data(), static_cast<size_t>(end - start), &got)) return false;
   block_offset_ = start;
   block_length_ = got;
   return true;
@@ -127,7 +149,11 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
     // straight through.
     const size_t wanted =
         length >= kBlockSize + kAlignment ? kAlignment - offset % kAlignment : length;
-    if (!LoadWindow(offset, wanted)) return false;
+    const bool near_failure = offset >= failed_from_ && offset < failed_to_;
+    if (near_failure || !LoadWindow(offset, wanted)) {
+      if (!near_failure && error_ == ERROR_HANDLE_EOF) return false;
+      if (!LoadExact(offset, length)) return false;
+    }
     if (offset >= block_offset_ + block_length_) {
       error_ = ERROR_HANDLE_EOF;
       return false;

@@ -8,7 +8,12 @@
 //     after a jump (a save opening its next file), doubling up to 1 MiB while the reads go on
 //     where the last window ended (a scan walking clusters);
 //   - the whole aligned 64 KiB pieces of a request of 1 MiB or more are read straight into the
-//     caller's buffer, in one call, without passing through the window.
+//     caller's buffer, in one call, without passing through the window;
+//   - a window that fails to load (a bad sector somewhere in it) does not fail the caller's
+//     request: the request is read on its own, sector-aligned, and so is every later request
+//     inside that window's span, so that one bad sector neither hides the good ones around it
+//     nor is read again for each of them.
+// A failed read is reported as failed, never as zeros.
 #pragma once
 
 #include <windows.h>
@@ -39,21 +44,29 @@ class Win32VolumeReader : public VolumeReader {
   static constexpr size_t kBlockSize = 1 << 20;       // the largest window
   static constexpr size_t kAlignment = 64 << 10;      // of every read; the smallest window
   static constexpr size_t kLargestRead = 64 << 20;    // one ReadFile at most
+  static constexpr size_t kSectorSize = 512;          // of reads beside a failed window
+
+ protected:
+  // One read of the handle at an aligned offset; false with error_ set when the system failed
+  // it (`got` may then be short). Tests put bad sectors here.
+  virtual bool ReadSpan(uint64_t offset, uint8_t* into, size_t length, DWORD* got);
+  uint32_t error_ = 0;
 
  private:
-  // Reads `length` bytes at an aligned offset; false unless all of them came.
-  bool ReadSpan(uint64_t offset, uint8_t* into, size_t length, DWORD* got);
   bool LoadWindow(uint64_t offset, size_t wanted);
+  // The sector-aligned span around [offset, offset + length), up to a window's size, as the
+  // window; false when even that fails.
+  bool LoadExact(uint64_t offset, size_t length);
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   uint64_t size_ = 0;
-  uint32_t error_ = 0;
   std::vector<uint8_t> block_;
   uint64_t block_offset_ = 0;
   size_t block_length_ = 0;  // valid bytes in block_; 0 = nothing cached
   size_t window_ = kAlignment;  // size of the last window loaded
   uint64_t read_end_ = ~0ull;   // where the last read from the handle ended
   bool direct_reads_ = true;    // large reads may go straight into the caller's buffer
+  uint64_t failed_from_ = 0, failed_to_ = 0;  // span of the last window that failed to load
 };
 
 }  // namespace scavrel

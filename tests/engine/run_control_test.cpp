@@ -430,5 +430,15 @@ TEST(PumpGate, PumpsAtTheFirstStepThenOnlyAfterTheInterval) {
   EXPECT_TRUE(gate.Due(4000));  // a clock that went back does not silence the pump
 }
 
+TEST(PumpGate, ReadsTheClockAtTheFirstStepThenOnceEveryFewSteps) {
+  PumpGate gate(100);
+  std::vector<int> reads;
+  for (int step = 0; step < 3 * PumpGate::kStepsPerClock + 1; ++step) {
+    if (gate.ClockDue()) reads.push_back(step);
+  }
+  const int every = PumpGate::kStepsPerClock;
+  EXPECT_EQ(reads, (std::vector<int>{0, every, 2 * every, 3 * every}));
+}
+
 }  // namespace
 }  // namespace scavrel

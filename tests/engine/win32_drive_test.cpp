@@ -1,5 +1,5 @@
 // The drive functions of Scavrel.dll and the DLL's worker platform against real volumes:
-// run under Wine in a prefix of its own (tests/engine/drive_prefix.sh) whose drives are
+// run under Wine in a prefix of its own (tests/support/image_drive_prefix.sh) whose drives are
 //   F: a FAT16 image (label TOLVANEF) made by mkfs.fat, M: a folder (fixed drive),
 //   N: a folder typed CD-ROM, O: a folder typed network drive.
 // What Wine cannot give (mount points, reading a volume through its volume name) is covered

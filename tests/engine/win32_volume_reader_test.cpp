@@ -1,7 +1,8 @@
 // The DLL's volume reader over an image file under the real file system: whatever mix of
 // offsets and lengths the scanners and the save ask for (small steps on, jumps, large reads
 // that go straight into the caller's buffer, reads that end at the volume's end) gives the
-// file's own bytes, and reads past the end fail with ERROR_HANDLE_EOF.
+// file's own bytes, reads past the end fail with ERROR_HANDLE_EOF, and a bad sector fails only
+// the reads that hold it.
 #include "engine/win/win32_volume_reader.h"
 
 #include <windows.h>
@@ -15,6 +16,26 @@
 
 namespace scavrel {
 namespace {
+
+// The reader over the image with a span of bad sectors: any read of the handle that touches
+// them fails with a CRC error, as a failing disk's does.
+class BadSectorReader : public Win32VolumeReader {
+ public:
+  uint64_t bad_from = 0, bad_to = 0;
+  int reads = 0, bad_reads = 0;
+
+ protected:
+  bool ReadSpan(uint64_t offset, uint8_t* into, size_t length, DWORD* got) override {
+    ++reads;
+    if (offset < bad_to && bad_from < offset + length) {
+      ++bad_reads;
+      *got = 0;
+      error_ = ERROR_CRC;
+      return false;
+    }
+    return Win32VolumeReader::ReadSpan(offset, into, length, got);
+  }
+};
 
 class Win32VolumeReaderTest : public ::testing::Test {
  protected:
@@ -69,7 +90,7 @@ class Win32VolumeReaderTest : public ::testing::Test {
 
   std::string path_;
   std::vector<uint8_t> image_;
-  Win32VolumeReader reader_;
+  BadSectorReader reader_;
 };
 
 TEST_F(Win32VolumeReaderTest, StepsOnJumpsAndLargeReadsAllGiveTheFilesBytes) {
@@ -115,6 +136,40 @@ TEST_F(Win32VolumeReaderTest, ReadsUpToTheEndSucceedAndPastItFailWithHandleEof) 
   // A failed read leaves the reader usable.
   EXPECT_TRUE(ReadsAsTheFile(4096, 4096));
   EXPECT_TRUE(ReadsAsTheFile(2 << 20, 2 << 20));
+}
+
+TEST_F(Win32VolumeReaderTest, ABadSectorFailsOnlyTheReadsThatHoldItAndIsNotReadOverAndOver) {
+  constexpr uint64_t kBad = (2 << 20) + 9 * 4096 + 512;  // one sector inside the third MiB
+  reader_.bad_from = kBad;
+  reader_.bad_to = kBad + 512;
+  // A scan walking clusters through the bad sector: the window that would hold it cannot be
+  // loaded, yet every cluster but the one holding the sector comes back whole, and that one
+  // fails with the disk's error rather than coming back as zeros.
+  for (uint64_t at = 2 << 20; at < 4 << 20; at += 4096) {
+    if (at <= kBad && kBad < at + 4096) {
+      std::vector<uint8_t> cluster(4096, 0xCC);
+      EXPECT_FALSE(reader_.Read(at, cluster.data(), cluster.size()));
+      EXPECT_EQ(reader_.LastErrorCode(), static_cast<uint32_t>(ERROR_CRC));
+      continue;
+    }
+    ASSERT_TRUE(ReadsAsTheFile(at, 4096));
+  }
+  // Sectors beside the bad one, read on their own.
+  EXPECT_TRUE(ReadsAsTheFile(kBad - 512, 512));
+  EXPECT_TRUE(ReadsAsTheFile(kBad + 512, 1000));
+  // A failing read can take seconds on a dying disk: the sector was tried by the failed window,
+  // by the cluster that holds it, and by the last two reads' neighbours at most — not once per
+  // cluster of the window.
+  EXPECT_LE(reader_.bad_reads, 4);
+  // Past the failed window the reads go back to large windows: 1 MiB in a few reads, not 256.
+  const int before = reader_.reads;
+  for (uint64_t at = 4 << 20; at < 5 << 20; at += 4096) ASSERT_TRUE(ReadsAsTheFile(at, 4096));
+  EXPECT_LE(reader_.reads - before, 6);
+  // A large read that holds the sector fails as a whole; the reader stays usable.
+  std::vector<uint8_t> big(3 << 20);
+  EXPECT_FALSE(reader_.Read(1 << 20, big.data(), big.size()));
+  EXPECT_EQ(reader_.LastErrorCode(), static_cast<uint32_t>(ERROR_CRC));
+  EXPECT_TRUE(ReadsAsTheFile(1 << 20, 1 << 20));
 }
 
 TEST(Win32VolumeReader, AClosedReaderRefusesReads) {

@@ -8,7 +8,8 @@
 # WORK_DIR/LETTER (a copy when it lies on another file system), "LETTER:" points at that
 # folder and "LETTER::" at the image inside it: Wine reports the image's own file system,
 # label and serial only when the image lies inside the drive's folder. The prefix's other
-# drives stay (C: and Z:).
+# drives stay (C: and Z:). LETTER=:fixed, LETTER=:cdrom and LETTER=:network make an empty
+# folder drive of that type instead (HKLM\Software\Wine\Drives).
 set -eu
 action=$1 base=$2 work=$3 wine_run=$4
 shift 4
@@ -39,14 +40,24 @@ for file in system.reg user.reg userdef.reg; do
   cp "$base/$file" "$prefix/$file"
 done
 
+types=""
 for drive in "$@"; do
   letter=${drive%%=*}
   image=${drive#*=}
-  [ -f "$image" ] || { echo "no image $image for drive $letter:" >&2; exit 1; }
   mkdir -p "$work/$letter"
-  name=$(basename "$image")
-  ln "$image" "$work/$letter/$name" 2>/dev/null || cp "$image" "$work/$letter/$name"
   rm -f "$prefix/dosdevices/$letter:" "$prefix/dosdevices/$letter::"
   ln -s "$work/$letter" "$prefix/dosdevices/$letter:"
+  case $image in
+    :fixed) continue ;;
+    :cdrom|:network) types="$types\"$letter:\"=\"${image#:}\"
+"; continue ;;
+  esac
+  [ -f "$image" ] || { echo "no image $image for drive $letter:" >&2; exit 1; }
+  name=$(basename "$image")
+  ln "$image" "$work/$letter/$name" 2>/dev/null || cp "$image" "$work/$letter/$name"
   ln -s "$work/$letter/$name" "$prefix/dosdevices/$letter::"
 done
+# Read when the prefix's first session starts; nothing has run in this copy yet.
+if [ -n "$types" ]; then
+  printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n%s' "$types" >>"$prefix/system.reg"
+fi

@@ -1,29 +1,41 @@
 #!/usr/bin/env bash
 # Results window benchmark: builds a FAT32 image with 100,000 files in 1,000 folders (half of
 # the files deleted), then scans it through the results window under Wine and a private X
-# server and prints the engine's scan time beside the time from the scan's end to the results
-# tree on screen (and, with the find-file scan, to the hit list). Not a test: run it by hand
-# after scripts/build.sh.
-#   tools/bench/bench_results.sh [WORKDIR]
+# server, on a drive letter backed by the image, and prints the engine's scan time beside the
+# time from the scan's end to the results tree on screen (and, with the find-file scan, to the
+# hit list). Needs scripts/build.sh first (results_bench.exe).
+#   tools/bench/bench_results.sh [WORKDIR]   (default build/bench-results; TOLVANE_BENCH_MB
+#                                             scales the image: 1,000 folders to the GiB)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=${1:-$root/build/bench-results}
 mkdir -p "$work"
-work=$(cd "$work" && pwd)  # Wine names files by absolute path
-img=$work/fat32_100k.img
-export MTOOLS_SKIP_CHECK=1 PATH=$PATH:/usr/sbin:/sbin
+. "$root/tools/bench/bench_common.sh"
+TOLVANE_BENCH_NATIVE=""  # the window runs under Wine only
+bench_setup "$root" "$work"
+if [ "$have_wine" != 1 ] || [ ! -f "$win_bin/results_bench.exe" ]; then
+  echo "no $win_bin/results_bench.exe or no Wine: run scripts/build.sh first" >&2
+  exit 1
+fi
+folders=$(( bench_mb * 1000 / 1024 ))
+[ "$folders" -lt 10 ] && folders=10
+img=$images/fat32_${folders}x100.img
 
-if [ ! -f "$work/image.done" ]; then
-  echo "== building $img (100,000 files; takes a few minutes)"
+build_image() {
+  [ -f "$img.done" ] && return 0
+  echo "== building $img ($((folders * 100)) files)"
   rm -f "$img"
-  mkfs.fat -C -F 32 -s 8 --invariant -i 5EED5EED "$img" $((1024 * 1024)) >/dev/null
-  src=$work/src
+  # FAT32 asks for 65,525 clusters at least: 4 KiB clusters from 512 MiB, 512-byte ones below.
+  local cluster=8
+  [ "$bench_mb" -lt 512 ] && cluster=1
+  mkfs.fat -C -F 32 -s "$cluster" --invariant -i 5EED5EED "$img" $((bench_mb * 1024)) >/dev/null
+  local src=$img.src
   rm -rf "$src"
   mkdir -p "$src"
-  python3 - "$src" <<'PY'
+  python3 - "$src" "$folders" <<'PY'
 import os, sys
-src = sys.argv[1]
-for d in range(1000):
+src, folders = sys.argv[1], int(sys.argv[2])
+for d in range(folders):
     folder = os.path.join(src, f"Folder {d:04d}")
     os.makedirs(folder)
     for f in range(100):
@@ -33,38 +45,32 @@ for d in range(1000):
             out.write(bytes([65 + f % 26]) * (100 + f * 37))
 PY
   mcopy -s -Q -i "$img" "$src"/* ::/
-  for d in $(seq -f "%04g" 0 999); do
+  local d
+  for d in $(seq -f "%04g" 0 $((folders - 1))); do
     mdel -i "$img" "::/Folder $d/d*" >/dev/null
   done
   rm -rf "$src"
-  touch "$work/image.done"
-fi
+  touch "$img.done"
+}
+bench_locked "fat32_${folders}x100" build_image >&2
 
-exe=$root/build/x86_64/bin/results_bench.exe
-if [ ! -f "$exe" ]; then
-  echo "no $exe: run scripts/build.sh first" >&2
-  exit 1
-fi
-. "$root/tools/bench/bench_wine.sh"
-bench_root=$root
-bench_work=$work
-mkdir -p "$work/wineprefix"
-if [ ! -f "$work/wineprefix/system.reg" ]; then
-  bench_wine_env /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
-  bench_wine_env /usr/lib/wine/wineserver64 -w </dev/null >/dev/null 2>&1 || true
-fi
-bench_wine_env /usr/lib/wine/wineserver64 -p30 </dev/null >/dev/null 2>&1 || true
-
-# A private display; its number comes back on fd 3.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+# A private display; its number comes back through a pipe.
+fifo=$bench_work/xvfb.fifo
+rm -f "$fifo"; mkfifo "$fifo"
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
-read -r display <&3
-trap 'kill $xvfb_pid 2>/dev/null || true; bench_wine_stop 2>/dev/null || true' EXIT
-win_img=$(bench_wine_path "$img")
+read -r display < "$fifo"
+rm -f "$fifo"
+trap 'kill $xvfb_pid 2>/dev/null || true; bench_wine_stop' EXIT
+bench_drives "r=$img"
 
-echo "== folder-tree scan of $img"
-(cd "$root/build/x86_64/bin" && DISPLAY=:$display bench_wine_env /usr/lib/wine/wine64 \
-  ./results_bench.exe "$win_img" fat | tr -d '\r')
-echo "== find-file scan of $img"
-(cd "$root/build/x86_64/bin" && DISPLAY=:$display bench_wine_env /usr/lib/wine/wine64 \
-  ./results_bench.exe "$win_img" fat find | tr -d '\r')
+results() {  # the window program from its own folder (Lang.rec and the DLLs beside it)
+  (cd "$win_bin" && DISPLAY=:$display WINEDEBUG=-all \
+    TOLVANE_WINEPREFIX=$bench_work/drives/prefix "$win_tree/wine-run.sh" \
+    ./results_bench.exe '\\.\R:' fat "$@" </dev/null 2>/dev/null | tr -d '\r')
+}
+echo "image: $img ($((folders * 100)) files, half of them deleted)"
+echo "== folder-tree scan, drive R:"
+results
+echo "== find-file scan, drive R:"
+results find

@@ -8,6 +8,7 @@ in-use flag only); "lost" (deleted before a quick reformat, findable by the full
 
   build_ntfs_volumes.py OUT_DIR            the test volumes (a few MB each)
   build_ntfs_volumes.py --bench OUT_DIR    one 1 GiB volume with thousands of deleted files
+                     [--bench-mb=N]        (or of N MiB, with 40 folders to the GiB)
   build_ntfs_volumes.py --many OUT_DIR     many.img: an MFT of some 6,000 records (small files,
                                            most of them deleted), for the run-control tests
 
@@ -241,16 +242,19 @@ def build_reformat(out, cluster, size_mb):
     v.manifest()
 
 
-def build_bench(out):
+def build_bench(out, size_mb):
     rng = random.Random(5)
-    v = Volume(os.path.join(out, "bench.img"), 1024, 4096)
+    folders = max(5, 40 * size_mb // 1024)
+    # Small volumes get small files, so that a few dozen MiB still hold every folder.
+    sizes = [100, 700, 3000, 20000, 150000] if size_mb >= 512 else [100, 700, 3000, 9000]
+    v = Volume(os.path.join(out, "bench.img"), size_mb, 4096)
     with v:
-        for d in range(40):
+        for d in range(folders):
             for i in range(100):
-                size = rng.choice([100, 700, 3000, 20000, 150000])
+                size = rng.choice(sizes)
                 v.write("d%02d/f%03d.bin" % (d, i), rng.randbytes(size))
     with v:
-        for d in range(40):
+        for d in range(folders):
             for i in range(0, 100, 2):
                 v.delete("d%02d/f%03d.bin" % (d, i))
             if d % 5 == 0:
@@ -278,10 +282,15 @@ def build_many(out):
 def main():
     bench = "--bench" in sys.argv
     many = "--many" in sys.argv
+    bench_mb = 1024
+    for a in sys.argv[1:]:
+        if a.startswith("--bench-mb="):
+            bench_mb = int(a.split("=", 1)[1])
     out = [a for a in sys.argv[1:] if not a.startswith("--")][0]
     os.makedirs(out, exist_ok=True)
     stamp = os.path.join(out, "bench.stamp" if bench else "many.stamp" if many else "volumes.stamp")
-    if os.path.exists(stamp) and open(stamp).read() == VERSION:
+    version = VERSION + ("/%d" % bench_mb if bench else "")
+    if os.path.exists(stamp) and open(stamp).read() == version:
         return 0
     skipped = os.path.join(out, "SKIPPED")
     if os.path.exists(skipped):
@@ -291,7 +300,7 @@ def main():
         return 0
     try:
         if bench:
-            build_bench(out)
+            build_bench(out, bench_mb)
         elif many:
             build_many(out)
         else:
@@ -302,7 +311,7 @@ def main():
         err = getattr(e, "stderr", b"") or b""
         open(skipped, "w").write("building the NTFS images failed: %s %s\n" % (e, err.decode(errors="replace")))
         return 0
-    open(stamp, "w").write(VERSION)
+    open(stamp, "w").write(version)
     return 0
 
 
