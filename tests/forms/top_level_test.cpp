@@ -16,6 +16,7 @@ using namespace forms;
 
 namespace {
 
+using tolvane_test::DragWithTheMouse;
 using tolvane_test::GdiObjectCount;
 using tolvane_test::Pump;
 
@@ -51,44 +52,6 @@ std::string Str(const RECT& r) {
 }
 
 RECT Bounds(const TControl* c) { return c->BoundsRect(); }
-
-// Presses the left button at `from`, moves the mouse by (dx, dy) in ten steps and lets go.
-// The moves and the release come from another thread, as a person's hand would, while this
-// thread sits in whatever loop the press started (the system's move loop) and pumps.
-void DragWithTheMouse(POINT from, int dx, int dy) {
-  struct Drag {
-    POINT from;
-    int dx, dy;
-    DWORD gui_thread;
-    static DWORD WINAPI Run(void* p) {
-      auto* d = static_cast<Drag*>(p);
-      // The press has reached the form once its thread holds the capture (the move loop).
-      tolvane_test::WaitFor([d] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(d->gui_thread, &info) && info.hwndCapture != nullptr;
-      });
-      for (int i = 1; i <= 10; ++i) {
-        SetCursorPos(d->from.x + d->dx * i / 10, d->from.y + d->dy * i / 10);
-        Sleep(20);
-      }
-      INPUT up{};
-      up.type = INPUT_MOUSE;
-      up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(1, &up, sizeof(up));
-      return 0;
-    }
-  } drag{from, dx, dy, GetCurrentThreadId()};
-  SetCursorPos(from.x, from.y);
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(down));
-  HANDLE thread = CreateThread(nullptr, 0, Drag::Run, &drag, 0, nullptr);
-  tolvane_test::WaitUntil([thread] { return WaitForSingleObject(thread, 0) != WAIT_TIMEOUT; });
-  WaitForSingleObject(thread, tolvane_test::Scaled(5000));
-  CloseHandle(thread);
-}
 
 // A sizeable form with a caption and borders, an alClient panel and a child on the panel.
 struct BorderedForm {

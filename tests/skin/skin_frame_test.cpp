@@ -403,41 +403,8 @@ TEST_F(Frame, DraggingTheCaptionMovesTheWindow) {
   RECT wr = WindowRect(t.Handle());
   POINT p = t.EmptyBarPoint();
   POINT grab = tolvane_test::ScreenOf(t.Bar(), p.x, p.y);
-  // The system's move loop runs inside the press; the moves and the release come from
-  // another thread, as a hand would make them.
-  struct Drag {
-    POINT from;
-    DWORD gui_thread;
-    static DWORD WINAPI Run(void* arg) {
-      auto* d = static_cast<Drag*>(arg);
-      // The press has reached the bar once its thread holds the capture (the move loop).
-      tolvane_test::WaitFor([d] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(d->gui_thread, &info) && info.hwndCapture != nullptr;
-      });
-      for (int i = 1; i <= 10; ++i) {
-        SetCursorPos(d->from.x + 4 * i, d->from.y + 2 * i);
-        Sleep(20);
-      }
-      INPUT up{};
-      up.type = INPUT_MOUSE;
-      up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(1, &up, sizeof(up));
-      return 0;
-    }
-  } drag{grab, GetCurrentThreadId()};
-  SetCursorPos(grab.x, grab.y);
-  Pump();
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(down));
-  HANDLE thread = CreateThread(nullptr, 0, Drag::Run, &drag, 0, nullptr);
-  tolvane_test::WaitUntil([thread] { return WaitForSingleObject(thread, 0) != WAIT_TIMEOUT; });
-  WaitForSingleObject(thread, tolvane_test::Scaled(5000));
-  CloseHandle(thread);
-  Pump();
+  // The system's move loop runs inside the press.
+  tolvane_test::DragWithTheMouse(grab, 40, 20);
   RECT after = WindowRect(t.Handle());
   EXPECT_EQ(after.left, wr.left + 40);
   EXPECT_EQ(after.top, wr.top + 20);

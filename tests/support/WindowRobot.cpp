@@ -303,6 +303,34 @@ void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys) {
   Pump();
 }
 
+void DragWithTheMouse(POINT from, int dx, int dy) {
+  const DWORD gui_thread = GetCurrentThreadId();
+  SetCursorPos(from.x, from.y);
+  Pump();
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &down, sizeof(down));
+  Robot hand([=] {
+    WaitFor([gui_thread] {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      return GetGUIThreadInfo(gui_thread, &info) && info.hwndCapture != nullptr;
+    });
+    for (int i = 1; i <= 10; ++i) {
+      SetCursorPos(from.x + dx * i / 10, from.y + dy * i / 10);
+      Sleep(20);  // the pace of a hand
+    }
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof(up));
+  });
+  WaitUntil([&hand] { return hand.Done(); });
+  hand.Join();
+  Pump();
+}
+
 void PostedMouse::Send(forms::TWinControl* c, int x, int y, UINT msg) {
   POINT screen = ClientToScreenPoint(c->Handle(), x, y);
   SetCursorPos(screen.x, screen.y);

@@ -95,6 +95,12 @@ void Type(HWND wnd, const std::string& text);
 // one a tick as the menu's own loop takes them; a menu still open after the last is closed.
 void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys);
 
+// Presses the left button at screen point `from`, moves the pointer by (dx, dy) in ten steps
+// and lets go. The moves and the release come from another thread, as a hand makes them, once
+// this thread holds the capture in whatever loop the press started (the system's move loop),
+// while this thread pumps.
+void DragWithTheMouse(POINT from, int dx, int dy);
+
 // Moves the cursor and sends the mouse messages the system would (to the window that holds
 // the capture, else to the window under the cursor, in that window's client coordinates),
 // each handled before the next: drags with exact intermediate points.
