@@ -178,8 +178,13 @@ bool Flush(HWND wnd, DWORD base_ms) {
 }
 
 bool WaitReady(HWND wnd, DWORD base_ms) {
-  return WaitFor([wnd] { return IsWindowVisible(wnd) && IsWindowEnabled(wnd); }, base_ms) &&
-         Flush(wnd, base_ms) && WaitFor([wnd] { return !PaintPending(wnd); }, base_ms);
+  if (!WaitFor([wnd] { return IsWindowVisible(wnd) && IsWindowEnabled(wnd); }, base_ms) ||
+      !Flush(wnd, base_ms))
+    return false;
+  // Painted as well, as a user sees it before acting; a control that keeps asking to be
+  // painted (an animation) does not hold the robot up for long.
+  WaitFor([wnd] { return !PaintPending(wnd); }, 2000);
+  return true;
 }
 
 // ---- input ---------------------------------------------------------------------------------
