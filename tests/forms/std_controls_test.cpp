@@ -276,6 +276,9 @@ struct BrowserRobot {
     } else if (stage == 1 && TreeShows(dialog, folder.substr(folder.rfind(L'\\') + 1))) {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else if (stage == 1 && ticks_seen % 20 == 0) {
+      // Still elsewhere after a few seconds: the user picks the folder once more.
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
     }
   }
 };

@@ -120,7 +120,6 @@ class StartWindow : public tolvane_test::ProgramWindowTest {
     EXPECT_EQ(trouble, "");
     return seen;
   }
-
 };
 
 TEST_F(StartWindow, ListsTheFat32AndNtfsDrivesWithSizeAndFileSystem) {
