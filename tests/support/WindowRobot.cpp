@@ -50,13 +50,15 @@ Clock::time_point DeadlineAfter(DWORD base_ms) {
 constexpr WPARAM kFlushMarker = 0x7A0B07;
 std::atomic<LPARAM> g_flush_taken{0};
 std::atomic<LPARAM> g_flush_serial{0};
-// Button releases taken from the queue of a thread the hook watches.
+// Left button presses and releases taken from the queue of a thread the hook watches.
+std::atomic<int> g_presses_taken{0};
 std::atomic<int> g_releases_taken{0};
 
 LRESULT CALLBACK QueueHook(int code, WPARAM removed, LPARAM lparam) {
   const MSG* msg = reinterpret_cast<const MSG*>(lparam);
   if (code == HC_ACTION && removed == PM_REMOVE) {
     if (msg->message == WM_NULL && msg->wParam == kFlushMarker) g_flush_taken = msg->lParam;
+    if (msg->message == WM_LBUTTONDOWN || msg->message == WM_NCLBUTTONDOWN) ++g_presses_taken;
     if (msg->message == WM_LBUTTONUP || msg->message == WM_NCLBUTTONUP) ++g_releases_taken;
   }
   return CallNextHookEx(nullptr, code, removed, lparam);
@@ -65,9 +67,9 @@ LRESULT CALLBACK QueueHook(int code, WPARAM removed, LPARAM lparam) {
 // Watches the queue of `wnd`'s thread while it lives.
 class QueueWatch {
  public:
-  explicit QueueWatch(HWND wnd)
-      : hook_(SetWindowsHookExA(WH_GETMESSAGE, QueueHook, nullptr,
-                                GetWindowThreadProcessId(wnd, nullptr))) {}
+  explicit QueueWatch(HWND wnd) : QueueWatch(GetWindowThreadProcessId(wnd, nullptr)) {}
+  explicit QueueWatch(DWORD thread)
+      : hook_(SetWindowsHookExA(WH_GETMESSAGE, QueueHook, nullptr, thread)) {}
   ~QueueWatch() {
     if (hook_) UnhookWindowsHookEx(hook_);
   }
@@ -309,19 +311,18 @@ void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys) {
 }
 
 void DragWithTheMouse(POINT from, int dx, int dy) {
-  const DWORD gui_thread = GetCurrentThreadId();
   SetCursorPos(from.x, from.y);
   Pump();
+  // The hand moves once this thread has taken the press: whatever loop the press starts then
+  // follows the pointer from the press's point.
+  QueueWatch watch(GetCurrentThreadId());
+  const int before = g_presses_taken;
   INPUT down{};
   down.type = INPUT_MOUSE;
   down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   SendInput(1, &down, sizeof(down));
-  Robot hand([=] {
-    WaitFor([gui_thread] {
-      GUITHREADINFO info{};
-      info.cbSize = sizeof info;
-      return GetGUIThreadInfo(gui_thread, &info) && info.hwndCapture != nullptr;
-    });
+  Robot hand([=, &watch] {
+    if (watch.Watching()) WaitFor([before] { return g_presses_taken > before; });
     for (int i = 1; i <= 10; ++i) {
       SetCursorPos(from.x + dx * i / 10, from.y + dy * i / 10);
       Sleep(20);  // the pace of a hand

@@ -98,8 +98,8 @@ void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys);
 
 // Presses the left button at screen point `from`, moves the pointer by (dx, dy) in ten steps
 // and lets go. The moves and the release come from another thread, as a hand makes them, once
-// this thread holds the capture in whatever loop the press started (the system's move loop),
-// while this thread pumps.
+// this thread has taken the press (and sits in whatever loop it started, the system's move
+// loop), while this thread pumps.
 void DragWithTheMouse(POINT from, int dx, int dy);
 
 // Moves the cursor and sends the mouse messages the system would (to the window that holds
