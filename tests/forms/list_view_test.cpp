@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "forms/Forms.h"
-#include "tests/forms/gui_input.h"
+#include "tests/support/WindowRobot.h"
 #include "tests/forms/view_pictures.h"
-#include "tests/forms/wine_unmanaged.h"
 
 using namespace forms;
 using tolvane_test::ClickClient;

@@ -9,18 +9,13 @@
 #include <vector>
 
 #include "forms/Forms.h"
-#include "tests/forms/wine_unmanaged.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 
 namespace {
 
-void Pump(int rounds = 5) {
-  for (int i = 0; i < rounds; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
+using tolvane_test::Pump;
 
 TMenuItem* NewItem(TComponent* owner, TMenuItem* parent, const std::string& caption,
                    TShortCut sc = scNone) {
@@ -311,22 +306,7 @@ void RunPopup(TPopupMenu& menu, int x, int y, Script& s) {
   Pump();
 }
 
-void Key(WORD vk) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-void Click(POINT p) {
-  SetCursorPos(p.x, p.y);
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
+void Key(WORD vk) { tolvane_test::TapKey(vk); }
 
 }  // namespace robot
 
@@ -367,7 +347,7 @@ TEST(PopupMenuRobot, OpensAtThePointAndRunsTheItemChosenByKeyboardOrMouse) {
     RECT r;
     // Entry 3 is "Uncheck"; its screen rectangle from the open menu.
     if (GetMenuItemRect(nullptr, menu->Handle(), 3, &r))
-      robot::Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      tolvane_test::ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   }};
   robot::RunPopup(*menu, 150, 140, mouse);
   ASSERT_NE(mouse.menuWindow, nullptr);

@@ -6,23 +6,19 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <chrono>
 #include <cwctype>
 #include <string>
 
 #include "forms/Forms.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 
 namespace {
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
+using tolvane_test::Pump;
+using tolvane_test::Type;
 
 // What the window shows on the screen, copied from its DC.
 void Snapshot(TWinControl* w, TBitmap& out) {
@@ -208,15 +204,29 @@ TEST_F(StdControls, TopSplitterResizesTheControlAboveItVertically) {
 namespace {
 
 // Drives the shell's dialog as a user would: waits until its tree shows the folder the dialog
-// opened at (the shell fills and selects it some time after the dialog is up, later on a busy
-// machine), selects another folder, waits until the tree shows that one, then presses OK; or
-// presses Cancel. A dialog that never gets there is cancelled, so the test fails, not hangs.
+// opened at (the shell fills and selects it some time after the dialog is up, much later on a
+// busy machine: it reads every drive it lists), selects another folder, waits until the tree
+// shows that one, then presses OK; or presses Cancel. Each of the two waits has a deadline of
+// its own, stretched with the machine's load; a dialog that never gets there is cancelled, so
+// the test fails, not hangs, and says what the tree showed last.
 struct BrowserRobot {
   static inline std::wstring opened_at;  // leaf names, as the tree shows them
   static inline std::wstring folder;
   static inline bool press_ok = true;
   static inline int ticks_seen = 0;
   static inline int stage = 0;
+  static inline std::wstring last_shown;  // the tree's selected item at the last look
+  static inline std::chrono::steady_clock::time_point stage_end;
+  static void Start(bool ok) {
+    press_ok = ok;
+    ticks_seen = 0;
+    stage = 0;
+    last_shown.clear();
+  }
+  static void NextStage() {
+    stage_end = std::chrono::steady_clock::now() +
+                std::chrono::milliseconds(tolvane_test::Scaled(30000));
+  }
   static BOOL CALLBACK FindDialog(HWND wnd, LPARAM out) {
     char cls[32] = "";
     GetClassNameA(wnd, cls, sizeof(cls));
@@ -248,22 +258,27 @@ struct BrowserRobot {
     tv.pszText = text;
     tv.cchTextMax = MAX_PATH;
     if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return false;
+    last_shown = text;
     return _wcsicmp(text, leaf.c_str()) == 0;
   }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
-    ++ticks_seen;
-    if (!press_ok || ticks_seen > 200) {
+    if (++ticks_seen == 1) NextStage();
+    if (!press_ok || std::chrono::steady_clock::now() > stage_end) {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     } else if (stage == 0 && TreeShows(dialog, opened_at)) {
       SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
       stage = 1;
+      NextStage();
     } else if (stage == 1 && TreeShows(dialog, folder.substr(folder.rfind(L'\\') + 1))) {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else if (stage == 1 && ticks_seen % 20 == 0) {
+      // Still elsewhere after a few seconds: the user picks the folder once more.
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
     }
   }
 };
@@ -295,19 +310,18 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
   // The folder chosen last time is where the dialog opens; the user picks another.
   BrowserRobot::opened_at = L"tolvane-browse-a";
   BrowserRobot::folder = picked;
-  BrowserRobot::press_ok = true;
-  BrowserRobot::ticks_seen = 0;
-  BrowserRobot::stage = 0;
+  BrowserRobot::Start(true);
   UINT_PTR timer = SetTimer(nullptr, 0, 150, BrowserRobot::Tick);
   std::string dir(before.begin(), before.end());
   bool chosen = SelectDirectory("Select a Folder", "", dir, owner.Handle());
   KillTimer(nullptr, timer);
-  ASSERT_EQ(BrowserRobot::stage, 1) << "the dialog did not open at the folder chosen last time";
-  ASSERT_TRUE(chosen);
+  const std::string shown(BrowserRobot::last_shown.begin(), BrowserRobot::last_shown.end());
+  ASSERT_EQ(BrowserRobot::stage, 1) << "the dialog did not open at the folder chosen last time; "
+                                    << "its tree showed \"" << shown << "\"";
+  ASSERT_TRUE(chosen) << "its tree showed \"" << shown << "\"";
   EXPECT_EQ(Lower(std::wstring(dir.begin(), dir.end())), Lower(picked));
 
-  BrowserRobot::press_ok = false;
-  BrowserRobot::ticks_seen = 0;
+  BrowserRobot::Start(false);
   timer = SetTimer(nullptr, 0, 150, BrowserRobot::Tick);
   std::string kept = dir;
   EXPECT_FALSE(SelectDirectory("Select a Folder", "", dir, owner.Handle()));
@@ -320,12 +334,6 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
 }
 
 namespace {
-
-// Characters as the keyboard's translation hands them to the focused window.
-void Type(HWND wnd, const std::string& text) {
-  for (char c : text) PostMessageA(wnd, WM_CHAR, static_cast<unsigned char>(c), 1);
-  Pump();
-}
 
 void Key(HWND wnd, WORD vk) {
   PostMessageA(wnd, WM_KEYDOWN, vk, 1);
@@ -849,9 +857,7 @@ TEST_F(StdControls, GalleryOfTheStandardControls) {
   Pump();
   TBitmap shot;
   Snapshot(&form, shot);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\std_controls.png"));
+  tolvane_test::SavePicture(shot, "std_controls.png");
   // The transparent title shows the band under it, the transparent image leaves its key out.
   EXPECT_EQ(shot.GetPixel(143 + 450 + 1, 20 + 1), kBand);
   EXPECT_EQ(shot.GetPixel(143 + 450 + 20, 20 + 20), 0xFFFFFF);

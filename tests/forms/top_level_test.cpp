@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "forms/Forms.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 
 namespace {
+
+using tolvane_test::DragWithTheMouse;
+using tolvane_test::GdiObjectCount;
+using tolvane_test::Pump;
 
 // Started again with TOLVANE_SECOND_START set to a window handle, this executable is the
 // second start of the program: it sends that window the restore, as the start-up guard does,
@@ -28,24 +31,6 @@ const bool kSecondStart = [] {
   LRESULT r = SendMessageA(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);
   ExitProcess(r == 0 ? 0 : 1);
 }();
-
-void Pump(int rounds = 5) {
-  for (int i = 0; i < rounds; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
-
-// GDI objects of this process. Wine's GetGuiResources answers 0; there a handle whose high word
-// is 0 names the table entry of its low word whatever its generation, so the live entries can
-// be counted one by one.
-DWORD GdiObjectCount() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n) return n;
-  for (ULONG_PTR i = 1; i <= 0xFFFF; ++i)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++n;
-  return n;
-}
 
 RECT ScreenRect(HWND wnd) {
   RECT r;
@@ -67,38 +52,6 @@ std::string Str(const RECT& r) {
 }
 
 RECT Bounds(const TControl* c) { return c->BoundsRect(); }
-
-// Presses the left button at `from`, moves the mouse by (dx, dy) in ten steps and lets go.
-// The moves and the release come from another thread, as a person's hand would, while this
-// thread sits in whatever loop the press started (the system's move loop) and pumps.
-void DragWithTheMouse(POINT from, int dx, int dy) {
-  struct Drag {
-    POINT from;
-    int dx, dy;
-    static DWORD WINAPI Run(void* p) {
-      auto* d = static_cast<Drag*>(p);
-      Sleep(150);
-      for (int i = 1; i <= 10; ++i) {
-        SetCursorPos(d->from.x + d->dx * i / 10, d->from.y + d->dy * i / 10);
-        Sleep(20);
-      }
-      INPUT up{};
-      up.type = INPUT_MOUSE;
-      up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(1, &up, sizeof(up));
-      return 0;
-    }
-  } drag{from, dx, dy};
-  SetCursorPos(from.x, from.y);
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(down));
-  HANDLE thread = CreateThread(nullptr, 0, Drag::Run, &drag, 0, nullptr);
-  for (int i = 0; i < 200 && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; ++i) Pump(1);
-  WaitForSingleObject(thread, 5000);
-  CloseHandle(thread);
-}
 
 // A sizeable form with a caption and borders, an alClient panel and a child on the panel.
 struct BorderedForm {
@@ -176,15 +129,11 @@ TEST_F(TopLevel, AlClientPanelInsideABorderedFormFitsItsClientArea) {
   // What a person sees: the form as it stands on the screen, frame included.
   t.form->SetBounds(40, 40, 320, 220);
   t.form->Repaint();
-  Pump(10);
+  Pump(50);
   RECT wr = ScreenRect(t.form->Handle());
-  TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\bordered_form.png"));
+  TBitmap shot;
+  tolvane_test::GrabScreen(wr, shot);
+  tolvane_test::SavePicture(shot, "bordered_form.png");
   POINT child_at = t.child->ClientToScreen(POINT{5, 5});
   EXPECT_EQ(shot.GetPixel(child_at.x - wr.left, child_at.y - wr.top), 0x80E0F0);
 }
@@ -231,7 +180,7 @@ TEST_F(TopLevel, MovesByTheSystemAndByTheUsersDragUpdateTheBounds) {
   POINT grab{wr.left + 60, wr.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
   ASSERT_EQ(SendMessageA(t.form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
   DragWithTheMouse(grab, 50, 30);
-  Pump(10);
+  Pump(50);
   EXPECT_EQ(Str(ScreenRect(t.form->Handle())), "170,160,500,400");
   EXPECT_EQ(Str(Bounds(t.form)), "170,160,500,400");
 
@@ -249,7 +198,7 @@ TEST_F(TopLevel, MovesByTheSystemAndByTheUsersDragUpdateTheBounds) {
   bare.Show();
   Pump();
   DragWithTheMouse(POINT{150, 510}, -40, 60);
-  Pump(10);
+  Pump(50);
   EXPECT_EQ(Str(ScreenRect(bare.Handle())), "60,560,260,680");
   EXPECT_EQ(Str(Bounds(&bare)), "60,560,260,680");
 }
@@ -373,7 +322,7 @@ TEST_F(TopLevel, ASecondStartsRestoreFromAnotherProcessBringsTheMainFormBack) {
   SetEnvironmentVariableA("TOLVANE_SECOND_START", nullptr);
   ASSERT_TRUE(started);
   // The other process waits in SendMessage until this one handles the restore.
-  for (int i = 0; i < 2000 && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; ++i) Pump(1);
+  tolvane_test::WaitUntil([&] { return WaitForSingleObject(pi.hProcess, 0) != WAIT_TIMEOUT; }, 20000);
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
@@ -498,7 +447,7 @@ TEST_F(TopLevel, HooksOfSeveralOwnersComeAndGoInAnyOrder) {
   auto post = [&](UINT msg) {
     seen.clear();
     PostMessageA(Application()->Handle(), msg, 0, 0);
-    Pump(1);
+    Pump(5);
     return seen;
   };
   EXPECT_EQ(post(kProbe), "fmo");  // every hook sees it, also after one has handled it
@@ -532,12 +481,12 @@ TEST_F(TopLevel, GdiHandlesStayLevelOverManyShowCloseCyclesAndFontChanges) {
     t.child->Font().SetSize(8 + i % 5);
     t.child->Font().SetStyle(i % 2 ? TFontStyles{fsBold} : TFontStyles{0});
     t.form->Show();
-    Pump(2);
+    Pump(10);
     t.child->Font().SetName(i % 2 ? "Courier New" : "Tahoma");
     t.child->Font().SetColor(0x000080 + i);
     t.child->Repaint();
     t.form->Close();
-    Pump(1);
+    Pump(5);
   };
   for (int i = 0; i < 3; ++i) cycle(i);  // caches of the system fill up first
   DWORD before = GdiObjectCount();

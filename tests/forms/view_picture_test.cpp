@@ -6,10 +6,8 @@
 #include <string>
 
 #include "forms/Forms.h"
-#include "tests/forms/gui_input.h"
+#include "tests/support/WindowRobot.h"
 #include "tests/forms/view_pictures.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
 
 using namespace forms;
 using tolvane_test::FillCheckPictures;
@@ -96,14 +94,9 @@ TEST(ViewPicture, TreeAndListSideBySideWrittenForALook) {
   UpdateWindow(list->Handle());
   Pump();
 
-  TBitmap shot(form.Width(), form.Height());
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, form.Width(), form.Height(), screen, form.Left(), form.Top(),
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\views.png"));
+  TBitmap shot;
+  tolvane_test::GrabWindow(form.Handle(), shot);
+  tolvane_test::SavePicture(shot, "views.png");
 
   // The selected row is drawn in the highlight colour across the row; another row is not.
   auto on_form = [&](int row) {

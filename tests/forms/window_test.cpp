@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "forms/Forms.h"
-#include "tests/forms/wine_unmanaged.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 
 namespace {
+
+using tolvane_test::Pump;
 
 class Probe : public TCustomControl {
  public:
@@ -61,13 +63,6 @@ struct TestForm {
   }
   ~TestForm() { delete form; }
 };
-
-void Pump() {
-  for (int i = 0; i < 5; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
 
 }  // namespace
 

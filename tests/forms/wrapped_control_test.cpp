@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "forms/Forms.h"
-#include "tests/forms/gui_input.h"
-#include "tests/forms/wine_unmanaged.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using tolvane_test::ClickAt;

@@ -24,16 +24,19 @@
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
 #include "tests/engine/fat_manifest.h"
-#include "tests/forms/wine_unmanaged.h"
 #include "tests/frontend/results_robot.h"
-#include "tests/frontend/window_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/ProgramWindows.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;
-using tolvane_test::PumpUntil;
 using tolvane_test::Robot;
+using tolvane_test::Shoot;
+using tolvane_test::Type;
+using tolvane_test::WaitFor;
 using tolvane_test::WaitHidden;
+using tolvane_test::WaitReady;
+using tolvane_test::WaitUntil;
 using tolvane_test::WaitVisible;
 
 namespace {
@@ -44,12 +47,6 @@ constexpr uint64_t kTicksPerDay = 864000000000ull;
 constexpr uint64_t kDemoFileTime = 129068208000000000ull;
 
 // ---- what the robot does from its own thread ------------------------------------------------
-
-// Characters as the keyboard's translation hands them to the window.
-void Type(HWND wnd, const std::string& text) {
-  for (char c : text) PostMessageA(wnd, WM_CHAR, static_cast<unsigned char>(c), 1);
-  Sleep(100);
-}
 
 // Clicks the day of the month calendar that shows `day` (a date of the month it shows), found
 // by asking the calendar what lies under each point; false when no cell shows it.
@@ -72,9 +69,7 @@ bool ClickDay(HWND month, uint64_t day) {
         // Into the middle of the cell: a few pixels on from its first point.
         POINT p{x + 4, y + 3};
         ClientToScreen(month, &p);
-        tolvane_test::ClickAt(p);
-        Sleep(200);
-        return true;
+        return tolvane_test::ClickAt(p, month) && tolvane_test::Flush(month);
       }
     }
   }
@@ -106,32 +101,17 @@ HWND FocusOf(DWORD gui_thread) {
 
 // Waits for the message box, notes its text and presses OK; empty when no box came.
 std::string AnswerBox(HWND box, HWND ok) {
-  if (!WaitVisible(box, 5000)) return {};
-  Sleep(150);
+  if (!WaitVisible(box, 5000) || !WaitReady(box)) return {};
   std::string seen = FrmAttention->Label1->Caption();
   ClickMiddle(ok);
   WaitHidden(box);
-  Sleep(100);
+  // What the GUI thread does once the box has returned (a focus moved, a text put back) is
+  // done when it next takes a message.
+  tolvane_test::Flush(box);
   return seen;
 }
 
 // ---- the GUI thread ---------------------------------------------------------------------------
-
-void Shoot(HWND wnd, const std::string& file) {
-  RedrawWindow(wnd, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  tolvane_test::Pump();
-  RECT wr{};
-  GetWindowRect(wnd, &wr);
-  forms::TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\" + file));
-}
 
 // Pictures taken on the GUI thread (inside whatever modal loop runs) when the robot asks.
 class Photographer {
@@ -150,7 +130,7 @@ class Photographer {
   void Take(HWND wnd, const std::string& file) {
     file_ = file;
     wanted_ = wnd;
-    for (int i = 0; i < 200 && wanted_.load(); ++i) Sleep(25);
+    WaitFor([this] { return wanted_.load() == nullptr; });
   }
 
  private:
@@ -266,22 +246,14 @@ std::string ShownPath(const std::map<std::string, scavrel::fat::testing::Manifes
   return shown;
 }
 
-class FilterDialogs : public ::testing::Test {
+class FilterDialogs : public tolvane_test::ProgramWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    if (!forms::Application()->Handle()) return;
-    CreateForms();
-  }
-  static void TearDownTestSuite() {
-    if (FrmRun) DestroyForms();
-  }
-
   void SetUp() override {
-    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
-    SetCursorPos(1023, 767);
+    ProgramWindowTest::SetUp();
+    if (IsSkipped()) return;
     BackToTheStartWindow();
     FrmRun->Show();
-    ASSERT_TRUE(PumpUntil([] { return FrmRun->skListDisk->Items().Count() >= 1; }))
+    ASSERT_TRUE(WaitUntil([] { return FrmRun->skListDisk->Items().Count() >= 1; }))
         << "the drive list did not fill";
     box_ = FrmAttention->Handle();
     box_ok_ = FrmAttention->Button1->Handle();
@@ -292,8 +264,7 @@ class FilterDialogs : public ::testing::Test {
   static forms::TModalResult RunModal(forms::TForm* form, std::function<void()> steps) {
     const HWND wnd = form->Handle();
     Robot robot([&] {
-      if (!WaitVisible(wnd)) return;
-      Sleep(200);
+      if (!WaitReady(wnd)) return;
       steps();
     });
     const forms::TModalResult r = form->ShowModal();
@@ -305,7 +276,7 @@ class FilterDialogs : public ::testing::Test {
   // Selects the drive's row with a click, as a user does.
   static void SelectRow(const std::string& caption) {
     // A start window just shown refills its list from its timer and selects the first row.
-    PumpUntil([] { return !FrmRun->Timer1->Enabled(); }, 5000);
+    WaitUntil([] { return !FrmRun->Timer1->Enabled(); }, 5000);
     tolvane_test::Pump();
     auto& items = FrmRun->skListDisk->Items();
     forms::TListItem* row = nullptr;
@@ -314,7 +285,7 @@ class FilterDialogs : public ::testing::Test {
     ASSERT_NE(row, nullptr) << caption;
     RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
     tolvane_test::ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
-    PumpUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
+    WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
     ASSERT_EQ(FrmRun->skListDisk->Selected(), row);
   }
 
@@ -322,9 +293,9 @@ class FilterDialogs : public ::testing::Test {
   // the results window announced its end; every message box on the way is answered with OK.
   void ScanTheFatDrive(skin::TSkinImageButton* button) {
     SelectRow(kFatDrive);
-    results_robot::BoxAnswers answers;
+    tolvane_test::BoxAnswers answers;
     tolvane_test::ClickMiddle(button->Handle());
-    ASSERT_TRUE(results_robot::WaitUntil(
+    ASSERT_TRUE(WaitUntil(
         [&] { return ScanState == kRunIdle && answers.Saw(LangKey::ScanFinished); }, 120000))
         << "the scan did not end with the scanfinished message";
     ASSERT_TRUE(FrmFindFile->Visible());
@@ -335,9 +306,9 @@ class FilterDialogs : public ::testing::Test {
   // Back on the results window, confirmed: the start window returns.
   static void BackToTheStartWindow() {
     if (!FrmFindFile->Visible()) return;
-    results_robot::BoxAnswers answers;
-    results_robot::ClickButton(FrmFindFile->skBBack);
-    ASSERT_TRUE(results_robot::WaitUntil([] { return FrmRun->Visible(); }, 10000));
+    tolvane_test::BoxAnswers answers;
+    tolvane_test::ClickButton(FrmFindFile->skBBack);
+    ASSERT_TRUE(WaitUntil([] { return FrmRun->Visible(); }, 10000));
   }
 
   HWND box_ = nullptr;
@@ -386,11 +357,10 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
     Type(min, "0");
     Type(max, "0");
     ClickMiddle(ok);
-    if (!WaitVisible(box_, 5000)) return;
-    Sleep(150);
+    if (!WaitVisible(box_, 5000) || !WaitReady(box_)) return;
     ClickMiddle(FrmAttention->Button2->Handle());
     WaitHidden(box_);
-    Sleep(100);
+    WaitReady(FrmSetting->Handle());
     ClickMiddle(ok);
     AnswerBox(box_, box_ok_);
   });
@@ -451,7 +421,7 @@ TEST_F(FilterDialogs, FailedChecksShowTheirTextAndFocusTheNamedEdit) {
     size_t at = 0;
     for (const Case& c : cases) {
       ClickMiddle(clear);
-      Sleep(100);
+      tolvane_test::Flush(clear);
       for (size_t i = 0; i < c.texts.size(); ++i, ++at) SetTextOf(texts[at].first, texts[at].second);
       ClickMiddle(ok);
       std::string text = AnswerBox(box_, box_ok_);
@@ -531,8 +501,7 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     RECT b{};
     GetWindowRect(from_button, &b);
     ClickMiddle(from_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
+    if (!WaitReady(calendar)) return;
     RECT c{};
     GetWindowRect(calendar, &c);
     expected_place = PlacePicker({(b.left + b.right) / 2, (b.top + b.bottom) / 2},
@@ -542,26 +511,26 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     photographer.Take(calendar, "date_picker.png");
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    Sleep(100);
+    WaitReady(FrmSetting->Handle());
+    WaitFor([&] { return TextOf(from) == picked_from; }, 2000);
     from_after = TextOf(from);
 
     ClickMiddle(to_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
+    if (!WaitReady(calendar)) return;
     clicked &= ClickDay(month, end - kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    Sleep(100);
+    WaitReady(FrmSetting->Handle());
+    WaitFor([&] { return TextOf(to) == picked_to; }, 2000);
     to_after = TextOf(to);
 
     // Cancel leaves the edit as it was.
     ClickMiddle(to_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
+    if (!WaitReady(calendar)) return;
     clicked &= ClickDay(month, end - 2 * kTicksPerDay);
     ClickMiddle(calendar_cancel);
     WaitHidden(calendar);
-    Sleep(100);
+    WaitReady(FrmSetting->Handle());
     cancelled_text = TextOf(to);
     photographer.Take(FrmSetting->Handle(), "filter_dialog.png");
     ClickMiddle(ok);
@@ -590,12 +559,11 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     SetTextOf(from, after_from);
     SetTextOf(to, after_to);
     ClickMiddle(to_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
+    if (!WaitReady(calendar)) return;
     clicked &= ClickDay(month, kDemoFileTime + 8 * kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    Sleep(100);
+    WaitReady(FrmSetting->Handle());
     ClickMiddle(ok);
     AnswerBox(box_, box_ok_);
   });
@@ -624,19 +592,17 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
     GetWindowRect(button, &b);
     SetWindowPos(dialog, nullptr, d.left + (screen_w - 6 - b.right), d.top + (screen_h - 6 - b.bottom),
                  0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
+    WaitReady(dialog);
     ClickMiddle(button);
-    opened = WaitVisible(calendar);
+    opened = WaitReady(calendar);
     if (opened) {
-      Sleep(300);
       GetWindowRect(calendar, &c);
       ClickMiddle(cancel);
       WaitHidden(calendar);
-      Sleep(100);
     }
     // Back where the Exit button is on the screen.
     SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
+    WaitReady(dialog);
     ClickMiddle(exit);
   });
   ASSERT_TRUE(opened) << "the calendar did not open";
@@ -658,8 +624,7 @@ TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfilt
   const HWND ok = FrmFind->BOk->Handle();
   Photographer photographer;
   Robot robot([&] {
-    if (!WaitVisible(find)) return;
-    Sleep(200);
+    if (!WaitReady(find)) return;
     SetTextOf(name, "");
     Type(name, "*.jpg");
     photographer.Take(find, "find_dialog.png");

@@ -27,9 +27,8 @@
 #include "frontend/win/VardeckMain.h"
 #include "frontend/win/WatchSupport.h"
 #include "quorrin/quorrin_api.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/frontend/window_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/ProgramWindows.h"
+#include "tests/support/WindowRobot.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the FAT volume builder writes to"
@@ -43,9 +42,12 @@
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;
-using tolvane_test::PumpUntil;
 using tolvane_test::Robot;
+using tolvane_test::Shoot;
+using tolvane_test::WaitFor;
 using tolvane_test::WaitHidden;
+using tolvane_test::WaitReady;
+using tolvane_test::WaitUntil;
 using tolvane_test::WaitVisible;
 
 namespace {
@@ -80,11 +82,20 @@ Snapshot Poll(bool save) {
 }
 
 bool WaitFinished(bool save, DWORD ms = 60000) {
-  for (DWORD waited = 0; waited < ms; waited += 5) {
-    if (Poll(save).finished) return true;
-    Sleep(5);
-  }
-  return false;
+  return WaitFor([save] { return Poll(save).finished; }, ms);
+}
+
+// Waits until a held worker has stopped at its next step: its counters stand still between
+// two looks (or the run has ended).
+void WaitStill(bool save) {
+  Snapshot last = Poll(save);
+  WaitFor([&] {
+    Sleep(20);
+    const Snapshot now = Poll(save);
+    const bool still = now.done == last.done && now.a == last.a && now.b == last.b;
+    last = now;
+    return still || now.finished;
+  });
 }
 
 // Holds the worker with the engine's own pause once `files` files are counted; false when the
@@ -94,10 +105,10 @@ bool HoldAfter(bool save, uint64_t files) {
   DWORD start = GetTickCount();
   do {
     s = Poll(save);
-  } while (!s.finished && s.a < files && GetTickCount() - start < 30000);
+  } while (!s.finished && s.a < files && GetTickCount() - start < tolvane_test::Scaled(30000));
   if (save) FatSavePause();
   else FatPause();
-  Sleep(50);  // the worker stops at its next step
+  WaitStill(save);
   return !Poll(save).finished;
 }
 
@@ -109,9 +120,9 @@ bool HoldSaveInsideAFile() {
   do {
     s = Poll(true);
   } while (!s.finished && !(s.total > 0 && s.done >= s.total / 3 && s.done < s.total) &&
-           GetTickCount() - start < 30000);
+           GetTickCount() - start < tolvane_test::Scaled(30000));
   FatSavePause();
-  Sleep(50);
+  WaitStill(true);
   s = Poll(true);
   return !s.finished && s.done < s.total;
 }
@@ -166,46 +177,28 @@ T OnGuiRead(const std::function<T()>& read) {
   return value;
 }
 
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
-  for (DWORD waited = 0; waited < ms; waited += 10) {
-    if (done()) return true;
-    Sleep(10);
-  }
-  return done();
-}
-
-// The window as the screen shows it.
-void Shoot(HWND wnd, const char* file) {
-  RedrawWindow(wnd, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sleep(100);
-  RECT wr{};
-  GetWindowRect(wnd, &wr);
-  forms::TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
-}
-
 // What a user tries to close a window with: Alt+F4 (the system's close command), the close
 // message, Esc, and the frame's close button. Returns the screen point of that button.
 void TryEveryClose(TProgressForm* form, POINT close_button) {
   HWND wnd = form->Handle();
   PostMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-  Sleep(100);
   PostMessageA(wnd, WM_CLOSE, 0, 0);
-  Sleep(100);
+  tolvane_test::Flush(wnd);
   HWND focus = OnGuiRead<HWND>([] { return GetFocus(); });
-  UINT scan = MapVirtualKeyA(VK_ESCAPE, MAPVK_VK_TO_VSC);
-  PostMessageA(focus ? focus : wnd, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
-  PostMessageA(focus ? focus : wnd, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | (3u << 30));
-  Sleep(100);
-  tolvane_test::ClickAt(close_button);
-  Sleep(200);
+  tolvane_test::PressKey(focus ? focus : wnd, VK_ESCAPE);
+  tolvane_test::ClickAt(close_button, wnd);
+  tolvane_test::Flush(wnd);
+}
+
+// The window's count of files once it shows the held run's count (the watch thread puts it
+// there at its next poll).
+std::string ShownCount(TProgressForm* form, bool save) {
+  std::string shown;
+  WaitFor([&] {
+    shown = OnGuiRead<std::string>([form] { return form->LabFile->Caption(); });
+    return shown == std::to_string(Poll(save).a);
+  });
+  return shown;
 }
 
 POINT CloseButtonOf(TProgressForm* form) {
@@ -225,19 +218,11 @@ std::string CaptionOf(skin::TSkinImageButton* b) {
   return OnGuiRead<std::string>([b] { return b->Caption(); });
 }
 
-class ProgressWindows : public ::testing::Test {
+class ProgressWindows : public tolvane_test::ProgramWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    if (!forms::Application()->Handle()) return;
-    CreateForms();
-  }
-  static void TearDownTestSuite() {
-    if (FrmRun) DestroyForms();
-  }
-
   void SetUp() override {
-    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
-    SetCursorPos(1023, 767);
+    ProgramWindowTest::SetUp();
+    if (IsSkipped()) return;
     ScanState = kRunIdle;
     SaveState = kRunIdle;
     StopRequested = 0;
@@ -251,8 +236,7 @@ class ProgressWindows : public ::testing::Test {
   }
 
   void TearDown() override {
-    // The robot's last click leaves the pointer over where the next test's windows appear.
-    SetCursorPos(1023, 767);
+    ProgramWindowTest::TearDown();
     // Whatever a failed test left running ends here.
     FatContinue();
     FatStop();
@@ -273,7 +257,7 @@ class ProgressWindows : public ::testing::Test {
     // Pumps until the answer is given or given up; the text, empty when none came.
     std::string Finish() {
       run_over_ = true;
-      PumpUntil([this] { return robot_.Done(); }, 15000);
+      WaitUntil([this] { return robot_.Done(); }, 15000);
       robot_.Join();
       tolvane_test::Pump();
       return seen_;
@@ -284,7 +268,7 @@ class ProgressWindows : public ::testing::Test {
       DWORD over_at = 0;
       for (;;) {
         if (IsWindowVisible(box_)) {
-          Sleep(100);
+          WaitReady(box_);
           seen_ = OnGuiRead<std::string>([] { return FrmAttention->Label1->Caption(); });
           ClickMiddle(ok_);
           WaitHidden(box_);
@@ -292,7 +276,7 @@ class ProgressWindows : public ::testing::Test {
         }
         if (run_over_) {
           if (!over_at) over_at = GetTickCount();
-          else if (GetTickCount() - over_at > 1500) return;
+          else if (GetTickCount() - over_at > tolvane_test::Scaled(1500)) return;
         }
         Sleep(20);
       }
@@ -314,7 +298,7 @@ class ProgressWindows : public ::testing::Test {
     new TMyThread(p->ProgressBar1, p, p->LabFile, p->LabFolder, p->Labfindfile);
     Robot r(robot);
     p->ShowModal();
-    PumpUntil([&] { return r.Done() && ScanState == kRunIdle; }, 60000);
+    WaitUntil([&] { return r.Done() && ScanState == kRunIdle; }, 60000);
     r.Join();
     return answer.Finish();
   }
@@ -326,7 +310,7 @@ class ProgressWindows : public ::testing::Test {
     make();
     Robot r(robot);
     FrmSaveProgress->ShowModal();
-    PumpUntil([&] { return r.Done() && SaveState == kRunIdle; }, 60000);
+    WaitUntil([&] { return r.Done() && SaveState == kRunIdle; }, 60000);
     r.Join();
     return answer.Finish();
   }
@@ -369,11 +353,9 @@ TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheF
   int state_paused = -1, state_continued = -1;
   Snapshot held_before, held_after;
   const std::string said = RunScanWindow([&] {
-    if (!WaitVisible(wnd)) return;
+    if (!WaitReady(wnd)) return;
     // The watch thread shows the held run's counters within a poll or two.
-    WaitFor([&] { return OnGuiRead<std::string>([p] { return p->LabFile->Caption(); }) != ""; });
-    Sleep(300);
-    files_shown = OnGuiRead<std::string>([p] { return p->LabFile->Caption(); });
+    files_shown = ShownCount(p, false);
     TryEveryClose(p, OnGuiRead<POINT>([p] { return CloseButtonOf(p); }));
     visible_after_closes = IsWindowVisible(wnd);
     Shoot(wnd, "scan_progress.png");
@@ -382,7 +364,7 @@ TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheF
     state_paused = ScanState;
     paused_caption = CaptionOf(p->Button2);
     held_before = Poll(false);
-    Sleep(300);
+    Sleep(300);  // a paused run is one that stays where it is for a while
     held_after = Poll(false);
     TryEveryClose(p, OnGuiRead<POINT>([p] { return CloseButtonOf(p); }));
     visible_while_paused = IsWindowVisible(wnd);
@@ -452,8 +434,7 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   HWND stop = p->Button3->Handle();
   std::string caption_after_stop;
   const std::string said = RunScanWindow([&] {
-    if (!WaitVisible(wnd)) return;
-    Sleep(200);
+    if (!WaitReady(wnd)) return;
     ClickMiddle(pause);
     WaitFor([] { return ScanState == kRunPaused; });
     ClickMiddle(stop);
@@ -473,8 +454,7 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   EXPECT_EQ(ScanState, kRunIdle);
   EXPECT_EQ(p->Button2->Caption(), "&Pause");
   Robot r([wnd, stop] {
-    if (!WaitVisible(wnd)) return;
-    Sleep(200);
+    if (!WaitReady(wnd)) return;
     ClickMiddle(stop);
     WaitHidden(wnd);
   });
@@ -546,9 +526,8 @@ TEST_F(ProgressWindows, SaveWindowPausesRefusesToCloseAndAnnouncesAFinishedSave)
             new TMyThreadSave(w->ProgressBar1, w, w->LabFile, w->LabFolder, w->Labfindfile, nullptr));
       },
       [&] {
-        if (!WaitVisible(wnd)) return;
-        WaitFor([&] { return OnGuiRead<std::string>([w] { return w->LabFile->Caption(); }) != ""; });
-        Sleep(300);
+        if (!WaitReady(wnd)) return;
+        ShownCount(w, true);
         TryEveryClose(w, OnGuiRead<POINT>([w] { return CloseButtonOf(w); }));
         visible_after_closes = IsWindowVisible(wnd);
         Shoot(wnd, "save_progress.png");
@@ -590,8 +569,7 @@ TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
   ASSERT_TRUE(HoldAfter(true, 200));
   std::string caption_while_stopping;
   std::string said = RunSaveWindow(make, [&] {
-    if (!WaitVisible(wnd)) return;
-    Sleep(200);
+    if (!WaitReady(wnd)) return;
     ClickMiddle(pause);
     WaitFor([] { return SaveState == kRunPaused; });
     ClickMiddle(stop);
@@ -678,7 +656,7 @@ TEST_F(ProgressWindows, TheResultsWindowStartsTheScanUnderTheProgressWindowOnceC
     WaitHidden(progress, 60000);
   });
   FrmFindFile->BeginScanResults();
-  PumpUntil([&] { return watch.Done() && ScanState == kRunIdle; }, 60000);
+  WaitUntil([&] { return watch.Done() && ScanState == kRunIdle; }, 60000);
   watch.Join();
   EXPECT_EQ(answer.Finish(), Text(LangKey::ScanFinished));
   EXPECT_TRUE(shown) << "no progress window";

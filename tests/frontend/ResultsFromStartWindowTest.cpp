@@ -22,9 +22,11 @@
 #include "frontend/win/VardeckMain.h"
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/manifest_sha256.h"
-#include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/scavrel_dll.h"
 #include "tests/frontend/results_robot.h"
+#include "tests/support/ProgramWindows.h"
+#include "tests/support/SavedManifest.h"
+#include "tests/support/WindowRobot.h"
 
 #ifndef TOLVANE_DEMO_VOLUMES
 #error "TOLVANE_DEMO_VOLUMES names the folder of the demo volumes"
@@ -34,6 +36,11 @@ namespace vardeck {
 namespace {
 
 using namespace results_robot;
+using tolvane_test::BoxAnswers;
+using tolvane_test::ClickButton;
+using tolvane_test::ClickClient;
+using tolvane_test::Pump;
+using tolvane_test::WaitUntil;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -79,18 +86,11 @@ void SavedFiles(const std::wstring& folder, const std::string& prefix, std::vect
   FindClose(h);
 }
 
-class FromStartWindow : public ::testing::Test {
+class FromStartWindow : public tolvane_test::ProgramWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    if (forms::Application()->Handle()) CreateForms();
-  }
-  static void TearDownTestSuite() {
-    if (!forms::Application()->Handle()) return;
-    forms::SetFolderBrowser(nullptr);
-    DestroyForms();
-  }
   void SetUp() override {
-    if (!forms::Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    ProgramWindowTest::SetUp();
+    if (IsSkipped()) return;
     destination_ = scavrel_dll::TempPath("tolvane-road-");
     CreateDirectoryA(destination_.c_str(), nullptr);
     forms::SetFolderBrowser([this](const forms::TFolderBrowseRequest&, std::wstring& folder) {
@@ -102,6 +102,7 @@ class FromStartWindow : public ::testing::Test {
         << "the start window listed no drive";
   }
   void TearDown() override {
+    ProgramWindowTest::TearDown();
     if (!destination_.empty()) scavrel_dll::RemoveTree(scavrel_dll::Wide(destination_, CP_ACP));
   }
 
@@ -211,31 +212,8 @@ TEST_F(FromStartWindow, QuickScanOfTheNtfsDriveSavesItsDeletedFilesByteForByte) 
   EXPECT_GT(FrmFindFile->TreeView1->Items().GetFirstNode()->Count(), 0);
   TickAllAndSave();
 
-  using namespace ntfs_save_test;
-  const std::string base = std::string(TOLVANE_DEMO_VOLUMES) + "/demo_ntfs.img";
-  auto manifest = ReadManifest(base + ".tsv");
-  auto sha = manifest_sha256::Read(base + ".json");
-  ASSERT_FALSE(manifest.empty());
-  FoundNode* root = nullptr;
-  ASSERT_NE(GetTreeFirst(&root) & 0xFF, 0u);
-  std::map<std::string, Found> tree;
-  Collect(root, u"", &tree);
-  auto by_leaf = DeletedFilesByLeaf(tree);
-  const std::wstring out = scavrel_dll::Wide(destination_, CP_ACP) + L"\\";
-  size_t expected = 0;
-  for (const ManifestFile& f : manifest) {
-    if (f.state == "live" || f.state == "old_live" || !Recoverable(f, false)) continue;
-    const std::string at = FoundAt(f, tree, by_leaf);
-    if (at.empty() || ClustersReused(f, tree.at(at))) continue;
-    ++expected;
-    const Found& found = tree.at(at);
-    bool exists = false;
-    std::vector<uint8_t> content =
-        scavrel_dll::ReadWholeFile(out + std::wstring(found.path.begin(), found.path.end()), &exists);
-    ASSERT_TRUE(exists) << f.path;
-    EXPECT_EQ(manifest_sha256::Hex(content), sha.at(f.path)) << f.path;
-  }
-  EXPECT_GT(expected, 0u);
+  tolvane_test::ExpectNtfsSavedByteForByte(std::string(TOLVANE_DEMO_VOLUMES) + "/demo_ntfs.img",
+                                           destination_);
   Back();
 }
 

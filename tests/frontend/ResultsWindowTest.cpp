@@ -30,10 +30,11 @@
 #include "quorrin/quorrin_api.h"
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/manifest_sha256.h"
-#include "tests/engine/ntfs_save_support.h"
 #include "tests/engine/scavrel_dll.h"
-#include "tests/forms/gui_input.h"
 #include "tests/frontend/results_robot.h"
+#include "tests/support/ProgramWindows.h"
+#include "tests/support/SavedManifest.h"
+#include "tests/support/WindowRobot.h"
 
 #ifndef TOLVANE_RESULTS_NTFS
 #define TOLVANE_RESULTS_NTFS 0
@@ -49,8 +50,13 @@ namespace vardeck {
 namespace {
 
 using namespace results_robot;
+using tolvane_test::BoxAnswers;
+using tolvane_test::ClickButton;
 using tolvane_test::ClickClient;
 using tolvane_test::Pump;
+using tolvane_test::RightClickAndChoose;
+using tolvane_test::Shoot;
+using tolvane_test::WaitUntil;
 
 [[maybe_unused]] std::string FatImage(const std::string& name) {
   return scavrel_dll::ZPath(TOLVANE_FATVOL_DIR, name + ".img");
@@ -61,19 +67,11 @@ using tolvane_test::Pump;
   return FrmFindFile->ListView1->Items()[row]->ImageIndex() == kFolderImage;
 }
 
-class ResultsWindow : public ::testing::Test {
+class ResultsWindow : public tolvane_test::ProgramWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    if (!forms::Application()->Handle()) return;
-    CreateForms();
-  }
-  static void TearDownTestSuite() {
-    if (!forms::Application()->Handle()) return;
-    forms::SetFolderBrowser(nullptr);
-    DestroyForms();
-  }
   void SetUp() override {
-    if (!forms::Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    ProgramWindowTest::SetUp();
+    if (IsSkipped()) return;
     destination_ = scavrel_dll::TempPath("tolvane-results-");
     CreateDirectoryA(destination_.c_str(), nullptr);
     forms::SetFolderBrowser([this](const forms::TFolderBrowseRequest& request,
@@ -86,6 +84,7 @@ class ResultsWindow : public ::testing::Test {
     chosen_ = destination_;
   }
   void TearDown() override {
+    ProgramWindowTest::TearDown();
     if (!destination_.empty()) scavrel_dll::RemoveTree(scavrel_dll::Wide(destination_, CP_ACP));
     if (FrmFindFile && FrmFindFile->HandleAllocated() && IsWindowVisible(FrmFindFile->Handle())) {
       GoBack();
@@ -189,7 +188,7 @@ TEST_F(ResultsWindow, QuickFat32ScanShowsDeletedFoldersAndTickedTreeSavesByteFor
 
   TickRootInTree();
   EXPECT_EQ(FrmFindFile->ListView1->HeadColumns[0].StateIndex, scavrel::kChecked);
-  SavePicture(FrmFindFile, "results_folder_mode.png");
+  Shoot(FrmFindFile->Handle(), "results_folder_mode.png");
   SaveWithRecover();
   EXPECT_EQ(browsed_, 1);
   ExpectFatSaved("fat32");
@@ -275,7 +274,7 @@ TEST_F(ResultsWindow, FindModeListsHitsAndSavesTheTickedRowsThroughTheList) {
   FoundNode* root = nullptr;
   GetTreeFirst(&root);
   EXPECT_EQ(root->check_state, scavrel::kChecked) << "the header tick left the engine's nodes";
-  SavePicture(FrmFindFile, "results_find_mode.png");
+  Shoot(FrmFindFile->Handle(), "results_find_mode.png");
   SaveWithRecover();
   ExpectFatSaved("fat32");
 }
@@ -332,7 +331,7 @@ TEST_F(ResultsWindow, FolderRowCheckBoxesHeaderTickAndDoubleClickOnAFolderRow) {
 
   // The header's box toggles the whole folder: every row follows the engine.
   RECT hit = list->StateHitRect(0);
-  WaitUntil([] { return false; }, static_cast<int>(GetDoubleClickTime()) + 100);
+  Pump(static_cast<int>(GetDoubleClickTime()) + 100);  // no double click with the click before
   ClickClient(list->HeaderHandle(), (hit.left + hit.right) / 2, (hit.top + hit.bottom) / 2);
   Pump();
   const uint8_t folder_state = static_cast<FoundNode*>(root->Data())->check_state;
@@ -350,7 +349,7 @@ TEST_F(ResultsWindow, FolderRowCheckBoxesHeaderTickAndDoubleClickOnAFolderRow) {
   RECT first{};
   first.left = LVIR_LABEL;
   SendMessageA(list->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-  WaitUntil([] { return false; }, static_cast<int>(GetDoubleClickTime()) + 100);
+  Pump(static_cast<int>(GetDoubleClickTime()) + 100);  // no double click with the click before
   tolvane_test::DoubleClickClient(list->Handle(), first.left + 10, (first.top + first.bottom) / 2);
   Pump();
   ASSERT_NE(FrmFindFile->CurrentFolderItem, nullptr);
@@ -385,7 +384,7 @@ TEST_F(ResultsWindow, BackIsRefusedWhileASaveRuns) {
   SaveState = kRunRunning;  // as the save command sets it until its watch thread ends
   answers_.texts.clear();
   ClickButton(FrmFindFile->skBBack);
-  WaitUntil([] { return false; }, 400);
+  Pump(400);  // a question would have come by now
   EXPECT_TRUE(answers_.texts.empty()) << "Back asked while a save runs";
   EXPECT_TRUE(IsWindowVisible(FrmFindFile->Handle()));
   EXPECT_GT(FrmFindFile->TreeView1->Items().Count(), 0);
@@ -475,29 +474,8 @@ TEST_F(ResultsWindow, NtfsQuickScanTickedAndSavedHoldsEveryDeletedFileWithItsSha
   TickRootInTree();
   SaveWithRecover();
 
-  using namespace ntfs_save_test;
-  auto manifest = ReadManifest(std::string(TOLVANE_NTFS_VOLUMES) + "/" + image + ".tsv");
-  auto sha = manifest_sha256::Read(std::string(TOLVANE_NTFS_VOLUMES) + "/" + image + ".json");
-  FoundNode* root = nullptr;
-  ASSERT_NE(GetTreeFirst(&root) & 0xFF, 0u);
-  std::map<std::string, Found> tree;
-  Collect(root, u"", &tree);
-  auto by_leaf = DeletedFilesByLeaf(tree);
-  const std::wstring out = scavrel_dll::Wide(destination_, CP_ACP) + L"\\";
-  size_t expected = 0;
-  for (const ManifestFile& f : manifest) {
-    if (f.state == "live" || f.state == "old_live" || !Recoverable(f, false)) continue;
-    const std::string at = FoundAt(f, tree, by_leaf);
-    if (at.empty() || ClustersReused(f, tree.at(at))) continue;
-    ++expected;
-    const Found& found = tree.at(at);
-    bool exists = false;
-    std::vector<uint8_t> content =
-        scavrel_dll::ReadWholeFile(out + std::wstring(found.path.begin(), found.path.end()), &exists);
-    ASSERT_TRUE(exists) << f.path;
-    EXPECT_EQ(manifest_sha256::Hex(content), sha.at(f.path)) << f.path;
-  }
-  EXPECT_GT(expected, 0u);
+  tolvane_test::ExpectNtfsSavedByteForByte(std::string(TOLVANE_NTFS_VOLUMES) + "/" + image,
+                                           destination_);
 }
 
 #endif

@@ -22,15 +22,17 @@
 #include "frontend/win/UnitMsgBox.h"
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/frontend/window_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/ProgramWindows.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;
-using tolvane_test::PumpUntil;
 using tolvane_test::Robot;
+using tolvane_test::Shoot;
+using tolvane_test::WaitFor;
 using tolvane_test::WaitHidden;
+using tolvane_test::WaitReady;
+using tolvane_test::WaitUntil;
 using tolvane_test::WaitVisible;
 
 namespace {
@@ -38,19 +40,11 @@ namespace {
 constexpr const char* kFatDrive = "F:\\";
 constexpr const char* kNtfsDrive = "N:\\";
 
-class StartWindow : public ::testing::Test {
+class StartWindow : public tolvane_test::ProgramWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    if (!forms::Application()->Handle()) return;
-    CreateForms();
-  }
-  static void TearDownTestSuite() {
-    if (FrmRun) DestroyForms();
-  }
-
   void SetUp() override {
-    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
-    SetCursorPos(1023, 767);
+    ProgramWindowTest::SetUp();
+    if (IsSkipped()) return;
     // Back to the start: the start window shown as main window, the results hidden.
     if (FrmFindFile->Visible()) FrmFindFile->Hide();
     ClearRecovery();
@@ -58,7 +52,7 @@ class StartWindow : public ::testing::Test {
     forms::Application()->SetMainForm(FrmRun);
     FrmRun->Show();
     // Each showing refills the list 100 ms later (and selects its first row).
-    ASSERT_TRUE(PumpUntil([] {
+    ASSERT_TRUE(WaitUntil([] {
       return !FrmRun->Timer1->Enabled() && FrmRun->skListDisk->Items().Count() >= 2;
     })) << "the drive list did not fill";
   }
@@ -77,7 +71,7 @@ class StartWindow : public ::testing::Test {
     // A click on the row, as a user selects it.
     RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
     tolvane_test::ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
-    PumpUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
+    WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
     ASSERT_EQ(FrmRun->skListDisk->Selected(), row);
   }
 
@@ -100,50 +94,31 @@ class StartWindow : public ::testing::Test {
     std::string trouble;
     Robot robot([&] {
       for (int n = 1; n <= static_cast<int>(answers.size()); ++n) {
-        for (int waited = 0; shown < n && waited < 10000; waited += 20) Sleep(20);
-        if (shown < n || !WaitVisible(box)) {
+        if (!WaitFor([&] { return shown >= n; }) || !WaitReady(box)) {
           trouble = "no box came for answer " + std::to_string(n);
           break;
         }
-        Sleep(200);
         seen.push_back(FrmAttention->Label1->Caption());
         tolvane_test::PostClick(answers[n - 1] == 1 ? ok : cancel);
-        for (int waited = 0; shown == n && IsWindowVisible(box) && waited < 5000; waited += 20)
-          Sleep(20);
+        WaitFor([&] { return shown != n || !IsWindowVisible(box); }, 5000);
       }
-      Sleep(300);
-      // Anything still open is closed, so that the test fails instead of waiting for ever.
-      if (IsWindowVisible(box)) {
+      // Anything still open (or coming up after the last answer) is closed, so that the test
+      // fails instead of waiting for ever.
+      if (WaitFor([&] { return IsWindowVisible(box) != FALSE; }, 300)) {
         if (trouble.empty()) trouble = "a box was left open";
         while (IsWindowVisible(box)) {
           PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-          Sleep(200);
+          WaitHidden(box, 200);
         }
       }
     });
     ClickMiddle(button->Handle());
-    PumpUntil([&] { return robot.Done(); }, 40000);
+    WaitUntil([&] { return robot.Done(); }, 40000);
     robot.Join();
     FrmAttention->OnShow = old_show;
     tolvane_test::Pump();
     EXPECT_EQ(trouble, "");
     return seen;
-  }
-
-  static void Shoot(HWND wnd, const char* file) {
-    RedrawWindow(wnd, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    tolvane_test::Pump();
-    RECT wr{};
-    GetWindowRect(wnd, &wr);
-    forms::TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
-           SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    CreateDirectoryA("..\\tests", nullptr);
-    CreateDirectoryA("..\\tests\\artifacts", nullptr);
-    EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
   }
 };
 
@@ -191,7 +166,7 @@ TEST_F(StartWindow, CancelOnTheConfirmationStartsNothing) {
 // Waits for the engine's scan to have finished with a found tree; true when it has. (The
 // finished flag alone is also set before the results window's timer starts the scan.)
 bool WaitForEngineScan() {
-  return PumpUntil(
+  return WaitUntil(
       [] {
         uint64_t done = 0, total = 0, files = 0, folders = 0;
         char text[1001] = {};
@@ -248,12 +223,11 @@ TEST_F(StartWindow, FindFileClosedCriteriaDialogStartsNothingButBoundsArePushed)
   Bounds.size_min = 1234;
   HWND find = FrmFind->Handle();
   Robot robot([&] {
-    if (!WaitVisible(find)) return;
-    Sleep(200);
+    if (!WaitReady(find)) return;
     PostMessageA(find, WM_SYSCOMMAND, SC_CLOSE, 0);
   });
   ClickMiddle(FrmRun->skButton6->Handle());
-  PumpUntil([&] { return robot.Done() && !FrmFind->Visible(); }, 15000);
+  WaitUntil([&] { return robot.Done() && !FrmFind->Visible(); }, 15000);
   robot.Join();
   tolvane_test::Pump();
   EXPECT_EQ(FindMode, 1);
@@ -271,13 +245,12 @@ TEST_F(StartWindow, ClosingTheStartWindowAsksFirstAndCancelKeepsTheProgram) {
   HWND cancel = FrmAttention->Button2->Handle();
   std::string asked;
   Robot robot([&] {
-    if (!WaitVisible(box)) return;
-    Sleep(200);
+    if (!WaitReady(box)) return;
     asked = FrmAttention->Label1->Caption();
     tolvane_test::PostClick(cancel);
   });
   PostMessageA(FrmRun->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  PumpUntil([&] { return robot.Done() && !FrmAttention->Visible(); }, 15000);
+  WaitUntil([&] { return robot.Done() && !FrmAttention->Visible(); }, 15000);
   robot.Join();
   tolvane_test::Pump();
   EXPECT_EQ(asked, Lang().Text(LangKey::EndApplication));
@@ -310,7 +283,7 @@ TEST_F(StartWindow, HoverHintsShowTheirTexts) {
     RECT r{};
     GetWindowRect(c.control->Handle(), &r);
     tolvane_test::MoveMouseTo(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    PumpUntil([&] { return FrmRun->Label2->Caption() == Lang().Text(c.key); }, 3000);
+    WaitUntil([&] { return FrmRun->Label2->Caption() == Lang().Text(c.key); }, 3000);
     EXPECT_EQ(FrmRun->Label2->Caption(), Lang().Text(c.key));
   }
   // The hint stays when the pointer leaves for a place without one.
@@ -323,7 +296,7 @@ TEST_F(StartWindow, HomePageButtonOpensOnlyTheHomePage) {
   std::vector<std::string> opened;
   ShellOpener old = SetShellOpener([&](const std::string& t) { opened.push_back(t); });
   ClickMiddle(FrmRun->skImageButton1->Handle());
-  PumpUntil([&] { return !opened.empty(); }, 3000);
+  WaitUntil([&] { return !opened.empty(); }, 3000);
   SetShellOpener(old);
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], "https://tolvane.example/");
@@ -342,8 +315,7 @@ forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int en
   HWND bar_wnd = bar->Handle();
   bool ended = false;
   Robot robot([&] {
-    if (!WaitVisible(box)) return;
-    Sleep(300);
+    if (!WaitReady(box)) return;
     if (end == 1) ClickMiddle(ok);
     if (end == 2) ClickMiddle(cancel);
     if (end == 3) {
@@ -359,9 +331,9 @@ forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int en
       // first, then the button goes down and up on the bar.
       SetCursorPos(p.x, p.y);
       PostMessageA(bar_wnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.x, c.y));
-      Sleep(100);
+      tolvane_test::Flush(bar_wnd);
       PostMessageA(bar_wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
-      Sleep(100);
+      tolvane_test::Flush(bar_wnd);
       PostMessageA(bar_wnd, WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
     }
     ended = WaitHidden(box, 5000);
@@ -406,14 +378,12 @@ TEST_F(StartWindow, MessageBoxIsSizedToItsText) {
 TEST_F(StartWindow, PictureOfTheMessageBoxAndTheAboutWindow) {
   HWND box = FrmAttention->Handle();
   HWND ok = FrmAttention->Button1->Handle();
-  Robot robot([&] {
-    if (!WaitVisible(box)) return;
-    Sleep(400);
-  });
-  // The box is photographed from the GUI thread while it waits: a timer takes the picture.
+  // The box is photographed from the GUI thread while it waits: a timer takes the picture
+  // once the box is up.
   forms::TTimer shot(nullptr);
-  shot.SetInterval(500);
+  shot.SetInterval(100);
   shot.OnTimer = [&](forms::TObject*) {
+    if (!IsWindowVisible(box)) return;
     shot.SetEnabled(false);
     Shoot(box, "message_box.png");
     PostMessageA(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -421,12 +391,12 @@ TEST_F(StartWindow, PictureOfTheMessageBoxAndTheAboutWindow) {
   };
   shot.SetEnabled(true);
   EXPECT_EQ(ShowAttention(2, Lang().Text(LangKey::EndApplication)), kBoxOk);
-  robot.Join();
 
   HWND about = FrmMessage->Handle();
   forms::TTimer about_shot(nullptr);
-  about_shot.SetInterval(500);
+  about_shot.SetInterval(100);
   about_shot.OnTimer = [&](forms::TObject*) {
+    if (!IsWindowVisible(about)) return;
     about_shot.SetEnabled(false);
     Shoot(about, "about.png");
     PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -437,7 +407,7 @@ TEST_F(StartWindow, PictureOfTheMessageBoxAndTheAboutWindow) {
   GetWindowRect(FrmRun->skURLLabel1->Parent()->Handle(), &r);
   tolvane_test::ClickAt(POINT{r.left + FrmRun->skURLLabel1->Left() + 8,
                               r.top + FrmRun->skURLLabel1->Top() + 6});
-  PumpUntil([&] { return !about_shot.Enabled() && !FrmMessage->Visible(); }, 10000);
+  WaitUntil([&] { return !about_shot.Enabled() && !FrmMessage->Visible(); }, 10000);
   EXPECT_FALSE(FrmMessage->Visible());
   EXPECT_EQ(FrmMessage->Label6->Caption(), " Tolvane 2.4");
 }

@@ -7,8 +7,8 @@
 
 #include "forms/Application.h"
 #include "frontend/win/InstanceGuard.h"
-#include "tests/forms/wine_unmanaged.h"
 #include "tests/frontend/vardeck_process.h"
+#include "tests/support/WindowRobot.h"
 
 namespace {
 
@@ -35,14 +35,14 @@ TEST(VardeckStart, SecondStartEndsAtOnceAndRestoresTheFirst) {
   HWND start = first.WaitForWindow(kStartWindowTitle, 30000);
   ASSERT_NE(start, nullptr);
   ShowWindow(start, SW_MINIMIZE);
-  for (int i = 0; i < 100 && !IsIconic(start); ++i) Sleep(20);
+  tolvane_test::WaitFor([start] { return IsIconic(start) != FALSE; });
   ASSERT_TRUE(IsIconic(start));
 
   tolvane_test::VardeckProcess second;
   ASSERT_TRUE(second.Started());
   EXPECT_EQ(second.WaitForExit(20000), 0u) << "the second start did not end";
   EXPECT_TRUE(second.VisibleWindows(kStartWindowTitle).empty());
-  for (int i = 0; i < 100 && IsIconic(start); ++i) Sleep(20);
+  tolvane_test::WaitFor([start] { return !IsIconic(start); });
   EXPECT_FALSE(IsIconic(start)) << "the first instance was not restored";
   EXPECT_TRUE(first.Running());
   EXPECT_EQ(first.VisibleWindows(kStartWindowTitle).size(), 1u);
@@ -61,12 +61,12 @@ TEST(VardeckStart, SecondStartBringsTheFirstInstancesOpenBoxForward) {
   HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                nullptr, nullptr, nullptr);
   SetForegroundWindow(other);
-  for (int i = 0; i < 50 && GetForegroundWindow() != other; ++i) Sleep(20);
+  tolvane_test::WaitUntil([other] { return GetForegroundWindow() == other; });
   ASSERT_EQ(GetForegroundWindow(), other);
 
   tolvane_test::VardeckProcess second;
   EXPECT_EQ(second.WaitForExit(20000), 0u);
-  for (int i = 0; i < 100 && GetForegroundWindow() != box; ++i) Sleep(20);
+  tolvane_test::WaitUntil([box] { return GetForegroundWindow() == box; });
   EXPECT_EQ(GetForegroundWindow(), box) << "the first instance's box is not in front";
   EXPECT_TRUE(first.Running());
   DestroyWindow(other);
@@ -85,11 +85,11 @@ TEST(VardeckStart, WithoutLangRecTheProgramEndsWithoutAWindow) {
   ASSERT_TRUE(program.Started());
   bool window_seen = false;
   DWORD code = STILL_ACTIVE;
-  for (int waited = 0; waited < 20000; waited += 50) {
+  tolvane_test::WaitFor([&] {
     if (!program.VisibleWindows(kStartWindowTitle).empty()) window_seen = true;
     code = program.WaitForExit(50);
-    if (code != STILL_ACTIVE) break;
-  }
+    return code != STILL_ACTIVE;
+  }, 20000);
   EXPECT_NE(code, STILL_ACTIVE) << "the program did not end";
   EXPECT_FALSE(window_seen);
 }

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/WindowRobot.h"
+
 namespace tolvane_test {
 
 // Vardeck.exe's windows are, like the tests' own, not handed to a window manager (there is
-// none on the test display; see wine_unmanaged.h).
+// none on the test display; see kWineUnmanaged in tests/support/WindowRobot.h).
 inline void UnmanageVardeckWindows() {
   HKEY k;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vardeck.exe\\X11 Driver", 0,
@@ -73,14 +75,16 @@ class VardeckProcess {
         reinterpret_cast<LPARAM>(&s));
     return s.found;
   }
-  // Waits up to `ms` for a visible window with the title; nil when none came.
+  // Waits up to `ms` (stretched with the machine's load) for a visible window with the
+  // title; nil when none came or the program ended.
   HWND WaitForWindow(const std::string& title, DWORD ms) const {
-    for (DWORD waited = 0;; waited += 50) {
+    HWND found = nullptr;
+    WaitFor([&] {
       std::vector<HWND> w = VisibleWindows(title);
-      if (!w.empty()) return w.front();
-      if (waited >= ms || !Running()) return nullptr;
-      Sleep(50);
-    }
+      if (!w.empty()) found = w.front();
+      return found || !Running();
+    }, ms);
+    return found;
   }
 
  private:

@@ -12,15 +12,14 @@
 
 #include "skin/QzListView.h"
 #include "skin/SkinPublic.h"
-#include "tests/forms/gui_input.h"
+#include "tests/support/WindowRobot.h"
 #include "tests/forms/view_pictures.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/skin/list_view_gallery.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Pump;
+using tolvane_test::Grab;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -131,17 +130,6 @@ void Separator(TPicture& pic, TColor dark) {
   b.Canvas().Brush.Color = clWhite;
   b.Canvas().FillRect(RECT{1, 0, 2, 14});
   pic.SetGraphic(&b);
-}
-
-// A copy of what the screen shows of a window.
-std::unique_ptr<TBitmap> Grab(HWND wnd) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  auto b = std::make_unique<TBitmap>(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b->Canvas().Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  return b;
 }
 
 int Count(const TBitmap& b, const RECT& r, TColor c) {
@@ -493,7 +481,7 @@ TEST_F(QzListViewTest, MovingTheOutsideBarsScrollsTheList) {
   Pump(20);
   EXPECT_EQ(TopIndex(w.list), 0);
   // A line button held: the list follows by five rows a step.
-  bar_robot::Mouse m;
+  tolvane_test::PostedMouse m;
   m.Press(w.v->SecondButton(), 6, 6);
   Pump(350);
   m.Release(w.v->SecondButton(), 6, 6);
@@ -602,90 +590,41 @@ TEST_F(QzListViewTest, ListGoneBeforeItsBarsLeavesThemWorking) {
 
 TEST(QzListViewGallery, FiveStylesAndASkinArchiveWrittenForALook) {
   if (!Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
-  constexpr int kW = 340, kH = 176, kGap = 8;
-  TForm form(nullptr);
-  form.SetBorderStyle(TFormBorderStyle::bsNone);
-  form.SetBounds(0, 0, 2 * kW + 3 * kGap, 3 * kH + 4 * kGap);
-  form.SetColor(0xF3F4F4);
-  auto* theme = new TSkinFileTheme(&form);
-  theme->SetThemeFile("theme_fixtures\\theme.ssk");
+  using Gallery = tolvane_test::ListViewGallery<TQzListView, TQzScrollBar>;
+  Gallery gallery;
+  constexpr int kH = Gallery::kH;
+  TForm& form = gallery.form;
+  TSkinFileTheme* theme = gallery.theme;
   ASSERT_TRUE(theme->Ready());
   auto* checks = new TImageList(&form, 16, 16);
   tolvane_test::FillCheckPictures(*checks);
   auto* sorts = new TImageList(&form, 12, 12);
   FillSortPictures(*sorts);
-  const char* names[] = {"", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass", "Skin archive"};
-  std::vector<TQzListView*> lists;
-  for (int style = 1; style <= 6; ++style) {
-    const int x = kGap + ((style - 1) % 2) * (kW + kGap);
-    const int y = kGap + ((style - 1) / 2) * (kH + kGap);
-    auto* v = new TQzScrollBar(&form);
-    v->SetOrientation(TSkinProgressBarOrientation::skVertical);
-    v->SetBounds(0, 0, 18, 100);
-    v->SetParent(&form);
-    auto* h = new TQzScrollBar(&form);
-    h->SetBounds(0, 0, 100, 18);
-    h->SetParent(&form);
-    auto* l = new TQzListView(&form);
-    l->SetBounds(x, y, kW, kH);
-    l->SetRowSelect(true);
-    l->SetReadOnly(true);
-    l->SetHideSelection(false);
-    l->SetStateImages(checks);
-    l->SetHeadState(checks);
-    l->SetHeadImgSort(sorts);
-    l->HeadFont().SetColor(style == 6 ? 0x2E6B3A : 0x404040);
-    if (style == 6) {
-      l->SetFileTheme(theme);
-      l->SetUIStyle(TSkinUIStyle::FromThemeFile);
-    } else {
-      l->SetUIStyle(static_cast<TSkinUIStyle>(style));
-    }
-    const TColor deep = style == 6 ? theme->GetColor(25) : GetStyleColor(style, 31);
-    TPicture pic;
-    HeaderBackground(pic, clWhite, deep, l->BorderColor());
-    l->SetHeadBG(&pic);
-    Separator(pic, l->BorderColor());
-    l->SetHeadline(&pic);
-    struct Col { const char* caption; int width; TAlignment align; };
-    for (Col c : {Col{"Filename", 140, TAlignment::taLeftJustify},
-                  Col{"Size", 80, TAlignment::taRightJustify},
-                  Col{"Status of the file", 70, TAlignment::taCenter},
-                  Col{"Date Modified", 120, TAlignment::taLeftJustify}}) {
-      TListColumn* col = l->Columns().Add();
-      col->SetCaption(c.caption);
-      col->SetWidth(c.width);
-      col->SetAlignment(c.align);
-    }
-    l->HeadColumns[0].StateIndex = 2;
-    l->HeadColumns[1].SortIndex = 2;
-    for (int i = 0; i < 14; ++i) {
-      TListItem* it = l->Items().Add();
-      it->SetCaption(i == 0 ? std::string(names[style]) : "file_" + std::to_string(i) + ".txt");
-      it->SubItems() = {std::to_string(i * 37 % 900) + " KB", i % 3 ? "Good" : "Very good",
-                        "2024-05-0" + std::to_string(i % 9 + 1)};
-      it->SetStateIndex(i % 3 ? 1 : 3);
-    }
-    l->SetParent(&form);
-    l->SetVScrollBar(v);
-    l->SetHScrollBar(h);
-    lists.push_back(l);
+  for (int style = 1; style <= Gallery::kLooks; ++style) {
+    gallery.Add(
+        style, -1,
+        [&](TQzListView* l) {
+          l->SetStateImages(checks);
+          l->SetHeadState(checks);
+          l->SetHeadImgSort(sorts);
+          l->HeadFont().SetColor(style == Gallery::kLooks ? 0x2E6B3A : 0x404040);
+        },
+        [&](TQzListView* l) {
+          const TColor deep =
+              style == Gallery::kLooks ? theme->GetColor(25) : GetStyleColor(style, 31);
+          TPicture pic;
+          HeaderBackground(pic, clWhite, deep, l->BorderColor());
+          l->SetHeadBG(&pic);
+          Separator(pic, l->BorderColor());
+          l->SetHeadline(&pic);
+          l->HeadColumns[0].StateIndex = 2;
+          l->HeadColumns[1].SortIndex = 2;
+        },
+        [](TListItem* it, int i) { it->SetStateIndex(i % 3 ? 1 : 3); });
   }
-  form.Show();
-  Pump(80);
-  for (TQzListView* l : lists) {
-    l->SetItemIndex(2);
-    UpdateWindow(l->Handle());
-  }
-  Pump(80);
-  TBitmap shot(form.Width(), form.Height());
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, form.Width(), form.Height(), screen, form.Left(),
-         form.Top(), SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\qz_listview.png"));
+  const std::vector<TQzListView*>& lists = gallery.lists;
+  TBitmap shot;
+  gallery.Shoot([](TQzListView* l) { l->SetItemIndex(2); }, "qz_listview.png", shot);
 
   EXPECT_EQ(Count(shot, RECT{0, 0, shot.Width(), shot.Height()}, clFuchsia), 0);
   for (TQzListView* l : lists) {

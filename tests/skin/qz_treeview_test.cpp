@@ -7,15 +7,12 @@
 
 #include "skin/QzTreeView.h"
 #include "skin/SkinPublic.h"
-#include "tests/forms/gui_input.h"
+#include "tests/support/WindowRobot.h"
 #include "tests/forms/view_pictures.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Mouse;
+using tolvane_test::PostedMouse;
 using tolvane_test::ClickClient;
 using tolvane_test::PressKey;
 using tolvane_test::Pump;
@@ -164,7 +161,7 @@ TEST_F(QzTreeView, FortyThousandNodesScrollToTheLastThroughTheOutsideBar) {
   TSkinScrollTrackBar* track = t.vbar->Track();
   TWinControl* thumb = track->Thumb();
   const int travel = track->Height() - thumb->Height();
-  Mouse m;
+  PostedMouse m;
   m.Press(thumb, 4, 3);
   m.MoveTo(track, 4, thumb->Top() + 3 + travel * 9 / 10);
   const int pos = t.vbar->Position();
@@ -273,7 +270,7 @@ TEST_F(QzTreeView, WheelKeysAndTheHorizontalBarMoveInStep) {
   // The outside horizontal thumb dragged to its end scrolls the tree to its right edge.
   ASSERT_TRUE(t.hbar->Visible());
   TSkinScrollTrackBar* track = t.hbar->Track();
-  Mouse m;
+  PostedMouse m;
   m.Press(track->Thumb(), 3, 4);
   m.MoveTo(track, track->Width() + 30, 4);
   m.Release(track, track->Width() + 30, 4);
@@ -500,19 +497,14 @@ TEST_F(QzTreeView, FiveStylesAndASkinArchiveWrittenForALook) {
   }
   Pump();
 
-  TBitmap shot(form.Width(), form.Height());
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, form.Width(), form.Height(), screen, form.Left(),
-         form.Top(), SRCCOPY);
-  ReleaseDC(nullptr, screen);
+  TBitmap shot;
+  tolvane_test::GrabWindow(form.Handle(), shot);
   TCanvas& c = shot.Canvas();
   c.Brush.Style = TBrushStyle::bsClear;
   c.Font().SetStyle(fsBold);
   for (int cell = 1; cell <= 6; ++cell)
     c.TextOut((cell - 1) % 3 * kCellW + 10, (cell - 1) / 3 * kCellH + 3, kStyleNames[cell]);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\qz_treeview.png"));
+  tolvane_test::SavePicture(shot, "qz_treeview.png");
 
   for (int cell = 1; cell <= 6; ++cell) {
     TQzTreeView* tree = trees[cell - 1];

@@ -9,13 +9,11 @@
 #include "skin/SkinPublic.h"
 #include "skin/SkinScrollBar.h"
 #include "skin/SkinTrackBar.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Pump;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -120,12 +118,10 @@ TEST(BarsGallery, FiveStylesAndASkinArchiveRenderedIntoOnePicture) {
   Pump(30);
 
   TBitmap shot(kWidth, kRowHeight * kRows);
-  for (TSkinImagePanel* row : rows) bar_robot::PaintTree(row, shot.Canvas().Handle(), row->Left(), row->Top());
+  for (TSkinImagePanel* row : rows) tolvane_test::PaintTree(row, shot.Canvas().Handle(), row->Left(), row->Top());
   for (TSkinCustomScrollBar* b : held)
     SendMessageA(b->SecondButton()->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_bars.png"));
+  tolvane_test::SavePicture(shot, "skin_bars.png");
 
   // No key colour reached the screen: neither the built-in magenta nor the skin's green.
   EXPECT_EQ(CountPixels(shot, clFuchsia), 0);

@@ -3,22 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "skin/SkinButton.h"
-#include "tests/forms/wine_unmanaged.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
 
 namespace {
 
-constexpr int kDeepBlue = 3;
+using tolvane_test::Pump;
 
-void Pump(int ms = 30) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  do {
-    Application()->ProcessMessages();
-    Sleep(2);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
+constexpr int kDeepBlue = 3;
 
 // A focusable control that is not a skinned button.
 class Plain : public TCustomControl {

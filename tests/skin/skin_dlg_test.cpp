@@ -17,14 +17,12 @@
 #include "skin/SkinDlg.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinTitleBar.h"
-#include "tests/forms/gui_input.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Pump;
+using tolvane_test::GdiObjectCount;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -126,9 +124,11 @@ std::function<void(TfrmMsg&)>* g_script = nullptr;
 bool g_script_ran = false;
 
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
+  // The window comes up some ticks after the timer starts on a busy machine: until then each
+  // tick only looks.
   TfrmMsg* w = ShownMessageWindow();
   if (!w) return;
+  KillTimer(nullptr, id);
   g_script_ran = true;
   Pump(40);
   (*g_script)(*w);
@@ -155,15 +155,7 @@ void ClickButton(TSkinButton* b) {
 }
 
 void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
-  std::vector<INPUT> in;
-  for (auto [vk, up] : strokes) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = vk;
-    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    in.push_back(i);
-  }
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+  tolvane_test::KeyStrokes(strokes);
   Pump(60);
 }
 
@@ -241,7 +233,7 @@ TEST_F(MessageDialog, TwoButtonsStandOkLeftCancelRightAndAnswerEnterEscAndClicks
               TSkinTitleBar* bar = w.skForm1->TitleBar();
               RECT r = bar->ButtonRect(0);
               ASSERT_GT(r.right, r.left);
-              bar_robot::Mouse m;
+              tolvane_test::PostedMouse m;
               m.Click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
               Pump(40);
             }),
@@ -370,15 +362,6 @@ size_t CountThreadWindows() {
   };
   size_t n = 0;
   EnumThreadWindows(GetCurrentThreadId(), Counter::Top, reinterpret_cast<LPARAM>(&n));
-  return n;
-}
-
-DWORD GdiObjectCount() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n) return n;
-  // Wine answers 0: count the live handles of the GDI table instead.
-  for (ULONG_PTR i = 1; i <= 0xFFFF; ++i)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++n;
   return n;
 }
 
@@ -514,9 +497,7 @@ TEST_F(MessageDialog, EveryKindInEveryLookWrittenForALook) {
     }
   }
   delete theme;
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(sheet, "..\\tests\\artifacts\\skin_dialogs.png"));
+  tolvane_test::SavePicture(sheet, "skin_dialogs.png");
 }
 
 }  // namespace

@@ -11,10 +11,7 @@
 #include "skin/SkinEdit.h"
 #include "skin/SkinPublic.h"
 #include "skin/SkinURLLabel.h"
-#include "tests/forms/gui_input.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
@@ -211,7 +208,7 @@ TEST_F(SkinEdits, TheLinkTurnsToTheHoverColourAndOpensOnlyAUrl) {
   EXPECT_EQ(static_cast<unsigned>(f.link->Font().Style()), static_cast<unsigned>(fsUnderline));
   EXPECT_EQ(f.link->Cursor(), crHandPoint);
   const int x = f.link->Left() + f.link->Width() / 2, y = f.link->Top() + f.link->Height() / 2;
-  bar_robot::Mouse m;
+  tolvane_test::PostedMouse m;
   m.MoveTo(&f.form, x, y);
   EXPECT_EQ(f.link->Font().Color(), 0x0000FF);
   m.MoveTo(&f.form, x, y + 60);
@@ -319,18 +316,13 @@ TEST_F(SkinEdits, FiveStylesAndASkinArchiveWrittenForALook) {
     if (auto* w = dynamic_cast<TWinControl*>(c)) RedrawWindow(w->Handle(), nullptr, nullptr,
                                                               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
-  TBitmap shot(form.Width(), form.Height());
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, form.Width(), form.Height(), screen, form.Left(),
-         form.Top(), SRCCOPY);
-  ReleaseDC(nullptr, screen);
+  TBitmap shot;
+  tolvane_test::GrabWindow(form.Handle(), shot);
   TCanvas& c = shot.Canvas();
   c.Brush.Style = TBrushStyle::bsClear;
   c.Font().SetStyle(fsBold);
   for (int row = 1; row <= 6; ++row) c.TextOut(8, (row - 1) * kRowH + 14, names[row]);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_edits.png"));
+  tolvane_test::SavePicture(shot, "skin_edits.png");
 
   // The drawn drop buttons carry their style's button colour; MacOS and WinXP a picture.
   for (int row = 3; row <= 6; ++row) {

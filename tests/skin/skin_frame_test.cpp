@@ -17,28 +17,19 @@
 #include "skin/SkinTitleBarPopupMenu.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinTrackBar.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
 
 namespace {
 
-using bar_robot::Pump;
+using tolvane_test::GdiObjectCount;
+using tolvane_test::Pump;
 
 const char* const kLookNames[] = {"", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass",
                                   "Skin archive"};
 constexpr int kSkinLook = 6;
-
-DWORD GdiObjectCount() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n) return n;
-  for (ULONG_PTR i = 1; i <= 0xFFFF; ++i)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++n;
-  return n;
-}
 
 RECT WindowRect(HWND h) {
   RECT r;
@@ -228,7 +219,7 @@ TEST_F(Frame, TransparentTitleButtonsLeaveOutMagentaOnlyNotTheirDarkPixels) {
   t.form->Show();
   Pump();
   SetCursorPos(0, 767);  // away from the bar
-  auto shot = bar_robot::Render(t.Bar());
+  auto shot = tolvane_test::Render(t.Bar());
   RECT r = t.Bar()->ButtonRect(b->Index());
   ASSERT_EQ(r.right - r.left, 12);
   EXPECT_EQ(shot->GetPixel(r.left + 1, r.top + 10), clBlack);
@@ -299,7 +290,7 @@ TEST_F(Frame, TitleButtonsMinimiseMaximiseToTheWorkAreaRestoreAndClose) {
   t.form->Show();
   Pump();
   RECT normal = WindowRect(t.Handle());
-  bar_robot::Mouse mouse;
+  tolvane_test::PostedMouse mouse;
 
   POINT max = t.ButtonCentre(TSkinTitleBarBtnType::skMax);
   mouse.Click(t.Bar(), max.x, max.y);
@@ -349,7 +340,7 @@ TEST_F(Frame, MinimisedMainFormComesBackThroughTheApplicationWindow) {
   Application()->SetMainForm(t.form);
   t.form->Show();
   Pump();
-  bar_robot::Mouse mouse;
+  tolvane_test::PostedMouse mouse;
   POINT min = t.ButtonCentre(TSkinTitleBarBtnType::skMin);
   mouse.Click(t.Bar(), min.x, min.y);  // the main form minimises through SC_MINIMIZE
   Pump();
@@ -388,7 +379,7 @@ TEST_F(Frame, DoubleClickOnTheEmptyBarMaximisesAndRestores) {
   t.form->Show();
   Pump();
   POINT p = t.EmptyBarPoint();
-  POINT screen = bar_robot::ScreenOf(t.Bar(), p.x, p.y);
+  POINT screen = tolvane_test::ScreenOf(t.Bar(), p.x, p.y);
   SetCursorPos(screen.x, screen.y);
   Pump();
   PostMessageA(t.Bar()->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -396,7 +387,7 @@ TEST_F(Frame, DoubleClickOnTheEmptyBarMaximisesAndRestores) {
   Pump();
   EXPECT_TRUE(IsZoomed(t.Handle()));
   p = t.EmptyBarPoint();
-  screen = bar_robot::ScreenOf(t.Bar(), p.x, p.y);
+  screen = tolvane_test::ScreenOf(t.Bar(), p.x, p.y);
   SetCursorPos(screen.x, screen.y);
   Pump();
   PostMessageA(t.Bar()->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -411,36 +402,9 @@ TEST_F(Frame, DraggingTheCaptionMovesTheWindow) {
   Pump();
   RECT wr = WindowRect(t.Handle());
   POINT p = t.EmptyBarPoint();
-  POINT grab = bar_robot::ScreenOf(t.Bar(), p.x, p.y);
-  // The system's move loop runs inside the press; the moves and the release come from
-  // another thread, as a hand would make them.
-  struct Drag {
-    POINT from;
-    static DWORD WINAPI Run(void* arg) {
-      auto* d = static_cast<Drag*>(arg);
-      Sleep(150);
-      for (int i = 1; i <= 10; ++i) {
-        SetCursorPos(d->from.x + 4 * i, d->from.y + 2 * i);
-        Sleep(20);
-      }
-      INPUT up{};
-      up.type = INPUT_MOUSE;
-      up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(1, &up, sizeof(up));
-      return 0;
-    }
-  } drag{grab};
-  SetCursorPos(grab.x, grab.y);
-  Pump();
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(down));
-  HANDLE thread = CreateThread(nullptr, 0, Drag::Run, &drag, 0, nullptr);
-  for (int i = 0; i < 100 && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; ++i) Pump(1);
-  WaitForSingleObject(thread, 5000);
-  CloseHandle(thread);
-  Pump();
+  POINT grab = tolvane_test::ScreenOf(t.Bar(), p.x, p.y);
+  // The system's move loop runs inside the press.
+  tolvane_test::DragWithTheMouse(grab, 40, 20);
   RECT after = WindowRect(t.Handle());
   EXPECT_EQ(after.left, wr.left + 40);
   EXPECT_EQ(after.top, wr.top + 20);
@@ -533,7 +497,7 @@ TEST_F(Frame, FramedFormsFreedWhileShownHundredTimesKeepGdiHandlesLevel) {
     auto* t = new FramedForm(look);
     t->form->Show();
     Pump(5);
-    bar_robot::Mouse mouse;
+    tolvane_test::PostedMouse mouse;
     POINT p = t->EmptyBarPoint();
     mouse.MoveTo(t->Bar(), p.x, p.y);  // the bar paints with the cursor over it
     delete t;  // freed while shown
@@ -584,20 +548,14 @@ void CALLBACK MenuTick(HWND, UINT, UINT_PTR, DWORD) {
   if (g_script->next < g_script->steps.size()) g_script->steps[g_script->next++]();
 }
 
-void Key(WORD vk) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
+void Key(WORD vk) { tolvane_test::TapKey(vk); }
 
 void RunMenu(MenuScript& s, const std::function<void()>& open) {
   g_script = &s;
   s.steps.push_back([] { EndMenu(); });
   UINT_PTR timer = SetTimer(nullptr, 0, 60, MenuTick);
   open();
-  for (int i = 0; i < 100 && s.next < s.steps.size(); ++i) Pump(10);
+  tolvane_test::WaitUntil([&s] { return s.next >= s.steps.size(); });
   KillTimer(nullptr, timer);
   g_script = nullptr;
   Pump();
@@ -609,7 +567,7 @@ TEST_F(Frame, ControlBoxMenuMaximisesFromTheIconAndGreysOutHiddenButtons) {
   FramedForm t(3);
   t.form->Show();
   Pump();
-  bar_robot::Mouse mouse;
+  tolvane_test::PostedMouse mouse;
   POINT box = t.ButtonCentre(TSkinTitleBarBtnType::skControlBox);
   MenuScript s;
   s.steps = {[] { Key(VK_DOWN); }, [] { Key(VK_DOWN); }, [] { Key(VK_RETURN); }};
@@ -654,11 +612,8 @@ TEST_F(Frame, PictureOfAFramedFormInEachLook) {
     RECT wr = WindowRect(t.Handle());
     int col = (look - 1) % kCols, row = (look - 1) / kCols;
     int x = kGap + col * (kW + kGap), y = kGap + row * (kH + kGap);
-    TBitmap shot(wr.right - wr.left, wr.bottom - wr.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
-           SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    TBitmap shot;
+    tolvane_test::GrabScreen(wr, shot);
     // Only what the window's region keeps is the window's: the rest shows the sheet.
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     bool has_region = GetWindowRgn(t.Handle(), rgn) != ERROR;
@@ -676,7 +631,5 @@ TEST_F(Frame, PictureOfAFramedFormInEachLook) {
       EXPECT_EQ(body, t.frame->Color()) << kLookNames[look];
     }
   }
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(sheet, "..\\tests\\artifacts\\frame_styles.png"));
+  tolvane_test::SavePicture(sheet, "frame_styles.png");
 }

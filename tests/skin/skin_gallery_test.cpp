@@ -9,13 +9,14 @@
 #include "skin/SkinImagePanel.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinPublic.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
 
 namespace {
+
+using tolvane_test::Pump;
 
 const char* const kStyleNames[] = {"", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass",
                                    "Skin archive (theme_fixtures\\theme.ssk)"};
@@ -53,13 +54,6 @@ void PaintInto(TControl* c, HDC dc, int x, int y) {
   IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
   c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   RestoreDC(dc, saved);
-}
-
-void Pump() {
-  for (int i = 0; i < 5; ++i) {
-    Application()->ProcessMessages();
-    Sleep(3);
-  }
 }
 
 }  // namespace
@@ -157,9 +151,7 @@ TEST(Gallery, FiveStylesAndASkinArchiveRenderedIntoOnePicture) {
     paint(b[4]);
     paint(b[5]);
   }
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_styles.png"));
+  tolvane_test::SavePicture(shot, "skin_styles.png");
   // Each row shows its own look: the rows' button faces differ from one another.
   std::set<TColor> faces;
   for (int style = 1; style <= kRows; ++style)

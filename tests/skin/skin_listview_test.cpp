@@ -12,15 +12,14 @@
 #include "skin/SkinListView.h"
 #include "skin/SkinPublic.h"
 #include "skin/TrackGeometry.h"
-#include "tests/forms/gui_input.h"
-#include "tests/forms/wine_unmanaged.h"
+#include "tests/support/WindowRobot.h"
 #include "tests/forms/view_pictures.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/skin/list_view_gallery.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Pump;
+using tolvane_test::Grab;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -74,16 +73,6 @@ TEST(FlatHeadLayout, AColumnOfNoWidthShowsADoubleSeparator) {
 }
 
 // ---- real windows ---------------------------------------------------------------------------
-
-std::unique_ptr<TBitmap> Grab(HWND wnd) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  auto b = std::make_unique<TBitmap>(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b->Canvas().Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  return b;
-}
 
 int Count(const TBitmap& b, const RECT& r, TColor c) {
   int n = 0;
@@ -282,7 +271,7 @@ TEST_F(SkinListViewTest, DraggingTheVerticalBarThreePositionsScrollsThreeLines) 
   for (; dy < t->Height(); ++dy)
     if (PositionAt(5 + dy, 5, t->Height(), thumb, w.v->Min(), w.v->Max()) == 3) break;
   ASSERT_LT(dy, t->Height());
-  bar_robot::Mouse m;
+  tolvane_test::PostedMouse m;
   m.Press(t->Thumb(), 6, 5);
   m.MoveTo(t, 6, t->Thumb()->Top() + 5 + dy);
   m.Release(t, 6, t->Thumb()->Top() + 5);
@@ -372,80 +361,29 @@ TEST_F(SkinListViewTest, SkinArchiveColoursTheHeaderAndARemovedThemeFallsBackToD
 
 TEST(SkinListViewGallery, FiveStylesAndASkinArchiveWrittenForALook) {
   if (!Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
-  constexpr int kW = 340, kH = 176, kGap = 8;
-  TForm form(nullptr);
-  form.SetBorderStyle(TFormBorderStyle::bsNone);
-  form.SetBounds(0, 0, 2 * kW + 3 * kGap, 3 * kH + 4 * kGap);
-  form.SetColor(0xF3F4F4);
-  auto* theme = new TSkinFileTheme(&form);
-  theme->SetThemeFile("theme_fixtures\\theme.ssk");
-  ASSERT_TRUE(theme->Ready());
-  auto* pictures = new TImageList(&form, 16, 16);
+  using Gallery = tolvane_test::ListViewGallery<TSkinListView, TSkinScrollBar>;
+  Gallery gallery;
+  constexpr int kH = Gallery::kH;
+  ASSERT_TRUE(gallery.theme->Ready());
+  auto* pictures = new TImageList(&gallery.form, 16, 16);
   tolvane_test::FillItemPictures(*pictures);
-  const char* names[] = {"", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass", "Skin archive"};
-  std::vector<TSkinListView*> lists;
-  for (int style = 1; style <= 6; ++style) {
-    const int x = kGap + ((style - 1) % 2) * (kW + kGap);
-    const int y = kGap + ((style - 1) / 2) * (kH + kGap);
-    auto* v = new TSkinScrollBar(&form);
-    v->SetOrientation(TSkinProgressBarOrientation::skVertical);
-    v->SetBounds(0, 0, 18, 100);
-    v->SetParent(&form);
-    auto* h = new TSkinScrollBar(&form);
-    h->SetBounds(0, 0, 100, 18);
-    h->SetParent(&form);
-    auto* l = new TSkinListView(&form);
-    l->SetBounds(x, y, kW, kH);
-    l->SetRowSelect(true);
-    l->SetReadOnly(true);
-    l->SetHideSelection(false);
-    l->SetCheckboxes(true);
-    l->SetSmallImages(pictures);
-    if (style == 6) {
-      l->SetFileTheme(theme);
-      l->SetUIStyle(TSkinUIStyle::FromThemeFile);
-    } else {
-      l->SetUIStyle(static_cast<TSkinUIStyle>(style));
-    }
-    struct Col { const char* caption; int width; TAlignment align; int image; };
-    for (Col c : {Col{"Filename", 140, TAlignment::taLeftJustify, 2},
-                  Col{"Size", 80, TAlignment::taRightJustify, -1},
-                  Col{"Status of the file", 70, TAlignment::taCenter, -1},
-                  Col{"Date Modified", 120, TAlignment::taLeftJustify, -1}}) {
-      TListColumn* col = l->Columns().Add();
-      col->SetCaption(c.caption);
-      col->SetWidth(c.width);
-      col->SetAlignment(c.align);
-      col->SetImageIndex(c.image);
-    }
-    for (int i = 0; i < 14; ++i) {
-      TListItem* it = l->Items().Add();
-      it->SetCaption(i == 0 ? std::string(names[style]) : "file_" + std::to_string(i) + ".txt");
-      it->SetImageIndex(0);
-      it->SubItems() = {std::to_string(i * 37 % 900) + " KB", i % 3 ? "Good" : "Very good",
-                        "2024-05-0" + std::to_string(i % 9 + 1)};
-    }
-    l->SetParent(&form);
-    l->SetVScrollBar(v);
-    l->SetHScrollBar(h);
-    lists.push_back(l);
+  for (int style = 1; style <= Gallery::kLooks; ++style) {
+    gallery.Add(
+        style, 2,
+        [&](TSkinListView* l) {
+          l->SetCheckboxes(true);
+          l->SetSmallImages(pictures);
+        },
+        [](TSkinListView*) {}, [](TListItem* it, int) { it->SetImageIndex(0); });
   }
-  form.Show();
-  Pump(80);
-  for (TSkinListView* l : lists) {
-    for (int i : {1, 3, 4}) l->Items()[i]->SetChecked(true);
-    l->SetItemIndex(2);
-    UpdateWindow(l->Handle());
-  }
-  Pump(80);
-  TBitmap shot(form.Width(), form.Height());
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, form.Width(), form.Height(), screen, form.Left(),
-         form.Top(), SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_listview.png"));
+  const std::vector<TSkinListView*>& lists = gallery.lists;
+  TBitmap shot;
+  gallery.Shoot(
+      [](TSkinListView* l) {
+        for (int i : {1, 3, 4}) l->Items()[i]->SetChecked(true);
+        l->SetItemIndex(2);
+      },
+      "skin_listview.png", shot);
 
   EXPECT_EQ(Count(shot, RECT{0, 0, shot.Width(), shot.Height()}, clFuchsia), 0);
   for (TSkinListView* l : lists) {

@@ -16,20 +16,14 @@
 #include "skin/SkinMenu.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinPublic.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
 
 namespace {
 
-void Pump(int rounds = 5) {
-  for (int i = 0; i < rounds; ++i) {
-    Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
+using tolvane_test::Pump;
 
 // What the skinned frame does for its menu bar, on a plain panel.
 class StandInFrame : public TCustomPanel {
@@ -279,28 +273,7 @@ HWND OpenMenuWindow() {
   return w && IsWindowVisible(w) ? w : nullptr;
 }
 
-void Keys(std::initializer_list<std::pair<WORD, bool>> keys) {
-  std::vector<INPUT> in;
-  for (auto [vk, up] : keys) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = vk;
-    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    in.push_back(i);
-  }
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
-
-void Tap(WORD vk) { Keys({{vk, false}, {vk, true}}); }
-
-void Click(POINT p) {
-  SetCursorPos(p.x, p.y);
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
+void Tap(WORD vk) { tolvane_test::TapKey(vk); }
 
 // Runs `steps` one per timer tick while `start` runs (it opens a menu and returns when it
 // closes); a last step closes whatever is still open.
@@ -308,7 +281,8 @@ struct Run {
   std::vector<std::function<void()>> steps;
   size_t next = 0;
   std::vector<RECT> menus;  // the open menu window's rectangle at each step
-  void Go(const std::function<void()>& start, int settleRounds = 40) {
+  // `look_ms` > 0: the steps are a look for a menu that must not open, given that long.
+  void Go(const std::function<void()>& start, int look_ms = 0) {
     steps.push_back([] { EndMenu(); });
     std::function<void()> f = [this] {
       HWND m = OpenMenuWindow();
@@ -320,7 +294,8 @@ struct Run {
     tick = &f;
     UINT_PTR t = SetTimer(nullptr, 0, 80, Tick);
     start();
-    for (int i = 0; i < settleRounds && next < steps.size(); ++i) Pump(1);
+    if (look_ms > 0) Pump(look_ms);
+    else tolvane_test::WaitUntil([this] { return next >= steps.size(); });
     KillTimer(nullptr, t);
     tick = nullptr;
     Pump();
@@ -361,15 +336,11 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
     GetWindowRect(w.form->Handle(), &fr);
     UnionRect(&area, &mr, &fr);
     GetMenuItemRect(nullptr, menu->Items()->Items(1)->Handle(), 0, &firstItem);
-    grab.SetSize(area.right - area.left, area.bottom - area.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(grab.Canvas().Handle(), 0, 0, grab.Width(), grab.Height(), screen, area.left,
-           area.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    tolvane_test::GrabScreen(area, grab);
   };
   click.steps = {[&] { capture(); openIndex.push_back(bar->OpenIndex()); robot::Tap(VK_DOWN); },
                  [&] { robot::Tap(VK_DOWN); }, [&] { robot::Tap(VK_RETURN); }};
-  click.Go([&] { robot::Click(at); });
+  click.Go([&] { tolvane_test::ClickAt(at); });
   ASSERT_FALSE(click.menus.empty());
   EXPECT_EQ(click.menus[0].left, under.x) << "the menu opens under its title";
   EXPECT_EQ(click.menus[0].top, under.y);
@@ -377,9 +348,7 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
   EXPECT_EQ(clicks, (std::vector<std::string>{"Cu&t"}));
   EXPECT_EQ(bar->OpenIndex(), -1);
   ASSERT_FALSE(grab.Empty());
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(grab, "..\\tests\\artifacts\\skin_menu_open.png"));
+  tolvane_test::SavePicture(grab, "skin_menu_open.png");
   // The first item's side bar and body in DeepBlue's colours, where the system put the item.
   const int fx = firstItem.left - area.left, fy = firstItem.top - area.top;
   EXPECT_EQ(firstItem.bottom - firstItem.top, 21) << "the measured item height";
@@ -395,7 +364,7 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
   for (const TMenuBarButton& b : bar->Buttons()) EXPECT_EQ(b.Tag, 0);
   robot::Run plain;
   plain.steps = {[] {}, [] {}};
-  plain.Go([] { robot::Tap('E'); }, 10);
+  plain.Go([] { robot::Tap('E'); }, 50);
   for (const RECT& r : plain.menus) EXPECT_EQ(r.right - r.left, 0) << "a menu opened";
 
   // Alt+E opens "Edit"; Left moves to "File", whose first item Enter chooses.
@@ -404,7 +373,7 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
                [&] { openIndex.push_back(bar->OpenIndex()); robot::Tap(VK_DOWN); },
                [&] { robot::Tap(VK_RETURN); }};
   openIndex.clear();
-  alt.Go([] { robot::Keys({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}}); });
+  alt.Go([] { tolvane_test::KeyStrokes({{VK_MENU, false}, {'E', false}, {'E', true}, {VK_MENU, true}}); });
   EXPECT_EQ(openIndex, (std::vector<int>{1, 0}));
   EXPECT_EQ(clicks, (std::vector<std::string>{"&Open"}));
 
@@ -412,7 +381,7 @@ TEST(MenuBarRobot, MouseAndAltLetterOpenMenusPlainLettersDoNotArrowsMoveAlong) {
   robot::Run help;
   help.steps = {[] {}, [] {}};
   const RECT h = bar->Buttons()[2].Bounds;
-  help.Go([&] { robot::Click(bar->ClientToScreen(POINT{h.left + 5, h.top + 5})); }, 10);
+  help.Go([&] { tolvane_test::ClickAt(bar->ClientToScreen(POINT{h.left + 5, h.top + 5})); }, 50);
   for (const RECT& r : help.menus) EXPECT_EQ(r.right - r.left, 0);
   w.form->Hide();
 }
@@ -444,11 +413,7 @@ TEST(SkinPopupMenuRobot, FlatMenuOpensAtThePointFramedAndRunsTheItemChosenByKeyb
                  // Let the items and the frame drawn around them reach the screen first.
                  RedrawWindow(m, nullptr, nullptr, RDW_UPDATENOW);
                  GetWindowRect(m, &menuRect);
-                 grab.SetSize(menuRect.right - menuRect.left, menuRect.bottom - menuRect.top);
-                 HDC screen = GetDC(nullptr);
-                 BitBlt(grab.Canvas().Handle(), 0, 0, grab.Width(), grab.Height(), screen,
-                        menuRect.left, menuRect.top, SRCCOPY);
-                 ReleaseDC(nullptr, screen);
+                 tolvane_test::GrabScreen(menuRect, grab);
                },
                [] { robot::Tap(VK_DOWN); }, [] { robot::Tap(VK_DOWN); },
                [] { robot::Tap(VK_DOWN); }, [] { robot::Tap(VK_RETURN); }};
@@ -457,9 +422,7 @@ TEST(SkinPopupMenuRobot, FlatMenuOpensAtThePointFramedAndRunsTheItemChosenByKeyb
   ASSERT_FALSE(grab.Empty());
   EXPECT_EQ(menuRect.left, at.x);
   EXPECT_EQ(menuRect.top, at.y);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(grab, "..\\tests\\artifacts\\skin_popup_flat.png"));
+  tolvane_test::SavePicture(grab, "skin_popup_flat.png");
   // The flat frame: black outside from the second row, white inside it, the form colour on the
   // top row and along the bottom.
   const int wd = grab.Width(), ht = grab.Height();
@@ -565,7 +528,5 @@ TEST(MenuBarGallery, FiveStylesAndASkinArchiveWithAnOpenMenu) {
     w.form->Hide();
   }
   delete holder;
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_menus.png"));
+  tolvane_test::SavePicture(shot, "skin_menus.png");
 }

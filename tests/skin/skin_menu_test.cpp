@@ -11,7 +11,7 @@
 #include "skin/SkinMenu.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinThemes.h"
-#include "tests/forms/wine_unmanaged.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;

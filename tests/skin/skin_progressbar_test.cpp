@@ -11,14 +11,12 @@
 #include "skin/SkinImagePanel.h"
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinPublic.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Mouse;
-using bar_robot::Pump;
+using tolvane_test::PostedMouse;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -45,7 +43,7 @@ struct Window {
     Pump();
   }
   ~Window() { delete form; }
-  std::unique_ptr<TBitmap> Shot() { return bar_robot::Render(bar); }
+  std::unique_ptr<TBitmap> Shot() { return tolvane_test::Render(bar); }
 };
 
 int Count(const TBitmap& b, TColor c) {
@@ -321,7 +319,7 @@ TEST_F(ProgressBar, PositionShowsOnScreenAtOnceAndClicksReachTheBar) {
   EXPECT_NE(full, empty);
   int clicks = 0;
   b->OnClick = [&](TObject*) { ++clicks; };
-  Mouse m;
+  PostedMouse m;
   m.Click(b, 20, 10);
   EXPECT_EQ(clicks, 1);
   SetCursorPos(1023, 767);  // out of the way of the windows the next test makes
@@ -378,9 +376,7 @@ TEST_F(ProgressBar, GalleryOfEveryLookAndOrientation) {
   Pump(60);
   TBitmap shot(kWidth, kRowHeight * kRows);
   for (TSkinImagePanel* row : rows)
-    bar_robot::PaintTree(row, shot.Canvas().Handle(), row->Left(), row->Top());
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\skin_progress.png"));
+    tolvane_test::PaintTree(row, shot.Canvas().Handle(), row->Left(), row->Top());
+  tolvane_test::SavePicture(shot, "skin_progress.png");
   EXPECT_EQ(Count(shot, clFuchsia), 0);
 }

@@ -9,13 +9,12 @@
 #include "skin/SkinPublic.h"
 #include "skin/SkinScrollBar.h"
 #include "skin/TrackGeometry.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Mouse;
-using bar_robot::Pump;
+using tolvane_test::PostedMouse;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -126,7 +125,7 @@ TEST_F(ScrollBar, LineButtonStepsBySmallChangeEveryIntervalWhileHeld) {
   Window w;
   TSkinScrollBar* v = w.v;
   v->SetSmallChange(5);
-  Mouse m;
+  PostedMouse m;
   TSkinImageButton* down = v->SecondButton();
   m.Click(down, 8, 8);  // shorter than one interval: no step
   Pump(250);
@@ -169,7 +168,7 @@ TEST_F(ScrollBar, DraggingAndPagingOverThreeMillionRowsStayExact) {
   v->SetLineButton(20);
   TSkinScrollTrackBar* t = v->Track();
   const int travel = t->Height() - t->Thumb()->Height();
-  Mouse m;
+  PostedMouse m;
   m.Press(t->Thumb(), 8, 10);
   EXPECT_TRUE(t->Dragging());
   m.MoveTo(t, 8, 10 + travel / 2);

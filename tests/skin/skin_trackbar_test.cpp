@@ -9,13 +9,12 @@
 #include "skin/SkinScrollBar.h"
 #include "skin/SkinTrackBar.h"
 #include "skin/TrackGeometry.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/bar_robot.h"
+#include "tests/support/WindowRobot.h"
 
 using namespace forms;
 using namespace skin;
-using bar_robot::Mouse;
-using bar_robot::Pump;
+using tolvane_test::PostedMouse;
+using tolvane_test::Pump;
 
 namespace {
 
@@ -82,7 +81,7 @@ TEST_F(TrackBar, DraggingTheThumbFollowsTheMouseAndReportsEachStep) {
   const int travel = b->Width() - b->Thumb()->Width();
   POINT down{-1, -1};
   b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { down = {x, y}; };
-  Mouse m;
+  PostedMouse m;
   m.Press(b->Thumb(), 3, 5);
   EXPECT_TRUE(b->Dragging());
   EXPECT_EQ(down.x, b->Thumb()->Left() + 3);  // the press, in the track bar's coordinates
@@ -113,7 +112,7 @@ TEST_F(TrackBar, HoldingBesideTheThumbPagesUpToTheCursorThenStops) {
   TSkinTrackBar* b = w.bar;
   b->SetMax(40);
   ASSERT_EQ(b->PageSize(), 2);
-  Mouse m;
+  PostedMouse m;
   const int x = b->Width() - 40;
   m.Press(b, x, 5);
   EXPECT_TRUE(b->Paging());
@@ -149,7 +148,7 @@ TEST_F(TrackBar, VerticalPagingMovesOnePagePerTick) {
   EXPECT_EQ(b->Height(), 250);
   b->SetMax(40);
   b->SetPageSize(3);
-  Mouse m;
+  PostedMouse m;
   m.Press(b, 5, b->Height() - 30);
   Pump(450);
   m.Release(b, 5, b->Height() - 30);
@@ -194,7 +193,7 @@ TEST_F(TrackBar, TicksAtEveryFrequencyAndNoneWithoutRange) {
   const int h = b->Height();
   auto ticks_at_bottom = [&]() {
     std::vector<int> xs;
-    auto pic = bar_robot::Render(b);
+    auto pic = tolvane_test::Render(b);
     // The outermost columns may carry a focus rectangle; no tick lies there.
     for (int x = 1; x < b->Width() - 1; ++x)
       if (pic->GetPixel(x, h - 1) == clBlack && pic->GetPixel(x, h - 3) == clBlack) xs.push_back(x);
