@@ -81,6 +81,28 @@ bool Win32VolumeReader::LoadWindow(uint64_t offset, size_t wanted) {
   return true;
 }
 
+bool Win32VolumeReader::ReadNarrow(uint64_t offset, uint8_t* out, size_t length) {
+  const uint32_t window_error = error_;
+  // Raw volumes take whole sectors only: 512 bytes, or 4,096 on a disk that refuses that.
+  for (const uint64_t sector : {uint64_t{512}, uint64_t{4096}}) {
+    const uint64_t start = offset - offset % sector;
+    const uint64_t end = (offset + length + sector - 1) / sector * sector;
+    std::vector<uint8_t> span(static_cast<size_t>(end - start));
+    DWORD got = 0;
+    if (ReadSpan(start, span.data(), span.size(), &got)) {
+      if (got < offset + length - start) {
+        error_ = ERROR_HANDLE_EOF;
+        return false;
+      }
+      std::memcpy(out, span.data() + (offset - start), length);
+      return true;
+    }
+    if (error_ != ERROR_INVALID_PARAMETER) return false;
+  }
+  error_ = window_error;
+  return false;
+}
+
 bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
   if (handle_ == INVALID_HANDLE_VALUE) {
     error_ = ERROR_INVALID_HANDLE;
@@ -127,7 +149,16 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
     // straight through.
     const size_t wanted =
         length >= kBlockSize + kAlignment ? kAlignment - offset % kAlignment : length;
-    if (!LoadWindow(offset, wanted)) return false;
+    if (!LoadWindow(offset, wanted)) {
+      if (error_ == ERROR_HANDLE_EOF) return false;
+      // A window the disk refuses may hold one bad sector among good ones: the request alone
+      // is read then, so that it fails only when its own sectors do.
+      if (!ReadNarrow(offset, out, wanted)) return false;
+      out += wanted;
+      offset += wanted;
+      length -= wanted;
+      continue;
+    }
     if (offset >= block_offset_ + block_length_) {
       error_ = ERROR_HANDLE_EOF;
       return false;

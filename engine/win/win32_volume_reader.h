@@ -8,7 +8,9 @@
 //     after a jump (a save opening its next file), doubling up to 1 MiB while the reads go on
 //     where the last window ended (a scan walking clusters);
 //   - the whole aligned 64 KiB pieces of a request of 1 MiB or more are read straight into the
-//     caller's buffer, in one call, without passing through the window.
+//     caller's buffer, in one call, without passing through the window;
+//   - a window that fails to load (a bad sector in it) is not kept: the request alone is read,
+//     in whole sectors, so a bad sector fails only the requests that touch it.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +46,8 @@ class Win32VolumeReader : public VolumeReader {
   // Reads `length` bytes at an aligned offset; false unless all of them came.
   bool ReadSpan(uint64_t offset, uint8_t* into, size_t length, DWORD* got);
   bool LoadWindow(uint64_t offset, size_t wanted);
+  // Reads just the sectors of a request that a failed window held, bypassing the window.
+  bool ReadNarrow(uint64_t offset, uint8_t* out, size_t length);
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   uint64_t size_ = 0;
