@@ -31,6 +31,8 @@ constexpr uint64_t kMaxChunkBytes = 10000 * 1024;
 constexpr uint64_t kChunkClusters = 5000;
 // Worker steps of the free-cluster search, at least once per this many bytes searched.
 constexpr uint64_t kStepBytes = 64 * 1024;
+// The free-cluster pass takes a worker step at least once per this many clusters of bitmap.
+constexpr uint64_t kBitmapStepClusters = 1 << 20;
 // Parent linking takes a worker step once per this many records.
 constexpr uint64_t kLinkStepNodes = 4096;
 
@@ -308,7 +310,13 @@ uint8_t NtfsScanner::ScanFreeClustersForRecords() {
   // Every free cluster the bitmap describes is searched; runs of free clusters cross byte
   // ends freely.
   uint64_t cluster = 0;
+  uint64_t next_step = 0;
   while (cluster < limit) {
+    // A large volume's bitmap is millions of bytes of used clusters between free runs.
+    if (cluster >= next_step) {
+      if (engine_.ScanStep()) return 0;
+      next_step = cluster + kBitmapStepClusters;
+    }
     const uint64_t byte = cluster / 8;
     if ((cluster % 8) == 0 && map[byte] == 0xFF) {
       cluster += 8;
@@ -494,13 +502,12 @@ uint8_t NtfsScanMain(Engine& engine) {
     return 0;
   }
   uint8_t result = 1;
+  bool bitmap_short = false;
   {
     NtfsScanner scanner(engine, volume);
     scanner.ScanMftRecords();
-    if (engine.extra_pass != 0 && scanner.ScanFreeClustersForRecords() == 1) {
-      engine.SetError(kErrorBitmapShort, kTextBitmapShort);
-      result = 0;
-    } else if (!engine.tree.empty()) {
+    bitmap_short = engine.extra_pass != 0 && scanner.ScanFreeClustersForRecords() == 1;
+    if (!bitmap_short && !engine.tree.empty()) {
       // An empty tree's root reference names no node. A stop that ended a pass still leaves
       // the tree pruned; one asked during the prune ends it.
       const bool stop_asked = engine.scan_flags.stop != 0;
@@ -510,7 +517,13 @@ uint8_t NtfsScanMain(Engine& engine) {
   }
   // Whatever could not be read was left out; the user learns of it once, at the end, and a
   // scan that found nothing because of it does not count as a good one.
-  if (engine.ReportReadLosses() && engine.tree.empty()) result = 0;
+  const bool lost = engine.ReportReadLosses();
+  if (bitmap_short) {
+    engine.SetError(kErrorBitmapShort, kTextBitmapShort);
+    result = 0;
+  } else if (lost && engine.tree.empty()) {
+    result = 0;
+  }
   // The bitmap is the scan's alone; the save path needs only the geometry and the runs.
   volume.bitmap.clear();
   volume.bitmap.shrink_to_fit();
