@@ -54,12 +54,19 @@ bool FatScanner::MakeLostFolderNode(FoundNode** out, uint32_t cluster) {
 }
 
 bool FatScanner::ReadCluster(uint64_t cluster) {
-  std::fill(cluster_buffer_.begin(), cluster_buffer_.end(), 0);
   const uint64_t offset = geometry_.ClusterOffset(cluster);
+  const uint64_t device = reader_.Size();
+  // The buffer is sized at the first cluster read, and only when the device holds a whole
+  // cluster there: the boot sector's cluster size alone sizes nothing.
+  if (cluster_buffer_.empty()) {
+    const uint64_t bytes = geometry_.cluster_bytes();
+    if (device != 0 && (offset >= device || device - offset < bytes)) return false;
+    cluster_buffer_.assign(static_cast<size_t>(bytes), 0);
+  }
+  std::fill(cluster_buffer_.begin(), cluster_buffer_.end(), 0);
   if (reader_.Read(offset, cluster_buffer_.data(), cluster_buffer_.size())) return true;
   // A cluster past the device's end was never there to lose; one the disk refuses was.
   const uint32_t code = reader_.LastErrorCode();
-  const uint64_t device = reader_.Size();
   if (code != kErrorHandleEof && (device == 0 || offset < device))
     engine_.NoteUnreadable(code, cluster_buffer_.size());
   return false;

@@ -18,8 +18,7 @@ FatScanner::FatScanner(Engine& engine, VolumeReader& reader, FatVolume& volume)
       reader_(reader),
       volume_(volume),
       geometry_(volume.geometry),
-      progress_(engine),
-      cluster_buffer_(volume.geometry.cluster_bytes()) {}
+      progress_(engine) {}
 
 // --- records and nodes ------------------------------------------------------------------------
 
