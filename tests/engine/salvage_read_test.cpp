@@ -318,6 +318,18 @@ TEST_F(FatFailingScan, UnreadableTableSectorLeavesItsEntriesUnknownNotTheScanFai
   EXPECT_EQ(platform.read_boxes.size(), 1u);
 }
 
+// A device whose size the platform cannot tell is measured before the table is sized: one
+// that holds the table is scanned as any other, one cut short inside it is refused.
+TEST_F(FatFailingScan, DeviceOfUnknownSizeIsMeasuredBeforeTheTableIsSized) {
+  platform.hide_size = true;
+  EXPECT_EQ(Scan(), 1);
+  EXPECT_TRUE(View(engine.tree).Has("DOCS/xWO.TXT"));
+
+  platform.image.resize(kSector + 100);
+  EXPECT_EQ(Scan(), 0);
+  EXPECT_EQ(error.Code(), fat::kErrorFatTable);
+}
+
 TEST_F(FatFailingScan, UnreadableTableSectorIsTakenFromTheSecondCopy) {
   // A second copy of the table after the first: one more sector before the root.
   std::vector<uint8_t> image = fat.bytes;
