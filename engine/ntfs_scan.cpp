@@ -373,10 +373,13 @@ bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bo
     if (sectors < spr) return true;  // a record larger than any chunk: nothing can be found
     // At most kFreeRunChunkBytes, which fits a size_t of either build.
     const size_t bytes = static_cast<size_t>(sectors * bps);
-    if (free_chunk_.size() < bytes) free_chunk_.resize(bytes);
+    if (free_chunk_size_ < bytes) {
+      free_chunk_.reset(new uint8_t[bytes]);
+      free_chunk_size_ = bytes;
+    }
     // What the disk refuses is read again a record's size at a time; what stays unreadable
     // holds zeros, which carry no record signature, and the search goes on past it.
-    if (ReadSectorsSalvaging(engine_, volume_, next, free_chunk_.data(), bytes,
+    if (ReadSectorsSalvaging(engine_, volume_, next, free_chunk_.get(), bytes,
                              volume_.RecordSize(), nullptr) == Salvage::kStopped) {
       *stopped = true;
       return false;
@@ -384,7 +387,7 @@ bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bo
     uint64_t offset = 0;
     uint64_t step_at = 0;
     while (offset + spr <= sectors) {
-      uint8_t* piece = free_chunk_.data() + static_cast<size_t>(offset * bps);
+      uint8_t* piece = free_chunk_.get() + static_cast<size_t>(offset * bps);
       const bool signed_piece = ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue;
       if (signed_piece || offset >= step_at) {
         if (engine_.ScanStep()) {

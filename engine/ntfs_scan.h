@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/engine.h"
@@ -73,7 +74,11 @@ class NtfsScanner {
   std::vector<FoundNode*> table_;  // one slot per MFT record, plus the catch-all folder's
   FoundNode* catch_all_ = nullptr;
   uint64_t link_steps_ = 0;        // parent links followed while linking
-  std::vector<uint8_t> free_chunk_;  // the free-cluster search's read buffer, kept across runs
+  // The free-cluster search's read buffer, kept across runs. Left unfilled when made: every
+  // byte of it is read (or zeroed where unreadable) before it is looked at, and filling tens
+  // of megabytes first would hold the worker between two steps.
+  std::unique_ptr<uint8_t[]> free_chunk_;
+  size_t free_chunk_size_ = 0;
 };
 
 }  // namespace scavrel
