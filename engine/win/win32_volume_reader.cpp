@@ -29,6 +29,7 @@ bool Win32VolumeReader::Open(const std::string& path) {
   }
   block_.resize(kBlockSize);
   block_length_ = 0;
+  failed_start_ = failed_end_ = 0;
   window_ = kAlignment;
   read_end_ = ~0ull;
   direct_reads_ = true;
@@ -75,7 +76,11 @@ bool Win32VolumeReader::LoadWindow(uint64_t offset, size_t wanted) {
     want = static_cast<size_t>(std::min<uint64_t>(want, size_ - start));
   }
   DWORD got = 0;
-  if (!ReadSpan(start, block_.data(), want, &got)) return false;
+  if (!ReadSpan(start, block_.data(), want, &got)) {
+    failed_start_ = start;
+    failed_end_ = start + want;
+    return false;
+  }
   block_offset_ = start;
   block_length_ = got;
   return true;
@@ -149,8 +154,11 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
     // straight through.
     const size_t wanted =
         length >= kBlockSize + kAlignment ? kAlignment - offset % kAlignment : length;
-    if (!LoadWindow(offset, wanted)) {
-      if (error_ == ERROR_HANDLE_EOF) return false;
+    // Inside a window that failed, only the request's own sectors are read: on a failing disk
+    // each read of a bad sector can take the drive seconds of retries.
+    const bool failed_before = offset >= failed_start_ && offset < failed_end_;
+    if (failed_before || !LoadWindow(offset, wanted)) {
+      if (!failed_before && error_ == ERROR_HANDLE_EOF) return false;
       // A window the disk refuses may hold one bad sector among good ones: the request alone
       // is read then, so that it fails only when its own sectors do.
       if (!ReadNarrow(offset, out, wanted)) return false;

@@ -10,7 +10,8 @@
 //   - the whole aligned 64 KiB pieces of a request of 1 MiB or more are read straight into the
 //     caller's buffer, in one call, without passing through the window;
 //   - a window that fails to load (a bad sector in it) is not kept: the request alone is read,
-//     in whole sectors, so a bad sector fails only the requests that touch it.
+//     in whole sectors, so a bad sector fails only the requests that touch it, and later
+//     requests inside that window are read the same way without trying the window again.
 #pragma once
 
 #include <windows.h>
@@ -58,6 +59,8 @@ class Win32VolumeReader : public VolumeReader {
   size_t window_ = kAlignment;  // size of the last window loaded
   uint64_t read_end_ = ~0ull;   // where the last read from the handle ended
   bool direct_reads_ = true;    // large reads may go straight into the caller's buffer
+  uint64_t failed_start_ = 0;   // the last window that failed to load: [start, end)
+  uint64_t failed_end_ = 0;
 };
 
 }  // namespace scavrel
