@@ -141,7 +141,7 @@ TEST_F(ReadFaultsDll, FatScanReadsPastABadRootSectorAndAnUnreadableFolderCluster
   if (!BoxesCanShow()) GTEST_SKIP() << "no DISPLAY: the \"Read\" box cannot be shown";
   using scavrel::fat::testing::HandFat;
   HandFat fat;  // FAT16: root at sectors 2-3, cluster 2 at sector 4, 512-byte clusters
-  fat.Entry(fat.Root(0), "DOCS       ", 0x10, 2, 0);
+  fat.Entry(fat.Root(17), "DOCS       ", 0x10, 2, 0);
   fat.Chain(2, 2);
   fat.Dots(2, 0);
   for (int i = 2; i < 16; ++i) fat.Entry(fat.Slot(2, i), "\xE5" "ILLER  TXT", 0x20, 0, 0);
@@ -158,6 +158,47 @@ TEST_F(ReadFaultsDll, FatScanReadsPastABadRootSectorAndAnUnreadableFolderCluster
   EXPECT_EQ(tree.count("DOCS/xATE.TXT"), 1u);
   EXPECT_EQ(tree.count("xEPTB.TXT"), 1u);
   EXPECT_EQ(tree.size(), 3u) << "DOCS, its late file and the root's second sector's file";
+}
+
+// A save whose file lies partly on a bad sector keeps every sector it can read (zeros for
+// the bad one), counts that file as failed, and goes on with the next.
+TEST_F(ReadFaultsDll, SaveKeepsTheReadableSectorsOfAFileAndGoesOnWithTheNext) {
+  using scavrel::fat::testing::HandFat;
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "IG     BIN", 0x20, 20, 2048);
+  fat.Entry(fat.Root(1), "\xE5" "MALL   TXT", 0x20, 30, 100);
+  for (uint32_t c = 20; c < 31; ++c) {
+    for (int i = 0; i < 512; ++i) fat.Cluster(c)[i] = static_cast<uint8_t>(c * 7 + i);
+  }
+  WriteImage(fat.bytes);
+  // Set before the scan: what the scan reads stays in the reader's window, and the save reads
+  // through the same reader. A quick scan reads no file's clusters.
+  const uint64_t bad_sector = 4 + 21 - 2;  // the file's second cluster
+  g_bad = {{bad_sector * 512, 512}};
+  EXPECT_TRUE(ScanAnsweringBoxes(false).empty());
+  FoundNode* root = nullptr;
+  ASSERT_NE(Call<uint64_t (*)(FoundNode**)>("GetTreeFirst")(&root) & 0xFF, 0u);
+  ASSERT_EQ(Call<Bool8 (*)(FoundNode*, uint32_t)>("ClickNtfsNode")(root, 3), 1);
+
+  const std::string destination = scavrel_dll::TempPath("tolvane_read_faults_save_");
+  CreateDirectoryA(destination.c_str(), nullptr);
+  Call<Bool8 (*)(uint8_t)>("SetAutoRename")(1);
+  ASSERT_EQ(Call<Bool8 (*)(const char*)>("SaveDeleteFile")((destination + "\\").c_str()), 1);
+  const scavrel_dll::Progress saved = scavrel_dll::WaitFor("GetProgressSave");
+  EXPECT_EQ(saved.a, 1u) << "the small file saved, the worn one not counted";
+
+  bool found = false;
+  std::vector<uint8_t> big =
+      scavrel_dll::ReadWholeFile(scavrel_dll::Wide(destination + "\\xIG.BIN", CP_ACP), &found);
+  ASSERT_TRUE(found);
+  std::vector<uint8_t> expected(fat.Cluster(20), fat.Cluster(20) + 2048);
+  std::fill(expected.begin() + 512, expected.begin() + 1024, 0);
+  EXPECT_EQ(big, expected);
+  std::vector<uint8_t> small =
+      scavrel_dll::ReadWholeFile(scavrel_dll::Wide(destination + "\\xMALL.TXT", CP_ACP), &found);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(small, std::vector<uint8_t>(fat.Cluster(30), fat.Cluster(30) + 100));
+  scavrel_dll::RemoveTree(scavrel_dll::Wide(destination, CP_ACP));
 }
 
 }  // namespace
