@@ -102,14 +102,31 @@ void Engine::SetSystemError(uint32_t code) {
 
 void Engine::ReportReadError(uint32_t code) {
   SetSystemError(code);
+  if (read_box_shown_.exchange(1) != 0) return;
   platform->ShowReadError(last_error != nullptr ? last_error->Text() : std::string());
 }
 
-void Engine::Clear(LastError& error) {
-  error.Reset();
+void Engine::NoteUnreadable(uint32_t code, uint64_t bytes) {
+  uint32_t none = 0;
+  // A failure that gives no code is still a failure: it must not read as "nothing lost".
+  unreadable_error.compare_exchange_strong(none, code != 0 ? code : kErrorReadFault);
+  unreadable_bytes += bytes;
+}
+
+bool Engine::ReportReadLosses() {
+  if (unreadable_bytes == 0 && unreadable_error == 0) return false;
+  ReportReadError(unreadable_error);
+  return true;
+}
+
+void Engine::Clear() {
+  if (last_error != nullptr) last_error->Reset();
   tree.ClearTree();
   scan_progress.ResetCounters();
   scan_progress.text.Clear();
+  unreadable_bytes = 0;
+  unreadable_error = 0;
+  read_box_shown_ = 0;
   ResetVolume();
 }
 

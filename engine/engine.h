@@ -162,8 +162,9 @@ class Engine {
 
   // Resets the volume reading state (reader closed, tables freed) and the progress totals.
   void ResetVolume();
-  // ClearRecovery's work on this engine: error, tree, scan counters and text, volume state.
-  void Clear(LastError& error);
+  // What a scan starts from and ClearRecovery leaves: last error cleared, tree freed, scan
+  // counters and text cleared, the read losses forgotten, volume state reset.
+  void Clear();
 
   // --- run state -----------------------------------------------------------------------------
   // The workers change it through the helpers below (under `lock`); the exports' pollers and
@@ -241,10 +242,25 @@ class Engine {
   // text. ReportReadError also shows the text to the user ("Read" message box).
   void SetError(int32_t code, std::string text);
   void SetSystemError(uint32_t code);
+  // Sets the system error and shows the "Read" box, at most once a scan: on a failing disk a
+  // box per bad sector would hold the scan at every one of them.
   void ReportReadError(uint32_t code);
+
+  // --- reads given up ----------------------------------------------------------------------
+  // A scan that cannot read a stretch of the volume goes on without what lies there; these
+  // count what was lost since the last Clear, and the first failure's system error code.
+  std::atomic<uint64_t> unreadable_bytes{0};
+  std::atomic<uint32_t> unreadable_error{0};
+  // Notes `bytes` of the volume that could not be read (`code`: the read's system error).
+  void NoteUnreadable(uint32_t code, uint64_t bytes);
+  // At the end of a scan that went on past unreadable stretches: the first failure becomes the
+  // last error and the user is told through the "Read" box (unless a box was shown already).
+  // True when anything was lost.
+  bool ReportReadLosses();
 
  private:
   EngineKind kind_;
+  std::atomic<uint8_t> read_box_shown_{0};
 };
 
 // SplitNameFilter: replaces the engine's name filter list with the items of a

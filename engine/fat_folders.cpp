@@ -54,9 +54,22 @@ bool FatScanner::MakeLostFolderNode(FoundNode** out, uint32_t cluster) {
 }
 
 bool FatScanner::ReadCluster(uint64_t cluster) {
+  const uint64_t offset = geometry_.ClusterOffset(cluster);
+  const uint64_t device = reader_.Size();
+  // The buffer is sized at the first cluster read, and only when the device holds a whole
+  // cluster there: the boot sector's cluster size alone sizes nothing.
+  if (cluster_buffer_.empty()) {
+    const uint64_t bytes = geometry_.cluster_bytes();
+    if (device != 0 && (offset >= device || device - offset < bytes)) return false;
+    cluster_buffer_.assign(static_cast<size_t>(bytes), 0);
+  }
   std::fill(cluster_buffer_.begin(), cluster_buffer_.end(), 0);
-  return reader_.Read(geometry_.ClusterOffset(cluster), cluster_buffer_.data(),
-                      cluster_buffer_.size());
+  if (reader_.Read(offset, cluster_buffer_.data(), cluster_buffer_.size())) return true;
+  // A cluster past the device's end was never there to lose; one the disk refuses was.
+  const uint32_t code = reader_.LastErrorCode();
+  if (code != kErrorHandleEof && (device == 0 || offset < device))
+    engine_.NoteUnreadable(code, cluster_buffer_.size());
+  return false;
 }
 
 // A cluster some allocation chain, an earlier read or a found folder already has.
@@ -93,15 +106,21 @@ FatScanner::Fetch FatScanner::NextCluster(Frame& frame) {
 
 FatScanner::Fetch FatScanner::NextChainCluster(Frame& frame) {
   for (;;) {
-    if (frame.run == nullptr) return Fetch::kDone;
-    if (frame.run_index < frame.run->run->cluster_count) break;
-    frame.run = frame.run->next;
-    frame.run_index = 0;
+    for (;;) {
+      if (frame.run == nullptr) return Fetch::kDone;
+      if (frame.run_index < frame.run->run->cluster_count) break;
+      frame.run = frame.run->next;
+      frame.run_index = 0;
+    }
+    if (engine_.ScanStep()) return Fetch::kStopped;
+    frame.cluster = frame.run->run->first_cluster + frame.run_index++;
+    if (ReadCluster(frame.cluster)) return EnterCluster(frame);
+    // The chain, not the cluster, says what belongs to the folder: an unreadable cluster costs
+    // its own entries, and the folder goes on with the next. Without its first cluster the
+    // folder's start cannot be checked; the chain vouches for it.
+    frame.first = false;
+    frame.long_name.Clear();
   }
-  if (engine_.ScanStep()) return Fetch::kStopped;
-  frame.cluster = frame.run->run->first_cluster + frame.run_index++;
-  if (!ReadCluster(frame.cluster)) return Fetch::kDone;
-  return EnterCluster(frame);
 }
 
 // A deleted folder is taken to occupy consecutive clusters, as long as they are free, nothing
@@ -290,34 +309,6 @@ void FatScanner::FindLostFolders() {
   search.source = ClusterSource::kAnyFree;
   search.next_cluster = 2;
   WalkFolders(std::move(search));
-}
-
-// Bottom-up: each folder is judged after all its children.
-bool FatScanner::PruneTree(FoundNode* node) {
-  if (node == nullptr) return false;
-  struct Visit {
-    FoundNode* node;
-    FoundNode* next_child;
-  };
-  std::vector<Visit> stack;
-  stack.push_back({node, node->first_child});
-  while (!stack.empty()) {
-    Visit& top = stack.back();
-    if (top.next_child != nullptr) {
-      FoundNode* child = top.next_child;
-      top.next_child = child->next_sibling;  // taken before the child may be deleted
-      stack.push_back({child, child->first_child});
-      continue;
-    }
-    FoundNode* done = top.node;
-    stack.pop_back();
-    // A folder that still has children is never deleted: that would leave them with a parent
-    // that no longer exists.
-    if (done->subtree_has_deleted == 0 && done->directory != 0 && done->first_child == nullptr) {
-      engine_.tree.DeleteNode(done);
-    }
-  }
-  return true;
 }
 
 }  // namespace scavrel::fat

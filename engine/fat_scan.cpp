@@ -9,6 +9,7 @@
 #include "engine/fat_boot_sector.h"
 #include "engine/fat_dir_slots.h"
 #include "engine/fat_dir_entry.h"
+#include "engine/salvage_read.h"
 
 namespace scavrel::fat {
 
@@ -17,8 +18,7 @@ FatScanner::FatScanner(Engine& engine, VolumeReader& reader, FatVolume& volume)
       reader_(reader),
       volume_(volume),
       geometry_(volume.geometry),
-      progress_(engine),
-      cluster_buffer_(volume.geometry.cluster_bytes()) {}
+      progress_(engine) {}
 
 // --- records and nodes ------------------------------------------------------------------------
 
@@ -239,6 +239,32 @@ void FatScanner::MakeRootNodes() {
   volume_.visited[1] = 1;
 }
 
+// Runs the entry loop over the readable units of `bytes`: an unreadable unit holds no entries,
+// and a long name does not carry across it. False when stopped; *ended when an
+// end-of-directory entry was met.
+bool FatScanner::EntriesAroundHoles(ByteSpan bytes, const std::vector<uint8_t>& bad,
+                                    size_t unit, LongNameAccumulator& long_name, bool* ended) {
+  FoundNode* unused = nullptr;
+  size_t at = 0;
+  while (at < bytes.size() && !*ended) {
+    if (!bad.empty() && bad[at / unit] != 0) {
+      long_name.Clear();
+      at += unit;
+      continue;
+    }
+    size_t end = at;
+    while (end < bytes.size() && (bad.empty() || bad[end / unit] == 0)) end += unit;
+    end = std::min(end, bytes.size());
+    size_t index = 0;
+    const LoopResult result = EntryLoop(bytes.subspan(at, end - at), &index, root_node_,
+                                        Builder::kLive, false, long_name, &unused);
+    if (result == LoopResult::kStopped) return false;
+    *ended = result == LoopResult::kEnded;
+    at = end;
+  }
+  return true;
+}
+
 // FAT12/FAT16: the root's entries lie in one area of root_entry_count slots, read whole.
 bool FatScanner::ScanFixedRoot() {
   const uint64_t root_bytes = uint64_t{geometry_.root_entry_count} * kDirEntrySize;
@@ -249,12 +275,15 @@ bool FatScanner::ScanFixedRoot() {
   const uint64_t device = reader_.Size();
   if (device != 0 && (offset > device || root_bytes > device - offset)) return false;
   std::vector<uint8_t> root(static_cast<size_t>(root_bytes));
-  if (!reader_.Read(offset, root.data(), root.size())) return false;
+  // A sector the disk refuses costs the entries on it; the root goes on after it.
+  std::vector<uint8_t> bad;
+  const size_t unit = geometry_.bytes_per_sector;
+  if (SalvageRead(engine_, reader_, offset, root.data(), root.size(), unit, &bad) ==
+      Salvage::kStopped)
+    return false;
   LongNameAccumulator long_name;
-  FoundNode* unused = nullptr;
-  size_t index = 0;
-  return EntryLoop(root, &index, root_node_, Builder::kLive, false, long_name, &unused) !=
-         LoopResult::kStopped;
+  bool ended = false;
+  return EntriesAroundHoles(root, bad, unit, long_name, &ended);
 }
 
 // FAT32: the root is a chain of clusters, read run by run in pieces of kRootPieceBytes.
@@ -266,8 +295,10 @@ bool FatScanner::ScanChainedRoot() {
   progress_.Advance(root_record->extents.total_clusters);
 
   LongNameAccumulator long_name;
-  FoundNode* unused = nullptr;
   std::vector<uint8_t> piece(kRootPieceBytes);
+  std::vector<uint8_t> bad;
+  // A piece the disk refuses is read again cluster by cluster.
+  const size_t unit = std::min<size_t>(geometry_.cluster_bytes(), kRootPieceBytes);
   bool ended = false;
   for (RunListNode* node = FirstRun(&root_record->extents); node != nullptr && !ended;
        node = node->next) {
@@ -277,15 +308,12 @@ bool FatScanner::ScanChainedRoot() {
       if (engine_.ScanStep()) return false;
       size_t length = static_cast<size_t>(std::min<uint64_t>(kRootPieceBytes, run_bytes - done));
       std::fill(piece.begin(), piece.end(), 0);
-      if (!reader_.Read(geometry_.ClusterOffset(first) + done, piece.data(), length)) {
+      if (SalvageRead(engine_, reader_, geometry_.ClusterOffset(first) + done, piece.data(),
+                      length, unit, &bad) == Salvage::kStopped)
         return false;
-      }
-      size_t index = 0;
       // The long name carries over from piece to piece: a name may straddle a cluster.
-      LoopResult result = EntryLoop(ByteSpan(piece.data(), length), &index, root_node_,
-                                    Builder::kLive, false, long_name, &unused);
-      if (result == LoopResult::kStopped) return false;
-      ended = result == LoopResult::kEnded;
+      if (!EntriesAroundHoles(ByteSpan(piece.data(), length), bad, unit, long_name, &ended))
+        return false;
       done += length;
     }
   }
@@ -295,14 +323,6 @@ bool FatScanner::ScanChainedRoot() {
 // --- the scan body ----------------------------------------------------------------------------
 
 namespace {
-
-void ClearFatScan(Engine& engine) {
-  if (engine.last_error != nullptr) engine.last_error->Reset();
-  engine.tree.ClearTree();
-  engine.scan_progress.ResetCounters();
-  engine.scan_progress.text.Clear();
-  engine.ResetVolume();
-}
 
 // Reads the boot sector and the allocation table into a new volume state; false with the last
 // error set when the volume cannot be used.
@@ -343,7 +363,11 @@ bool RunPasses(Engine& engine, FatVolume& volume) {
     return false;
   }
   if (engine.extra_pass != 0) scanner.FindLostFolders();
-  scanner.PruneTree(engine.tree.root());
+  // A stop that ended the lost-folder search still leaves the tree pruned; one asked during
+  // the prune ends it.
+  const bool stop_asked = engine.scan_flags.stop != 0;
+  engine.tree.PruneEmptyFolders(engine.tree.root(),
+                                [&] { return engine.ScanStep() && !stop_asked; });
   return true;
 }
 
@@ -352,9 +376,14 @@ bool RunPasses(Engine& engine, FatVolume& volume) {
 uint8_t RunFatScan(Engine& engine) {
   bool result = false;
   try {
-    ClearFatScan(engine);
+    engine.Clear();
     FatVolume* volume = OpenFatVolume(engine);
-    if (volume != nullptr) result = RunPasses(engine, *volume);
+    if (volume != nullptr) {
+      result = RunPasses(engine, *volume);
+      // Whatever could not be read was left out; the user learns of it once, at the end, and
+      // a scan that found nothing because of it does not count as a good one.
+      if (engine.ReportReadLosses() && engine.tree.empty()) result = false;
+    }
   } catch (const std::bad_alloc&) {
     // Out of memory while building the tree: the scan ends with what it has.
     result = false;

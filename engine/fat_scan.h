@@ -31,9 +31,6 @@ class FatScanner {
   bool WalkLiveFolders();
   bool WalkDeletedFolders();
   void FindLostFolders();
-  // Removes, bottom-up, every folder below and including `node` whose subtree holds no deleted
-  // file.
-  bool PruneTree(FoundNode* node);
 
   // Record builders; true and the new node when the entry is kept.
   bool AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry,
@@ -81,6 +78,8 @@ class FatScanner {
   void MakeRootNodes();
   bool ScanFixedRoot();
   bool ScanChainedRoot();
+  bool EntriesAroundHoles(ByteSpan bytes, const std::vector<uint8_t>& bad, size_t unit,
+                          LongNameAccumulator& long_name, bool* ended);
 
   LoopResult EntryLoop(ByteSpan buffer, size_t* index, FoundNode* parent, Builder builder,
                        bool descend, LongNameAccumulator& long_name, FoundNode** child);

@@ -8,6 +8,7 @@
 
 #include "engine/fat_boot_sector.h"
 #include "engine/fat_dir_entry.h"
+#include "engine/salvage_read.h"
 
 namespace scavrel::fat {
 namespace {
@@ -156,18 +157,49 @@ void FatProgress::Advance(uint64_t amount) {
   engine_.SetScanDone(done_);
 }
 
+namespace {
+
+// Reads the table bytes [first, first + length) of the first copy into `bytes`. Sectors the
+// disk refuses are read from the other copies; those no copy gives are flagged in *bad (one
+// byte per sector). False when stopped.
+bool ReadTableBytes(Engine& engine, VolumeReader& reader, const FatGeometry& g,
+                    uint64_t table_offset, uint64_t first, std::vector<uint8_t>* bytes,
+                    std::vector<uint8_t>* bad) {
+  const Salvage got = SalvageRead(engine, reader, table_offset + first, bytes->data(),
+                                  bytes->size(), g.bytes_per_sector, bad);
+  if (got == Salvage::kStopped) return false;
+  if (got == Salvage::kWhole) return true;
+  const uint64_t copy_bytes = static_cast<uint64_t>(g.table_sectors) * g.bytes_per_sector;
+  for (size_t k = 0; k < bad->size(); ++k) {
+    if ((*bad)[k] == 0) continue;
+    const size_t at = k * g.bytes_per_sector;
+    const size_t n = std::min<size_t>(g.bytes_per_sector, bytes->size() - at);
+    for (uint8_t copy = 1; copy < g.table_count && (*bad)[k] != 0; ++copy) {
+      if (engine.ScanStep()) return false;
+      if (reader.Read(table_offset + copy * copy_bytes + first + at, bytes->data() + at, n)) {
+        (*bad)[k] = 0;
+      }
+    }
+    if ((*bad)[k] != 0) std::memset(bytes->data() + at, 0, n);
+  }
+  return true;
+}
+
+}  // namespace
+
 bool LoadAllocationTable(Engine& engine, VolumeReader& reader, FatVolume& volume) {
   const FatGeometry& g = volume.geometry;
+  const unsigned bits = EntryBits(g.type);
   const uint64_t slots = static_cast<uint64_t>(g.cluster_count) + 2;
   const uint64_t table_offset = static_cast<uint64_t>(g.reserved_sectors) * g.bytes_per_sector;
   const uint64_t needed_bytes = TableBytesFor(g.type, slots);
   const uint64_t needed_sectors = (needed_bytes + g.bytes_per_sector - 1) / g.bytes_per_sector;
-  // A table that cannot lie inside the volume is not loaded (and nothing is sized from it).
-  if (reader.Size() != 0 &&
-      (table_offset > reader.Size() ||
-       needed_sectors * g.bytes_per_sector > reader.Size() - table_offset)) {
-    return false;
-  }
+  // A table that cannot lie inside the volume is not loaded, and nothing is sized from it. A
+  // device whose size the platform cannot tell is measured first: the table's claim alone
+  // must not size three tables of up to 268 million entries.
+  const uint64_t table_end = table_offset + needed_sectors * g.bytes_per_sector;
+  const uint64_t device = DeviceEnd(reader, table_end, g.bytes_per_sector, g.bytes_per_sector);
+  if (table_end > device) return false;
 
   try {
     volume.allocation_table.assign(slots, 0);
@@ -180,39 +212,47 @@ bool LoadAllocationTable(Engine& engine, VolumeReader& reader, FatVolume& volume
     return false;
   }
 
+  // Read in pieces of whole entries (FAT12 packs two entries into three bytes, so its pieces
+  // hold a multiple of three bytes) and decoded as each comes. An entry on a sector that no
+  // copy of the table gives is unknown: it reads as a bad cluster, which no chain goes
+  // through and no search takes for free.
+  const uint64_t piece_limit =
+      static_cast<uint64_t>(kTablePieceSectors) * g.bytes_per_sector / (3 * g.bytes_per_sector) *
+      (3 * g.bytes_per_sector);
   std::vector<uint8_t> piece;
-  if (g.type == FatType::kFat12) {
-    // FAT12 packs two entries into three bytes; the table is read whole.
-    piece.resize(needed_sectors * g.bytes_per_sector);
-    if (!reader.Read(table_offset, piece.data(), piece.size())) return false;
-    for (uint64_t i = 0; i < slots; ++i) {
-      if (engine.ScanStep()) return false;
-      size_t at = static_cast<size_t>(i / 2 * 3);
-      uint32_t b0 = piece[at], b1 = piece[at + 1];
-      uint32_t b2 = at + 2 < piece.size() ? piece[at + 2] : 0;
-      volume.allocation_table[i] = (i % 2 == 0) ? b0 + 256 * (b1 & 0x0F) : (b1 >> 4) + 16 * b2;
-    }
-    return true;
-  }
-
+  std::vector<uint8_t> bad;
   uint64_t slot = 0;
-  uint64_t sectors_read = 0;
-  while (slot < slots) {
-    if (engine.ScanStep()) return false;
-    uint64_t piece_sectors = std::min<uint64_t>(kTablePieceSectors, needed_sectors - sectors_read);
-    piece.assign(piece_sectors * g.bytes_per_sector, 0);
-    if (!reader.Read(table_offset + sectors_read * g.bytes_per_sector, piece.data(),
-                     piece.size())) {
-      return false;
-    }
-    sectors_read += piece_sectors;
-    ByteSpan bytes(piece);
-    for (size_t at = 0; at + g.entry_bytes <= bytes.size() && slot < slots; at += g.entry_bytes) {
+  for (uint64_t first = 0; first < needed_bytes && slot < slots;) {
+    const uint64_t length = std::min(piece_limit, needed_bytes - first);
+    piece.assign(static_cast<size_t>(length), 0);
+    if (!ReadTableBytes(engine, reader, g, table_offset, first, &piece, &bad)) return false;
+    // Entries whose bytes all lie in this piece.
+    const uint64_t piece_end = first + length;
+    for (; slot < slots; ++slot) {
       if (engine.ScanStep()) return false;
-      // The top four bits of a FAT32 entry are reserved and not part of the cluster number.
-      volume.allocation_table[slot++] =
-          g.type == FatType::kFat32 ? ReadLe32(bytes, at) & 0x0FFFFFFF : ReadLe16(bytes, at);
+      const uint64_t at = slot * bits / 8;       // first byte of the entry in the table
+      const uint64_t last = (slot * bits + bits - 1) / 8;
+      if (last >= piece_end) break;
+      const size_t i = static_cast<size_t>(at - first);
+      const size_t j = static_cast<size_t>(last - first);
+      if (bad[i / g.bytes_per_sector] != 0 || bad[j / g.bytes_per_sector] != 0) {
+        volume.allocation_table[slot] = g.bad_marker;
+        continue;
+      }
+      ByteSpan bytes(piece);
+      uint32_t value;
+      if (g.type == FatType::kFat12) {
+        const uint32_t pair = ReadLe16(bytes, i);
+        value = (slot % 2 == 0) ? pair & 0x0FFF : pair >> 4;
+      } else if (g.type == FatType::kFat16) {
+        value = ReadLe16(bytes, i);
+      } else {
+        // The top four bits of a FAT32 entry are reserved and not part of the cluster number.
+        value = ReadLe32(bytes, i) & 0x0FFFFFFF;
+      }
+      volume.allocation_table[slot] = value;
     }
+    first = piece_end;
   }
   return true;
 }

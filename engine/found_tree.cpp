@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "engine/ntfs_file_name.h"
 
@@ -244,6 +245,16 @@ void FoundTree::AttachNode(FoundNode* node, FoundNode* parent) {
   node->next_sibling = nullptr;
 }
 
+void FoundTree::Unmark(FoundNode* folder) {
+  for (; folder != nullptr && folder->subtree_has_deleted != 0; folder = folder->parent) {
+    for (const FoundNode* child = folder->first_child; child != nullptr;
+         child = child->next_sibling) {
+      if (child->valid && (child->subtree_has_deleted || child->deleted)) return;
+    }
+    folder->subtree_has_deleted = 0;
+  }
+}
+
 void FoundTree::DetachNode(FoundNode* node) {
   if (node == nullptr) return;
   FoundNode* parent = node->parent;
@@ -273,7 +284,11 @@ void FoundTree::DetachNode(FoundNode* node) {
       parent->last_child = nullptr;
     }
     if (parent->child_count > 0) --parent->child_count;
+    const bool was_marked = parent->subtree_has_deleted != 0;
     parent->subtree_has_deleted = has_deleted ? 1 : 0;
+    // The parent's ancestors were marked through it: those with no other deleted entry below
+    // them lose the mark too, or the prune would keep them as folders with deleted entries.
+    if (was_marked && !has_deleted) Unmark(parent->parent);
   }
   node->parent = nullptr;
   node->next_sibling = nullptr;
@@ -303,6 +318,35 @@ void FoundTree::DeleteNode(FoundNode* node) {
   FreeRecord(node->record);
   delete node;
   --node_count_;
+}
+
+bool FoundTree::PruneEmptyFolders(FoundNode* node, const std::function<bool()>& stop) {
+  if (node == nullptr) return false;
+  // Children before their parent, without recursion: a deep folder chain must not exhaust
+  // the thread's stack.
+  struct Visit {
+    FoundNode* node;
+    FoundNode* next_child;
+  };
+  std::vector<Visit> stack{{node, node->first_child}};
+  while (!stack.empty()) {
+    if (stop && stop()) return false;
+    Visit& top = stack.back();
+    if (top.next_child != nullptr) {
+      FoundNode* child = top.next_child;
+      top.next_child = child->next_sibling;  // taken before the child may be deleted
+      stack.push_back({child, child->first_child});
+      continue;
+    }
+    FoundNode* done = top.node;
+    stack.pop_back();
+    // A folder that still has children is never deleted: that would leave them with a parent
+    // that no longer exists.
+    if (done->subtree_has_deleted == 0 && done->directory != 0 && done->first_child == nullptr) {
+      DeleteNode(done);
+    }
+  }
+  return true;
 }
 
 void FoundTree::ClearTree() {

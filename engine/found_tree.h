@@ -33,6 +33,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace scavrel {
 
@@ -238,7 +239,16 @@ class FoundTree {
   FoundNode* last_created() const { return last_created_; }
   FoundNode* cursor() const { return cursor_; }
 
+  // Removes, bottom-up below and including `node`, every folder left with no children and no
+  // deleted entry in its subtree. `stop` is asked before each node; true from it ends the
+  // prune there (false is returned), leaving a tree that is whole, only not pruned yet.
+  bool PruneEmptyFolders(FoundNode* node, const std::function<bool()>& stop);
+
  private:
+  // Clears the "holds deleted entries" mark upward from `folder` while no child still
+  // carries one.
+  void Unmark(FoundNode* folder);
+
   FoundNode* root_ = nullptr;
   FoundNode* last_top_level_ = nullptr;
   uint64_t node_count_ = 0;

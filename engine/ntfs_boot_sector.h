@@ -22,6 +22,7 @@ constexpr size_t kBytesPerSector = 11;
 constexpr size_t kSectorsPerCluster = 13;
 constexpr size_t kTotalSectors = 40;
 constexpr size_t kMftCluster = 48;
+constexpr size_t kMftMirrorCluster = 56;
 constexpr size_t kClustersPerRecord = 64;
 constexpr size_t kSignature = 510;
 constexpr uint16_t kSignatureValue = 0xAA55;

@@ -31,6 +31,10 @@ constexpr uint64_t kMaxChunkBytes = 10000 * 1024;
 constexpr uint64_t kChunkClusters = 5000;
 // Worker steps of the free-cluster search, at least once per this many bytes searched.
 constexpr uint64_t kStepBytes = 64 * 1024;
+// The free-cluster pass takes a worker step at least once per this many clusters of bitmap.
+constexpr uint64_t kBitmapStepClusters = 1 << 20;
+// Parent linking takes a worker step once per this many records.
+constexpr uint64_t kLinkStepNodes = 4096;
 
 const char16_t* DisplayName(NtfsEntryRecord* entry) {
   const char16_t* name = GetWideName(&entry->long_name);
@@ -62,18 +66,6 @@ uint64_t NowAsFileTime() {
 }
 
 }  // namespace
-
-// --- engine reset ----------------------------------------------------------------------------
-
-void ResetNtfsEngine(Engine& engine) { engine.ResetVolume(); }
-
-void ClearNtfsEngine(Engine& engine) {
-  ClearLastError(engine);
-  engine.tree.ClearTree();
-  engine.scan_progress.ResetCounters();
-  engine.scan_progress.text.Clear();
-  ResetNtfsEngine(engine);
-}
 
 // --- one record ------------------------------------------------------------------------------
 
@@ -164,7 +156,7 @@ bool NtfsScanner::MakeEntryFromRecord(uint64_t record_sector, uint8_t* record,
 
 // --- the main pass ---------------------------------------------------------------------------
 
-void NtfsScanner::ScanMftRecords() {
+bool NtfsScanner::ScanMftRecords() {
   const uint64_t count = volume_.mft_record_count;
   engine_.SetScanTotal(count);
   // Made before any record: whatever the pass leaves unlinked, the lost records of the extra
@@ -174,19 +166,21 @@ void NtfsScanner::ScanMftRecords() {
   try {
     table_.assign(static_cast<size_t>(count) + 1, nullptr);
   } catch (const std::bad_alloc&) {
-    return;  // a record count no memory can hold: the pass ends with nothing linked
+    engine_.tree.set_root(catch_all_);
+    return true;  // a record count no memory can hold: the pass ends with nothing linked
   }
   table_.back() = catch_all_;
-  const bool complete = ReadMftRecords();
+  const bool read = ReadMftRecords();
   FoundNode* root = table_[ntfs_record::kRootRecord];
   if (root != nullptr) {
     engine_.tree.set_root(root);
     engine_.tree.MoveNode(catch_all_, root);
   } else {
-    // Without a root folder the catch-all folder is the tree's top, and everything hangs there.
+    // Without a root folder (its record unreadable or damaged) the catch-all folder is the
+    // tree's top, and everything hangs there.
     engine_.tree.set_root(catch_all_);
   }
-  if (complete) LinkToParents();
+  return read && LinkToParents();
 }
 
 bool NtfsScanner::ReadMftRecords() {
@@ -196,6 +190,7 @@ bool NtfsScanner::ReadMftRecords() {
   const uint64_t chunk_records =
       std::clamp<uint64_t>(kMaxChunkBytes / record_size, 1, kChunkRecords);
   std::vector<uint8_t> chunk;
+  std::vector<uint8_t> unreadable;  // per record of the chunk
   uint64_t run_first_record = 0;
   for (RunListNode* run = volume_.mft_runs.first; run != nullptr; run = run->next) {
     const uint64_t first_cluster = run->run->first_cluster;
@@ -209,13 +204,18 @@ bool NtfsScanner::ReadMftRecords() {
       // Sector of the chunk's first record: records lie back to back from the run's start.
       const uint64_t chunk_sector = first_cluster * volume_.sectors_per_cluster + done * spr;
       chunk.resize(static_cast<size_t>(in_chunk) * record_size);
-      if (!ReadSectors(engine_, volume_, chunk_sector, chunk.data(), chunk.size())) return false;
+      // A chunk the disk refuses is read again record by record: a bad sector costs the
+      // records on it, and the rest of the table is still read and linked.
+      if (ReadSectorsSalvaging(engine_, volume_, chunk_sector, chunk.data(), chunk.size(),
+                               record_size, &unreadable) == Salvage::kStopped)
+        return false;
       for (uint64_t i = 0; i < in_chunk; ++i) {
         if (engine_.ScanStep()) return false;
         const uint64_t number = run_first_record + done + i;
         uint64_t sector = 0;
-        if (number >= count || !RecordToSector(volume_, number, &sector)) return false;
-        MakeEntryFromRecord(chunk_sector + i * spr, chunk.data() + i * record_size, number);
+        if (number >= count || !RecordToSector(volume_, number, &sector)) return true;
+        if (unreadable[static_cast<size_t>(i)] == 0)
+          MakeEntryFromRecord(chunk_sector + i * spr, chunk.data() + i * record_size, number);
         engine_.SetScanDone(number + 1);
       }
       done += in_chunk;
@@ -248,7 +248,7 @@ bool NtfsScanner::IsUsableParent(uint64_t number, uint64_t limit) const {
   return parent != nullptr && parent->valid != 0 && parent->directory != 0;
 }
 
-void NtfsScanner::LinkToParents() {
+bool NtfsScanner::LinkToParents() {
   FoundTree& tree = engine_.tree;
   const uint64_t count = volume_.mft_record_count;
   const FoundNode* root = table_[ntfs_record::kRootRecord];
@@ -256,7 +256,11 @@ void NtfsScanner::LinkToParents() {
   // moves. Nodes are in the table at their record number, in the order they were made.
   constexpr uint64_t kStays = ~0ull;
   std::vector<uint64_t> parent_of(static_cast<size_t>(count), kStays);
+  // Each loop below takes a worker step every kLinkStepNodes nodes: a million records link in
+  // a fraction of a second, but a pause or a stop must still be seen within it.
+  auto step = [&](uint64_t i) { return i % kLinkStepNodes == 0 && engine_.ScanStep(); };
   for (uint64_t i = 0; i < count; ++i) {
+    if (step(i)) return false;
     const FoundNode* node = table_[i];
     if (node == nullptr || node == root || node->valid == 0) continue;
     const uint64_t number = ParentNumber(node);
@@ -270,6 +274,7 @@ void NtfsScanner::LinkToParents() {
   std::vector<uint8_t> state(static_cast<size_t>(count), kUnseen);
   std::vector<uint64_t> path;
   for (uint64_t start = 0; start < count; ++start) {
+    if (step(start)) return false;
     path.clear();
     uint64_t at = start;
     while (at < count && parent_of[at] != kStays && state[at] == kUnseen) {
@@ -285,33 +290,9 @@ void NtfsScanner::LinkToParents() {
     for (uint64_t member : path) state[member] = kSettled;
   }
   for (uint64_t i = 0; i < count; ++i) {
+    if (step(i)) return false;
     if (parent_of[i] == kStays) continue;
     tree.MoveNode(table_[i], parent_of[i] == count ? catch_all_ : table_[parent_of[i]]);
-  }
-}
-
-// --- the prune -------------------------------------------------------------------------------
-
-bool PruneFoundTree(FoundTree& tree, FoundNode* node) {
-  if (node == nullptr) return false;
-  // Children before their parent, without recursion: a deep folder chain must not exhaust
-  // the thread's stack.
-  struct Frame {
-    FoundNode* node;
-    FoundNode* next_child;
-  };
-  std::vector<Frame> stack{{node, node->first_child}};
-  while (!stack.empty()) {
-    Frame& top = stack.back();
-    if (top.next_child != nullptr) {
-      FoundNode* child = top.next_child;
-      top.next_child = child->next_sibling;
-      stack.push_back({child, child->first_child});
-      continue;
-    }
-    FoundNode* done = top.node;
-    stack.pop_back();
-    if (done->directory != 0 && done->subtree_has_deleted == 0) tree.DeleteNode(done);
   }
   return true;
 }
@@ -329,7 +310,13 @@ uint8_t NtfsScanner::ScanFreeClustersForRecords() {
   // Every free cluster the bitmap describes is searched; runs of free clusters cross byte
   // ends freely.
   uint64_t cluster = 0;
+  uint64_t next_step = 0;
   while (cluster < limit) {
+    // A large volume's bitmap is millions of bytes of used clusters between free runs.
+    if (cluster >= next_step) {
+      if (engine_.ScanStep()) return 0;
+      next_step = cluster + kBitmapStepClusters;
+    }
     const uint64_t byte = cluster / 8;
     if ((cluster % 8) == 0 && map[byte] == 0xFF) {
       cluster += 8;
@@ -386,12 +373,21 @@ bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bo
     if (sectors < spr) return true;  // a record larger than any chunk: nothing can be found
     // At most kFreeRunChunkBytes, which fits a size_t of either build.
     const size_t bytes = static_cast<size_t>(sectors * bps);
-    if (free_chunk_.size() < bytes) free_chunk_.resize(bytes);
-    if (!ReadSectors(engine_, volume_, next, free_chunk_.data(), bytes)) return false;
+    if (free_chunk_size_ < bytes) {
+      free_chunk_.reset(new uint8_t[bytes]);
+      free_chunk_size_ = bytes;
+    }
+    // What the disk refuses is read again a record's size at a time; what stays unreadable
+    // holds zeros, which carry no record signature, and the search goes on past it.
+    if (ReadSectorsSalvaging(engine_, volume_, next, free_chunk_.get(), bytes,
+                             volume_.RecordSize(), nullptr) == Salvage::kStopped) {
+      *stopped = true;
+      return false;
+    }
     uint64_t offset = 0;
     uint64_t step_at = 0;
     while (offset + spr <= sectors) {
-      uint8_t* piece = free_chunk_.data() + static_cast<size_t>(offset * bps);
+      uint8_t* piece = free_chunk_.get() + static_cast<size_t>(offset * bps);
       const bool signed_piece = ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue;
       if (signed_piece || offset >= step_at) {
         if (engine_.ScanStep()) {
@@ -469,7 +465,7 @@ bool NtfsScanner::ParseLostRecord(uint8_t* record, uint64_t record_sector) {
 // --- the scan thread's body ------------------------------------------------------------------
 
 uint8_t NtfsScanMain(Engine& engine) {
-  ClearNtfsEngine(engine);
+  engine.Clear();
   uint32_t error = 0;
   std::unique_ptr<VolumeReader> reader = engine.platform->OpenVolume(engine.volume_device_path,
                                                                      &error);
@@ -493,26 +489,43 @@ uint8_t NtfsScanMain(Engine& engine) {
     engine.SetError(kErrorNotNtfs, kTextNotNtfs);
     return 0;
   }
-  volume.device_bytes = engine.volume->Size();
+  // Everything the scan sizes from on-disk counts is bounded by the device; a device whose
+  // size the platform cannot tell is measured, up to what the boot sector claims.
+  uint64_t claimed = 0;
+  if (__builtin_mul_overflow(volume.total_sectors, uint64_t{volume.bytes_per_sector}, &claimed))
+    claimed = ~0ull;
+  volume.device_bytes =
+      DeviceEnd(*engine.volume, claimed, sizeof(boot), volume.bytes_per_sector);
   if (!LocateMft(engine, volume)) {
     engine.SetError(kErrorNoMft, kTextNoMft);
     return 0;
   }
   if (!LoadVolumeBitmap(engine, volume)) {
-    engine.SetError(kErrorBadBitmap, kTextBadBitmap);
+    if (engine.scan_flags.stop == 0) engine.SetError(kErrorBadBitmap, kTextBadBitmap);
     return 0;
   }
   uint8_t result = 1;
+  bool bitmap_short = false;
   {
     NtfsScanner scanner(engine, volume);
     scanner.ScanMftRecords();
-    if (engine.extra_pass != 0 && scanner.ScanFreeClustersForRecords() == 1) {
-      engine.SetError(kErrorBitmapShort, kTextBitmapShort);
-      result = 0;
-    } else if (!engine.tree.empty()) {
-      // An empty tree's root reference names no node.
-      PruneFoundTree(engine.tree, engine.tree.root());
+    bitmap_short = engine.extra_pass != 0 && scanner.ScanFreeClustersForRecords() == 1;
+    if (!bitmap_short && !engine.tree.empty()) {
+      // An empty tree's root reference names no node. A stop that ended a pass still leaves
+      // the tree pruned; one asked during the prune ends it.
+      const bool stop_asked = engine.scan_flags.stop != 0;
+      engine.tree.PruneEmptyFolders(engine.tree.root(),
+                                    [&] { return engine.ScanStep() && !stop_asked; });
     }
+  }
+  // Whatever could not be read was left out; the user learns of it once, at the end, and a
+  // scan that found nothing because of it does not count as a good one.
+  const bool lost = engine.ReportReadLosses();
+  if (bitmap_short) {
+    engine.SetError(kErrorBitmapShort, kTextBitmapShort);
+    result = 0;
+  } else if (lost && engine.tree.empty()) {
+    result = 0;
   }
   // The bitmap is the scan's alone; the save path needs only the geometry and the runs.
   volume.bitmap.clear();

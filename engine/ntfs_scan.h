@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/engine.h"
 #include "engine/found_tree.h"
 #include "engine/ntfs_volume.h"
+#include "engine/salvage_read.h"
 
 namespace scavrel {
 
@@ -26,14 +28,6 @@ extern const char16_t kCatchAllFolderName[];  // "$Unknow Folder"
 // The scan thread's body (Engine::scan_body of the NTFS engine): true on success.
 uint8_t NtfsScanMain(Engine& engine);
 
-// Last error cleared, tree freed, counters and text cleared, volume state reset.
-void ClearNtfsEngine(Engine& engine);
-// Volume reader closed, volume state freed, progress totals zero.
-void ResetNtfsEngine(Engine& engine);
-
-// Removes, below and including `node`, every directory whose subtree holds no deleted entry.
-bool PruneFoundTree(FoundTree& tree, FoundNode* node);
-
 // The free-cluster search reads a free run in chunks of at most 5,000 clusters and at most
 // this many bytes: large clusters must not make a chunk outgrow memory, or (in the 32-bit
 // build) a size_t.
@@ -49,9 +43,10 @@ class NtfsScanner {
  public:
   NtfsScanner(Engine& engine, NtfsVolume& volume) : engine_(engine), volume_(volume) {}
 
-  // The main pass over the MFT; links the nodes when it ran to the end. The catch-all folder
-  // is made first and hangs under the root however the pass ends.
-  void ScanMftRecords();
+  // The main pass over the MFT; links the nodes unless the run was stopped. Records that cannot
+  // be read are left out (the engine notes them), the rest are read and linked. The catch-all
+  // folder is made first and hangs under the root however the pass ends. False when stopped.
+  bool ScanMftRecords();
   // The extra pass over the free clusters: 1 when the bitmap ends before the volume.
   uint8_t ScanFreeClustersForRecords();
 
@@ -60,14 +55,15 @@ class NtfsScanner {
   bool ParseMftRecord(uint64_t record_sector, NtfsEntryRecord* entry, FoundNode* node,
                       uint8_t* record);
   bool ParseLostRecord(uint8_t* record, uint64_t record_sector);
-  void LinkToParents();
+  // False when stopped before every node was linked.
+  bool LinkToParents();
   const std::vector<FoundNode*>& table() const { return table_; }
   FoundNode* catch_all() const;
   uint64_t link_steps() const { return link_steps_; }
 
  private:
   bool ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bool* stopped);
-  // The records of every MFT run into the table; false when the pass ended early.
+  // The records of every MFT run into the table; false when stopped.
   bool ReadMftRecords();
   void MakeCatchAllNode();
   void ReportDeletedFile(NtfsEntryRecord* entry);
@@ -78,7 +74,11 @@ class NtfsScanner {
   std::vector<FoundNode*> table_;  // one slot per MFT record, plus the catch-all folder's
   FoundNode* catch_all_ = nullptr;
   uint64_t link_steps_ = 0;        // parent links followed while linking
-  std::vector<uint8_t> free_chunk_;  // the free-cluster search's read buffer, kept across runs
+  // The free-cluster search's read buffer, kept across runs. Left unfilled when made: every
+  // byte of it is read (or zeroed where unreadable) before it is looked at, and filling tens
+  // of megabytes first would hold the worker between two steps.
+  std::unique_ptr<uint8_t[]> free_chunk_;
+  size_t free_chunk_size_ = 0;
 };
 
 }  // namespace scavrel

@@ -36,6 +36,7 @@ bool CheckNtfsBootSector(NtfsVolume& volume, ByteSpan sector) {
   volume.sectors_per_cluster = 0;
   volume.total_sectors = ReadLe64(boot, ntfs_boot::kTotalSectors);
   volume.mft_cluster = ReadLe64(boot, ntfs_boot::kMftCluster);
+  volume.mft_mirror_cluster = ReadLe64(boot, ntfs_boot::kMftMirrorCluster);
   volume.clusters_per_record = static_cast<int8_t>(ReadLe8(boot, ntfs_boot::kClustersPerRecord));
   volume.sectors_per_record = 0;
   volume.records_per_cluster = 0;
@@ -138,10 +139,25 @@ bool ReadSectors(Engine& engine, const NtfsVolume& volume, uint64_t sector, uint
     return false;
   }
   if (!engine.volume->Read(sector * volume.bytes_per_sector, buffer, length)) {
-    engine.SetSystemError(engine.volume->LastErrorCode());
+    const uint32_t code = engine.volume->LastErrorCode();
+    engine.SetSystemError(code);
+    if (code != kErrorHandleEof) engine.NoteUnreadable(code, length);
     return false;
   }
   return true;
+}
+
+Salvage ReadSectorsSalvaging(Engine& engine, const NtfsVolume& volume, uint64_t sector,
+                             uint8_t* buffer, size_t length, size_t unit,
+                             std::vector<uint8_t>* bad) {
+  if (!engine.volume || volume.bytes_per_sector == 0 ||
+      sector > ~0ull / volume.bytes_per_sector) {
+    std::memset(buffer, 0, length);
+    if (bad != nullptr) bad->assign(unit == 0 ? 1 : (length + unit - 1) / unit, 1);
+    return Salvage::kHoles;
+  }
+  return SalvageRead(engine, *engine.volume, sector * volume.bytes_per_sector, buffer, length,
+                     unit, bad);
 }
 
 // --- attributes ------------------------------------------------------------------------------
@@ -491,9 +507,14 @@ bool LocateMft(Engine& engine, NtfsVolume& volume) {
   volume.mft_runs.runs_settled = 0;
   volume.mft_record_count = 0;
   if (volume.mft_cluster >= volume.ClusterCount()) return false;
-  const uint64_t sector = volume.mft_cluster * volume.sectors_per_cluster;
+  uint64_t sector = volume.mft_cluster * volume.sectors_per_cluster;
   std::vector<uint8_t> record(volume.RecordSize());
-  if (!ReadSectors(engine, volume, sector, record.data(), record.size())) return false;
+  if (!ReadSectors(engine, volume, sector, record.data(), record.size())) {
+    // The MFT's own record on a bad sector: its copy in the mirror describes the same runs.
+    if (volume.mft_mirror_cluster >= volume.ClusterCount()) return false;
+    sector = volume.mft_mirror_cluster * volume.sectors_per_cluster;
+    if (!ReadSectors(engine, volume, sector, record.data(), record.size())) return false;
+  }
   if (!CheckRecordHeader(volume, record.data())) return false;
   ByteSpan used = UsedPart(ByteSpan{record.data(), record.size()});
   if (!ReadSystemRecordRuns(engine, volume, used, sector, &volume.mft_runs, nullptr))
@@ -515,7 +536,17 @@ bool LoadVolumeBitmap(Engine& engine, NtfsVolume& volume) {
   uint64_t sector = 0;
   if (!RecordToSector(volume, ntfs_record::kBitmapRecord, &sector)) return false;
   std::vector<uint8_t> record(volume.RecordSize());
-  if (!ReadSectors(engine, volume, sector, record.data(), record.size())) return false;
+  const uint64_t cluster_size = volume.ClusterSize();
+  const uint64_t needed = (volume.ClusterCount() + 7) / 8;
+  if (!ReadSectors(engine, volume, sector, record.data(), record.size())) {
+    // The bitmap's record on a bad sector: no cluster is known to be free. Every cluster is
+    // taken as in use, so the records are still read and listed (none rated as recoverable
+    // from free clusters), rather than the scan ending with nothing.
+    if (engine.volume == nullptr || engine.volume->LastErrorCode() == kErrorHandleEof)
+      return false;
+    volume.bitmap.assign(static_cast<size_t>(needed), 0xFF);
+    return true;
+  }
   if (!CheckRecordHeader(volume, record.data())) return false;
   ByteSpan used = UsedPart(ByteSpan{record.data(), record.size()});
   std::vector<uint8_t> resident;
@@ -526,8 +557,6 @@ bool LoadVolumeBitmap(Engine& engine, NtfsVolume& volume) {
     return true;
   }
   // A bitmap far larger than the volume needs is damage; refusing it keeps the buffer sane.
-  const uint64_t cluster_size = volume.ClusterSize();
-  const uint64_t needed = (volume.ClusterCount() + 7) / 8;
   const uint64_t clusters = volume.bitmap_runs.total_clusters;
   if (clusters == 0 || clusters > needed / cluster_size + 2 || clusters > volume.ReadableClusters())
     return false;
@@ -537,9 +566,19 @@ bool LoadVolumeBitmap(Engine& engine, NtfsVolume& volume) {
     const uint64_t first = node->run->first_cluster;
     const size_t bytes = static_cast<size_t>(node->run->cluster_count * cluster_size);
     if (first == kSparseCluster) return false;
-    if (!ReadSectors(engine, volume, first * volume.sectors_per_cluster,
-                     volume.bitmap.data() + filled, bytes))
-      return false;
+    // A bitmap cluster that cannot be read says nothing of its clusters: they are taken as in
+    // use, so that no file is rated recoverable from clusters that may be taken.
+    std::vector<uint8_t> unreadable;
+    const Salvage got =
+        ReadSectorsSalvaging(engine, volume, first * volume.sectors_per_cluster,
+                             volume.bitmap.data() + filled, bytes, cluster_size, &unreadable);
+    if (got == Salvage::kStopped) return false;
+    for (size_t k = 0; k < unreadable.size(); ++k) {
+      if (unreadable[k] == 0) continue;
+      const size_t at = filled + k * static_cast<size_t>(cluster_size);
+      std::memset(volume.bitmap.data() + at, 0xFF,
+                  std::min<size_t>(static_cast<size_t>(cluster_size), filled + bytes - at));
+    }
     filled += bytes;
   }
   return true;

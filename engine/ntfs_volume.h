@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "engine/found_tree.h"
 #include "engine/disk_bytes.h"
+#include "engine/salvage_read.h"
 
 namespace scavrel {
 
@@ -30,6 +31,7 @@ class NtfsVolume : public VolumeState {
   uint64_t total_sectors = 0;
   uint64_t device_bytes = 0;  // the reader's size; 0 when the platform cannot tell
   uint64_t mft_cluster = 0;
+  uint64_t mft_mirror_cluster = 0;  // the copy of the MFT's first records
   int8_t clusters_per_record = 0;
   uint32_t sectors_per_record = 0;
   uint32_t records_per_cluster = 0;  // 0 when a record is larger than a cluster
@@ -79,9 +81,15 @@ ByteSpan UsedPart(ByteSpan record);
 
 bool RecordToSector(const NtfsVolume& volume, uint64_t record_number, uint64_t* sector);
 
-// Reads `length` bytes at a sector; a failure leaves the system error as the last error.
+// Reads `length` bytes at a sector; a failure leaves the system error as the last error and
+// is noted on the engine as unreadable.
 bool ReadSectors(Engine& engine, const NtfsVolume& volume, uint64_t sector, uint8_t* buffer,
                  size_t length);
+// SalvageRead of the bytes at a sector: what cannot be read is zero-filled and flagged per
+// `unit` bytes in *bad.
+Salvage ReadSectorsSalvaging(Engine& engine, const NtfsVolume& volume, uint64_t sector,
+                             uint8_t* buffer, size_t length, size_t unit,
+                             std::vector<uint8_t>* bad);
 
 bool LocateMft(Engine& engine, NtfsVolume& volume);
 bool LoadVolumeBitmap(Engine& engine, NtfsVolume& volume);

@@ -155,8 +155,9 @@ bool ClearRecovery(Engine& ntfs, Engine& fat, LastError& error) {
   for (const Engine* engine : {&ntfs, &fat}) {
     if (engine->scan_flags.finished != 1 || engine->save_flags.finished != 1) return false;
   }
-  ntfs.Clear(error);
-  fat.Clear(error);
+  error.Reset();
+  ntfs.Clear();
+  fat.Clear();
   return true;
 }
 

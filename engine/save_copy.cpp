@@ -37,8 +37,11 @@ bool ClusterOffset(const VolumeGeometry& geometry, bool fat, uint64_t cluster,
 
 // Reads the n bytes at `run_offset + d` as whole sectors into the zeroed buffer and tells
 // where they start in it. Only bytes inside the volume are read; a piece that reaches past
-// its end keeps zeros there and is reported missing.
-Piece ReadPiece(SaveSession& session, uint64_t run_offset, uint64_t d, size_t n, size_t* at) {
+// its end keeps zeros there and is reported missing. A piece the disk refuses is read again
+// sector by sector: the sectors that still fail keep zeros, the rest of the piece is kept,
+// and the piece is reported failed with the first failure's code in *code.
+Piece ReadPiece(SaveSession& session, uint64_t run_offset, uint64_t d, size_t n, size_t* at,
+                uint32_t* code) {
   const uint32_t bps = session.geometry.bytes_per_sector;
   const size_t lead = static_cast<size_t>(d % bps);
   const size_t length = (lead + n + bps - 1) / bps * bps;
@@ -57,11 +60,54 @@ Piece ReadPiece(SaveSession& session, uint64_t run_offset, uint64_t d, size_t n,
       missing = readable < lead + n;
     }
   }
-  if (!volume.Read(start, session.buffer.data(), readable)) {
-    session.engine.SetSystemError(volume.LastErrorCode());
-    return Piece::kFailed;
+  if (volume.Read(start, session.buffer.data(), readable)) {
+    return missing ? Piece::kMissing : Piece::kRead;
   }
+  bool failed = false;
+  for (size_t sector = 0; sector < readable; sector += bps) {
+    if (session.engine.SaveStep()) return Piece::kFailed;
+    const size_t take = std::min<size_t>(bps, readable - sector);
+    uint8_t* into = session.buffer.data() + sector;
+    if (volume.Read(start + sector, into, take)) continue;
+    std::memset(into, 0, take);
+    if (!failed) *code = volume.LastErrorCode() != 0 ? volume.LastErrorCode() : kErrorReadFault;
+    failed = true;
+  }
+  if (failed) return Piece::kFailed;
   return missing ? Piece::kMissing : Piece::kRead;
+}
+
+// Where a file's bytes stop being on the volume: the file offset after the last byte that a
+// run holds inside the device (or that a sparse run gives as zeros). Bytes past it are not
+// written: a run that a damaged record or a cut-off image puts past the device's end would
+// otherwise pad the file with zeros up to the run's size, however large it claims to be.
+uint64_t PresentEnd(const FoundNode* node, const VolumeGeometry& geometry, bool fat,
+                    uint64_t device_bytes) {
+  if (device_bytes == 0) return kMax;  // a device of unknown size: every byte may be there
+  const uint64_t cluster_bytes =
+      uint64_t{geometry.sectors_per_cluster} * geometry.bytes_per_sector;
+  uint64_t position = 0;
+  uint64_t end = 0;
+  for (const RunListNode* link = node->record->extents.first; link != nullptr; link = link->next) {
+    const ClusterRun* run = link->run;
+    if (run == nullptr) continue;
+    uint64_t run_bytes = 0;
+    if (__builtin_mul_overflow(run->cluster_count, cluster_bytes, &run_bytes)) run_bytes = kMax;
+    uint64_t present = 0;
+    uint64_t run_offset = 0;
+    if (!fat && run->first_cluster == kSparseCluster) {
+      present = run_bytes;
+    } else if (ClusterOffset(geometry, fat, run->first_cluster, &run_offset) &&
+               run_offset < device_bytes) {
+      present = std::min(run_bytes, device_bytes - run_offset);
+    }
+    if (present != 0) {
+      uint64_t reach = 0;
+      end = __builtin_add_overflow(position, present, &reach) ? kMax : reach;
+    }
+    if (__builtin_add_overflow(position, run_bytes, &position)) break;
+  }
+  return end;
 }
 
 void EndFile(Engine& engine, bool saved) {
@@ -90,7 +136,8 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
       break;
     }
   }
-  const uint64_t size = std::min(recorded, allocated);
+  const uint64_t size = std::min({recorded, allocated,
+                                  PresentEnd(node, geometry, fat, engine.volume->Size())});
   uint32_t error = 0;
   std::unique_ptr<OutputFile> file = session.CreateTarget(target, &error);
   if (file == nullptr) {
@@ -107,6 +154,7 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
   uint8_t* buffer = session.buffer.data();
   bool ok = true;
   bool missing = false;
+  uint32_t unreadable = 0;  // the first read failure's code: the file is then not whole
   uint64_t written = 0;
 
   auto write = [&](const uint8_t* bytes, size_t n) {
@@ -149,11 +197,15 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
       const uint8_t* bytes = buffer;
       if (placed) {
         size_t at = 0;
-        Piece piece = ReadPiece(session, run_offset, d, n, &at);
-        if (piece == Piece::kFailed) {
+        uint32_t code = 0;
+        Piece piece = ReadPiece(session, run_offset, d, n, &at, &code);
+        if (engine.save_flags.stop != 0) {
           ok = false;
           break;
         }
+        // What the disk gave of a failed piece is kept, and the copy goes on: on a failing
+        // disk every byte still readable is worth having. The file is not counted as saved.
+        if (piece == Piece::kFailed && unreadable == 0) unreadable = code;
         if (piece == Piece::kMissing) missing = true;
         bytes = buffer + at;
       } else {
@@ -169,7 +221,10 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
 
   // Runs that end before the recorded size: the file ends with them and is incomplete.
   if (ok && written < recorded) missing = true;
-  if (ok && missing) {
+  if (ok && unreadable != 0) {
+    engine.SetSystemError(unreadable);
+    ok = false;
+  } else if (ok && missing) {
     engine.SetSystemError(kErrorHandleEof);
     ok = false;
   }

@@ -7,9 +7,11 @@
 // write ends the file where it is; the last error names the failure.
 //
 // A file ends at its recorded size, or where its runs' clusters end when they hold less (an
-// NTFS size is never checked against the runs); bytes of its runs that lie past the end of the
-// volume are written as zeros. A file cut short or padded fails with ERROR_HANDLE_EOF (its data
-// is not all there); an NTFS sparse run (first cluster kSparseCluster, as the scanner
+// NTFS size is never checked against the runs), or where its last byte on the volume is: bytes
+// of its runs past the end of the volume are written as zeros only where later bytes follow.
+// A file cut short or padded fails with ERROR_HANDLE_EOF (its data is not all there). Sectors
+// the disk refuses are written as zeros and the copy goes on; the file then fails with the
+// read's error. An NTFS sparse run (first cluster kSparseCluster, as the scanner
 // stores a run without an offset field) is a hole that NTFS itself reads as zeros, and counts
 // as data.
 #pragma once

@@ -111,6 +111,18 @@ TEST(FatBootSector, RootFolderPastTheImageEndsTheScanWithoutABufferForIt) {
   EXPECT_LE(rig.platform.longest_read, fat.bytes.size());
 }
 
+TEST(FatBootSector, ClusterLargerThanTheDeviceHoldsIsNeverReadNorBuffered) {
+  // 128 sectors (64 KiB) a cluster on a volume of 34 KiB: its one cluster is cut short.
+  HandFat fat;
+  fat.bytes[13] = 128;
+  fat.Entry(fat.Root(0), "DOCS       ", 0x10, 2, 0);
+  fat.SetFat(2, 0xFFFF);
+  ScanRig rig;
+  EXPECT_EQ(rig.Scan(&fat.bytes, true), 1);
+  EXPECT_LE(rig.platform.longest_read, fat.bytes.size());
+  EXPECT_TRUE(rig.platform.read_boxes.empty());
+}
+
 TEST(FatBootSector, UnreadableVolumeSetsTheSystemErrorAndShowsTheReadBox) {
   std::vector<uint8_t> tiny(100, 0);
   ScanRig rig;

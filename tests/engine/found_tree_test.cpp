@@ -108,7 +108,9 @@ TEST(FoundTree, DeletedFileMarksEveryAncestorButDeletedEmptyFolderDoesNot) {
   EXPECT_EQ(V(top->subtree_has_deleted), 0);
 }
 
-TEST(FoundTree, DetachingLastDeletedChildClearsParentOnlyNotAncestors) {
+// A stale mark on an ancestor would keep a folder with nothing deleted below it through the
+// prune.
+TEST(FoundTree, DetachingLastDeletedEntryClearsEveryAncestorLeftWithoutOne) {
   FoundTree tree;
   FoundNode* root = NewFolder(tree);
   FoundNode* folder = NewFolder(tree);
@@ -119,7 +121,25 @@ TEST(FoundTree, DetachingLastDeletedChildClearsParentOnlyNotAncestors) {
 
   tree.DetachNode(file);
   EXPECT_EQ(V(folder->subtree_has_deleted), 0);
+  EXPECT_EQ(V(root->subtree_has_deleted), 0);
+
+  // An ancestor with another deleted entry below it keeps its mark.
+  FoundNode* mid = NewFolder(tree);
+  FoundNode* low = NewFolder(tree);
+  FoundNode* other = NewDeletedFile(tree);
+  tree.MoveNode(mid, root);
+  tree.MoveNode(low, mid);
+  tree.MoveNode(other, root);
+  FoundNode* deep = NewDeletedFile(tree);
+  tree.MoveNode(deep, low);
+  tree.MoveNode(deep, folder);
+  EXPECT_EQ(V(low->subtree_has_deleted), 0);
+  EXPECT_EQ(V(mid->subtree_has_deleted), 0);
   EXPECT_EQ(V(root->subtree_has_deleted), 1);
+  EXPECT_EQ(V(folder->subtree_has_deleted), 1);
+  tree.DetachNode(deep);
+  tree.DetachNode(other);
+  tree.DetachNode(file);
   EXPECT_EQ(V(folder->has_children), 0);
   EXPECT_EQ(V(folder->child_count), 0u);
   EXPECT_EQ(V(folder->first_child), nullptr);
@@ -142,6 +162,32 @@ TEST(FoundTree, DetachKeepsDeletedMarkWhileAnotherChildIsDeletedEvenAFolder) {
   EXPECT_EQ(V(root->subtree_has_deleted), 1);
   tree.DetachNode(deleted_folder);
   EXPECT_EQ(V(root->subtree_has_deleted), 0);
+}
+
+// The prune deletes leaves before their folders, asks whether to stop before every node, and a
+// stop leaves the tree whole (every node still reachable), only not pruned to the end.
+TEST(FoundTree, PruneAsksToStopAtEveryNodeAndAStopLeavesTheTreeWhole) {
+  FoundTree tree;
+  FoundNode* root = NewFolder(tree);
+  FoundNode* keep = NewFolder(tree);
+  FoundNode* file = NewDeletedFile(tree);
+  FoundNode* empty1 = NewFolder(tree);
+  FoundNode* empty2 = NewFolder(tree);
+  tree.MoveNode(keep, root);
+  tree.MoveNode(file, keep);
+  tree.MoveNode(empty1, root);
+  tree.MoveNode(empty2, empty1);
+
+  int asked = 0;
+  EXPECT_FALSE(tree.PruneEmptyFolders(root, [&] { return ++asked > 3; }));
+  EXPECT_EQ(asked, 4);
+  EXPECT_EQ(tree.node_count(), 5u);
+
+  asked = 0;
+  EXPECT_TRUE(tree.PruneEmptyFolders(root, [&] { return ++asked > 1000; }));
+  EXPECT_GE(asked, 5);
+  EXPECT_EQ(Children(root), std::vector<FoundNode*>{keep});
+  EXPECT_EQ(tree.node_count(), 3u);
 }
 
 TEST(FoundTree, HeightRisesOnAttachAndIsRecomputedFromChildrenOnDetach) {

@@ -223,9 +223,9 @@ TEST_F(NtfsScanTest, TheRootIsNamedWithTheCaptionReadInTheAnsiCodePage) {
   EXPECT_EQ(std::u16string(GetWideName(&root->long_name)), u"E:\\Mount \u20AC\\");
 }
 
-// A main pass that ends early (here: the MFT's second run lies past the end of the image)
-// links nothing, but the catch-all folder already hangs under the root, so the lost records
-// the extra pass finds can be reached like every other entry.
+// The MFT's second run lies past the end of the image: the records read before it are still
+// linked, and the catch-all folder hangs under the root, so the lost records the extra pass
+// finds can be reached like every other entry.
 TEST_F(NtfsScanTest, LostRecordsAfterAnEarlyEndedMainPassHangUnderTheCatchAllFolder) {
   vol.SetRecord(0, Record(1).FileName(5, u"$MFT")
                        .NonResident(0x80, {0x11, 0x08, 0x04, 0x21, 0x08, 0xEC, 0x00}, 0, 15,
@@ -246,7 +246,7 @@ TEST_F(NtfsScanTest, LostRecordsAfterAnEarlyEndedMainPassHangUnderTheCatchAllFol
   EXPECT_EQ(Utf8Name(engine.tree.root()), "C:\\");
   Collect(engine.tree.root(), "", &tree);
   EXPECT_TRUE(tree.count(kUnknown + "/lost.txt"));
-  EXPECT_FALSE(tree.count("keep.txt"));  // the main pass ended before linking
+  EXPECT_TRUE(tree.count("keep.txt"));
 }
 
 // Every folder of a chain as deep as the MFT allows lies inside the one before it, each
@@ -569,11 +569,14 @@ TEST_F(NtfsScanTest, LargeRecordsAreReadInChunksOfAtMostTenMillionBytes) {
   EXPECT_TRUE(tree.count("after.txt"));
 }
 
-TEST_F(NtfsScanTest, ClearNtfsEngineEmptiesEverything) {
+TEST_F(NtfsScanTest, EngineClearEmptiesEverything) {
   AddMixedRecords(vol);
   ASSERT_EQ(Scan(false), 1);
   error.Set(5, "x");
-  ClearNtfsEngine(engine);
+  engine.NoteUnreadable(23, 512);
+  engine.Clear();
+  EXPECT_EQ(engine.unreadable_bytes.load(), 0u);
+  EXPECT_EQ(engine.unreadable_error.load(), 0u);
   EXPECT_TRUE(engine.tree.empty());
   EXPECT_EQ(engine.scan_progress.counter_a.load(), 0u);
   EXPECT_EQ(error.Code(), 0);

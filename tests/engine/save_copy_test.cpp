@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "engine/ntfs_fixup.h"
 #include "engine/save_session.h"
 #include "engine/save_tree.h"
+#include "tests/engine/failing_reader.h"
 #include "tests/engine/save_test_support.h"
 
 namespace scavrel {
@@ -145,19 +147,57 @@ TEST_F(SaveCopy, NtfsRunsRepeatingAClusterAreReadAgainNotTakenForHoles) {
   EXPECT_EQ(Saved(u"twice.bin"), expected);
 }
 
-TEST_F(SaveCopy, RunPastTheVolumeEndWritesWhatIsThereThenZerosAndFails) {
+// Bytes past the volume's end are not there: the file ends with the last byte the volume
+// holds, not padded with zeros up to what its runs claim (a damaged run may claim terabytes).
+// A run past the end before one inside it is a gap of zeros that keeps the later bytes where
+// they belong.
+TEST_F(SaveCopy, RunPastTheVolumeEndWritesWhatIsThereAndFails) {
   std::vector<uint8_t> small = PatternImage(64 * kClusterBytes, kClusterBytes);
   RecordingReader* reader = OpenVolume(ntfs_, small, kNtfsGeometry);
   FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, u"edge.bin", 6 * kClusterBytes);
   AddRun(file, 61, 6);  // clusters 64 to 66 lie past the end
 
   EXPECT_FALSE(Save(ntfs_, file));
-  std::vector<uint8_t> expected = Slice(small, 61 * kClusterBytes, 3 * kClusterBytes);
-  expected.resize(6 * kClusterBytes, 0);
-  EXPECT_EQ(Saved(u"edge.bin"), expected);
+  EXPECT_EQ(Saved(u"edge.bin"), Slice(small, 61 * kClusterBytes, 3 * kClusterBytes));
   for (const auto& read : reader->reads) EXPECT_LE(read.first + read.second, small.size());
   EXPECT_EQ(error_.Code(), static_cast<int32_t>(kErrorHandleEof));
   EXPECT_EQ(ntfs_.save_progress.counter_a, 0u);
+
+  FoundNode* huge = NtfsFile(ntfs_.tree, ntfs_root_, u"huge.bin", uint64_t{1} << 40);
+  AddRun(huge, 63, uint64_t{1} << 28);
+  EXPECT_FALSE(Save(ntfs_, huge));
+  EXPECT_EQ(Saved(u"huge.bin"), Slice(small, 63 * kClusterBytes, kClusterBytes));
+
+  FoundNode* gap = NtfsFile(ntfs_.tree, ntfs_root_, u"gap.bin", 3 * kClusterBytes);
+  AddRun(gap, 100, 2);
+  AddRun(gap, 5, 1);
+  EXPECT_FALSE(Save(ntfs_, gap));
+  std::vector<uint8_t> expected(2 * kClusterBytes, 0);
+  std::vector<uint8_t> last = Slice(small, 5 * kClusterBytes, kClusterBytes);
+  expected.insert(expected.end(), last.begin(), last.end());
+  EXPECT_EQ(Saved(u"gap.bin"), expected);
+}
+
+// A sector the disk refuses costs the file that sector's bytes (zeros in the copy) and not the
+// rest of it; the file counts as failed with the read's error, and the save goes on.
+TEST_F(SaveCopy, UnreadableSectorIsZerosInTheCopyAndTheFileFails) {
+  OpenVolume(fat_, image_, kFatGeometry);
+  auto failing = std::make_unique<testing_reader::FailingReader>(std::move(fat_.volume));
+  const uint64_t start = FatClusterOffset(10);
+  failing->Fail(start + 70000, 1);
+  fat_.volume = std::move(failing);
+  FoundNode* file = FatFile(fat_.tree, fat_root_, u"worn.bin", 100000, 10, 25);
+  FoundNode* next = FatFile(fat_.tree, fat_root_, u"next.bin", 1000, 40, 1);
+
+  EXPECT_FALSE(Save(fat_, file));
+  std::vector<uint8_t> expected = Slice(image_, start, 100000);
+  std::fill(expected.begin() + 70000 / 512 * 512, expected.begin() + 70000 / 512 * 512 + 512, 0);
+  EXPECT_EQ(Saved(u"worn.bin"), expected);
+  EXPECT_EQ(error_.Code(), static_cast<int32_t>(testing_reader::kErrorCrc));
+  EXPECT_EQ(fat_.save_progress.counter_a, 0u);
+
+  EXPECT_TRUE(Save(fat_, next));
+  EXPECT_EQ(fat_.save_progress.counter_a, 1u);
 }
 
 TEST_F(SaveCopy, DamagedRunsNeverReadOutsideTheVolume) {
@@ -166,14 +206,14 @@ TEST_F(SaveCopy, DamagedRunsNeverReadOutsideTheVolume) {
   FoundNode* wrap = NtfsFile(ntfs_.tree, ntfs_root_, u"wrap.bin", 100);
   AddRun(wrap, 0x0400000000000001ull, 1);
   EXPECT_FALSE(Save(ntfs_, wrap));
-  EXPECT_EQ(Saved(u"wrap.bin"), std::vector<uint8_t>(100, 0));
+  EXPECT_TRUE(Saved(u"wrap.bin").empty());  // nothing of it is on the volume
   EXPECT_TRUE(reader->reads.empty());
 
   // A FAT run before the data area (clusters 0 and 1 are not data clusters).
   OpenVolume(fat_, image_, kFatGeometry);
   FoundNode* early = FatFile(fat_.tree, fat_root_, u"early.bin", 100, 1, 1);
   EXPECT_FALSE(Save(fat_, early));
-  EXPECT_EQ(Saved(u"early.bin"), std::vector<uint8_t>(100, 0));
+  EXPECT_TRUE(Saved(u"early.bin").empty());
 }
 
 // The recorded size of an NTFS file comes from its file name or its initialised size, which

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -140,8 +141,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SaveTree(engine, output, "T:\\out\\", (flags & 128) ? node : nullptr);
   watching = false;
 
-  // A file from runs ends where its runs' clusters end when the record claims more; resident
-  // data always has its recorded size.
+  // A file from runs ends where its runs' clusters end when the record claims more, and where
+  // its last byte on the volume is (an NTFS sparse run counts as there); resident data always
+  // has its recorded size.
   uint64_t expected = file_size;
   if (!(ntfs && (flags & 2))) {
     const uint64_t cluster_bytes =
@@ -156,7 +158,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
     }
+    uint64_t position = 0;
+    uint64_t present_end = 0;
+    for (const auto& [first, count] : run_list) {
+      uint64_t run_bytes = 0;
+      if (__builtin_mul_overflow(count, cluster_bytes, &run_bytes)) run_bytes = ~0ull;
+      // The run's first byte on the volume, in 128 bits: past 64 bits it is nowhere.
+      unsigned __int128 start = ~(unsigned __int128)0;
+      if (ntfs) {
+        start = (unsigned __int128)first * geometry.sectors_per_cluster * geometry.bytes_per_sector;
+      } else if (first >= 2) {
+        start = ((unsigned __int128)(first - 2) * geometry.sectors_per_cluster +
+                 geometry.first_data_sector) *
+                geometry.bytes_per_sector;
+      }
+      uint64_t present = 0;
+      if (ntfs && first == ~0ull) {
+        present = run_bytes;
+      } else if (start < image.size()) {
+        present = std::min<uint64_t>(run_bytes, static_cast<uint64_t>(image.size() - start));
+      }
+      if (present != 0) {
+        present_end = position + present < position ? ~0ull : position + present;
+      }
+      if (__builtin_add_overflow(position, run_bytes, &position)) break;
+    }
     if (!unbounded && allocated < expected) expected = allocated;
+    if (present_end < expected) expected = present_end;
   }
   for (const auto& [path, bytes] : output.sizes) {
     if (path == u"T:\\OUT\\" + MemoryOutput::Key(SafeOutputName(name)) && (flags & 64)) continue;
