@@ -5,7 +5,8 @@
 //            the end of the directory
 //    8    3  extension, blank-padded
 //   11    1  attributes: 0x10 directory, 0x08 volume label, exactly 0x0F a long-name entry
-//   12    1  case bits
+//   12    1  case bits: 0x08 base name in lower case, 0x10 extension in lower case (the name
+//            is stored in upper case; Windows shows these parts in lower case)
 //   13    1  creation time, tenths
 //   14    2  creation time
 //   16    2  creation date
@@ -39,6 +40,9 @@ constexpr size_t kDeWriteTime = 22;
 constexpr size_t kDeWriteDate = 24;
 constexpr size_t kDeFirstClusterLow = 26;
 constexpr size_t kDeFileSize = 28;
+
+constexpr uint8_t kCaseLowerBase = 0x08;
+constexpr uint8_t kCaseLowerExtension = 0x10;
 
 constexpr uint8_t kDeletedMark = 0xE5;
 constexpr uint8_t kAttrVolumeLabel = 0x08;

@@ -17,8 +17,9 @@ bool NameByteStored(uint8_t byte, size_t position) {
     if (byte == kDeletedMark || byte == kKanjiLeadMark) return true;
     if (byte == ' ') return false;
   }
+  // Lower-case letters pass: drivers store short names in upper case, but some devices (and
+  // old drivers) write them as the user typed them, and their folders are still folders.
   if (byte < 0x20 || byte == 0x7F) return false;
-  if (byte >= 'a' && byte <= 'z') return false;  // short names are stored in upper case
   return std::strchr("\"*+,./:;<=>?[\\]|", byte) == nullptr;
 }
 

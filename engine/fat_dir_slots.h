@@ -10,9 +10,9 @@
 namespace scavrel::fat {
 
 // A short entry (any attribute byte but 0x0F): no reserved attribute bit and no volume label
-// (labels live in the root only); name bytes a driver stores (no control bytes, no lower case,
-// none of " * + , . / : ; < = > ? [ \ ] |, no blank first byte; 0xE5 or 0x05 first is
-// allowed); a folder of size 0 that starts at a data cluster; a file whose first cluster and
+// (labels live in the root only); name bytes a driver stores (no control bytes, none of
+// " * + , . / : ; < = > ? [ \ ] |, no blank first byte; 0xE5 or 0x05 first is allowed; lower
+// case is allowed, as some devices write it); a folder of size 0 that starts at a data cluster; a file whose first cluster and
 // size lie inside the volume (an empty file may name no cluster).
 bool ShortSlotPlausible(ByteSpan entry, const FatGeometry& geometry);
 

@@ -13,6 +13,12 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+void LowerAscii(char* bytes, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (bytes[i] >= 'A' && bytes[i] <= 'Z') bytes[i] = static_cast<char>(bytes[i] - 'A' + 'a');
+  }
+}
+
 }  // namespace
 
 std::string CutAndTrim(const char* bytes, size_t length) {
@@ -33,7 +39,15 @@ std::string ShortNameOf(ByteSpan entry) {
   for (size_t i = 0; i < kDeExtensionLength; ++i) {
     extension[i] = static_cast<char>(ReadLe8(entry, kDeExtension + i));
   }
-  if (static_cast<uint8_t>(base[0]) == kDeletedMark) base[0] = 'x';
+  // Windows (and mtools) store a name typed all in lower case, such as "notes.txt", as an
+  // upper-case short name with a case bit for the base and one for the extension, and show it
+  // in lower case again: so do we. Only ASCII letters are folded; what a bit means for bytes
+  // of the OEM code page beyond ASCII differs between code pages, and those are left as they
+  // are stored.
+  const uint8_t case_bits = ReadLe8(entry, kDeCaseBits);
+  if ((case_bits & kCaseLowerBase) != 0) LowerAscii(base, kDeNameLength);
+  if ((case_bits & kCaseLowerExtension) != 0) LowerAscii(extension, kDeExtensionLength);
+  if (ReadLe8(entry, kDeName) == kDeletedMark) base[0] = 'x';
   std::string name = CutAndTrim(base, kDeNameLength);
   std::string ext = CutAndTrim(extension, kDeExtensionLength);
   if (!ext.empty()) name += "." + ext;

@@ -15,7 +15,8 @@ namespace scavrel::fat {
 std::string CutAndTrim(const char* bytes, size_t length);
 
 // The short name of a directory entry: base name (a deleted entry's 0xE5 shown as 'x'), cut at
-// the first zero byte and trimmed, then "." and the trimmed extension when there is one.
+// the first zero byte and trimmed, then "." and the trimmed extension when there is one. The
+// entry's case bits put the base and the extension in lower case as Windows shows them.
 std::string ShortNameOf(ByteSpan entry);
 
 // The checksum of a short entry's 11 name bytes, as its long-name parts carry it.

@@ -36,12 +36,20 @@ RunDecode RunListCursor::Next(PlacedRun* run) {
     run->first_cluster = kSparseCluster;
     return RunDecode::kRun;
   }
-  // The run must lie on the volume; a run outside it is damage, not data.
-  const int64_t next = static_cast<int64_t>(current_) + decoded.offset;
-  if (next < 0 || static_cast<uint64_t>(next) > cluster_count_ ||
-      decoded.length > cluster_count_ - static_cast<uint64_t>(next))
-    return RunDecode::kBad;
-  current_ = static_cast<uint64_t>(next);
+  // The run must lie on the volume; a run outside it is damage, not data. The offset is any
+  // 64-bit value a damaged record holds, so the step is taken in unsigned arithmetic that
+  // refuses to wrap rather than in a signed sum that may overflow.
+  uint64_t next = 0;
+  if (decoded.offset >= 0) {
+    if (__builtin_add_overflow(current_, static_cast<uint64_t>(decoded.offset), &next))
+      return RunDecode::kBad;
+  } else {
+    const uint64_t back = 0 - static_cast<uint64_t>(decoded.offset);
+    if (back > current_) return RunDecode::kBad;
+    next = current_ - back;
+  }
+  if (next > cluster_count_ || decoded.length > cluster_count_ - next) return RunDecode::kBad;
+  current_ = next;
   run->first_cluster = current_;
   return RunDecode::kRun;
 }

@@ -19,10 +19,12 @@ ListLibrary* g_list_library = nullptr;
 constexpr uint32_t kErrorModNotFound = 126;  // ERROR_MOD_NOT_FOUND
 constexpr uint32_t kErrorBadPathname = 161;  // ERROR_BAD_PATHNAME
 
-// GetSortValue's storage: a text cell arrives zero-terminated within these bytes, an integer
-// cell as one IntegerCell at its start.
+// GetSortValue's storage: an integer cell arrives as one IntegerCell at its start (a text
+// cell, should a field be of the wrong type, zero-terminated within these bytes).
 constexpr size_t kCellBufferBytes = kQuorrinCellTextStorage;
 static_assert(kCellBufferBytes >= sizeof(quorrin_api::IntegerCell));
+// A folder text longer than this is no Windows path; the text buffer grows no further.
+constexpr size_t kMaxFolderTextBytes = 32768;
 
 // Releases the run's binding on every way out of the run.
 class BoundList {
@@ -83,7 +85,11 @@ bool IsAbsoluteDestination(const std::u16string& path) {
 class CellReader {
  public:
   CellReader(const ListBinding& binding, uint32_t list)
-      : get_(binding.get_sort_value), list_(list), buffer_(kCellBufferBytes, 0) {}
+      : get_(binding.get_sort_value),
+        get_text_(binding.get_sort_text),
+        list_(list),
+        buffer_(kCellBufferBytes, 0),
+        text_(kCellBufferBytes, 0) {}
 
   quorrin_api::IntegerCell Integer(uint32_t row, uint32_t field) {
     Read(row, field);
@@ -92,12 +98,19 @@ class CellReader {
     return value;
   }
 
+  // The whole text: a folder text cut short would put the row's file into another folder.
   std::string Text(uint32_t row, uint32_t field) {
-    Read(row, field);
-    // The library bounds its texts to this buffer; the last byte is kept a terminator all
-    // the same, so that a text cell never reads past the buffer.
-    buffer_.back() = '\0';
-    return std::string(buffer_.data());
+    for (;;) {
+      text_[0] = '\0';
+      const uint32_t needed =
+          get_text_(text_.data(), static_cast<uint32_t>(text_.size()), row, field, list_);
+      if (needed <= text_.size() || text_.size() >= kMaxFolderTextBytes) break;
+      text_.assign(std::min<size_t>(needed, kMaxFolderTextBytes), '\0');
+    }
+    // The library terminates what it copies; the last byte is kept a terminator all the
+    // same, so that a text never reads past the buffer.
+    text_.back() = '\0';
+    return std::string(text_.data());
   }
 
  private:
@@ -109,8 +122,10 @@ class CellReader {
   }
 
   quorrin_api::GetSortValueFn get_;
+  quorrin_api::GetSortTextFn get_text_;
   uint32_t list_;
   std::vector<char> buffer_;
+  std::vector<char> text_;
 };
 
 // Creates one row's folder; true when it stands as a folder afterwards. A folder that was not
@@ -190,7 +205,8 @@ bool SaveList(Engine& engine, SaveOutput& output, ListLibrary& library,
     return false;
   }
   BoundList bound(library, binding);
-  if ((*bound).get_list_count == nullptr || (*bound).get_sort_value == nullptr) {
+  if ((*bound).get_list_count == nullptr || (*bound).get_sort_value == nullptr ||
+      (*bound).get_sort_text == nullptr) {
     engine.SetSystemError(kErrorModNotFound);
     return false;
   }

@@ -15,10 +15,13 @@
 
 namespace scavrel {
 
-// The two list functions one run uses, and what the library needs to release them.
+// The list functions one run uses, and what the library needs to release them. Folder texts
+// are read with GetSortText, which hands out a text whole however long it is; GetSortValue
+// cuts texts to 999 bytes.
 struct ListBinding {
   quorrin_api::GetListCountFn get_list_count = nullptr;
   quorrin_api::GetSortValueFn get_sort_value = nullptr;
+  quorrin_api::GetSortTextFn get_sort_text = nullptr;
   void* module = nullptr;
 };
 
@@ -27,7 +30,7 @@ struct ListBinding {
 class ListLibrary {
  public:
   virtual ~ListLibrary() = default;
-  // Both functions bound; false with a system error code when the library or a function
+  // Every function bound; false with a system error code when the library or a function
   // cannot be had (nothing stays loaded then).
   virtual bool Load(ListBinding* binding, uint32_t* error) = 0;
   virtual void Free(const ListBinding& binding) = 0;

@@ -34,7 +34,35 @@ bool IsDeviceName(const std::u16string& name) {
   return false;
 }
 
+char16_t FoldUnit(char16_t c) {
+  if (c < 0x80) return AsciiUpper(c);
+  // Latin-1: U+00E0-U+00FE but the division sign; U+00FF goes to U+0178.
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  if (c == 0xFF) return 0x178;
+  // Latin Extended-A pairs each capital with the small letter after it, in two phases; the
+  // dotted and dotless i (U+0130, U+0131), kra (U+0138), n preceded by apostrophe (U+0149)
+  // and long s (U+017F) have no partner of their own here.
+  if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) ||
+      (c >= 0x14A && c <= 0x177)) {
+    return c & ~char16_t{1};
+  }
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
+    return (c & 1) != 0 ? c : c - 1;
+  }
+  // Greek small letters (final sigma with sigma) and Cyrillic small letters.
+  if (c == 0x3C2) return 0x3A3;
+  if (c >= 0x3B1 && c <= 0x3CB) return c - 0x20;
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  return c;
+}
+
 }  // namespace
+
+std::u16string FoldNameCase(std::u16string name) {
+  for (char16_t& c : name) c = FoldUnit(c);
+  return name;
+}
 
 std::u16string DisplayName(const FoundNode* node, RecordForm form) {
   if (node == nullptr || node->record == nullptr) return std::u16string();

@@ -26,6 +26,14 @@ std::u16string DisplayName(const FoundNode* node, RecordForm form);
 // size slot of the file-name head. 0 for a node without a record.
 uint64_t RecordedSize(const FoundNode* node, RecordForm form);
 
+// A name (or path) with its letters in one case, for comparing names as Windows compares
+// them on the destination. Windows folds names with the upper-case table of the volume; this
+// is the part of it that names found on disks meet: ASCII, Latin-1, Latin Extended-A, basic
+// Greek and Cyrillic letters go to upper case, everything else stays as it is. Where the file
+// system folds more, the create, which never replaces, finds the name taken and the save moves
+// on to another name.
+std::u16string FoldNameCase(std::u16string name);
+
 // A found name as a name the output folder can hold, naming the same file through a drive
 // letter and through a volume name: path separators, ':' (a stream name), wildcards, quotes,
 // '<', '>', '|' and control characters become '_'; trailing dots and blanks (which Win32

@@ -36,7 +36,7 @@ class SaveOutput {
   virtual bool MakeFolders(const std::u16string& path, uint32_t* error,
                            bool* made_last = nullptr) = 0;
   // Creates a file for writing. `replace`: an existing file is emptied and reused; otherwise
-  // an existing name fails with ERROR_FILE_EXISTS.
+  // an existing name fails with ERROR_FILE_EXISTS. The save itself never replaces.
   virtual std::unique_ptr<OutputFile> Create(const std::u16string& path, bool replace,
                                              uint32_t* error) = 0;
   // The volume name ("\\?\Volume{...}\") of a drive root or mount point.
@@ -53,6 +53,7 @@ void SetSaveOutput(SaveOutput* output);
 
 // System error codes the save path reports (Win32 values, so the texts match the system's).
 constexpr uint32_t kErrorFileExists = 80;            // ERROR_FILE_EXISTS
+constexpr uint32_t kErrorAlreadyExists = 183;        // ERROR_ALREADY_EXISTS
 constexpr uint32_t kErrorFilenameTooLong = 206;      // ERROR_FILENAME_EXCED_RANGE
 constexpr uint32_t kErrorFileCorrupt = 1392;         // ERROR_FILE_CORRUPT
 constexpr uint32_t kErrorInvalidParameter = 87;      // ERROR_INVALID_PARAMETER

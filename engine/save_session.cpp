@@ -11,21 +11,26 @@ SaveOutput* g_save_output = nullptr;
 // Sector sizes a copy can align to; a boot sector that claims more is damaged.
 constexpr uint32_t kMaxBytesPerSector = 65536;
 
-// An ASCII name with its letters in one case: how every Windows file system compares ASCII
-// names. How one folds the rest of Unicode is its own (its upper-case table may even take a
-// non-ASCII letter to an ASCII one), so names outside ASCII are never answered from memory.
-bool IsAscii(const std::u16string& name) {
-  for (char16_t c : name) {
-    if (c >= 0x80) return false;
-  }
+// How often a create that finds its name taken moves on to the next free name before the
+// file fails: a file system that calls every name taken must not hold the save.
+constexpr int kMaxRenamesOnClash = 64;
+
+// The folder and the name of a path (split at its last backslash).
+struct PathParts {
+  std::u16string folder;
+  std::u16string name;
+};
+bool SplitLast(const std::u16string& path, PathParts* parts) {
+  const size_t slash = path.rfind(u'\\');
+  if (slash == std::u16string::npos) return false;
+  parts->folder = path.substr(0, slash);
+  parts->name = path.substr(slash + 1);
   return true;
 }
 
-std::u16string AsciiUpper(std::u16string name) {
-  for (char16_t& c : name) {
-    if (c >= u'a' && c <= u'z') c = c - u'a' + u'A';
-  }
-  return name;
+std::u16string FolderKey(std::u16string folder) {
+  while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+  return FoldNameCase(folder);
 }
 
 }  // namespace
@@ -54,21 +59,19 @@ bool SaveSession::MakeFolders(const std::u16string& path, uint32_t* error) {
   if (!output.MakeFolders(path, error, &made)) return false;
   std::u16string folder = path;
   while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
-  const size_t slash = folder.rfind(u'\\');
-  if (slash != std::u16string::npos) NoteName(folder.substr(0, slash), folder.substr(slash + 1));
-  if (made) made_folders_.try_emplace(folder);
+  PathParts parts;
+  if (SplitLast(folder, &parts)) NoteName(parts.folder, parts.name);
+  if (made) made_folders_.try_emplace(FolderKey(folder));
   return true;
 }
 
 bool SaveSession::Exists(const std::u16string& path) {
-  const size_t slash = path.rfind(u'\\');
-  if (slash != std::u16string::npos) {
-    auto folder = made_folders_.find(path.substr(0, slash));
-    const std::u16string name = path.substr(slash + 1);
+  PathParts parts;
+  if (SplitLast(path, &parts)) {
+    auto folder = made_folders_.find(FolderKey(parts.folder));
     // A '~' may be a short (8.3) name that the system made for a long one.
-    if (folder != made_folders_.end() && !folder->second.beyond_ascii && IsAscii(name) &&
-        name.find(u'~') == std::u16string::npos &&
-        folder->second.names.count(AsciiUpper(name)) == 0) {
+    if (folder != made_folders_.end() && parts.name.find(u'~') == std::u16string::npos &&
+        folder->second.names.count(FoldNameCase(parts.name)) == 0) {
       return false;
     }
   }
@@ -76,13 +79,9 @@ bool SaveSession::Exists(const std::u16string& path) {
 }
 
 void SaveSession::NoteName(const std::u16string& folder, const std::u16string& name) {
-  auto found = made_folders_.find(folder);
+  auto found = made_folders_.find(FolderKey(folder));
   if (found == made_folders_.end()) return;
-  if (IsAscii(name)) {
-    found->second.names.insert(AsciiUpper(name));
-  } else {
-    found->second.beyond_ascii = true;
-  }
+  found->second.names.insert(FoldNameCase(name));
 }
 
 bool SaveSession::VolumeNameOf(const std::u16string& root, std::u16string* name,
@@ -117,11 +116,37 @@ SaveSession::VolumeAnswer* SaveSession::AnswerForVolume(const std::u16string& vo
   return &volumes_.back();
 }
 
-std::unique_ptr<OutputFile> SaveSession::CreateTarget(const OutputTarget& target,
+std::unique_ptr<OutputFile> SaveSession::CreateTarget(const OutputTarget& wanted,
                                                       uint32_t* error) {
-  // Auto-rename found a free name, so replacing only matters when another program made the
-  // file meanwhile; with auto-rename off a taken name must never be written over.
-  const bool replace = engine.auto_rename != 0;
+  OutputTarget target = wanted;
+  for (int renames = 0;; ++renames) {
+    std::unique_ptr<OutputFile> file = CreateOnce(target, error);
+    if (file != nullptr) return file;
+    const bool taken = *error == kErrorFileExists || *error == kErrorAlreadyExists;
+    if (!taken || engine.auto_rename == 0 || target.folder.empty() ||
+        renames == kMaxRenamesOnClash) {
+      return nullptr;
+    }
+    PathParts parts;
+    if (!SplitLast(u"\\" + target.tail, &parts)) return nullptr;
+    // The name is taken whatever this run's own bookkeeping said: keep it so, and take the
+    // next name that is free.
+    NoteName(target.folder, parts.name);
+    std::u16string next;
+    auto in_use = [&](const std::u16string& path) { return Exists(path); };
+    if (!MakeUniqueName(in_use, true, target.folder, parts.name, &next) || next == parts.name) {
+      return nullptr;
+    }
+    NoteName(target.folder, next);
+    target.tail = target.tail.substr(0, target.tail.size() - parts.name.size()) + next;
+  }
+}
+
+std::unique_ptr<OutputFile> SaveSession::CreateOnce(const OutputTarget& target,
+                                                    uint32_t* error) {
+  // Never replace: a name this run gave out earlier, or a file that was there before the
+  // save or that another program made meanwhile, keeps its bytes.
+  const bool replace = false;
   if (target.volume_name.empty()) return output.Create(target.Path(), replace, error);
   VolumeAnswer* volume = AnswerForVolume(target.volume_name);
   if (volume->drive_root_first) {

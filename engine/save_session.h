@@ -25,6 +25,8 @@ constexpr size_t kSavePieceBytes = 65536;
 struct OutputTarget {
   std::u16string volume_name;  // "\\?\Volume{...}\"
   std::u16string tail;         // the folders below the volume root and the file name
+  // The drive-letter folder the file name was chosen in (empty: no rename on a clash).
+  std::u16string folder;
   std::u16string Path() const;
 };
 
@@ -42,9 +44,11 @@ class SaveSession {
 
   // Whether a name is taken in its folder. In a folder this run made, the only names taken are
   // those the run gave out there (another program filling the folder meanwhile is the same
-  // race as a file appearing between the test and the create), so an ASCII name that is
-  // surely none of them needs no question to the system, which under Wine costs a scan of the
-  // folder.
+  // race as a file appearing between the test and the create, which the create itself
+  // catches), so a name that is none of them needs no question to the system, which under
+  // Wine costs a scan of the folder. Folders and names are compared as Windows compares them,
+  // without regard to case (FoldNameCase): "Docs" and "DOCS" are one folder, with one set
+  // of names.
   bool Exists(const std::u16string& path);
   // Keeps a name given out in a folder (a file created, or about to be, or a folder made).
   void NoteName(const std::u16string& folder, const std::u16string& name);
@@ -58,6 +62,11 @@ class SaveSession {
   // volume's name has refused a file that its drive root then took (Wine refuses every file
   // under a volume name), the drive root is tried first for that volume's later files; either
   // way a failure reports the drive root's error.
+  //
+  // A file is only ever created new: nothing a save recovered, and nothing that was there
+  // before, is written over. When the name turns out taken after all (the file system folds
+  // a case the save did not, or a short name of another file answers to it) and auto-rename
+  // is on, the next free name in the target's folder is taken instead.
   std::unique_ptr<OutputFile> CreateTarget(const OutputTarget& target, uint32_t* error);
 
   Engine& engine;
@@ -80,14 +89,14 @@ class SaveSession {
     bool drive_root_first = false;
   };
   VolumeAnswer* AnswerForVolume(const std::u16string& volume_name);
+  std::unique_ptr<OutputFile> CreateOnce(const OutputTarget& target, uint32_t* error);
 
   bool ready_ = false;
   std::vector<VolumeAnswer> volumes_;
-  // Folders this run made, each with the names given out in it (ASCII upper case); once a
-  // name outside ASCII was given out there, every name in it is asked of the system.
+  // Folders this run made (by their folded paths), each with the names given out in it
+  // (folded).
   struct MadeFolder {
     std::unordered_set<std::u16string> names;
-    bool beyond_ascii = false;
   };
   std::unordered_map<std::u16string, MadeFolder> made_folders_;
 };

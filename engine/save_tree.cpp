@@ -71,6 +71,7 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   session.NoteName(folder, unique);
   FolderRoot parts = SplitFolderRoot(folder);
   OutputTarget target;
+  target.folder = folder;
   uint32_t error = 0;
   if (session.VolumeNameOf(parts.root, &target.volume_name, &error)) {
     target.tail = JoinPath(parts.rest, unique);

@@ -181,6 +181,26 @@ int32_t GetSortValue(void* const* storage_variable, uint32_t row, uint32_t field
   return 0;
 }
 
+uint32_t GetSortText(char* storage, uint32_t storage_bytes, uint32_t row, uint32_t field,
+                     ListHandle list) {
+  if (storage == nullptr || storage_bytes == 0) return 0;
+  storage[0] = '\0';
+  try {
+    auto entry = TheRegistry().Find(list);
+    if (!entry) return 0;
+    std::shared_lock hold(entry->lock);
+    const std::string* text = entry->list.Text(row, field);
+    if (text == nullptr) return 0;
+    const size_t n = std::min<size_t>(text->size(), storage_bytes - 1);
+    std::memcpy(storage, text->data(), n);
+    storage[n] = '\0';
+    // A cell holds at most kMaxCellText bytes, so its size always fits.
+    return static_cast<uint32_t>(text->size() + 1);
+  } catch (...) {
+    return 0;
+  }
+}
+
 int32_t SetSortValue(const void* value, uint32_t row, uint32_t field, ListHandle list) {
   if (value == nullptr) return 0;
   IntegerCell cell = LoadInteger(value);

@@ -20,9 +20,9 @@ namespace quorrin {
 
 using ListHandle = uint32_t;
 
-// Every text copied out is cut to fit the smaller of the callers' storages (the engine's
-// 1,000-byte cell buffer; the front end's is 5,001), terminator included: the library cannot
-// tell its callers apart.
+// GetSortValue gets no storage size: every text it copies out is cut to fit the smallest
+// storage its callers give it (1,000 bytes), terminator included. The texts themselves are
+// kept whole; GetSortText hands them out whole to a caller that says how much it holds.
 constexpr size_t kCellTextStorage = 1000;
 
 // 0 when no list could be made.
@@ -40,6 +40,13 @@ int32_t UpdateList(ListHandle list);
 // 0 for an unknown handle.
 uint32_t GetListCount(ListHandle list);
 int32_t Sort(const char* key_text, int32_t key_count, ListHandle list);
+// Copies the text cell of a row into `storage` of `storage_bytes` bytes, zero-terminated and
+// cut to fit; returns the bytes the whole text takes, terminator included (more than
+// storage_bytes: the copy was cut, ask again with that much), or 0 when refused: an unknown
+// handle, row or field, an integer field, no storage. A refusal leaves an empty text when
+// there is storage.
+uint32_t GetSortText(char* storage, uint32_t storage_bytes, uint32_t row, uint32_t field,
+                     ListHandle list);
 // storage_variable holds the address of the caller's storage. A text cell arrives
 // zero-terminated and cut to kCellTextStorage bytes, an integer cell as sizeof(IntegerCell)
 // bytes. A refused read still clears the first sizeof(IntegerCell) bytes of the storage (when

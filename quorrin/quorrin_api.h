@@ -10,9 +10,12 @@
 // integer variables are intptr_t too. Handles, field and row positions, types and key counts
 // stay 32 bits.
 //
-// Texts are zero-terminated in the ANSI code page. GetSortValue gets no storage size: every
-// text it copies is cut to kQuorrinCellTextStorage bytes, terminator included, the smaller
-// of its callers' storages (Scavrel's cell buffer; Vardeck's is 5,001 bytes).
+// Texts are zero-terminated in the ANSI code page, and a list keeps them whole (up to 32,767
+// bytes). GetSortValue gets no storage size: every text it copies is cut to
+// kQuorrinCellTextStorage bytes, terminator included, the smallest storage its callers give
+// it. GetSortText takes the storage's size and tells how much the whole text needs, so a
+// caller that must have the whole text (Scavrel's list-driven save, whose folder texts may be
+// long paths) gets it.
 //
 // Results: AddList returns the new handle (0 when none could be made), GetListCount the row
 // count (0 for an unknown handle); every other function returns 1 when done and 0 when it
@@ -81,13 +84,24 @@ QUORRIN_API int32_t QUORRIN_CALL Sort(const char* key_text, int32_t key_count,
 QUORRIN_API int32_t QUORRIN_CALL GetSortValue(void* const* storage_variable, uint32_t row,
                                               uint32_t field,
                                               quorrin_api::SortedListHandle list);
+// Copies the text cell of the row at that position into storage (storage_bytes bytes),
+// zero-terminated and cut to fit. Returns the bytes the whole text needs, terminator included:
+// more than storage_bytes means the copy was cut. 0 when refused (an unknown handle, row or
+// field, an integer field, no storage), with an empty text left in the storage when it has
+// room.
+QUORRIN_API uint32_t QUORRIN_CALL GetSortText(char* storage, uint32_t storage_bytes,
+                                              uint32_t row, uint32_t field,
+                                              quorrin_api::SortedListHandle list);
 // value: the address of an IntegerCell; sets an integer cell of the row at that position.
 QUORRIN_API int32_t QUORRIN_CALL SetSortValue(const void* value, uint32_t row, uint32_t field,
                                               quorrin_api::SortedListHandle list);
 
-// The two functions a caller binds by name with GetProcAddress.
+// The functions a caller binds by name with GetProcAddress.
 namespace quorrin_api {
 using GetListCountFn = uint32_t(QUORRIN_CALL*)(SortedListHandle list);
 using GetSortValueFn = int32_t(QUORRIN_CALL*)(void* const* storage_variable, uint32_t row,
                                               uint32_t field, SortedListHandle list);
+using GetSortTextFn = uint32_t(QUORRIN_CALL*)(char* storage, uint32_t storage_bytes,
+                                              uint32_t row, uint32_t field,
+                                              SortedListHandle list);
 }  // namespace quorrin_api

@@ -43,7 +43,8 @@ def fuzz_targets(tree):
 
 
 def run_one(name, binary, seeds, seconds):
-    """Runs one target; returns (name, runs, runs a second, failure text or '')."""
+    """Runs one target; returns (name, runs, runs a second, peak resident MB, failure text or
+    '')."""
     work = tempfile.mkdtemp(prefix="fuzz_rate_" + name + "_")
     try:
         corpus = os.path.join(work, "corpus")
@@ -60,7 +61,9 @@ def run_one(name, binary, seeds, seconds):
         log = done.stderr
         runs = re.search(r"stat::number_of_executed_units:\s*(\d+)", log)
         elapsed = re.search(r"Done \d+ runs in (\d+) second", log)
+        peak = re.search(r"stat::peak_rss_mb:\s*(\d+)", log)
         runs = int(runs.group(1)) if runs else 0
+        peak = int(peak.group(1)) if peak else 0
         # libFuzzer's own per-second figure is rounded to whole seconds of a run that may
         # have ended early; runs over the asked time is what the floor is about.
         seconds_run = max(int(elapsed.group(1)) if elapsed else seconds, 1)
@@ -75,7 +78,7 @@ def run_one(name, binary, seeds, seconds):
                     shutil.copy(os.path.join(work, entry), kept)
             tail = [l for l in log.splitlines() if "ERROR" in l or "SUMMARY" in l][:2]
             failure = "exit %d: %s (log in %s)" % (done.returncode, " | ".join(tail), kept)
-        return name, runs, runs / seconds_run, failure
+        return name, runs, runs / seconds_run, peak, failure
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -95,18 +98,18 @@ def main():
     if not targets:
         print("no fuzz targets in %s (is it the native tree, built?)" % args.tree)
         return 1
-    print("%-22s %12s %12s   (%d s each, %d at once)" %
-          ("target", "runs", "runs/s", args.seconds, args.jobs))
+    print("%-22s %12s %12s %10s   (%d s each, %d at once)" %
+          ("target", "runs", "runs/s", "peak MB", args.seconds, args.jobs))
     bad = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(args.jobs, 1)) as pool:
         jobs = [pool.submit(run_one, name, binary, seeds, args.seconds)
                 for name, binary, seeds in targets]
         for job in jobs:
-            name, runs, rate, failure = job.result()
+            name, runs, rate, peak, failure = job.result()
             verdict = failure or ("under %g" % args.min_rate if rate < args.min_rate else "ok")
             if verdict != "ok":
                 bad += 1
-            print("%-22s %12d %12.0f   %s" % (name, runs, rate, verdict), flush=True)
+            print("%-22s %12d %12.0f %10d   %s" % (name, runs, rate, peak, verdict), flush=True)
     return 1 if bad else 0
 
 

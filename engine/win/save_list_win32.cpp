@@ -1,6 +1,6 @@
 // Quorrin.dll for the list-driven save: LoadLibraryA by name (the front end has it loaded
 // already, so this finds the same module and the list handles it made), GetProcAddress of
-// "GetListCount" and "GetSortValue", FreeLibrary at the end of the run.
+// "GetListCount", "GetSortValue" and "GetSortText", FreeLibrary at the end of the run.
 #include "engine/win/save_list_win32.h"
 
 #include <windows.h>
@@ -24,7 +24,9 @@ bool Win32ListLibrary::Load(ListBinding* binding, uint32_t* error) {
   }
   binding->get_list_count = Bind<quorrin_api::GetListCountFn>(module, "GetListCount");
   binding->get_sort_value = Bind<quorrin_api::GetSortValueFn>(module, "GetSortValue");
-  if (binding->get_list_count == nullptr || binding->get_sort_value == nullptr) {
+  binding->get_sort_text = Bind<quorrin_api::GetSortTextFn>(module, "GetSortText");
+  if (binding->get_list_count == nullptr || binding->get_sort_value == nullptr ||
+      binding->get_sort_text == nullptr) {
     *error = GetLastError() != 0 ? GetLastError() : ERROR_PROC_NOT_FOUND;
     FreeLibrary(module);
     *binding = ListBinding();

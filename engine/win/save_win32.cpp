@@ -63,15 +63,43 @@ size_t FirstFolderStart(const std::u16string& path) {
   return path.empty() || path[0] != u'\\' ? 0 : 1;
 }
 
+}  // namespace
+
+// Plain Win32 paths stop at MAX_PATH (248 characters for a folder): a deep tree saved below
+// a deep destination would lose every file past that. The "\\?\" form reaches 32,767
+// characters, but the system no longer tidies it (no "." or ".." resolved, no '/' taken for
+// '\'), so the path is made full and tidy first, then given the prefix. Volume-name and
+// device paths already carry it.
+std::u16string LongPathForm(const std::u16string& path) {
+  if (path.compare(0, 4, u"\\\\?\\") == 0 || path.compare(0, 4, u"\\\\.\\") == 0) return path;
+  std::u16string full = path;
+  std::vector<wchar_t> buffer(path.size() + MAX_PATH + 1, L'\0');
+  DWORD length = GetFullPathNameW(Wide(path), static_cast<DWORD>(buffer.size()), buffer.data(),
+                                  nullptr);
+  if (length >= buffer.size()) {
+    buffer.assign(length + 1, L'\0');
+    length = GetFullPathNameW(Wide(path), static_cast<DWORD>(buffer.size()), buffer.data(),
+                              nullptr);
+  }
+  if (length > 0 && length < buffer.size()) {
+    full.assign(reinterpret_cast<const char16_t*>(buffer.data()), length);
+  }
+  if (full.compare(0, 2, u"\\\\") == 0) return u"\\\\?\\UNC\\" + full.substr(2);
+  if (full.size() >= 3 && full[1] == u':' && full[2] == u'\\') return u"\\\\?\\" + full;
+  return full;  // relative or odd: as the system takes it
+}
+
+namespace {
+
 bool IsFolder(const std::u16string& path) {
-  DWORD attributes = GetFileAttributesW(Wide(path));
+  DWORD attributes = GetFileAttributesW(Wide(LongPathForm(path)));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace
 
 bool Win32SaveOutput::Exists(const std::u16string& path) {
-  return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Wide(LongPathForm(path))) != INVALID_FILE_ATTRIBUTES;
 }
 
 // MakeSureDirectoryPathExists, in wide text: the ANSI one cannot create folders whose names
@@ -83,7 +111,7 @@ bool Win32SaveOutput::MakeFolders(const std::u16string& path, uint32_t* error,
   while (end != std::u16string::npos) {
     if (end > 0 && path[end - 1] != u'\\') {
       std::u16string folder = path.substr(0, end);
-      const bool made = CreateDirectoryW(Wide(folder), nullptr) != 0;
+      const bool made = CreateDirectoryW(Wide(LongPathForm(folder)), nullptr) != 0;
       if (!made) {
         DWORD code = GetLastError();
         if (code != ERROR_ALREADY_EXISTS || !IsFolder(folder)) {
@@ -100,7 +128,7 @@ bool Win32SaveOutput::MakeFolders(const std::u16string& path, uint32_t* error,
 
 std::unique_ptr<OutputFile> Win32SaveOutput::Create(const std::u16string& path, bool replace,
                                                     uint32_t* error) {
-  HANDLE handle = CreateFileW(Wide(path), FILE_ALL_ACCESS, FILE_SHARE_WRITE, nullptr,
+  HANDLE handle = CreateFileW(Wide(LongPathForm(path)), FILE_ALL_ACCESS, FILE_SHARE_WRITE, nullptr,
                               replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
   if (handle == INVALID_HANDLE_VALUE) {

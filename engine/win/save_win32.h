@@ -23,6 +23,10 @@ class Win32SaveOutput : public SaveOutput {
   bool PathOfVolume(const std::u16string& volume_name, std::u16string* path) override;
 };
 
+// A path as the "\\?\" form that passes MAX_PATH: made full and tidy ('.', '..', '/'), then
+// "\\?\X:\..." or "\\?\UNC\server\share\..."; paths already in that form are kept.
+std::u16string LongPathForm(const std::u16string& path);
+
 // The output Scavrel.dll installs at load.
 Win32SaveOutput& TheWin32SaveOutput();
 

@@ -42,6 +42,11 @@ int32_t QUORRIN_CALL GetSortValue(void* const* storage_variable, uint32_t row, u
   return quorrin::GetSortValue(storage_variable, row, field, list);
 }
 
+uint32_t QUORRIN_CALL GetSortText(char* storage, uint32_t storage_bytes, uint32_t row,
+                                  uint32_t field, SortedListHandle list) {
+  return quorrin::GetSortText(storage, storage_bytes, row, field, list);
+}
+
 int32_t QUORRIN_CALL SetSortValue(const void* value, uint32_t row, uint32_t field,
                                   SortedListHandle list) {
   return quorrin::SetSortValue(value, row, field, list);

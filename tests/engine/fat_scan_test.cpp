@@ -300,6 +300,37 @@ TEST(FatNames, DeletedShortEntryShowsItsFirstCharacterAsX) {
   EXPECT_EQ(rig.engine.scan_progress.text.Get(), "xBC.TXT");
 }
 
+// Case bits as Windows and mtools write them for names typed in lower case ("notes.txt"):
+// 0x08 the base, 0x10 the extension. Quick and full scans, root, live and deleted folders.
+TEST(FatNames, CaseBitsShowTheShortNameInLowerCaseAndTheDeletedMarkStillAsX) {
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "OTES   TXT", 0x20, 5, 10);
+  fat.Root(0)[12] = 0x18;
+  fat.Entry(fat.Root(1), "\xE5" "EADME  TXT", 0x20, 6, 10);
+  fat.Root(1)[12] = 0x08;  // base only: "readme.TXT" as Windows shows it
+  fat.Entry(fat.Root(2), "\xE5" "ONFIG  SYS", 0x20, 7, 10);
+  fat.Root(2)[12] = 0x10;
+  fat.Entry(fat.Root(3), "LIVE       ", 0x10, 10, 0);  // a live folder shown as "live"
+  fat.Root(3)[12] = 0x08;
+  fat.Chain(10, 1);
+  fat.Dots(10, 0);
+  fat.Entry(fat.Slot(10, 2), "\xE5" "ODO    MD ", 0x20, 8, 10);
+  fat.Slot(10, 2)[12] = 0x18;
+  fat.Entry(fat.Root(4), "\xE5" "LD        ", 0x10, 12, 0);  // a deleted folder "old"
+  fat.Root(4)[12] = 0x08;
+  fat.Dots(12, 0);
+  fat.Entry(fat.Slot(12, 2), "\xE5" "ECIPE  DOC", 0x20, 9, 10);
+  fat.Slot(12, 2)[12] = 0x18;
+  for (bool full : {false, true}) {
+    ScanRig rig;
+    ASSERT_EQ(rig.Scan(&fat.bytes, full), 1);
+    std::vector<std::string> files = View(rig.engine.tree).files;
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"live/xodo.md", "xONFIG.sys", "xeadme.TXT",
+                                               "xld/xecipe.doc", "xotes.txt"}));
+  }
+}
+
 TEST(FatNames, DeletedLongNameEntriesNameTheFileAcrossAVolumeLabel) {
   HandFat fat;
   int n = HandFat::LongName(fat.Root(0), u"A long name, \u00e9t\u00e9.txt", true);
@@ -495,7 +526,6 @@ const JunkSlot kJunkSlots[] = {
     {"a '.' in the name", "._         ", 0x20, 3, 4000},
     {"a reserved attribute bit", "_          ", 0x62, 3, 4096},
     {"control bytes in the name", "\x01\x02" "DATA\x7f BIN", 0x20, 5, 100},
-    {"lower case", "lower   txt", 0x20, 7, 10},
     {"a blank first byte", " AME    TXT", 0x20, 8, 10},
     {"a size past the volume", "HUGE    BIN", 0x20, 4, 0xFFFFFF00u},
     {"a first cluster past the volume", "FAR     BIN", 0x20, 0x00FFFF00u, 100},
@@ -551,6 +581,18 @@ TEST(FatFolderSlots, DeletedFolderWalkDoesNotGoOnIntoANeighbourClusterOfImplausi
   }
 }
 
+TEST(FatFolderSlots, DeletedFolderWalkGoesOnIntoANextClusterOfLowerCaseShortNames) {
+  HandFat fat = FullDeletedFolder();
+  fat.Entry(fat.Slot(11, 0), "\xE5" "econd  txt", 0x20, 31, 10);
+  for (bool full : {false, true}) {
+    ScanRig rig;
+    ASSERT_EQ(rig.Scan(&fat.bytes, full), 1);
+    std::vector<std::string> expected = Repeated("xLDDIR/xIRST.TXT", 14);
+    expected.push_back("xLDDIR/xecond.txt");
+    EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
+  }
+}
+
 TEST(FatFolderSlots, ImplausibleSlotsOfADeletedFolderAreDroppedAndTheOthersKept) {
   HandFat fat;
   fat.Entry(fat.Root(0), "\xE5" "LDDIR     ", 0x10, 10, 0);
@@ -562,10 +604,12 @@ TEST(FatFolderSlots, ImplausibleSlotsOfADeletedFolderAreDroppedAndTheOthersKept)
   fat.Entry(fat.Slot(10, slot++), "\xE5" "OOD    TXT", 0x20, 30, 10);
   fat.Entry(fat.Slot(10, slot++), "\xE5" "\x81" "ND    TXT", 0x20, 31, 10);  // an OEM byte
   fat.Entry(fat.Slot(10, slot++), "\x05" "EMPTY  TXT", 0x20, 0, 0);  // no cluster: not listed
+  // Lower case as some devices store it: a short name, not junk.
+  fat.Entry(fat.Slot(10, slot++), "\xE5" "ower   txt", 0x20, 32, 10);
   ScanRig rig;
   ASSERT_EQ(rig.Scan(&fat.bytes, false), 1);
   EXPECT_EQ(Sorted(View(rig.engine.tree).files),
-            Sorted({"xLDDIR/xOOD.TXT", "xLDDIR/x\u0081ND.TXT"}));
+            Sorted({"xLDDIR/xOOD.TXT", "xLDDIR/x\u0081ND.TXT", "xLDDIR/xower.txt"}));
   EXPECT_EQ(V(rig.engine.scan_progress.counter_b.load()), 0u);  // the "folder" was dropped
 }
 

@@ -240,6 +240,30 @@ TEST(NtfsDataRuns, CursorTakesRunsLongerThanTheVolumeOrOffItAsDamage) {
   EXPECT_EQ(run.first_cluster, 254u);
 }
 
+TEST(NtfsDataRuns, CursorRefusesOffsetsThatWouldCarryPastSixtyFourBits) {
+  // 1 @35, then 16 at 35 + INT64_MAX (the fuzz finding), and 1 @35, then 35 + INT64_MIN.
+  const std::vector<std::vector<uint8_t>> damaged = {
+      {0x11, 0x01, 0x23, 0x81, 0x10, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
+      {0x11, 0x01, 0x23, 0x81, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80},
+  };
+  for (const auto& runs : damaged) {
+    RunListCursor cursor(Span(runs), 256);
+    PlacedRun run;
+    ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+    EXPECT_EQ(cursor.Next(&run), RunDecode::kBad) << int(runs.back());
+  }
+  // A volume claiming more clusters than a signed count holds: the second run lies above
+  // 2^63, where a signed running cluster would have turned negative.
+  const std::vector<uint8_t> high{0x81, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F,
+                                  0x81, 0x01, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                  0x00};
+  RunListCursor cursor(Span(high), ~0ull);
+  PlacedRun run;
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  EXPECT_EQ(run.first_cluster, 0x800000000000000Full);
+}
+
 TEST_F(NtfsVolumeTest, RunListMustCoverTheVcnSpanExactly) {
   const std::vector<uint8_t> runs{0x11, 0x04, 0x20, 0x11, 0x03, 0x10, 0x00};  // 4 @32, 3 @48
   ExtentList* ok = NewList();

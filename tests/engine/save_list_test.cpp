@@ -69,6 +69,7 @@ class CoreLibrary : public ListLibrary {
   bool refuse = false;
   quorrin_api::GetListCountFn count = &quorrin::GetListCount;
   quorrin_api::GetSortValueFn get = &quorrin::GetSortValue;
+  quorrin_api::GetSortTextFn get_text = &quorrin::GetSortText;
   int loads = 0;
   int frees = 0;
 
@@ -80,6 +81,7 @@ class CoreLibrary : public ListLibrary {
     ++loads;
     binding->get_list_count = count;
     binding->get_sort_value = get;
+    binding->get_sort_text = get_text;
     binding->module = this;
     return true;
   }
@@ -188,6 +190,31 @@ TEST_F(SaveListTest, FolderCountCountsFoldersThatWereNotThereBeforeTheirFirstRow
   EXPECT_EQ(error_.Code(), 183);  // the file in the way, as the destination reported it
 }
 
+// Two deleted folders "Docs" and "DOCS" are one folder on Windows: rows of both, in any
+// order, give every file a name of its own there, and no row writes over another's file.
+TEST_F(SaveListTest, FoldersThatDifferOnlyInCaseShareOneFolderAndNoFileIsWrittenOver) {
+  FoundNode* a = FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FoundNode* b_upper = FatFile(engine_.tree, root_, u"b.txt", 10, 6, 1);
+  FoundNode* b_lower = FatFile(engine_.tree, root_, u"B.TXT", 10, 7, 1);
+  FoundNode* a_again = FatFile(engine_.tree, root_, u"a.txt", 10, 8, 1);
+  list_.Row("X:\\Docs\\", 3, a);
+  list_.Row("X:\\DOCS\\", 3, b_upper);
+  list_.Row("X:\\Docs\\", 3, b_lower);
+  list_.Row("X:\\docs\\", 3, a_again);
+
+  EXPECT_TRUE(Save());
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"T:\\OUT\\DOCS\\A.TXT: 10",
+                                                 "T:\\OUT\\DOCS\\A1.TXT: 10",
+                                                 "T:\\OUT\\DOCS\\B.TXT: 10",
+                                                 "T:\\OUT\\DOCS\\B1.TXT: 10"}));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\a.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\b.txt"), Slice(image_, FatClusterOffset(6), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\B1.TXT"), Slice(image_, FatClusterOffset(7), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\a1.txt"), Slice(image_, FatClusterOffset(8), 10));
+  EXPECT_EQ(FilesSaved(), 4u);
+  EXPECT_EQ(FoldersCreated(), 1u);
+}
+
 TEST_F(SaveListTest, EmptyListSavesNothingAndStillLoadsAndFreesTheLibrary) {
   EXPECT_TRUE(Save());
   EXPECT_TRUE(output_.files.empty());
@@ -212,6 +239,10 @@ TEST_F(SaveListTest, LibraryThatCannotBeHadEndsTheRunWithNothingMade) {
   // Bound, but without its functions.
   library_.refuse = false;
   library_.get = nullptr;
+  EXPECT_FALSE(Save());
+  EXPECT_TRUE(output_.files.empty());
+  library_.get = &quorrin::GetSortValue;
+  library_.get_text = nullptr;
   EXPECT_FALSE(Save());
   EXPECT_TRUE(output_.files.empty());
   EXPECT_EQ(library_.loads, library_.frees);
@@ -310,10 +341,32 @@ TEST_F(SaveListTest, NtfsRowsAreCopiedFromTheirRuns) {
   EXPECT_EQ(ntfs.save_progress.counter_b, 1u);
 }
 
+// Deep found trees give folder texts far past GetSortValue's 999 bytes: the file goes into
+// the whole folder, not into one cut off at that length.
+TEST_F(SaveListTest, FolderTextLongerThanAThousandBytesIsFollowedWhole) {
+  FoundNode* a = FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  std::string folder = "X:\\";
+  std::string expected = "T:\\OUT";
+  for (int level = 0; level < 12; ++level) {
+    const std::string name = std::string(120, static_cast<char>('a' + level));
+    folder += name + "\\";
+    expected += "\\" + std::string(120, static_cast<char>('A' + level));
+  }
+  ASSERT_GT(folder.size(), 1400u);
+  list_.Row(folder, 3, a);
+  EXPECT_TRUE(Save());
+  EXPECT_EQ(Listing(), (std::vector<std::string>{expected + "\\A.TXT: 10"}));
+  EXPECT_EQ(FoldersCreated(), 1u);
+}
+
 // Cells no real list gives: a text that fills the whole buffer without a terminator, and a
 // selection read from a text field. Neither may read past the buffer or select the row.
 const char* g_fake_text = nullptr;
 uint32_t FakeCount(uint32_t) { return 2; }
+uint32_t FakeText(char* storage, uint32_t storage_bytes, uint32_t, uint32_t, uint32_t) {
+  std::memset(storage, 'p', storage_bytes);
+  return storage_bytes;  // "it fitted", with no room left for a terminator
+}
 int32_t FakeGet(void* const* storage_variable, uint32_t row, uint32_t field, uint32_t) {
   char* storage = static_cast<char*>(*storage_variable);
   if (field == 0) {
@@ -337,6 +390,7 @@ TEST_F(SaveListTest, UnterminatedTextsAndTextSelectionCellsAreReadSafely) {
   g_fake_text = reinterpret_cast<const char*>(a);
   library_.count = &FakeCount;
   library_.get = &FakeGet;
+  library_.get_text = &FakeText;
   EXPECT_TRUE(Save());
   // Row 0 only; its folder is the 999 bytes the buffer holds before its last byte.
   ASSERT_EQ(output_.files.size(), 1u);

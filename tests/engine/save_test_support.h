@@ -37,6 +37,7 @@ class MemoryOutput : public SaveOutput {
   bool volume_names_creatable = true;  // false: creating under \\?\Volume{T}\ fails (Wine)
   bool volume_name_known = true;       // false: T:\ has no volume name
   bool drive_letters_creatable = true; // false: creating under T:\ fails
+  bool fold_dotless_i = false;         // the dotless i names the same as 'I' (as on NTFS)
   int exists_questions = 0;            // Exists calls
   int volume_name_questions = 0;       // VolumeNameOf calls
   int drive_root_questions = 0;        // PathOfVolume calls
@@ -61,9 +62,20 @@ class MemoryOutput : public SaveOutput {
   static std::u16string Key(std::u16string path) {
     for (char16_t& c : path) {
       if (c >= u'a' && c <= u'z') c = c - u'a' + u'A';
+      if (c >= 0xE0 && c <= 0xFE && c != 0xF7) c -= 0x20;  // Latin-1 letters
     }
     while (path.size() > 1 && path.back() == u'\\') path.pop_back();
     return path;
+  }
+  // Key as this destination compares names.
+  std::u16string Compared(const std::u16string& path) const {
+    std::u16string key = Key(path);
+    if (fold_dotless_i) {
+      for (char16_t& c : key) {
+        if (c == 0x131) c = u'I';
+      }
+    }
+    return key;
   }
 
   // A path through the volume name in its drive-letter spelling.
@@ -75,13 +87,13 @@ class MemoryOutput : public SaveOutput {
 
   bool Exists(const std::u16string& path) override {
     ++exists_questions;
-    std::u16string key = Key(path);
+    std::u16string key = Compared(path);
     return files.count(key) != 0 || folders.count(key) != 0;
   }
 
   bool MakeFolders(const std::u16string& path, uint32_t* error,
                    bool* made_last = nullptr) override {
-    std::u16string key = Key(path);
+    std::u16string key = Compared(path);
     if (made_last != nullptr) *made_last = folders.count(key) == 0 && files.count(key) == 0;
     if (key.compare(0, 3, u"T:\\") != 0) {
       *error = 3;  // ERROR_PATH_NOT_FOUND
@@ -116,7 +128,7 @@ class MemoryOutput : public SaveOutput {
       *error = 5;  // ERROR_ACCESS_DENIED
       return nullptr;
     }
-    std::u16string key = Key(DrivePath(path));
+    std::u16string key = Compared(DrivePath(path));
     if (folders.count(key.substr(0, key.rfind(u'\\'))) == 0) {
       *error = 3;  // ERROR_PATH_NOT_FOUND
       return nullptr;
@@ -151,7 +163,7 @@ class MemoryOutput : public SaveOutput {
 
   // The bytes of a saved file, by its drive-letter path; null when there is none.
   const std::vector<uint8_t>* FileAt(const std::u16string& path) const {
-    auto found = files.find(Key(path));
+    auto found = files.find(Compared(path));
     return found == files.end() ? nullptr : &found->second;
   }
 

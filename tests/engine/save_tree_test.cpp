@@ -171,16 +171,39 @@ TEST_F(SaveTreeTest, NamesThatMayMeetOnesTheRunGaveOutInItsOwnFolderAreStillRena
   EXPECT_EQ(engine_.save_progress.counter_a, 5u);
 }
 
-TEST_F(SaveTreeTest, ANameOutsideAsciiIsAlwaysAskedAndMakesItsFolderAskedAboutEveryName) {
-  // Upper-case tables may fold a non-ASCII letter into an ASCII one (dotless i, long s).
+TEST_F(SaveTreeTest, NamesOutsideAsciiAreComparedWithoutCaseAndWhatTheFileSystemFoldsFurtherIsCaught) {
+  // "\u00c9t\u00e9.txt" and "\u00c9T\u00c9.TXT" are one name to Windows; so, on NTFS, are
+  // "\u0131d.txt" (dotless i) and "id.txt", which no fold of ours equates: the create finds
+  // it taken and the file takes the next name.
   FoundNode* docs = NamedFolder(engine_.tree, root_, u"Docs");
-  FatFile(engine_.tree, docs, u"plain.txt", 10, 5, 1);
-  FatFile(engine_.tree, docs, u"\u0131d.txt", 10, 6, 1);
-  FatFile(engine_.tree, docs, u"id.txt", 10, 7, 1);
+  FatFile(engine_.tree, docs, u"\u00e9t\u00e9.txt", 10, 5, 1);
+  FatFile(engine_.tree, docs, u"\u00c9T\u00c9.TXT", 10, 6, 1);
+  FatFile(engine_.tree, docs, u"\u0131d.txt", 10, 7, 1);
+  FatFile(engine_.tree, docs, u"id.txt", 10, 8, 1);
+  output_.fold_dotless_i = true;
   EXPECT_TRUE(SaveAll());
-  EXPECT_EQ(output_.exists_questions, 2);
-  EXPECT_EQ(Saved(u"T:\\out\\Docs\\id.txt"), Slice(image_, FatClusterOffset(7), 10));
-  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\\u00e9t\u00e9.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\\u00c9T\u00c91.TXT"), Slice(image_, FatClusterOffset(6), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\\u0131d.txt"), Slice(image_, FatClusterOffset(7), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\Docs\\id1.txt"), Slice(image_, FatClusterOffset(8), 10));
+  EXPECT_EQ(engine_.save_progress.counter_a, 4u);
+}
+
+TEST_F(SaveTreeTest, AFileThatAppearsBeforeTheCreateIsNeitherWrittenOverNorLost) {
+  FatFile(engine_.tree, root_, u"a.txt", 10, 5, 1);
+  FatFile(engine_.tree, root_, u"b.txt", 10, 6, 1);
+  // Another program makes a.txt and a1.txt between the name's choice and its create.
+  output_.on_create = [&](const std::u16string& path) {
+    if (MemoryOutput::Key(MemoryOutput::DrivePath(path)) != u"T:\\OUT\\A.TXT") return;
+    output_.files[u"T:\\OUT\\A.TXT"] = {'o', 't', 'h', 'e', 'r'};
+    output_.files[u"T:\\OUT\\A1.TXT"] = {'t', 'o', 'o'};
+  };
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(Saved(u"T:\\out\\a.txt"), (std::vector<uint8_t>{'o', 't', 'h', 'e', 'r'}));
+  EXPECT_EQ(Saved(u"T:\\out\\a1.txt"), (std::vector<uint8_t>{'t', 'o', 'o'}));
+  EXPECT_EQ(Saved(u"T:\\out\\a11.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\b.txt"), Slice(image_, FatClusterOffset(6), 10));
+  EXPECT_EQ(engine_.save_progress.counter_a, 2u);
 }
 
 TEST_F(SaveTreeTest, WithoutAutoRenameATakenNameIsRefusedAndNothingIsWrittenOverIt) {
@@ -199,7 +222,7 @@ TEST_F(SaveTreeTest, WithoutAutoRenameATakenNameIsRefusedAndNothingIsWrittenOver
   std::unique_ptr<OutputFile> late;
   SaveSession session(engine_, output_, false);
   uint32_t code = 0;
-  EXPECT_EQ(session.CreateTarget({MemoryOutput::kVolumeName, u"out\\a.txt"}, &code), nullptr);
+  EXPECT_EQ(session.CreateTarget({MemoryOutput::kVolumeName, u"out\\a.txt", {}}, &code), nullptr);
   EXPECT_EQ(code, kErrorFileExists);
 }
 

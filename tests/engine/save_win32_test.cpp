@@ -6,14 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/save_list.h"
 #include "engine/save_session.h"
 #include "engine/save_tree.h"
 #include "engine/win/save_win32.h"
+#include "quorrin/list_registry.h"
 #include "tests/engine/save_test_support.h"
 #include "tests/engine/scavrel_dll.h"
 
@@ -48,13 +51,16 @@ class TempFolder {
   const std::u16string& path() const { return path_; }
 
  private:
-  static void Remove(const std::u16string& folder) { scavrel_dll::RemoveTree(W(folder)); }
+  // In the long form, so that folders past MAX_PATH go too.
+  static void Remove(const std::u16string& folder) {
+    scavrel_dll::RemoveTree(W(LongPathForm(folder)));
+  }
   std::u16string path_;
 };
 
 std::vector<uint8_t> ReadWholeFile(const std::u16string& path) {
   std::vector<uint8_t> bytes;
-  HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(W(LongPathForm(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {0xDE, 0xAD};
   uint8_t chunk[4096];
@@ -161,6 +167,124 @@ TEST(SaveWin32, FoldersAreMadeInWideTextAndNamesAreNotReplacedUnasked) {
   EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'a', 'b', 'c'}));
   // A file in the way of a folder fails the folder.
   EXPECT_FALSE(output.MakeFolders(path + u"\\below\\", &error));
+}
+
+TEST(SaveWin32, LongPathFormIsFullTidyAndPrefixed) {
+  EXPECT_EQ(LongPathForm(u"C:\\out\\..\\saved/here\\.\\a.txt"), u"\\\\?\\C:\\saved\\here\\a.txt");
+  EXPECT_EQ(LongPathForm(u"C:\\out\\deep\\"), u"\\\\?\\C:\\out\\deep\\");
+  EXPECT_EQ(LongPathForm(u"\\\\server\\share\\x"), u"\\\\?\\UNC\\server\\share\\x");
+  EXPECT_EQ(LongPathForm(u"\\\\?\\Volume{1234}\\out\\a.txt"), u"\\\\?\\Volume{1234}\\out\\a.txt");
+}
+
+// A deep found tree below a deep destination: paths far past MAX_PATH (260) are saved whole.
+TEST(SaveWin32, ATreeDeeperThanMaxPathIsSavedWhole) {
+  TempFolder temp;
+  std::vector<uint8_t> image = PatternImage(256 * 1024, 4096);
+  LastError error;
+  Engine engine(EngineKind::kFat);
+  engine.last_error = &error;
+  engine.save_flags.stop = 0;
+  OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
+  FoundNode* root = NamedFolder(engine.tree, nullptr, u"C:\\", kMixed, false);
+  FoundNode* folder = root;
+  std::u16string below;
+  for (int level = 0; level < 8; ++level) {
+    const std::u16string name = u"deleted folder " + std::u16string(40, static_cast<char16_t>(u'a' + level));
+    folder = NamedFolder(engine.tree, folder, name);
+    below += u"\\" + name;
+  }
+  FatFile(engine.tree, folder, u"the deepest file of all.txt", 5000, 3, 2);
+  FatFile(engine.tree, folder, u"THE DEEPEST FILE OF ALL.TXT", 100, 5, 1);
+  const std::u16string destination = temp.path() + u"\\" + std::u16string(60, u'd');
+  const std::u16string deepest = destination + below;
+  ASSERT_GT(deepest.size(), 400u);
+
+  Win32SaveOutput output;
+  std::string ansi_destination(destination.begin(), destination.end());
+  ASSERT_TRUE(SaveTree(engine, output, ansi_destination, nullptr));
+  EXPECT_EQ(ReadWholeFile(deepest + u"\\the deepest file of all.txt"),
+            Slice(image, (40 + 8) * 512, 5000));
+  // The same name to Windows: the second is renamed, not written over the first.
+  EXPECT_EQ(ReadWholeFile(deepest + u"\\THE DEEPEST FILE OF ALL1.TXT"),
+            Slice(image, (40 + 3 * 8) * 512, 100));
+  EXPECT_EQ(engine.save_progress.counter_a, 2u);
+  EXPECT_EQ(engine.save_progress.counter_b, 8u);
+}
+
+// Quorrin's core behind the list seam, as the DLL's list save binds it.
+class CoreList : public ListLibrary {
+ public:
+  bool Load(ListBinding* binding, uint32_t*) override {
+    binding->get_list_count = &quorrin::GetListCount;
+    binding->get_sort_value = &quorrin::GetSortValue;
+    binding->get_sort_text = &quorrin::GetSortText;
+    return true;
+  }
+  void Free(const ListBinding&) override {}
+};
+
+// Rows of "Docs" and "DOCS" in turn go into one folder on Windows; every file keeps a name of
+// its own there, as the real file system compares names. A file another program makes
+// between the name's choice and the create is not written over either.
+TEST(SaveWin32, FoldersThatDifferOnlyInCaseShareOneFolderAndNothingIsWrittenOver) {
+  TempFolder temp;
+  std::vector<uint8_t> image = PatternImage(256 * 1024, 4096);
+  LastError error;
+  Engine engine(EngineKind::kFat);
+  engine.last_error = &error;
+  engine.save_flags.stop = 0;
+  OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
+  FoundNode* root = NamedFolder(engine.tree, nullptr, u"X:\\", kMixed, false);
+  const char* names[] = {"a.txt", "b.txt", "B.TXT", "a.txt", "c.txt"};
+  const char* folders[] = {"X:\\Docs\\", "X:\\DOCS\\", "X:\\Docs\\", "X:\\docs\\", "X:\\Docs\\"};
+  const uint32_t list = quorrin::AddList();
+  for (int field = 0; field < 10; ++field) {
+    quorrin::FieldAdd("a", field < 6 ? kQuorrinFieldText : kQuorrinFieldInteger, list);
+  }
+  for (int row = 0; row < 5; ++row) {
+    std::u16string name(names[row], names[row] + std::strlen(names[row]));
+    FoundNode* file = FatFile(engine.tree, root, name, 100, 3 + row, 1);
+    quorrin_api::IntegerCell state = kChecked;
+    quorrin_api::IntegerCell node = reinterpret_cast<quorrin_api::IntegerCell>(file);
+    quorrin::Add(list);
+    quorrin::SetValue(folders[row], 0, list);
+    quorrin::SetValue(&state, 8, list);
+    quorrin::SetValue(&node, 9, list);
+  }
+  // Another program makes c.txt just before the save creates it.
+  class Interloper : public Win32SaveOutput {
+   public:
+    std::unique_ptr<OutputFile> Create(const std::u16string& path, bool replace,
+                                       uint32_t* error) override {
+      if (!made && path.size() > 6 && path.substr(path.size() - 6) == u"\\c.txt") {
+        uint32_t code = 0;
+        std::unique_ptr<OutputFile> other = Win32SaveOutput::Create(path, false, &code);
+        if (other != nullptr) {
+          made = true;
+          other->Write("other", 5, &code);
+        }
+      }
+      return Win32SaveOutput::Create(path, replace, error);
+    }
+    bool made = false;
+  } output;
+  CoreList library;
+  const std::u16string out = temp.path();
+  const std::string destination(out.begin(), out.end());
+  ASSERT_TRUE(SaveList(engine, output, library, destination + "\\",
+                       ListSaveArguments::From({list, 8, 0, 1, 9, 3})));
+  quorrin::ClearList(list);
+
+  auto cluster = [&](int row) { return Slice(image, (40 + (1 + row) * 8) * 512, 100); };
+  const std::u16string docs = out + u"\\Docs\\";
+  EXPECT_EQ(ReadWholeFile(docs + u"a.txt"), cluster(0));
+  EXPECT_EQ(ReadWholeFile(docs + u"b.txt"), cluster(1));
+  EXPECT_EQ(ReadWholeFile(docs + u"B1.TXT"), cluster(2));
+  EXPECT_EQ(ReadWholeFile(docs + u"a1.txt"), cluster(3));
+  EXPECT_EQ(ReadWholeFile(docs + u"c.txt"), (std::vector<uint8_t>{'o', 't', 'h', 'e', 'r'}));
+  EXPECT_EQ(ReadWholeFile(docs + u"c1.txt"), cluster(4));
+  EXPECT_EQ(engine.save_progress.counter_a, 5u);
+  EXPECT_EQ(engine.save_progress.counter_b, 1u);
 }
 
 // GetSaveSize as the front end calls it, by name from Scavrel.dll, on a node of a tree built

@@ -20,6 +20,7 @@ using quorrin_api::SortedListHandle;
 const char* const kExports[] = {
     "AddList", "DeleteAll", "ClearList",    "FieldRemoveall", "FieldAdd",     "Add",
     "SetValue", "UpdateList", "GetListCount", "Sort",          "GetSortValue", "SetSortValue",
+    "GetSortText",
 };
 
 using AddListFn = SortedListHandle(__cdecl*)();

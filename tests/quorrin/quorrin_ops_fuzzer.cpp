@@ -2,6 +2,7 @@
 // against a model of each list's fields and row count: every read that the model allows must
 // succeed, every other must be refused, no text copy may pass the engine's 1,000-byte buffer,
 // and a successful sort must leave the rows ordered by its first key.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -150,6 +151,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           Check(std::memchr(buffer, 0, quorrin::kCellTextStorage) != nullptr);
         }
         delete[] buffer;
+        // A sized read into exactly that many bytes: whole or cut, always terminated.
+        const uint32_t bytes = in.Byte() % 64 + 1;
+        char* sized = new char[bytes];
+        const uint32_t needed = quorrin::GetSortText(sized, bytes, row, field, handle);
+        const bool text = ok && m.types[field] == 1;
+        Check(text ? needed >= 1 : needed == 0);
+        Check(std::memchr(sized, 0, bytes) != nullptr);
+        if (text) Check(std::strlen(sized) == std::min<size_t>(needed, bytes) - 1);
+        delete[] sized;
         break;
       }
       case 8: {

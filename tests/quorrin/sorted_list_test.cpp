@@ -315,6 +315,34 @@ TEST_F(SortedListTest, TextCopiesStopAtTheEnginesCellBuffer) {
   for (size_t i = sizeof(IntegerCell); i < sizeof bytes; ++i) EXPECT_EQ(bytes[i], 0xEE);
 }
 
+// The list keeps long texts whole: GetSortText hands them out whole to a storage that holds
+// them and says what a smaller one missed, writing no byte past the size it was given.
+TEST_F(SortedListTest, SortTextGivesTheWholeTextOrTellsHowMuchItNeeds) {
+  ASSERT_EQ(quorrin::FieldAdd("a1", kText, list_), 1);
+  ASSERT_EQ(quorrin::FieldAdd("a2", kInteger, list_), 1);
+  std::string long_path = "E:\\" + std::string(3000, 'x') + "\\";
+  ASSERT_EQ(quorrin::Add(list_), 1);
+  SetText(list_, 0, long_path.c_str());
+  const uint32_t whole = static_cast<uint32_t>(long_path.size() + 1);
+
+  std::vector<char> big(whole);
+  EXPECT_EQ(quorrin::GetSortText(big.data(), whole, 0, 0, list_), whole);
+  EXPECT_EQ(std::string(big.data()), long_path);
+
+  auto* small = new char[100];  // on the heap: ASan reports any byte written past it
+  EXPECT_EQ(quorrin::GetSortText(small, 100, 0, 0, list_), whole);
+  EXPECT_EQ(std::string(small), long_path.substr(0, 99));
+  // Refusals leave an empty text: an integer field, an unknown row, field or handle.
+  EXPECT_EQ(quorrin::GetSortText(small, 100, 0, 1, list_), 0u);
+  EXPECT_STREQ(small, "");
+  EXPECT_EQ(quorrin::GetSortText(small, 100, 1, 0, list_), 0u);
+  EXPECT_EQ(quorrin::GetSortText(small, 100, 0, 2, list_), 0u);
+  EXPECT_EQ(quorrin::GetSortText(small, 100, 0, 0, list_ + 1000), 0u);
+  EXPECT_EQ(quorrin::GetSortText(small, 0, 0, 0, list_), 0u);
+  EXPECT_EQ(quorrin::GetSortText(nullptr, 100, 0, 0, list_), 0u);
+  delete[] small;
+}
+
 TEST_F(SortedListTest, BadHandlesFieldsAndRowsAreRefusedAndChangeNothing) {
   FillHitList(list_);
   const ListHandle unknown[] = {0, list_ + 1000, 0xFFFFFFFFu};

@@ -37,7 +37,7 @@ def content(name, size):
 def junk_slots(cluster_bytes):
     """One cluster of bytes that imitate directory slots at a glance (an attribute byte below
     0x80, a first cluster inside the volume) but hold what no FAT driver writes: a '.' in a
-    name, a reserved attribute bit, control bytes and lower case in a name, a size and a first
+    name, a reserved attribute bit, control bytes or a blank first byte in a name, a size and a first
     cluster past the volume, a long-name part out of its sequence. Then zeros."""
     def slot(name11, attributes, cluster, size):
         return (name11 + bytes([attributes]) + bytes(8) + (cluster >> 16).to_bytes(2, "little") +
@@ -52,7 +52,7 @@ def junk_slots(cluster_bytes):
         slot(b"FAR     BIN", 0x20, 0x00FFFF00, 100),
         orphan_part,
         slot(b"ORPHAN  TXT", 0x20, 6, 10),
-        slot(b"lower   txt", 0x20, 7, 10),
+        slot(b" AME    TXT", 0x20, 7, 10),
     ])
     assert len(out) <= cluster_bytes and len(orphan_part) == 32
     return out + bytes(cluster_bytes - len(out))
@@ -102,7 +102,10 @@ class Volume:
             "kind": kind,
             "size": size,
             "sha256": hashlib.sha256(data).hexdigest() if kind == "file" else None,
-            "short_only": bool(re.fullmatch(r"[A-Z0-9_]{1,8}(\.[A-Z0-9_]{1,3})?", name)),
+            # A name that fits 8.3 with each part in one case gets no long name: mtools, like
+            # Windows, keeps a part typed in lower case as case bits of the short entry.
+            "short_only": bool(re.fullmatch(
+                r"([A-Z0-9_]{1,8}|[a-z0-9_]{1,8})(\.([A-Z0-9_]{1,3}|[a-z0-9_]{1,3}))?", name)),
             "state": "live",
             "entry_deleted": False,
         }
@@ -230,6 +233,7 @@ def populate(v, big_clusters):
     v.write("DOCS/REPORT.DOC", 2000)
     v.write("DOCS/notes for later.txt", 700)
     v.write("DOCS/live.txt", 50)
+    v.write("DOCS/todo.txt", 300)           # 8.3 in lower case: no long name, case bits 0x18
     v.mkdir("DOCS/Inner dir")
     v.write("DOCS/Inner dir/deep file.txt", 1234)
     v.write("DOCS/Inner dir/STAYS.TXT", 10)
@@ -250,6 +254,7 @@ def populate(v, big_clusters):
     v.delete("FRAG.BIN")
     v.delete("DOCS/REPORT.DOC")
     v.delete("DOCS/notes for later.txt")
+    v.delete("DOCS/todo.txt")
     v.delete("DOCS/Inner dir/deep file.txt")
     v.deltree("Old Tree")
     v.delete("JUNK.BIN")
