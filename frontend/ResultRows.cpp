@@ -91,7 +91,11 @@ void DescribeFile(const EntryFacts& facts, bool ntfs, ResultRow& row) {
   row.status = QualityText(static_cast<int64_t>(facts.free_clusters),
                            static_cast<int64_t>(facts.total_clusters));
   row.first_cluster = facts.first_cluster;
-  row.first_cluster_text = std::to_string(facts.first_cluster);
+  // A file whose first run is sparse (NTFS) has no first cluster: the engine marks it with
+  // all ones, which is no cluster number a user can use.
+  row.first_cluster_text = facts.first_cluster == kNoFirstCluster
+                               ? std::string("N/A")
+                               : std::to_string(facts.first_cluster);
 }
 
 void DescribeFolder(const EntryFacts& facts, bool ntfs, ResultRow& row) {

@@ -32,6 +32,9 @@ struct EntryFacts {
   uint64_t first_cluster = 0;
 };
 
+// The first cluster of a file whose first run is sparse: it has none.
+inline constexpr uint64_t kNoFirstCluster = ~uint64_t{0};
+
 class ResultSource {
  public:
   virtual ~ResultSource() = default;

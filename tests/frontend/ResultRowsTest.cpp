@@ -178,6 +178,19 @@ TEST(FolderRows, SubFoldersComeBeforeDeletedFilesAndFoldersShowFixedTexts) {
   EXPECT_EQ(rows[2].node, last);
 }
 
+TEST(FolderRows, FileWhoseFirstRunIsSparseShowsNoFirstCluster) {
+  HandTree t(/*ntfs=*/true);
+  FoundNode* root = t.Root("N:\\");
+  FoundNode* sparse = t.File(root, "sparse.vhd", 1 << 20);
+  t.SetClusters(sparse, 0, 16, ~uint64_t{0});
+  FoundNode* dense = t.File(root, "dense.bin", 4096);
+  t.SetClusters(dense, 1, 1, 0);
+  std::vector<ResultRow> rows = FolderRows(root, t);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].first_cluster_text, "N/A");
+  EXPECT_EQ(rows[1].first_cluster_text, "0");
+}
+
 TEST(FolderRows, FolderWhoseDeletedEntriesLieOnlyInSubFoldersShowsOnlyFolderRows) {
   HandTree t;
   FoundNode* root = t.Root("E:\\");
