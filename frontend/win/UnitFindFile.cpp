@@ -902,7 +902,27 @@ uint8_t TFrmFindFile::ToggleRow(uint32_t list, skin::TQzListView* view, int row)
   return state;
 }
 
+void TFrmFindFile::DropSelectionBeforeClick(skin::TQzListView* list) {
+  // A click selects its row by first deselecting every row, which Wine's owner-data list does
+  // by visiting them all (see MoveRowFocus); with the one selected row let go here first, it
+  // finds nothing to deselect.
+  if (!list->HandleAllocated()) return;
+  HWND h = list->Handle();
+  const int focused = static_cast<int>(
+      SendMessageA(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  if (focused < 0 || SendMessageA(h, LVM_GETSELECTEDCOUNT, 0, 0) != 1) return;
+  if (!(SendMessageA(h, LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED) &
+        LVIS_SELECTED)) {
+    return;
+  }
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = 0;
+  SendMessageA(h, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+}
+
 void TFrmFindFile::ListView1MouseDown(forms::TMouseButton button, int x, int y) {
+  DropSelectionBeforeClick(ListView1);
   forms::TListItem* item = ListView1->GetItemAt(x, y);
   if (!item) return;
   int row = item->Index();
@@ -934,6 +954,7 @@ int TFrmFindFile::HitHeaderState(int new_state) {
 }
 
 void TFrmFindFile::ListView2MouseDown(forms::TMouseButton button, int x, int y) {
+  DropSelectionBeforeClick(ListView2);
   forms::TListItem* item = ListView2->GetItemAt(x, y);
   if (!item) return;
   int row = item->Index();

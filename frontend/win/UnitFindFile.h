@@ -145,6 +145,7 @@ class TFrmFindFile : public forms::TForm {
   // The plain navigation keys on either list: the focus and selection move here (see
   // MoveRowFocus); other keys go on to the list.
   void ListKeyDown(skin::TQzListView* list, WORD& key, forms::TShiftState shift);
+  void DropSelectionBeforeClick(skin::TQzListView* list);
  public:
   // Moves the focused and selected row as a navigation key does; false when the key is not
   // one or the list must move by itself.
