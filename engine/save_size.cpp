@@ -29,6 +29,12 @@ uint64_t SumSaveSize(const Engine& engine, uint32_t cluster_size, const FoundNod
   if (start == nullptr) return 0;
   const RecordForm form = engine.tree.record_form();
 
+  // A save asked for one file writes that file (the save's file rule): it has no children to
+  // sum, and the free-space check must still see its bytes.
+  if (node_given && !start->directory) {
+    return start->valid ? RoundUpToCluster(RecordedSize(start, form), cluster_size) : 0;
+  }
+
   // An explicit stack: a damaged volume can nest folders deeper than a thread's stack allows.
   uint64_t sum = 0;
   std::vector<const FoundNode*> pending{start->first_child};

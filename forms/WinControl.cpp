@@ -560,12 +560,14 @@ void TWinControl::WndProc(TMessage& m) {
         capture_control_ = c;
         SetCapture(handle_);
       }
-      c->WindowProc(cm);
-      m.Result = cm.Result;
+      // The mouse is let go before the release reaches the child: its click may open a modal
+      // window, whose first click would otherwise still come here.
       if (m.Msg == WM_LBUTTONUP && capture_control_) {
         capture_control_ = nullptr;
         if (handle_ && GetCapture() == handle_) ReleaseCapture();
       }
+      c->WindowProc(cm);
+      m.Result = cm.Result;
       return;
     }
     // The system controls capture the mouse themselves where they need it.

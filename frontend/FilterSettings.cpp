@@ -153,4 +153,9 @@ ScreenPoint PlacePicker(ScreenPoint anchor, int width, int height, int screen_wi
   return {place(anchor.x, width, screen_width), place(anchor.y, height, screen_height)};
 }
 
+bool FiltersActive(const FilterBounds& bounds, std::string_view name_filter) {
+  if (!(bounds == FilterBounds{})) return true;
+  return name_filter.find_first_not_of(" \t,;") != std::string_view::npos;
+}
+
 }  // namespace vardeck

@@ -37,6 +37,10 @@ FilterCheck CheckFilterEntries(const FilterEntries& entries);
 FilterCheck CheckFilterEntries(const FilterEntries& entries, const LocaleSettings& locale);
 
 // The dialogs' entries for bounds: empty where a bound is not set.
+// The folder filters narrow what the results show: a bound is set, or the name filter list
+// holds more than blanks and separators.
+bool FiltersActive(const FilterBounds& bounds, std::string_view name_filter);
+
 FilterEntries EntriesOfBounds(const FilterBounds& bounds);
 FilterEntries EntriesOfBounds(const FilterBounds& bounds, const LocaleSettings& locale);
 

@@ -122,4 +122,28 @@ bool LoadLanguage(const std::string& program_folder, LanguageTexts& texts) {
   }
 }
 
+std::string FillInText(std::string_view text, std::string_view value) {
+  constexpr std::string_view kMark = "%1";
+  std::string out;
+  bool filled = false;
+  size_t from = 0;
+  for (size_t at = text.find(kMark); at != std::string_view::npos; at = text.find(kMark, from)) {
+    out.append(text.substr(from, at - from));
+    out.append(value);
+    from = at + kMark.size();
+    filled = true;
+  }
+  out.append(text.substr(from));
+  if (!filled && !value.empty()) {
+    if (!out.empty()) out.push_back(' ');
+    out.append(value);
+  }
+  return out;
+}
+
+std::string OtherFileSystemText(const LanguageTexts& texts, std::string_view file_system) {
+  if (file_system.empty()) return texts.Text(LangKey::UnknowType);
+  return FillInText(texts.Text(LangKey::OtherFileSystem), file_system);
+}
+
 }  // namespace vardeck

@@ -41,9 +41,18 @@ enum class LangKey : int {
   CurrentDriver,
   // Ours: a save that wrote fewer files than were ticked.
   SaveShort,
+  // Ours: Recover with nothing ticked; a drive in a file system the engine does not read
+  // ("%1" stands for its name); a scan that could not read the drive; a folder scan that found
+  // no deleted entry; a find-file scan without a hit; the mark of an active filter.
+  NothingTicked,
+  OtherFileSystem,
+  ReadFailed,
+  NothingFound,
+  NoHits,
+  FilterOn,
 };
 
-inline constexpr size_t kLangKeyCount = 27;
+inline constexpr size_t kLangKeyCount = 33;
 
 // The keys as the file writes them (lowercase), in LangKey order.
 inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
@@ -53,7 +62,9 @@ inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
     "savehit",      "savefinished",  "warning",      "selectdriver",
     "unknowtype",   "validdate1",    "validdate2",   "validnumber1",
     "validnumber2", "savesetting",   "scanfinished", "endapplication",
-    "lowvolume",    "currentdriver", "saveshort",
+    "lowvolume",    "currentdriver", "saveshort",    "nothingticked",
+    "otherfilesystem", "readfailed",  "nothingfound", "nohits",
+    "filteron",
 };
 
 // The key of a name already lowercased; none for a name the program does not use.
@@ -88,6 +99,16 @@ bool ReadLanguageText(std::string_view file_bytes, LanguageTexts& texts);
 // Reads Lang.rec from the program's folder (with or without a trailing separator) into the
 // texts: false when it cannot be opened or read, or has no lines.
 bool LoadLanguage(const std::string& program_folder, LanguageTexts& texts);
+
+// A language text with its "%1" marks replaced by `value` (a name the system reports, such as
+// a file system's); a text without the mark gets the value after a blank, so a translation that
+// lost the mark still names it.
+std::string FillInText(std::string_view text, std::string_view value);
+
+// The message for a volume in a file system the engine does not read: "otherfilesystem" with
+// the system's name of it (the drive is there, only its format is not read); "unknowtype"
+// when the system gave no name.
+std::string OtherFileSystemText(const LanguageTexts& texts, std::string_view file_system);
 
 inline constexpr std::string_view kLanguageFileName = "Lang.rec";
 

@@ -1,6 +1,7 @@
 // The results window's rows, builders, sort keys and tree check pictures (see ResultRows.h).
 #include "frontend/ResultRows.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/disk_bytes.h"
@@ -91,7 +92,11 @@ void DescribeFile(const EntryFacts& facts, bool ntfs, ResultRow& row) {
   row.status = QualityText(static_cast<int64_t>(facts.free_clusters),
                            static_cast<int64_t>(facts.total_clusters));
   row.first_cluster = facts.first_cluster;
-  row.first_cluster_text = std::to_string(facts.first_cluster);
+  // A file whose first run is sparse (NTFS) has no first cluster: the engine marks it with
+  // all ones, which is no cluster number a user can use.
+  row.first_cluster_text = facts.first_cluster == kNoFirstCluster
+                               ? std::string("N/A")
+                               : std::to_string(facts.first_cluster);
 }
 
 void DescribeFolder(const EntryFacts& facts, bool ntfs, ResultRow& row) {
@@ -247,6 +252,35 @@ uint32_t SortKeyField(ResultList list, int column) {
     }
   }
   return column == 3 ? hit_field::kSizeKey : static_cast<uint32_t>(column);
+}
+
+int ListKeyTarget(unsigned key, int focused, int count, int top, int per_page) {
+  if (count <= 0) return -1;
+  const int last = count - 1;
+  const int page = std::max(1, per_page);
+  auto clamp = [last](int row) { return std::clamp(row, 0, last); };
+  if (focused < 0 || focused > last) {
+    switch (key) {
+      case kKeyEnd: return last;
+      case kKeyUp: case kKeyDown: case kKeyPageUp: case kKeyPageDown: case kKeyHome: return 0;
+      default: return -1;
+    }
+  }
+  switch (key) {
+    case kKeyUp: return clamp(focused - 1);
+    case kKeyDown: return clamp(focused + 1);
+    case kKeyHome: return 0;
+    case kKeyEnd: return last;
+    case kKeyPageDown: {
+      const int page_bottom = clamp(top + page - 1);
+      return focused < page_bottom ? page_bottom : clamp(focused + page - 1);
+    }
+    case kKeyPageUp: {
+      const int page_top = clamp(top);
+      return focused > page_top ? page_top : clamp(focused - (page - 1));
+    }
+    default: return -1;
+  }
 }
 
 int NextSortDirection(int last_sorted_column, int clicked_column, int column_direction) {

@@ -32,6 +32,9 @@ struct EntryFacts {
   uint64_t first_cluster = 0;
 };
 
+// The first cluster of a file whose first run is sparse: it has none.
+inline constexpr uint64_t kNoFirstCluster = ~uint64_t{0};
+
 class ResultSource {
  public:
   virtual ~ResultSource() = default;
@@ -169,6 +172,20 @@ struct SortOrder {
 };
 // The folder contents keep folders ahead of files (field kKind first).
 SortOrder MakeSortOrder(ResultList list, int column, int direction);
+
+// --- moving through a long list with the keys --------------------------------------------------
+
+// The navigation keys a result list moves its single selection with (the system's key codes).
+enum ListKey : unsigned {
+  kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyEnd = 0x23, kKeyHome = 0x24,
+  kKeyUp = 0x26, kKeyDown = 0x28,
+};
+// The row a plain navigation key moves the focus to, as the system list moves it: Page Down
+// goes to the last row on the page first, then a page on (Page Up likewise to the first);
+// -1 for a key that is no navigation key or an empty list. `focused` -1: no row yet (any key
+// starts at the first row); `top` and `per_page` are the first visible row and how many
+// rows one page shows.
+int ListKeyTarget(unsigned key, int focused, int count, int top, int per_page);
 
 // --- the folder tree's check pictures -----------------------------------------------------------
 

@@ -9,6 +9,11 @@ std::string WithTrailingBackslash(std::string folder) {
 }
 
 SaveOutcome RunSaveCommand(SaveSteps& steps) {
+  // A save of nothing would end in "savefinished": a failure reported as success.
+  if (!steps.AnythingTicked()) {
+    steps.TellNothingTicked();
+    return SaveOutcome::kNothingTicked;
+  }
   std::string folder = steps.ChooseFolder();
   if (folder.empty()) return SaveOutcome::kNoFolder;
   // Writing onto the volume being recovered can overwrite the very clusters to be saved: only

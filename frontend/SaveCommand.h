@@ -11,6 +11,10 @@ namespace vardeck {
 class SaveSteps {
  public:
   virtual ~SaveSteps() = default;
+  // Something would be saved: a ticked entry (the Recover button), or the popup's entry.
+  virtual bool AnythingTicked() = 0;
+  // The one-button "nothingticked" message.
+  virtual void TellNothingTicked() = 0;
   // The folder browser; an empty text when it was cancelled.
   virtual std::string ChooseFolder() = 0;
   // CheckCurrentDriver: the folder lies on the volume being recovered.
@@ -27,6 +31,7 @@ class SaveSteps {
 };
 
 enum class SaveOutcome {
+  kNothingTicked,    // nothing to save: told so before any folder is asked for
   kNoFolder,         // the browser was cancelled or gave nothing
   kKeptOffVolume,    // the user did not confirm saving onto the scanned volume
   kTooLarge,         // the entries do not fit

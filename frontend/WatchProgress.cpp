@@ -34,12 +34,18 @@ SaveEnd SaveEndAnnouncement(bool stopped, uint64_t files_saved, uint64_t files_w
   return files_saved < files_wanted ? SaveEnd::Short : SaveEnd::Finished;
 }
 
-std::optional<LangKey> TakePendingEndText() {
+std::optional<LangKey> TakePendingEndText(LangKey scan_text) {
   std::optional<LangKey> text;
   if (SaveFinishedPending.exchange(0)) text = LangKey::SaveFinished;
   if (SaveShortPending.exchange(0)) text = LangKey::SaveShort;
-  if (ScanFinishedPending.exchange(0)) text = LangKey::ScanFinished;
+  if (ScanFinishedPending.exchange(0)) text = scan_text;
   return text;
+}
+
+LangKey ScanEndText(bool find_mode, bool tree_kept, bool anything_found) {
+  if (!tree_kept) return LangKey::ReadFailed;
+  if (!anything_found) return find_mode ? LangKey::NoHits : LangKey::NothingFound;
+  return LangKey::ScanFinished;
 }
 
 }  // namespace vardeck

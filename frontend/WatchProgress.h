@@ -30,6 +30,12 @@ SaveEnd SaveEndAnnouncement(bool stopped, uint64_t files_saved, uint64_t files_w
 // For the results window's click handling, which announces the end of a run: takes (clears)
 // the pending end-of-run flags of the shared state and gives the text to show, if any. A scan
 // announced with a save still pending shows the scan's text, as the last one set wins.
-std::optional<LangKey> TakePendingEndText();
+std::optional<LangKey> TakePendingEndText(LangKey scan_text = LangKey::ScanFinished);
+
+// The text that announces a scan that ran to its end. The engine keeps no found tree when it
+// could not use the volume at all (the volume would not open, its first sector could not be
+// read or holds no file system it reads): that is "readfailed", never "scanfinished" over an
+// empty window. A scan that read the volume but found nothing, or no hit, says so.
+LangKey ScanEndText(bool find_mode, bool tree_kept, bool anything_found);
 
 }  // namespace vardeck

@@ -126,6 +126,7 @@ void TFilterEntryForm::BuildRangeRows(int top, int size_top, int buttons_top) {
   BClose = button(right - kButtonWidth, "&Exit");
   BOk->OnClick = [this](forms::TObject*) { BOkClick(); };
   BClear->OnClick = [this](forms::TObject*) { BClearClick(); };
+  BClose->SetCancel(true);  // Esc leaves the dialog as Exit does, the settings unchanged
   BClose->OnClick = [this](forms::TObject*) { BCloseClick(); };
 }
 

@@ -20,6 +20,8 @@ bool IsApplicationWindow(HWND window) {
 
 }  // namespace
 
+AllowForegroundFunction g_allow_foreground = &AllowSetForegroundWindow;
+
 uint32_t StoredWindowValue(HWND window) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
 }
@@ -67,6 +69,12 @@ bool InstanceGuard::Check(HWND own_application_window) {
     own_ = own_application_window;
     return false;
   }
+  // Windows lets only the foreground process give the foreground away, and that is this start,
+  // which the user has just launched: without its leave the first instance's own restore may
+  // only flash its taskbar button. The leave must come before the restore is sent.
+  DWORD first_process = 0;
+  GetWindowThreadProcessId(first, &first_process);
+  if (first_process != 0) g_allow_foreground(first_process);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(first, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
                       kRestoreTimeoutMs, &ignored);

@@ -38,6 +38,11 @@ class InstanceGuard {
   HWND own_ = nullptr;
 };
 
+// How a later start hands the foreground to the first instance (AllowSetForegroundWindow);
+// tests put a recorder here.
+using AllowForegroundFunction = BOOL(WINAPI*)(DWORD process_id);
+extern AllowForegroundFunction g_allow_foreground;
+
 // How long a second start waits for the first instance to answer its restore: a first
 // instance that hangs must not hang the second.
 inline constexpr UINT kRestoreTimeoutMs = 2000;

@@ -3,11 +3,14 @@
 #include "frontend/win/UnitFindFile.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <optional>
 
 #include "engine/scavrel_api.h"
 #include "forms/FolderBrowser.h"
 #include "frontend/FilterSettings.h"
+#include "frontend/FoundTreeWalk.h"
 #include "frontend/LangFile.h"
 #include "frontend/ProductTexts.h"
 #include "frontend/SaveCommand.h"
@@ -21,6 +24,7 @@
 #include "frontend/win/UnitFrmSetting.h"
 #include "frontend/win/UnitMsgBox.h"
 #include "frontend/win/UnitRun.h"
+#include "frontend/win/WatchSupport.h"
 #include "quorrin/quorrin_api.h"
 
 namespace vardeck {
@@ -30,6 +34,7 @@ TFrmFindFile* FrmFindFile = nullptr;
 namespace {
 
 constexpr forms::TColor kPanelColor = 14935011;
+constexpr forms::TColor kFilterMarkColor = 0x0000B0;  // dark red (blue in the high byte)
 constexpr int kMinTrackWidth = 550;
 constexpr int kMinTrackHeight = 450;
 constexpr int kHeaderTop = 24;
@@ -123,8 +128,11 @@ forms::TImageList* PictureList(forms::TComponent* owner, const char* art_name) {
 // The steps of a save command, with the window's dialogs and the engine.
 class WindowSaveSteps : public SaveSteps {
  public:
-  WindowSaveSteps(std::function<bool(const std::string&)> start, FoundNode* node)
-      : start_(std::move(start)), node_(node) {}
+  WindowSaveSteps(std::function<bool(const std::string&)> start, FoundNode* node,
+                  std::function<bool()> anything_ticked)
+      : start_(std::move(start)), node_(node), anything_ticked_(std::move(anything_ticked)) {}
+  bool AnythingTicked() override { return anything_ticked_(); }
+  void TellNothingTicked() override { ShowAttention(1, LangText(LangKey::NothingTicked)); }
   std::string ChooseFolder() override {
     std::string folder;
     if (!forms::SelectDirectory("Select a Folder", "", folder)) return std::string();
@@ -146,6 +154,7 @@ class WindowSaveSteps : public SaveSteps {
  private:
   std::function<bool(const std::string&)> start_;
   FoundNode* node_;
+  std::function<bool()> anything_ticked_;
 };
 
 }  // namespace
@@ -255,6 +264,21 @@ void TFrmFindFile::BuildControls() {
                              forms::akRight | forms::akTop);
   skImageButton1->OnClick = [this](forms::TObject*) { skImageButton1Click(); };
 
+  // Filters outlive Back and a scan of another drive: a user who does not know they are on
+  // would take the files they hide for lost.
+  FilterMark = new forms::TLabel(this);
+  FilterMark->SetAutoSize(false);
+  FilterMark->SetWordWrap(true);
+  FilterMark->SetTransparent(true);
+  FilterMark->SetLayout(forms::TTextLayout::tlCenter);
+  FilterMark->SetBounds(325, kCommandTop, width - 198 - 8 - 325, kCommandHeight);
+  FilterMark->SetAnchors(forms::akLeft | forms::akTop | forms::akRight);
+  FilterMark->Font().SetName("Tahoma");
+  FilterMark->Font().SetStyle(forms::fsBold);
+  FilterMark->Font().SetColor(kFilterMarkColor);
+  FilterMark->SetVisible(false);
+  FilterMark->SetParent(skForm1);
+
   skImagePanel1 = AddPanel(this, skForm1, 0, kContentTop, width, height - kContentTop - 6,
                            nullptr);
   skImagePanel1->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
@@ -287,6 +311,9 @@ void TFrmFindFile::BuildControls() {
   ListView2->OnHeaderStateClick = [this](forms::TObject*, int c) { ListView2HeaderStateClick(c); };
   ListView2->OnMouseDown = [this](forms::TObject*, forms::TMouseButton b, forms::TShiftState,
                                   int x, int y) { ListView2MouseDown(b, x, y); };
+  ListView2->OnKeyDown = [this](forms::TObject*, WORD& key, forms::TShiftState shift) {
+    ListKeyDown(ListView2, key, shift);
+  };
 
   Panel1 = new forms::TPanel(this);
   Panel1->SetBevelOuter(forms::TBevelCut::bvNone);
@@ -328,6 +355,9 @@ void TFrmFindFile::BuildControls() {
   ListView1->OnMouseDown = [this](forms::TObject*, forms::TMouseButton b, forms::TShiftState,
                                   int x, int y) { ListView1MouseDown(b, x, y); };
   ListView1->OnDblClick = [this](forms::TObject*) { ListView1DblClick(); };
+  ListView1->OnKeyDown = [this](forms::TObject*, WORD& key, forms::TShiftState shift) {
+    ListKeyDown(ListView1, key, shift);
+  };
 
   skImagePanel9 = AddPanel(this, skForm1, width - 13, height - 13, 11, 11, art::kSizeGrip);
   skImagePanel9->SetAnchors(forms::akRight | forms::akBottom);
@@ -524,11 +554,15 @@ void TFrmFindFile::ScanStopped() {
 }
 
 void TFrmFindFile::ShowScanResult() {
+  FoundNode* root = nullptr;
+  const bool tree_kept = (GetTreeFirst(&root) & 0xFF) != 0 && root != nullptr;
   if (FindMode) {
     BuildHitList();
     ShowPanels(true);
+    scan_end_text_ = ScanEndText(true, tree_kept, HitListCount > 0);
     return;
   }
+  scan_end_text_ = ScanEndText(false, tree_kept, tree_kept && root->subtree_has_deleted);
   if (BuildFolderTree()) {
     TreeView1->SetSelected(TreeView1->Items().GetFirstNode());
     InitialTreeClick = true;
@@ -538,12 +572,65 @@ void TFrmFindFile::ShowScanResult() {
   ShowPanels(false);
 }
 
+void TFrmFindFile::ReapplyFilters() {
+  if (FindMode) {
+    ShowScanResult();
+    return;
+  }
+  // The user's place survives new filters: the folder shown, and every branch still there
+  // that was open. Tree items die with the rebuild, the engine's nodes do not.
+  std::set<FoundNode*> expanded;
+  for (forms::TTreeNode* item = TreeView1->Items().GetFirstNode(); item; item = item->GetNext()) {
+    if (item->Expanded()) expanded.insert(NodeOf(item));
+  }
+  ShowFilterMark(false);
+  FoundNode* current = CurrentFolderItem ? NodeOf(CurrentFolderItem) : nullptr;
+  CurrentFolderItem = nullptr;
+  PopupTreeItem = nullptr;
+  mouse_down_item_ = nullptr;
+  if (!BuildFolderTree()) {
+    FillListview(nullptr);
+    return;
+  }
+  std::map<FoundNode*, forms::TTreeNode*> items;
+  TreeView1->Items().BeginUpdate();
+  for (forms::TTreeNode* item = TreeView1->Items().GetFirstNode(); item; item = item->GetNext()) {
+    items[NodeOf(item)] = item;
+    if (expanded.count(NodeOf(item))) item->Expand(false);
+  }
+  TreeView1->Items().EndUpdate();
+  // A folder the filters now hide gives way to its nearest ancestor that is still listed.
+  forms::TTreeNode* target = nullptr;
+  for (FoundNode* node = current; node && !target; node = node->parent) {
+    auto found = items.find(node);
+    if (found != items.end()) target = found->second;
+  }
+  if (!target) target = TreeView1->Items().GetFirstNode();
+  for (forms::TTreeNode* up = target->Parent(); up; up = up->Parent()) up->Expand(false);
+  TreeView1->SetSelected(target);
+  target->MakeVisible();
+  CurrentFolderItem = target;
+  FillListview(NodeOf(target));
+}
+
 void TFrmFindFile::ShowPanels(bool find_mode) {
   Panel2->SetVisible(find_mode);
   Panel1->SetVisible(!find_mode);
   skButton1->SetVisible(!find_mode);
   // Recover closes the gap the hidden Filter button leaves.
   skBRecovery->SetLeft(find_mode ? skButton1->Left() : skButton1->Left() + skButton1->Width() + 5);
+  ShowFilterMark(find_mode);
+}
+
+void TFrmFindFile::ShowFilterMark(bool find_mode) {
+  // A find-file scan lists what its own criteria asked for, just given: only the folder
+  // filters carried over from earlier results need the mark.
+  const bool on = !find_mode && FiltersActive(Bounds, NameFilterText);
+  const int left = skBRecovery->Left() + skBRecovery->Width() + 10;
+  FilterMark->SetBounds(left, FilterMark->Top(),
+                        std::max(60, skImageButton1->Left() - 8 - left), FilterMark->Height());
+  FilterMark->SetCaption(LangText(LangKey::FilterOn));
+  FilterMark->SetVisible(on);
 }
 
 bool TFrmFindFile::BuildFolderTree() {
@@ -592,7 +679,7 @@ void TFrmFindFile::BuildHitList() {
 // ---- announcing ---------------------------------------------------------------------------------
 
 void TFrmFindFile::FormClick() {
-  if (std::optional<LangKey> text = TakePendingEndText()) {
+  if (std::optional<LangKey> text = TakePendingEndText(scan_end_text_)) {
     pending_text_ = LangText(*text);
     Timer2->SetEnabled(true);
   }
@@ -741,6 +828,41 @@ void TFrmFindFile::ListColumnClick(skin::TQzListView* list, ResultList which, in
                                                                             : FolderListCount) - 1));
 }
 
+void TFrmFindFile::ListKeyDown(skin::TQzListView* list, WORD& key, forms::TShiftState shift) {
+  if (shift & (forms::ssShift | forms::ssCtrl | forms::ssAlt)) return;
+  if (MoveRowFocus(list, key)) key = 0;
+}
+
+bool TFrmFindFile::MoveRowFocus(skin::TQzListView* list, unsigned key) {
+  // The system list moves its single selection by first deselecting every row; Wine's does that
+  // for an owner-data list by visiting all rows and asking this window for each one's state
+  // (13 s for 100,000 rows, at every key). Moving the focus here touches only the two rows
+  // concerned, on every system alike.
+  if (!list->HandleAllocated()) return false;
+  HWND h = list->Handle();
+  const int count = static_cast<int>(SendMessageA(h, LVM_GETITEMCOUNT, 0, 0));
+  const int focused = static_cast<int>(
+      SendMessageA(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  const int top = static_cast<int>(SendMessageA(h, LVM_GETTOPINDEX, 0, 0));
+  const int per_page = static_cast<int>(SendMessageA(h, LVM_GETCOUNTPERPAGE, 0, 0));
+  const int target = ListKeyTarget(key, focused, count, top, per_page);
+  if (target < 0) return false;
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  if (focused >= 0 && focused != target) {
+    item.state = 0;
+    SendMessageA(h, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+  }
+  // Another row still selected (the selection did not follow the focus): the system's own
+  // move sorts it out.
+  if (focused != target && SendMessageA(h, LVM_GETSELECTEDCOUNT, 0, 0) != 0) return false;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(h, LVM_SETITEMSTATE, static_cast<WPARAM>(target), reinterpret_cast<LPARAM>(&item));
+  SendMessageA(h, LVM_SETSELECTIONMARK, 0, target);
+  SendMessageA(h, LVM_ENSUREVISIBLE, static_cast<WPARAM>(target), FALSE);
+  return true;
+}
+
 // ---- check boxes ---------------------------------------------------------------------------------
 
 FoundNode* TFrmFindFile::RowNode(uint32_t list, int row, uint32_t node_field) {
@@ -780,7 +902,27 @@ uint8_t TFrmFindFile::ToggleRow(uint32_t list, skin::TQzListView* view, int row)
   return state;
 }
 
+void TFrmFindFile::DropSelectionBeforeClick(skin::TQzListView* list) {
+  // A click selects its row by first deselecting every row, which Wine's owner-data list does
+  // by visiting them all (see MoveRowFocus); with the one selected row let go here first, it
+  // finds nothing to deselect.
+  if (!list->HandleAllocated()) return;
+  HWND h = list->Handle();
+  const int focused = static_cast<int>(
+      SendMessageA(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  if (focused < 0 || SendMessageA(h, LVM_GETSELECTEDCOUNT, 0, 0) != 1) return;
+  if (!(SendMessageA(h, LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED) &
+        LVIS_SELECTED)) {
+    return;
+  }
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = 0;
+  SendMessageA(h, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item));
+}
+
 void TFrmFindFile::ListView1MouseDown(forms::TMouseButton button, int x, int y) {
+  DropSelectionBeforeClick(ListView1);
   forms::TListItem* item = ListView1->GetItemAt(x, y);
   if (!item) return;
   int row = item->Index();
@@ -812,6 +954,7 @@ int TFrmFindFile::HitHeaderState(int new_state) {
 }
 
 void TFrmFindFile::ListView2MouseDown(forms::TMouseButton button, int x, int y) {
+  DropSelectionBeforeClick(ListView2);
   forms::TListItem* item = ListView2->GetItemAt(x, y);
   if (!item) return;
   int row = item->Index();
@@ -934,7 +1077,7 @@ void TFrmFindFile::Save(bool popup) {
       [&](const std::string& destination) {
         return StartEngineSave(destination, popup, list_save);
       },
-      popup ? PopupNode : nullptr);
+      popup ? PopupNode : nullptr, [&] { return popup || AnythingTicked(); });
   if (RunSaveCommand(steps) != SaveOutcome::kStarted) return;
   Sleep(100);
   ProgressShown = false;
@@ -945,6 +1088,21 @@ void TFrmFindFile::Save(bool popup) {
     return;
   }
   FollowRun();
+}
+
+bool TFrmFindFile::AnythingTicked() {
+  if (!Panel1->Visible()) {
+    // The list-driven save writes the rows whose check field is ticked.
+    for (uint32_t row = 0; row < HitListCount; ++row) {
+      if (CellInteger(HitList, static_cast<int>(row), hit_field::kCheck) == scavrel::kChecked) {
+        return true;
+      }
+    }
+    return false;
+  }
+  FoundNode* root = nullptr;
+  if ((GetTreeFirst(&root) & 0xFF) == 0 || root == nullptr) return false;
+  return CountFilesToSave(root, nullptr, EngineFilter()) > 0;
 }
 
 void TFrmFindFile::skBRecoveryClick() { Save(false); }

@@ -10,6 +10,7 @@
 #include "engine/found_tree.h"
 #include "forms/Forms.h"
 #include "forms/Splitter.h"
+#include "frontend/LangFile.h"
 #include "frontend/ResultRows.h"
 #include "skin/QzListView.h"
 #include "skin/QzTreeView.h"
@@ -45,6 +46,9 @@ class TFrmFindFile : public forms::TForm {
   // (find mode): builds it from the engine's found tree, shows the first folder, switches the
   // panels. Announcing is left to the caller (ScanFinishedPending and FormClick).
   void ShowScanResult();
+  // New filters applied: the tree and the folder list rebuilt, keeping the folder the user was
+  // in (or its nearest ancestor still listed) and the open branches that still exist.
+  void ReapplyFilters();
   // The end of a stopped scan: the window closes (ResultsCloseMode 2 returns to the start
   // window); nothing is built.
   void ScanStopped();
@@ -89,6 +93,8 @@ class TFrmFindFile : public forms::TForm {
   skin::TSkinImageButton* skButton1 = nullptr;
   skin::TSkinImageButton* skBRecovery = nullptr;
   skin::TSkinImageButton* skImageButton1 = nullptr;
+  // "filteron", beside the buttons while folder filters narrow the results.
+  forms::TLabel* FilterMark = nullptr;
   forms::TImageList* ImageList1 = nullptr;
   forms::TImageList* ImageList2 = nullptr;
   forms::TImageList* ImageList5 = nullptr;
@@ -119,6 +125,7 @@ class TFrmFindFile : public forms::TForm {
   void FormCreate();
   // Panel2 (hit list) or Panel1 (tree and folder list), and the buttons that go with them.
   void ShowPanels(bool find_mode);
+  void ShowFilterMark(bool find_mode);
   void FormShow();
   void FormPaint();
   void FormResize();
@@ -135,10 +142,22 @@ class TFrmFindFile : public forms::TForm {
   void ListView1MouseDown(forms::TMouseButton button, int x, int y);
   void ListView2MouseDown(forms::TMouseButton button, int x, int y);
   void ListView1DblClick();
+  // The plain navigation keys on either list: the focus and selection move here (see
+  // MoveRowFocus); other keys go on to the list.
+  void ListKeyDown(skin::TQzListView* list, WORD& key, forms::TShiftState shift);
+  void DropSelectionBeforeClick(skin::TQzListView* list);
+ public:
+  // Moves the focused and selected row as a navigation key does; false when the key is not
+  // one or the list must move by itself.
+  bool MoveRowFocus(skin::TQzListView* list, unsigned key);
+ private:
   void M1Click();
   void M2Click();
   void M3Click();
   void CheckFromPopup(uint8_t wanted);
+  // Something the Recover button would save: a ticked file the save walks to (folder mode), or
+  // a ticked row (find mode).
+  bool AnythingTicked();
   void skBRecoveryClick();
   void skBBackClick();
   void skButton1Click();
@@ -164,6 +183,8 @@ class TFrmFindFile : public forms::TForm {
 
   forms::TTreeNode* mouse_down_item_ = nullptr;
   std::string pending_text_;
+  // How the last scan that ran to its end is announced (set when its result is shown).
+  LangKey scan_end_text_ = LangKey::ScanFinished;
   forms::TTimer* follow_timer_ = nullptr;
   bool following_save_ = false;
 };

@@ -60,6 +60,7 @@ TFrmCalendar::TFrmCalendar(forms::TComponent* owner) : forms::TForm(owner) {
   skButton2->SetBounds(kClientWidth - 8 - 73, kBottomRowTop, 73, 24);
   skButton2->SetCaption("&Cancel");
   WearButtonArt(skButton2, art::kDialogButton, 10);
+  skButton2->SetCancel(true);  // Esc closes the picker as Cancel does
   skButton2->OnClick = [this](forms::TObject*) { skButton2Click(); };
   skButton2->SetParent(skForm1);
 

@@ -70,6 +70,14 @@ TFrmMessage::TFrmMessage(forms::TComponent* owner) : forms::TForm(owner) {
   Label5->SetAutoSize(false);
   Label5->SetWordWrap(true);
   Label5->SetBounds(135, 188, 338, 104);
+  // The window has no button of its own: Esc closes it as its close box does.
+  SetKeyPreview(true);
+  OnKeyDown = [this](forms::TObject*, WORD& key, forms::TShiftState) {
+    if (key == VK_ESCAPE) {
+      key = 0;
+      Close();
+    }
+  };
   FormCreate();
 }
 

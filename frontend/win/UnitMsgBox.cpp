@@ -78,6 +78,9 @@ void TFrmAttention::SetMessageText(const std::string& text) {
   const int button_top = layout_.window_height - (216 - 181);
   Button1->SetBounds(layout_.ok_left, button_top, Button1->Width(), Button1->Height());
   Button1->SetVisible(true);
+  // Esc answers the box as its Cancel button does; a box with OK alone it dismisses.
+  Button1->SetCancel(!layout_.cancel_shown);
+  Button2->SetCancel(layout_.cancel_shown);
   if (layout_.cancel_shown) {
     Button2->SetBounds(layout_.cancel_left, button_top, Button2->Width(), Button2->Height());
     Button2->SetVisible(true);

@@ -322,6 +322,9 @@ bool TFrmRun::RefreshDriver() {
     forms::Screen()->SetCursor(forms::crDefault);
     return true;
   }
+  // The drive the user chose stays chosen across a refresh and a return from the results
+  // window: a scan started next must not fall on the first drive instead.
+  const std::string kept = SelectedCaption();
   skListDisk->Items().BeginUpdate();
   skListDisk->Items().Clear();
   for (const std::string& name : names) {
@@ -334,9 +337,17 @@ bool TFrmRun::RefreshDriver() {
   }
   skListDisk->Items().EndUpdate();
   if (skListDisk->Items().Count() > 0) {
-    forms::TListItem* first = skListDisk->Items().Items(0);
-    skListDisk->SetSelected(first);
-    skListDisk->SetItemFocused(first);
+    forms::TListItem* chosen = skListDisk->Items().Items(0);
+    for (int i = 0; i < skListDisk->Items().Count(); ++i) {
+      forms::TListItem* row = skListDisk->Items().Items(i);
+      if (!kept.empty() && row->Caption() == kept) {
+        chosen = row;
+        break;
+      }
+    }
+    skListDisk->SetSelected(chosen);
+    skListDisk->SetItemFocused(chosen);
+    chosen->MakeVisible(false);
   }
   if (skListDisk->CanFocus()) skListDisk->SetFocus();
   forms::Screen()->SetCursor(forms::crDefault);
@@ -387,7 +398,9 @@ void TFrmRun::BeginScan(const std::string& caption, const std::string& volume_na
   // scan must leave the windows idle, not waiting for a scan that never runs.
   uint8_t ntfs = 0;
   if (!ChooseEngineFor(file_system, ntfs)) {
-    ShowAttention(1, Lang().Text(LangKey::UnknowType));
+    // "unknowtype" would send the user looking for a missing drive: name the file system
+    // instead, and the ones that are read.
+    ShowAttention(1, OtherFileSystemText(Lang(), file_system));
     return;
   }
   ScanState = kRunRunning;

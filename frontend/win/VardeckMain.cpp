@@ -22,7 +22,7 @@ void CreateForms() {
   FrmFindFile = new TFrmFindFile(nullptr);
   FrmSetting = new TFrmSetting(nullptr);
   // New folder filters rebuild the results window's tree and the folder it shows.
-  FrmSetting->OnFiltersApplied = [] { FrmFindFile->ShowScanResult(); };
+  FrmSetting->OnFiltersApplied = [] { FrmFindFile->ReapplyFilters(); };
   FrmMessage = new TFrmMessage(nullptr);
   FrmProgress = new TFrmProgress(nullptr);
   FrmSaveProgress = new TFrmSaveProgress(nullptr);

@@ -51,8 +51,13 @@ TEST_F(SaveSize, WholeTreeCountsCheckedDeletedFilesInFoldersThatAreNotUnchecked)
   EXPECT_EQ(SumSaveSize(fat_, 4096, skipped), 4096u);
 }
 
-TEST_F(SaveSize, AFileNodeHasNothingBelowIt) {
+TEST_F(SaveSize, AFileNodeCountsItselfCheckedOrNot) {
+  // The popup's Recover on one file saves that file: its size must reach the free-space check.
   FoundNode* file = FatFile(fat_.tree, root_, u"a.txt", 1000, 5, 1);
+  file->check_state = kUnchecked;
+  EXPECT_EQ(SumSaveSize(fat_, 4096, file), 4096u);
+  EXPECT_EQ(SumSaveSize(fat_, 512, file), 1024u);
+  file->valid = false;
   EXPECT_EQ(SumSaveSize(fat_, 4096, file), 0u);
 }
 

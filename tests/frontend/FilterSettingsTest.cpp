@@ -66,6 +66,15 @@ TEST(FilterChecks, EmptyMeansNotSetAndOnlyAMinimumOfZeroBoundsNothing) {
   EXPECT_FALSE(Check({"", "", "", "", "-5", ""}).ok);
 }
 
+TEST(FiltersActive, AnySetBoundOrNameMakesTheFilterActive) {
+  EXPECT_FALSE(FiltersActive(FilterBounds{}, ""));
+  EXPECT_FALSE(FiltersActive(FilterBounds{}, " , "));
+  EXPECT_TRUE(FiltersActive(FilterBounds{}, "*.jpg"));
+  FilterBounds bounds;
+  bounds.modify_max = 0;  // a bound of zero is set
+  EXPECT_TRUE(FiltersActive(bounds, ""));
+}
+
 TEST(FindCriteria, TheFileNameSplitsAtItsLastDot) {
   EXPECT_EQ(MakeFilename("*.jpg"), (FindCriteria{"*.jpg", "", true, true}));
   EXPECT_EQ(MakeFilename(" Report "), (FindCriteria{"*.", "report", false, false}));

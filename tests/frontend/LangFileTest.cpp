@@ -214,6 +214,26 @@ std::string InstalledFolder() {
 #endif
 }
 
+TEST(FillInText, EveryMarkTakesTheValueAndAMissingMarkStillNamesIt) {
+  EXPECT_EQ(FillInText("uses %1, not FAT. (%1)", "exFAT"), "uses exFAT, not FAT. (exFAT)");
+  EXPECT_EQ(FillInText("no mark", "exFAT"), "no mark exFAT");
+  EXPECT_EQ(FillInText("", "exFAT"), "exFAT");
+  // A value that holds the mark itself is not filled again.
+  EXPECT_EQ(FillInText("[%1]", "%1%1"), "[%1%1]");
+  EXPECT_EQ(FillInText("100%", "x"), "100% x");
+}
+
+TEST(ShippedLangFile, ExfatDriveIsNamedWithTheFileSystemsReadNotCalledMissing) {
+  LanguageTexts texts;
+  ASSERT_TRUE(LoadLanguage(InstalledFolder(), texts));
+  const std::string text = OtherFileSystemText(texts, "exFAT");
+  EXPECT_NE(text.find("exFAT"), std::string::npos) << text;
+  EXPECT_NE(text.find("NTFS"), std::string::npos) << text;
+  EXPECT_NE(text, texts.Text(LangKey::UnknowType));
+  EXPECT_EQ(text.find("%1"), std::string::npos) << text;
+  EXPECT_EQ(OtherFileSystemText(texts, ""), texts.Text(LangKey::UnknowType));
+}
+
 TEST(ShippedLangFile, DefinesEveryKeyWithANonEmptyText) {
   LanguageTexts texts;
   ASSERT_TRUE(LoadLanguage(InstalledFolder(), texts)) << InstalledFolder();

@@ -178,6 +178,19 @@ TEST(FolderRows, SubFoldersComeBeforeDeletedFilesAndFoldersShowFixedTexts) {
   EXPECT_EQ(rows[2].node, last);
 }
 
+TEST(FolderRows, FileWhoseFirstRunIsSparseShowsNoFirstCluster) {
+  HandTree t(/*ntfs=*/true);
+  FoundNode* root = t.Root("N:\\");
+  FoundNode* sparse = t.File(root, "sparse.vhd", 1 << 20);
+  t.SetClusters(sparse, 0, 16, ~uint64_t{0});
+  FoundNode* dense = t.File(root, "dense.bin", 4096);
+  t.SetClusters(dense, 1, 1, 0);
+  std::vector<ResultRow> rows = FolderRows(root, t);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].first_cluster_text, "N/A");
+  EXPECT_EQ(rows[1].first_cluster_text, "0");
+}
+
 TEST(FolderRows, FolderWhoseDeletedEntriesLieOnlyInSubFoldersShowsOnlyFolderRows) {
   HandTree t;
   FoundNode* root = t.Root("E:\\");
@@ -433,6 +446,28 @@ TEST(TreeStates, DeepChainIsRefreshedWithoutRecursion) {
   tree.count = 0;
   RefreshAncestorStates(tree, item);
   EXPECT_EQ(tree.count, 200000);
+}
+
+TEST(ListKeyTarget, KeysMoveAsTheSystemListMovesThem) {
+  // 100,000 rows, 20 on a page, rows 40..59 visible, row 45 focused.
+  EXPECT_EQ(ListKeyTarget(kKeyDown, 45, 100000, 40, 20), 46);
+  EXPECT_EQ(ListKeyTarget(kKeyUp, 45, 100000, 40, 20), 44);
+  EXPECT_EQ(ListKeyTarget(kKeyEnd, 45, 100000, 40, 20), 99999);
+  EXPECT_EQ(ListKeyTarget(kKeyHome, 45, 100000, 40, 20), 0);
+  EXPECT_EQ(ListKeyTarget(kKeyPageDown, 45, 100000, 40, 20), 59);  // the page's last row first
+  EXPECT_EQ(ListKeyTarget(kKeyPageDown, 59, 100000, 40, 20), 78);  // then a page on
+  EXPECT_EQ(ListKeyTarget(kKeyPageUp, 45, 100000, 40, 20), 40);
+  EXPECT_EQ(ListKeyTarget(kKeyPageUp, 40, 100000, 40, 20), 21);
+  // The ends hold.
+  EXPECT_EQ(ListKeyTarget(kKeyUp, 0, 10, 0, 20), 0);
+  EXPECT_EQ(ListKeyTarget(kKeyDown, 9, 10, 0, 20), 9);
+  EXPECT_EQ(ListKeyTarget(kKeyPageDown, 9, 10, 0, 20), 9);
+  EXPECT_EQ(ListKeyTarget(kKeyPageUp, 3, 10, 3, 0), 3);
+  // No focus yet, no rows, no navigation key.
+  EXPECT_EQ(ListKeyTarget(kKeyDown, -1, 10, 0, 5), 0);
+  EXPECT_EQ(ListKeyTarget(kKeyEnd, -1, 10, 0, 5), 9);
+  EXPECT_EQ(ListKeyTarget(kKeyDown, 3, 0, 0, 5), -1);
+  EXPECT_EQ(ListKeyTarget('A', 3, 10, 0, 5), -1);
 }
 
 }  // namespace

@@ -17,8 +17,11 @@ class Script : public SaveSteps {
   bool confirm = false;
   bool fits = true;
   bool accepts = true;
+  bool ticked = true;
   std::vector<std::string> calls;
 
+  bool AnythingTicked() override { return ticked; }
+  void TellNothingTicked() override { calls.push_back("nothingticked"); }
   std::string ChooseFolder() override { calls.push_back("choose"); return folder; }
   bool OnScannedVolume(const std::string& f) override {
     calls.push_back("check " + f);
@@ -31,6 +34,13 @@ class Script : public SaveSteps {
 };
 
 using Calls = std::vector<std::string>;
+
+TEST(SaveCommand, NothingTickedIsToldBeforeAFolderIsAskedForAndNothingStarts) {
+  Script s;
+  s.ticked = false;
+  EXPECT_EQ(RunSaveCommand(s), SaveOutcome::kNothingTicked);
+  EXPECT_EQ(s.calls, Calls{"nothingticked"});
+}
 
 TEST(SaveCommand, CancelledFolderBrowserEndsBeforeAnyCheck) {
   Script s;

@@ -62,3 +62,14 @@ TEST(TakePendingEndText, EachFlagGivesItsTextOnceAndTheScanWins) {
   EXPECT_EQ(SaveFinishedPending, 0);
   EXPECT_EQ(ScanFinishedPending, 0);
 }
+
+TEST(ScanEndText, UnreadDriveEmptyScanAndEmptySearchAreNotAnnouncedAsFinds) {
+  EXPECT_EQ(ScanEndText(false, /*tree_kept=*/false, false), LangKey::ReadFailed);
+  EXPECT_EQ(ScanEndText(true, /*tree_kept=*/false, false), LangKey::ReadFailed);
+  EXPECT_EQ(ScanEndText(false, true, /*anything_found=*/false), LangKey::NothingFound);
+  EXPECT_EQ(ScanEndText(true, true, /*anything_found=*/false), LangKey::NoHits);
+  EXPECT_EQ(ScanEndText(false, true, true), LangKey::ScanFinished);
+  EXPECT_EQ(ScanEndText(true, true, true), LangKey::ScanFinished);
+  ScanFinishedPending = 1;
+  EXPECT_EQ(TakePendingEndText(LangKey::NoHits), LangKey::NoHits);
+}

@@ -1,0 +1,570 @@
+// Faults a new user met, each driven as that user met it, with the program's windows in this
+// process over the demo drives (F: FAT32, N: NTFS) and X:, a drive whose image holds no file
+// system at all: Recover with nothing ticked, a drive that cannot be read, a search without a
+// hit, Back and the drive chosen, a filter carried over to another drive's results, new
+// filters and the user's place in the tree, Esc in the boxes and dialogs, the About window's
+// close box, the second start's hand-over of the foreground, and the keys in a hit list of
+// 100,000 rows. Writes user_faults_filter_on.png and user_faults_read_failed.png.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/scavrel_api.h"
+#include "forms/FolderBrowser.h"
+#include "frontend/LangFile.h"
+#include "frontend/ResultRows.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/InstanceGuard.h"
+#include "frontend/win/ResultsEngine.h"
+#include "frontend/win/UnitFind.h"
+#include "frontend/win/UnitFindFile.h"
+#include "frontend/win/UnitFrmMessage.h"
+#include "frontend/win/UnitFrmSetting.h"
+#include "frontend/win/UnitMsgBox.h"
+#include "frontend/win/UnitRun.h"
+#include "frontend/win/VardeckMain.h"
+#include "quorrin/quorrin_api.h"
+#include "skin/SkinTitleBar.h"
+#include "tests/skin/png_writer.h"
+
+namespace vardeck {
+namespace {
+
+// ---- robot moves (copied here until the shared robot in tests/support takes them) ----------
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) {
+    forms::Application()->ProcessMessages();
+    Sleep(5);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& done, int milliseconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return done();
+    Pump();
+  }
+  return true;
+}
+
+void ClickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT in[2] = {};
+  in[0].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].type = INPUT_MOUSE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+void ClickClient(HWND wnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(wnd, &p);
+  ClickAt(p);
+  Pump();
+}
+
+void ClickButton(forms::TWinControl* b) {
+  RECT r{};
+  GetClientRect(b->Handle(), &r);
+  ClickClient(b->Handle(), r.right / 2, r.bottom / 2);
+}
+
+void PostKey(HWND wnd, WORD vk) {
+  UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+  PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
+  PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+// Runs `step` from a timer of the GUI thread, so that it also runs inside modal loops.
+class Ticker {
+ public:
+  explicit Ticker(std::function<void()> step) : step_(std::move(step)) {
+    timer_ = new forms::TTimer(nullptr);
+    timer_->SetInterval(50);
+    timer_->OnTimer = [this](forms::TObject*) { step_(); };
+    timer_->SetEnabled(true);
+  }
+  ~Ticker() { delete timer_; }
+
+ private:
+  std::function<void()> step_;
+  forms::TTimer* timer_;
+};
+
+bool Showing(forms::TForm* form) {
+  return form && form->HandleAllocated() && IsWindowVisible(form->Handle());
+}
+
+// Answers each message box with a click on the chosen button and keeps its text.
+class BoxAnswers {
+ public:
+  BoxAnswers()
+      : ticker_([this] {
+          if (!enabled || !Showing(FrmAttention)) {
+            answering_ = false;
+            return;
+          }
+          if (answering_) return;
+          answering_ = true;
+          texts.push_back(FrmAttention->Label1->Caption());
+          skin::TSkinImageButton* b = button == 2 && FrmAttention->ButtonCount() == 2
+                                          ? FrmAttention->Button2
+                                          : FrmAttention->Button1;
+          RECT r{};
+          GetClientRect(b->Handle(), &r);
+          LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+          PostMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+          PostMessageA(b->Handle(), WM_LBUTTONUP, 0, at);
+        }) {}
+  int button = 1;
+  bool enabled = true;
+  std::vector<std::string> texts;
+  bool Saw(LangKey key) const {
+    for (const std::string& t : texts)
+      if (t == Lang().Text(key)) return true;
+    return false;
+  }
+
+ private:
+  bool answering_ = false;
+  Ticker ticker_;
+};
+
+void SavePicture(forms::TForm* form, const char* file) {
+  UpdateWindow(form->Handle());
+  Pump();
+  RECT r{};
+  GetWindowRect(form->Handle(), &r);
+  forms::TBitmap shot(r.right - r.left, r.bottom - r.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(shot.Canvas().Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top,
+         SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  CreateDirectoryA("..\\tests", nullptr);
+  CreateDirectoryA("..\\tests\\artifacts", nullptr);
+  EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
+}
+
+// ---- the fixture -----------------------------------------------------------------------------
+
+constexpr const char* kFatDrive = "F:\\";
+constexpr const char* kNtfsDrive = "N:\\";
+constexpr const char* kBlankDrive = "X:\\";
+
+class UserFaults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (forms::Application()->Handle()) CreateForms();
+  }
+  static void TearDownTestSuite() {
+    if (!FrmRun) return;
+    forms::SetFolderBrowser(nullptr);
+    DestroyForms();
+  }
+  void SetUp() override {
+    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
+    SetCursorPos(1023, 767);
+    forms::SetFolderBrowser([this](const forms::TFolderBrowseRequest&, std::wstring& folder) {
+      ++folders_asked_;
+      folder = L"C:\\";
+      return false;  // the browser cancelled: no test here saves anything
+    });
+    FrmRun->Show();
+    ASSERT_TRUE(WaitUntil([] {
+      return !FrmRun->Timer1->Enabled() && FrmRun->skListDisk->Items().Count() >= 2;
+    }, 20000)) << "the start window listed no drive";
+  }
+
+  static forms::TListItem* Row(const std::string& caption) {
+    auto& items = FrmRun->skListDisk->Items();
+    for (int i = 0; i < items.Count(); ++i)
+      if (items.Items(i)->Caption() == caption) return items.Items(i);
+    return nullptr;
+  }
+
+  void SelectRow(const std::string& caption) {
+    forms::TListItem* row = Row(caption);
+    ASSERT_NE(row, nullptr) << "no row for " << caption;
+    RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
+    ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 5000));
+  }
+
+  // Quick scan of the drive, confirmed, until the scan has been announced.
+  void QuickScan(const std::string& drive) {
+    SelectRow(drive);
+    answers_.texts.clear();
+    answers_.button = 1;
+    ClickButton(FrmRun->sBStart);
+    ASSERT_TRUE(WaitUntil([&] {
+      return ScanState == kRunIdle && answers_.texts.size() >= 2 && !Showing(FrmAttention);
+    }, 120000)) << "the scan of " << drive << " was not announced";
+  }
+
+  void Back() {
+    answers_.texts.clear();
+    answers_.button = 1;
+    ClickButton(FrmFindFile->skBBack);
+    ASSERT_TRUE(WaitUntil([] { return Showing(FrmRun) && !FrmRun->Timer1->Enabled(); }, 20000));
+  }
+
+  BoxAnswers answers_;
+  int folders_asked_ = 0;
+};
+
+// ---- Recover, the scan's end, Back ---------------------------------------------------------
+
+TEST_F(UserFaults, RecoverWithNothingTickedSaysSoAndStartsNoSave) {
+  QuickScan(kFatDrive);
+  EXPECT_TRUE(answers_.Saw(LangKey::ScanFinished));
+  answers_.texts.clear();
+  ClickButton(FrmFindFile->skBRecovery);
+  ASSERT_TRUE(WaitUntil([&] { return !answers_.texts.empty() && !Showing(FrmAttention); }, 10000));
+  EXPECT_TRUE(answers_.Saw(LangKey::NothingTicked));
+  EXPECT_FALSE(answers_.Saw(LangKey::SaveFinished));
+  EXPECT_EQ(folders_asked_, 0) << "a folder was asked for a save of nothing";
+  EXPECT_EQ(SaveState, kRunIdle);
+  Back();
+}
+
+TEST_F(UserFaults, DriveWithoutAFileSystemIsNotAnnouncedAsScanned) {
+  forms::TListItem* blank = Row(kBlankDrive);
+  ASSERT_NE(blank, nullptr) << "the blank drive is not listed";
+  const std::string file_system = blank->SubItems().size() > 1 ? blank->SubItems()[1] : "";
+  QuickScan(kBlankDrive);
+  EXPECT_FALSE(answers_.Saw(LangKey::ScanFinished)) << "an unread drive was announced as scanned";
+  if (file_system == "NTFS" || file_system == "FAT" || file_system == "FAT32") {
+    EXPECT_TRUE(answers_.Saw(LangKey::ReadFailed)) << file_system;
+    SavePicture(FrmFindFile, "user_faults_read_failed.png");
+    Back();
+  } else {
+    // The system named a file system the engine does not read: it is named to the user.
+    EXPECT_TRUE(answers_.texts.size() >= 2 &&
+                answers_.texts.back() == OtherFileSystemText(Lang(), file_system))
+        << file_system;
+  }
+}
+
+TEST_F(UserFaults, SearchWithoutAHitSaysNothingWasFound) {
+  SelectRow(kFatDrive);
+  answers_.texts.clear();
+  // The find dialog: a name no file has, then Find.
+  bool typed = false;
+  Ticker find([&] {
+    if (typed || !Showing(FrmFind)) return;
+    typed = true;
+    FrmFind->skEditFilename->SetText("no-such-name-anywhere.none");
+    RECT r{};
+    GetClientRect(FrmFind->BOk->Handle(), &r);
+    LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONUP, 0, at);
+  });
+  ClickButton(FrmRun->skButton6);
+  ASSERT_TRUE(WaitUntil([&] {
+    return typed && ScanState == kRunIdle && !answers_.texts.empty() && !Showing(FrmAttention);
+  }, 120000)) << "the search was not announced";
+  EXPECT_EQ(HitListCount, 0u);
+  EXPECT_TRUE(answers_.Saw(LangKey::NoHits));
+  EXPECT_FALSE(answers_.Saw(LangKey::ScanFinished));
+  Back();
+}
+
+TEST_F(UserFaults, BackKeepsTheScannedDriveSelected) {
+  // N: is not the first row: the refresh after Back must not fall back to it.
+  ASSERT_NE(FrmRun->skListDisk->Items().Items(0)->Caption(), kNtfsDrive);
+  QuickScan(kNtfsDrive);
+  Back();
+  forms::TListItem* selected = FrmRun->skListDisk->Selected();
+  ASSERT_NE(selected, nullptr);
+  EXPECT_EQ(selected->Caption(), kNtfsDrive);
+}
+
+// ---- filters -----------------------------------------------------------------------------------
+
+TEST_F(UserFaults, FilterCarriedOverToAnotherDriveIsMarkedOnItsResults) {
+  // A filter set on earlier results stays in force for the next scan.
+  NameFilterText = "*.txt";
+  QuickScan(kFatDrive);
+  EXPECT_TRUE(FrmFindFile->FilterMark->Visible());
+  EXPECT_EQ(FrmFindFile->FilterMark->Caption(), Lang().Text(LangKey::FilterOn));
+  // Clear of the buttons on either side.
+  EXPECT_GE(FrmFindFile->FilterMark->Left(),
+            FrmFindFile->skBRecovery->Left() + FrmFindFile->skBRecovery->Width());
+  EXPECT_LE(FrmFindFile->FilterMark->Left() + FrmFindFile->FilterMark->Width(),
+            FrmFindFile->skImageButton1->Left());
+  SavePicture(FrmFindFile, "user_faults_filter_on.png");
+  Back();
+  NameFilterText.clear();
+  QuickScan(kFatDrive);
+  EXPECT_FALSE(FrmFindFile->FilterMark->Visible());
+  Back();
+}
+
+TEST_F(UserFaults, NewFiltersKeepTheFolderShownAndTheOpenBranches) {
+  QuickScan(kFatDrive);
+  forms::TTreeNode* root = FrmFindFile->TreeView1->Items().GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  // The deepest folder the tree holds, opened down to it, as a user opens it.
+  forms::TTreeNode* deepest = root;
+  for (forms::TTreeNode* i = root; i; i = i->GetNext())
+    if (i->Level() > deepest->Level()) deepest = i;
+  ASSERT_GE(deepest->Level(), 2) << "the demo volume has no nested deleted folder";
+  for (forms::TTreeNode* up = deepest->Parent(); up; up = up->Parent()) up->Expand(false);
+  FrmFindFile->TreeView1->SetSelected(deepest);
+  FrmFindFile->CurrentFolderItem = deepest;
+  FrmFindFile->FillListview(NodeOf(deepest));
+  std::set<FoundNode*> open;
+  for (forms::TTreeNode* i = root; i; i = i->GetNext())
+    if (i->Expanded()) open.insert(NodeOf(i));
+  FoundNode* shown = NodeOf(deepest);
+
+  // The filter dialog's OK with the filters as they stand.
+  ASSERT_TRUE(FrmSetting->OnFiltersApplied);
+  FrmSetting->OnFiltersApplied();
+  Pump();
+
+  ASSERT_NE(FrmFindFile->CurrentFolderItem, nullptr);
+  EXPECT_EQ(NodeOf(FrmFindFile->CurrentFolderItem), shown);
+  EXPECT_EQ(FrmFindFile->TreeView1->Selected(), FrmFindFile->CurrentFolderItem);
+  std::set<FoundNode*> open_after;
+  for (forms::TTreeNode* i = FrmFindFile->TreeView1->Items().GetFirstNode(); i; i = i->GetNext())
+    if (i->Expanded()) open_after.insert(NodeOf(i));
+  EXPECT_EQ(open_after, open);
+  Back();
+}
+
+// ---- Esc and the close box -----------------------------------------------------------------
+
+TEST_F(UserFaults, EscAnswersTheBoxAsCancelAndClosesTheDialogs) {
+  // Esc while the window is up; a window still up after a few seconds of it is closed through
+  // its system menu instead, so that a failure cannot hang the test in the modal loop.
+  struct EscRobot {
+    explicit EscRobot(forms::TForm* form)
+        : ticker([this, form] {
+            if (!Showing(form)) return;
+            if (++ticks > 60) {
+              ignored = true;
+              PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+              return;
+            }
+            HWND focus = GetFocus();
+            PostKey(focus ? focus : form->Handle(), VK_ESCAPE);
+          }) {}
+    int ticks = 0;
+    bool ignored = false;
+    Ticker ticker;
+  };
+  answers_.enabled = false;  // the boxes are Esc's to answer here
+  {
+    EscRobot esc(FrmAttention);
+    EXPECT_EQ(ShowAttention(2, Lang().Text(LangKey::EndApplication)), kBoxCancel);
+    EXPECT_FALSE(esc.ignored);
+  }
+  {
+    EscRobot esc(FrmAttention);
+    ShowAttention(1, Lang().Text(LangKey::SelectDriver));
+    EXPECT_FALSE(esc.ignored) << "Esc did not dismiss a box with OK alone";
+  }
+  {
+    EscRobot esc(FrmMessage);
+    FrmMessage->ShowModal();
+    EXPECT_FALSE(esc.ignored) << "Esc did not close the About window";
+  }
+  {
+    // Esc leaves the filter dialog as Exit does: no question, nothing applied.
+    EscRobot esc(FrmSetting);
+    answers_.enabled = true;
+    answers_.texts.clear();
+    FrmSetting->ShowModal();
+    EXPECT_FALSE(esc.ignored) << "Esc did not close the filter dialog";
+    EXPECT_TRUE(answers_.texts.empty());
+  }
+}
+
+TEST_F(UserFaults, AboutCloseBoxAnswersTheFirstClick) {
+  // The About link opens the window as a user opens it: the click's release is still being
+  // handled when the window comes up. The close box is clicked once; a window still open three
+  // seconds later is closed through its system menu, so that the test cannot hang in it.
+  int clicks = 0;
+  bool ignored = false;
+  int steady_ticks = 0;
+  RECT last_window{};
+  std::string where;
+  std::chrono::steady_clock::time_point clicked_at;
+  Ticker close([&] {
+    if (!Showing(FrmMessage)) return;
+    // The window where it stays: placed, painted, not moved for a few ticks.
+    RECT window{};
+    GetWindowRect(FrmMessage->Handle(), &window);
+    if (!EqualRect(&window, &last_window)) {
+      last_window = window;
+      steady_ticks = 0;
+      return;
+    }
+    if (clicks == 0 && ++steady_ticks < 4) return;
+    if (clicks > 0) {
+      if (!ignored && std::chrono::steady_clock::now() - clicked_at > std::chrono::seconds(3)) {
+        ignored = true;
+        PostMessageA(FrmMessage->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return;
+    }
+    skin::TSkinTitleBar* bar = FrmMessage->skForm1->TitleBar();
+    for (int i = 0; i < bar->Buttons().Count(); ++i) {
+      if (bar->Buttons().Items(i)->ButtonType() != skin::TSkinTitleBarBtnType::skClose) continue;
+      RECT b = bar->ButtonRect(i);
+      if (b.right <= b.left) return;  // not painted yet
+      ++clicks;
+      clicked_at = std::chrono::steady_clock::now();
+      POINT at{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+      ClientToScreen(bar->Handle(), &at);
+      {
+        HWND cap = GetCapture();
+        char cls[64] = {};
+        if (cap) GetClassNameA(cap, cls, sizeof cls);
+        HWND under = WindowFromPoint(at);
+        char ucls[64] = {};
+        if (under) GetClassNameA(under, ucls, sizeof ucls);
+        where = std::string("capture ") + (cap ? cls : "none") + " under " + ucls +
+                (under == bar->Handle() ? " (the title bar)" : "") + " active " +
+                (GetActiveWindow() == FrmMessage->Handle() ? "about" : "other") + "; ";
+      }
+      where += "close box at " + std::to_string(at.x) + "," + std::to_string(at.y) + " in window " +
+              std::to_string(window.left) + "," + std::to_string(window.top) + "-" +
+              std::to_string(window.right) + "," + std::to_string(window.bottom);
+      ClickAt(at);
+    }
+  });
+  RECT r{};
+  GetWindowRect(FrmRun->skURLLabel1->Parent()->Handle(), &r);
+  ClickAt(POINT{r.left + FrmRun->skURLLabel1->Left() + 8, r.top + FrmRun->skURLLabel1->Top() + 6});
+  ASSERT_TRUE(WaitUntil([&] { return clicks > 0 && !Showing(FrmMessage); }, 15000))
+      << "the About window did not open and close";
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(ignored) << "one click on the close box left the About window open (" << where
+                        << ")";
+}
+
+// ---- the second start -------------------------------------------------------------------------
+
+std::vector<DWORD>* g_allowed = nullptr;
+BOOL WINAPI RecordAllow(DWORD process) {
+  if (g_allowed) g_allowed->push_back(process);
+  return TRUE;
+}
+
+TEST_F(UserFaults, SecondStartLetsTheFirstInstanceComeForward) {
+  std::vector<DWORD> allowed;
+  g_allowed = &allowed;
+  AllowForegroundFunction kept = g_allow_foreground;
+  g_allow_foreground = &RecordAllow;
+  {
+    InstanceGuard first;
+    ASSERT_TRUE(first.Active());
+    ASSERT_FALSE(first.Check(forms::Application()->Handle()));
+    InstanceGuard second;
+    EXPECT_TRUE(second.Check(FrmRun->Handle()));
+  }
+  g_allow_foreground = kept;
+  g_allowed = nullptr;
+  EXPECT_EQ(allowed, std::vector<DWORD>{GetCurrentProcessId()});
+}
+
+// ---- a long hit list ---------------------------------------------------------------------------
+
+TEST_F(UserFaults, NavigationKeysInAHundredThousandRowHitListAreInstant) {
+  // The hit list of a search, then 100,000 rows in it.
+  SelectRow(kFatDrive);
+  bool typed = false;
+  Ticker find([&] {
+    if (typed || !Showing(FrmFind)) return;
+    typed = true;
+    FrmFind->skEditFilename->SetText("*");
+    RECT r{};
+    GetClientRect(FrmFind->BOk->Handle(), &r);
+    LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONUP, 0, at);
+  });
+  ClickButton(FrmRun->skButton6);
+  ASSERT_TRUE(WaitUntil([&] {
+    return typed && ScanState == kRunIdle && !answers_.texts.empty() && !Showing(FrmAttention);
+  }, 120000));
+  const SortedListOps& ops = QuorrinOps();
+  ResetHitList(ops, HitList);
+  for (int i = 0; i < 100000; ++i) {
+    ResultRow row;
+    row.path = "F:\\many\\";
+    row.name = "file" + std::to_string(i) + ".bin";
+    row.size_text = "1 byte";
+    row.status = "Good";
+    row.check_state = scavrel::kUnchecked;
+    AppendHitRow(ops, HitList, row);
+  }
+  ops.UpdateList(HitList);
+  HitListCount = ops.GetListCount(HitList);
+  ASSERT_EQ(HitListCount, 100000u);
+  skin::TQzListView* list = FrmFindFile->ListView2;
+  list->Items().SetCount(100000);
+  list->SetFocus();
+  LVITEMA first{};
+  first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list->Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+  Pump();
+
+  auto timed_key = [&](WORD vk, int expected) {
+    auto start = std::chrono::steady_clock::now();
+    PostKey(list->Handle(), vk);
+    bool moved = WaitUntil([&] {
+      return SendMessageA(list->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) ==
+             expected;
+    }, 20000);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(moved) << "key " << vk;
+    // Under 50 ms on a quiet machine; the bound leaves room for a loaded one, far below the
+    // seconds a walk over every row takes.
+    EXPECT_LT(ms, 1500) << "key " << vk << " took " << ms << " ms";
+    std::printf("key %u: %lld ms\n", static_cast<unsigned>(vk), static_cast<long long>(ms));
+  };
+  timed_key(VK_END, 99999);
+  timed_key(VK_UP, 99998);
+  timed_key(VK_HOME, 0);
+  timed_key(VK_DOWN, 1);
+  const int page = static_cast<int>(SendMessageA(list->Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+  timed_key(VK_NEXT, page - 1);
+  EXPECT_EQ(SendMessageA(list->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+
+  // A click on another row is as quick.
+  const int top = static_cast<int>(SendMessageA(list->Handle(), LVM_GETTOPINDEX, 0, 0));
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageA(list->Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(top + 2),
+                           reinterpret_cast<LPARAM>(&row)));
+  auto start = std::chrono::steady_clock::now();
+  ClickClient(list->Handle(), row.left + 150, (row.top + row.bottom) / 2);
+  EXPECT_TRUE(WaitUntil([&] {
+    return SendMessageA(list->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) ==
+           top + 2;
+  }, 20000));
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(ms, 1500) << "the click took " << ms << " ms";
+  std::printf("click: %lld ms\n", static_cast<long long>(ms));
+  EXPECT_EQ(SendMessageA(list->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  Back();
+}
+
+}  // namespace
+}  // namespace vardeck
