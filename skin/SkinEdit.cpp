@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -13,9 +14,6 @@ namespace skin {
 using namespace forms;
 
 namespace {
-
-constexpr int kSkin2ControlBorderColor = 22;  // colour group
-constexpr int kItemControlBorder = 25;
 
 bool IsDigitPlace(char c) { return c == '0' || c == '#'; }
 
@@ -110,7 +108,7 @@ void TSkinEdit::SetUIStyle(TSkinUIStyle s) {
   ui_style_ = s;
   TSkinUIStyle eff;
   const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
-  border_color_ = LookColor(skin ? file_theme_ : nullptr, kSkin2ControlBorderColor, eff, kItemControlBorder);
+  border_color_ = LookColor(skin ? file_theme_ : nullptr, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
   StyleChanged();
   Invalidate();
   PaintFrame();
