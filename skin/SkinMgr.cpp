@@ -36,17 +36,11 @@ std::string ProgramFolder() {
   return WithBackslash(p == std::string::npos ? std::string() : s.substr(0, p));
 }
 
-// The decoded pixels (0x00RRGGBB, top row first) as a GDI bitmap; nil when the system cannot
-// make one of that size.
+// The decoded pixels (0x00RRGGBB, top row first) as a GDI bitmap, in one copy; nil when the
+// system cannot make one of that size.
 std::unique_ptr<forms::TBitmap> ToGdiBitmap(const SkinBitmap& source) {
-  auto b = std::make_unique<forms::TBitmap>(source.width, source.height);
-  if (b->Width() != source.width || b->Height() != source.height) return nullptr;
-  for (int y = 0; y < source.height; ++y)
-    for (int x = 0; x < source.width; ++x) {
-      std::uint32_t p = source.Pixel(x, y);
-      b->SetPixel(x, y, static_cast<forms::TColor>(((p & 0xFF) << 16) | (p & 0xFF00) |
-                                                   ((p >> 16) & 0xFF)));
-    }
+  auto b = std::make_unique<forms::TBitmap>();
+  if (!b->SetPixels(source.width, source.height, source.pixels.data())) return nullptr;
   return b;
 }
 
