@@ -168,6 +168,9 @@ void TSkinCustomButton::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
 void TSkinCustomButton::MouseMove(TShiftState s, int x, int y) {
   TCustomControl::MouseMove(s, x, y);
   if (x < 0 || y < 0 || x > Width() || y > Height()) {
+    // The pointer holds the capture while it leaves, so no leave message stops the repeat:
+    // it ends here with the pressed look.
+    StopRepeat();
     if (mouse_over_ || pressed_) {
       mouse_over_ = false;
       pressed_ = false;
