@@ -3,6 +3,7 @@
 
 #include "frontend/LangFile.h"
 #include "frontend/ProductTexts.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 
@@ -70,6 +71,7 @@ TFrmMessage::TFrmMessage(forms::TComponent* owner) : forms::TForm(owner) {
   Label5->SetAutoSize(false);
   Label5->SetWordWrap(true);
   Label5->SetBounds(135, 188, 338, 104);
+  WearFirstTheme(this);
   FormCreate();
 }
 
