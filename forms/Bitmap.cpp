@@ -117,6 +117,19 @@ void TBitmap::SetPixel(int x, int y, TColor c) {
   bits_[static_cast<size_t>(y) * width_ + x] = ColorToPixel(ColorToRGB(c));
 }
 
+bool TBitmap::SetPixels(int w, int h, const std::uint32_t* rrggbb) {
+  Reallocate(w, h);
+  if (!bits_ || width_ != w || height_ != h) {
+    Reallocate(0, 0);
+    Changed();
+    return false;
+  }
+  GdiFlush();
+  std::memcpy(bits_, rrggbb, static_cast<size_t>(w) * h * 4);
+  Changed();
+  return true;
+}
+
 void DrawBitmapPart(HDC dst, const RECT& dr, const TBitmap& src, const RECT& sr, bool keyed,
                     COLORREF key) {
   int dw = dr.right - dr.left, dh = dr.bottom - dr.top;

@@ -38,6 +38,9 @@ class TBitmap : public TGraphic {
   // Direct pixel access as TColor ($BBGGRR); out-of-range reads give clNone.
   TColor GetPixel(int x, int y) const;
   void SetPixel(int x, int y, TColor c);
+  // Resizes to w x h and takes its pixels in one copy from `rrggbb` (0x00RRGGBB, w * h of
+  // them, first row at the top). False (bitmap emptied) when the system cannot make one.
+  bool SetPixels(int w, int h, const std::uint32_t* rrggbb);
 
   // Loads an RT_BITMAP resource; false (bitmap unchanged) when there is none by that name.
   bool LoadFromResourceName(HINSTANCE module, const char* name);

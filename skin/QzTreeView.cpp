@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -13,8 +14,6 @@ using namespace forms;
 
 namespace {
 
-constexpr int kSkin2ControlBorderColor = 22;  // colour group
-constexpr int kItemControlBorder = 25;
 constexpr int kBarSmallChange = 5;
 
 // The tree's rectangle in the coordinates of the bar's parent (usually the tree's own).
@@ -65,7 +64,7 @@ void TQzTreeView::SetUIStyle(TSkinUIStyle s) {
   TSkinUIStyle eff;
   const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
   // A skin without a control border colour frames the tree as the fallback style does.
-  const TColor border = LookColor(skin ? file_theme_ : nullptr, kSkin2ControlBorderColor, eff, kItemControlBorder);
+  const TColor border = LookColor(skin ? file_theme_ : nullptr, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
   if (vbar_) vbar_->SetUIStyle(eff);
   if (hbar_) hbar_->SetUIStyle(eff);
   SetBorderColor(border);

@@ -18,7 +18,9 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
-// Larger pictures are no skin part; the bound keeps a damaged header from asking for gigabytes.
+// Larger pictures are no skin part. The rows must lie in the record's bytes, but at one bit a
+// pixel 32 MiB of rows still claim 16384 x 16384 pixels, a 1 GiB picture from an archive of a
+// few KiB (its rows deflate to almost nothing): a record may claim kMaxSkinBitmapPixels at most.
 constexpr int64_t kMaxSide = 16384;
 
 uint32_t Le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
@@ -68,6 +70,7 @@ bool DecodeBmp(const uint8_t* data, std::size_t size, SkinBitmap* out) {
   bool top_down = height < 0;
   height = std::llabs(height);
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
+  if (width * height > kMaxSkinBitmapPixels) return false;
 
   uint32_t masks[3] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu};
   if (bit_count == 16) {

@@ -17,6 +17,9 @@ struct SkinBitmap {
   uint32_t Pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
+// The most pixels one bitmap record may claim (2048 x 2048, 16 MiB decoded).
+constexpr int64_t kMaxSkinBitmapPixels = int64_t{1} << 22;
+
 // Decodes an uncompressed bitmap file (core or info header; 1, 4, 8, 16, 24 or 32 bits, with
 // or without bit-field masks). False for anything else or for data that does not fit the
 // given bytes; out is then left empty.

@@ -2,6 +2,8 @@
 // (colours, bitmaps, integers, flags) laid end to end in one array of 84 names.
 #pragma once
 
+#include "skin/SkinKeys.h"
+
 namespace skin {
 
 enum class Skin2Group {
@@ -20,6 +22,12 @@ constexpr int kSkin2IntegerCount = 9;
 constexpr int kSkin2FlagBase = 75;
 constexpr int kSkin2FlagCount = 9;
 constexpr int kSkin2KeyCount = 84;
+static_assert(Skin2Color::Count == kSkin2ColorCount && Skin2Bitmap::Count == kSkin2BitmapCount &&
+              Skin2Integer::Count == kSkin2IntegerCount && Skin2Flag::Count == kSkin2FlagCount);
+static_assert(kSkin2ColorBase + kSkin2ColorCount == kSkin2BitmapBase &&
+              kSkin2BitmapBase + kSkin2BitmapCount == kSkin2IntegerBase &&
+              kSkin2IntegerBase + kSkin2IntegerCount == kSkin2FlagBase &&
+              kSkin2FlagBase + kSkin2FlagCount == kSkin2KeyCount);
 
 extern const char* const Skin2KeyNames[kSkin2KeyCount];
 

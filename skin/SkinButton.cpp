@@ -1,6 +1,7 @@
 // Skinned push buttons: state, keys, repeat timer and painting.
 #include "skin/SkinButton.h"
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -8,13 +9,6 @@ namespace skin {
 using namespace forms;
 
 namespace {
-
-// SKIN2 key indexes within their groups.
-constexpr int kSkin2Button = 15;            // bitmap group
-constexpr int kSkin2ButtonTrans = 5;        // flag group
-constexpr int kSkin2ButtonFontColor = 24;   // colour group
-constexpr int kItemButton = 1;
-constexpr int kItemButtonTransparent = 2;
 
 bool IsBlank(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
 
@@ -127,7 +121,7 @@ void TSkinCustomButton::CreateWnd() {
 void TSkinCustomButton::AutoSizeChanged() {
   if (!auto_size_) return;
   TBitmap b;
-  GetStyleBitmap(StyleIndex(UIStyle()), kItemButton, &b, 0, 0);
+  GetStyleBitmap(StyleIndex(UIStyle()), StyleItem::Button, &b, 0, 0);
   int w = b.Empty() ? 74 * 3 : b.Width(), h = b.Empty() ? 21 : b.Height();
   SetHeight(h);
   SetWidth(w / 3);
@@ -174,6 +168,9 @@ void TSkinCustomButton::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
 void TSkinCustomButton::MouseMove(TShiftState s, int x, int y) {
   TCustomControl::MouseMove(s, x, y);
   if (x < 0 || y < 0 || x > Width() || y > Height()) {
+    // The pointer holds the capture while it leaves, so no leave message stops the repeat:
+    // it ends here with the pressed look.
+    StopRepeat();
     if (mouse_over_ || pressed_) {
       mouse_over_ = false;
       pressed_ = false;
@@ -315,20 +312,20 @@ void TSkinCustomButton::Dispatch(TMessage& m) {
 
 void TSkinCustomButton::GetPicNormal(TBitmap& b) {
   TSkinUIStyle eff;
-  if (Resolve(eff)) file_theme_->GetBitmapFrame(kSkin2Button, &b, 1, 3);
-  else GetStyleBitmap(StyleIndex(eff), kItemButton, &b, 1, 3);
+  if (Resolve(eff)) file_theme_->GetBitmapFrame(Skin2Bitmap::Button, &b, 1, 3);
+  else GetStyleBitmap(StyleIndex(eff), StyleItem::Button, &b, 1, 3);
 }
 
 void TSkinCustomButton::GetPicMouseOn(TBitmap& b) {
   TSkinUIStyle eff;
-  if (Resolve(eff)) file_theme_->GetBitmapFrame(kSkin2Button, &b, 2, 3);
-  else GetStyleBitmap(StyleIndex(eff), kItemButton, &b, 2, 3);
+  if (Resolve(eff)) file_theme_->GetBitmapFrame(Skin2Bitmap::Button, &b, 2, 3);
+  else GetStyleBitmap(StyleIndex(eff), StyleItem::Button, &b, 2, 3);
 }
 
 void TSkinCustomButton::GetPicMouseDown(TBitmap& b) {
   TSkinUIStyle eff;
-  if (Resolve(eff)) file_theme_->GetBitmapFrame(kSkin2Button, &b, 3, 3);
-  else GetStyleBitmap(StyleIndex(eff), kItemButton, &b, 3, 3);
+  if (Resolve(eff)) file_theme_->GetBitmapFrame(Skin2Bitmap::Button, &b, 3, 3);
+  else GetStyleBitmap(StyleIndex(eff), StyleItem::Button, &b, 3, 3);
 }
 
 void TSkinCustomButton::GetPicDisabled(TBitmap& b) { GetPicNormal(b); }
@@ -434,12 +431,12 @@ void TSkinButton::SetSpacing(int s) {
 void TSkinButton::UIStyleChanged() {
   TSkinUIStyle eff;
   if (Resolve(eff)) {
-    SetTransparent(FileThemeRef()->GetFlag(kSkin2ButtonTrans) != 0);
+    SetTransparent(FileThemeRef()->GetFlag(Skin2Flag::ButtonTrans) != 0);
     // A skin without a button font colour answers -1, which is no colour at all: keep black.
-    const TColor color = FileThemeRef()->GetColor(kSkin2ButtonFontColor);
+    const TColor color = FileThemeRef()->GetColor(Skin2Color::ButtonFontColor);
     Font().SetColor(color == -1 ? clBlack : color);
   } else {
-    SetTransparent(GetStyleFlag(StyleIndex(eff), kItemButtonTransparent) != 0);
+    SetTransparent(GetStyleFlag(StyleIndex(eff), StyleItem::ButtonTransparent) != 0);
     Font().SetColor(clBlack);
   }
 }

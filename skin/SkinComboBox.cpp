@@ -2,6 +2,7 @@
 // button and arrow painted after the system painted the combo box.
 #include "skin/SkinComboBox.h"
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -10,10 +11,6 @@ using namespace forms;
 
 namespace {
 
-constexpr int kSkin2ControlColor = 21;  // colour group
-constexpr int kSkin2ControlBorderColor = 22;
-constexpr int kItemFormColour = 15;
-constexpr int kItemControlBorder = 25;
 constexpr TColor kDisabledArrow = 0x808080;
 
 void Frame(HDC dc, RECT r, TColor c) {
@@ -60,8 +57,8 @@ void TSkinCustomComboBox::SetUIStyle(TSkinUIStyle s) {
   TSkinUIStyle eff;
   const TSkinFileTheme* skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff) ? file_theme_ : nullptr;
   // A skin lacking either colour takes the fallback style's.
-  border_color_ = LookColor(skin, kSkin2ControlBorderColor, eff, kItemControlBorder);
-  button_color_ = LookColor(skin, kSkin2ControlColor, eff, kItemFormColour);
+  border_color_ = LookColor(skin, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
+  button_color_ = LookColor(skin, Skin2Color::ControlColor, eff, StyleItem::FormColor);
   button_picture_.SetSize(0, 0);
   if (eff == TSkinUIStyle::MacOS)
     button_picture_.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_COMBOBOX_BUTTON");

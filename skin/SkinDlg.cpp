@@ -7,6 +7,7 @@
 
 #include "skin/FrmMsg.h"
 #include "skin/SkinButton.h"
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -15,7 +16,6 @@ using namespace forms;
 
 namespace {
 
-constexpr int kSkin2TitleFontColor = 1, kSkin2ControlFontColor = 23;  // colour group
 constexpr TColor kMissingColor = -1;
 
 // The message pictures: four 42 x 42 pictures side by side (warning, stop, information, help).
@@ -57,8 +57,8 @@ void TSkinDialog::SetUIStyle(TSkinUIStyle s) {
   TSkinUIStyle effective;
   if (TSkinFileTheme::ResolveStyle(file_theme_, s, effective)) {
     // A skin without one of the colours leaves that font as it is.
-    const TColor title = file_theme_->GetColor(kSkin2TitleFontColor);
-    const TColor text = file_theme_->GetColor(kSkin2ControlFontColor);
+    const TColor title = file_theme_->GetColor(Skin2Color::TitleFontColor);
+    const TColor text = file_theme_->GetColor(Skin2Color::ControlFontColor);
     if (title != kMissingColor) caption_font_.SetColor(title);
     if (text != kMissingColor) font_.SetColor(text);
     return;

@@ -2,10 +2,12 @@
 // own painting, the number edit's key filter, value and mask.
 #include "skin/SkinEdit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -13,9 +15,6 @@ namespace skin {
 using namespace forms;
 
 namespace {
-
-constexpr int kSkin2ControlBorderColor = 22;  // colour group
-constexpr int kItemControlBorder = 25;
 
 bool IsDigitPlace(char c) { return c == '0' || c == '#'; }
 
@@ -39,9 +38,11 @@ std::string FormatNumberMask(const std::string& mask, double value, char decimal
   for (size_t i = 0; i < std::min(point, mask.size()); ++i) min_int += mask[i] == '0';
   const bool grouped = mask.find(',') != std::string::npos;
   if (!std::isfinite(value)) value = 0;
-  char buf[64];
-  std::snprintf(buf, sizeof(buf), "%.*f", decimals, std::fabs(value));
-  std::string digits = buf;
+  // A double reaches 309 integer digits: measure first rather than cut the text short.
+  const int length = std::snprintf(nullptr, 0, "%.*f", decimals, std::fabs(value));
+  std::string digits(static_cast<size_t>(std::max(length, 0)), '\0');
+  std::snprintf(digits.data(), digits.size() + 1, "%.*f", decimals, std::fabs(value));
+  const bool zero = std::strtod(digits.c_str(), nullptr) == 0;
   std::string frac;
   if (size_t dot = digits.find('.'); dot != std::string::npos) {
     frac = digits.substr(dot + 1);
@@ -53,7 +54,6 @@ std::string FormatNumberMask(const std::string& mask, double value, char decimal
     for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
       digits.insert(digits.begin() + i, thousands);
   std::string out;
-  const bool zero = std::strtod(buf, nullptr) == 0;
   if (value < 0 && !zero) out += '-';
   out += digits;
   if (decimals > 0) out += decimal + frac;
@@ -110,7 +110,7 @@ void TSkinEdit::SetUIStyle(TSkinUIStyle s) {
   ui_style_ = s;
   TSkinUIStyle eff;
   const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
-  border_color_ = LookColor(skin ? file_theme_ : nullptr, kSkin2ControlBorderColor, eff, kItemControlBorder);
+  border_color_ = LookColor(skin ? file_theme_ : nullptr, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
   StyleChanged();
   Invalidate();
   PaintFrame();

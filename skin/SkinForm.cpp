@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -11,18 +12,6 @@ namespace skin {
 using namespace forms;
 
 namespace {
-
-// SKIN2 key indexes within their groups.
-constexpr int kSkin2TransColor = 0, kSkin2FormColor = 2, kSkin2MenuBarStartColor = 3,
-              kSkin2MenuBarEndColor = 4;                                            // colours
-constexpr int kSkin2FormLeftBorder = 5, kSkin2FormRightBorder = 6,
-              kSkin2FormBottomBorder1 = 7;                                          // bitmaps
-constexpr int kSkin2TitleRegionMinY = 5, kSkin2TitleRegionMaxY = 6, kSkin2BottomRegionMinY = 7,
-              kSkin2BottomRegionMaxY = 8;                                           // integers
-constexpr int kSkin2TitleNeedRegion = 2, kSkin2BottomNeedRegion = 3;                // flags
-
-constexpr int kItemRoundCorner = 14, kItemFormColor = 15, kItemBorderColor = 16,
-              kItemBorderWidth = 17;
 
 constexpr LONG kCaptionBits = WS_CAPTION;
 constexpr UINT kRestripFlags =
@@ -308,33 +297,33 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
       TColor c = t->GetColor(key);
       return c < 0 ? fallback : c;
     };
-    SetColor(color(kSkin2FormColor, GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), kItemFormColor)));
-    menu_link_->SetMenuBarColor(color(kSkin2MenuBarStartColor, Color()));
-    menu_link_->SetMenuBarToColor(color(kSkin2MenuBarEndColor, menu_link_->MenuBarColor()));
+    SetColor(color(Skin2Color::FormColor, GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), StyleItem::FormColor)));
+    menu_link_->SetMenuBarColor(color(Skin2Color::MenuBarStartColor, Color()));
+    menu_link_->SetMenuBarToColor(color(Skin2Color::MenuBarEndColor, menu_link_->MenuBarColor()));
     auto size = [&](int key, bool height) {
       TBitmap* b = t->GetBitmap(key);
       return b ? (height ? b->Height() : b->Width()) : 0;
     };
-    metrics_.SkinLeftWidth = size(kSkin2FormLeftBorder, false);
-    metrics_.SkinRightWidth = size(kSkin2FormRightBorder, false);
-    metrics_.SkinBottomHeight = size(kSkin2FormBottomBorder1, true);
+    metrics_.SkinLeftWidth = size(Skin2Bitmap::FormLeftBorder, false);
+    metrics_.SkinRightWidth = size(Skin2Bitmap::FormRightBorder, false);
+    metrics_.SkinBottomHeight = size(Skin2Bitmap::FormBottomBorder1, true);
     // A skin without a key colour keeps the built-in key rather than a colour that is none.
-    region_key_color_ = color(kSkin2TransColor, clFuchsia);
-    title_need_region_ = t->GetFlag(kSkin2TitleNeedRegion) > 0;
-    bottom_need_region_ = t->GetFlag(kSkin2BottomNeedRegion) > 0;
-    title_region_min_y_ = t->GetInteger(kSkin2TitleRegionMinY);
-    title_region_max_y_ = t->GetInteger(kSkin2TitleRegionMaxY);
-    bottom_region_min_y_ = t->GetInteger(kSkin2BottomRegionMinY);
-    bottom_region_max_y_ = t->GetInteger(kSkin2BottomRegionMaxY);
+    region_key_color_ = color(Skin2Color::TransColor, clFuchsia);
+    title_need_region_ = t->GetFlag(Skin2Flag::TitleBarNeedRegion) > 0;
+    bottom_need_region_ = t->GetFlag(Skin2Flag::BottomBorderNeedRegion) > 0;
+    title_region_min_y_ = t->GetInteger(Skin2Integer::TitleBarRegionMinY);
+    title_region_max_y_ = t->GetInteger(Skin2Integer::TitleBarRegionMaxY);
+    bottom_region_min_y_ = t->GetInteger(Skin2Integer::BottomRegionMinY);
+    bottom_region_max_y_ = t->GetInteger(Skin2Integer::BottomRegionMaxY);
   } else {
     int st = StyleIndex(effective);
     metrics_.SkinLeftWidth = metrics_.SkinRightWidth = metrics_.SkinBottomHeight = 0;
     region_key_color_ = clFuchsia;
     title_need_region_ = bottom_need_region_ = false;
-    border_color_ = GetStyleColor(st, kItemBorderColor);
-    border_width_ = GetStyleValue(st, kItemBorderWidth);
+    border_color_ = GetStyleColor(st, StyleItem::FormBorderColor);
+    border_width_ = GetStyleValue(st, StyleItem::FormBorderWidth);
     metrics_.BorderWidth = border_width_;
-    SetColor(GetStyleColor(st, kItemFormColor));
+    SetColor(GetStyleColor(st, StyleItem::FormColor));
     menu_link_->SetMenuBarColor(Color());
     menu_link_->SetMenuBarToColor(Color());
   }
@@ -343,7 +332,7 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
     title_bar_->SetUIStyle(s);
     if (!skin) {
       title_bar_->SetRoundCornerBottom(0);
-      title_bar_->SetRoundCorner(GetStyleValue(StyleIndex(effective), kItemRoundCorner));
+      title_bar_->SetRoundCorner(GetStyleValue(StyleIndex(effective), StyleItem::FormRoundCorner));
     }
   }
   menu_link_->ApplyStyle(s, file_theme_);

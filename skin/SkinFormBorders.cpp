@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "skin/SkinForm.h"
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -12,10 +13,6 @@ namespace skin {
 using namespace forms;
 
 namespace {
-
-constexpr int kSkin2FormLeftBorder = 5, kSkin2FormRightBorder = 6, kSkin2FormBottomBorder1 = 7,
-              kSkin2FormBottomBorder2 = 8, kSkin2FormBottomBorder3 = 9;  // bitmap group
-constexpr int kSkin2BottomBorderThreeSect = 1;                           // flag group
 
 void Fill(TCanvas& c, TColor color, int l, int t, int r, int b) {
   if (r <= l || b <= t) return;
@@ -126,12 +123,12 @@ void TSkinForm::PaintBuiltInBorders(TCanvas& c, int w, int h, const RECT& client
 
 void TSkinForm::ComposeBottomImage(int w) {
   TSkinFileTheme* t = file_theme_;
-  TBitmap* b1 = t->GetBitmap(kSkin2FormBottomBorder1);
+  TBitmap* b1 = t->GetBitmap(Skin2Bitmap::FormBottomBorder1);
   bottom_image_.SetSize(w, PicHeight(b1));
   if (!b1 || b1->Empty() || w <= 0) return;
-  if (t->GetFlag(kSkin2BottomBorderThreeSect) > 0) {
-    TBitmap* b2 = t->GetBitmap(kSkin2FormBottomBorder2);
-    TBitmap* b3 = t->GetBitmap(kSkin2FormBottomBorder3);
+  if (t->GetFlag(Skin2Flag::BottomBorderThreeSect) > 0) {
+    TBitmap* b2 = t->GetBitmap(Skin2Bitmap::FormBottomBorder2);
+    TBitmap* b3 = t->GetBitmap(Skin2Bitmap::FormBottomBorder3);
     bottom_image_.Canvas().Draw(0, 0, b1);
     int right = w - PicWidth(b3);
     if (b3 && !b3->Empty()) bottom_image_.Canvas().Draw(right, 0, b3);
@@ -154,13 +151,13 @@ void TSkinForm::PaintSkinBorders(TCanvas& c, int w, int h, const RECT& client) {
     if (back && !back->Empty()) c.Draw(client.left - SideAnswer(), client.top - 3, back);
   }
   // Border pictures wider than the window are cut at its edges.
-  TBitmap* left = t->GetBitmap(kSkin2FormLeftBorder);
+  TBitmap* left = t->GetBitmap(Skin2Bitmap::FormLeftBorder);
   int lw = std::clamp(PicWidth(left), 0, w);
   if (left && lw > 0 && bottom_top > title_area)
     c.StretchDraw(RECT{0, title_area, lw, bottom_top}, left);
   const int menu_bottom = title_area + (title ? 0 : client.top) + MenuBarHeight();
   Fill(c, form_color, lw, menu_bottom, client.left, bottom_top);
-  TBitmap* right = t->GetBitmap(kSkin2FormRightBorder);
+  TBitmap* right = t->GetBitmap(Skin2Bitmap::FormRightBorder);
   int rw = std::clamp(PicWidth(right), 0, w);
   if (right && rw > 0 && bottom_top > title_area)
     c.StretchDraw(RECT{w - rw, title_area, w, bottom_top}, right);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -13,8 +14,6 @@ using namespace forms;
 
 namespace {
 
-constexpr int kSkin2FormColor = 2, kSkin2ControlFontColor = 23;  // colour group
-constexpr int kItemFormColor = 15, kItemHeaderFontColor = 27;    // built-in table
 constexpr TColor kMissingColor = -1;
 
 }  // namespace
@@ -132,13 +131,13 @@ bool TSkinListView::SetPublished(std::string_view name, const TPropValue& v) {
 void TSkinListView::LookChanged(bool skin_mode, TSkinUIStyle effective) {
   if (skin_mode) {
     // A skin without one of the colours keeps the current one.
-    const TColor font = FileTheme()->GetColor(kSkin2ControlFontColor);
-    const TColor back = FileTheme()->GetColor(kSkin2FormColor);
+    const TColor font = FileTheme()->GetColor(Skin2Color::ControlFontColor);
+    const TColor back = FileTheme()->GetColor(Skin2Color::FormColor);
     if (font != kMissingColor) header_font_color_ = font;
     if (back != kMissingColor) header_color_ = back;
   } else {
-    header_font_color_ = GetStyleColor(StyleIndex(effective), kItemHeaderFontColor);
-    header_color_ = GetStyleColor(StyleIndex(effective), kItemFormColor);
+    header_font_color_ = GetStyleColor(StyleIndex(effective), StyleItem::ControlFontColor);
+    header_color_ = GetStyleColor(StyleIndex(effective), StyleItem::FormColor);
   }
   TSkinListViewBase::LookChanged(skin_mode, effective);
   RepaintHeader();

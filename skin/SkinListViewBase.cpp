@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -12,8 +13,6 @@ using namespace forms;
 
 namespace {
 
-constexpr int kSkin2ControlBorderColor = 22;  // colour group
-constexpr int kItemBorderColor = 25;          // built-in table
 constexpr TColor kMissingColor = -1;
 constexpr UINT_PTR kHeaderHookId = 0x515A;  // "QZ"
 
@@ -65,10 +64,10 @@ void TSkinListViewBase::SetUIStyle(TSkinUIStyle s) {
   const bool skin_mode = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
   if (skin_mode) {
     // A skin without the colour keeps the current one rather than a colour of -1.
-    const TColor c = file_theme_->GetColor(kSkin2ControlBorderColor);
+    const TColor c = file_theme_->GetColor(Skin2Color::ControlBorderColor);
     if (c != kMissingColor) border_color_ = c;
   } else {
-    border_color_ = GetStyleColor(StyleIndex(eff), kItemBorderColor);
+    border_color_ = GetStyleColor(StyleIndex(eff), StyleItem::ControlBorder);
   }
   LookChanged(skin_mode, skin_mode ? TSkinUIStyle::FromThemeFile : eff);
   Invalidate();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinMainMenu.h"
 #include "skin/SkinMenuLook.h"
 #include "skin/SkinPublic.h"
@@ -18,16 +19,6 @@ using forms::TMessage;
 
 namespace {
 
-// SKIN2 colour keys of the bar's titles.
-constexpr int kSkin2TopSelectedMenuColor = 5;
-constexpr int kSkin2TopSelectedMenuBorderColor = 6;
-constexpr int kSkin2TopSelectedMenuFontColor = 7;
-constexpr int kSkin2TopMenuFontColor = 8;
-// Built-in style items.
-constexpr int kItemSelectedBorder = 18;
-constexpr int kItemSelectedFill = 19;
-constexpr int kItemSelectedFont = 20;
-constexpr int kItemFont = 22;
 constexpr TColor kDisabledFontColor = 0x808080;
 constexpr TColor kMissingColor = -1;
 // Space left and right of a caption inside its button.
@@ -314,7 +305,7 @@ void TSkinMenuBar::DrawButton(TCanvas& canvas, TMenuBarButton& button, bool high
       if (pic.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_MENU_SELECT"))
         off.Canvas().StretchDraw(RECT{0, 0, w, h}, &pic);
       off.Canvas().Font().Assign(canvas.Font());
-      off.Canvas().Font().SetColor(GetStyleColor(style, kItemSelectedFont));
+      off.Canvas().Font().SetColor(GetStyleColor(style, StyleItem::SelectedMenuFont));
       off.Canvas().Brush.Style = forms::TBrushStyle::bsClear;
       RECT tr{0, 0, w, h + 2};
       off.Canvas().DrawText(button.Caption, tr, centred);
@@ -322,14 +313,14 @@ void TSkinMenuBar::DrawButton(TCanvas& canvas, TMenuBarButton& button, bool high
       return;
     }
     canvas.Brush.Style = forms::TBrushStyle::bsSolid;
-    canvas.Brush.Color = LookColor(theme, skin, kSkin2TopSelectedMenuColor, style, kItemSelectedFill);
+    canvas.Brush.Color = LookColor(theme, skin, Skin2Color::TopSelectedMenuColor, style, StyleItem::SelectedMenuFill);
     canvas.FillRect(r);
-    canvas.Brush.Color = LookColor(theme, skin, kSkin2TopSelectedMenuBorderColor, style, kItemSelectedBorder);
+    canvas.Brush.Color = LookColor(theme, skin, Skin2Color::TopSelectedMenuBorderColor, style, StyleItem::SelectedMenuBorder);
     canvas.FrameRect(r);
-    canvas.Font().SetColor(LookColor(theme, skin, kSkin2TopSelectedMenuFontColor, style, kItemSelectedFont));
+    canvas.Font().SetColor(LookColor(theme, skin, Skin2Color::TopSelectedMenuFontColor, style, StyleItem::SelectedMenuFont));
   } else {
     canvas.Font().SetColor(button.Enabled
-                               ? LookColor(theme, skin, kSkin2TopMenuFontColor, style, kItemFont)
+                               ? LookColor(theme, skin, Skin2Color::TopMenuFontColor, style, StyleItem::MenuItemFont)
                                : kDisabledFontColor);
   }
   canvas.Brush.Style = forms::TBrushStyle::bsClear;

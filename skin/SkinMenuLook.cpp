@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -17,23 +18,6 @@ using forms::TMenuItem;
 
 namespace {
 
-// SKIN2 colour keys of the menus.
-constexpr int kSkin2FormColor = 2;
-constexpr int kSkin2LeftBarStartColor = 9;
-constexpr int kSkin2LeftBarEndColor = 10;
-constexpr int kSkin2MenuItemColor = 11;
-constexpr int kSkin2MenuItemFontColor = 12;
-constexpr int kSkin2SelectedMenuColor = 13;
-constexpr int kSkin2SelectedMenuBorderColor = 14;
-constexpr int kSkin2SelectedMenuFontColor = 15;
-// Built-in style items.
-constexpr int kItemFormColor = 15;
-constexpr int kItemSelectedBorder = 18;
-constexpr int kItemSelectedFill = 19;
-constexpr int kItemSelectedFont = 20;
-constexpr int kItemFill = 21;
-constexpr int kItemFont = 22;
-constexpr int kItemLeftBar = 23;
 constexpr TColor kDisabledFontColor = 0x808080;
 constexpr TColor kMissingColor = -1;
 
@@ -161,21 +145,21 @@ void TSkinMenuLook::SetUIStyle(TSkinUIStyle style) {
   }
   TSkinUIStyle eff;
   if (Resolve(eff)) {
-    bar_color_ = SkinColor(file_theme_, kSkin2LeftBarStartColor, kItemLeftBar);
-    bar_to_color_ = SkinColor(file_theme_, kSkin2LeftBarEndColor, kItemLeftBar);
-    color_ = SkinColor(file_theme_, kSkin2MenuItemColor, kItemFill);
-    font_color_ = SkinColor(file_theme_, kSkin2MenuItemFontColor, kItemFont);
-    selected_border_color_ = SkinColor(file_theme_, kSkin2SelectedMenuBorderColor, kItemSelectedBorder);
-    selected_color_ = SkinColor(file_theme_, kSkin2SelectedMenuColor, kItemSelectedFill);
-    selected_font_color_ = SkinColor(file_theme_, kSkin2SelectedMenuFontColor, kItemSelectedFont);
+    bar_color_ = SkinColor(file_theme_, Skin2Color::LeftBarStartColor, StyleItem::MenuLeftBar);
+    bar_to_color_ = SkinColor(file_theme_, Skin2Color::LeftBarEndColor, StyleItem::MenuLeftBar);
+    color_ = SkinColor(file_theme_, Skin2Color::MenuItemColor, StyleItem::MenuItemFill);
+    font_color_ = SkinColor(file_theme_, Skin2Color::MenuItemFontColor, StyleItem::MenuItemFont);
+    selected_border_color_ = SkinColor(file_theme_, Skin2Color::SelectedMenuBorderColor, StyleItem::SelectedMenuBorder);
+    selected_color_ = SkinColor(file_theme_, Skin2Color::SelectedMenuColor, StyleItem::SelectedMenuFill);
+    selected_font_color_ = SkinColor(file_theme_, Skin2Color::SelectedMenuFontColor, StyleItem::SelectedMenuFont);
   } else {
     int s = StyleIndex(eff);
-    bar_color_ = bar_to_color_ = GetStyleColor(s, kItemLeftBar);
-    color_ = GetStyleColor(s, kItemFill);
-    font_color_ = GetStyleColor(s, kItemFont);
-    selected_border_color_ = GetStyleColor(s, kItemSelectedBorder);
-    selected_color_ = GetStyleColor(s, kItemSelectedFill);
-    selected_font_color_ = GetStyleColor(s, kItemSelectedFont);
+    bar_color_ = bar_to_color_ = GetStyleColor(s, StyleItem::MenuLeftBar);
+    color_ = GetStyleColor(s, StyleItem::MenuItemFill);
+    font_color_ = GetStyleColor(s, StyleItem::MenuItemFont);
+    selected_border_color_ = GetStyleColor(s, StyleItem::SelectedMenuBorder);
+    selected_color_ = GetStyleColor(s, StyleItem::SelectedMenuFill);
+    selected_font_color_ = GetStyleColor(s, StyleItem::SelectedMenuFont);
   }
   LookChanged();
 }
@@ -242,8 +226,8 @@ void TSkinMenuLook::DrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bo
   if (flat_menu_) {
     if (HWND wnd = WindowFromDC(canvas.Handle()))
       FrameFlatMenuWindow(wnd, forms::clBlack,
-                          skin ? SkinColor(file_theme_, kSkin2FormColor, kItemFormColor)
-                               : GetStyleColor(StyleIndex(eff), kItemFormColor));
+                          skin ? SkinColor(file_theme_, Skin2Color::FormColor, StyleItem::FormColor)
+                               : GetStyleColor(StyleIndex(eff), StyleItem::FormColor));
   }
   const RECT bar{r.left, r.top, r.left + std::max(bar_width_, 0), r.bottom};
   const RECT body{bar.right, r.top, r.right, r.bottom};

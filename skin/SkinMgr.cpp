@@ -4,7 +4,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "skin/Sk2Container.h"
 #include "skin/SkinPublic.h"
@@ -36,60 +38,81 @@ std::string ProgramFolder() {
   return WithBackslash(p == std::string::npos ? std::string() : s.substr(0, p));
 }
 
-// The decoded pixels (0x00RRGGBB, top row first) as a GDI bitmap; nil when the system cannot
-// make one of that size.
+// The decoded pixels (0x00RRGGBB, top row first) as a GDI bitmap, in one copy; nil when the
+// system cannot make one of that size.
 std::unique_ptr<forms::TBitmap> ToGdiBitmap(const SkinBitmap& source) {
-  auto b = std::make_unique<forms::TBitmap>(source.width, source.height);
-  if (b->Width() != source.width || b->Height() != source.height) return nullptr;
-  for (int y = 0; y < source.height; ++y)
-    for (int x = 0; x < source.width; ++x) {
-      std::uint32_t p = source.Pixel(x, y);
-      b->SetPixel(x, y, static_cast<forms::TColor>(((p & 0xFF) << 16) | (p & 0xFF00) |
-                                                   ((p >> 16) & 0xFF)));
-    }
+  auto b = std::make_unique<forms::TBitmap>();
+  if (!b->SetPixels(source.width, source.height, source.pixels.data())) return nullptr;
   return b;
+}
+
+// Skins loaded from SkinData, by the archive's bytes and password, while some theme holds them.
+struct SharedSkin {
+  std::vector<std::uint8_t> bytes;
+  std::string password;
+  std::weak_ptr<const TLoadedSkin> skin;
+};
+
+std::vector<SharedSkin>& SharedSkins() {
+  static std::vector<SharedSkin> skins;
+  return skins;
+}
+
+std::shared_ptr<const TLoadedSkin> FindSharedSkin(std::span<const std::uint8_t> bytes,
+                                                  const std::string& password) {
+  auto& skins = SharedSkins();
+  std::erase_if(skins, [](const SharedSkin& s) { return s.skin.expired(); });
+  for (const SharedSkin& s : skins)
+    if (s.password == password && std::equal(s.bytes.begin(), s.bytes.end(), bytes.begin(),
+                                             bytes.end()))
+      if (auto skin = s.skin.lock()) return skin;
+  return nullptr;
+}
+
+void RememberSharedSkin(std::span<const std::uint8_t> bytes, const std::string& password,
+                        std::shared_ptr<const TLoadedSkin> skin) {
+  if (!skin) return;
+  SharedSkins().push_back(SharedSkin{{bytes.begin(), bytes.end()}, password, skin});
 }
 
 }  // namespace
 
+TLoadedSkin::~TLoadedSkin() = default;
+
 TSkinFileThemeMgr::TSkinFileThemeMgr() = default;
 
-TSkinFileThemeMgr::~TSkinFileThemeMgr() { Unload(); }
-
-void TSkinFileThemeMgr::Unload() {
-  for (auto& b : bitmaps_) b.reset();
-  reader_.reset();
-}
+TSkinFileThemeMgr::~TSkinFileThemeMgr() = default;
 
 bool TSkinFileThemeMgr::LoadThemeFile(const std::string& fileName, const std::string& password) {
   if (!FileExists(fileName)) return false;
-  Unload();
+  skin_.reset();
   try {
     // An unusable archive throws "Failed to read skin file!"; for a theme that only means
     // the skin is not ready, so nothing leaves this function.
-    auto reader = std::make_unique<Tsk2SkinFileReader>(fileName, password);
-    if (!reader->Ready()) return false;
+    auto skin = std::make_shared<TLoadedSkin>();
+    skin->reader = std::make_unique<Tsk2SkinFileReader>(fileName, password);
+    if (!skin->reader->Ready()) return false;
     for (int i = 0; i < kSkin2BitmapCount; ++i)
-      if (const SkinBitmap* b = reader->GetBitmap(Skin2KeyName(Skin2Group::kBitmap, i)))
-        bitmaps_[i] = ToGdiBitmap(*b);
-    reader_ = std::move(reader);
+      if (const SkinBitmap* b = skin->reader->GetBitmap(Skin2KeyName(Skin2Group::kBitmap, i)))
+        skin->bitmaps[i] = ToGdiBitmap(*b);
+    skin_ = std::move(skin);
     return true;
   } catch (...) {
-    Unload();
+    skin_.reset();
     return false;
   }
 }
 
 forms::TBitmap* TSkinFileThemeMgr::GetBitmap(int key) const {
   key &= 0x7F;
-  if (!reader_ || key >= kSkin2BitmapCount) return nullptr;
-  return bitmaps_[key].get();
+  if (!skin_ || key >= kSkin2BitmapCount) return nullptr;
+  return skin_->bitmaps[key].get();
 }
 
 int TSkinFileThemeMgr::ReaderInteger(Skin2Group group, int key) const {
   const char* name = Skin2KeyName(group, key);
-  if (!reader_ || !name) return -1;
-  return reader_->GetInteger(name);
+  if (!skin_ || !name) return -1;
+  return skin_->reader->GetInteger(name);
 }
 
 forms::TColor TSkinFileThemeMgr::GetColor(int key) const {
@@ -104,8 +127,8 @@ int TSkinFileThemeMgr::GetInteger(int key) const {
 
 int TSkinFileThemeMgr::GetFlag(int key) const {
   const char* name = Skin2KeyName(Skin2Group::kFlag, key);
-  if (!reader_ || !name) return 0;
-  return reader_->GetFlag(name);
+  if (!skin_ || !name) return 0;
+  return skin_->reader->GetFlag(name);
 }
 
 TSkinFileTheme::TSkinFileTheme(forms::TComponent* owner)
@@ -157,7 +180,19 @@ void TSkinFileTheme::LoadFrom(const std::string& name) {
   theme_file_ = found;
   bool was_ready = ready_;
   ready_ = mgr_->LoadThemeFile(theme_file_, password_);
+  Reapply(was_empty, was_ready);
+}
 
+void TSkinFileTheme::AdoptLoaded(const std::string& name, std::shared_ptr<const TLoadedSkin> skin) {
+  bool was_empty = theme_file_.empty();
+  bool was_ready = ready_;
+  theme_file_ = name;
+  mgr_->Share(std::move(skin));
+  ready_ = mgr_->Loaded();
+  Reapply(was_empty, was_ready);
+}
+
+void TSkinFileTheme::Reapply(bool was_empty, bool was_ready) {
   // A reload that fails has dropped the skin the controls took their colours and flags from:
   // they re-read their look then too, or they would mix the old skin's values with DeepBlue.
   auto* form = dynamic_cast<forms::TCustomForm*>(Owner());
@@ -263,6 +298,10 @@ std::string MakeUniqueFileName(const std::string& name) {
 }
 
 void TSkinBuiltInFileTheme::ReadSkinData(std::span<const std::uint8_t> data) {
+  if (auto skin = FindSharedSkin(data, Password())) {
+    AdoptLoaded(GetTempFolder() + NewGuidFileName(), std::move(skin));
+    return;
+  }
   // A temporary folder that cannot be written must not hang form creation.
   constexpr int kMaxSaveAttempts = 16;
   std::string name;
@@ -281,6 +320,7 @@ void TSkinBuiltInFileTheme::ReadSkinData(std::span<const std::uint8_t> data) {
   if (!saved) return;
   try {
     LoadFrom(name);
+    if (Ready()) RememberSharedSkin(data, Password(), Manager().Skin());
   } catch (...) {
   }
   DeleteFileA(name.c_str());

@@ -17,9 +17,16 @@ namespace skin {
 
 class Tsk2SkinFileReader;
 
-// Holds the loaded skin archive reader, when there is one, and maps the key indexes of the
-// four SKIN2 key groups to values. The archive's bitmaps are turned into GDI bitmaps once, at
-// load time, and kept here until the next load or the manager's end.
+// A loaded skin archive: its reader and its bitmaps turned into GDI bitmaps (by bitmap key).
+// Never changed once made, so themes that loaded the same archive bytes share one.
+struct TLoadedSkin {
+  std::unique_ptr<Tsk2SkinFileReader> reader;
+  std::unique_ptr<forms::TBitmap> bitmaps[kSkin2BitmapCount];
+  ~TLoadedSkin();
+};
+
+// Holds the loaded skin, when there is one, and maps the key indexes of the four SKIN2 key
+// groups to values. The archive's bitmaps are turned into GDI bitmaps once, at load time.
 class TSkinFileThemeMgr : public forms::TObject {
  public:
   TSkinFileThemeMgr();
@@ -27,10 +34,13 @@ class TSkinFileThemeMgr : public forms::TObject {
   TSkinFileThemeMgr(const TSkinFileThemeMgr&) = delete;
   TSkinFileThemeMgr& operator=(const TSkinFileThemeMgr&) = delete;
 
-  virtual bool Loaded() const { return reader_ != nullptr; }
+  virtual bool Loaded() const { return skin_ != nullptr; }
   // Loads `fileName`; false (and the current reader kept) when the file does not exist. An
   // existing file always drops the current reader first: a failed load leaves none.
   virtual bool LoadThemeFile(const std::string& fileName, const std::string& password);
+  // The loaded skin (nil when none), and taking one that another manager loaded.
+  std::shared_ptr<const TLoadedSkin> Skin() const { return skin_; }
+  void Share(std::shared_ptr<const TLoadedSkin> skin) { skin_ = std::move(skin); }
 
   // By index within the key group (masked with 0x7F). Nothing loaded: nil, 0, 0, 0. Loaded
   // but the key missing (or outside its group): nil, -1, -1, 0.
@@ -40,11 +50,9 @@ class TSkinFileThemeMgr : public forms::TObject {
   int GetFlag(int key) const;
 
  private:
-  void Unload();
   int ReaderInteger(Skin2Group group, int key) const;
 
-  std::unique_ptr<Tsk2SkinFileReader> reader_;
-  std::unique_ptr<forms::TBitmap> bitmaps_[kSkin2BitmapCount];
+  std::shared_ptr<const TLoadedSkin> skin_;
 };
 
 class TSkinFileTheme : public forms::TComponent {
@@ -78,10 +86,17 @@ class TSkinFileTheme : public forms::TComponent {
  protected:
   // The ThemeFile setting of the base class (search, load, re-apply).
   void LoadFrom(const std::string& name);
+  // Takes `skin`, already loaded from an archive the same as the one named `name`, as if
+  // `name` had been loaded (ThemeFile, Ready, re-apply).
+  void AdoptLoaded(const std::string& name, std::shared_ptr<const TLoadedSkin> skin);
+  TSkinFileThemeMgr& Manager() const { return *mgr_; }
   // Takes `mgr` (owned) in place of the current manager.
   void ReplaceManager(TSkinFileThemeMgr* mgr);
 
  private:
+  // After a load: the owner form's skinned controls that use this theme re-read their look.
+  void Reapply(bool was_empty, bool was_ready);
+
   std::string theme_file_;
   std::string password_;
   bool ready_ = false;
@@ -97,7 +112,9 @@ class TSkinBuiltInFileTheme : public TSkinFileTheme {
   const std::string& DesignThemeFile() const { return design_theme_file_; }
   void SetThemeFile(const std::string& name) override;
   // Reads the "SkinData" property: the whole archive, loaded through a temporary file that
-  // is deleted again.
+  // is deleted again. An archive of the same bytes that another theme holds loaded is shared
+  // instead: the windows' themes all carry one archive, and unpacking it costs two temporary
+  // files each time.
   void ReadSkinData(std::span<const std::uint8_t> data);
 
  private:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "skin/ProgressGeometry.h"
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 
 namespace skin {
@@ -13,17 +14,6 @@ using namespace forms;
 
 namespace {
 
-// SKIN2 key indexes within their groups.
-constexpr int kSkin2ControlColor = 21;        // colour group
-constexpr int kSkin2ControlBorderColor = 22;
-constexpr int kSkin2ProgressLeft = 19;        // bitmap group: left cap
-constexpr int kSkin2ProgressFill = 20;        // the filled part
-constexpr int kSkin2ProgressEmpty = 21;       // the empty part
-constexpr int kSkin2ProgressRight = 22;       // right cap
-// Built-in style items.
-constexpr int kItemProgressFill = 24;
-constexpr int kItemControlBorder = 25;
-constexpr int kItemControlColor = 26;
 constexpr TColor kMissingColor = -1;  // what a skin without the key answers
 
 RECT ToRect(const TBarRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
@@ -171,25 +161,25 @@ void TSkinProgressBar::ApplyLook() {
   const bool vertical = !Horizontal();
   if (TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff)) {
     TPicture fill;
-    if (TBitmap* b = file_theme_->GetBitmap(kSkin2ProgressFill)) fill.SetGraphic(b);
+    if (TBitmap* b = file_theme_->GetBitmap(Skin2Bitmap::ProgressBar2)) fill.SetGraphic(b);
     picture_.Assign(&fill);
     // A skin without the control colours keeps the bar's own rather than painting with the
     // "missing" value.
-    const TColor color = file_theme_->GetColor(kSkin2ControlColor);
-    const TColor border = file_theme_->GetColor(kSkin2ControlBorderColor);
+    const TColor color = file_theme_->GetColor(Skin2Color::ControlColor);
+    const TColor border = file_theme_->GetColor(Skin2Color::ControlBorderColor);
     if (color != kMissingColor) SetColor(color);
     if (border != kMissingColor) border_color_ = border;
-    left_cap_ = PieceCopy(file_theme_->GetBitmap(kSkin2ProgressLeft), vertical);
-    empty_part_ = PieceCopy(file_theme_->GetBitmap(kSkin2ProgressEmpty), vertical);
-    right_cap_ = PieceCopy(file_theme_->GetBitmap(kSkin2ProgressRight), vertical);
+    left_cap_ = PieceCopy(file_theme_->GetBitmap(Skin2Bitmap::ProgressBar1), vertical);
+    empty_part_ = PieceCopy(file_theme_->GetBitmap(Skin2Bitmap::ProgressBar3), vertical);
+    right_cap_ = PieceCopy(file_theme_->GetBitmap(Skin2Bitmap::ProgressBar4), vertical);
   } else {
     TBitmap fill;
-    LoadStyleBitmap(StyleIndex(eff), kItemProgressFill, &fill);
+    LoadStyleBitmap(StyleIndex(eff), StyleItem::ProgressBarFill, &fill);
     TPicture pic;
     if (!fill.Empty()) pic.SetGraphic(&fill);
     picture_.Assign(&pic);
-    SetColor(GetStyleColor(StyleIndex(eff), kItemControlColor));
-    border_color_ = GetStyleColor(StyleIndex(eff), kItemControlBorder);
+    SetColor(GetStyleColor(StyleIndex(eff), StyleItem::ControlColor));
+    border_color_ = GetStyleColor(StyleIndex(eff), StyleItem::ControlBorder);
   }
   if (vertical) {
     if (auto* b = dynamic_cast<TBitmap*>(picture_.Graphic()); b && !b->Empty()) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 #include "skin/TrackGeometry.h"
 
@@ -12,14 +13,6 @@ using namespace forms;
 
 namespace {
 
-// SKIN2 key indexes within their groups.
-constexpr int kSkin2ScrollBarColor = 25;     // colour group
-constexpr int kSkin2ScrollBarUpButton = 26;  // bitmap group
-constexpr int kSkin2ScrollBar = 27;
-constexpr int kSkin2ScrollBarDownButton = 28;
-constexpr int kItemScrollBarColor = 31;
-constexpr int kItemScrollBarButton = 32;
-constexpr int kItemScrollBarTrack = 33;
 constexpr int kLineRepeatInterval = 100;
 constexpr TColor kMissingColor = -1;
 
@@ -208,25 +201,25 @@ void TSkinCustomScrollBar::LoadPictures() {
   skin_parts_ = TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff);
   if (skin_parts_) {
     // A skin without a scroll bar colour keeps the current one rather than a colour of -1.
-    const TColor c = file_theme_->GetColor(kSkin2ScrollBarColor);
+    const TColor c = file_theme_->GetColor(Skin2Color::ScrollBarColor);
     if (c != kMissingColor) SetColor(c);
     // The skin's thumb stands upright: turned, its three pieces lie side by side.
     TBitmap bar;
-    bar.Assign(file_theme_->GetBitmap(kSkin2ScrollBar));
+    bar.Assign(file_theme_->GetBitmap(Skin2Bitmap::ScrollBar));
     if (!bar.Empty()) {
       RotateBitmapLeft(bar);
       for (int i = 0; i < 3; ++i) ExtractFrame(bar, parts_[i], 3, i + 1);
     }
     for (int i = 0; i < 3; ++i) {
-      file_theme_->GetBitmapFrame(kSkin2ScrollBarUpButton, &pics[i], i + 1, 3);
-      file_theme_->GetBitmapFrame(kSkin2ScrollBarDownButton, &pics[3 + i], i + 1, 3);
+      file_theme_->GetBitmapFrame(Skin2Bitmap::ScrollBarUpButton, &pics[i], i + 1, 3);
+      file_theme_->GetBitmapFrame(Skin2Bitmap::ScrollBarDownButton, &pics[3 + i], i + 1, 3);
     }
   } else {
-    SetColor(GetStyleColor(StyleIndex(eff), kItemScrollBarColor));
+    SetColor(GetStyleColor(StyleIndex(eff), StyleItem::ScrollBarColor));
     for (int i = 0; i < 3; ++i)
-      GetStyleBitmap(StyleIndex(eff), kItemScrollBarTrack, &parts_[i], i + 1, 3);
+      GetStyleBitmap(StyleIndex(eff), StyleItem::ScrollBarTrack, &parts_[i], i + 1, 3);
     for (int i = 0; i < 6; ++i)
-      GetStyleBitmap(StyleIndex(eff), kItemScrollBarButton, &pics[i], i + 1, 6);
+      GetStyleBitmap(StyleIndex(eff), StyleItem::ScrollBarButton, &pics[i], i + 1, 6);
   }
   // Buttons are drawn upright (up and down), thumb pieces lying (left to right).
   for (TBitmap& b : pics)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 #include "skin/SkinTitleBarPopupMenu.h"
 
@@ -12,19 +13,6 @@ namespace skin {
 using namespace forms;
 
 namespace {
-
-// SKIN2 key indexes within their groups.
-constexpr int kSkin2TransColor = 0, kSkin2TitleFontColor = 1, kSkin2FormColor = 2;  // colours
-constexpr int kSkin2TitleBar1 = 0, kSkin2TitleButtons = 11;                           // bitmaps
-constexpr int kSkin2IconPosX = 0, kSkin2IconPosY = 1, kSkin2CaptionTop = 2, kSkin2ButtonPosX = 3,
-              kSkin2ButtonPosY = 4;                                                   // integers
-constexpr int kSkin2TitleFiveSect = 0, kSkin2TitleBtnTrans = 4;                       // flags
-
-// Built-in items.
-constexpr int kItemTitleButtons = 5, kItemTitleButtonsTransparent = 6, kItemLeftBtnX = 7,
-              kItemRightBtnX = 8, kItemButtonTop = 9, kItemTitleLeft = 10, kItemTitleClient = 11,
-              kItemTitleRight = 12, kItemMinWidth = 13, kItemRoundCorner = 14, kItemFormColor = 15,
-              kItemBorderColor = 16;
 
 constexpr int kStripFrames = 18;
 
@@ -135,17 +123,17 @@ void TSkinTitleBarButton::LoadPictures(bool restoreLook) {
   for (int i = 0; i < 3; ++i) {
     TBitmap frame;
     if (skin)
-      theme->GetBitmapFrame(kSkin2TitleButtons, &frame, first + i, kStripFrames);
+      theme->GetBitmapFrame(Skin2Bitmap::TitleButtons, &frame, first + i, kStripFrames);
     else
-      GetStyleBitmap(StyleIndex(effective), kItemTitleButtons, &frame, first + i, kStripFrames);
+      GetStyleBitmap(StyleIndex(effective), StyleItem::TitleButtons, &frame, first + i, kStripFrames);
     pics[i]->SetGraphic(frame.Empty() ? nullptr : &frame);
   }
   if (skin) {
-    transparent_ = theme->GetFlag(kSkin2TitleBtnTrans) > 0;
-    top_ = theme->GetInteger(kSkin2ButtonPosY);
+    transparent_ = theme->GetFlag(Skin2Flag::TitleBtnTrans) > 0;
+    top_ = theme->GetInteger(Skin2Integer::TitleBarButtonPosY);
   } else {
-    transparent_ = GetStyleFlag(StyleIndex(effective), kItemTitleButtonsTransparent) != 0;
-    top_ = GetStyleValue(StyleIndex(effective), kItemButtonTop);
+    transparent_ = GetStyleFlag(StyleIndex(effective), StyleItem::TitleButtonsTransparent) != 0;
+    top_ = GetStyleValue(StyleIndex(effective), StyleItem::TitleButtonTop);
   }
 }
 
@@ -278,7 +266,7 @@ void TSkinTitleBar::SetUIStyle(TSkinUIStyle s) {
   control_box_popup_->SetUIStyle(skin ? TSkinUIStyle::FromThemeFile : effective);
   control_box_popup_->SetFileTheme(file_theme_);
   if (!in_set_file_theme_) {
-    if (skin) Font().SetColor(SkinColor(file_theme_, kSkin2TitleFontColor, clWhite));
+    if (skin) Font().SetColor(SkinColor(file_theme_, Skin2Color::TitleFontColor, clWhite));
     else Font().SetColor(effective == TSkinUIStyle::MacOS ? clBlack : clWhite);
   }
   SetAutoSize(true);
@@ -287,8 +275,8 @@ void TSkinTitleBar::SetUIStyle(TSkinUIStyle s) {
 
 void TSkinTitleBar::SkinLook() {
   TSkinFileTheme* t = file_theme_;
-  five_sections_ = t->GetFlag(kSkin2TitleFiveSect) > 0;
-  picture_key_color_ = SkinColor(t, kSkin2TransColor, clFuchsia);
+  five_sections_ = t->GetFlag(Skin2Flag::TitleFiveSect) > 0;
+  picture_key_color_ = SkinColor(t, Skin2Color::TransColor, clFuchsia);
   auto add = [&](int key, TSkinTitleBarAlign align, bool autoSize, bool capSec) {
     TSkinTitleBarSection* s = sections_.Add();
     s->picture_.SetGraphic(t->GetBitmap(key) && !t->GetBitmap(key)->Empty() ? t->GetBitmap(key)
@@ -299,34 +287,34 @@ void TSkinTitleBar::SkinLook() {
     if (autoSize) s->width_ = s->picture_.Width();
     s->cap_sec_ = capSec;
   };
-  add(kSkin2TitleBar1, TSkinTitleBarAlign::skLeft, true, false);
-  if (five_sections_) add(kSkin2TitleBar1 + 1, TSkinTitleBarAlign::skLeft, false, true);
-  else add(kSkin2TitleBar1 + 1, TSkinTitleBarAlign::skClient, false, false);
-  add(kSkin2TitleBar1 + 2, five_sections_ ? TSkinTitleBarAlign::skLeft : TSkinTitleBarAlign::skRight,
+  add(Skin2Bitmap::TitleBar1, TSkinTitleBarAlign::skLeft, true, false);
+  if (five_sections_) add(Skin2Bitmap::TitleBar1 + 1, TSkinTitleBarAlign::skLeft, false, true);
+  else add(Skin2Bitmap::TitleBar1 + 1, TSkinTitleBarAlign::skClient, false, false);
+  add(Skin2Bitmap::TitleBar1 + 2, five_sections_ ? TSkinTitleBarAlign::skLeft : TSkinTitleBarAlign::skRight,
       true, false);
   if (five_sections_) {
-    add(kSkin2TitleBar1 + 3, TSkinTitleBarAlign::skClient, false, false);
-    add(kSkin2TitleBar1 + 4, TSkinTitleBarAlign::skRight, true, false);
+    add(Skin2Bitmap::TitleBar1 + 3, TSkinTitleBarAlign::skClient, false, false);
+    add(Skin2Bitmap::TitleBar1 + 4, TSkinTitleBarAlign::skRight, true, false);
   }
-  left_btn_x_offset_ = SkinInt(t, kSkin2IconPosX, 0);
-  right_btn_x_offset_ = SkinInt(t, kSkin2ButtonPosX, 0);
-  button_top_ = SkinInt(t, kSkin2ButtonPosY, 0);
-  icon_top_ = SkinInt(t, kSkin2IconPosY, 0);
-  caption_top_ = SkinInt(t, kSkin2CaptionTop, 0);
-  section_back_color_ = SkinColor(t, kSkin2FormColor, GetStyleColor(3, kItemFormColor));
+  left_btn_x_offset_ = SkinInt(t, Skin2Integer::TitleBarIconPosX, 0);
+  right_btn_x_offset_ = SkinInt(t, Skin2Integer::TitleBarButtonPosX, 0);
+  button_top_ = SkinInt(t, Skin2Integer::TitleBarButtonPosY, 0);
+  icon_top_ = SkinInt(t, Skin2Integer::TitleBarIconPosY, 0);
+  caption_top_ = SkinInt(t, Skin2Integer::TitleBarCaptionTop, 0);
+  section_back_color_ = SkinColor(t, Skin2Color::FormColor, GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), StyleItem::FormColor));
   if (OnFrame()) {
     button_top_ -= 3;
     icon_top_ -= 3;
   }
   if (TCustomForm* form = ParentForm()) {
     auto width = [&](int key) { return t->GetBitmap(key) ? t->GetBitmap(key)->Width() : 0; };
-    TBitmap* strip = t->GetBitmap(kSkin2TitleButtons);
+    TBitmap* strip = t->GetBitmap(Skin2Bitmap::TitleButtons);
     int b = right_btn_x_offset_ + (strip ? strip->Width() / kStripFrames : 0) * buttons_.Count();
-    int min_width = width(kSkin2TitleBar1);
+    int min_width = width(Skin2Bitmap::TitleBar1);
     if (five_sections_)
-      min_width += std::max(b, width(kSkin2TitleBar1 + 4)) + width(kSkin2TitleBar1 + 2) + 16;
+      min_width += std::max(b, width(Skin2Bitmap::TitleBar1 + 4)) + width(Skin2Bitmap::TitleBar1 + 2) + 16;
     else
-      min_width += std::max(b, width(kSkin2TitleBar1 + 2));
+      min_width += std::max(b, width(Skin2Bitmap::TitleBar1 + 2));
     form->Constraints().SetMinWidth(min_width);
   }
 }
@@ -338,7 +326,7 @@ void TSkinTitleBar::BuiltInLook(TSkinUIStyle style) {
   picture_key_color_ = clFuchsia;
   // What the pictures' rounded corners leave inside the window's (slightly less round) region
   // takes the border colour, so the corner reads as outlined.
-  section_back_color_ = GetStyleColor(st, kItemBorderColor);
+  section_back_color_ = GetStyleColor(st, StyleItem::FormBorderColor);
   auto add = [&](int item, TSkinTitleBarAlign align, bool autoSize) {
     TSkinTitleBarSection* s = sections_.Add();
     TBitmap b;
@@ -349,18 +337,18 @@ void TSkinTitleBar::BuiltInLook(TSkinUIStyle style) {
     s->auto_size_ = autoSize;
     if (autoSize) s->width_ = s->picture_.Width();
   };
-  add(kItemTitleLeft, TSkinTitleBarAlign::skLeft, true);
-  add(kItemTitleRight, TSkinTitleBarAlign::skRight, true);
-  add(kItemTitleClient, TSkinTitleBarAlign::skClient, false);
-  left_btn_x_offset_ = GetStyleValue(st, kItemLeftBtnX);
-  right_btn_x_offset_ = GetStyleValue(st, kItemRightBtnX);
-  button_top_ = GetStyleValue(st, kItemButtonTop) - (OnFrame() ? 3 : 0);
+  add(StyleItem::TitleLeft, TSkinTitleBarAlign::skLeft, true);
+  add(StyleItem::TitleRight, TSkinTitleBarAlign::skRight, true);
+  add(StyleItem::TitleClient, TSkinTitleBarAlign::skClient, false);
+  left_btn_x_offset_ = GetStyleValue(st, StyleItem::LeftTitleButtonX);
+  right_btn_x_offset_ = GetStyleValue(st, StyleItem::RightTitleButtonX);
+  button_top_ = GetStyleValue(st, StyleItem::TitleButtonTop) - (OnFrame() ? 3 : 0);
   icon_top_ = button_top_;
   if (TCustomForm* form = ParentForm()) {
-    form->Constraints().SetMinWidth(GetStyleValue(st, kItemMinWidth));
+    form->Constraints().SetMinWidth(GetStyleValue(st, StyleItem::FormMinWidth));
     form->Constraints().SetMinHeight(50);
   }
-  round_corner_ = GetStyleValue(st, kItemRoundCorner);
+  round_corner_ = GetStyleValue(st, StyleItem::FormRoundCorner);
   round_corner_bottom_ = 0;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "skin/SkinKeys.h"
 #include "skin/SkinPublic.h"
 #include "skin/TrackGeometry.h"
 
@@ -14,15 +15,6 @@ using namespace forms;
 
 namespace {
 
-// SKIN2 key indexes within their groups.
-constexpr int kSkin2TransColor = 0;      // colour group
-constexpr int kSkin2FormColor = 2;       // colour group
-constexpr int kSkin2TrackBar = 23;       // bitmap group
-constexpr int kSkin2TrackBarSlider = 24;
-constexpr int kSkin2TrackBarVSlider = 25;
-constexpr int kItemTrackBarBar = 28;
-constexpr int kItemTrackBarSlider = 29;
-constexpr int kItemTrackBarSliderV = 30;
 constexpr unsigned kPagingInterval = 100;
 constexpr TColor kMissingColor = -1;  // what a skin without the key answers
 
@@ -155,20 +147,20 @@ void TSkinTrackBar::ApplyLook() {
   TSkinUIStyle eff;
   TBitmap slider;
   if (Resolve(eff)) {
-    bar_image_.SetGraphic(file_theme_->GetBitmap(kSkin2TrackBar));
-    slider.Assign(file_theme_->GetBitmap(Horizontal() ? kSkin2TrackBarSlider
-                                                      : kSkin2TrackBarVSlider));
+    bar_image_.SetGraphic(file_theme_->GetBitmap(Skin2Bitmap::TrackBar));
+    slider.Assign(file_theme_->GetBitmap(Horizontal() ? Skin2Bitmap::TrackBarSlider
+                                                      : Skin2Bitmap::TrackBarVSlider));
     // The skin marks the thumb's surroundings with its transparent colour; an opaque thumb
     // shows the form's colour there instead. A skin lacking either colour keeps the pixels.
-    const TColor trans = file_theme_->GetColor(kSkin2TransColor);
-    const TColor form = file_theme_->GetColor(kSkin2FormColor);
+    const TColor trans = file_theme_->GetColor(Skin2Color::TransColor);
+    const TColor form = file_theme_->GetColor(Skin2Color::FormColor);
     if (!slider.Empty() && trans != kMissingColor && form != kMissingColor)
       ReplaceBitmapColor(slider, trans, form);
   } else {
     TBitmap bar;
-    LoadStyleBitmap(StyleIndex(eff), kItemTrackBarBar, &bar);
+    LoadStyleBitmap(StyleIndex(eff), StyleItem::TrackBarBar, &bar);
     bar_image_.SetGraphic(bar.Empty() ? nullptr : &bar);
-    LoadStyleBitmap(StyleIndex(eff), Horizontal() ? kItemTrackBarSlider : kItemTrackBarSliderV,
+    LoadStyleBitmap(StyleIndex(eff), Horizontal() ? StyleItem::TrackBarSlider : StyleItem::TrackBarSliderV,
                     &slider);
   }
   TPicture pic;

@@ -1,6 +1,7 @@
 // The front-end windows' shared frame (see FormFrame.h).
 #include "frontend/win/FormFrame.h"
 
+#include "frontend/win/BuiltInThemes.h"
 #include "skin/SkinTitleBar.h"
 
 namespace vardeck {
@@ -9,7 +10,9 @@ skin::TSkinForm* WearFrame(forms::TForm* form, FrameButtons buttons, const std::
   form->Font().SetName("Tahoma");
   form->Font().SetSize(8);
   form->SetCaption(caption);
+  skin::TSkinBuiltInFileTheme* theme = AddBuiltInTheme(form, "skBuiltInFileTheme1");
   auto* frame = new skin::TSkinForm(form);
+  frame->SetFileTheme(theme);
   frame->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
   frame->SetBorderColor(0);
   frame->SetBorderWidth(1);

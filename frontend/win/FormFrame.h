@@ -21,7 +21,8 @@ enum class FrameButtons {
 };
 
 // Puts the frame on the form (which must have no frame yet) and returns it; the form gets the
-// Tahoma 8 pt font that its controls inherit.
+// Tahoma 8 pt font that its controls inherit. The frame wears the form's first built-in
+// theme, made here (BuiltInThemes.h).
 skin::TSkinForm* WearFrame(forms::TForm* form, FrameButtons buttons, const std::string& caption);
 
 }  // namespace vardeck

@@ -4,6 +4,7 @@
 #include "frontend/ProductTexts.h"
 #include "frontend/SharedState.h"
 #include "frontend/TextRoutines.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 
@@ -58,6 +59,7 @@ TProgressForm::TProgressForm(forms::TComponent* owner, int client_height,
   ProgressBar1 = new skin::TSkinProgressBar(this);
   ProgressBar1->SetBounds(kBarLeft, bottom - kButtonHeight - 10 - kBarHeight, kBarWidth, kBarHeight);
   ProgressBar1->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
+  ProgressBar1->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
   ProgressBar1->SetMin(0);
   ProgressBar1->SetMax(100);
   ProgressBar1->SetPosition(0);
@@ -90,6 +92,7 @@ TProgressForm::TProgressForm(forms::TComponent* owner, int client_height,
 
   OnShow = [this](forms::TObject*) { FormShow(); };
   OnCloseQuery = [this](forms::TObject*, bool& can_close) { FormCloseQuery(can_close); };
+  WearFirstTheme(this);
 }
 
 void TProgressForm::FormShow() {

@@ -5,6 +5,7 @@
 #include "frontend/LangFile.h"
 #include "frontend/ProductTexts.h"
 #include "frontend/SharedState.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/EngineCalls.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/UnitMsgBox.h"
@@ -30,6 +31,7 @@ TFrmFind::TFrmFind(forms::TComponent* owner)
   Label14 = AddLabel(kLabelLeft, kOptionsTop, "Filter Options:", true);
   BuildRangeRows(kDatesTop, kSizesTop, kButtonsTop);
   OnShow = [this](forms::TObject*) { FormShow(); };
+  WearFirstTheme(this);
 }
 
 void TFrmFind::FormShow() {

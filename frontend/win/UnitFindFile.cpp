@@ -16,6 +16,7 @@
 #include "frontend/SaveCommand.h"
 #include "frontend/SharedState.h"
 #include "frontend/WatchProgress.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/ResultsEngine.h"
@@ -164,6 +165,7 @@ TFrmFindFile::TFrmFindFile(forms::TComponent* owner) : forms::TForm(owner) {
   SetClientWidth(704);
   SetClientHeight(481);
   BuildControls();
+  WearFirstTheme(this);
   FormCreate();
 }
 
@@ -320,6 +322,7 @@ void TFrmFindFile::BuildControls() {
   Panel1->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
   Panel1->SetParent(skImagePanel1);
   TreeView1 = new skin::TQzTreeView(this);
+  TreeView1->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
   TreeView1->SetAlign(forms::TAlign::alLeft);
   TreeView1->SetWidth(137);
   TreeView1->SetImages(ImageList1);

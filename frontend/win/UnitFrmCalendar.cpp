@@ -3,6 +3,7 @@
 #include "frontend/win/UnitFrmCalendar.h"
 
 #include "frontend/TextRoutines.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 
@@ -65,6 +66,7 @@ TFrmCalendar::TFrmCalendar(forms::TComponent* owner) : forms::TForm(owner) {
   skButton2->SetParent(skForm1);
 
   OnShow = [this](forms::TObject*) { FormShow(); };
+  WearFirstTheme(this);
 }
 
 void TFrmCalendar::FormShow() {

@@ -3,6 +3,7 @@
 
 #include "frontend/LangFile.h"
 #include "frontend/ProductTexts.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 
@@ -78,6 +79,7 @@ TFrmMessage::TFrmMessage(forms::TComponent* owner) : forms::TForm(owner) {
       Close();
     }
   };
+  WearFirstTheme(this);
   FormCreate();
 }
 

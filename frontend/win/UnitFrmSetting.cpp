@@ -5,6 +5,7 @@
 #include "frontend/LangFile.h"
 #include "frontend/ProductTexts.h"
 #include "frontend/SharedState.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/EngineCalls.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/UnitMsgBox.h"
@@ -28,6 +29,7 @@ TFrmSetting::TFrmSetting(forms::TComponent* owner)
   EditFilterlist = AddEdit(kEditLeft, kExtensionTop, kClientWidth - 14 - kEditLeft);
   Label8 = AddLabel(kEditLeft, kExtensionTop + 26, "for example (*.jpg, *.bmp)");
   OnShow = [this](forms::TObject*) { FormShow(); };
+  WearFirstTheme(this);
 }
 
 void TFrmSetting::FormShow() {

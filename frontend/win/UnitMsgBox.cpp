@@ -2,6 +2,7 @@
 #include "frontend/win/UnitMsgBox.h"
 
 #include "frontend/ProductTexts.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 
@@ -57,6 +58,7 @@ TFrmAttention::TFrmAttention(forms::TComponent* owner) : forms::TForm(owner) {
 
   OnShow = [this](forms::TObject*) { FormShow(); };
   OnClose = [this](forms::TObject*, forms::TCloseAction& action) { FormClose(action); };
+  WearFirstTheme(this);
   SetMessageText("");
 }
 

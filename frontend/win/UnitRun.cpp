@@ -11,6 +11,7 @@
 #include "frontend/ProductTexts.h"
 #include "frontend/SharedState.h"
 #include "frontend/TextRoutines.h"
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/EngineCalls.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
@@ -79,6 +80,7 @@ TFrmRun::TFrmRun(forms::TComponent* owner) : forms::TForm(owner) {
   SetClientWidth(700);
   SetClientHeight(470);
   BuildControls();
+  WearFirstTheme(this);
   FormCreate();
 }
 
@@ -148,6 +150,7 @@ void TFrmRun::BuildControls() {
   }
 
   skListDisk = new skin::TQzListView(this);
+  skListDisk->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
   skListDisk->SetBounds(5, 4, 510, 305);
   skListDisk->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
   skListDisk->SetViewStyle(forms::TViewStyle::vsReport);

@@ -184,6 +184,42 @@ INSTANTIATE_TEST_SUITE_P(
                       "first_record_cut", "text_size_past_end", "data_offset_past_end",
                       "bitmap_not_a_bitmap", "bitmap_rows_missing", "shorter_than_header"));
 
+// A one-bit bitmap file of width x height with every row present (all zero), built by hand:
+// the cheapest way for a record to claim many pixels.
+std::vector<uint8_t> OneBitBitmap(int width, int height) {
+  const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
+  const uint32_t offset = 14 + 40 + 8;
+  std::vector<uint8_t> b(offset + static_cast<size_t>(stride) * height, 0);
+  auto put = [&](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put(2, static_cast<uint32_t>(b.size()), 4);
+  put(10, offset, 4);
+  put(14, 40, 4);
+  put(18, static_cast<uint32_t>(width), 4);
+  put(22, static_cast<uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 1, 2);
+  put(54 + 4, 0xFFFFFF, 3);  // palette: black, white
+  return b;
+}
+
+TEST(Sk2Bitmap, RecordMayNotClaimAGigabytePictureFromItsRows) {
+  // 32 MiB of rows claim 16384 x 16384 pixels: 1 GiB once decoded.
+  std::vector<uint8_t> huge = OneBitBitmap(16384, 16384);
+  SkinBitmap out;
+  EXPECT_FALSE(DecodeBmp(huge.data(), huge.size(), &out));
+  EXPECT_TRUE(out.pixels.empty());
+  // The largest picture a record may hold still decodes.
+  std::vector<uint8_t> largest = OneBitBitmap(2048, 2048);
+  ASSERT_TRUE(DecodeBmp(largest.data(), largest.size(), &out));
+  EXPECT_EQ(out.Pixel(2047, 2047), 0u);
+  std::vector<uint8_t> wider = OneBitBitmap(2049, 2048);
+  EXPECT_FALSE(DecodeBmp(wider.data(), wider.size(), &out));
+}
+
 TEST(Sk2Container, EveryTruncationAndFlippedByteOfTheMainContainerIsHandled) {
   std::vector<uint8_t> bytes = ReadFixture("containers/main.sk2");
   {

@@ -310,6 +310,23 @@ TEST_F(Buttons, PressMovedOutsideEndsAndReleaseOutsideDoesNotClick) {
   EXPECT_FALSE(d.ok->Repeating());  // let go outside: no click, and no more repeats
 }
 
+TEST_F(Buttons, HeldButtonStopsRepeatingOnceThePointerLeavesIt) {
+  // A scroll-bar arrow held while the pointer slides off it: the pressed look goes, and so
+  // must the steps (the button keeps the capture, so no leave message comes).
+  Dialog d;
+  d.form->Show();
+  Pump();
+  int repeats = 0;
+  d.ok->OnMouseContinuouslyDown = [&](TObject*) { ++repeats; };
+  SendMessageA(d.ok->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(d.ok->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 5));
+  EXPECT_FALSE(d.ok->Pressed());
+  EXPECT_FALSE(d.ok->Repeating());
+  Pump(350);
+  EXPECT_EQ(repeats, 0);
+  SendMessageA(d.ok->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 5));
+}
+
 TEST(GlyphLayout, PositionsFollowTheLayoutTable) {
   // 80 x 27 button, 16 x 16 glyph, caption 30 x 13, spacing 4
   TGlyphPlacement l = PlaceGlyph(TButtonLayout::blGlyphLeft, 80, 27, 16, 16, 30, 13, 4);

@@ -68,6 +68,20 @@ struct EditForm {
 
 }  // namespace
 
+TEST(NumberText, SixtyTwoDigitsAndMoreKeepEveryDigitAndTheDecimals) {
+  // A user may type any number of digits; leaving the field formats the value again.
+  for (double v : {1e61, 1e62, 1e100, 1.5e300}) {
+    std::string text = FormatNumberMask("0.00", v, '.', ',');
+    ASSERT_GE(text.size(), 4u) << v;
+    EXPECT_EQ(text.substr(text.size() - 3), ".00") << text;
+    double back = 0;
+    ASSERT_TRUE(ParseNumberText(text, '.', ',', back)) << text;
+    EXPECT_DOUBLE_EQ(back, v);
+  }
+  EXPECT_EQ(FormatNumberMask("0.00", 5e61, '.', ',').size(), 62u + 3u);  // 62 digits
+  EXPECT_EQ(FormatNumberMask("#,##0", -1e70, '.', ',').size(), 1u + 71u + 23u);
+}
+
 class SkinEdits : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -270,6 +270,42 @@ TEST(ArchiveTheme, ReloadReplacesTheSkinAndAFailedReloadSendsButtonsBackToDeepBl
   EXPECT_EQ(shot.GetPixel(4, 4), DeepBlueFace(4, 4));
 }
 
+TEST(ArchiveTheme, ThemesWithTheSameSkinDataShareOneLoadedSkin) {
+  // The program's windows carry 13 themes of one archive: it is unpacked once.
+  std::vector<std::uint8_t> archive = ReadAll(Fixture("theme.ssk"));
+  std::vector<std::uint8_t> other = ReadAll(Fixture("theme_second.ssk"));
+  ASSERT_FALSE(archive.empty());
+  ASSERT_FALSE(other.empty());
+  PrivateTempFolder temp;
+  TForm form(nullptr);
+  auto* first = new TSkinBuiltInFileTheme(&form);
+  auto* second = new TSkinBuiltInFileTheme(&form);
+  auto* third = new TSkinBuiltInFileTheme(&form);
+  auto* button = new TSkinButton(&form);
+  button->SetFileTheme(second);
+  button->SetUIStyle(TSkinUIStyle::FromThemeFile);
+  first->ReadSkinData(archive);
+  second->ReadSkinData(archive);
+  third->ReadSkinData(other);
+  ASSERT_TRUE(first->Ready() && second->Ready() && third->Ready());
+  EXPECT_EQ(first->GetBitmap(kButton), second->GetBitmap(kButton));
+  EXPECT_NE(first->GetBitmap(kButton), third->GetBitmap(kButton));
+  EXPECT_EQ(second->ThemeFile().rfind(temp.folder(), 0), 0u);
+  EXPECT_NE(second->ThemeFile(), first->ThemeFile());
+  // The shared theme re-applies itself like a loaded one.
+  TBitmap shot;
+  PaintButton(*button, shot);
+  EXPECT_EQ(shot.GetPixel(4, 4), kNormalFill);
+  // The skin outlives the theme that loaded it first, and goes with the last.
+  delete first;
+  EXPECT_EQ(second->GetBitmap(kButton)->GetPixel(4, 4), kNormalFill);
+  delete second;
+  auto* again = new TSkinBuiltInFileTheme(&form);
+  again->ReadSkinData(archive);
+  EXPECT_TRUE(again->Ready());
+  EXPECT_EQ(temp.CountFiles(), 0);
+}
+
 TEST(ArchiveTheme, SkinDataFromAStreamLoadsAndLeavesNoTemporaryFile) {
   std::vector<std::uint8_t> archive = ReadAll(Fixture("theme.ssk"));
   ASSERT_FALSE(archive.empty());
