@@ -45,8 +45,23 @@ bool MakeOutputFolder(SaveSession& session, const std::u16string& path, const Fo
   }
   uint32_t error = 0;
   if (!session.MakeFolders(*child_path + u'\\', &error)) {
-    engine.SetSystemError(error);
-    return false;
+    // A file of that name is in the way (a deleted file and a deleted folder may share a
+    // name, and a destination may hold a file of it): with auto-rename the folder takes the
+    // next free name, as a file would, rather than its whole subtree staying unsaved.
+    std::u16string renamed;
+    auto taken = [&](const std::u16string& candidate) { return session.Exists(candidate); };
+    if (engine.auto_rename == 0 || !session.output.Exists(*child_path) ||
+        !MakeUniqueName(taken, true, path, SafeOutputName(name), &renamed)) {
+      engine.SetSystemError(error);
+      return false;
+    }
+    *child_path = JoinPath(path, renamed);
+    if (child_path->size() + 1 > kMaxOutputPathUnits ||
+        !session.MakeFolders(*child_path + u'\\', &error)) {
+      engine.SetSystemError(child_path->size() + 1 > kMaxOutputPathUnits ? kErrorFilenameTooLong
+                                                                          : error);
+      return false;
+    }
   }
   engine.AddSaveCounterB();
   return true;

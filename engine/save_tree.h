@@ -30,7 +30,8 @@ bool SaveTree(Engine& engine, SaveOutput& output, const std::string& destination
 bool SaveFolder(SaveSession& session, FoundNode* node, const std::u16string& path);
 
 // Creates path\name\ for a folder node and gives path\name as the path of its children. A
-// folder without a name creates nothing and keeps `path` for its children.
+// folder without a name creates nothing and keeps `path` for its children. With auto-rename,
+// a file in the way gives the folder the next free name (Docs1).
 bool MakeOutputFolder(SaveSession& session, const std::u16string& path, const FoundNode* folder,
                       std::u16string* child_path);
 

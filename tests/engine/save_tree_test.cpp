@@ -353,6 +353,7 @@ TEST_F(SaveTreeTest, TooLongNamesAndTooDeepPathsFailAloneAndTheWalkGoesOn) {
 }
 
 TEST_F(SaveTreeTest, FolderThatCannotBeMadeSkipsItsOwnEntriesOnly) {
+  engine_.auto_rename = 0;
   output_.files[u"T:\\OUT\\BLOCKED"] = {1};  // a file where the folder would go
   FoundNode* blocked = NamedFolder(engine_.tree, root_, u"Blocked");
   FatFile(engine_.tree, blocked, u"lost.txt", 10, 5, 1);
@@ -364,6 +365,26 @@ TEST_F(SaveTreeTest, FolderThatCannotBeMadeSkipsItsOwnEntriesOnly) {
   EXPECT_TRUE(SaveAll());
   EXPECT_EQ(Saved(u"T:\\out\\Open\\kept.txt"), Slice(image_, FatClusterOffset(6), 10));
   EXPECT_EQ(output_.FileAt(u"T:\\out\\Blocked\\lost.txt"), nullptr);
+}
+
+// A deleted file and a deleted folder of one name in one folder, and a file of the destination
+// in a folder's way: with auto-rename the folder is renamed and everything in it saved.
+TEST_F(SaveTreeTest, AFileInAFoldersWayGivesTheFolderTheNextFreeName) {
+  output_.files[u"T:\\OUT\\OLD"] = {1};
+  output_.files[u"T:\\OUT\\OLD1"] = {2};
+  FoundNode* old_folder = NamedFolder(engine_.tree, root_, u"Old");
+  FatFile(engine_.tree, old_folder, u"in old.txt", 10, 5, 1);
+  FatFile(engine_.tree, root_, u"notes", 10, 6, 1);
+  FoundNode* notes = NamedFolder(engine_.tree, root_, u"NOTES");
+  FatFile(engine_.tree, notes, u"in notes.txt", 10, 7, 1);
+
+  EXPECT_TRUE(SaveAll());
+  EXPECT_EQ(Saved(u"T:\\out\\Old11\\in old.txt"), Slice(image_, FatClusterOffset(5), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\notes"), Slice(image_, FatClusterOffset(6), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\NOTES1\\in notes.txt"), Slice(image_, FatClusterOffset(7), 10));
+  EXPECT_EQ(Saved(u"T:\\out\\OLD"), std::vector<uint8_t>{1});
+  EXPECT_EQ(engine_.save_progress.counter_a, 3u);
+  EXPECT_EQ(engine_.save_progress.counter_b, 2u);
 }
 
 bool WaitFor(const std::function<bool()>& done) {
