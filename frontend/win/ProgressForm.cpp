@@ -45,6 +45,7 @@ TProgressForm::TProgressForm(forms::TComponent* owner, int client_height,
   SetClientWidth(kClientWidth);
   SetClientHeight(client_height);
   skForm1 = WearFrame(this, FrameButtons::Dialog, std::string(ProductTitle));
+  AddBuiltInTheme(this, "skBuiltInFileTheme2");
 
   Label2 = MakeLabel(this, skForm1, kCaptionLeft, kFirstRow, 70, "Folders:");
   LabFolder = MakeLabel(this, skForm1, kValueLeft, kFirstRow, kValueWidth, "");
@@ -59,7 +60,7 @@ TProgressForm::TProgressForm(forms::TComponent* owner, int client_height,
   ProgressBar1 = new skin::TSkinProgressBar(this);
   ProgressBar1->SetBounds(kBarLeft, bottom - kButtonHeight - 10 - kBarHeight, kBarWidth, kBarHeight);
   ProgressBar1->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
-  ProgressBar1->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
+  ProgressBar1->SetFileTheme(BuiltInTheme(this, 0));
   ProgressBar1->SetMin(0);
   ProgressBar1->SetMax(100);
   ProgressBar1->SetPosition(0);

@@ -89,6 +89,7 @@ TFrmRun::~TFrmRun() { DeleteAll(); }
 void TFrmRun::BuildControls() {
   skForm1 = WearFrame(this, FrameButtons::All,
                       std::string(ProductTitle) + std::string(ProductVersion));
+  AddBuiltInTheme(this, "skBuiltInFileTheme2");
 
   skImagePanel3 = AddPanel(this, skForm1, 114, 24, 586, 87, art::kHeaderBand);
   skImagePanel3->SetAnchors(forms::akLeft | forms::akTop | forms::akRight);
@@ -150,7 +151,6 @@ void TFrmRun::BuildControls() {
   }
 
   skListDisk = new skin::TQzListView(this);
-  skListDisk->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
   skListDisk->SetBounds(5, 4, 510, 305);
   skListDisk->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
   skListDisk->SetViewStyle(forms::TViewStyle::vsReport);

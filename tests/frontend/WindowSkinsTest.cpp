@@ -224,7 +224,7 @@ TEST_P(ProgramSkin, WindowWearsTheArchiveLook) {
     ++framed;
   }
   if (auto* progress = dynamic_cast<TProgressForm*>(form)) {
-    forms::TBitmap* cap = BuiltInTheme(form, 1)->GetBitmap(skin::Skin2Bitmap::ProgressBar1);
+    forms::TBitmap* cap = theme->GetBitmap(skin::Skin2Bitmap::ProgressBar1);
     ASSERT_NE(cap, nullptr);
     RECT r{};
     GetWindowRect(progress->ProgressBar1->Handle(), &r);
