@@ -7,8 +7,8 @@
 // Deadlines: a wait is given the time it needs on a quiet machine; WaitFactor() stretches it
 // by TOLVANE_WAIT_FACTOR (scripts/test.sh sets it; 1 when unset) times the load the machine
 // carries now (the one-minute load average over the processors, read from /proc under Wine,
-// at least 1), six times at most. A wait that holds returns as soon as its condition does,
-// so only a failing test pays for a long deadline.
+// at least 1), six times and four minutes at most. A wait that holds returns as soon as its
+// condition does, so only a failing test pays for a long deadline.
 #pragma once
 
 #include <windows.h>
