@@ -27,6 +27,7 @@
 #include "tests/frontend/results_robot.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;

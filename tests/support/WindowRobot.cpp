@@ -480,8 +480,6 @@ DWORD GdiObjectCount() {
 
 // ---- Wine without a window manager ----------------------------------------------------------
 
-namespace {
-
 bool UnmanageWineWindows() {
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return false;
@@ -498,9 +496,5 @@ bool UnmanageWineWindows() {
   RegCloseKey(k);
   return true;
 }
-
-}  // namespace
-
-const bool kWineUnmanaged = UnmanageWineWindows();
 
 }  // namespace tolvane_test

@@ -169,8 +169,9 @@ void PaintTree(forms::TControl* c, HDC dc, int x, int y);
 DWORD GdiObjectCount();
 
 // Under Wine on an X server without a window manager, an activated window counts as managed
-// and hiding it waits two seconds for a manager that never answers; the robot's library tells
-// Wine's X11 driver (for this executable only) to manage no windows before any window exists.
-extern const bool kWineUnmanaged;
+// and hiding it waits two seconds for a manager that never answers; this tells Wine's X11
+// driver (for this executable only) to manage no windows. Called before any window exists
+// (tests/support/WineUnmanaged.h does); false, and nothing written, outside Wine.
+bool UnmanageWineWindows();
 
 }  // namespace tolvane_test
