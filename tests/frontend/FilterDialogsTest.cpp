@@ -264,13 +264,30 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
   // Shows `form` modally while the robot works through `steps`; the robot must close it.
   static forms::TModalResult RunModal(forms::TForm* form, std::function<void()> steps) {
     const HWND wnd = form->Handle();
+    const HWND calendar = FrmCalendar->Handle();
+    const HWND box = FrmAttention->Handle();
+    bool left_open = false;
     Robot robot([&] {
-      if (!WaitReady(wnd)) return;
-      steps();
+      if (WaitVisible(wnd)) {
+        WaitReady(wnd);
+        steps();
+      }
+      // Whatever the steps left open is closed, innermost first, so that the test fails
+      // instead of waiting in the dialog for ever.
+      if (!WaitHidden(wnd, 5000)) {
+        left_open = true;
+        for (HWND w : {box, calendar, wnd}) {
+          while (IsWindowVisible(w)) {
+            PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+            WaitHidden(w, 500);
+          }
+        }
+      }
     });
     const forms::TModalResult r = form->ShowModal();
     robot.Join();
     tolvane_test::Pump();
+    EXPECT_FALSE(left_open) << "the robot's steps left the dialog open";
     return r;
   }
 
@@ -502,7 +519,8 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     RECT b{};
     GetWindowRect(from_button, &b);
     ClickMiddle(from_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     RECT c{};
     GetWindowRect(calendar, &c);
     expected_place = PlacePicker({(b.left + b.right) / 2, (b.top + b.bottom) / 2},
@@ -517,7 +535,8 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     from_after = TextOf(from);
 
     ClickMiddle(to_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     clicked &= ClickDay(month, end - kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
@@ -527,7 +546,8 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
 
     // Cancel leaves the edit as it was.
     ClickMiddle(to_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     clicked &= ClickDay(month, end - 2 * kTicksPerDay);
     ClickMiddle(calendar_cancel);
     WaitHidden(calendar);
@@ -560,7 +580,8 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     SetTextOf(from, after_from);
     SetTextOf(to, after_to);
     ClickMiddle(to_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     clicked &= ClickDay(month, kDemoFileTime + 8 * kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
