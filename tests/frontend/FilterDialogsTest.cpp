@@ -378,7 +378,7 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
     if (!WaitVisible(box_, 5000) || !WaitReady(box_)) return;
     ClickMiddle(FrmAttention->Button2->Handle());
     WaitHidden(box_);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     ClickMiddle(ok);
     AnswerBox(box_, box_ok_);
   });
@@ -530,7 +530,7 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     photographer.Take(calendar, "date_picker.png");
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     WaitFor([&] { return TextOf(from) == picked_from; }, 2000);
     from_after = TextOf(from);
 
@@ -540,7 +540,7 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     clicked &= ClickDay(month, end - kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     WaitFor([&] { return TextOf(to) == picked_to; }, 2000);
     to_after = TextOf(to);
 
@@ -551,7 +551,7 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     clicked &= ClickDay(month, end - 2 * kTicksPerDay);
     ClickMiddle(calendar_cancel);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     cancelled_text = TextOf(to);
     photographer.Take(FrmSetting->Handle(), "filter_dialog.png");
     ClickMiddle(ok);
@@ -585,7 +585,7 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     clicked &= ClickDay(month, kDemoFileTime + 8 * kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     ClickMiddle(ok);
     AnswerBox(box_, box_ok_);
   });
@@ -614,7 +614,7 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
     GetWindowRect(button, &b);
     SetWindowPos(dialog, nullptr, d.left + (screen_w - 6 - b.right), d.top + (screen_h - 6 - b.bottom),
                  0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    WaitReady(dialog);
+    tolvane_test::Flush(dialog);
     ClickMiddle(button);
     opened = WaitReady(calendar);
     if (opened) {
@@ -624,7 +624,7 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
     }
     // Back where the Exit button is on the screen.
     SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    WaitReady(dialog);
+    tolvane_test::Flush(dialog);
     ClickMiddle(exit);
   });
   ASSERT_TRUE(opened) << "the calendar did not open";

@@ -79,20 +79,6 @@ class QueueWatch {
   HHOOK hook_;
 };
 
-BOOL CALLBACK NeedsPaint(HWND wnd, LPARAM found) {
-  if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) {
-    *reinterpret_cast<bool*>(found) = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-bool PaintPending(HWND wnd) {
-  bool found = IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE);
-  if (!found) EnumChildWindows(wnd, NeedsPaint, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 bool OnThreadOf(HWND wnd) { return GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId(); }
 
 void MouseButtons(DWORD down, DWORD up) {
@@ -184,13 +170,8 @@ bool Flush(HWND wnd, DWORD base_ms) {
 }
 
 bool WaitReady(HWND wnd, DWORD base_ms) {
-  if (!WaitFor([wnd] { return IsWindowVisible(wnd) && IsWindowEnabled(wnd); }, base_ms) ||
-      !Flush(wnd, base_ms))
-    return false;
-  // Painted as well, as a user sees it before acting; a control that keeps asking to be
-  // painted (an animation) does not hold the robot up for long.
-  WaitFor([wnd] { return !PaintPending(wnd); }, 2000);
-  return true;
+  return WaitFor([wnd] { return IsWindowVisible(wnd) && IsWindowEnabled(wnd); }, base_ms) &&
+         Flush(wnd, base_ms);
 }
 
 // ---- input ---------------------------------------------------------------------------------
@@ -445,7 +426,6 @@ void Shoot(HWND wnd, const std::string& file) {
     Pump();
   } else {
     Flush(wnd);
-    WaitFor([wnd] { return !PaintPending(wnd); }, 2000);
   }
   forms::TBitmap shot;
   GrabWindow(wnd, shot);

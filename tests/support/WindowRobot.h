@@ -52,9 +52,9 @@ bool WaitHidden(HWND wnd, DWORD base_ms = 10000);
 // False when the window's thread did not get there before the deadline.
 bool Flush(HWND wnd, DWORD base_ms = 10000);
 
-// Waits until `wnd` is shown and enabled, its thread has taken what was posted to it (so a
-// modal window that has just come up runs its loop) and it is painted: ready for input as a
-// user sees it. Called from a robot thread.
+// Waits until `wnd` is shown and enabled and its thread has taken what was posted to it (so a
+// modal window that has just come up runs its loop): ready for input. Called from a robot
+// thread.
 bool WaitReady(HWND wnd, DWORD base_ms = 10000);
 
 // ---- input ---------------------------------------------------------------------------------
