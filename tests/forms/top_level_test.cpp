@@ -11,6 +11,7 @@
 
 #include "forms/Forms.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 

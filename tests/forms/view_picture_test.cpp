@@ -7,6 +7,7 @@
 
 #include "forms/Forms.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 #include "tests/forms/view_pictures.h"
 
 using namespace forms;

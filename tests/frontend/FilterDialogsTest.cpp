@@ -27,6 +27,7 @@
 #include "tests/frontend/results_robot.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;
@@ -263,13 +264,30 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
   // Shows `form` modally while the robot works through `steps`; the robot must close it.
   static forms::TModalResult RunModal(forms::TForm* form, std::function<void()> steps) {
     const HWND wnd = form->Handle();
+    const HWND calendar = FrmCalendar->Handle();
+    const HWND box = FrmAttention->Handle();
+    bool left_open = false;
     Robot robot([&] {
-      if (!WaitReady(wnd)) return;
-      steps();
+      if (WaitVisible(wnd)) {
+        WaitReady(wnd);
+        steps();
+      }
+      // Whatever the steps left open is closed, innermost first, so that the test fails
+      // instead of waiting in the dialog for ever.
+      if (!WaitHidden(wnd, 5000)) {
+        left_open = true;
+        for (HWND w : {box, calendar, wnd}) {
+          while (IsWindowVisible(w)) {
+            PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+            WaitHidden(w, 500);
+          }
+        }
+      }
     });
     const forms::TModalResult r = form->ShowModal();
     robot.Join();
     tolvane_test::Pump();
+    EXPECT_FALSE(left_open) << "the robot's steps left the dialog open";
     return r;
   }
 
@@ -360,7 +378,7 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
     if (!WaitVisible(box_, 5000) || !WaitReady(box_)) return;
     ClickMiddle(FrmAttention->Button2->Handle());
     WaitHidden(box_);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     ClickMiddle(ok);
     AnswerBox(box_, box_ok_);
   });
@@ -501,7 +519,8 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     RECT b{};
     GetWindowRect(from_button, &b);
     ClickMiddle(from_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     RECT c{};
     GetWindowRect(calendar, &c);
     expected_place = PlacePicker({(b.left + b.right) / 2, (b.top + b.bottom) / 2},
@@ -511,26 +530,28 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     photographer.Take(calendar, "date_picker.png");
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     WaitFor([&] { return TextOf(from) == picked_from; }, 2000);
     from_after = TextOf(from);
 
     ClickMiddle(to_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     clicked &= ClickDay(month, end - kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     WaitFor([&] { return TextOf(to) == picked_to; }, 2000);
     to_after = TextOf(to);
 
     // Cancel leaves the edit as it was.
     ClickMiddle(to_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     clicked &= ClickDay(month, end - 2 * kTicksPerDay);
     ClickMiddle(calendar_cancel);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     cancelled_text = TextOf(to);
     photographer.Take(FrmSetting->Handle(), "filter_dialog.png");
     ClickMiddle(ok);
@@ -559,11 +580,12 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
     SetTextOf(from, after_from);
     SetTextOf(to, after_to);
     ClickMiddle(to_button);
-    if (!WaitReady(calendar)) return;
+    if (!WaitVisible(calendar)) return;
+    WaitReady(calendar);
     clicked &= ClickDay(month, kDemoFileTime + 8 * kTicksPerDay);
     ClickMiddle(calendar_ok);
     WaitHidden(calendar);
-    WaitReady(FrmSetting->Handle());
+    tolvane_test::Flush(FrmSetting->Handle());
     ClickMiddle(ok);
     AnswerBox(box_, box_ok_);
   });
@@ -592,7 +614,7 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
     GetWindowRect(button, &b);
     SetWindowPos(dialog, nullptr, d.left + (screen_w - 6 - b.right), d.top + (screen_h - 6 - b.bottom),
                  0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    WaitReady(dialog);
+    tolvane_test::Flush(dialog);
     ClickMiddle(button);
     opened = WaitReady(calendar);
     if (opened) {
@@ -602,7 +624,7 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
     }
     // Back where the Exit button is on the screen.
     SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    WaitReady(dialog);
+    tolvane_test::Flush(dialog);
     ClickMiddle(exit);
   });
   ASSERT_TRUE(opened) << "the calendar did not open";

@@ -29,6 +29,7 @@
 #include "quorrin/quorrin_api.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 #ifndef TOLVANE_FATVOL_DIR
 #error "TOLVANE_FATVOL_DIR names the folder the FAT volume builder writes to"

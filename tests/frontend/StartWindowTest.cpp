@@ -24,6 +24,7 @@
 #include "frontend/win/VardeckMain.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;

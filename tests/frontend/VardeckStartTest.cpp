@@ -9,6 +9,7 @@
 #include "frontend/win/InstanceGuard.h"
 #include "tests/frontend/vardeck_process.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 namespace {
 

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 namespace tolvane_test {
 
 // Vardeck.exe's windows are, like the tests' own, not handed to a window manager (there is
-// none on the test display; see kWineUnmanaged in tests/support/WindowRobot.h).
+// none on the test display; see tests/support/WineUnmanaged.h).
 inline void UnmanageVardeckWindows() {
   HKEY k;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vardeck.exe\\X11 Driver", 0,

@@ -8,6 +8,7 @@
 #include "skin/QzTreeView.h"
 #include "skin/SkinPublic.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 #include "tests/forms/view_pictures.h"
 
 using namespace forms;

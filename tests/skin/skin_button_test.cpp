@@ -4,6 +4,7 @@
 
 #include "skin/SkinButton.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

@@ -18,6 +18,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinTitleBar.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

@@ -18,6 +18,7 @@
 #include "skin/SkinMgr.h"
 #include "skin/SkinTrackBar.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

@@ -13,6 +13,7 @@
 #include "skin/SkinPublic.h"
 #include "skin/TrackGeometry.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 #include "tests/forms/view_pictures.h"
 #include "tests/skin/list_view_gallery.h"
 

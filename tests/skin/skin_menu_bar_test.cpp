@@ -17,6 +17,7 @@
 #include "skin/SkinMgr.h"
 #include "skin/SkinPublic.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

@@ -12,6 +12,7 @@
 #include "skin/SkinMgr.h"
 #include "skin/SkinThemes.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

@@ -12,6 +12,7 @@
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinPublic.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

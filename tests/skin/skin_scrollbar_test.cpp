@@ -10,6 +10,7 @@
 #include "skin/SkinScrollBar.h"
 #include "skin/TrackGeometry.h"
 #include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace forms;
 using namespace skin;

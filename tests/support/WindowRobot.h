@@ -7,8 +7,8 @@
 // Deadlines: a wait is given the time it needs on a quiet machine; WaitFactor() stretches it
 // by TOLVANE_WAIT_FACTOR (scripts/test.sh sets it; 1 when unset) times the load the machine
 // carries now (the one-minute load average over the processors, read from /proc under Wine,
-// at least 1), six times at most. A wait that holds returns as soon as its condition does,
-// so only a failing test pays for a long deadline.
+// at least 1), six times and four minutes at most. A wait that holds returns as soon as its
+// condition does, so only a failing test pays for a long deadline.
 #pragma once
 
 #include <windows.h>
@@ -52,9 +52,9 @@ bool WaitHidden(HWND wnd, DWORD base_ms = 10000);
 // False when the window's thread did not get there before the deadline.
 bool Flush(HWND wnd, DWORD base_ms = 10000);
 
-// Waits until `wnd` is shown and enabled, its thread has taken what was posted to it (so a
-// modal window that has just come up runs its loop) and it is painted: ready for input as a
-// user sees it. Called from a robot thread.
+// Waits until `wnd` is shown and enabled and its thread has taken what was posted to it (so a
+// modal window that has just come up runs its loop): ready for input. Called from a robot
+// thread.
 bool WaitReady(HWND wnd, DWORD base_ms = 10000);
 
 // ---- input ---------------------------------------------------------------------------------
@@ -169,8 +169,9 @@ void PaintTree(forms::TControl* c, HDC dc, int x, int y);
 DWORD GdiObjectCount();
 
 // Under Wine on an X server without a window manager, an activated window counts as managed
-// and hiding it waits two seconds for a manager that never answers; the robot's library tells
-// Wine's X11 driver (for this executable only) to manage no windows before any window exists.
-extern const bool kWineUnmanaged;
+// and hiding it waits two seconds for a manager that never answers; this tells Wine's X11
+// driver (for this executable only) to manage no windows. Called before any window exists
+// (tests/support/WineUnmanaged.h does); false, and nothing written, outside Wine.
+bool UnmanageWineWindows();
 
 }  // namespace tolvane_test
