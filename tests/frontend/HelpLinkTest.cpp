@@ -20,9 +20,8 @@
 #include "frontend/win/UnitFindFile.h"
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
-#include "tests/forms/gui_input.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 using namespace vardeck;
 
@@ -30,21 +29,13 @@ namespace {
 
 // ---- robot moves (as the other window tests make them) ------------------------------------
 
-// Runs the message loop until `done` says so or the time is up; generous, for a loaded machine.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    forms::Application()->ProcessMessages();
-    Sleep(10);
-  }
-  return true;
-}
+using tolvane_test::Pump;
+using tolvane_test::WaitUntil;
 
 // A link label has no window of its own: it is clicked through its parent, near its top left.
 // Two presses on one spot within the double-click time would be a double click: wait it out.
 void ClickLink(forms::TControl* link) {
-  PumpUntil([] { return false; }, GetDoubleClickTime() + 100);
+  Pump(static_cast<int>(GetDoubleClickTime()) + 100);
   RECT r{};
   GetWindowRect(link->Parent()->Handle(), &r);
   tolvane_test::ClickAt(POINT{r.left + link->Left() + 5, r.top + link->Top() + 5});
@@ -52,15 +43,10 @@ void ClickLink(forms::TControl* link) {
 
 // The whole screen, as the user sees it.
 void ShootScreen(const char* file) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  forms::TBitmap shot(width, height);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
+  forms::TBitmap shot;
+  tolvane_test::GrabScreen(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                           shot);
+  tolvane_test::SavePicture(shot, file);
 }
 
 // ---- the help viewer, seen from outside its process ---------------------------------------
@@ -126,7 +112,7 @@ void CloseHelpWindows() {
       CloseHandle(process);
     }
   }
-  PumpUntil([] { return HelpWindows().empty(); }, 5000);
+  WaitUntil([] { return HelpWindows().empty(); }, 5000);
 }
 
 // Records what the windows hand the shell instead of handing it on, while it lives.
@@ -160,7 +146,7 @@ class HelpLink : public ::testing::Test {
     if (FrmFindFile->Visible()) FrmFindFile->Hide();
     forms::Application()->SetMainForm(FrmRun);
     FrmRun->Show();
-    ASSERT_TRUE(PumpUntil([] { return !FrmRun->Timer1->Enabled(); }, 15000));
+    ASSERT_TRUE(WaitUntil([] { return !FrmRun->Timer1->Enabled(); }, 15000));
   }
   void TearDown() override {
     CloseHelpWindows();
@@ -171,8 +157,8 @@ class HelpLink : public ::testing::Test {
   static void ShowResultsWindow() {
     FrmFindFile->Show();
     FrmFindFile->Timer1->SetEnabled(false);
-    PumpUntil([] { return IsWindowVisible(FrmFindFile->Handle()) != FALSE; }, 5000);
-    tolvane_test::Pump();
+    WaitUntil([] { return IsWindowVisible(FrmFindFile->Handle()) != FALSE; }, 5000);
+    Pump();
   }
 
   // Presses the link with the shell at work and waits for the viewer's window to show the
@@ -180,7 +166,7 @@ class HelpLink : public ::testing::Test {
   static HWND PressAndWaitForViewer(forms::TControl* link) {
     ClickLink(link);
     HWND help = nullptr;
-    PumpUntil(
+    WaitUntil(
         [&] {
           std::vector<HWND> windows = HelpWindows();
           help = windows.size() == 1 && IsWindowVisible(windows[0]) ? windows[0] : nullptr;
@@ -195,18 +181,18 @@ class HelpLink : public ::testing::Test {
   static void PressBringsViewerForward(forms::TForm* form, forms::TControl* link, HWND help) {
     ShowWindow(help, SW_MINIMIZE);
     SetForegroundWindow(form->Handle());
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(WaitUntil(
         [&] { return IsIconic(help) && GetForegroundWindow() == form->Handle(); }, 10000))
         << "the viewer could not be put behind the window";
     RecordedOpens opens;
     ClickLink(link);
-    EXPECT_TRUE(PumpUntil(
+    EXPECT_TRUE(WaitUntil(
         [&] { return !IsIconic(help) && IsWindowVisible(help) && GetForegroundWindow() == help; },
         10000))
         << "the help window did not come forward";
     EXPECT_TRUE(opens.targets.empty()) << "the help file was handed to the shell again";
     // A second viewer would show up within moments; give it the time to.
-    PumpUntil([] { return false; }, 1500);
+    Pump(1500);
     EXPECT_EQ(HelpWindows().size(), 1u);
   }
 };
@@ -216,9 +202,9 @@ TEST_F(HelpLink, StartWindowOpensTheHelpFileThenBringsItsWindowForward) {
   ASSERT_NE(help, nullptr) << "no \"Tolvane Help\" window showing the help file's contents";
   const std::string viewer = ProcessImage(help);
   EXPECT_NE(viewer.find("hh.exe"), std::string::npos) << viewer;
-  PumpUntil([&] { return ContentsEntries(help) == kContentsPages; }, 5000);
+  WaitUntil([&] { return ContentsEntries(help) == kContentsPages; }, 5000);
   EXPECT_EQ(ContentsEntries(help), kContentsPages) << "the contents pane lists other pages";
-  tolvane_test::Pump();
+  Pump();
   ShootScreen("help_window.png");
   PressBringsViewerForward(FrmRun, FrmRun->skURLLabel3, help);
 }
@@ -229,7 +215,7 @@ TEST_F(HelpLink, ResultsWindowOpensTheHelpFileThenBringsItsWindowForward) {
     // The file the link hands the shell is the one beside the program.
     RecordedOpens opens;
     ClickLink(FrmFindFile->skURLLabel4);
-    PumpUntil([&] { return !opens.targets.empty(); }, 10000);
+    WaitUntil([&] { return !opens.targets.empty(); }, 10000);
     ASSERT_EQ(opens.targets.size(), 1u);
     EXPECT_EQ(opens.targets[0], ProgramFolder() + "Tolvane.chm");
   }

@@ -31,8 +31,8 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinKeys.h"
 #include "skin/SkinProgressBar.h"
-#include "tests/forms/wine_unmanaged.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/WindowRobot.h"
+#include "tests/support/WineUnmanaged.h"
 
 #ifndef TOLVANE_DAMAGED_SKIN_DLL
 #error "TOLVANE_DAMAGED_SKIN_DLL names the resource-only DLL with the damaged archives"
@@ -42,45 +42,19 @@ using namespace vardeck;
 
 namespace {
 
-// ---- robot moves (the few this file needs) ----------------------------------------------------
+// ---- robot moves (the shared robot, and the one this file adds) ------------------------------
 
-// Runs the GUI thread's messages until `done` says so or the time is up (a busy machine may
-// take seconds to map and paint a window).
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 20000) {
-  for (DWORD waited = 0; waited < ms; waited += 10) {
-    forms::Application()->ProcessMessages();
-    if (done()) return true;
-    Sleep(10);
-  }
-  return done();
-}
+using tolvane_test::GdiObjectCount;
+using tolvane_test::Pump;
+using tolvane_test::SavePicture;
+using tolvane_test::WaitUntil;
 
 // The window as the screen shows it, after it has painted everything.
 void Grab(HWND wnd, forms::TBitmap& shot) {
   RedrawWindow(wnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  PumpUntil([] { return false; }, 150);
-  RECT wr{};
-  GetWindowRect(wnd, &wr);
-  shot.SetSize(wr.right - wr.left, wr.bottom - wr.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, wr.left, wr.top,
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-}
-
-void SaveArtifact(const forms::TBitmap& shot, const std::string& file) {
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, "..\\tests\\artifacts\\" + file));
-}
-
-DWORD GdiObjectCount() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n) return n;
-  for (ULONG_PTR i = 1; i <= 0xFFFF; ++i)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++n;
-  return n;
+  Pump(150);
+  tolvane_test::GrabWindow(wnd, shot);
 }
 
 // The names in the temporary folder (skin archives are unpacked there and must not stay).
@@ -146,7 +120,7 @@ void ShowQuietly(forms::TForm* form) {
   form->OnShow = nullptr;
   SetCursorPos(1023, 767);  // no control under the pointer: every control in its normal look
   form->Show();
-  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form->Handle()) != 0; }));
 }
 
 class ProgramSkin : public ::testing::TestWithParam<WindowCase> {
@@ -184,7 +158,7 @@ TEST_P(ProgramSkin, WindowWearsTheArchiveLook) {
   if (auto* progress = dynamic_cast<TProgressForm*>(form)) progress->ProgressBar1->SetPosition(45);
   forms::TBitmap shot;
   Grab(form->Handle(), shot);
-  SaveArtifact(shot, std::string("skin_") + c.name + ".png");
+  SavePicture(shot, std::string("skin_") + c.name + ".png");
   const forms::TColor key = theme->GetColor(skin::Skin2Color::TransColor);
 
   // Title bar: the stretched middle section's top rows run along the middle of the bar.
@@ -235,7 +209,7 @@ TEST_P(ProgramSkin, WindowWearsTheArchiveLook) {
   }
   RecordProperty("framed_controls", framed);
   form->Hide();
-  PumpUntil([&] { return !IsWindowVisible(form->Handle()); });
+  WaitUntil([&] { return !IsWindowVisible(form->Handle()); });
 }
 
 INSTANTIATE_TEST_SUITE_P(NineWindows, ProgramSkin, ::testing::ValuesIn(kWindows),
@@ -268,7 +242,7 @@ class DamagedSkinResource : public ::testing::Test {
     ShowQuietly(box);
     forms::TBitmap shot;
     Grab(box->Handle(), shot);
-    if (std::string(name) == "TOLVANE_SKIN") SaveArtifact(shot, "skin_damaged_message_box.png");
+    if (std::string(name) == "TOLVANE_SKIN") SavePicture(shot, "skin_damaged_message_box.png");
     // DeepBlue's title bar: its middle picture's top row along the middle of the bar.
     forms::TBitmap client;
     skin::LoadStyleBitmap(skin::StyleIndex(skin::TSkinUIStyle::DeepBlue),
@@ -278,7 +252,7 @@ class DamagedSkinResource : public ::testing::Test {
     EXPECT_TRUE(Near(shot.GetPixel(x, 1), client.GetPixel(0, 1)))
         << std::hex << shot.GetPixel(x, 1) << " for " << client.GetPixel(0, 1);
     delete box;
-    PumpUntil([] { return false; }, 50);
+    Pump(50);
   }
 
   HMODULE module_ = nullptr;
