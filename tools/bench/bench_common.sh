@@ -40,8 +40,11 @@ bench_setup() {
       cmake -S "$bench_root" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ -DTOLVANE_SANITIZE=OFF >/dev/null
     fi
-    cmake --build "$tree" -j "${TOLVANE_JOBS:-$(nproc)}" \
-      --target fat_bench ntfs_bench save_bench >/dev/null
+    if ! cmake --build "$tree" -j "${TOLVANE_JOBS:-$(nproc)}" \
+           --target fat_bench ntfs_bench save_bench > "$tree/bench-build.log" 2>&1; then
+      cat "$tree/bench-build.log"
+      return 1
+    fi
   fi
   [ -n "$native_bin" ] && have_native=1
 
@@ -149,7 +152,6 @@ bench_wine_stop() {
     "$win_tree/wineprefix" "$bench_work/drives" "$win_tree/wine-run.sh" || true
 }
 
-bench_wine_path() { echo "Z:$1" | tr / '\\'; }
 
 # Arithmetic on fractions through awk (no bc needed).
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
