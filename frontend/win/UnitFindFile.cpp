@@ -17,6 +17,7 @@
 #include "frontend/SharedState.h"
 #include "frontend/WatchProgress.h"
 #include "frontend/win/FormFrame.h"
+#include "frontend/win/HeaderBand.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/ResultsEngine.h"
 #include "frontend/win/ShellOpen.h"
@@ -33,7 +34,6 @@ TFrmFindFile* FrmFindFile = nullptr;
 
 namespace {
 
-constexpr forms::TColor kPanelColor = 14935011;
 constexpr forms::TColor kFilterMarkColor = 0x0000B0;  // dark red (blue in the high byte)
 constexpr int kMinTrackWidth = 550;
 constexpr int kMinTrackHeight = 450;
@@ -77,45 +77,6 @@ NameTest CurrentNameTest() {
   criteria.trailing_star = PatternTrailingStar == "*";
   if (criteria.pattern.empty()) return NameTest();
   return [criteria](std::string_view name) { return NameMatches(criteria, name); };
-}
-
-skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent, int left,
-                                  int top, int width, int height, const char* art_name,
-                                  const char* caption, forms::TAnchors anchors) {
-  auto* b = new skin::TSkinImageButton(form);
-  b->SetBounds(left, top, width, height);
-  b->SetAnchors(anchors);
-  WearButtonArt(b, art_name, 9);
-  b->SetCaption(caption);
-  b->SetParent(parent);
-  return b;
-}
-
-skin::TSkinImagePanel* AddPanel(forms::TForm* form, forms::TWinControl* parent, int left, int top,
-                                int width, int height, const char* art_name) {
-  auto* p = new skin::TSkinImagePanel(form);
-  p->SetBounds(left, top, width, height);
-  if (art_name) LoadArt(p->Picture(), art_name);
-  p->SetParent(parent);
-  return p;
-}
-
-skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,
-                             const std::string& caption) {
-  auto* l = new skin::TSkinURLLabel(form);
-  l->SetLeft(left);
-  l->SetTop(top);
-  l->SetCaption(caption);
-  l->Font().SetName("Tahoma");
-  l->Font().SetSize(10);
-  l->Font().SetStyle(forms::fsBold | forms::fsUnderline);
-  l->SetFontLinkColor(forms::clBlack);
-  l->SetFontHoverColor(0xFF0000);
-  l->SetTransparent(true);
-  l->SetURL("no");
-  l->SetAnchors(forms::akRight | forms::akTop);
-  l->SetParent(parent);
-  return l;
 }
 
 forms::TImageList* PictureList(forms::TComponent* owner, const char* art_name) {
@@ -250,18 +211,17 @@ void TFrmFindFile::BuildControls() {
 
   constexpr forms::TAnchors kTopLeft = forms::akLeft | forms::akTop;
   skBBack = AddButton(this, skForm1, 5, kCommandTop, 100, kCommandHeight, art::kBackButton,
-                      "        &Back", kTopLeft);
+                      kTopLeft, 9, "        &Back");
   skBBack->OnClick = [this](forms::TObject*) { skBBackClick(); };
   skButton1 = AddButton(this, skForm1, 110, kCommandTop, 100, kCommandHeight,
-                        art::kFilterButton, "        &Filter", kTopLeft);
+                        art::kFilterButton, kTopLeft, 9, "        &Filter");
   skButton1->OnClick = [this](forms::TObject*) { skButton1Click(); };
   skBRecovery = AddButton(this, skForm1, 215, kCommandTop, 100, kCommandHeight,
-                          art::kRecoverButton, "        &Recover", kTopLeft);
+                          art::kRecoverButton, kTopLeft, 9, "        &Recover");
   skBRecovery->OnClick = [this](forms::TObject*) { skBRecoveryClick(); };
   skImageButton1 = AddButton(this, skForm1, width - 198, kCommandTop + 2, 193, 24,
-                             art::kHomePageButton,
-                             ("   " + std::string(HomePageAddress)).c_str(),
-                             forms::akRight | forms::akTop);
+                             art::kHomePageButton, forms::akRight | forms::akTop, 9,
+                             "   " + std::string(HomePageAddress));
   skImageButton1->OnClick = [this](forms::TObject*) { skImageButton1Click(); };
 
   // Filters outlive Back and a scan of another drive: a user who does not know they are on
