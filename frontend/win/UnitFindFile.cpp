@@ -18,6 +18,7 @@
 #include "frontend/WatchProgress.h"
 #include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
+#include "frontend/win/HeaderBand.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/ResultsEngine.h"
 #include "frontend/win/ShellOpen.h"
@@ -34,7 +35,6 @@ TFrmFindFile* FrmFindFile = nullptr;
 
 namespace {
 
-constexpr forms::TColor kPanelColor = 14935011;
 constexpr forms::TColor kFilterMarkColor = 0x0000B0;  // dark red (blue in the high byte)
 constexpr int kMinTrackWidth = 550;
 constexpr int kMinTrackHeight = 450;
@@ -43,25 +43,6 @@ constexpr int kHeaderHeight = 87;
 constexpr int kCommandTop = kHeaderTop + kHeaderHeight + 5;
 constexpr int kCommandHeight = 28;
 constexpr int kContentTop = kCommandTop + kCommandHeight + 5;
-
-// GetSortValue's text storage: one cell at most (the library cuts at its own bound).
-constexpr size_t kCellBufferSize = 5001;
-
-std::string CellText(uint32_t list, int row, uint32_t field) {
-  char buffer[kCellBufferSize];
-  buffer[0] = '\0';
-  void* storage = buffer;
-  ::GetSortValue(&storage, static_cast<uint32_t>(row), field, list);
-  buffer[kCellBufferSize - 1] = '\0';
-  return buffer;
-}
-
-quorrin_api::IntegerCell CellInteger(uint32_t list, int row, uint32_t field) {
-  quorrin_api::IntegerCell value = 0;
-  void* storage = &value;
-  ::GetSortValue(&storage, static_cast<uint32_t>(row), field, list);
-  return value;
-}
 
 const std::string& LangText(LangKey key) { return Lang().Text(key); }
 
@@ -78,45 +59,6 @@ NameTest CurrentNameTest() {
   criteria.trailing_star = PatternTrailingStar == "*";
   if (criteria.pattern.empty()) return NameTest();
   return [criteria](std::string_view name) { return NameMatches(criteria, name); };
-}
-
-skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent, int left,
-                                  int top, int width, int height, const char* art_name,
-                                  const char* caption, forms::TAnchors anchors) {
-  auto* b = new skin::TSkinImageButton(form);
-  b->SetBounds(left, top, width, height);
-  b->SetAnchors(anchors);
-  WearButtonArt(b, art_name, 9);
-  b->SetCaption(caption);
-  b->SetParent(parent);
-  return b;
-}
-
-skin::TSkinImagePanel* AddPanel(forms::TForm* form, forms::TWinControl* parent, int left, int top,
-                                int width, int height, const char* art_name) {
-  auto* p = new skin::TSkinImagePanel(form);
-  p->SetBounds(left, top, width, height);
-  if (art_name) LoadArt(p->Picture(), art_name);
-  p->SetParent(parent);
-  return p;
-}
-
-skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,
-                             const std::string& caption) {
-  auto* l = new skin::TSkinURLLabel(form);
-  l->SetLeft(left);
-  l->SetTop(top);
-  l->SetCaption(caption);
-  l->Font().SetName("Tahoma");
-  l->Font().SetSize(10);
-  l->Font().SetStyle(forms::fsBold | forms::fsUnderline);
-  l->SetFontLinkColor(forms::clBlack);
-  l->SetFontHoverColor(0xFF0000);
-  l->SetTransparent(true);
-  l->SetURL("no");
-  l->SetAnchors(forms::akRight | forms::akTop);
-  l->SetParent(parent);
-  return l;
 }
 
 forms::TImageList* PictureList(forms::TComponent* owner, const char* art_name) {
@@ -252,18 +194,17 @@ void TFrmFindFile::BuildControls() {
 
   constexpr forms::TAnchors kTopLeft = forms::akLeft | forms::akTop;
   skBBack = AddButton(this, skForm1, 5, kCommandTop, 100, kCommandHeight, art::kBackButton,
-                      "        &Back", kTopLeft);
+                      kTopLeft, 9, "        &Back");
   skBBack->OnClick = [this](forms::TObject*) { skBBackClick(); };
   skButton1 = AddButton(this, skForm1, 110, kCommandTop, 100, kCommandHeight,
-                        art::kFilterButton, "        &Filter", kTopLeft);
+                        art::kFilterButton, kTopLeft, 9, "        &Filter");
   skButton1->OnClick = [this](forms::TObject*) { skButton1Click(); };
   skBRecovery = AddButton(this, skForm1, 215, kCommandTop, 100, kCommandHeight,
-                          art::kRecoverButton, "        &Recover", kTopLeft);
+                          art::kRecoverButton, kTopLeft, 9, "        &Recover");
   skBRecovery->OnClick = [this](forms::TObject*) { skBRecoveryClick(); };
   skImageButton1 = AddButton(this, skForm1, width - 198, kCommandTop + 2, 193, 24,
-                             art::kHomePageButton,
-                             ("   " + std::string(HomePageAddress)).c_str(),
-                             forms::akRight | forms::akTop);
+                             art::kHomePageButton, forms::akRight | forms::akTop, 9,
+                             "   " + std::string(HomePageAddress));
   skImageButton1->OnClick = [this](forms::TObject*) { skImageButton1Click(); };
 
   // Filters outlive Back and a scan of another drive: a user who does not know they are on
@@ -294,6 +235,7 @@ void TFrmFindFile::BuildControls() {
   Panel2->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
   Panel2->SetParent(skImagePanel1);
   ListView2 = MakeList(Panel2);
+  hit_pane_.SetView(ListView2);
   ListView2->SetAlign(forms::TAlign::alClient);
   struct ColumnLayout {
     const char* caption;
@@ -342,6 +284,7 @@ void TFrmFindFile::BuildControls() {
   Splitter1->SetWidth(6);
   Splitter1->SetParent(Panel1);
   ListView1 = MakeList(Panel1);
+  folder_pane_.SetView(ListView1);
   ListView1->SetAlign(forms::TAlign::alClient);
   for (const ColumnLayout& c : {ColumnLayout{"Filename", 120}, ColumnLayout{"Size", 60},
                               ColumnLayout{"Date Created", 120}, ColumnLayout{"Date Modified", 120},
@@ -741,8 +684,8 @@ void TFrmFindFile::ListView1DblClick() {
   if (!row || !CurrentFolderItem) return;
   int index = row->Index();
   if (index < 0 || static_cast<uint32_t>(index) >= FolderListCount) return;
-  if (CellInteger(FolderContentsList, index, folder_field::kImage) <= 0) return;
-  FoundNode* node = RowNode(FolderContentsList, index, folder_field::kNode);
+  if (folder_pane_.Image(index) <= 0) return;
+  FoundNode* node = folder_pane_.Node(index);
   forms::TTreeNode* target = nullptr;
   for (int i = 0; i < CurrentFolderItem->Count(); ++i) {
     forms::TTreeNode* child = CurrentFolderItem->Item(i);
@@ -783,31 +726,9 @@ void TFrmFindFile::FillListview(FoundNode* folder) {
 
 // ---- cells and sorting ------------------------------------------------------------------------------
 
-void TFrmFindFile::ListView1Data(forms::TListItem* item) {
-  int row = item->Index();
-  if (row < 0 || static_cast<uint32_t>(row) >= FolderListCount) return;
-  item->SetCaption(CellText(FolderContentsList, row, folder_field::kName));
-  item->SubItems().clear();
-  for (uint32_t f = folder_field::kSize; f <= folder_field::kFirstCluster; ++f) {
-    item->SubItems().push_back(CellText(FolderContentsList, row, f));
-  }
-  item->SetImageIndex(static_cast<int>(CellInteger(FolderContentsList, row, folder_field::kImage)));
-  item->SetStateIndex(static_cast<int>(CellInteger(FolderContentsList, row, folder_field::kCheck)));
-  item->SetData(RowNode(FolderContentsList, row, folder_field::kNode));
-}
+void TFrmFindFile::ListView1Data(forms::TListItem* item) { folder_pane_.Fill(item); }
 
-void TFrmFindFile::ListView2Data(forms::TListItem* item) {
-  int row = item->Index();
-  if (row < 0 || static_cast<uint32_t>(row) >= HitListCount) return;
-  item->SetCaption(CellText(HitList, row, hit_field::kPath));
-  item->SubItems().clear();
-  for (uint32_t f = hit_field::kName; f <= hit_field::kModified; ++f) {
-    item->SubItems().push_back(CellText(HitList, row, f));
-  }
-  item->SetImageIndex(static_cast<int>(CellInteger(HitList, row, hit_field::kImage)));
-  item->SetStateIndex(static_cast<int>(CellInteger(HitList, row, hit_field::kCheck)));
-  item->SetData(RowNode(HitList, row, hit_field::kNode));
-}
+void TFrmFindFile::ListView2Data(forms::TListItem* item) { hit_pane_.Fill(item); }
 
 void TFrmFindFile::ListColumnClick(skin::TQzListView* list, ResultList which, int column) {
   if (column < 0 || column >= list->Columns().Count() || column >= skin::kHeadColumnCount) return;
@@ -838,9 +759,8 @@ void TFrmFindFile::ListKeyDown(skin::TQzListView* list, WORD& key, forms::TShift
 
 bool TFrmFindFile::MoveRowFocus(skin::TQzListView* list, unsigned key) {
   // The system list moves its single selection by first deselecting every row; Wine's does that
-  // for an owner-data list by visiting all rows and asking this window for each one's state
-  // (13 s for 100,000 rows, at every key). Moving the focus here touches only the two rows
-  // concerned, on every system alike.
+  // for an owner-data list by visiting all rows one by one (13 s for 100,000 rows, at every
+  // key). Moving the focus here touches only the two rows concerned, on every system alike.
   if (!list->HandleAllocated()) return false;
   HWND h = list->Handle();
   const int count = static_cast<int>(SendMessageA(h, LVM_GETITEMCOUNT, 0, 0));
@@ -868,15 +788,6 @@ bool TFrmFindFile::MoveRowFocus(skin::TQzListView* list, unsigned key) {
 
 // ---- check boxes ---------------------------------------------------------------------------------
 
-FoundNode* TFrmFindFile::RowNode(uint32_t list, int row, uint32_t node_field) {
-  return reinterpret_cast<FoundNode*>(static_cast<uintptr_t>(CellInteger(list, row, node_field)));
-}
-
-void TFrmFindFile::SetRowState(uint32_t list, int row, uint32_t field, uint8_t state) {
-  quorrin_api::IntegerCell cell = StateCell(state);
-  ::SetSortValue(&cell, static_cast<uint32_t>(row), field, list);
-}
-
 RECT TFrmFindFile::RowStateRect(skin::TQzListView* list, int row) {
   RECT icon{};
   // The system's own hit test says "on the state picture" anywhere left of the sub-items on
@@ -894,15 +805,6 @@ RECT TFrmFindFile::RowStateRect(skin::TQzListView* list, int row) {
 void TFrmFindFile::RefreshFolderHeader() {
   ListView1->HeadColumns[0].StateIndex = EngineCheckState(NodeOf(CurrentFolderItem));
   ListView1->RepaintHeader();
-}
-
-uint8_t TFrmFindFile::ToggleRow(uint32_t list, skin::TQzListView* view, int row) {
-  FoundNode* node = RowNode(list, row, folder_field::kNode);
-  ClickNtfsNode(node, 0);
-  uint8_t state = EngineCheckState(node);
-  SetRowState(list, row, folder_field::kCheck, state);
-  view->UpdateItems(row, row);
-  return state;
 }
 
 void TFrmFindFile::DropSelectionBeforeClick(skin::TQzListView* list) {
@@ -933,7 +835,7 @@ void TFrmFindFile::ListView1MouseDown(forms::TMouseButton button, int x, int y) 
   if (button == forms::TMouseButton::mbLeft) {
     RECT state = RowStateRect(ListView1, row);
     if (PtInRect(&state, POINT{x, y})) {
-      ToggleRow(FolderContentsList, ListView1, row);
+      folder_pane_.Toggle(row);
       if (CurrentFolderItem) RefreshNodeStates(CurrentFolderItem);
     }
     RefreshFolderHeader();
@@ -941,20 +843,13 @@ void TFrmFindFile::ListView1MouseDown(forms::TMouseButton button, int x, int y) 
     PopupSource = kPopupFolderRow;
     PopupTreeItem = CurrentFolderItem;
     PopupRow = row;
-    PopupNode = RowNode(FolderContentsList, row, folder_field::kNode);
+    PopupNode = folder_pane_.Node(row);
     POINT p = ListView1->ClientToScreen(POINT{x, y});
     skPopupMenu1->Popup(p.x, p.y);
   }
 }
 
-int TFrmFindFile::HitHeaderState(int new_state) {
-  for (uint32_t row = 0; row < HitListCount; ++row) {
-    if (CellInteger(HitList, static_cast<int>(row), hit_field::kCheck) != new_state) {
-      return scavrel::kMixed;
-    }
-  }
-  return new_state;
-}
+int TFrmFindFile::HitHeaderState(int new_state) { return hit_pane_.HeaderStateFor(new_state); }
 
 void TFrmFindFile::ListView2MouseDown(forms::TMouseButton button, int x, int y) {
   DropSelectionBeforeClick(ListView2);
@@ -965,14 +860,14 @@ void TFrmFindFile::ListView2MouseDown(forms::TMouseButton button, int x, int y) 
   if (button == forms::TMouseButton::mbLeft) {
     RECT state = RowStateRect(ListView2, row);
     if (!PtInRect(&state, POINT{x, y})) return;
-    uint8_t now = ToggleRow(HitList, ListView2, row);
+    uint8_t now = hit_pane_.Toggle(row);
     ListView2->HeadColumns[0].StateIndex = HitHeaderState(now);
     ListView2->RepaintHeader();
   } else if (button == forms::TMouseButton::mbRight) {
     PopupSource = kPopupHitRow;
     PopupTreeItem = TreeView1->Selected();
     PopupRow = row;
-    PopupNode = RowNode(HitList, row, hit_field::kNode);
+    PopupNode = hit_pane_.Node(row);
     POINT p = ListView2->ClientToScreen(POINT{x, y});
     skPopupMenu1->Popup(p.x, p.y);
   }
@@ -986,9 +881,8 @@ void TFrmFindFile::ListView1HeaderStateClick(int column) {
   ListView1->Items().BeginUpdate();
   RefreshFolderHeader();
   for (uint32_t row = 0; row < FolderListCount; ++row) {
-    FoundNode* node = RowNode(FolderContentsList, static_cast<int>(row), folder_field::kNode);
-    SetRowState(FolderContentsList, static_cast<int>(row), folder_field::kCheck,
-                EngineCheckState(node));
+    FoundNode* node = folder_pane_.Node(static_cast<int>(row));
+    folder_pane_.SetState(static_cast<int>(row), EngineCheckState(node));
   }
   ListView1->Items().EndUpdate();
   ListView1->UpdateItems(0, static_cast<int>(FolderListCount) - 1);
@@ -1003,9 +897,9 @@ void TFrmFindFile::ListView2HeaderStateClick(int column) {
   ListView2->Items().BeginUpdate();
   // The engine's nodes follow the rows: the free-space check and a per-node save read them.
   for (uint32_t row = 0; row < HitListCount; ++row) {
-    FoundNode* node = RowNode(HitList, static_cast<int>(row), hit_field::kNode);
+    FoundNode* node = hit_pane_.Node(static_cast<int>(row));
     ClickNtfsNode(node, wanted);
-    SetRowState(HitList, static_cast<int>(row), hit_field::kCheck, EngineCheckState(node));
+    hit_pane_.SetState(static_cast<int>(row), EngineCheckState(node));
   }
   ListView2->HeadColumns[0].StateIndex = HitHeaderState(wanted);
   ListView2->RepaintHeader();
@@ -1019,7 +913,7 @@ void TFrmFindFile::CheckFromPopup(uint8_t wanted) {
     case kPopupFolderRow:
       if (PopupRow < 0 || static_cast<uint32_t>(PopupRow) >= FolderListCount) return;
       ClickNtfsNode(PopupNode, wanted);
-      SetRowState(FolderContentsList, PopupRow, folder_field::kCheck, EngineCheckState(PopupNode));
+      folder_pane_.SetState(PopupRow, EngineCheckState(PopupNode));
       ListView1->UpdateItems(PopupRow, PopupRow);
       if (PopupTreeItem) RefreshNodeStates(PopupTreeItem);
       ListView1->HeadColumns[0].StateIndex = EngineCheckState(NodeOf(PopupTreeItem));
@@ -1029,7 +923,7 @@ void TFrmFindFile::CheckFromPopup(uint8_t wanted) {
       if (PopupRow < 0 || static_cast<uint32_t>(PopupRow) >= HitListCount) return;
       ClickNtfsNode(PopupNode, wanted);
       uint8_t now = EngineCheckState(PopupNode);
-      SetRowState(HitList, PopupRow, hit_field::kCheck, now);
+      hit_pane_.SetState(PopupRow, now);
       ListView2->UpdateItems(PopupRow, PopupRow);
       ListView2->HeadColumns[0].StateIndex = HitHeaderState(now);
       ListView2->RepaintHeader();
@@ -1097,7 +991,7 @@ bool TFrmFindFile::AnythingTicked() {
   if (!Panel1->Visible()) {
     // The list-driven save writes the rows whose check field is ticked.
     for (uint32_t row = 0; row < HitListCount; ++row) {
-      if (CellInteger(HitList, static_cast<int>(row), hit_field::kCheck) == scavrel::kChecked) {
+      if (hit_pane_.State(static_cast<int>(row)) == scavrel::kChecked) {
         return true;
       }
     }

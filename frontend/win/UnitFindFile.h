@@ -12,6 +12,8 @@
 #include "forms/Splitter.h"
 #include "frontend/LangFile.h"
 #include "frontend/ResultRows.h"
+#include "frontend/SharedState.h"
+#include "frontend/win/ResultPane.h"
 #include "skin/QzListView.h"
 #include "skin/QzTreeView.h"
 #include "skin/SkinButton.h"
@@ -165,10 +167,6 @@ class TFrmFindFile : public forms::TForm {
   void skURLLabel2Click();
   void skURLLabel4Click();
 
-  // A row's check box clicked: the engine toggles the node, the row takes its new state.
-  uint8_t ToggleRow(uint32_t list, skin::TQzListView* view, int row);
-  FoundNode* RowNode(uint32_t list, int row, uint32_t node_field);
-  void SetRowState(uint32_t list, int row, uint32_t field, uint8_t state);
   void RefreshFolderHeader();
   bool RunActive() const;
   // Both lists, their counts and the tree emptied, so that no row keeps a node of a tree the
@@ -181,6 +179,13 @@ class TFrmFindFile : public forms::TForm {
   void FollowRun();
   void FollowTimerTick();
 
+  // The two result lists: the folder contents behind ListView1, the hit list behind ListView2.
+  ResultPane folder_pane_{FolderContentsList, FolderListCount,
+                          {folder_field::kName, folder_field::kFirstCluster, folder_field::kImage,
+                           folder_field::kCheck, folder_field::kNode}};
+  ResultPane hit_pane_{HitList, HitListCount,
+                       {hit_field::kPath, hit_field::kModified, hit_field::kImage,
+                        hit_field::kCheck, hit_field::kNode}};
   forms::TTreeNode* mouse_down_item_ = nullptr;
   std::string pending_text_;
   // How the last scan that ran to its end is announced (set when its result is shown).

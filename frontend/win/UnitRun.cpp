@@ -14,6 +14,7 @@
 #include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/EngineCalls.h"
 #include "frontend/win/FormFrame.h"
+#include "frontend/win/HeaderBand.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/ProgramFolder.h"
 #include "frontend/win/ShellOpen.h"
@@ -29,48 +30,8 @@ TFrmRun* FrmRun = nullptr;
 
 namespace {
 
-constexpr forms::TColor kPanelColor = 14935011;
 constexpr int kMinTrackWidth = 550;
 constexpr int kMinTrackHeight = 450;
-
-skin::TSkinImagePanel* AddPanel(forms::TForm* form, forms::TWinControl* parent, int left, int top,
-                                int width, int height, const char* art_name) {
-  auto* p = new skin::TSkinImagePanel(form);
-  p->SetBounds(left, top, width, height);
-  if (art_name) LoadArt(p->Picture(), art_name);
-  p->SetParent(parent);
-  return p;
-}
-
-skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent, int left,
-                                  int top, int width, int height, const char* art_name,
-                                  forms::TAnchors anchors) {
-  auto* b = new skin::TSkinImageButton(form);
-  b->SetBounds(left, top, width, height);
-  b->SetAnchors(anchors);
-  WearButtonArt(b, art_name, 10);
-  b->SetParent(parent);
-  return b;
-}
-
-skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,
-                             const std::string& caption) {
-  auto* l = new skin::TSkinURLLabel(form);
-  l->SetLeft(left);
-  l->SetTop(top);
-  l->SetCaption(caption);
-  l->Font().SetName("Tahoma");
-  l->Font().SetSize(10);
-  l->Font().SetStyle(forms::fsBold | forms::fsUnderline);
-  l->SetFontLinkColor(forms::clBlack);
-  l->SetFontHoverColor(0xFF0000);
-  l->SetTransparent(true);
-  // "no" is no URL: the label hands the shell nothing and the click runs the handler only.
-  l->SetURL("no");
-  l->SetAnchors(forms::akRight | forms::akTop);
-  l->SetParent(parent);
-  return l;
-}
 
 }  // namespace
 
@@ -190,17 +151,20 @@ void TFrmRun::BuildControls() {
   skListDisk->SetParent(skImageFirst);
 
   constexpr forms::TAnchors kTopRight = forms::akTop | forms::akRight;
-  sBStart = AddButton(this, skImageFirst, 520, 4, 173, 51, art::kQuickScanButton, kTopRight);
+  sBStart = AddButton(this, skImageFirst, 520, 4, 173, 51, art::kQuickScanButton,
+                      kTopRight, 10);
   sBStart->SetCaption("Quick scan");
   sBStart->OnClick = [this](forms::TObject*) { sBStart1Click(); };
-  skButton2 = AddButton(this, skImageFirst, 521, 61, 173, 51, art::kFullScanButton, kTopRight);
+  skButton2 = AddButton(this, skImageFirst, 521, 61, 173, 51, art::kFullScanButton,
+                        kTopRight, 10);
   skButton2->SetCaption("Full scan");
   skButton2->OnClick = [this](forms::TObject*) { skButton2Click(); };
-  skButton6 = AddButton(this, skImageFirst, 520, 119, 173, 51, art::kFindFileButton, kTopRight);
+  skButton6 = AddButton(this, skImageFirst, 520, 119, 173, 51, art::kFindFileButton,
+                        kTopRight, 10);
   skButton6->SetCaption("Find file");
   skButton6->OnClick = [this](forms::TObject*) { skButton6Click(); };
   skBRefresh = AddButton(this, skImageFirst, 520, 258, 173, 51, art::kRefreshButton,
-                         forms::akRight | forms::akBottom);
+                         forms::akRight | forms::akBottom, 10);
   skBRefresh->SetCaption("Refresh");
   skBRefresh->OnClick = [this](forms::TObject*) { RefreshDriver(); };
 
@@ -224,9 +188,7 @@ void TFrmRun::BuildControls() {
 
   // On the content panel (which covers the window's bottom part), at the window's 5, 438.
   skImageButton1 = AddButton(this, skImageFirst, 5, 438 - 112, 193, 24, art::kHomePageButton,
-                             forms::akLeft | forms::akBottom);
-  WearButtonArt(skImageButton1, art::kHomePageButton, 8);
-  skImageButton1->SetCaption("   tolvane.example");
+                             forms::akLeft | forms::akBottom, 8, "   tolvane.example");
   skImageButton1->OnClick = [this](forms::TObject*) { skImageButton1Click(); };
 
   skURLLabel1->OnClick = [this](forms::TObject*) { skURLLabel1Click(); };

@@ -4,7 +4,8 @@
 // hit, Back and the drive chosen, a filter carried over to another drive's results, new
 // filters and the user's place in the tree, Esc in the boxes and dialogs, the About window's
 // close box, the second start's hand-over of the foreground, and the keys in a hit list of
-// 100,000 rows. Writes user_faults_filter_on.png and user_faults_read_failed.png.
+// 100,000 rows. Writes user_faults_filter_on.png, user_faults_read_failed.png and
+// user_faults_other_file_system.png.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -105,41 +106,6 @@ bool Showing(forms::TForm* form) {
   return form && form->HandleAllocated() && IsWindowVisible(form->Handle());
 }
 
-// Answers each message box with a click on the chosen button and keeps its text.
-class BoxAnswers {
- public:
-  BoxAnswers()
-      : ticker_([this] {
-          if (!enabled || !Showing(FrmAttention)) {
-            answering_ = false;
-            return;
-          }
-          if (answering_) return;
-          answering_ = true;
-          texts.push_back(FrmAttention->Label1->Caption());
-          skin::TSkinImageButton* b = button == 2 && FrmAttention->ButtonCount() == 2
-                                          ? FrmAttention->Button2
-                                          : FrmAttention->Button1;
-          RECT r{};
-          GetClientRect(b->Handle(), &r);
-          LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-          PostMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-          PostMessageA(b->Handle(), WM_LBUTTONUP, 0, at);
-        }) {}
-  int button = 1;
-  bool enabled = true;
-  std::vector<std::string> texts;
-  bool Saw(LangKey key) const {
-    for (const std::string& t : texts)
-      if (t == Lang().Text(key)) return true;
-    return false;
-  }
-
- private:
-  bool answering_ = false;
-  Ticker ticker_;
-};
-
 void SavePicture(forms::TForm* form, const char* file) {
   UpdateWindow(form->Handle());
   Pump();
@@ -154,6 +120,45 @@ void SavePicture(forms::TForm* form, const char* file) {
   CreateDirectoryA("..\\tests\\artifacts", nullptr);
   EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
 }
+
+// Answers each message box with a click on the chosen button and keeps its text.
+class BoxAnswers {
+ public:
+  BoxAnswers()
+      : ticker_([this] {
+          if (!enabled || !Showing(FrmAttention)) {
+            answering_ = false;
+            return;
+          }
+          if (answering_) return;
+          answering_ = true;
+          texts.push_back(FrmAttention->Label1->Caption());
+          if (shoot_file && texts.back() == shoot_text) SavePicture(FrmAttention, shoot_file);
+          skin::TSkinImageButton* b = button == 2 && FrmAttention->ButtonCount() == 2
+                                          ? FrmAttention->Button2
+                                          : FrmAttention->Button1;
+          RECT r{};
+          GetClientRect(b->Handle(), &r);
+          LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+          PostMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+          PostMessageA(b->Handle(), WM_LBUTTONUP, 0, at);
+        }) {}
+  int button = 1;
+  bool enabled = true;
+  // A box with this text is photographed before it is answered.
+  std::string shoot_text;
+  const char* shoot_file = nullptr;
+  std::vector<std::string> texts;
+  bool Saw(LangKey key) const {
+    for (const std::string& t : texts)
+      if (t == Lang().Text(key)) return true;
+    return false;
+  }
+
+ private:
+  bool answering_ = false;
+  Ticker ticker_;
+};
 
 // ---- the fixture -----------------------------------------------------------------------------
 
@@ -241,11 +246,12 @@ TEST_F(UserFaults, DriveWithoutAFileSystemIsNotAnnouncedAsScanned) {
   forms::TListItem* blank = Row(kBlankDrive);
   ASSERT_NE(blank, nullptr) << "the blank drive is not listed";
   const std::string file_system = blank->SubItems().size() > 1 ? blank->SubItems()[1] : "";
+  answers_.shoot_text = Lang().Text(LangKey::ReadFailed);
+  answers_.shoot_file = "user_faults_read_failed.png";
   QuickScan(kBlankDrive);
   EXPECT_FALSE(answers_.Saw(LangKey::ScanFinished)) << "an unread drive was announced as scanned";
   if (file_system == "NTFS" || file_system == "FAT" || file_system == "FAT32") {
     EXPECT_TRUE(answers_.Saw(LangKey::ReadFailed)) << file_system;
-    SavePicture(FrmFindFile, "user_faults_read_failed.png");
     Back();
   } else {
     // The system named a file system the engine does not read: it is named to the user.
@@ -253,6 +259,13 @@ TEST_F(UserFaults, DriveWithoutAFileSystemIsNotAnnouncedAsScanned) {
                 answers_.texts.back() == OtherFileSystemText(Lang(), file_system))
         << file_system;
   }
+  // How a drive in a file system that is not read is told (Wine names no such file system).
+  const std::string other = OtherFileSystemText(Lang(), "exFAT");
+  answers_.shoot_text = other;
+  answers_.shoot_file = "user_faults_other_file_system.png";
+  answers_.texts.clear();
+  ShowAttention(1, other);
+  EXPECT_EQ(answers_.texts, std::vector<std::string>{other});
 }
 
 TEST_F(UserFaults, SearchWithoutAHitSaysNothingWasFound) {
