@@ -34,131 +34,25 @@
 #include "frontend/win/VardeckMain.h"
 #include "quorrin/quorrin_api.h"
 #include "skin/SkinTitleBar.h"
-#include "tests/skin/png_writer.h"
+#include "tests/support/ProgramWindows.h"
+#include "tests/support/WindowRobot.h"
 
 namespace vardeck {
 namespace {
 
-// ---- robot moves (copied here until the shared robot in tests/support takes them) ----------
+// ---- robot moves: the shared robot ---------------------------------------------------------
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) {
-    forms::Application()->ProcessMessages();
-    Sleep(5);
-  }
-}
+using tolvane_test::BoxAnswers;
+using tolvane_test::ClickAt;
+using tolvane_test::ClickButton;
+using tolvane_test::ClickClient;
+using tolvane_test::PostKey;
+using tolvane_test::Pump;
+using tolvane_test::Showing;
+using tolvane_test::Ticker;
+using tolvane_test::WaitUntil;
 
-bool WaitUntil(const std::function<bool()>& done, int milliseconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return done();
-    Pump();
-  }
-  return true;
-}
-
-void ClickAt(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  INPUT in[2] = {};
-  in[0].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].type = INPUT_MOUSE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-void ClickClient(HWND wnd, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(wnd, &p);
-  ClickAt(p);
-  Pump();
-}
-
-void ClickButton(forms::TWinControl* b) {
-  RECT r{};
-  GetClientRect(b->Handle(), &r);
-  ClickClient(b->Handle(), r.right / 2, r.bottom / 2);
-}
-
-void PostKey(HWND wnd, WORD vk) {
-  UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-  PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
-  PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
-}
-
-// Runs `step` from a timer of the GUI thread, so that it also runs inside modal loops.
-class Ticker {
- public:
-  explicit Ticker(std::function<void()> step) : step_(std::move(step)) {
-    timer_ = new forms::TTimer(nullptr);
-    timer_->SetInterval(50);
-    timer_->OnTimer = [this](forms::TObject*) { step_(); };
-    timer_->SetEnabled(true);
-  }
-  ~Ticker() { delete timer_; }
-
- private:
-  std::function<void()> step_;
-  forms::TTimer* timer_;
-};
-
-bool Showing(forms::TForm* form) {
-  return form && form->HandleAllocated() && IsWindowVisible(form->Handle());
-}
-
-void SavePicture(forms::TForm* form, const char* file) {
-  UpdateWindow(form->Handle());
-  Pump();
-  RECT r{};
-  GetWindowRect(form->Handle(), &r);
-  forms::TBitmap shot(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top,
-         SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryA("..\\tests", nullptr);
-  CreateDirectoryA("..\\tests\\artifacts", nullptr);
-  EXPECT_TRUE(tolvane_test::WritePng(shot, std::string("..\\tests\\artifacts\\") + file));
-}
-
-// Answers each message box with a click on the chosen button and keeps its text.
-class BoxAnswers {
- public:
-  BoxAnswers()
-      : ticker_([this] {
-          if (!enabled || !Showing(FrmAttention)) {
-            answering_ = false;
-            return;
-          }
-          if (answering_) return;
-          answering_ = true;
-          texts.push_back(FrmAttention->Label1->Caption());
-          if (shoot_file && texts.back() == shoot_text) SavePicture(FrmAttention, shoot_file);
-          skin::TSkinImageButton* b = button == 2 && FrmAttention->ButtonCount() == 2
-                                          ? FrmAttention->Button2
-                                          : FrmAttention->Button1;
-          RECT r{};
-          GetClientRect(b->Handle(), &r);
-          LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-          PostMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-          PostMessageA(b->Handle(), WM_LBUTTONUP, 0, at);
-        }) {}
-  int button = 1;
-  bool enabled = true;
-  // A box with this text is photographed before it is answered.
-  std::string shoot_text;
-  const char* shoot_file = nullptr;
-  std::vector<std::string> texts;
-  bool Saw(LangKey key) const {
-    for (const std::string& t : texts)
-      if (t == Lang().Text(key)) return true;
-    return false;
-  }
-
- private:
-  bool answering_ = false;
-  Ticker ticker_;
-};
+void SavePicture(forms::TForm* form, const char* file) { tolvane_test::Shoot(form->Handle(), file); }
 
 // ---- the fixture -----------------------------------------------------------------------------
 
@@ -166,19 +60,11 @@ constexpr const char* kFatDrive = "F:\\";
 constexpr const char* kNtfsDrive = "N:\\";
 constexpr const char* kBlankDrive = "X:\\";
 
-class UserFaults : public ::testing::Test {
+class UserFaults : public tolvane_test::ProgramWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    if (forms::Application()->Handle()) CreateForms();
-  }
-  static void TearDownTestSuite() {
-    if (!FrmRun) return;
-    forms::SetFolderBrowser(nullptr);
-    DestroyForms();
-  }
   void SetUp() override {
-    if (!FrmRun) GTEST_SKIP() << "no window system (DISPLAY unset)";
-    SetCursorPos(1023, 767);
+    ProgramWindowTest::SetUp();
+    if (IsSkipped()) return;
     forms::SetFolderBrowser([this](const forms::TFolderBrowseRequest&, std::wstring& folder) {
       ++folders_asked_;
       folder = L"C:\\";

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,21 +44,40 @@ class ProgramWindowTest : public ::testing::Test {
   void TearDown() override { ParkPointer(); }
 };
 
-// Answers every message box as the user would: a click on the chosen button of each box that
-// comes up, its text kept. A timer of the GUI thread, so it also runs inside the boxes' own
-// modal loops.
-class BoxAnswers {
+// Whether a form is on the screen.
+inline bool Showing(forms::TForm* form) {
+  return form && form->HandleAllocated() && IsWindowVisible(form->Handle());
+}
+
+// Runs `step` from a timer of the GUI thread, so that it also runs inside modal loops.
+class Ticker {
  public:
-  BoxAnswers() {
+  explicit Ticker(std::function<void()> step) : step_(std::move(step)) {
     timer_ = new forms::TTimer(nullptr);
     timer_->SetInterval(50);
-    timer_->OnTimer = [this](forms::TObject*) { Tick(); };
+    timer_->OnTimer = [this](forms::TObject*) { step_(); };
     timer_->SetEnabled(true);
   }
-  ~BoxAnswers() { delete timer_; }
-  BoxAnswers(const BoxAnswers&) = delete;
-  BoxAnswers& operator=(const BoxAnswers&) = delete;
-  int button = 1;  // 1 OK, 2 Cancel
+  ~Ticker() { delete timer_; }
+  Ticker(const Ticker&) = delete;
+  Ticker& operator=(const Ticker&) = delete;
+
+ private:
+  std::function<void()> step_;
+  forms::TTimer* timer_;
+};
+
+// Answers every message box as the user would: a click on the chosen button of each box that
+// comes up, its text kept. Runs from a Ticker, so it also answers inside the boxes' own modal
+// loops.
+class BoxAnswers {
+ public:
+  BoxAnswers() : ticker_([this] { Tick(); }) {}
+  int button = 1;        // 1 OK, 2 Cancel
+  bool enabled = true;   // false: boxes are left to the test
+  // A box with this text is photographed (tests/artifacts/<shoot_file>) before it is answered.
+  std::string shoot_text;
+  std::string shoot_file;
   std::vector<std::string> texts;
   bool Saw(vardeck::LangKey key) const {
     for (const std::string& t : texts) {
@@ -69,15 +89,14 @@ class BoxAnswers {
  private:
   void Tick() {
     using vardeck::FrmAttention;
-    bool shown = FrmAttention && FrmAttention->HandleAllocated() &&
-                 IsWindowVisible(FrmAttention->Handle());
-    if (!shown) {
+    if (!enabled || !Showing(FrmAttention)) {
       answering_ = false;
       return;
     }
     if (answering_) return;
     answering_ = true;
     texts.push_back(FrmAttention->Label1->Caption());
+    if (!shoot_file.empty() && texts.back() == shoot_text) Shoot(FrmAttention->Handle(), shoot_file);
     skin::TSkinImageButton* b = button == 2 && FrmAttention->ButtonCount() == 2
                                     ? FrmAttention->Button2
                                     : FrmAttention->Button1;
@@ -87,12 +106,12 @@ class BoxAnswers {
     PostMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(b->Handle(), WM_LBUTTONUP, 0, at);
   }
-  forms::TTimer* timer_;
   bool answering_ = false;
+  Ticker ticker_;
 };
 
-// A click in the middle of a skinned button, through the system's input queue.
-inline void ClickButton(skin::TSkinImageButton* b) {
+// A click in the middle of a button, through the system's input queue.
+inline void ClickButton(forms::TWinControl* b) {
   RECT r{};
   GetClientRect(b->Handle(), &r);
   ClickClient(b->Handle(), r.right / 2, r.bottom / 2);

@@ -235,14 +235,23 @@ void PostClick(HWND wnd, int x, int y) {
   PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
+namespace {
+LPARAM KeyDownBits(WORD vk) { return 1 | (MapVirtualKeyA(vk, MAPVK_VK_TO_VSC) << 16); }
+LPARAM KeyUpBits(WORD vk) { return KeyDownBits(vk) | (1u << 30) | (1u << 31); }
+}  // namespace
+
 void PressKey(HWND wnd, WORD vk) {
-  UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-  PostMessageA(wnd, WM_KEYDOWN, vk, 1 | (scan << 16));
+  PostMessageA(wnd, WM_KEYDOWN, vk, KeyDownBits(vk));
   Flush(wnd);
   if (OnThreadOf(wnd)) Pump();
-  PostMessageA(wnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+  PostMessageA(wnd, WM_KEYUP, vk, KeyUpBits(vk));
   Flush(wnd);
   if (OnThreadOf(wnd)) Pump();
+}
+
+void PostKey(HWND wnd, WORD vk) {
+  PostMessageA(wnd, WM_KEYDOWN, vk, KeyDownBits(vk));
+  PostMessageA(wnd, WM_KEYUP, vk, KeyUpBits(vk));
 }
 
 void KeyStrokes(std::initializer_list<std::pair<WORD, bool>> strokes) {

@@ -84,6 +84,9 @@ void PostClick(HWND wnd, int x = 5, int y = 5);
 // Key down, then up, posted as the keyboard driver posts them; TranslateMessage in the
 // message loop makes the character. Returns once the window's thread has taken both.
 void PressKey(HWND wnd, WORD vk);
+// The same pair posted without waiting, for a timer of the GUI thread that acts inside a modal
+// loop (the loop takes them once the timer returns).
+void PostKey(HWND wnd, WORD vk);
 // Keys through the system's input queue, to whatever window has the focus then (a menu's
 // loop included): each pair a virtual key and whether it goes up. TapKey: down, then up.
 void KeyStrokes(std::initializer_list<std::pair<WORD, bool>> strokes);
