@@ -70,9 +70,6 @@ class TFrmFindFile : public forms::TForm {
   std::function<void()> StartScanWatch;
   std::function<void(bool list_save, FoundNode* node)> StartSaveWatch;
 
-  // The hit-list check picture of column 0 after a row changed (2 when the rows differ).
-  int HitHeaderState(int new_state);
-
   skin::TSkinForm* skForm1 = nullptr;
   skin::TSkinImagePanel* skImagePanel5 = nullptr;
   skin::TSkinImagePanel* skImagePanel4 = nullptr;
@@ -138,25 +135,23 @@ class TFrmFindFile : public forms::TForm {
   void TreeView1MouseUp(forms::TMouseButton button, int x, int y);
   void ListView1Data(forms::TListItem* item);
   void ListView2Data(forms::TListItem* item);
-  void ListColumnClick(skin::TQzListView* list, ResultList which, int column);
+  void ListView1ColumnClick(int column);
+  void ListView2ColumnClick(int column);
+  void ListView1KeyDown(WORD& key, forms::TShiftState shift);
+  void ListView2KeyDown(WORD& key, forms::TShiftState shift);
   void ListView1HeaderStateClick(int column);
   void ListView2HeaderStateClick(int column);
   void ListView1MouseDown(forms::TMouseButton button, int x, int y);
   void ListView2MouseDown(forms::TMouseButton button, int x, int y);
   void ListView1DblClick();
-  // The plain navigation keys on either list: the focus and selection move here (see
-  // MoveRowFocus); other keys go on to the list.
-  void ListKeyDown(skin::TQzListView* list, WORD& key, forms::TShiftState shift);
-  void DropSelectionBeforeClick(skin::TQzListView* list);
- public:
-  // Moves the focused and selected row as a navigation key does; false when the key is not
-  // one or the list must move by itself.
-  bool MoveRowFocus(skin::TQzListView* list, unsigned key);
- private:
+  // What each list leaves to the window: the tree, the folder header, the popup.
+  void WirePanes();
+  void OpenPopup(int source, forms::TTreeNode* tree_item, int row, FoundNode* node, POINT screen);
   void M1Click();
   void M2Click();
   void M3Click();
   void CheckFromPopup(uint8_t wanted);
+  void CheckTreeFromPopup(uint8_t wanted);
   // Something the Recover button would save: a ticked file the save walks to (folder mode), or
   // a ticked row (find mode).
   bool AnythingTicked();
@@ -167,12 +162,10 @@ class TFrmFindFile : public forms::TForm {
   void skURLLabel2Click();
   void skURLLabel4Click();
 
-  void RefreshFolderHeader();
   bool RunActive() const;
   // Both lists, their counts and the tree emptied, so that no row keeps a node of a tree the
   // engine is about to free.
   void ClearResults();
-  void ResetHeaders(skin::TQzListView* list);
   // Save through the command steps; `node` null for the ticked entries.
   void Save(bool popup);
   bool StartEngineSave(const std::string& destination, bool popup, bool& list_save);
@@ -180,10 +173,10 @@ class TFrmFindFile : public forms::TForm {
   void FollowTimerTick();
 
   // The two result lists: the folder contents behind ListView1, the hit list behind ListView2.
-  ResultPane folder_pane_{FolderContentsList, FolderListCount,
+  ResultPane folder_pane_{FolderContentsList, FolderListCount, ResultList::kFolderContents,
                           {folder_field::kName, folder_field::kFirstCluster, folder_field::kImage,
                            folder_field::kCheck, folder_field::kNode}};
-  ResultPane hit_pane_{HitList, HitListCount,
+  ResultPane hit_pane_{HitList, HitListCount, ResultList::kHits,
                        {hit_field::kPath, hit_field::kModified, hit_field::kImage,
                         hit_field::kCheck, hit_field::kNode}};
   forms::TTreeNode* mouse_down_item_ = nullptr;
