@@ -285,6 +285,8 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
       }
     });
     const forms::TModalResult r = form->ShowModal();
+    // The robot's last steps may wait for this thread to take a message: it pumps meanwhile.
+    WaitUntil([&] { return robot.Done(); }, 60000);
     robot.Join();
     tolvane_test::Pump();
     EXPECT_FALSE(left_open) << "the robot's steps left the dialog open";
