@@ -262,6 +262,34 @@ struct BrowserRobot {
     last_shown = text;
     return _wcsicmp(text, leaf.c_str()) == 0;
   }
+  static std::wstring ItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    return text;
+  }
+  static void SelectSibling(HWND dialog, const std::wstring& leaf) {
+    HWND tree = nullptr;
+    EnumChildWindows(dialog, FindTree, reinterpret_cast<LPARAM>(&tree));
+    if (!tree) return;
+    auto caret = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    auto parent = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(caret)));
+    if (!caret || !parent) return;
+    for (auto item = reinterpret_cast<HTREEITEM>(
+             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+         item; item = reinterpret_cast<HTREEITEM>(
+                   SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      if (_wcsicmp(ItemText(tree, item).c_str(), leaf.c_str()) == 0) {
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        return;
+      }
+    }
+  }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
@@ -278,8 +306,9 @@ struct BrowserRobot {
       KillTimer(nullptr, id);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     } else if (stage == 1 && ticks_seen % 20 == 0) {
-      // Still elsewhere after a few seconds: the user picks the folder once more.
-      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+      // Still elsewhere after a few seconds (Wine's dialog can let the program's selection
+      // pass on a loaded machine): the user clicks the folder beside the one shown.
+      SelectSibling(dialog, folder.substr(folder.rfind(L'\\') + 1));
     }
   }
 };

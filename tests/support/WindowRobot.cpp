@@ -210,10 +210,10 @@ void RightClickClient(HWND wnd, int x, int y) {
   Pump();
 }
 
-bool ClickMiddle(HWND wnd) {
+void ClickMiddle(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
-  return ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, wnd);
+  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void MoveMouseTo(POINT screen) {

@@ -71,8 +71,8 @@ bool ClickAt(POINT screen, HWND taken_by = nullptr);
 void ClickClient(HWND wnd, int x, int y);
 void DoubleClickClient(HWND wnd, int x, int y);
 void RightClickClient(HWND wnd, int x, int y);
-// A left click in the middle of a window; from a robot thread, taken as ClickAt says.
-bool ClickMiddle(HWND wnd);
+// A left click in the middle of a window (from any thread).
+void ClickMiddle(HWND wnd);
 // Moves the pointer through the system's input queue, so that the window under it sees the
 // move (SetCursorPos alone sends no mouse message under Wine).
 void MoveMouseTo(POINT screen);
