@@ -16,8 +16,10 @@
 
 namespace scavrel {
 
-// Copies move through one buffer, one read and one write per piece of at most this size.
-constexpr size_t kSavePieceBytes = 65536;
+// Copies move through one buffer, one read and one write per piece of at most this size. Under
+// Wine every write is a system call of its own: a piece that holds a typical document whole
+// writes it with one, while the progress of a large file still moves every quarter MiB.
+constexpr size_t kSavePieceBytes = 256 * 1024;
 
 // Where one output file is created: through the volume name of the destination's drive, and,
 // when the system cannot create files there (Wine), through the drive root that the same

@@ -126,9 +126,32 @@ bool Win32SaveOutput::MakeFolders(const std::u16string& path, uint32_t* error,
   return true;
 }
 
+// A save creates its files folder by folder: the folder's path is made full once, and each
+// file's name (a safe output name: no separators, no trailing dots or spaces, nothing that
+// tidying would change) is put after it.
+std::u16string Win32SaveOutput::LongFilePath(const std::u16string& path) {
+  const size_t slash = path.rfind(u'\\');
+  if (slash == std::u16string::npos || slash + 1 == path.size()) return LongPathForm(path);
+  const std::u16string name = path.substr(slash + 1);
+  // A relative path is left whole: it depends on the current folder, which may change.
+  const bool absolute = (path.size() >= 3 && path[1] == u':' && path[2] == u'\\') ||
+                        path.compare(0, 2, u"\\\\") == 0;
+  const bool plain = absolute && name != u"." && name != u".." &&
+                     name.find(u'/') == std::u16string::npos && name.back() != u'.' &&
+                     name.back() != u' ';
+  if (!plain) return LongPathForm(path);
+  std::lock_guard<std::mutex> hold(folder_lock_);
+  if (path.compare(0, slash + 1, folder_) != 0 || folder_.size() != slash + 1) {
+    folder_ = path.substr(0, slash + 1);
+    long_folder_ = LongPathForm(folder_);
+    if (long_folder_.empty() || long_folder_.back() != u'\\') long_folder_ += u'\\';
+  }
+  return long_folder_ + name;
+}
+
 std::unique_ptr<OutputFile> Win32SaveOutput::Create(const std::u16string& path, bool replace,
                                                     uint32_t* error) {
-  HANDLE handle = CreateFileW(Wide(LongPathForm(path)), FILE_ALL_ACCESS, FILE_SHARE_WRITE, nullptr,
+  HANDLE handle = CreateFileW(Wide(LongFilePath(path)), FILE_ALL_ACCESS, FILE_SHARE_WRITE, nullptr,
                               replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
   if (handle == INVALID_HANDLE_VALUE) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
+#include <string>
 
 #include "engine/engine.h"
 #include "engine/found_tree.h"
@@ -21,6 +23,15 @@ class Win32SaveOutput : public SaveOutput {
                                      uint32_t* error) override;
   bool VolumeNameOf(const std::u16string& root, std::u16string* name, uint32_t* error) override;
   bool PathOfVolume(const std::u16string& volume_name, std::u16string* path) override;
+
+ private:
+  // The long-path form of a file's path, its folder's part made full once for a run of files
+  // in that folder.
+  std::u16string LongFilePath(const std::u16string& path);
+
+  std::mutex folder_lock_;
+  std::u16string folder_;       // the last folder asked for, as given, with its backslash
+  std::u16string long_folder_;  // its long-path form, with a backslash
 };
 
 // A path as the "\\?\" form that passes MAX_PATH: made full and tidy ('.', '..', '/'), then

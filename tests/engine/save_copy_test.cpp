@@ -64,18 +64,21 @@ class SaveCopy : public ::testing::Test {
   std::vector<uint8_t> image_ = PatternImage(1 << 20, kClusterBytes);
 };
 
-TEST_F(SaveCopy, FatFileOf70000BytesIsCopiedIn65536And4464BytePieces) {
+TEST_F(SaveCopy, FatFileLargerThanAPieceIsCopiedInWholePiecesThenItsSectorRoundedTail) {
   RecordingReader* reader = OpenVolume(fat_, image_, kFatGeometry);
-  FoundNode* file = FatFile(fat_.tree, fat_root_, u"big.bin", 70000, 10, 18);
+  const uint32_t size = kSavePieceBytes + 4464;
+  const uint32_t clusters = static_cast<uint32_t>((size + kClusterBytes - 1) / kClusterBytes);
+  FoundNode* file = FatFile(fat_.tree, fat_root_, u"big.bin", size, 10, clusters);
 
   ASSERT_TRUE(Save(fat_, file));
   const uint64_t start = FatClusterOffset(10);
   ASSERT_EQ(reader->reads.size(), 2u);
-  EXPECT_EQ(reader->reads[0], std::make_pair(start, size_t{65536}));
-  EXPECT_EQ(reader->reads[1], std::make_pair(start + 65536, size_t{4608}));  // 4,464 in sectors
-  EXPECT_EQ(Saved(u"big.bin"), Slice(image_, start, 70000));
-  EXPECT_EQ(fat_.save_progress.total, 70000u);
-  EXPECT_EQ(fat_.save_progress.done, 70000u);
+  EXPECT_EQ(reader->reads[0], std::make_pair(start, kSavePieceBytes));
+  // 4,464 bytes read as whole sectors
+  EXPECT_EQ(reader->reads[1], std::make_pair(start + kSavePieceBytes, size_t{4608}));
+  EXPECT_EQ(Saved(u"big.bin"), Slice(image_, start, size));
+  EXPECT_EQ(fat_.save_progress.total, uint64_t{size});
+  EXPECT_EQ(fat_.save_progress.done, uint64_t{size});
   EXPECT_EQ(fat_.save_progress.counter_a, 1u);
   EXPECT_EQ(fat_.save_progress.text.Get(), "big.bin");
 }

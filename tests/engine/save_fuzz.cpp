@@ -54,8 +54,9 @@ class CountingOutput : public MemoryOutput {
   };
 };
 
-// The piece buffer (64 KiB and two sectors of up to 64 KiB) is the most a save holds at once.
-constexpr size_t kLargestAllocation = 256 * 1024;
+// The piece buffer (one piece and two sectors of up to 64 KiB) is the most a save holds at
+// once.
+constexpr size_t kLargestAllocation = scavrel::kSavePieceBytes + 2 * 65536;
 std::atomic<bool> watching{false};
 
 void OnMalloc(const volatile void*, size_t size) {

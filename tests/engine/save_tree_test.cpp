@@ -420,8 +420,11 @@ TEST_F(SaveTreeTest, SaveStartedOnTheSaveThreadWritesTheTreeAndFinishes) {
 // left as far as it was written, the third is never made, the first stays whole.
 TEST_F(SaveTreeTest, StopFromAnotherThreadEndsTheSaveAndKeepsFinishedFiles) {
   FatFile(engine_.tree, root_, u"first.bin", 1000, 10, 1);
-  FatFile(engine_.tree, root_, u"second.bin", 200000, 20, 49);
-  FatFile(engine_.tree, root_, u"third.bin", 1000, 80, 1);
+  // Larger than one piece, so that the stop comes between its pieces.
+  const uint32_t second_size = kSavePieceBytes + 50000;
+  FatFile(engine_.tree, root_, u"second.bin", second_size, 20,
+          (second_size + kClusterBytes - 1) / kClusterBytes);
+  FatFile(engine_.tree, root_, u"third.bin", 1000, 200, 1);
   std::mutex mutex;
   std::condition_variable changed;
   int writes = 0;
@@ -447,7 +450,7 @@ TEST_F(SaveTreeTest, StopFromAnotherThreadEndsTheSaveAndKeepsFinishedFiles) {
   ASSERT_TRUE(WaitFor([&] { return StopRun(engine_, engine_.save_flags); }));
   SetSaveOutput(nullptr);
   EXPECT_EQ(Saved(u"T:\\out\\first.bin"), Slice(image_, FatClusterOffset(10), 1000));
-  EXPECT_EQ(Saved(u"T:\\out\\second.bin"), Slice(image_, FatClusterOffset(20), 65536));
+  EXPECT_EQ(Saved(u"T:\\out\\second.bin"), Slice(image_, FatClusterOffset(20), kSavePieceBytes));
   EXPECT_EQ(output_.FileAt(u"T:\\out\\third.bin"), nullptr);
   EXPECT_EQ(engine_.save_progress.counter_a, 1u);
 }

@@ -176,6 +176,35 @@ TEST(SaveWin32, LongPathFormIsFullTidyAndPrefixed) {
   EXPECT_EQ(LongPathForm(u"\\\\?\\Volume{1234}\\out\\a.txt"), u"\\\\?\\Volume{1234}\\out\\a.txt");
 }
 
+// Files are created through their folder's tidied path, kept from one file to the next: each
+// file must still land where its own path says, whichever folder came before it.
+TEST(SaveWin32, FilesLandInTheirOwnFolderWhenTheFolderChangesBetweenCreates) {
+  TempFolder temp;
+  Win32SaveOutput output;
+  uint32_t error = 0;
+  ASSERT_TRUE(output.MakeFolders(temp.path() + u"\\a\\", &error)) << error;
+  ASSERT_TRUE(output.MakeFolders(temp.path() + u"\\b\\", &error)) << error;
+  auto create = [&](const std::u16string& path, const char* bytes) {
+    std::unique_ptr<OutputFile> file = output.Create(path, false, &error);
+    return file != nullptr && file->Write(bytes, std::strlen(bytes), &error);
+  };
+  EXPECT_TRUE(create(temp.path() + u"\\a\\one.txt", "1"));
+  EXPECT_TRUE(create(temp.path() + u"\\b\\..\\a\\two.txt", "2"));  // untidy, same folder
+  EXPECT_TRUE(create(temp.path() + u"\\b\\three.txt", "3"));
+  EXPECT_TRUE(create(temp.path() + u"\\b/four.txt", "4"));  // a slash for a backslash
+  EXPECT_FALSE(create(temp.path() + u"\\b\\..", "5"));      // the folder above, not a file
+  EXPECT_TRUE(create(temp.path() + u"\\a\\five.txt", "5"));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\a\\one.txt"), (std::vector<uint8_t>{'1'}));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\a\\two.txt"), (std::vector<uint8_t>{'2'}));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\b\\three.txt"), (std::vector<uint8_t>{'3'}));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\b\\four.txt"), (std::vector<uint8_t>{'4'}));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\a\\five.txt"), (std::vector<uint8_t>{'5'}));
+  // The same name in a folder of the same text once tidied is the same file: never replaced.
+  EXPECT_FALSE(create(temp.path() + u"\\b\\..\\a\\one.txt", "x"));
+  EXPECT_EQ(error, static_cast<uint32_t>(ERROR_FILE_EXISTS));
+  EXPECT_EQ(ReadWholeFile(temp.path() + u"\\a\\one.txt"), (std::vector<uint8_t>{'1'}));
+}
+
 // A deep found tree below a deep destination: paths far past MAX_PATH (260) are saved whole.
 TEST(SaveWin32, ATreeDeeperThanMaxPathIsSavedWhole) {
   TempFolder temp;
