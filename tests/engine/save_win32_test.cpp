@@ -102,15 +102,27 @@ TEST(SaveWin32, TheDestinationsDriveHasAVolumeNameThatLeadsBackToIt) {
   EXPECT_FALSE(output.VolumeNameOf(u"C:\\no such folder\\", &name, &error));
 }
 
+// A FAT engine over a 256 KiB patterned image, its found tree's root named `root_name`.
+struct PatternVolume {
+  explicit PatternVolume(const char16_t* root_name)
+      : image(PatternImage(256 * 1024, 4096)), engine(EngineKind::kFat) {
+    engine.last_error = &error;
+    engine.save_flags.stop = 0;
+    OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
+    root = NamedFolder(engine.tree, nullptr, root_name, kMixed, false);
+  }
+  std::vector<uint8_t> image;
+  LastError error;
+  Engine engine;
+  FoundNode* root = nullptr;
+};
+
 TEST(SaveWin32, FilesGoThroughTheVolumeNameOrElseTheDriveLetter) {
   TempFolder temp;
-  std::vector<uint8_t> image = PatternImage(256 * 1024, 4096);
-  LastError error;
-  Engine engine(EngineKind::kFat);
-  engine.last_error = &error;
-  engine.save_flags.stop = 0;
-  OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
-  FoundNode* root = NamedFolder(engine.tree, nullptr, u"C:\\", kMixed, false);
+  PatternVolume volume(u"C:\\");
+  Engine& engine = volume.engine;
+  LastError& error = volume.error;
+  FoundNode* root = volume.root;
   FoundNode* file = FatFile(engine.tree, root, u"report.doc", 5000, 3, 2);
 
   WatchedOutput output;
@@ -208,13 +220,10 @@ TEST(SaveWin32, FilesLandInTheirOwnFolderWhenTheFolderChangesBetweenCreates) {
 // A deep found tree below a deep destination: paths far past MAX_PATH (260) are saved whole.
 TEST(SaveWin32, ATreeDeeperThanMaxPathIsSavedWhole) {
   TempFolder temp;
-  std::vector<uint8_t> image = PatternImage(256 * 1024, 4096);
-  LastError error;
-  Engine engine(EngineKind::kFat);
-  engine.last_error = &error;
-  engine.save_flags.stop = 0;
-  OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
-  FoundNode* root = NamedFolder(engine.tree, nullptr, u"C:\\", kMixed, false);
+  PatternVolume volume(u"C:\\");
+  Engine& engine = volume.engine;
+  LastError& error = volume.error;
+  FoundNode* root = volume.root;
   FoundNode* folder = root;
   std::u16string below;
   for (int level = 0; level < 8; ++level) {
@@ -257,13 +266,10 @@ class CoreList : public ListLibrary {
 // between the name's choice and the create is not written over either.
 TEST(SaveWin32, FoldersThatDifferOnlyInCaseShareOneFolderAndNothingIsWrittenOver) {
   TempFolder temp;
-  std::vector<uint8_t> image = PatternImage(256 * 1024, 4096);
-  LastError error;
-  Engine engine(EngineKind::kFat);
-  engine.last_error = &error;
-  engine.save_flags.stop = 0;
-  OpenVolume(engine, image, VolumeGeometry{512, 8, 40, 0});
-  FoundNode* root = NamedFolder(engine.tree, nullptr, u"X:\\", kMixed, false);
+  PatternVolume volume(u"X:\\");
+  Engine& engine = volume.engine;
+  LastError& error = volume.error;
+  FoundNode* root = volume.root;
   const char* names[] = {"a.txt", "b.txt", "B.TXT", "a.txt", "c.txt"};
   const char* folders[] = {"X:\\Docs\\", "X:\\DOCS\\", "X:\\Docs\\", "X:\\docs\\", "X:\\Docs\\"};
   const uint32_t list = quorrin::AddList();

@@ -91,6 +91,26 @@ class UserFaults : public tolvane_test::ProgramWindowTest {
     ASSERT_TRUE(WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 5000));
   }
 
+  // A find-file search of the FAT drive for `name`, typed into the find dialog and found, until
+  // the search has been announced.
+  void Search(const char* name) {
+    SelectRow(kFatDrive);
+    answers_.texts.clear();
+    bool typed = false;
+    Ticker find([&] {
+      if (typed || !Showing(FrmFind)) return;
+      typed = true;
+      FrmFind->skEditFilename->SetText(name);
+      RECT r{};
+      GetClientRect(FrmFind->BOk->Handle(), &r);
+      tolvane_test::PostClick(FrmFind->BOk->Handle(), r.right / 2, r.bottom / 2);
+    });
+    ClickButton(FrmRun->skButton6);
+    ASSERT_TRUE(WaitUntil([&] {
+      return typed && ScanState == kRunIdle && !answers_.texts.empty() && !Showing(FrmAttention);
+    }, 120000)) << "the search was not announced";
+  }
+
   // Quick scan of the drive, confirmed, until the scan has been announced.
   void QuickScan(const std::string& drive) {
     SelectRow(drive);
@@ -155,24 +175,8 @@ TEST_F(UserFaults, DriveWithoutAFileSystemIsNotAnnouncedAsScanned) {
 }
 
 TEST_F(UserFaults, SearchWithoutAHitSaysNothingWasFound) {
-  SelectRow(kFatDrive);
-  answers_.texts.clear();
-  // The find dialog: a name no file has, then Find.
-  bool typed = false;
-  Ticker find([&] {
-    if (typed || !Showing(FrmFind)) return;
-    typed = true;
-    FrmFind->skEditFilename->SetText("no-such-name-anywhere.none");
-    RECT r{};
-    GetClientRect(FrmFind->BOk->Handle(), &r);
-    LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONUP, 0, at);
-  });
-  ClickButton(FrmRun->skButton6);
-  ASSERT_TRUE(WaitUntil([&] {
-    return typed && ScanState == kRunIdle && !answers_.texts.empty() && !Showing(FrmAttention);
-  }, 120000)) << "the search was not announced";
+  // A name no file has.
+  ASSERT_NO_FATAL_FAILURE(Search("no-such-name-anywhere.none"));
   EXPECT_EQ(HitListCount, 0u);
   EXPECT_TRUE(answers_.Saw(LangKey::NoHits));
   EXPECT_FALSE(answers_.Saw(LangKey::ScanFinished));
@@ -384,22 +388,7 @@ TEST_F(UserFaults, SecondStartLetsTheFirstInstanceComeForward) {
 
 TEST_F(UserFaults, NavigationKeysInAHundredThousandRowHitListAreInstant) {
   // The hit list of a search, then 100,000 rows in it.
-  SelectRow(kFatDrive);
-  bool typed = false;
-  Ticker find([&] {
-    if (typed || !Showing(FrmFind)) return;
-    typed = true;
-    FrmFind->skEditFilename->SetText("*");
-    RECT r{};
-    GetClientRect(FrmFind->BOk->Handle(), &r);
-    LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(FrmFind->BOk->Handle(), WM_LBUTTONUP, 0, at);
-  });
-  ClickButton(FrmRun->skButton6);
-  ASSERT_TRUE(WaitUntil([&] {
-    return typed && ScanState == kRunIdle && !answers_.texts.empty() && !Showing(FrmAttention);
-  }, 120000));
+  ASSERT_NO_FATAL_FAILURE(Search("*"));
   const SortedListOps& ops = QuorrinOps();
   ResetHitList(ops, HitList);
   for (int i = 0; i < 100000; ++i) {
