@@ -1,6 +1,6 @@
 // The builders the start and results windows lay out their header band and command buttons
-// with: a picture panel, a skinned button wearing the program's art, and a link in the band's
-// font. Both windows share the band's colour and the links' look through these.
+// with: the band itself, a picture panel, a skinned button wearing the program's art, and a link
+// in the band's font. Both windows share the band's colour and the links' look through these.
 #pragma once
 
 #include <string>
@@ -30,5 +30,43 @@ skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent
 // the shell nothing and a click runs the handler only.
 skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,
                              const std::string& caption);
+
+// Where the header band's parts lie in one window; the windows differ only in these.
+struct HeaderBandLayout {
+  int top = 0;
+  int height = 0;
+  int band_width = 0;
+  // The left picture overlaps the band's left end; which of the two is made first decides
+  // which one paints over the other there.
+  bool left_picture_first = false;
+  int title_left = 0;
+  int text_left = 0;
+  int text_top = 0;
+  int text_width = 0;
+  int text_height = 0;
+  int about_picture_left = 0;
+  int about_link_left = 0;
+  int help_picture_left = 0;
+  int help_link_left = 0;
+};
+
+// The controls the header band is made of; the window keeps them in its own fields and wires
+// the links' handlers itself.
+struct HeaderBand {
+  skin::TSkinImagePanel* left_picture = nullptr;
+  skin::TSkinImagePanel* band = nullptr;
+  forms::TLabel* title = nullptr;
+  forms::TLabel* text = nullptr;
+  forms::TImage* about_picture = nullptr;
+  skin::TSkinURLLabel* about_link = nullptr;
+  forms::TImage* help_picture = nullptr;
+  skin::TSkinURLLabel* help_link = nullptr;
+};
+
+// The header band on the parent: the band picture with the program's name, the banner text
+// (its caption set by the window once the language is read), the About and Help links, and
+// the picture at its left end.
+HeaderBand BuildHeaderBand(forms::TForm* form, forms::TWinControl* parent,
+                           const HeaderBandLayout& layout);
 
 }  // namespace vardeck

@@ -92,49 +92,32 @@ void TFrmFindFile::BuildControls() {
   ImageList2 = PictureList(this, art::kCheckStates);
   ImageList5 = PictureList(this, art::kSortArrows);
 
-  skImagePanel5 = AddPanel(this, skForm1, 0, kHeaderTop, 138, kHeaderHeight, art::kHeaderLeft);
-  skImagePanel4 = AddPanel(this, skForm1, 114, kHeaderTop, width - 114, kHeaderHeight,
-                           art::kHeaderBand);
-  skImagePanel4->SetAnchors(forms::akLeft | forms::akTop | forms::akRight);
-  skImagePanel4->SetDrawStyle(skin::TSkinDrawStyle::skStretch);
-  skImagePanel4->SetColor(kPanelColor);
-
-  Label1 = new forms::TLabel(this);
+  HeaderBandLayout band;
+  band.top = kHeaderTop;
+  band.height = kHeaderHeight;
+  band.band_width = width - 114;
+  band.left_picture_first = true;
   // The band's left end lies under the header picture: the texts start right of it.
-  Label1->SetLeft(30);
-  Label1->SetTop(11);
-  Label1->Font().SetName("Tahoma");
-  Label1->Font().SetSize(14);
-  Label1->Font().SetStyle(forms::fsBold);
-  Label1->Font().SetColor(kTextBlue);
-  Label1->SetTransparent(true);
-  Label1->SetCaption("Tolvane");
-  Label1->SetParent(skImagePanel4);
-
-  Label5 = new forms::TLabel(this);
-  Label5->SetAutoSize(false);
-  Label5->SetWordWrap(true);
-  Label5->SetTransparent(true);
-  Label5->SetBounds(30, 40, 330, 44);
-  Label5->Font().SetColor(kTextBlue);
-  Label5->SetParent(skImagePanel4);
-
+  band.title_left = 30;
+  band.text_left = 30;
+  band.text_top = 40;
+  band.text_width = 330;
+  band.text_height = 44;
   const int link_area = width - 114;
-  Image3 = new forms::TImage(this);
-  LoadArt(Image3->Picture(), art::kAboutLink);
-  Image3->SetBounds(link_area - 200, 53, 16, 16);
-  Image3->SetTransparent(true);
-  Image3->SetAnchors(forms::akRight | forms::akTop);
-  Image3->SetParent(skImagePanel4);
-  skURLLabel2 = AddLink(this, skImagePanel4, link_area - 170, 53, "&About");
+  band.about_picture_left = link_area - 200;
+  band.about_link_left = link_area - 170;
+  band.help_picture_left = link_area - 120;
+  band.help_link_left = link_area - 90;
+  const HeaderBand made = BuildHeaderBand(this, skForm1, band);
+  skImagePanel5 = made.left_picture;
+  skImagePanel4 = made.band;
+  Label1 = made.title;
+  Label5 = made.text;
+  Image3 = made.about_picture;
+  Image5 = made.help_picture;
+  skURLLabel2 = made.about_link;
+  skURLLabel4 = made.help_link;
   skURLLabel2->OnClick = [this](forms::TObject*) { skURLLabel2Click(); };
-  Image5 = new forms::TImage(this);
-  LoadArt(Image5->Picture(), art::kHelpLink);
-  Image5->SetBounds(link_area - 120, 53, 16, 16);
-  Image5->SetTransparent(true);
-  Image5->SetAnchors(forms::akRight | forms::akTop);
-  Image5->SetParent(skImagePanel4);
-  skURLLabel4 = AddLink(this, skImagePanel4, link_area - 90, 53, "Help");
   skURLLabel4->OnClick = [this](forms::TObject*) { skURLLabel4Click(); };
 
   skImagePanel6 = AddPanel(this, skForm1, 1, 1, 20, 18, art::kTitleIcon);

@@ -52,48 +52,29 @@ void TFrmRun::BuildControls() {
                       std::string(ProductTitle) + std::string(ProductVersion));
   AddBuiltInTheme(this, "skBuiltInFileTheme2");
 
-  skImagePanel3 = AddPanel(this, skForm1, 114, 24, 586, 87, art::kHeaderBand);
-  skImagePanel3->SetAnchors(forms::akLeft | forms::akTop | forms::akRight);
-  skImagePanel3->SetDrawStyle(skin::TSkinDrawStyle::skStretch);
-  skImagePanel3->SetColor(kPanelColor);
-
-  Label1 = new forms::TLabel(this);
-  Label1->SetLeft(3);
-  Label1->SetTop(11);
-  Label1->Font().SetName("Tahoma");
-  Label1->Font().SetSize(14);
-  Label1->Font().SetStyle(forms::fsBold);
-  Label1->Font().SetColor(kTextBlue);
-  Label1->SetTransparent(true);
-  Label1->SetCaption("Tolvane");
-  Label1->SetParent(skImagePanel3);
-
-  Label5 = new forms::TLabel(this);
-  Label5->SetAutoSize(false);
-  Label5->SetWordWrap(true);
-  Label5->SetTransparent(true);
+  HeaderBandLayout band;
+  band.top = 24;
+  band.height = 87;
+  band.band_width = 586;
+  band.title_left = 3;
   // Wider than the header's design width: the banner text takes two lines, not three.
-  Label5->SetBounds(10, 42, 400, 31);
-  Label5->Font().SetColor(kTextBlue);
-  Label5->SetParent(skImagePanel3);
-
-  Image1 = new forms::TImage(this);
-  LoadArt(Image1->Picture(), art::kAboutLink);
-  Image1->SetBounds(419, 53, 16, 16);
-  Image1->SetTransparent(true);
-  Image1->SetAnchors(forms::akRight | forms::akTop);
-  Image1->SetParent(skImagePanel3);
-  skURLLabel1 = AddLink(this, skImagePanel3, 450, 53, "&About");
-
-  Image3 = new forms::TImage(this);
-  LoadArt(Image3->Picture(), art::kHelpLink);
-  Image3->SetBounds(499, 53, 16, 16);
-  Image3->SetTransparent(true);
-  Image3->SetAnchors(forms::akRight | forms::akTop);
-  Image3->SetParent(skImagePanel3);
-  skURLLabel3 = AddLink(this, skImagePanel3, 529, 53, "Help");
-
-  skImagePanel5 = AddPanel(this, skForm1, 0, 24, 138, 87, art::kHeaderLeft);
+  band.text_left = 10;
+  band.text_top = 42;
+  band.text_width = 400;
+  band.text_height = 31;
+  band.about_picture_left = 419;
+  band.about_link_left = 450;
+  band.help_picture_left = 499;
+  band.help_link_left = 529;
+  const HeaderBand made = BuildHeaderBand(this, skForm1, band);
+  skImagePanel3 = made.band;
+  Label1 = made.title;
+  Label5 = made.text;
+  Image1 = made.about_picture;
+  skURLLabel1 = made.about_link;
+  Image3 = made.help_picture;
+  skURLLabel3 = made.help_link;
+  skImagePanel5 = made.left_picture;
   skImagePanel6 = AddPanel(this, skForm1, 1, 1, 20, 18, art::kTitleIcon);
   skImagePanel6->SetTransparent(true);
   skImagePanel9 = AddPanel(this, skForm1, 687, 459, 11, 11, art::kSizeGrip);
