@@ -121,6 +121,7 @@ TEST(SaveWin32, FilesGoThroughTheVolumeNameOrElseTheDriveLetter) {
   TempFolder temp;
   PatternVolume volume(u"C:\\");
   Engine& engine = volume.engine;
+  std::vector<uint8_t>& image = volume.image;
   LastError& error = volume.error;
   FoundNode* root = volume.root;
   FoundNode* file = FatFile(engine.tree, root, u"report.doc", 5000, 3, 2);
@@ -222,7 +223,7 @@ TEST(SaveWin32, ATreeDeeperThanMaxPathIsSavedWhole) {
   TempFolder temp;
   PatternVolume volume(u"C:\\");
   Engine& engine = volume.engine;
-  LastError& error = volume.error;
+  std::vector<uint8_t>& image = volume.image;
   FoundNode* root = volume.root;
   FoundNode* folder = root;
   std::u16string below;
@@ -268,7 +269,7 @@ TEST(SaveWin32, FoldersThatDifferOnlyInCaseShareOneFolderAndNothingIsWrittenOver
   TempFolder temp;
   PatternVolume volume(u"X:\\");
   Engine& engine = volume.engine;
-  LastError& error = volume.error;
+  std::vector<uint8_t>& image = volume.image;
   FoundNode* root = volume.root;
   const char* names[] = {"a.txt", "b.txt", "B.TXT", "a.txt", "c.txt"};
   const char* folders[] = {"X:\\Docs\\", "X:\\DOCS\\", "X:\\Docs\\", "X:\\docs\\", "X:\\Docs\\"};
