@@ -43,7 +43,8 @@ class Img:
             for x in range(src.w):
                 self.set(dx + x, dy + y, src.p[y][x])
 
-    def save(self, path):
+    def bmp_bytes(self):
+        """The picture as a 24-bit bottom-up BMP file."""
         stride = (self.w * 3 + 3) & ~3
         data = bytearray()
         for y in range(self.h - 1, -1, -1):
@@ -54,8 +55,11 @@ class Img:
             data += row
         header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
         info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+        return header + info + bytes(data)
+
+    def save(self, path):
         with open(path, "wb") as f:
-            f.write(header + info + data)
+            f.write(self.bmp_bytes())
 
 
 def inside_round(x, y, w, h, r):

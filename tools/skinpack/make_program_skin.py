@@ -49,20 +49,6 @@ SCROLL = 18                   # scroll bar thickness (the windows' bars are 18 w
 PROGRESS_H = 15               # the progress windows' bar height
 
 
-def bmp_bytes(img):
-    stride = (img.w * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(img.h - 1, -1, -1):
-        row = bytearray()
-        for (r, g, b) in img.p[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        data += row
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, img.w, img.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + bytes(data)
-
-
 def vgrad(y, h, stops):
     t = y / max(h - 1, 1)
     for (t0, c0), (t1, c1) in zip(stops, stops[1:]):
@@ -393,7 +379,7 @@ FLAGS = {
 def records():
     out = []
     for name, img in bitmaps().items():
-        out.append(sp.bitmap(name, bmp_bytes(img)))
+        out.append(sp.bitmap(name, img.bmp_bytes()))
     for name, c in COLOURS.items():
         out.append(sp.integer(name, colour(c)))
     for name, v in INTEGERS.items():
