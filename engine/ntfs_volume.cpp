@@ -433,31 +433,46 @@ bool ReadAttributeList(Engine& engine, const NtfsVolume& volume, ByteSpan used,
   // The list is read into one buffer of its claimed size, which cannot exceed the device.
   if (real_size > ntfs_list::kMaxListSize || real_size > volume.ReadableClusters() * cluster_size)
     return false;
-  std::vector<uint8_t> bytes(static_cast<size_t>(real_size));
+  // A run's bytes, capped at what the list still lacks (the length test first keeps the
+  // product from overflowing).
+  auto run_share = [cluster_size](const PlacedRun& run, uint64_t remaining) -> uint64_t {
+    return run.length > remaining / cluster_size + 1
+               ? remaining
+               : std::min<uint64_t>(run.length * cluster_size, remaining);
+  };
+  // The runs are walked once before anything is read, so that the buffer holds what they
+  // describe and not what the header claims (a damaged header may claim the whole volume
+  // over a single cluster), and the clusters are then read straight into it.
+  uint64_t held = 0;
+  {
+    RunListCursor cursor(RunListSpan(used, attribute), volume.ClusterCount());
+    while (held < real_size) {
+      PlacedRun run;
+      const RunDecode decoded = cursor.Next(&run);
+      if (decoded == RunDecode::kBad) return false;
+      if (decoded == RunDecode::kEnd) break;
+      if (run.sparse) return false;  // an attribute list always has its clusters
+      held += run_share(run, real_size - held);
+    }
+  }
+  // Whole clusters, so that the last run's cluster can be read in place; still within the
+  // device, whose size is a whole number of clusters.
+  std::vector<uint8_t> bytes(static_cast<size_t>((held + cluster_size - 1) / cluster_size) *
+                             cluster_size);
   size_t filled = 0;
   RunListCursor cursor(RunListSpan(used, attribute), volume.ClusterCount());
-  while (filled < bytes.size()) {
+  while (filled < held) {
     if (engine.ScanStep()) return false;
     PlacedRun run;
-    const RunDecode decoded = cursor.Next(&run);
-    if (decoded == RunDecode::kBad) return false;
-    if (decoded == RunDecode::kEnd) break;
-    if (run.sparse) return false;  // an attribute list always has its clusters
-    // The run's bytes, capped at what the list still lacks (the length test first keeps the
-    // product from overflowing).
-    const uint64_t remaining = bytes.size() - filled;
-    const uint64_t run_bytes = run.length > remaining / cluster_size + 1
-                                   ? remaining
-                                   : std::min<uint64_t>(run.length * cluster_size, remaining);
+    if (cursor.Next(&run) != RunDecode::kRun) break;
+    const uint64_t run_bytes = run_share(run, held - filled);
     if (run_bytes == 0) continue;  // a run of no clusters adds nothing
     const size_t clusters = static_cast<size_t>((run_bytes + cluster_size - 1) / cluster_size);
-    std::vector<uint8_t> piece(clusters * cluster_size);
-    if (!engine.volume ||
-        !engine.volume->Read(run.first_cluster * cluster_size, piece.data(), piece.size())) {
+    if (!engine.volume || !engine.volume->Read(run.first_cluster * cluster_size,
+                                               bytes.data() + filled, clusters * cluster_size)) {
       engine.ReportReadError(engine.volume ? engine.volume->LastErrorCode() : kErrorReadFault);
       return false;
     }
-    std::memcpy(bytes.data() + filled, piece.data(), static_cast<size_t>(run_bytes));
     filled += static_cast<size_t>(run_bytes);
   }
   return WalkListEntries(engine, volume, ByteSpan{bytes.data(), filled}, false, list, record,
