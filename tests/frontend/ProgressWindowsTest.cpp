@@ -43,6 +43,7 @@
 
 using namespace vardeck;
 using tolvane_test::ClickMiddle;
+using tolvane_test::Press;
 using tolvane_test::Robot;
 using tolvane_test::Shoot;
 using tolvane_test::WaitFor;
@@ -187,7 +188,7 @@ void TryEveryClose(TProgressForm* form, POINT close_button) {
   tolvane_test::Flush(wnd);
   HWND focus = OnGuiRead<HWND>([] { return GetFocus(); });
   tolvane_test::PressKey(focus ? focus : wnd, VK_ESCAPE);
-  tolvane_test::ClickAt(close_button, wnd);
+  EXPECT_TRUE(tolvane_test::ClickAt(close_button, wnd)) << "the close button took no click";
   tolvane_test::Flush(wnd);
 }
 
@@ -238,13 +239,26 @@ class ProgressWindows : public tolvane_test::ProgramWindowTest {
 
   void TearDown() override {
     ProgramWindowTest::TearDown();
-    // Whatever a failed test left running ends here.
+    EndEveryRun();
+    WaitFinished(false, 15000);
+  }
+
+  // Whatever a failed test left running ends here: the engine's runs are continued and
+  // stopped, so that a progress window a robot gave up on closes at its run's end.
+  static void EndEveryRun() {
     FatContinue();
     FatStop();
     FatSaveContinue();
     FatSaveStop();
     NtfsStop();
-    WaitFinished(false, 15000);
+  }
+
+  // A robot's steps; once one of them has failed, the runs are ended so the window closes.
+  static std::function<void()> EndingRunsOnFailure(const std::function<void()>& steps) {
+    return [steps] {
+      steps();
+      if (::testing::Test::HasFailure()) EndEveryRun();
+    };
   }
 
   // Answers, from its own thread, the message the results window announces a run's end with
@@ -271,8 +285,8 @@ class ProgressWindows : public tolvane_test::ProgramWindowTest {
         if (IsWindowVisible(box_)) {
           WaitReady(box_);
           seen_ = OnGuiRead<std::string>([] { return FrmAttention->Label1->Caption(); });
-          ClickMiddle(ok_);
-          WaitHidden(box_);
+          if (!Press(ok_, [this] { return !IsWindowVisible(box_); }))
+            ADD_FAILURE() << "OK did not close the box";
           return;
         }
         if (run_over_) {
@@ -297,7 +311,7 @@ class ProgressWindows : public tolvane_test::ProgramWindowTest {
     TFrmProgress* p = FrmProgress;
     EndBoxAnswerer answer;
     new TMyThread(p->ProgressBar1, p, p->LabFile, p->LabFolder, p->Labfindfile);
-    Robot r(robot);
+    Robot r(EndingRunsOnFailure(robot));
     p->ShowModal();
     WaitUntil([&] { return r.Done() && ScanState == kRunIdle; }, 60000);
     r.Join();
@@ -309,7 +323,7 @@ class ProgressWindows : public tolvane_test::ProgramWindowTest {
     ProgressShown = false;
     EndBoxAnswerer answer;
     make();
-    Robot r(robot);
+    Robot r(EndingRunsOnFailure(robot));
     FrmSaveProgress->ShowModal();
     WaitUntil([&] { return r.Done() && SaveState == kRunIdle; }, 60000);
     r.Join();
@@ -360,8 +374,7 @@ TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheF
     TryEveryClose(p, OnGuiRead<POINT>([p] { return CloseButtonOf(p); }));
     visible_after_closes = IsWindowVisible(wnd);
     Shoot(wnd, "scan_progress.png");
-    ClickMiddle(pause);
-    WaitFor([] { return ScanState == kRunPaused; });
+    ASSERT_TRUE(Press(pause, [] { return ScanState == kRunPaused; })) << "Pause did not pause";
     state_paused = ScanState;
     paused_caption = CaptionOf(p->Button2);
     held_before = Poll(false);
@@ -369,8 +382,8 @@ TEST_F(ProgressWindows, ScanWindowRefusesToCloseWhilePausedContinuesAndShowsTheF
     held_after = Poll(false);
     TryEveryClose(p, OnGuiRead<POINT>([p] { return CloseButtonOf(p); }));
     visible_while_paused = IsWindowVisible(wnd);
-    ClickMiddle(pause);  // Continue: the engine's worker runs on to the end
-    WaitFor([] { return ScanState != kRunPaused; });
+    // Continue: the engine's worker runs on to the end.
+    ASSERT_TRUE(Press(pause, [] { return ScanState != kRunPaused; })) << "Continue did not";
     state_continued = ScanState;
     WaitHidden(wnd, 60000);
   });
@@ -436,10 +449,9 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   std::string caption_after_stop;
   const std::string said = RunScanWindow([&] {
     if (!WaitReady(wnd)) return;
-    ClickMiddle(pause);
-    WaitFor([] { return ScanState == kRunPaused; });
-    ClickMiddle(stop);
-    WaitFor([] { return StopRequested != 0 || !IsWindowVisible(FrmProgress->Handle()); });
+    ASSERT_TRUE(Press(pause, [] { return ScanState == kRunPaused; })) << "Pause did not pause";
+    ASSERT_TRUE(Press(stop, [wnd] { return StopRequested != 0 || !IsWindowVisible(wnd); }))
+        << "Stop did not stop";
     WaitHidden(wnd, 60000);
   });
   EXPECT_TRUE(Poll(false).finished);
@@ -455,9 +467,10 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   EXPECT_EQ(ScanState, kRunIdle);
   EXPECT_EQ(p->Button2->Caption(), "&Pause");
   Robot r([wnd, stop] {
-    if (!WaitReady(wnd)) return;
-    ClickMiddle(stop);
-    WaitHidden(wnd);
+    if (!Press(stop, [wnd] { return !IsWindowVisible(wnd); })) {
+      ADD_FAILURE() << "Stop did not close the window";
+      PostMessageA(wnd, WM_CLOSE, 0, 0);
+    }
   });
   p->ShowModal();
   r.Join();
@@ -533,10 +546,9 @@ TEST_F(ProgressWindows, SaveWindowPausesRefusesToCloseAndAnnouncesAFinishedSave)
         TryEveryClose(w, OnGuiRead<POINT>([w] { return CloseButtonOf(w); }));
         visible_after_closes = IsWindowVisible(wnd);
         Shoot(wnd, "save_progress.png");
-        ClickMiddle(pause);
-        WaitFor([] { return SaveState == kRunPaused; });
+        ASSERT_TRUE(Press(pause, [] { return SaveState == kRunPaused; })) << "Pause did not";
         paused_caption = CaptionOf(w->Button2);
-        ClickMiddle(pause);
+        ASSERT_TRUE(Press(pause, [] { return SaveState != kRunPaused; })) << "Continue did not";
         WaitHidden(wnd, 120000);
       });
   EXPECT_TRUE(visible_after_closes) << "closed while the save ran";
@@ -572,9 +584,8 @@ TEST_F(ProgressWindows, StoppedSaveEndsQuietlyAndAShortSaveSaysSo) {
   std::string caption_while_stopping;
   std::string said = RunSaveWindow(make, [&] {
     if (!WaitReady(wnd)) return;
-    ClickMiddle(pause);
-    WaitFor([] { return SaveState == kRunPaused; });
-    ClickMiddle(stop);
+    ASSERT_TRUE(Press(pause, [] { return SaveState == kRunPaused; })) << "Pause did not pause";
+    ASSERT_TRUE(ClickMiddle(stop)) << "Stop was not taken";
     caption_while_stopping = CaptionOf(FrmSaveProgress->Button2);
     WaitHidden(wnd, 60000);
   });

@@ -53,13 +53,18 @@ std::atomic<LPARAM> g_flush_serial{0};
 // Left button presses and releases taken from the queue of a thread the hook watches.
 std::atomic<int> g_presses_taken{0};
 std::atomic<int> g_releases_taken{0};
+// The window the last release taken was for.
+std::atomic<HWND> g_release_window{nullptr};
 
 LRESULT CALLBACK QueueHook(int code, WPARAM removed, LPARAM lparam) {
   const MSG* msg = reinterpret_cast<const MSG*>(lparam);
   if (code == HC_ACTION && removed == PM_REMOVE) {
     if (msg->message == WM_NULL && msg->wParam == kFlushMarker) g_flush_taken = msg->lParam;
     if (msg->message == WM_LBUTTONDOWN || msg->message == WM_NCLBUTTONDOWN) ++g_presses_taken;
-    if (msg->message == WM_LBUTTONUP || msg->message == WM_NCLBUTTONUP) ++g_releases_taken;
+    if (msg->message == WM_LBUTTONUP || msg->message == WM_NCLBUTTONUP) {
+      g_release_window = msg->hwnd;
+      ++g_releases_taken;
+    }
   }
   return CallNextHookEx(nullptr, code, removed, lparam);
 }
@@ -81,12 +86,24 @@ class QueueWatch {
 
 bool OnThreadOf(HWND wnd) { return GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId(); }
 
-void MouseButtons(DWORD down, DWORD up) {
+// A screen coordinate as the input queue's absolute form takes it: the centre of the pixel,
+// so that the scaling back to pixels lands on it whichever way it rounds.
+LONG Normalized(LONG pixel, int extent) {
+  return static_cast<LONG>((static_cast<long long>(2 * pixel + 1) * 65536) / (2LL * extent));
+}
+
+// A press and a release at `at`. Each carries its position: a motion the display reports
+// late (from an earlier move of the pointer) can then not carry either of them elsewhere.
+void MouseButtons(POINT at, DWORD down, DWORD up) {
+  SetCursorPos(at.x, at.y);
   INPUT in[2] = {};
-  in[0].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = down;
-  in[1].type = INPUT_MOUSE;
-  in[1].mi.dwFlags = up;
+  const DWORD flags[2] = {down, up};
+  for (int i = 0; i < 2; ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.dx = Normalized(at.x, GetSystemMetrics(SM_CXSCREEN));
+    in[i].mi.dy = Normalized(at.y, GetSystemMetrics(SM_CYSCREEN));
+    in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  }
   SendInput(2, in, sizeof(INPUT));
 }
 
@@ -180,15 +197,16 @@ POINT ScreenOf(forms::TWinControl* c, int x, int y) { return ClientToScreenPoint
 
 bool ClickAt(POINT screen, HWND taken_by) {
   if (!taken_by || OnThreadOf(taken_by)) {
-    SetCursorPos(screen.x, screen.y);
-    MouseButtons(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    MouseButtons(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     return true;
   }
   QueueWatch watch(taken_by);
   const int before = g_releases_taken;
-  SetCursorPos(screen.x, screen.y);
-  MouseButtons(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-  return !watch.Watching() || WaitFor([before] { return g_releases_taken > before; });
+  MouseButtons(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+  if (!watch.Watching()) return true;
+  if (!WaitFor([before] { return g_releases_taken > before; })) return false;
+  const HWND got = g_release_window;
+  return got == taken_by || IsChild(taken_by, got);
 }
 
 void ClickClient(HWND wnd, int x, int y) {
@@ -205,15 +223,38 @@ void DoubleClickClient(HWND wnd, int x, int y) {
 
 void RightClickClient(HWND wnd, int x, int y) {
   POINT p = ClientToScreenPoint(wnd, x, y);
-  SetCursorPos(p.x, p.y);
-  MouseButtons(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  MouseButtons(p, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   Pump();
 }
 
-void ClickMiddle(HWND wnd) {
+POINT MiddleOf(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
-  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool ClickMiddle(HWND wnd) { return ClickAt(MiddleOf(wnd), OnThreadOf(wnd) ? nullptr : wnd); }
+
+bool Press(HWND control, const std::function<bool()>& done, DWORD base_ms) {
+  // A release that another window took (the pointer was not where it was sent, or a window
+  // lay over the control) made no click: that press is made again, a few times at most. A
+  // release the control took and that changed nothing is a fault of the control.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!WaitReady(GetAncestor(control, GA_ROOT), base_ms)) return false;
+    WaitFor([control] {
+      const HWND under = WindowFromPoint(MiddleOf(control));
+      return under == control || IsChild(control, under);
+    }, 2000);
+    const int before = g_releases_taken;
+    if (ClickAt(MiddleOf(control), control)) return WaitFor(done, base_ms);
+    char name[64] = "?";
+    const HWND got = g_releases_taken > before ? g_release_window.load() : nullptr;
+    if (got) GetClassNameA(got, name, sizeof name);
+    std::fprintf(stderr, "robot: a click on %p was taken by %s (%p); clicking again\n",
+                 static_cast<void*>(control), got ? name : "no window of its thread",
+                 static_cast<void*>(got));
+  }
+  return false;
 }
 
 void MoveMouseTo(POINT screen) {

@@ -64,15 +64,23 @@ POINT ScreenOf(forms::TWinControl* c, int x, int y);
 // A left click at a screen point, through the system's input queue (so system controls see
 // real button state, double-click timing and their own drag detection). Given the window the
 // click is for, from a robot thread: returns once that window's thread has taken the button's
-// release from its queue (false when it did not before the deadline).
+// release from its queue (false when it did not before the deadline, or when it took it for
+// a window that is neither that one nor one of its children).
 bool ClickAt(POINT screen, HWND taken_by = nullptr);
 // The same at a point of a window's client area; from the window's own thread the messages it
 // causes are handled before this returns.
 void ClickClient(HWND wnd, int x, int y);
 void DoubleClickClient(HWND wnd, int x, int y);
 void RightClickClient(HWND wnd, int x, int y);
-// A left click in the middle of a window (from any thread).
-void ClickMiddle(HWND wnd);
+// A left click in the middle of a window (from any thread). From a robot thread: false when
+// the window's thread did not take the release, or took it for another window.
+POINT MiddleOf(HWND wnd);
+bool ClickMiddle(HWND wnd);
+// A robot thread's click on a button or other control that must change something: clicks
+// its middle once its window is ready and the control is the window under that point, and
+// waits until `done` holds. False when the control took the click and `done` did not follow
+// within the deadline.
+bool Press(HWND control, const std::function<bool()>& done, DWORD base_ms = 10000);
 // Moves the pointer through the system's input queue, so that the window under it sees the
 // move (SetCursorPos alone sends no mouse message under Wine).
 void MoveMouseTo(POINT screen);
