@@ -5,6 +5,7 @@
 
 #include "engine/fat_dir_entry.h"
 #include "engine/fat_long_name.h"
+#include "engine/fat_names.h"
 
 namespace scavrel::fat {
 namespace {
@@ -69,6 +70,49 @@ bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry,
     carried.Clear();
   }
   return true;
+}
+
+size_t LeadingNameTail(ByteSpan cluster) {
+  size_t slots = 0;
+  uint8_t next = 0;  // the number the next live part must have; 0 before the first
+  uint8_t checksum = 0;
+  bool live_parts = false;
+  for (; (slots + 1) * kDirEntrySize <= cluster.size(); ++slots) {
+    ByteSpan slot = cluster.subspan(slots * kDirEntrySize, kDirEntrySize);
+    if (EntryAttributes(slot) != kAttrLongName) break;
+    if (!LongNameSlotPlausible(slot)) return kNoNameTail;
+    const uint8_t ordinal = ReadLe8(slot, kLnOrdinal);
+    if (ordinal == kDeletedMark) continue;  // a deleted part's number is gone
+    // A run's last part begins a run of its own: that is no tail.
+    if ((ordinal & kLnLastPart) != 0) return slots == 0 ? 0 : kNoNameTail;
+    if (live_parts && (ordinal != next || ReadLe8(slot, kLnChecksum) != checksum))
+      return kNoNameTail;
+    live_parts = true;
+    next = static_cast<uint8_t>(ordinal - 1);
+    checksum = ReadLe8(slot, kLnChecksum);
+  }
+  if (!live_parts) return slots;
+  // Live parts end at part 1, just before the entry they name.
+  if (next != 0 || (slots + 1) * kDirEntrySize > cluster.size()) return kNoNameTail;
+  ByteSpan entry = cluster.subspan(slots * kDirEntrySize, kDirEntrySize);
+  if (EntryEndsDirectory(entry) ||
+      (!EntryIsDeleted(entry) && ShortNameChecksum(entry) != checksum)) {
+    return kNoNameTail;
+  }
+  return slots;
+}
+
+bool OrphanClusterPlausible(ByteSpan cluster, const FatGeometry& geometry) {
+  const size_t tail = LeadingNameTail(cluster);
+  if (tail == kNoNameTail) return false;
+  ByteSpan rest = cluster.subspan(tail * kDirEntrySize);
+  if (!ClusterSlotsPlausible(rest, geometry, LongNameSequence())) return false;
+  for (size_t i = 0; i + kDirEntrySize <= rest.size(); i += kDirEntrySize) {
+    ByteSpan slot = rest.subspan(i, kDirEntrySize);
+    if (EntryEndsDirectory(slot)) break;
+    if (EntryAttributes(slot) != kAttrLongName) return true;
+  }
+  return false;
 }
 
 }  // namespace scavrel::fat

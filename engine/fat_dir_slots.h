@@ -27,4 +27,20 @@ bool LongNameSlotPlausible(ByteSpan part);
 bool ClusterSlotsPlausible(ByteSpan cluster, const FatGeometry& geometry,
                            LongNameSequence carried);
 
+// The long-name parts at the start of a cluster that may end a name begun in the cluster
+// before: how many slots they take (0 when the cluster starts with an entry or with a run's
+// last part, which begins a run of its own). Live parts must count down to part 1 and carry
+// the checksum of the entry after them; deleted parts have lost their numbers and pass.
+// kNoNameTail when they cannot be such an end.
+constexpr size_t kNoNameTail = static_cast<size_t>(-1);
+size_t LeadingNameTail(ByteSpan cluster);
+
+// True when a free cluster that does not start a folder holds a piece of one whose start lies
+// elsewhere: a folder grows cluster by cluster while files are written, so its later clusters
+// need not follow its first. Past the end of a name begun in the cluster before (see
+// LeadingNameTail) every slot up to the end of directory must be plausible, and one
+// of them must be a short entry (a cluster of zeros gives nothing back). Live entries count:
+// after a reformat the old folders' entries were never deleted.
+bool OrphanClusterPlausible(ByteSpan cluster, const FatGeometry& geometry);
+
 }  // namespace scavrel::fat

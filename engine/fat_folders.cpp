@@ -190,7 +190,7 @@ FatScanner::Fetch FatScanner::NextLostFolderCluster(Frame& frame) {
 // under the unknown-folder node.
 bool FatScanner::StartLostFolder(Frame& frame) {
   uint32_t dot = 0;
-  if (!IsDirectoryStart(cluster_buffer_, &dot)) return false;
+  if (!IsDirectoryStart(cluster_buffer_, &dot)) return StartOrphanCluster(frame);
   FoundNode* parent = nullptr;
   if (geometry_.IsDataCluster(dot) || dot == 0) parent = volume_.owner[dot];
   if (parent == nullptr) {
@@ -201,6 +201,24 @@ bool FatScanner::StartLostFolder(Frame& frame) {
   frame.first = false;
   frame.long_name.Clear();
   frame.next_entry = 2;
+  return true;
+}
+
+// A free cluster that lists deleted entries but does not start a folder is a later cluster of
+// a folder whose start lies elsewhere or is gone (a deleted folder walked over consecutive
+// clusters misses the ones written apart). Nothing names the folder it belonged to, so its
+// entries go to a lost folder of its own, named after this cluster, and the clusters that
+// follow it may continue it as they continue any lost folder.
+bool FatScanner::StartOrphanCluster(Frame& frame) {
+  if (!OrphanClusterPlausible(cluster_buffer_, geometry_)) return false;
+  FoundNode* node = nullptr;
+  MakeLostFolderNode(&node, static_cast<uint32_t>(frame.cluster));
+  frame.node = node;
+  frame.first = false;
+  frame.long_name.Clear();
+  // The end of a name whose other parts lay in the cluster before, which is not known, is
+  // passed over: its entry keeps its short name.
+  frame.next_entry = LeadingNameTail(cluster_buffer_);
   return true;
 }
 

@@ -92,6 +92,7 @@ class FatScanner {
   Fetch NextLostFolderCluster(Frame& frame);
   Fetch EnterCluster(Frame& frame);
   bool StartLostFolder(Frame& frame);
+  bool StartOrphanCluster(Frame& frame);
   bool ClusterClaimed(uint64_t cluster) const;
   bool ReadCluster(uint64_t cluster);
 

@@ -27,6 +27,8 @@ struct ManifestEntry {
   bool in_first_run = true;
   // The file's bytes come from the builder's generator (save_builder_content.h), not by hand.
   bool generated = true;
+  // For an entry past that first stretch: the first cluster of the stretch that holds it.
+  uint32_t piece_cluster = 0;
 };
 
 // The builder's .tsv manifest (one entry a line; see tools/fatvol/build_volumes.py).
@@ -53,6 +55,7 @@ inline std::map<std::string, ManifestEntry> ReadManifest(const std::string& tsv_
     e.fragmented = f[9] == "1";
     if (f.size() > 11) e.in_first_run = f[11] == "1";
     if (f.size() > 12) e.generated = f[12] == "1";
+    if (f.size() > 13) e.piece_cluster = static_cast<uint32_t>(std::stoul(f[13]));
     out[e.path] = e;
   }
   return out;
@@ -82,6 +85,12 @@ class Expectation {
   // The path in the found tree, or "" when the scan cannot reach the entry.
   std::string TreePath(const ManifestEntry& e) const {
     std::string parent = Parent(e.path);
+    if (!parent.empty() && InLaterPiece(e)) {
+      // Found on its own by the full scan. A long name may have begun in the cluster before,
+      // which nothing leads to: only short names are placed.
+      if (!full_ || !e.short_only) return "";
+      return "$Unknow Folder/Dir" + std::to_string(e.piece_cluster) + "/" + Shown(e);
+    }
     if (e.state == "lost") {
       if (!full_ || parent.empty()) return "";  // the old root went with the reformat
       const ManifestEntry& p = m_.at(parent);
@@ -125,6 +134,12 @@ class Expectation {
     if (!FolderReadable(dir)) return false;
     std::string parent = Parent(dir.path);
     return parent.empty() || FolderReached(m_.at(parent));
+  }
+  // An entry in a later stretch of a deleted or lost folder whose clusters are free.
+  bool InLaterPiece(const ManifestEntry& e) const {
+    if (e.in_first_run || e.piece_cluster < 2 || Parent(e.path).empty()) return false;
+    const ManifestEntry& p = m_.at(Parent(e.path));
+    return p.state != "live" && p.clusters_free;
   }
   // A deleted folder is read over consecutive free clusters from its first, as far as they
   // hold its entries: the entries in a later stretch (in_first_run false) are not found.

@@ -667,7 +667,8 @@ TEST(FatFolderSlots, ALostFolderGoesOnOnlyIntoAFreeClusterOfPlausibleSlots) {
   for (const JunkSlot& junk : kJunkSlots) {
     if (slot < 4) fat.Entry(fat.Slot(51, slot++), junk.name11, junk.attributes, junk.cluster, junk.size);
   }
-  fat.Entry(fat.Slot(52, 0), "\xE5" "ATER   TXT", 0x20, 71, 10);  // no folder start: not read
+  // No folder start, right after a cluster that ended Dir50: a folder piece of its own.
+  fat.Entry(fat.Slot(52, 0), "\xE5" "ATER   TXT", 0x20, 71, 10);
   // A full lost folder followed at once by another folder's first cluster: that cluster
   // starts a folder of its own instead of continuing the first.
   fat.Dots(60, 60);
@@ -679,7 +680,35 @@ TEST(FatFolderSlots, ALostFolderGoesOnOnlyIntoAFreeClusterOfPlausibleSlots) {
   std::vector<std::string> expected = Repeated("$Unknow Folder/Dir50/xOST.TXT", 14);
   for (int i = 0; i < 14; ++i) expected.push_back("$Unknow Folder/Dir60/xOST.TXT");
   expected.push_back("$Unknow Folder/Dir61/xEXT.TXT");
+  expected.push_back("$Unknow Folder/Dir52/xATER.TXT");
   EXPECT_EQ(Sorted(View(rig.engine.tree).files), Sorted(expected));
+}
+
+TEST(FatLostFolders, AFoldersClusterWrittenApartFromItsStartIsFoundOnAFullScan) {
+  // OLDDIR's first cluster is full; a file was written after it (cluster 11, live) before the
+  // folder grew into cluster 13, whose first slots end a long name begun in cluster 10.
+  HandFat fat = FullDeletedFolder();
+  fat.Entry(fat.Root(1), "LIVE    BIN", 0x20, 11, 512);
+  fat.Chain(11, 1);
+  uint8_t parts[64];
+  HandFat::LongName(parts, u"a name of two parts", true, 0x5A);
+  std::memcpy(fat.Slot(13, 0), parts + 32, 32);  // part 1 of the run
+  fat.Entry(fat.Slot(13, 1), "\xE5" "NAMEO~1TXT", 0x20, 40, 10);
+  fat.Entry(fat.Slot(13, 2), "\xE5" "ECOND  TXT", 0x20, 41, 10);
+  // A piece of a folder that a reformat left behind lists entries that were never deleted.
+  fat.Entry(fat.Slot(20, 0), "STALE   TXT", 0x20, 42, 10);
+  ScanRig quick;
+  ASSERT_EQ(quick.Scan(&fat.bytes, false), 1);
+  EXPECT_EQ(View(quick.engine.tree).files, Repeated("xLDDIR/xIRST.TXT", 14));
+
+  ScanRig full;
+  ASSERT_EQ(full.Scan(&fat.bytes, true), 1);
+  std::vector<std::string> expected = Repeated("xLDDIR/xIRST.TXT", 14);
+  expected.push_back("$Unknow Folder/Dir13/xNAMEO~1.TXT");
+  expected.push_back("$Unknow Folder/Dir13/xECOND.TXT");
+  expected.push_back("$Unknow Folder/Dir20/STALE.TXT");
+  EXPECT_EQ(Sorted(View(full.engine.tree).files), Sorted(expected));
+  EXPECT_EQ(TreeFault(full.engine.tree), "");
 }
 
 TEST(FatLostFolders, LostFolderGoesOnAfterItsSubFolderAndPastAnAllocatedClusterIntoTheNextFree) {

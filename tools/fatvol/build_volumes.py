@@ -179,16 +179,24 @@ class Volume:
             c = rec["clusters"]
             rec["fragmented"] = any(b != a + 1 for a, b in zip(c, c[1:]))
         # A folder whose clusters no chain tells is read from its first cluster over the clusters
-        # next to it: only entries in that first stretch can be found.
+        # next to it: only entries in that first stretch are found in it. The full scan finds
+        # the later stretches on their own, each a folder named after its first cluster
+        # ("piece_cluster"; 0 in the first stretch).
         for p, rec in self.files.items():
             parent = self.files.get(p.rsplit("/", 1)[0]) if "/" in p else None
             rec["in_first_run"] = True
+            rec["piece_cluster"] = 0
             if parent is not None:
                 c = parent["clusters"]
                 stretch = 1
                 while stretch < len(c) and c[stretch] == c[stretch - 1] + 1:
                     stretch += 1
                 rec["in_first_run"] = rec["slot_cluster"] in c[:stretch]
+                if not rec["in_first_run"] and rec["slot_cluster"] in c:
+                    i = c.index(rec["slot_cluster"])
+                    while i > 0 and c[i - 1] == c[i] - 1:
+                        i -= 1
+                    rec["piece_cluster"] = c[i]
         manifest = {
             "image": os.path.basename(self.path),
             "fat_bits": self.fat_bits,
@@ -202,14 +210,15 @@ class Volume:
         # The same facts one entry a line, for the C++ tests (which carry no JSON reader):
         # path, kind, state, size, first cluster, entry deleted, short only, clusters free,
         # overwritten, fragmented, cluster count, entry in its folder's first stretch of
-        # consecutive clusters, content from content() (not written by hand).
+        # consecutive clusters, content from content() (not written by hand), first cluster of
+        # the later stretch that holds the entry (0 in the first).
         with open(base + ".tsv", "w", encoding="utf-8") as f:
             for p in self.order:
                 r = self.files[p]
                 fields = [r["path"], r["kind"], r["state"], r["size"], r["first_cluster"],
                           r["entry_deleted"], r["short_only"], r["clusters_free"],
                           r["overwritten"], r["fragmented"], len(r["clusters"]),
-                          r["in_first_run"], r["generated"]]
+                          r["in_first_run"], r["generated"], r["piece_cluster"]]
                 f.write("\t".join(str(int(x)) if isinstance(x, bool) else str(x)
                                    for x in fields) + "\n")
 
