@@ -1,7 +1,7 @@
 # Test helpers shared by every module's tests.
 #   tolvane_add_gtest(NAME SOURCES ... [LIBS ...] [GUI])
 #       a GoogleTest executable; native and x86_64 trees only. GUI tests get the label "gui"
-#       and run under the X server that scripts/test.sh provides.
+#       and a window-test lane (TOLVANE_GUI_TEST_PROPERTIES below).
 #   tolvane_add_fuzzer(NAME SOURCES ... [LIBS ...] [CORPUS dir])
 #       a libFuzzer target (native clang tree); ctest runs it for TOLVANE_FUZZ_SECONDS.
 #   tolvane_add_check(NAME COMMAND ...)
@@ -13,6 +13,25 @@ if(TOLVANE_RUN_TESTS AND NOT TARGET gtest)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+# Window tests: focus, activation, capture and the pointer belong to a whole display and a
+# whole wineserver, so two window tests may not share either. Each takes one lane, a slot of
+# the ctest resource "gui_lanes": scripts/test.sh hands ctest a resource file with several
+# lanes, each an X display and a copy of the Wine prefix of its own (the emulator,
+# cmake/wine-run.sh.in, picks them from the lane ctest names). Without that file ctest uses
+# the one lane "main" below (this tree's prefix and the caller's DISPLAY): window tests take
+# turns, as a plain `ctest -R ...` in this tree has always run them.
+set(TOLVANE_GUI_TEST_PROPERTIES LABELS gui RESOURCE_GROUPS gui_lanes:1)
+if(WIN32 AND TOLVANE_RUN_TESTS)
+  file(WRITE ${CMAKE_BINARY_DIR}/gui-lanes-main.json
+       "{\"version\": {\"major\": 1, \"minor\": 0},\n"
+       " \"local\": [{\"gui_lanes\": [{\"id\": \"main\", \"slots\": 1}]}]}\n")
+  file(WRITE ${CMAKE_BINARY_DIR}/gui-lanes-main.cmake
+       "# ctest's resource file when none is given on its command line.\n"
+       "set(CTEST_RESOURCE_SPEC_FILE \"${CMAKE_BINARY_DIR}/gui-lanes-main.json\")\n")
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY
+               TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/gui-lanes-main.cmake)
 endif()
 
 function(tolvane_add_gtest name)
@@ -29,9 +48,8 @@ function(tolvane_add_gtest name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   # PROPERTIES takes name/value pairs: a list-valued label would split into extra pairs, so
   # each test gets one label, "gui" or its tree.
-  # GUI tests share one X display, and focus and activation are display-wide: they take turns.
   if(T_GUI)
-    set(properties LABELS gui RESOURCE_LOCK tolvane_x_display)
+    set(properties ${TOLVANE_GUI_TEST_PROPERTIES})
   else()
     set(properties LABELS ${TOLVANE_TREE})
   endif()

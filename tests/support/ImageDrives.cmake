@@ -2,8 +2,9 @@
 #
 #   tolvane_add_image_drive_test(NAME SOURCES ... [LIBS ...] [DEPENDS ...]
 #                                DRIVES letter=image ... [FIXTURES fixture ...])
-#       a GoogleTest program (x86_64 tree) whose tests run under the X server, in
-#       build/x86_64/<NAME>-drives/prefix, where each letter is a drive backed by its image.
+#       a GoogleTest program (x86_64 tree) whose tests run as window tests, in
+#       build/x86_64/<NAME>-drives/prefix, where each letter is a drive backed by its image
+#       (in a window-test lane, in that lane's copy of it: prefix-<lane>, cmake/wine-run.sh.in).
 #       FIXTURES names the ctest fixtures that make the images (the demo volumes:
 #       tolvane_demo_volumes, images under TOLVANE_DEMO_VOLUMES_DIR).
 #
@@ -49,7 +50,7 @@ function(tolvane_add_image_drive_test name)
     DISCOVERY_TIMEOUT 120
     TEST_PREFIX "${TOLVANE_TREE}."
     WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
-    PROPERTIES LABELS gui RESOURCE_LOCK tolvane_x_display TIMEOUT 300
+    PROPERTIES ${TOLVANE_GUI_TEST_PROPERTIES} TIMEOUT 300
                FIXTURES_REQUIRED ${fixture}
                ENVIRONMENT "TOLVANE_WINEPREFIX=${work}/prefix")
 endfunction()

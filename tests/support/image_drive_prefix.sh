@@ -16,10 +16,13 @@ shift 4
 prefix=$work/prefix
 wineserver=/usr/lib/wine/wineserver64
 
+# The prefix and the copies of it that window-test lanes run in (prefix-<lane>).
 stop_server() {
-  if [ -d "$prefix" ]; then
-    WINEPREFIX=$prefix "$wineserver" -k </dev/null >/dev/null 2>&1 || true
-  fi
+  for running in "$prefix" "$prefix"-*; do
+    if [ -d "$running" ]; then
+      WINEPREFIX=$running "$wineserver" -k </dev/null >/dev/null 2>&1 || true
+    fi
+  done
 }
 
 if [ "$action" = cleanup ]; then
