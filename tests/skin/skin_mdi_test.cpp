@@ -177,8 +177,8 @@ TEST_F(MdiFrames, ChildrenLiveInTheParentsClientUnderItsTitleBarWithoutMenuBars)
 
 TEST_F(MdiFrames, OnlyTheActiveChildsTitleBarIsDrawnActive) {
   MakeParent();
-  Child* a = AddChild("Drive F:", 10, 10);
-  Child* b = AddChild("Drive N:", 300, 110);
+  Child* a = AddChild("Drive F:", 4, 10);
+  Child* b = AddChild("Drive N:", 306, 110);
   // The child shown last is the active one.
   ASSERT_TRUE(WaitUntil([&] { return ActiveChild() == b->Handle(); }))
       << "the MDI client did not activate the child shown last";
