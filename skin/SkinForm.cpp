@@ -304,6 +304,8 @@ void TSkinForm::MDIMaximizeRule() {
   mdi_restored_once_ = true;
   mdi_max_shifted_ = false;
   if (title_bar_) title_bar_->RefreshMaxButtons();
+  // The client is told with no window named: the child is restored already, so this restores
+  // nothing by itself.
   if (client) SendMessageA(client, WM_MDIRESTORE, 0, 0);
 }
 
