@@ -17,6 +17,8 @@ namespace {
 // top-level windows that are not tool windows; this is what to add to get screen coordinates.
 POINT WorkspaceOffset(HWND wnd) {
   if (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return POINT{0, 0};
+  // An MDI child's placement is in its MDI client's coordinates already.
+  if (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) return POINT{0, 0};
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
   if (!GetMonitorInfoA(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &mi)) return POINT{0, 0};
@@ -48,6 +50,10 @@ BOOL CALLBACK DisableWindowProc(HWND wnd, LPARAM l) {
   return TRUE;
 }
 
+// The first menu command id the MDI client gives its children (it numbers them from here in
+// the window list of a menu; none is shown here, but the ids must stay clear of the controls').
+constexpr UINT kFirstMDIChildId = 0xFF00;
+
 }  // namespace
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
@@ -59,6 +65,9 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 
 TCustomForm::~TCustomForm() {
   BeginDestroy();
+  // An MDI child's window goes first, while the components that follow its messages (a
+  // skinned frame) still see its destruction; the MDI client then activates the next child.
+  if (IsMDIChild()) DestroyHandle();
   SetMenu(nullptr);
   Screen()->RemoveForm(this);
   if (Application()->MainForm() == this) Application()->SetMainForm(nullptr);
@@ -93,6 +102,14 @@ void TCustomForm::CreateParams(TCreateParams& p) {
       break;
   }
   if (form_style_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (IsMDIChild()) {
+    // A child window of the main form's MDI client, placed in its coordinates; the client
+    // makes it with the styles asked for here (it was made with MDIS_ALLCHILDSTYLES).
+    p.Style = (p.Style & ~(WS_POPUP | WS_VISIBLE)) | WS_CHILD;
+    p.ExStyle |= WS_EX_MDICHILD;
+    p.WndParent = MainClientHandle();
+    return;
+  }
   // The main form stands on the task bar by itself; the other forms are owned by it (they stay
   // above it, go with it when it is minimised and have no button of their own). Until there
   // is a main form with a window, the hidden application window owns them.
@@ -106,9 +123,27 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   p.Style &= ~WS_VISIBLE;
 }
 
+HWND TCustomForm::MainClientHandle() {
+  TCustomForm* main = Application()->MainForm();
+  if (!main || main->form_style_ != TFormStyle::fsMDIForm) return nullptr;
+  return main->client_handle_;
+}
+
 void TCustomForm::CreateWnd() {
+  if (IsMDIChild()) {
+    TCustomForm* main = Application()->MainForm();
+    if (main && main != this && main->form_style_ == TFormStyle::fsMDIForm) main->HandleNeeded();
+  }
   TWinControl::CreateWnd();
-  if (handle_ && menu_) ::SetMenu(handle_, menu_->Handle());
+  if (handle_ && form_style_ == TFormStyle::fsMDIForm && !client_handle_) {
+    CLIENTCREATESTRUCT ccs{nullptr, kFirstMDIChildId};
+    client_handle_ = CreateWindowExA(
+        0, "MDICLIENT", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | MDIS_ALLCHILDSTYLES, 0, 0, 0,
+        0, handle_, nullptr, GetModuleHandleA(nullptr), &ccs);
+    AlignControls();
+  }
+  if (handle_ && menu_ && !IsMDIChild()) ::SetMenu(handle_, menu_->Handle());
   // Forms made before the main form's window have the application window as owner so far.
   if (handle_ && Application()->MainForm() == this) UpdateOwners();
 }
@@ -120,8 +155,49 @@ void TCustomForm::DestroyWnd() {
     for (TCustomForm* f : Screen()->Forms())
       if (f != this && f->handle_ && GetWindow(f->handle_, GW_OWNER) == handle_)
         SetOwnerWindow(f->handle_, Application()->Handle());
+    // The MDI client unlists a child and activates the next one itself.
+    if (IsMDIChild() && GetParent(handle_)) {
+      SendMessageA(GetParent(handle_), WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle_), 0);
+      if (handle_ && !IsWindow(handle_)) handle_ = nullptr;
+    }
   }
   TWinControl::DestroyWnd();
+  // The MDI client went with the window (and the children with it).
+  client_handle_ = nullptr;
+}
+
+int TCustomForm::MDIChildCount() const {
+  if (!client_handle_) return 0;
+  int n = 0;
+  for (TCustomForm* f : Screen()->Forms())
+    if (f->IsMDIChild() && f->handle_ && GetParent(f->handle_) == client_handle_) ++n;
+  return n;
+}
+
+void TCustomForm::AlignControls() {
+  RECT rest = AlignChildren();
+  // The MDI client takes what the aligned controls left of the client area.
+  if (client_handle_)
+    SetWindowPos(client_handle_, nullptr, rest.left, rest.top, rest.right - rest.left,
+                 rest.bottom - rest.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+  if (!handle_ || IsPrivateMessage(m.Msg)) {
+    TWinControl::DefaultHandler(m);
+    return;
+  }
+  if (IsMDIChild() && GetParent(handle_)) {
+    m.Result = DefMDIChildProcA(handle_, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  // The frame procedure of an MDI parent, except for the size: the client's place is the
+  // alignment's (DefFrameProc would spread it over the whole client area).
+  if (client_handle_ && m.Msg != WM_SIZE) {
+    m.Result = DefFrameProcA(handle_, client_handle_, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  TWinControl::DefaultHandler(m);
 }
 
 void TCustomForm::UpdateOwners() {
@@ -135,7 +211,7 @@ void TCustomForm::UpdateOwners() {
   }
   HWND owner = main_wnd ? main_wnd : Application()->Handle();
   for (TCustomForm* f : Screen()->Forms()) {
-    if (f == main || !f->handle_ || f->Parent()) continue;
+    if (f == main || !f->handle_ || f->Parent() || f->IsMDIChild()) continue;
     SetExStyleBit(f->handle_, WS_EX_APPWINDOW, false);
     SetOwnerWindow(f->handle_, owner);
   }
@@ -323,7 +399,13 @@ void TCustomForm::SetVisible(bool v) {
         default: if (IsIconic(h) || IsZoomed(h)) cmd = SW_SHOWNORMAL; break;
       }
       ShowWindow(h, cmd);
-      if (window_state_ != TWindowState::wsMinimized) SetForegroundWindow(h);
+      if (IsMDIChild()) {
+        // A child is activated inside its MDI client, not as a window of its own.
+        if (window_state_ != TWindowState::wsMinimized)
+          SendMessageA(GetParent(h), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(h), 0);
+      } else if (window_state_ != TWindowState::wsMinimized) {
+        SetForegroundWindow(h);
+      }
       if (OnShow) OnShow(this);
     } else {
       ShowWindow(h, SW_HIDE);
@@ -474,6 +556,23 @@ void TCustomForm::Dispatch(TMessage& m) {
       }
       if (OnDeactivate) OnDeactivate(this);
       if (active_control_) active_control_->Perform(CM_CANCELMODE);
+      break;
+    case WM_MDIACTIVATE:
+      // An MDI child is active while it is its MDI client's active child (it gets no
+      // WM_ACTIVATE of its own).
+      if (IsMDIChild()) {
+        bool now = reinterpret_cast<HWND>(m.LParam) == handle_;
+        DefaultHandler(m);
+        if (now == active_) return;
+        active_ = now;
+        if (now) {
+          if (OnActivate) OnActivate(this);
+        } else {
+          if (OnDeactivate) OnDeactivate(this);
+          if (active_control_) active_control_->Perform(CM_CANCELMODE);
+        }
+        return;
+      }
       break;
     case WM_SETFOCUS:
       // The form itself passes the focus on to its active control.

@@ -60,10 +60,16 @@ class TCustomForm : public TWinControl {
   void SetBorderStyle(TFormBorderStyle b);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition p) { position_ = p; }
+  // Set before the window is made. An MDI parent (fsMDIForm) gets an MDI client window in the
+  // part of its client area its aligned controls leave free; an MDI child (fsMDIChild) is made
+  // inside the MDI client of the application's main form, which must be an MDI parent (without
+  // one the child gets no window).
   TFormStyle FormStyle() const { return form_style_; }
   void SetFormStyle(TFormStyle s) { form_style_ = s; }
-  // The MDI client window of an MDI parent form (none is ever made here).
-  HWND ClientHandle() const { return nullptr; }
+  // The MDI client window of an MDI parent form; nil for other forms and before the window.
+  HWND ClientHandle() const { return client_handle_; }
+  // The MDI children that have a window in this MDI parent's client.
+  int MDIChildCount() const;
   bool Active() const { return active_; }
   // The menu shown as the window's native menu bar (not owned; nil for none).
   TMainMenu* Menu() const { return menu_; }
@@ -102,6 +108,8 @@ class TCustomForm : public TWinControl {
   void Dispatch(TMessage& m) override;
   void Notification(TComponent* component, TOperation operation) override;
   void CMDialogKey(TMessage& m) override;
+  void DefaultHandler(TMessage& m) override;
+  void AlignControls() override;
   virtual bool CloseQuery();
   void ApplyPosition();
 
@@ -111,8 +119,12 @@ class TCustomForm : public TWinControl {
   void WMGetMinMaxInfo(TMessage& m);
   void WMSysCommand(TMessage& m);
   void WMPaint(TMessage& m) override;
+  bool IsMDIChild() const { return form_style_ == TFormStyle::fsMDIChild; }
+  // The MDI client an MDI child lives in (nil without an MDI parent main form).
+  static HWND MainClientHandle();
   TWinControl* active_control_ = nullptr;
   TMainMenu* menu_ = nullptr;
+  HWND client_handle_ = nullptr;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
   bool key_preview_ = false;

@@ -154,7 +154,13 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l)
   TWinControl* self = nullptr;
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
-    self = static_cast<TWinControl*>(cs->lpCreateParams);
+    // An MDI child's creation data is wrapped by the system in the MDI creation record, whose
+    // lParam is what the creator passed.
+    if ((cs->dwExStyle & WS_EX_MDICHILD) && cs->lpCreateParams)
+      self = reinterpret_cast<TWinControl*>(
+          static_cast<const MDICREATESTRUCTA*>(cs->lpCreateParams)->lParam);
+    else
+      self = static_cast<TWinControl*>(cs->lpCreateParams);
     SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     SetPropA(wnd, kControlProp, self);
     if (self) self->handle_ = wnd;
@@ -392,7 +398,9 @@ void TWinControl::InvalidateChildArea(const RECT& r) {
 
 void TWinControl::Realign() { AlignControls(); }
 
-void TWinControl::AlignControls() {
+void TWinControl::AlignControls() { AlignChildren(); }
+
+RECT TWinControl::AlignChildren() {
   RECT r = ClientRect();
   int cw = r.right - r.left, ch = r.bottom - r.top;
   // Anchored children follow the change of the client size since the last layout.
@@ -411,6 +419,7 @@ void TWinControl::AlignControls() {
   }
   aligned_width_ = cw;
   aligned_height_ = ch;
+  bool client_taken = false;
   for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
                       TAlign::alClient}) {
     for (TControl* c : controls_) {
@@ -434,10 +443,13 @@ void TWinControl::AlignControls() {
           break;
         default:
           c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+          client_taken = true;
           break;
       }
     }
   }
+  if (client_taken) r.right = r.left, r.bottom = r.top;
+  return r;
 }
 
 int TWinControl::TabOrder() const {

@@ -101,7 +101,10 @@ class TWinControl : public TControl {
   void CreateChildHandles();
   void InsertControl(TControl* c);
   void RemoveControl(TControl* c);
-  void AlignControls();
+  // Lays the aligned and anchored children out in the client area.
+  virtual void AlignControls();
+  // The layout itself; returns the part of the client area the aligned children left free.
+  RECT AlignChildren();
 
   void WndProc(TMessage& m) override;
   void Dispatch(TMessage& m) override;

@@ -35,12 +35,22 @@ TSkinForm::TSkinForm(TComponent* owner) : TCustomPanel(owner) {
 
   // The native border as the form has it now; a value out of reason means the window was not
   // what it seemed and counts as 4.
-  RECT cr = form->ClientRect();
-  POINT top_left = form->ClientToScreen(POINT{0, 0});
-  POINT bottom_right = form->ClientToScreen(POINT{cr.right, cr.bottom});
-  metrics_.FrameBottomWidth =
-      ClampBorderMeasure(form->Top() + form->Height() - bottom_right.y);
-  metrics_.FrameSideWidth = ClampBorderMeasure(top_left.x - form->Left());
+  if (form->FormStyle() == TFormStyle::fsMDIChild) {
+    TCustomForm* main = Application()->MainForm();
+    HWND main_wnd = main && main != form ? main->Handle() : nullptr;
+    auto ask = [main_wnd](UINT query) {
+      return main_wnd ? static_cast<int>(SendMessageA(main_wnd, query, 0, 0)) : 0;
+    };
+    metrics_.FrameBottomWidth = ClampBorderMeasure(ask(kMDIBottomBorderQuery));
+    metrics_.FrameSideWidth = ClampBorderMeasure(ask(kMDISideBorderQuery));
+  } else {
+    RECT cr = form->ClientRect();
+    POINT top_left = form->ClientToScreen(POINT{0, 0});
+    POINT bottom_right = form->ClientToScreen(POINT{cr.right, cr.bottom});
+    metrics_.FrameBottomWidth =
+        ClampBorderMeasure(form->Top() + form->Height() - bottom_right.y);
+    metrics_.FrameSideWidth = ClampBorderMeasure(top_left.x - form->Left());
+  }
 
   initial_bounds_ = form->BoundsRect();
   start_maximized_ = form->WindowState() == TWindowState::wsMaximized;
@@ -54,7 +64,9 @@ TSkinForm::TSkinForm(TComponent* owner) : TCustomPanel(owner) {
       form->FormStyle() == TFormStyle::fsMDIChild);
   SetBevelOuter(TBevelCut::bvNone);
   SetBevelInner(TBevelCut::bvNone);
-  SetAlign(TAlign::alClient);
+  // On an MDI parent the frame holds only the bars: the MDI client with the children takes the
+  // rest of the client area under it.
+  SetAlign(form->FormStyle() == TFormStyle::fsMDIForm ? TAlign::alTop : TAlign::alClient);
   TCustomPanel::SetCaption(" ");
   title_bar_->SetCaption(form->Caption());
 
@@ -153,6 +165,14 @@ void TSkinForm::FormWindowProc(TMessage& m) {
     case kFrameSideQuery:
       m.Result = SideAnswer();
       return;
+    case kMDIBottomBorderQuery:
+    case kMDISideBorderQuery:
+      if (IsMDIParent()) {
+        m.Result = m.Msg == kMDIBottomBorderQuery ? metrics_.FrameBottomWidth
+                                                  : metrics_.FrameSideWidth;
+        return;
+      }
+      break;
     default:
       break;
   }
@@ -162,6 +182,18 @@ void TSkinForm::FormWindowProc(TMessage& m) {
     case WM_CREATE:
       // A window made again (a new border style) comes with its caption.
       RestripCaption();
+      break;
+    case WM_MDIACTIVATE: {
+      bool now = reinterpret_cast<HWND>(m.LParam) == form_->Handle();
+      if (now) {
+        if (HWND client = GetParent(form_->Handle()))
+          SendMessageA(client, WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(form_->Handle()), 0);
+      }
+      if (title_bar_) title_bar_->SetFormActive(now);
+      break;
+    }
+    case WM_DESTROY:
+      if (IsMDIChild()) MDIChildDestroyed();
       break;
     case WM_KEYDOWN:
       if (MenuShortcutKey(MSG{form_->Handle(), m.Msg, m.WParam, m.LParam, 0, {}})) m.Result = 1;
@@ -211,7 +243,10 @@ void TSkinForm::MaximizeRule() {
   if (IsMaximized(form_) && IsDesigning()) return;
   in_maximize_rule_ = true;
   if (start_maximized_) {
-    if (IsMaximized(form_)) {
+    if (IsMDIChild()) {
+      mdi_max_shifted_ = mdi_started_maximized_ = true;
+      start_maximized_ = false;
+    } else if (IsMaximized(form_)) {
       // Setting the state it already has does nothing (no new WM_SIZE).
       if (g_start_maximized_count >= 2) form_->SetWindowState(TWindowState::wsMaximized);
       else ++g_start_maximized_count;
@@ -232,13 +267,69 @@ void TSkinForm::MaximizeRule() {
     if (b.left != r.Left || b.top != r.Top || b.right != r.Right || b.bottom != r.Bottom)
       form_->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
   }
-  in_maximize_rule_ = false;
   if (title_bar_) {
     title_bar_->RefreshMaxButtons();
     title_bar_->Invalidate();
   }
   PaintBorders();
+  if (IsMDIChild() && !destroying_) MDIMaximizeRule();
+  in_maximize_rule_ = false;
   BuildRegion();
+}
+
+void TSkinForm::MDIMaximizeRule() {
+  HWND client = GetParent(form_->Handle());
+  const int th = title_bar_ ? title_bar_->Height() : 0;
+  if (IsMaximized(form_)) {
+    title_bar_internal_change_ = true;
+    SetTitleBarVisible(false);
+    title_bar_internal_change_ = false;
+    if (!mdi_max_shifted_) {
+      ShiftContents(3 - th);
+      mdi_max_shifted_ = true;
+      if (client)
+        SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(form_->Handle()), 0);
+    }
+    return;
+  }
+  if (title_bar_wanted_) {
+    title_bar_internal_change_ = true;
+    SetTitleBarVisible(true);
+    title_bar_internal_change_ = false;
+  }
+  if (!mdi_max_shifted_) return;
+  // A window that started maximised had its contents in place all along: they move down only
+  // from its second restore on.
+  if (!mdi_started_maximized_ || mdi_restored_once_) ShiftContents(th - 3);
+  mdi_restored_once_ = true;
+  mdi_max_shifted_ = false;
+  if (title_bar_) title_bar_->RefreshMaxButtons();
+  // The client is told with no window named: the child is restored already, so this restores
+  // nothing by itself.
+  if (client) SendMessageA(client, WM_MDIRESTORE, 0, 0);
+}
+
+void TSkinForm::ShiftContents(int dy) {
+  for (TControl* c : std::vector<TControl*>(Controls()))
+    if (c != title_bar_ && c->Align() == TAlign::alNone) c->SetTop(c->Top() + dy);
+}
+
+void TSkinForm::MDIChildDestroyed() {
+  TCustomForm* main = Application()->MainForm();
+  if (!main || !main->ClientHandle()) return;
+  HWND own = form_->Handle();
+  if (main->MDIChildCount() == 1)
+    SendMessageA(main->ClientHandle(), WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(own), 0);
+  if (IsZoomed(own))
+    SendMessageA(main->ClientHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(own), 0);
+}
+
+bool TSkinForm::IsMDIChild() const {
+  return form_ && form_->FormStyle() == TFormStyle::fsMDIChild;
+}
+
+bool TSkinForm::IsMDIParent() const {
+  return form_ && form_->FormStyle() == TFormStyle::fsMDIForm;
 }
 
 bool TSkinForm::MenuShortcutKey(const MSG& msg) {
@@ -266,6 +357,11 @@ void TSkinForm::PlaceBars() {
   title_bar_->SetTop(0);
   if (TSkinMenuBar* bar = MenuBar()) bar->SetTop(title_bar_->Visible() ? title_bar_->Height() : 0);
   Realign();
+  // On an MDI parent the frame is as high as its bars.
+  if (IsMDIParent()) {
+    SetHeight((title_bar_->Visible() ? title_bar_->Height() : 0) + MenuBarHeight());
+    form_->Realign();  // the MDI client moves with the frame's lower edge
+  }
 }
 
 void TSkinForm::ApplicationMessageHook(MSG& msg, bool& handled) {
@@ -344,6 +440,7 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
   Invalidate();
   PaintBorders();
   BuildRegion();
+  if (IsMDIParent()) PlaceBars();
   int th = TitleBarVisible() ? title_bar_->Height() : 0;
   form_->Constraints().SetMinHeight(MenuBarHeight() + th + metrics_.SkinBottomHeight + 3);
 }

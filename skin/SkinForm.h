@@ -18,6 +18,13 @@
 
 namespace skin {
 
+// An MDI child's frame asks the application's main form for the native border sizes with these
+// (wParam and lParam 0, the answer is the size): its own window sits in the MDI client, where
+// the measurement of a top-level window does not work. A framed MDI parent answers with the
+// sizes it measured on itself; any other main form answers 0.
+constexpr UINT kMDIBottomBorderQuery = 34768;
+constexpr UINT kMDISideBorderQuery = 34769;
+
 class TSkinForm : public forms::TCustomPanel {
  public:
   explicit TSkinForm(forms::TComponent* owner);
@@ -118,6 +125,14 @@ class TSkinForm : public forms::TCustomPanel {
   // The strips beside a visible menu bar take the bar's paint.
   void PaintMenuBarStrips(forms::TCanvas& canvas, int left, int right, int top);
   void PlaceBars();
+  bool IsMDIChild() const;
+  bool IsMDIParent() const;
+  // Moves the frame's unaligned controls by `dy` (the title bar of a maximised MDI child goes
+  // away and what is under it moves up into its place).
+  void ShiftContents(int dy);
+  // The MDI part of the maximise rule: title bar, contents and the MDI client's state.
+  void MDIMaximizeRule();
+  void MDIChildDestroyed();
   void BuildSkinRegion(int w, int h);
   // Gives the form back its caption and window procedure and stops every hook; safe to call
   // twice.
@@ -147,6 +162,9 @@ class TSkinForm : public forms::TCustomPanel {
   bool title_bar_wanted_ = true;
   bool title_bar_internal_change_ = false;
   bool in_maximize_rule_ = false;
+  // MDI child: the contents are moved up for a maximised window (or the window started
+  // maximised and they never were down), restored once, started maximised.
+  bool mdi_max_shifted_ = false, mdi_restored_once_ = false, mdi_started_maximized_ = false;
 };
 
 }  // namespace skin
