@@ -94,16 +94,18 @@ LONG Normalized(LONG pixel, int extent) {
 
 // A press and a release at `at`. Each carries its position: a motion the display reports
 // late (from an earlier move of the pointer) can then not carry either of them elsewhere.
+INPUT ButtonAt(POINT at, DWORD flag) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = Normalized(at.x, GetSystemMetrics(SM_CXSCREEN));
+  in.mi.dy = Normalized(at.y, GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dwFlags = flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
 void MouseButtons(POINT at, DWORD down, DWORD up) {
   SetCursorPos(at.x, at.y);
-  INPUT in[2] = {};
-  const DWORD flags[2] = {down, up};
-  for (int i = 0; i < 2; ++i) {
-    in[i].type = INPUT_MOUSE;
-    in[i].mi.dx = Normalized(at.x, GetSystemMetrics(SM_CXSCREEN));
-    in[i].mi.dy = Normalized(at.y, GetSystemMetrics(SM_CYSCREEN));
-    in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  }
+  INPUT in[2] = {ButtonAt(at, down), ButtonAt(at, up)};
   SendInput(2, in, sizeof(INPUT));
 }
 
@@ -352,9 +354,7 @@ void DragWithTheMouse(POINT from, int dx, int dy) {
   // follows the pointer from the press's point.
   QueueWatch watch(GetCurrentThreadId());
   const int before = g_presses_taken;
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  INPUT down = ButtonAt(from, MOUSEEVENTF_LEFTDOWN);
   SendInput(1, &down, sizeof(down));
   Robot hand([=, &watch] {
     if (watch.Watching()) WaitFor([before] { return g_presses_taken > before; });
@@ -362,9 +362,7 @@ void DragWithTheMouse(POINT from, int dx, int dy) {
       SetCursorPos(from.x + dx * i / 10, from.y + dy * i / 10);
       Sleep(20);  // the pace of a hand
     }
-    INPUT up{};
-    up.type = INPUT_MOUSE;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    INPUT up = ButtonAt(POINT{from.x + dx, from.y + dy}, MOUSEEVENTF_LEFTUP);
     SendInput(1, &up, sizeof(up));
   });
   WaitUntil([&hand] { return hand.Done(); });
