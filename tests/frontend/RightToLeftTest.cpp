@@ -315,6 +315,18 @@ TEST_P(RightToLeftGallery, EveryControlIsMirroredAndNothingOverlaps) {
     EXPECT_EQ(menu_shot.GetPixel(kMenuW - 1, 5), Rgb(g.menu->BarToColor())) << "bar's end";
     EXPECT_EQ(menu_shot.GetPixel(0, 5), Rgb(g.menu->Color())) << "body at the left";
     EXPECT_EQ(menu_shot.GetPixel(2, sep_y), Rgb(g.menu->SeparatorColor()));
+    // "&Recover" ends 4 pixels before the bar; its shortcut starts BarWidth + 4 from the left.
+    int first = kMenuW, last = -1;
+    for (int y = 2; y < g.menu->MenuItemHeight() - 2; ++y)
+      for (int x = 0; x < kMenuW - bw; ++x)
+        if (menu_shot.GetPixel(x, y) != Rgb(g.menu->Color())) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    EXPECT_LT(last, kMenuW - bw - 4);
+    EXPECT_GE(last, kMenuW - bw - 8);
+    EXPECT_GE(first, bw + 4);
+    EXPECT_LE(first, bw + 8);
     const TColor sep = Rgb(g.menu->SeparatorColor());
     EXPECT_EQ(menu_shot.GetPixel(kMenuW - bw - 5, sep_y), sep) << "the line ends before the bar";
     EXPECT_NE(menu_shot.GetPixel(kMenuW - bw - 3, sep_y), sep);
