@@ -351,8 +351,8 @@ INSTANTIATE_TEST_SUITE_P(Looks, RightToLeftGallery, ::testing::Range(1, 7),
                          });
 
 // The same window left to right, or right to left on a locale that reads left to right:
-// nothing turns.
-TEST(RightToLeftGalleryOff, BarsStayRightWhenTheLocaleOrTheModeSaysSo) {
+// nothing turns, until the form is turned right to left on a right-to-left locale.
+TEST(RightToLeftGalleryOff, BarsStayRightUntilTheLocaleAndTheModeBothSaySo) {
   if (!Application()->Handle()) GTEST_SKIP() << "no window system (DISPLAY unset)";
   for (auto [middle_east, mode] : {std::pair{false, TBiDiMode::bdRightToLeft},
                                    {true, TBiDiMode::bdRightToLeftReadingOnly}}) {
@@ -366,7 +366,13 @@ TEST(RightToLeftGalleryOff, BarsStayRightWhenTheLocaleOrTheModeSaysSo) {
     TSkinTitleBar* bar = g.frame->TitleBar();
     ASSERT_TRUE(WaitUntil([&] { return bar->CaptionRect().right > 0; }));
     EXPECT_LT(bar->CaptionRect().left, 40) << "the caption starts after the icon";
-    if (!middle_east) {
+    if (middle_east) {
+      // Turned right to left while shown: the windows take the new style, the bars move.
+      g.form.SetBiDiMode(TBiDiMode::bdRightToLeft);
+      EXPECT_EQ(At(g.tree->VScrollBar()).left, r.left + 2);
+      EXPECT_EQ(At(g.qz_list->VScrollBar()).left, l.left + 2);
+      EXPECT_TRUE(GetWindowLongA(g.skin_list->Handle(), GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR);
+    } else {
       // The same window as the right-to-left pictures show, left to right, to compare.
       TBitmap menu_shot;
       g.DrawMenu(menu_shot, 200);
