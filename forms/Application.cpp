@@ -36,6 +36,15 @@ TApplication::~TApplication() {
   if (handle_) DestroyWindow(handle_);
 }
 
+HICON TApplication::Icon() const {
+  static HICON icon = [] {
+    auto* own = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                             0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    return own ? own : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  }();
+  return icon;
+}
+
 namespace {
 
 // Calls each hook registered when the call began and still registered when its turn comes;

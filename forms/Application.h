@@ -38,6 +38,10 @@ class TApplication : public TObject {
   void ProcessMessages();
   // Handles one message, waiting for one when the queue is empty.
   void HandleMessage();
+  // The program's icon: the executable's "MAINICON" resource, or the system's application
+  // icon when it has none. Shared: not to be destroyed.
+  HICON Icon() const;
+
   // True when a window of this process is the foreground window.
   bool Active() const;
 

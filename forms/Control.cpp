@@ -150,6 +150,23 @@ void TControl::SetParentFont(bool v) {
   if (v && parent_) Perform(CM_PARENTFONTCHANGED);
 }
 
+TBiDiMode TControl::BiDiMode() const {
+  return parent_bidi_mode_ && parent_ ? parent_->BiDiMode() : bidi_mode_;
+}
+
+void TControl::SetBiDiMode(TBiDiMode mode) {
+  const TBiDiMode before = BiDiMode();
+  bidi_mode_ = mode;
+  parent_bidi_mode_ = false;
+  if (mode != before) BiDiModeChanged();
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+  const TBiDiMode before = BiDiMode();
+  parent_bidi_mode_ = v;
+  if (BiDiMode() != before) BiDiModeChanged();
+}
+
 void TControl::FontChanged() {
   // A font set on the control itself ends its following of the parent's font.
   if (!font_from_parent_) parent_font_ = false;

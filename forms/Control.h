@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "forms/BiDi.h"
 #include "forms/Component.h"
 #include "forms/Font.h"
 
@@ -70,6 +71,16 @@ class TControl : public TComponent {
   const std::string& Caption() const { return text_; }
   void SetCaption(const std::string& text) { SetText(text); }
 
+  // The reading and layout direction: the parent's while ParentBiDiMode is set (the default);
+  // setting a mode clears ParentBiDiMode. The Use* questions add the system's locale.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode mode);
+  bool ParentBiDiMode() const { return parent_bidi_mode_; }
+  void SetParentBiDiMode(bool v);
+  bool UseRightToLeftAlignment() const { return forms::UseRightToLeftAlignment(BiDiMode()); }
+  bool UseRightToLeftReading() const { return forms::UseRightToLeftReading(BiDiMode()); }
+  bool UseRightToLeftScrollBar() const { return forms::UseRightToLeftScrollBar(BiDiMode()); }
+
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint) { hint_ = hint; }
 
@@ -131,6 +142,8 @@ class TControl : public TComponent {
   // then MouseUp. For controls whose system procedure takes the release off the queue itself.
   void LeftButtonReleased(WPARAM keys, int x, int y);
   virtual void BoundsChanged() {}
+  // The direction in force changed (its own or, through ParentBiDiMode, its parent's).
+  virtual void BiDiModeChanged() { Invalidate(); }
 
   virtual void CMMouseEnter(TMessage& m) {}
   virtual void CMMouseLeave(TMessage& m) {}
@@ -160,6 +173,8 @@ class TControl : public TComponent {
   bool parent_color_ = false;
   TFont font_;
   bool parent_font_ = true;
+  TBiDiMode bidi_mode_ = TBiDiMode::bdLeftToRight;
+  bool parent_bidi_mode_ = true;
   bool font_from_parent_ = false;
   std::string text_;
   std::string hint_;

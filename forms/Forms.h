@@ -6,6 +6,7 @@
 #include "forms/Application.h"
 #include "forms/ApplicationEvents.h"
 #include "forms/BasicAction.h"
+#include "forms/BiDi.h"
 #include "forms/Bitmap.h"
 #include "forms/Canvas.h"
 #include "forms/Component.h"

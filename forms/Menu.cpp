@@ -2,6 +2,7 @@
 // system's owner-draw and command messages into calls on the items.
 #include "forms/Menu.h"
 
+#include "forms/Control.h"
 #include "forms/ImageList.h"
 
 namespace forms {
@@ -32,6 +33,17 @@ LRESULT CALLBACK MenuWindowProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) {
   items_->SetMenu(this);
+}
+
+TBiDiMode TMenu::BiDiMode() const {
+  if (parent_bidi_mode_)
+    if (auto* owner = dynamic_cast<const TControl*>(Owner())) return owner->BiDiMode();
+  return bidi_mode_;
+}
+
+void TMenu::SetBiDiMode(TBiDiMode mode) {
+  bidi_mode_ = mode;
+  parent_bidi_mode_ = false;
 }
 
 TMenu::~TMenu() {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "forms/BiDi.h"
 #include "forms/Component.h"
 #include "forms/MenuItem.h"
 
@@ -36,6 +37,12 @@ class TMenu : public TComponent {
   virtual void SetOwnerDraw(bool v);
   TImageList* Images() const { return images_; }
   virtual void SetImages(TImageList* images);
+  // The reading direction: the owning control's while ParentBiDiMode is set (the default);
+  // setting a mode clears ParentBiDiMode.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode mode);
+  bool ParentBiDiMode() const { return parent_bidi_mode_; }
+  void SetParentBiDiMode(bool v) { parent_bidi_mode_ = v; }
   TMenuAutoFlag AutoHotkeys() const { return auto_hotkeys_; }
   void SetAutoHotkeys(TMenuAutoFlag f) { auto_hotkeys_ = f; }
 
@@ -71,6 +78,8 @@ class TMenu : public TComponent {
   bool owner_draw_ = false;
   TImageList* images_ = nullptr;
   TMenuAutoFlag auto_hotkeys_ = TMenuAutoFlag::maAutomatic;
+  TBiDiMode bidi_mode_ = TBiDiMode::bdLeftToRight;
+  bool parent_bidi_mode_ = true;
 };
 
 }  // namespace forms

@@ -232,6 +232,28 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.WndParent = parent_ ? parent_->Handle() : nullptr;
   p.WinClassName = ClassName();
   p.ClassStyle = (ControlStyle() & csDoubleClicks) ? CS_DBLCLKS : 0;
+  p.ExStyle |= BiDiExStyle();
+}
+
+DWORD TWinControl::BiDiExStyle() const {
+  DWORD ex = 0;
+  if (UseRightToLeftReading()) ex |= WS_EX_RTLREADING;
+  if (UseRightToLeftScrollBar()) ex |= WS_EX_LEFTSCROLLBAR;
+  if (UseRightToLeftAlignment()) ex |= WS_EX_RIGHT;
+  return ex;
+}
+
+void TWinControl::BiDiModeChanged() {
+  if (HandleAllocated()) {
+    constexpr DWORD kBiDiBits = WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT;
+    const DWORD ex = static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE));
+    SetWindowLongPtrA(handle_, GWL_EXSTYLE, (ex & ~kBiDiBits) | BiDiExStyle());
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  TControl::BiDiModeChanged();
+  for (TControl* c : controls_)
+    if (c->ParentBiDiMode()) c->BiDiModeChanged();
 }
 
 void TWinControl::CreateWnd() {

@@ -96,6 +96,8 @@ class TWinControl : public TControl {
   // chain is a Unicode one.
   static void CreateSubClass(TCreateParams& params, const char* system_class);
   virtual void CreateParams(TCreateParams& params);
+  // WS_EX_RTLREADING, WS_EX_LEFTSCROLLBAR and WS_EX_RIGHT as the direction in force asks.
+  DWORD BiDiExStyle() const;
   virtual void CreateWnd();
   virtual void DestroyWnd();
   void CreateChildHandles();
@@ -110,6 +112,9 @@ class TWinControl : public TControl {
   void Dispatch(TMessage& m) override;
   void DefaultHandler(TMessage& m) override;
   void BoundsChanged() override;
+  // The window's extended style follows the new direction in place, and the children that
+  // take their parent's direction hear of it.
+  void BiDiModeChanged() override;
 
   virtual void KeyDown(WORD& key, TShiftState shift);
   virtual void KeyUp(WORD& key, TShiftState shift);

@@ -159,6 +159,11 @@ void TQzTreeView::CreateWnd() {
   PlaceScrollBars();
 }
 
+void TQzTreeView::BiDiModeChanged() {
+  TCustomTreeView::BiDiModeChanged();
+  PlaceScrollBars();
+}
+
 void TQzTreeView::BoundsChanged() {
   TCustomTreeView::BoundsChanged();
   PlaceScrollBars();
@@ -297,6 +302,9 @@ void TQzTreeView::SyncScrollBars() {
 void TQzTreeView::PlaceScrollBars() {
   SyncScrollBars();
   if (IsDestroying()) return;
+  // Right to left, the vertical bar goes to the left edge and the horizontal one starts
+  // after it.
+  const bool rtl = UseRightToLeftScrollBar();
   if (hbar_) {
     const RECT t = TreeRectFor(this, hbar_);
     const int th = t.bottom - t.top, tw = t.right - t.left;
@@ -305,8 +313,8 @@ void TQzTreeView::PlaceScrollBars() {
     } else {
       int w = tw - 1;
       if (vbar_ && vbar_->Visible()) w -= vbar_->Width();
-      hbar_->SetBounds(t.left + 1, t.top + th - hbar_->Height() - 1, std::max(w, 0),
-                       hbar_->Height());
+      const int l = t.left + 1 + (rtl && vbar_ ? vbar_->Width() : 0);
+      hbar_->SetBounds(l, t.top + th - hbar_->Height() - 1, std::max(w, 0), hbar_->Height());
     }
   }
   if (vbar_) {
@@ -317,8 +325,8 @@ void TQzTreeView::PlaceScrollBars() {
     } else {
       int h = th - 1;
       if (hbar_ && hbar_->Visible()) h -= hbar_->Height();
-      vbar_->SetBounds(t.left + tw - vbar_->Width() - 1, t.top + 1, vbar_->Width(),
-                       std::max(h, 0));
+      const int l = rtl ? t.left + 2 : t.left + tw - vbar_->Width() - 1;
+      vbar_->SetBounds(l, t.top + 1, vbar_->Width(), std::max(h, 0));
     }
   }
   KeepBarsAbove();

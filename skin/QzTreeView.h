@@ -43,6 +43,7 @@ class TQzTreeView : public forms::TCustomTreeView {
   void CreateWnd() override;
   void WndProc(forms::TMessage& m) override;
   void BoundsChanged() override;
+  void BiDiModeChanged() override;
   void CMVisibleChanged(forms::TMessage& m) override;
   void CMEnabledChanged(forms::TMessage& m) override;
 

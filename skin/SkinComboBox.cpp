@@ -131,8 +131,11 @@ void TSkinCustomComboBox::PaintSkin() {
     DeleteObject(fill);
     HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(border_color_));
     HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, b.left, b.top - 1, nullptr);
-    LineTo(dc, b.left, b.bottom + 1);
+    // The line parts the button from the text: right to left, the text lies beyond the
+    // button's right edge.
+    const int lx = UseRightToLeftAlignment() ? b.right - 1 : b.left;
+    MoveToEx(dc, lx, b.top - 1, nullptr);
+    LineTo(dc, lx, b.bottom + 1);
     SelectObject(dc, old);
     DeleteObject(pen);
   }

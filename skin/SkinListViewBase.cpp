@@ -23,13 +23,6 @@ bool ReadScrollInfo(HWND wnd, int bar, SCROLLINFO& si) {
   return wnd && GetScrollInfo(wnd, bar, &si);
 }
 
-bool MiddleEastLocale() {
-  switch (PRIMARYLANGID(GetUserDefaultLangID())) {
-    case LANG_ARABIC: case LANG_HEBREW: case LANG_FARSI: case LANG_URDU: return true;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 TSkinListViewBase::TSkinListViewBase(TComponent* owner) : TCustomListView(owner) {
@@ -300,16 +293,17 @@ void TSkinListViewBase::AttachBar(bool vertical, TSkinCustomScrollBar* bar) {
   PlaceScrollBars();
 }
 
-bool TSkinListViewBase::RightToLeftBars() const {
-  return (HandleAllocated() &&
-          (GetWindowLongA(handle_, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0) &&
-         MiddleEastLocale();
+void TSkinListViewBase::BiDiModeChanged() {
+  TCustomListView::BiDiModeChanged();
+  PlaceScrollBars();
 }
 
 void TSkinListViewBase::PlaceScrollBars() {
   if (IsLoading() || IsDestroying()) return;
   const int inset = bar_options_.FarInset;
-  const bool rtl = RightToLeftBars();
+  // Right to left, the vertical bar goes to the left edge and the horizontal one starts
+  // after it.
+  const bool rtl = UseRightToLeftScrollBar();
   const bool v_shown = vbar_ && vbar_->Visible();
   const bool h_shown = hbar_ && hbar_->Visible();
   if (hbar_) {

@@ -77,6 +77,7 @@ class TSkinListViewBase : public forms::TCustomListView {
   void CMVisibleChanged(forms::TMessage& m) override;
   void CMEnabledChanged(forms::TMessage& m) override;
   void BoundsChanged() override;
+  void BiDiModeChanged() override;
 
   bool Syncing() const { return syncing_; }
   bool ScrollingByBar() const { return scrolling_by_bar_; }
@@ -95,7 +96,6 @@ class TSkinListViewBase : public forms::TCustomListView {
   void UnhookHeader();
   void SyncBar(bool vertical);
   void Frame();
-  bool RightToLeftBars() const;
 
   TSkinFileTheme* file_theme_ = nullptr;
   TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;

@@ -199,6 +199,11 @@ void TSkinMenuLook::HookMenuItemDrawing(TMenuItem* item) {
   for (int i = 0; i < item->Count(); ++i) HookMenuItemDrawing(item->Items(i));
 }
 
+bool TSkinMenuLook::RightToLeft() const {
+  auto* menu = dynamic_cast<const forms::TMenu*>(this);
+  return menu && forms::UseRightToLeftReading(menu->BiDiMode());
+}
+
 void TSkinMenuLook::ApplyFont(TFont& font) const {
   if (use_system_font_) {
     UseSystemMenuFont(font);
@@ -229,8 +234,14 @@ void TSkinMenuLook::DrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bo
                           skin ? SkinColor(file_theme_, Skin2Color::FormColor, StyleItem::FormColor)
                                : GetStyleColor(StyleIndex(eff), StyleItem::FormColor));
   }
-  const RECT bar{r.left, r.top, r.left + std::max(bar_width_, 0), r.bottom};
-  const RECT body{bar.right, r.top, r.right, r.bottom};
+  // Right to left, the side bar, the glyph and the caption move to the right edge and the
+  // shortcut to the left; the bar's gradient keeps its direction.
+  const bool rtl = RightToLeft();
+  const int bw = std::max(bar_width_, 0);
+  const RECT bar = rtl ? RECT{r.right - bw, r.top, r.right, r.bottom}
+                       : RECT{r.left, r.top, r.left + bw, r.bottom};
+  const RECT body = rtl ? RECT{r.left, r.top, bar.left, r.bottom}
+                        : RECT{bar.right, r.top, r.right, r.bottom};
   auto drawBar = [&] {
     if (bar_width_ <= 0) return;
     if (bar_color_ == bar_to_color_) FillColor(canvas, bar, bar_color_);
@@ -247,8 +258,13 @@ void TSkinMenuLook::DrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bo
     canvas.Pen.Color = separator_color_;
     canvas.Pen.Style = forms::TPenStyle::psSolid;
     canvas.Pen.Width = 1;
-    canvas.MoveTo(r.left + bar_width_ + 4, r.top + 2);
-    canvas.LineTo(r.right - 2, r.top + 2);
+    if (rtl) {
+      canvas.MoveTo(r.left + 2, r.top + 2);
+      canvas.LineTo(r.right - bar_width_ - 4, r.top + 2);
+    } else {
+      canvas.MoveTo(r.left + bar_width_ + 4, r.top + 2);
+      canvas.LineTo(r.right - 2, r.top + 2);
+    }
     return;
   }
 
@@ -275,14 +291,19 @@ void TSkinMenuLook::DrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bo
                                           : font_color_);
   forms::TFontStyles fs = canvas.Font().Style() & ~forms::fsBold;
   canvas.Font().SetStyle(item->Default() ? (fs | forms::fsBold) : fs);
-  RECT text{r.left + bar_width_ + 4, r.top, r.right, r.bottom};
-  canvas.DrawText(item->Caption(), text, DT_SINGLELINE | DT_VCENTER);
+  // Right to left, the caption ends 4 pixels before the side bar, as it starts 4 pixels
+  // after it left to right; it must not run over the bar and the glyph on it.
+  RECT text = rtl ? RECT{r.left + 4, r.top, r.right - bar_width_ - 4, r.bottom}
+                  : RECT{r.left + bar_width_ + 4, r.top, r.right, r.bottom};
+  canvas.DrawText(item->Caption(), text,
+                  DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT | DT_RTLREADING : 0));
   if (std::string sc = item->ShortCutText(); !sc.empty()) {
-    RECT s{r.right - canvas.TextWidth(sc) - 16, r.top, r.right, r.bottom};
+    RECT s = rtl ? RECT{r.left + bar_width_ + 4, r.top, r.right, r.bottom}
+                 : RECT{r.right - canvas.TextWidth(sc) - 16, r.top, r.right, r.bottom};
     canvas.DrawText(sc, s, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   }
 
-  const int x = r.left + 4;
+  const int x = rtl ? r.right - 20 : r.left + 4;
   TImageList* images = ItemImages();
   const bool hasImage = item->ImageIndex() != -1 && images && item->ImageIndex() < images->Count();
   if (item->Checked()) {

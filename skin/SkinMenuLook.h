@@ -72,6 +72,9 @@ class TSkinMenuLook {
                 bool selected) const;
   // Sets the measure and draw events of `item` and of all its sub-items to this look's.
   void HookMenuItemDrawing(forms::TMenuItem* item);
+  // The items are laid out right to left: the menu's BiDiMode is not left-to-right and the
+  // system's locale reads right to left.
+  bool RightToLeft() const;
   // The look's font as the items show it (system menu font or FontName/Size/Charset).
   void ApplyFont(forms::TFont& font) const;
 

@@ -211,6 +211,7 @@ TSkinTitleBar::TSkinTitleBar(TComponent* owner) : TCustomPanel(owner) {
 
 TSkinTitleBar::~TSkinTitleBar() {
   BeginDestroy();
+  if (title_icon_) DestroyIcon(title_icon_);
   if (file_theme_) RemoveFreeNotification(file_theme_);
 }
 
@@ -591,10 +592,16 @@ void TSkinTitleBar::DrawButtons(TBitmap& bitmap) {
     button_rects_[index] = rect;
     if (draw_app_icon_) {
       if (PointInRect(cursor, rect)) hot_button_ = index;
-      HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
-                                                 16, 16, LR_SHARED));
-      if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-      DrawIconEx(bitmap.Canvas().Handle(), x + 3, icon_top_, icon, 16, 16, 0, nullptr, DI_NORMAL);
+      if (!title_icon_) {
+        // From the resource, the icon's own 16 x 16 picture is taken rather than a shrunk
+        // 32 x 32 one; an icon that came from no resource is shrunk.
+        HICON app = Application()->Icon();
+        title_icon_ = static_cast<HICON>(CopyImage(app, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE));
+        if (!title_icon_) title_icon_ = static_cast<HICON>(CopyImage(app, IMAGE_ICON, 16, 16, 0));
+      }
+      if (title_icon_)
+        DrawIconEx(bitmap.Canvas().Handle(), x + 3, icon_top_, title_icon_, 16, 16, 0, nullptr,
+                   DI_NORMAL);
       x += 21;
     } else {
       draw_state(control_box, index, rect, x, icon_top_ - 1);
@@ -614,11 +621,12 @@ void TSkinTitleBar::DrawButtons(TBitmap& bitmap) {
       text += "...";
     }
   }
-  bool rtl = false;  // right-to-left layouts are not offered by this program's forms
-  int tx = rtl ? rx - c.TextWidth(text) - 10 : x;
+  const int tw = c.TextWidth(text);
+  int tx = UseRightToLeftAlignment() ? rx - tw - 10 : x;
   int ty = skin ? caption_top_ - 3
                 : button_top_ + (EffectiveStyle() == TSkinUIStyle::Protein ? 3 : 0);
   c.TextOut(tx, ty, text);
+  caption_rect_ = text.empty() ? RECT{0, 0, 0, 0} : RECT{tx, ty, tx + tw, ty + c.TextHeight(text)};
 }
 
 void TSkinTitleBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -725,7 +733,7 @@ void TSkinTitleBar::ButtonClick(TSkinTitleBarButton* button) {
       break;
     case TSkinTitleBarBtnType::skControlBox:
       if (button->ControlBoxMenu() && HandleAllocated()) {
-        POINT p{0, Height()};
+        POINT p{UseRightToLeftAlignment() ? kRightToLeftMenuShift : 0, Height()};
         ::ClientToScreen(Handle(), &p);
         button->ControlBoxMenu()->Popup(std::max<int>(p.x, 0), p.y);
       }

@@ -131,6 +131,10 @@ using TSkinTitleBarButtonClickEvent = std::function<void(forms::TObject* sender,
 // Error messages of the collections go through here; tests replace it to read them.
 extern std::function<void(const std::string& text)> SkinErrorDialog;
 
+// Right to left, the control-box menu opens this many pixels further right than the bar's
+// bottom-left corner.
+constexpr int kRightToLeftMenuShift = 176;
+
 class TSkinTitleBar : public forms::TCustomPanel {
  public:
   explicit TSkinTitleBar(forms::TComponent* owner);
@@ -184,6 +188,9 @@ class TSkinTitleBar : public forms::TCustomPanel {
   int HotButton() const { return hot_button_; }
   // Where the last paint put each button (empty for buttons not drawn).
   RECT ButtonRect(int index) const;
+  // Where the last paint put the caption text (left to right from the icon; right to left
+  // ending 10 pixels before the button row).
+  RECT CaptionRect() const { return caption_rect_; }
   TSkinUIStyle EffectiveStyle() const;
   bool SkinMode() const;
   bool OnFrame() const;
@@ -237,6 +244,9 @@ class TSkinTitleBar : public forms::TCustomPanel {
   bool custom_ = false;
   bool five_sections_ = false;
   std::string fitted_caption_;
+  RECT caption_rect_{0, 0, 0, 0};
+  // The application's icon copied at 16 x 16 on first use, destroyed with the bar.
+  HICON title_icon_ = nullptr;
   forms::TBitmap region_image_;
   forms::TBitmap background_image_;
   forms::TColor section_back_color_ = 0xE8E8E8;

@@ -1,6 +1,9 @@
 // The title bar's system menu: its entries and what each does to the bar's form.
 #include "skin/SkinTitleBarPopupMenu.h"
 
+#include <windows.h>
+
+#include "skin/SkinStrings.h"
 #include "skin/SkinTitleBar.h"
 
 namespace skin {
@@ -9,7 +12,7 @@ using namespace forms;
 
 namespace {
 
-TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const char* caption) {
+TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& caption) {
   auto* item = new TMenuItem(owner);
   item->SetCaption(caption);
   parent->Add(item);
@@ -26,13 +29,19 @@ bool HasVisibleButton(TSkinTitleBar* bar, TSkinTitleBarBtnType type) {
 
 }  // namespace
 
+std::string LoadSkinString(SkinStringId id, const char* fallback) {
+  char text[256];
+  const int n = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof(text));
+  return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string(fallback);
+}
+
 TSkinTitleBarPopupMenu::TSkinTitleBarPopupMenu(TComponent* owner, TSkinTitleBar* bar)
     : TSkinPopupMenu(owner), bar_(bar) {
   SetAutoHotkeys(TMenuAutoFlag::maManual);
-  minimize_ = AddItem(this, Items(), "Mi&nimize");
-  maximize_ = AddItem(this, Items(), "Ma&ximize/Restore");
+  minimize_ = AddItem(this, Items(), LoadSkinString(kStrMinimize, "Mi&nimize"));
+  maximize_ = AddItem(this, Items(), LoadSkinString(kStrMaximizeRestore, "Ma&ximize/Restore"));
   AddItem(this, Items(), "-");
-  close_ = AddItem(this, Items(), "&Close");
+  close_ = AddItem(this, Items(), LoadSkinString(kStrClose, "&Close"));
   minimize_->OnClick = [this](TObject*) { bar_->MinimizeForm(); };
   maximize_->OnClick = [this](TObject*) {
     for (int i = 0; i < bar_->Buttons().Count(); ++i) {
@@ -53,6 +62,7 @@ void TSkinTitleBarPopupMenu::UpdateItems() {
 
 void TSkinTitleBarPopupMenu::Popup(int x, int y) {
   UpdateItems();
+  if (bar_->UseRightToLeftAlignment()) x += kRightToLeftMenuShift;
   TSkinPopupMenu::Popup(x, y);
 }
 
