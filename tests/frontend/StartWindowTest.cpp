@@ -317,8 +317,9 @@ forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int en
   bool ended = false;
   Robot robot([&] {
     if (!WaitReady(box)) return;
-    if (end == 1) ClickMiddle(ok);
-    if (end == 2) ClickMiddle(cancel);
+    auto gone = [box] { return !IsWindowVisible(box); };
+    if (end == 1) tolvane_test::Press(ok, gone);
+    if (end == 2) tolvane_test::Press(cancel, gone);
     if (end == 3) {
       // The close button's place as the bar last painted it, for the box's present width.
       RECT close_rect{};
