@@ -1,10 +1,13 @@
 // The maker's list view: the header column layout on its own, then real windows under the X
-// server driven by mouse and keys: 100,000 virtual rows, header caption clicks that sort,
-// the header check box, row check boxes, the outside bars in step with the list both ways,
-// the header hook across a re-created window, and a picture of the view in every look
-// (qz_listview.png in tests/artifacts/ of the build tree) for a person to look at.
+// server driven by mouse and keys: 100,000 virtual rows, type-ahead found through OnDataFind,
+// header caption clicks that sort, the header check box, row check boxes, the outside bars in
+// step with the list both ways, the header hook across a re-created window, and a picture of
+// the view in every look (qz_listview.png in tests/artifacts/ of the build tree) for a person
+// to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
@@ -305,6 +308,83 @@ TEST_F(QzListViewTest, HundredThousandVirtualRowsAskOnlyForTheRowsShown) {
   EXPECT_GE(*w.asked.begin(), 99990 - shown - 1);
   EXPECT_EQ(w.v->Position(), TopIndex(w.list));
   EXPECT_GT(w.v->Position(), 32767);
+}
+
+// Type-ahead in the program's kind of list: 100,000 rows whose names run from "a..." to
+// "z..." in order; a key typed on the keyboard is looked up by OnDataFind (here a binary
+// search over the names, as a program searches its sorted data), not by asking for rows.
+TEST_F(QzListViewTest, TypeAheadFindsTheRowThroughOnDataFindWithoutWalkingTheRows) {
+  constexpr int kRows = 100000;
+  QzWindow w(kRows);
+  auto name = [](int i) {
+    char buf[16];
+    snprintf(buf, sizeof(buf), "%c%06d", 'a' + i * 26 / kRows, i);
+    return std::string(buf);
+  };
+  int data_calls = 0;
+  w.list->OnData = [&](TObject*, TListItem* item) {
+    ++data_calls;
+    item->SetCaption(name(item->Index()));
+  };
+  struct Find {
+    TItemFind find;
+    std::string text;
+    int start;
+    bool wrap;
+  };
+  std::vector<Find> finds;
+  w.list->OnDataFind = [&](TObject* sender, TItemFind find, const std::string& text, POINT,
+                           void*, int start, TSearchDirection, bool wrap, int& index) {
+    EXPECT_EQ(sender, w.list);
+    finds.push_back({find, text, start, wrap});
+    std::string prefix = text;
+    for (char& ch : prefix) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+    // The rows starting with the prefix are one block: [first row >= prefix, first row past it).
+    auto first_not_below = [&](const std::string& key) {
+      int lo = 0, hi = kRows;
+      while (lo < hi) {
+        int mid = (lo + hi) / 2;
+        if (name(mid) < key) lo = mid + 1;
+        else hi = mid;
+      }
+      return lo;
+    };
+    const int from = first_not_below(prefix), to = first_not_below(prefix + "\x7f");
+    if (std::max(from, start) < to) index = std::max(from, start);
+    else if (wrap && from < to) index = from;
+  };
+  const int first_k = (10 * kRows + 25) / 26;  // the first name beginning with "k"
+  ASSERT_EQ(name(first_k)[0], 'k');
+  ASSERT_EQ(name(first_k - 1)[0], 'j');
+  // Start past the "k" rows: the find has to go round the end.
+  w.list->SetItemIndex(60000);
+  w.list->Items()[60000]->MakeVisible(false);
+  w.Refresh();
+  SetForegroundWindow(w.form->Handle());
+  w.list->SetFocus();
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == w.list->Handle(); }))
+      << "the list did not take the focus";
+  data_calls = 0;
+  tolvane_test::TapKey('K');
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return w.list->ItemIndex() == first_k; }))
+      << "typing k left the selection at " << w.list->ItemIndex() << " after " << finds.size()
+      << " finds";
+  ASSERT_EQ(finds.size(), 1u);
+  EXPECT_EQ(finds[0].find, TItemFind::ifPartialString);
+  EXPECT_EQ(finds[0].text, "k");
+  EXPECT_EQ(finds[0].start, 60001);
+  EXPECT_TRUE(finds[0].wrap);
+  ASSERT_NE(w.list->ItemFocused(), nullptr);
+  EXPECT_EQ(w.list->ItemFocused()->Index(), first_k);
+  EXPECT_EQ(w.list->SelCount(), 1);
+  // The row found is brought into view, the outside bar with it.
+  w.Refresh();
+  const int top = TopIndex(w.list);
+  EXPECT_LE(top, first_k);
+  EXPECT_GT(top + w.list->VisibleRowCount(), first_k);
+  EXPECT_EQ(w.v->Position(), top);
+  // Only the rows shown were asked for, not every row for the key.
+  EXPECT_LT(data_calls, 20 * w.list->VisibleRowCount()) << data_calls << " rows asked for";
 }
 
 TEST_F(QzListViewTest, HeaderCaptionClickSortsAndShowsTheArrowWhileTheCheckBoxDoesNot) {
