@@ -1,6 +1,7 @@
 // The wrapped tree view in real windows under the X server: nodes and their window items,
 // expansion from the program and by a click, selection with its events and the mouse release,
-// hit tests (node, state picture), deletion, custom draw, and a new window keeping the tree.
+// hit tests (node, state picture), deletion, custom draw, a new window keeping the tree, the
+// pictures asked for as nodes are drawn, editing refused or its text replaced, and sorting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -319,4 +320,130 @@ TEST_F(TreeView, PressWhoseReleaseAHandlerTookDoesNotHangTheTree) {
   ClickClient(t.tree->Handle(), p.x, p.y);
   EXPECT_EQ(downs, 2);
   EXPECT_EQ(ups, 1);  // the left release, handed over although the handler took it
+}
+
+namespace {
+
+// How many pixels of `colour` the tree shows left of a node's text (where its picture is).
+int PictureColourCount(TCustomTreeView* tree, TTreeNode* node, TColor colour) {
+  HWND wnd = tree->Handle();
+  auto shot = tolvane_test::Grab(wnd);
+  RECT wr;
+  GetWindowRect(wnd, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(wnd, &origin);
+  RECT text = node->DisplayRect(true);
+  int n = 0;
+  for (int y = text.top; y < text.bottom; ++y)
+    for (int x = 0; x < text.left; ++x)
+      n += shot->GetPixel(x + origin.x - wr.left, y + origin.y - wr.top) == colour;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(TreeView, ImageEventsGiveThePicturesDrawnAndDoNotRedrawForEver) {
+  constexpr TColor kOpenFolder = 0x60D8F8, kClosedFolder = 0x40C0F0;
+  TreeForm t;  // every node: picture 2, selected picture 1
+  t.root->Expand(false);
+  std::vector<TTreeNode*> asked;
+  t.tree->OnGetImageIndex = [&](TObject* sender, TTreeNode* node) {
+    EXPECT_EQ(sender, t.tree);
+    asked.push_back(node);
+    node->SetImageIndex(node == t.docs ? 1 : 0);
+  };
+  t.tree->OnGetSelectedIndex = [&](TObject*, TTreeNode* node) { node->SetSelectedIndex(2); };
+  t.Show();
+  UpdateWindow(t.tree->Handle());
+  Pump();  // what was drawn reaches the screen
+  EXPECT_NE(std::find(asked.begin(), asked.end(), t.docs), asked.end());
+  EXPECT_EQ(std::find(asked.begin(), asked.end(), t.a), asked.end());  // not shown
+  EXPECT_GT(PictureColourCount(t.tree, t.docs, kOpenFolder), 20);
+  EXPECT_EQ(PictureColourCount(t.tree, t.pics, kOpenFolder), 0);
+  EXPECT_EQ(PictureColourCount(t.tree, t.pics, kClosedFolder), 0);
+  // A selected node shows what OnGetSelectedIndex gave.
+  t.tree->SetSelected(t.pics);
+  UpdateWindow(t.tree->Handle());
+  Pump();  // what was drawn reaches the screen
+  EXPECT_GT(PictureColourCount(t.tree, t.pics, kClosedFolder), 20);
+  // Pictures set while the tree asks for them ask for no new paint.
+  Pump();
+  asked.clear();
+  Pump();
+  EXPECT_TRUE(asked.empty()) << "the tree keeps repainting";
+  // Without the events a node shows its own pictures.
+  t.tree->OnGetImageIndex = nullptr;
+  t.docs->SetImageIndex(2);
+  UpdateWindow(t.tree->Handle());
+  Pump();  // what was drawn reaches the screen
+  EXPECT_GT(PictureColourCount(t.tree, t.docs, kClosedFolder), 20);
+}
+
+TEST_F(TreeView, EditingCanBeRefusedAndTheEditedTextReplaced) {
+  TreeForm t;
+  t.tree->SetReadOnly(false);
+  std::vector<TTreeNode*> asked;
+  t.tree->OnEditing = [&](TObject*, TTreeNode* node, bool& allow) {
+    asked.push_back(node);
+    allow = node != t.root;
+  };
+  t.tree->OnEdited = [&](TObject*, TTreeNode* node, std::string& text) {
+    EXPECT_EQ(node, t.other);
+    EXPECT_EQ(text, "renamed");
+    text = "Renamed by the program";
+  };
+  t.Show();
+  t.tree->SetFocus();
+  auto edit_label = [&](TTreeNode* n) {
+    return reinterpret_cast<HWND>(SendMessageA(t.tree->Handle(), TVM_EDITLABELA, 0,
+                                               reinterpret_cast<LPARAM>(n->ItemId())));
+  };
+  EXPECT_EQ(edit_label(t.root), nullptr);
+  HWND edit = edit_label(t.other);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(asked, (std::vector<TTreeNode*>{t.root, t.other}));
+  SetWindowTextA(edit, "renamed");
+  PressKey(edit, VK_RETURN);
+  EXPECT_EQ(t.other->Text(), "Renamed by the program");
+  EXPECT_EQ(WindowItemText(t.tree->Handle(), t.other->ItemId()), "Renamed by the program");
+}
+
+TEST_F(TreeView, SortTypeKeepsNodesInOrderInTheTreeAndTheWindow) {
+  TreeForm t;
+  t.Show();
+  TTreeNodes& n = t.tree->Items();
+  auto order = [&](TTreeNode* parent) {
+    std::string nodes, window;
+    for (TTreeNode* c = parent->GetFirstChild(); c; c = c->GetNextSibling()) nodes += c->Text() + " ";
+    auto h = reinterpret_cast<HTREEITEM>(SendMessageA(t.tree->Handle(), TVM_GETNEXTITEM, TVGN_CHILD,
+                                                      reinterpret_cast<LPARAM>(parent->ItemId())));
+    for (; h; h = reinterpret_cast<HTREEITEM>(SendMessageA(t.tree->Handle(), TVM_GETNEXTITEM,
+                                                           TVGN_NEXT, reinterpret_cast<LPARAM>(h))))
+      window += WindowItemText(t.tree->Handle(), h) + " ";
+    EXPECT_EQ(nodes, window) << "the node tree and the window differ";
+    return nodes;
+  };
+  n.AddChildFirst(t.root, "zeta");
+  EXPECT_EQ(order(t.root), "zeta docs pics ");  // no sorting yet
+  t.tree->SetSortType(TSortType::stText);
+  EXPECT_EQ(order(t.root), "docs pics zeta ");
+  n.AddChild(t.root, "alpha");
+  EXPECT_EQ(order(t.root), "alpha docs pics zeta ");
+  t.pics->SetText("Beta");
+  EXPECT_EQ(order(t.root), "alpha Beta docs zeta ");
+  EXPECT_EQ(t.pics->Index(), 1);
+  // By data, through OnCompare (larger data first); text changes keep their place.
+  t.root->GetFirstChild()->SetData(reinterpret_cast<void*>(3));  // alpha
+  t.tree->OnCompare = [](TObject*, TTreeNode* a, TTreeNode* b, int, int& compare) {
+    compare = static_cast<int>(reinterpret_cast<intptr_t>(b->Data()) - reinterpret_cast<intptr_t>(a->Data()));
+  };
+  t.tree->SetSortType(TSortType::stData);
+  EXPECT_EQ(order(t.root), "alpha Beta docs zeta ");  // data 3, 2, 1, 0
+  t.docs->SetData(reinterpret_cast<void*>(5));
+  EXPECT_EQ(order(t.root), "docs alpha Beta zeta ");
+  t.docs->SetText("z-docs");
+  EXPECT_EQ(order(t.root), "z-docs alpha Beta zeta ");
+  // A new window keeps the order.
+  t.tree->RecreateWnd();
+  EXPECT_EQ(order(t.root), "z-docs alpha Beta zeta ");
 }
