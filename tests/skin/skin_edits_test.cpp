@@ -1,7 +1,8 @@
 // The skinned edits, combo box and hyperlink label in real windows under the X server: typed
 // text and its limit, the number edit's key filter, value and refusal of a pasted non-number,
-// a combo selection by the mouse, the link's hover colour and click (the shell behind a
-// seam), colours per style and theme, and a picture of them all (skin_edits.png).
+// a combo selection by the mouse, the keys, focus and mouse of a combo box's edit, the link's
+// hover colour and click (the shell behind a seam), colours per style and theme, and a
+// picture of them all (skin_edits.png).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -211,6 +212,61 @@ TEST_F(SkinEdits, AComboItemChosenWithTheMouseIsSelected) {
   EXPECT_EQ(f.combo->ItemIndex(), 2);
   EXPECT_EQ(f.combo->Text(), "Pool");
   EXPECT_EQ(selects, 1);
+}
+
+// The edit inside a drop-down combo box is a part of it: keys typed there run the combo
+// box's key events (a changed key is what the edit gets), its focus changes are the combo
+// box's entering and leaving (not the hand-over between the two), its mouse buttons the
+// combo box's, and Tab moves on to the next control.
+TEST_F(SkinEdits, TheComboEditsKeysFocusAndMouseAreTheCombosAndTabLeavesIt) {
+  EditForm f;
+  f.combo->SetStyle(TComboBoxStyle::csDropDown);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(skin::GetComboBoxInfo(f.combo->Handle(), &info));
+  HWND edit = info.hwndItem;
+  ASSERT_NE(edit, nullptr);
+  int enters = 0, exits = 0;
+  std::vector<WORD> downs;
+  std::vector<POINT> presses;
+  f.combo->OnEnter = [&](TObject*) { ++enters; };
+  f.combo->OnExit = [&](TObject*) { ++exits; };
+  f.combo->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { downs.push_back(key); };
+  f.combo->OnKeyPress = [&](TObject*, char& key) {
+    if (key == 'b') key = 'X';
+  };
+  f.combo->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
+    if (b == TMouseButton::mbLeft) presses.push_back(POINT{x, y});
+  };
+  SetForegroundWindow(f.form.Handle());
+  f.combo->SetFocus();
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == edit; }))
+      << "the combo box did not hand its focus to its edit";
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(exits, 0);
+  EXPECT_EQ(f.form.ActiveControl(), f.combo);
+  tolvane_test::TapKey('A');
+  tolvane_test::TapKey('B');
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return f.combo->Text() == "aX"; }))
+      << "the edit shows \"" << f.combo->Text() << "\"";
+  EXPECT_EQ(downs, (std::vector<WORD>{'A', 'B'}));
+  // Tab goes to the next control in tab order (round to the first).
+  tolvane_test::TapKey(VK_TAB);
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == f.edit->Handle(); }))
+      << "Tab in the combo box's edit did not move the focus on";
+  EXPECT_EQ(exits, 1);
+  EXPECT_EQ(enters, 1);
+  // A click into the edit enters the combo box from outside; its press is the combo box's
+  // mouse event, in the combo box's coordinates.
+  ClickClient(edit, 4, 5);
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == edit; }));
+  EXPECT_EQ(enters, 2);
+  EXPECT_EQ(f.form.ActiveControl(), f.combo);
+  ASSERT_EQ(presses.size(), 1u);
+  POINT expected{4, 5};
+  MapWindowPoints(edit, f.combo->Handle(), &expected, 1);
+  EXPECT_EQ(presses[0].x, expected.x);
+  EXPECT_EQ(presses[0].y, expected.y);
 }
 
 TEST_F(SkinEdits, TheLinkTurnsToTheHoverColourAndOpensOnlyAUrl) {
