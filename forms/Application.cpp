@@ -151,7 +151,8 @@ bool TApplication::Active() const {
 bool TApplication::IsKeyMsg(MSG& msg) {
   if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
     return false;
-  TWinControl* c = TWinControl::FromHandle(msg.hwnd);
+  // A key in a control's part (a combo box's edit) is a key in that control.
+  TWinControl* c = TWinControl::ControlOf(msg.hwnd);
   if (!c || msg.hwnd == handle_) return false;
   TCustomForm* form = c->ParentForm();
   if (!form) return false;

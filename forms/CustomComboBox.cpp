@@ -7,6 +7,10 @@
 
 namespace forms {
 
+namespace {
+constexpr UINT_PTR kEditSubclassId = 0x434245;  // "CBE"
+}  // namespace
+
 std::string TCustomComboBox::TItems::Strings(int index) const {
   if (index < 0 || index >= Count()) return {};
   return list_[static_cast<size_t>(index)];
@@ -101,6 +105,89 @@ void TCustomComboBox::CreateWnd() {
   GetWindowRect(handle_, &r);
   if (style_ != TComboBoxStyle::csSimple && r.bottom - r.top != height_)
     TControl::SetBounds(left_, top_, width_, r.bottom - r.top);
+  if (style_ != TComboBoxStyle::csDropDownList) AttachEdit();
+}
+
+void TCustomComboBox::AttachEdit() {
+  HWND e = handle_ ? FindWindowExA(handle_, nullptr, "Edit", nullptr) : nullptr;
+  if (!e || !SubclassWindow(e, EditProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    return;
+  edit_ = e;
+  AdoptPart(e);
+}
+
+LRESULT CALLBACK TCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                           DWORD_PTR ref) {
+  auto* self = reinterpret_cast<TCustomComboBox*>(ref);
+  if (msg == WM_NCDESTROY) {
+    LRESULT r = DefSubclassMessage(wnd, msg, w, l);
+    UnsubclassWindow(wnd, EditProc, id);
+    ReleasePart(wnd);
+    if (self->edit_ == wnd) self->edit_ = nullptr;
+    return r;
+  }
+  return self->EditMessage(wnd, msg, w, l);
+}
+
+bool TCustomComboBox::IsOwnWindow(HWND wnd) const {
+  if (!wnd || !handle_) return false;
+  if (wnd == handle_ || wnd == edit_) return true;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  return GetComboBoxInfo(handle_, &info) && wnd == info.hwndList;
+}
+
+LRESULT TCustomComboBox::EditMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+  LPARAM own = l;
+  bool route = false;
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+      route = true;
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The combo box hands its focus on to the edit: entering and leaving are the moves
+      // from and to windows outside it.
+      route = !IsOwnWindow(reinterpret_cast<HWND>(w));
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP: {
+      // The mouse events see the point in the combo box's client coordinates.
+      POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+      MapWindowPoints(wnd, handle_, &p, 1);
+      l = MAKELPARAM(p.x, p.y);
+      route = true;
+      break;
+    }
+    default:
+      break;
+  }
+  if (!route || IsDestroying() || !handle_) return DefSubclassMessage(wnd, msg, w, own);
+  EditDefault outer = edit_default_;
+  edit_default_ = EditDefault{wnd, msg, own};
+  TMessage m{msg, w, l, 0};
+  WindowProc(m);
+  edit_default_ = outer;
+  return m.Result;
+}
+
+void TCustomComboBox::DefaultHandler(TMessage& m) {
+  if (edit_default_.wnd && m.Msg == edit_default_.msg) {
+    // Once: whatever the handlers send the combo box meanwhile is its own.
+    EditDefault d = edit_default_;
+    edit_default_ = EditDefault{};
+    m.Result = DefSubclassMessage(d.wnd, m.Msg, m.WParam, d.lparam);
+    return;
+  }
+  TWinControl::DefaultHandler(m);
 }
 
 void TCustomComboBox::DestroyWnd() {
@@ -241,6 +328,15 @@ void TCustomComboBox::CMFontChanged(TMessage& m) {
 void TCustomComboBox::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_COMMAND: CNCommand(m); return;
+    // The focus moving between the combo box and its edit neither enters nor leaves it.
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (edit_ && !edit_default_.wnd && reinterpret_cast<HWND>(m.WParam) == edit_) {
+        DefaultHandler(m);
+        return;
+      }
+      TWinControl::Dispatch(m);
+      return;
     // The edit part and the dropped list ask the combo box itself for their colours.
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -1,7 +1,9 @@
 // TCustomComboBox / TComboBox: the system's COMBOBOX wrapped: an edit with a drop-down list,
 // a drop-down list alone or a list always shown; its items mirrored in the object (so that
 // they survive a recreated window), the selected index, the text, and the change, select,
-// drop-down and close-up events from the CBN_* notifications.
+// drop-down and close-up events from the CBN_* notifications. The edit part is subclassed like
+// the combo box itself: its keys, characters, focus changes and mouse buttons are the combo
+// box's (its key, enter/exit and mouse events run, dialog keys reach the form).
 #pragma once
 
 #include <vector>
@@ -78,6 +80,7 @@ class TCustomComboBox : public TWinControl {
   void CMColorChanged(TMessage& m) override;
   void CNCommand(TMessage& m);
   void Dispatch(TMessage& m) override;
+  void DefaultHandler(TMessage& m) override;
 
  private:
   friend class TItems;
@@ -87,7 +90,21 @@ class TCustomComboBox : public TWinControl {
   void SizeDropDown();
   // After items were deleted: the text follows a selection that went with them.
   void SelectionGone();
+  static LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                   DWORD_PTR ref);
+  void AttachEdit();
+  LRESULT EditMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l);
+  // The combo box itself, its edit or its dropped list: focus moving among them stays inside.
+  bool IsOwnWindow(HWND wnd) const;
   TItems items_{this};
+  HWND edit_ = nullptr;
+  // An edit message on its way through the combo box's handlers: its default handling goes
+  // to the edit, with the edit's own coordinates.
+  struct EditDefault {
+    HWND wnd = nullptr;
+    UINT msg = 0;
+    LPARAM lparam = 0;
+  } edit_default_;
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
   int item_index_ = -1;  // kept while there is no window
   int drop_down_count_ = 8;

@@ -33,9 +33,14 @@ std::string NarrowText(const wchar_t* w) {
   return s;
 }
 
-int CALLBACK CompareCaptions(LPARAM a, LPARAM b, LPARAM) {
-  return lstrcmpiA(reinterpret_cast<TListItem*>(a)->Caption().c_str(),
-                   reinterpret_cast<TListItem*>(b)->Caption().c_str());
+TSearchDirection DirectionOf(UINT vk) {
+  switch (vk) {
+    case VK_LEFT: return TSearchDirection::sdLeft;
+    case VK_RIGHT: return TSearchDirection::sdRight;
+    case VK_UP: return TSearchDirection::sdAbove;
+    case VK_DOWN: return TSearchDirection::sdBelow;
+    default: return TSearchDirection::sdAll;
+  }
 }
 
 THitTests HitTestsOf(UINT f) {
@@ -148,7 +153,9 @@ void TCustomListView::ApplyExtendedStyle() {
   if (grid_lines_) bits |= LVS_EX_GRIDLINES;
   if (checkboxes_) bits |= LVS_EX_CHECKBOXES;
   if (double_buffered_) bits |= LVS_EX_DOUBLEBUFFER;
-  const DWORD mask = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_DOUBLEBUFFER;
+  if (flat_scroll_bars_) bits |= LVS_EX_FLATSB;
+  const DWORD mask = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES |
+                     LVS_EX_DOUBLEBUFFER | LVS_EX_FLATSB;
   Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, bits);
 }
 
@@ -204,6 +211,14 @@ void TCustomListView::SetRowSelect(bool v) { row_select_ = v; ApplyExtendedStyle
 void TCustomListView::SetGridLines(bool v) { grid_lines_ = v; ApplyExtendedStyle(); }
 void TCustomListView::SetCheckboxes(bool v) { checkboxes_ = v; ApplyExtendedStyle(); }
 void TCustomListView::SetDoubleBuffered(bool v) { double_buffered_ = v; ApplyExtendedStyle(); }
+
+void TCustomListView::SetFlatScrollBars(bool v) {
+  if (v == flat_scroll_bars_) return;
+  flat_scroll_bars_ = v;
+  // A window that once had the flat bars may keep them: a new window drops them.
+  if (!v) RecreateWnd();
+  else ApplyExtendedStyle();
+}
 
 HWND TCustomListView::HeaderHandle() {
   return reinterpret_cast<HWND>(Send(LVM_GETHEADER));
@@ -304,11 +319,24 @@ void TCustomListView::UpdateItems(int first, int last) {
   Send(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
 }
 
+int CALLBACK TCustomListView::CompareItems(LPARAM a, LPARAM b, LPARAM list) {
+  auto* self = reinterpret_cast<TCustomListView*>(list);
+  auto* item1 = reinterpret_cast<TListItem*>(a);
+  auto* item2 = reinterpret_cast<TListItem*>(b);
+  if (self->OnCompare) {
+    int compare = 0;
+    self->OnCompare(self, item1, item2, 0, compare);
+    return compare;
+  }
+  return lstrcmpiA(item1->Caption().c_str(), item2->Caption().c_str());
+}
+
 bool TCustomListView::AlphaSort() {
   if (owner_data_) return false;
   auto& v = items_.items_;
+  const auto self = reinterpret_cast<LPARAM>(this);
   if (handle_) {
-    Send(LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&CompareCaptions));
+    Send(LVM_SORTITEMS, static_cast<WPARAM>(self), reinterpret_cast<LPARAM>(&CompareItems));
     // Take the order the window now has.
     for (size_t i = 0; i < v.size(); ++i) {
       LVITEMA it{};
@@ -321,8 +349,9 @@ bool TCustomListView::AlphaSort() {
       if (at != v.end()) std::iter_swap(v.begin() + static_cast<std::ptrdiff_t>(i), at);
     }
   } else {
-    std::stable_sort(v.begin(), v.end(), [](const auto& a, const auto& b) {
-      return CompareCaptions(reinterpret_cast<LPARAM>(a.get()), reinterpret_cast<LPARAM>(b.get()), 0) < 0;
+    std::stable_sort(v.begin(), v.end(), [self](const auto& a, const auto& b) {
+      return CompareItems(reinterpret_cast<LPARAM>(a.get()), reinterpret_cast<LPARAM>(b.get()),
+                          self) < 0;
     });
   }
   items_.Renumber(0);
@@ -331,6 +360,45 @@ bool TCustomListView::AlphaSort() {
 
 void TCustomListView::ColClick(TListColumn* column) {
   if (OnColumnClick) OnColumnClick(this, column);
+}
+
+void TCustomListView::ColRightClick(TListColumn* column, POINT point) {
+  if (OnColumnRightClick) OnColumnRightClick(this, column, point);
+}
+
+int TCustomListView::OwnerDataFind(TItemFind find, const std::string& find_string,
+                                   POINT position, void* find_data, int start_index,
+                                   TSearchDirection direction, bool wrap) {
+  int index = -1;
+  if (OnDataFind)
+    OnDataFind(this, find, find_string, position, find_data, start_index, direction, wrap,
+               index);
+  return index;
+}
+
+void TCustomListView::OwnerDataHint(int start_index, int end_index) {
+  if (OnDataHint) OnDataHint(this, start_index, end_index);
+}
+
+void TCustomListView::OwnerDataStateChange(int start_index, int end_index,
+                                           TItemStates old_state, TItemStates new_state) {
+  if (OnDataStateChange) OnDataStateChange(this, start_index, end_index, old_state, new_state);
+}
+
+void TCustomListView::HeaderRightClick() {
+  HWND header = HeaderHandle();
+  DWORD at = GetMessagePos();
+  POINT screen{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  HDHITTESTINFO ht{};
+  ht.pt = screen;
+  ::ScreenToClient(header, &ht.pt);
+  int index = static_cast<int>(SendMessageA(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht)));
+  if (index < 0 || !(ht.flags & (HHT_ONHEADER | HHT_ONDIVIDER | HHT_ONDIVOPEN))) return;
+  TListColumn* column = columns_[index];
+  if (!column) return;
+  POINT p = screen;
+  ::ScreenToClient(handle_, &p);
+  ColRightClick(column, p);
 }
 
 void TCustomListView::Dispatch(TMessage& m) {
@@ -358,9 +426,11 @@ void TCustomListView::Dispatch(TMessage& m) {
     case WM_NOTIFY: {
       TCustomSysView::Dispatch(m);
       auto* h = reinterpret_cast<const NMHDR*>(m.LParam);
-      if (h && h->hwndFrom == HeaderHandle() &&
-          (h->code == HDN_ITEMCHANGEDA || h->code == HDN_ITEMCHANGEDW))
+      if (!h || h->hwndFrom != HeaderHandle()) return;
+      if (h->code == HDN_ITEMCHANGEDA || h->code == HDN_ITEMCHANGEDW)
         HeaderChanged(reinterpret_cast<const NMHEADERA*>(h));
+      else if (h->code == static_cast<UINT>(NM_RCLICK))
+        HeaderRightClick();
       return;
     }
     default:
@@ -424,10 +494,20 @@ void TCustomListView::CNNotify(TMessage& m) {
       return;
     case LVN_ODFINDITEMA:
     case LVN_ODFINDITEMW:
-      // Type-ahead in owner-data mode: the rows are the program's; nothing is found here
-      // (the default answer, 0, would jump to the first row at every key).
-      m.Result = -1;
+      // Type-ahead in owner-data mode: the rows are the program's, so OnDataFind finds them.
+      m.Result = FindItem(h);
       return;
+    case LVN_ODCACHEHINT: {
+      auto* nm = reinterpret_cast<NMLVCACHEHINT*>(h);
+      OwnerDataHint(nm->iFrom, nm->iTo);
+      return;
+    }
+    case LVN_ODSTATECHANGED: {
+      auto* nm = reinterpret_cast<NMLVODSTATECHANGE*>(h);
+      OwnerDataStateChange(nm->iFrom, nm->iTo, ItemStatesOf(nm->uOldState),
+                           ItemStatesOf(nm->uNewState));
+      return;
+    }
     case LVN_ENDLABELEDITA:
     case LVN_ENDLABELEDITW: {
       // The caption the user typed; none when the edit was cancelled.
@@ -444,6 +524,25 @@ void TCustomListView::CNNotify(TMessage& m) {
     default:
       DefaultHandler(m);
   }
+}
+
+LRESULT TCustomListView::FindItem(NMHDR* h) {
+  // The A and W forms differ only in the text's character size. Wine sends the W form
+  // whatever format the list was told to speak.
+  auto* nm = reinterpret_cast<NMLVFINDITEMA*>(h);
+  const LVFINDINFOA& f = nm->lvfi;
+  TItemFind find = TItemFind::ifExactString;
+  if (f.flags & LVFI_PARAM) find = TItemFind::ifData;
+  else if (f.flags & LVFI_NEARESTXY) find = TItemFind::ifNearest;
+  else if (f.flags & LVFI_PARTIAL) find = TItemFind::ifPartialString;
+  std::string text;
+  if (f.psz && (find == TItemFind::ifExactString || find == TItemFind::ifPartialString))
+    text = h->code == LVN_ODFINDITEMW ? NarrowText(reinterpret_cast<const wchar_t*>(f.psz))
+                                      : std::string(f.psz);
+  int found = OwnerDataFind(find, text, f.pt, reinterpret_cast<void*>(f.lParam), nm->iStart,
+                            DirectionOf(f.vkDirection), (f.flags & LVFI_WRAP) != 0);
+  // A row that is not there would have the list jump to nowhere.
+  return found >= 0 && found < items_.Count() ? found : -1;
 }
 
 void TCustomListView::GetDispInfo(NMHDR* h) {

@@ -47,6 +47,9 @@ class TCustomListView : public TCustomSysView {
   // row's box is its TListItem's Checked; a click on it or Space on the focused row flips it.
   bool Checkboxes() const { return checkboxes_; }
   void SetCheckboxes(bool v);
+  // The system's flat scroll bars (LVS_EX_FLATSB) in place of the ordinary ones.
+  bool FlatScrollBars() const { return flat_scroll_bars_; }
+  void SetFlatScrollBars(bool v);
   // Painting through an off-screen buffer (the system's LVS_EX_DOUBLEBUFFER).
   bool DoubleBuffered() const { return double_buffered_; }
   void SetDoubleBuffered(bool v);
@@ -73,7 +76,8 @@ class TCustomListView : public TCustomSysView {
   void Scroll(int dx, int dy);
   // Redraws rows first .. last.
   void UpdateItems(int first, int last);
-  // Sorts kept rows by caption (not in owner-data mode, where the program sorts its data).
+  // Sorts kept rows by OnCompare, or by caption without it (not in owner-data mode, where the
+  // program sorts its data).
   bool AlphaSort();
 
   using TLVOwnerDataEvent = std::function<void(TObject* sender, TListItem* item)>;
@@ -100,8 +104,36 @@ class TCustomListView : public TCustomSysView {
   using TLVChangingEvent =
       std::function<void(TObject* sender, TListItem* item, TItemChange change, bool& allow)>;
 
+  // Owner-data mode: find a row for the list (type-ahead, LVM_FINDITEM). The handler sets
+  // `index` to the row found; it stays -1 when none is. `find_string` is the text for
+  // ifPartialString and ifExactString, `find_data` the lParam for ifData, `position` the
+  // point for ifNearest; the search starts at `start_index` and goes on at row 0 after the
+  // last row when `wrap`.
+  using TLVOwnerDataFindEvent = std::function<void(
+      TObject* sender, TItemFind find, const std::string& find_string, POINT position,
+      void* find_data, int start_index, TSearchDirection direction, bool wrap, int& index)>;
+  // Owner-data mode: rows start_index .. end_index are about to be asked for (a cache hint).
+  using TLVOwnerDataHintEvent =
+      std::function<void(TObject* sender, int start_index, int end_index)>;
+  // Owner-data mode: rows start_index .. end_index changed from old_state to new_state in one go
+  // (a range selected with Shift).
+  using TLVOwnerDataStateChangeEvent =
+      std::function<void(TObject* sender, int start_index, int end_index, TItemStates old_state,
+                         TItemStates new_state)>;
+  // Sets `compare` below 0 when item1 goes before item2, above 0 when after, 0 when equal.
+  using TLVCompareEvent = std::function<void(TObject* sender, TListItem* item1,
+                                             TListItem* item2, int data, int& compare)>;
+  // A right click on a column header; `point` in the list's client coordinates.
+  using TLVColumnRClickEvent =
+      std::function<void(TObject* sender, TListColumn* column, POINT point)>;
+
   TLVOwnerDataEvent OnData;
+  TLVOwnerDataFindEvent OnDataFind;
+  TLVOwnerDataHintEvent OnDataHint;
+  TLVOwnerDataStateChangeEvent OnDataStateChange;
+  TLVCompareEvent OnCompare;
   TLVColumnClickEvent OnColumnClick;
+  TLVColumnRClickEvent OnColumnRightClick;
   TLVCustomDrawEvent OnCustomDraw;
   TLVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
   TLVCustomDrawItemEvent OnCustomDrawItem;
@@ -130,6 +162,14 @@ class TCustomListView : public TCustomSysView {
   void CMMouseEnter(TMessage& m) override;
   void CMMouseLeave(TMessage& m) override;
   virtual void ColClick(TListColumn* column);
+  virtual void ColRightClick(TListColumn* column, POINT point);
+  // Owner-data notifications: a find (the row found, or -1), a cache hint, a range's states.
+  virtual int OwnerDataFind(TItemFind find, const std::string& find_string, POINT position,
+                            void* find_data, int start_index, TSearchDirection direction,
+                            bool wrap);
+  virtual void OwnerDataHint(int start_index, int end_index);
+  virtual void OwnerDataStateChange(int start_index, int end_index, TItemStates old_state,
+                                    TItemStates new_state);
   virtual void CNNotify(TMessage& m);
   virtual void CNDrawItem(TMessage& m);
   LRESULT CustomDraw(NMLVCUSTOMDRAW* cd);
@@ -140,6 +180,9 @@ class TCustomListView : public TCustomSysView {
 
  private:
   void GetDispInfo(NMHDR* h);
+  LRESULT FindItem(NMHDR* h);
+  void HeaderRightClick();
+  static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM list);
   void ItemChanged(const NMLISTVIEW* nm);
   void HeaderChanged(const NMHEADERA* nm);
   void InsertItemWindow(int index);
@@ -165,6 +208,7 @@ class TCustomListView : public TCustomSysView {
   bool grid_lines_ = false;
   bool checkboxes_ = false;
   bool double_buffered_ = false;
+  bool flat_scroll_bars_ = false;
 };
 
 }  // namespace forms

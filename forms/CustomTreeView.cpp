@@ -2,6 +2,8 @@
 // deletion, custom draw), hit tests, and the node tree put back into a window made anew.
 #include "forms/CustomTreeView.h"
 
+#include <algorithm>
+
 
 namespace forms {
 
@@ -177,6 +179,93 @@ void TCustomTreeView::FullCollapse() {
   for (auto& r : items_.roots_) r->Collapse(true);
 }
 
+int CALLBACK TCustomTreeView::CompareNodes(LPARAM a, LPARAM b, LPARAM tree) {
+  auto* self = reinterpret_cast<TCustomTreeView*>(tree);
+  auto* node1 = reinterpret_cast<TTreeNode*>(a);
+  auto* node2 = reinterpret_cast<TTreeNode*>(b);
+  if (self->OnCompare) {
+    int compare = 0;
+    self->OnCompare(self, node1, node2, 0, compare);
+    return compare;
+  }
+  return lstrcmpiA(node1->text_.c_str(), node2->text_.c_str());
+}
+
+void TCustomTreeView::SortChildren(TTreeNode* parent, bool recurse) {
+  auto& v = items_.SiblingsOf(parent);
+  const auto self = reinterpret_cast<LPARAM>(this);
+  if (handle_ && (!parent || parent->item_)) {
+    TVSORTCB cb{};
+    cb.hParent = parent ? parent->item_ : TVI_ROOT;
+    cb.lpfnCompare = &CompareNodes;
+    cb.lParam = self;
+    Send(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&cb));
+    // Take the order the window now has.
+    auto h = reinterpret_cast<HTREEITEM>(
+        parent ? Send(TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent->item_))
+               : Send(TVM_GETNEXTITEM, TVGN_ROOT));
+    for (size_t i = 0; h && i < v.size(); ++i) {
+      TTreeNode* node = NodeOf(h);
+      auto at = std::find_if(v.begin() + static_cast<std::ptrdiff_t>(i), v.end(),
+                             [node](const auto& p) { return p.get() == node; });
+      if (at != v.end()) std::iter_swap(v.begin() + static_cast<std::ptrdiff_t>(i), at);
+      h = reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(h)));
+    }
+  } else {
+    std::stable_sort(v.begin(), v.end(), [self](const auto& a, const auto& b) {
+      return CompareNodes(reinterpret_cast<LPARAM>(a.get()), reinterpret_cast<LPARAM>(b.get()),
+                          self) < 0;
+    });
+  }
+  if (!recurse) return;
+  for (auto& c : v)
+    if (c->HasChildren()) SortChildren(c.get(), true);
+}
+
+void TCustomTreeView::AlphaSort(bool recurse) { SortChildren(nullptr, recurse); }
+
+void TCustomTreeView::SetSortType(TSortType v) {
+  if (v == sort_type_) return;
+  sort_type_ = v;
+  if (v != TSortType::stNone) AlphaSort(true);
+}
+
+void TCustomTreeView::GetImageIndex(TTreeNode* node) {
+  if (OnGetImageIndex) OnGetImageIndex(this, node);
+}
+
+void TCustomTreeView::GetSelectedIndex(TTreeNode* node) {
+  if (OnGetSelectedIndex) OnGetSelectedIndex(this, node);
+}
+
+bool TCustomTreeView::CanEdit(TTreeNode* node) {
+  bool allow = true;
+  if (OnEditing) OnEditing(this, node, allow);
+  return allow;
+}
+
+void TCustomTreeView::Edit(TTreeNode* node, std::string& text) {
+  if (OnEdited) OnEdited(this, node, text);
+}
+
+void TCustomTreeView::GetDispInfo(NMHDR* h) {
+  // The A and W forms differ only in the text's character size; only pictures are asked for.
+  TVITEMA& it = reinterpret_cast<NMTVDISPINFOA*>(h)->item;
+  auto* n = reinterpret_cast<TTreeNode*>(it.lParam);
+  if (!n) n = NodeOf(it.hItem);
+  if (!n) return;
+  answering_images_ = true;
+  if (it.mask & TVIF_IMAGE) {
+    GetImageIndex(n);
+    it.iImage = n->image_index_ < 0 ? I_IMAGENONE : n->image_index_;
+  }
+  if (it.mask & TVIF_SELECTEDIMAGE) {
+    GetSelectedIndex(n);
+    it.iSelectedImage = n->selected_index_ < 0 ? I_IMAGENONE : n->selected_index_;
+  }
+  answering_images_ = false;
+}
+
 bool TCustomTreeView::CanExpand(TTreeNode* node) {
   bool allow = true;
   if (OnExpanding) OnExpanding(this, node, allow);
@@ -307,6 +396,18 @@ void TCustomTreeView::CNNotify(TMessage& m) {
     case NM_CUSTOMDRAW:
       m.Result = CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(h));
       return;
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW:
+      GetDispInfo(h);
+      return;
+    case TVN_BEGINLABELEDITA:
+    case TVN_BEGINLABELEDITW: {
+      auto& it = reinterpret_cast<NMTVDISPINFOA*>(h)->item;
+      auto* n = reinterpret_cast<TTreeNode*>(it.lParam);
+      if (!n) n = NodeOf(it.hItem);
+      m.Result = n && CanEdit(n) ? FALSE : TRUE;  // TRUE: no edit
+      return;
+    }
     case TVN_ENDLABELEDITA:
     case TVN_ENDLABELEDITW: {
       // The text the user typed; none when the edit was cancelled.
@@ -314,16 +415,25 @@ void TCustomTreeView::CNNotify(TMessage& m) {
       auto* n = reinterpret_cast<TTreeNode*>(it.lParam);
       if (!n) n = NodeOf(it.hItem);
       if (!n || !it.pszText) return;
+      std::string typed;
       if (h->code == TVN_ENDLABELEDITW) {
         auto* w = reinterpret_cast<const wchar_t*>(it.pszText);
         int len = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-        std::string text(static_cast<size_t>(len > 0 ? len - 1 : 0), '\0');
-        if (len > 1) WideCharToMultiByte(CP_ACP, 0, w, -1, text.data(), len, nullptr, nullptr);
-        n->text_ = text;
+        typed.assign(static_cast<size_t>(len > 0 ? len - 1 : 0), '\0');
+        if (len > 1) WideCharToMultiByte(CP_ACP, 0, w, -1, typed.data(), len, nullptr, nullptr);
       } else {
-        n->text_ = it.pszText;
+        typed = it.pszText;
       }
-      m.Result = TRUE;  // the window keeps the new text
+      std::string text = typed;
+      Edit(n, text);
+      n->text_ = text;
+      if (text == typed) {
+        m.Result = TRUE;  // the window keeps the text typed
+      } else {
+        m.Result = FALSE;  // the handler's text instead
+        n->ApplyItem(TVIF_TEXT);
+      }
+      if (SortsByText()) SortChildren(n->parent_, false);
       return;
     }
     case TVN_DELETEITEMA:

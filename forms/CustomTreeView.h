@@ -14,6 +14,10 @@
 
 namespace forms {
 
+// When the tree keeps its nodes in order: never, when a node's data changes, when its text
+// changes (and as nodes are added), or both.
+enum class TSortType { stNone, stData, stText, stBoth };
+
 class TCustomTreeView : public TCustomSysView {
  public:
   explicit TCustomTreeView(TComponent* owner);
@@ -30,6 +34,12 @@ class TCustomTreeView : public TCustomSysView {
   THitTests GetHitTestInfoAt(int x, int y) const;
   void FullExpand();
   void FullCollapse();
+  // Puts the top-level nodes in order (OnCompare, else by text), and every level below with
+  // `recurse`.
+  void AlphaSort(bool recurse = true);
+  TSortType SortType() const { return sort_type_; }
+  // A sort type that sorts puts the whole tree in order at once.
+  void SetSortType(TSortType v);
 
   TImageList* Images() const { return images_.Images(); }
   void SetImages(TImageList* v) { SetItemImages(v); }
@@ -64,6 +74,15 @@ class TCustomTreeView : public TCustomSysView {
   using TTVChangingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
   using TTVExpandingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
   using TTVExpandedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
+  // The node is about to be drawn: the handler may set its ImageIndex (SelectedIndex).
+  using TTVGetImageEvent = std::function<void(TObject* sender, TTreeNode* node)>;
+  // The user starts editing a node's text: clear `allow_edit` to refuse.
+  using TTVEditingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow_edit)>;
+  // The user finished editing: `text` is what the node will show (the handler may change it).
+  using TTVEditedEvent = std::function<void(TObject* sender, TTreeNode* node, std::string& text)>;
+  // Sets `compare` below 0 when node1 goes before node2, above 0 when after, 0 when equal.
+  using TTVCompareEvent = std::function<void(TObject* sender, TTreeNode* node1,
+                                             TTreeNode* node2, int data, int& compare)>;
 
   TTVChangedEvent OnChange;
   TTVChangingEvent OnChanging;
@@ -76,6 +95,11 @@ class TCustomTreeView : public TCustomSysView {
   TTVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
   TTVCustomDrawItemEvent OnCustomDrawItem;
   TTVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
+  TTVGetImageEvent OnGetImageIndex;
+  TTVGetImageEvent OnGetSelectedIndex;
+  TTVEditingEvent OnEditing;
+  TTVEditedEvent OnEdited;
+  TTVCompareEvent OnCompare;
 
  protected:
   friend class TTreeNode;
@@ -93,12 +117,23 @@ class TCustomTreeView : public TCustomSysView {
   virtual bool CanCollapse(TTreeNode* node);
   virtual void Collapse(TTreeNode* node);
   virtual void Change(TTreeNode* node);
+  virtual void GetImageIndex(TTreeNode* node);
+  virtual void GetSelectedIndex(TTreeNode* node);
+  virtual bool CanEdit(TTreeNode* node);
+  virtual void Edit(TTreeNode* node, std::string& text);
   LRESULT CustomDraw(NMTVCUSTOMDRAW* cd);
   TTreeNode* NodeOf(HTREEITEM item) const;
   // `node` and its subtree are about to go.
   void NodeGoing(TTreeNode* node);
+  bool SortsByText() const { return sort_type_ == TSortType::stText || sort_type_ == TSortType::stBoth; }
+  bool SortsByData() const { return sort_type_ == TSortType::stData || sort_type_ == TSortType::stBoth; }
+  // Puts the children of `parent` (the top-level nodes when nil) in order, in the node tree
+  // and in the window alike.
+  void SortChildren(TTreeNode* parent, bool recurse);
 
  private:
+  static int CALLBACK CompareNodes(LPARAM a, LPARAM b, LPARAM tree);
+  void GetDispInfo(NMHDR* h);
   TTreeNodes items_{this};
   int indent_ = 19;
   bool show_buttons_ = true;
@@ -115,6 +150,9 @@ class TCustomTreeView : public TCustomSysView {
   // While the program expands or collapses a node (its events run from TTreeNode): some
   // systems notify of that expansion too, others do not.
   bool program_expand_ = false;
+  TSortType sort_type_ = TSortType::stNone;
+  // Set while the images of a node are asked for (TVN_GETDISPINFO).
+  bool answering_images_ = false;
 };
 
 }  // namespace forms

@@ -18,8 +18,9 @@ void TTreeNode::ApplyItem(UINT mask) {
   it.mask = mask | TVIF_HANDLE;
   it.hItem = item_;
   it.pszText = const_cast<char*>(text_.c_str());
-  it.iImage = image_index_ < 0 ? I_IMAGENONE : image_index_;
-  it.iSelectedImage = selected_index_ < 0 ? I_IMAGENONE : selected_index_;
+  // The pictures are asked for as the node is drawn (TVN_GETDISPINFO).
+  it.iImage = I_IMAGECALLBACK;
+  it.iSelectedImage = I_IMAGECALLBACK;
   it.stateMask = TVIS_STATEIMAGEMASK;
   it.state = state_index_ > 0 && state_index_ < 16
                  ? INDEXTOSTATEIMAGEMASK(static_cast<UINT>(state_index_)) : 0;
@@ -29,17 +30,35 @@ void TTreeNode::ApplyItem(UINT mask) {
 void TTreeNode::SetText(const std::string& v) {
   text_ = v;
   ApplyItem(TVIF_TEXT);
+  if (TreeView()->SortsByText()) TreeView()->SortChildren(parent_, false);
+}
+
+void TTreeNode::SetData(void* v) {
+  data_ = v;
+  if (TreeView()->SortsByData()) TreeView()->SortChildren(parent_, false);
+}
+
+void TTreeNode::Redraw() {
+  TCustomTreeView* tree = TreeView();
+  // Set while the tree asks for the picture: it takes the answer; a redraw would ask again.
+  if (!item_ || !tree->HandleAllocated() || tree->answering_images_) return;
+  RECT r = DisplayRect(false);
+  if (!IsRectEmpty(&r)) InvalidateRect(tree->Handle(), &r, TRUE);
 }
 
 void TTreeNode::SetImageIndex(int v) {
+  if (v == image_index_) return;
   image_index_ = v;
-  ApplyItem(TVIF_IMAGE);
+  Redraw();
 }
 
 void TTreeNode::SetSelectedIndex(int v) {
+  if (v == selected_index_) return;
   selected_index_ = v;
-  ApplyItem(TVIF_SELECTEDIMAGE);
+  Redraw();
 }
+
+void TTreeNode::AlphaSort(bool recurse) { TreeView()->SortChildren(this, recurse); }
 
 void TTreeNode::SetStateIndex(int v) {
   state_index_ = v;

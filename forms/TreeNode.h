@@ -23,9 +23,11 @@ class TTreeNode : public TObject {
 
   const std::string& Text() const { return text_; }
   void SetText(const std::string& v);
+  // Setting the data sorts the node among its siblings when the tree sorts by data.
   void* Data() const { return data_; }
-  void SetData(void* v) { data_ = v; }
-  // Pictures of the tree's Images (-1: none).
+  void SetData(void* v);
+  // Pictures of the tree's Images (-1: none). The tree asks for them as it draws the node
+  // (OnGetImageIndex and OnGetSelectedIndex may set them then).
   int ImageIndex() const { return image_index_; }
   void SetImageIndex(int v);
   int SelectedIndex() const { return selected_index_; }
@@ -65,6 +67,9 @@ class TTreeNode : public TObject {
   void MakeVisible();
   // Removes the node and its children from the tree and frees it.
   void Delete();
+  // Puts the children in order (the tree's OnCompare, else by text), and theirs too with
+  // `recurse`.
+  void AlphaSort(bool recurse);
 
   HTREEITEM ItemId() const { return item_; }
   TTreeNodes* Owner() const { return owner_; }
@@ -75,6 +80,8 @@ class TTreeNode : public TObject {
   friend class TCustomTreeView;
   // Writes the node's fields into its window item.
   void ApplyItem(UINT mask);
+  // Has the window draw the node again (its pictures are asked for then).
+  void Redraw();
   TTreeNodes* owner_;
   TTreeNode* parent_;
   std::vector<std::unique_ptr<TTreeNode>> children_;

@@ -22,6 +22,7 @@ TTreeNode* TTreeNodes::InsertAt(TTreeNode* parent, size_t position, const std::s
   TTreeNode* n = node.get();
   siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(position), std::move(node));
   InsertWindowItems(n);
+  if (owner_->SortsByText()) owner_->SortChildren(parent, false);
   return n;
 }
 
@@ -36,8 +37,9 @@ void TTreeNodes::InsertWindowItems(TTreeNode* node) {
   it.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
   it.pszText = const_cast<char*>(node->text_.c_str());
   it.lParam = reinterpret_cast<LPARAM>(node);
-  it.iImage = node->image_index_ < 0 ? I_IMAGENONE : node->image_index_;
-  it.iSelectedImage = node->selected_index_ < 0 ? I_IMAGENONE : node->selected_index_;
+  // The pictures are asked for as the node is drawn (TVN_GETDISPINFO).
+  it.iImage = I_IMAGECALLBACK;
+  it.iSelectedImage = I_IMAGECALLBACK;
   it.stateMask = TVIS_STATEIMAGEMASK;
   if (node->state_index_ > 0 && node->state_index_ < 16)
     it.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(node->state_index_));

@@ -20,4 +20,14 @@ TCustomDrawState CustomDrawStateOf(UINT s) {
   return r;
 }
 
+TItemStates ItemStatesOf(UINT s) {
+  TItemStates r = 0;
+  if (s & LVIS_CUT) r |= isCut;
+  if (s & LVIS_DROPHILITED) r |= isDropHilited;
+  if (s & LVIS_FOCUSED) r |= isFocused;
+  if (s & LVIS_SELECTED) r |= isSelected;
+  if (s & LVIS_ACTIVATING) r |= isActivating;
+  return r;
+}
+
 }  // namespace forms

@@ -26,6 +26,18 @@ using THitTests = unsigned;
 
 enum class TItemChange { ctText, ctImage, ctState };
 
+// What a find in an owner-data list looks for: the program's data, a caption that starts with
+// the text, a caption equal to it, or the row nearest a point.
+enum class TItemFind { ifData, ifPartialString, ifExactString, ifNearest };
+enum class TSearchDirection { sdLeft, sdRight, sdAbove, sdBelow, sdAll };
+// The states of a row, as a bit set.
+enum TItemStateFlag : unsigned {
+  isCut = 1, isDropHilited = 2, isFocused = 4, isSelected = 8, isActivating = 16
+};
+using TItemStates = unsigned;
+// The row states a list view reports in its LVIS_* bits.
+TItemStates ItemStatesOf(UINT lvis);
+
 // The custom-draw item state bits of the system, as the events see them.
 TCustomDrawState CustomDrawStateOf(UINT item_state);
 

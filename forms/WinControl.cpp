@@ -138,6 +138,7 @@ TWinControl::~TWinControl() {
 // windows, timer windows) have no such property; a system control may use its user data
 // itself, so the property is the one place to look.
 constexpr const char* kControlProp = "TolvaneControl";
+constexpr const char* kPartProp = "TolvaneControlPart";
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
   if (!wnd) return nullptr;
@@ -146,6 +147,23 @@ TWinControl* TWinControl::FromHandle(HWND wnd) {
   GetWindowThreadProcessId(wnd, &pid);
   if (pid != GetCurrentProcessId()) return nullptr;
   return static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+}
+
+TWinControl* TWinControl::ControlOf(HWND wnd) {
+  if (TWinControl* c = FromHandle(wnd)) return c;
+  if (!wnd) return nullptr;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid != GetCurrentProcessId()) return nullptr;
+  return static_cast<TWinControl*>(GetPropA(wnd, kPartProp));
+}
+
+void TWinControl::AdoptPart(HWND part) {
+  if (part) SetPropA(part, kPartProp, this);
+}
+
+void TWinControl::ReleasePart(HWND part) {
+  if (part) RemovePropA(part, kPartProp);
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {

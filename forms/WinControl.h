@@ -78,6 +78,9 @@ class TWinControl : public TControl {
 
   // The object of one of our windows (own class or wrapped system control), or nil.
   static TWinControl* FromHandle(HWND wnd);
+  // The control a window belongs to: the object of one of our windows, or the control that
+  // took a window of the system control's own (a combo box's edit) as a part of it.
+  static TWinControl* ControlOf(HWND wnd);
   // True when the window is a subclassed system control.
   bool IsWrapped() const { return wrapped_; }
 
@@ -95,6 +98,10 @@ class TWinControl : public TControl {
   // Messages of a wrapped control arrive in their wide (Unicode) form: comctl32's subclass
   // chain is a Unicode one.
   static void CreateSubClass(TCreateParams& params, const char* system_class);
+  // Marks (unmarks) a window that the system control made inside this one as a part of it,
+  // for ControlOf.
+  void AdoptPart(HWND part);
+  static void ReleasePart(HWND part);
   virtual void CreateParams(TCreateParams& params);
   // WS_EX_RTLREADING, WS_EX_LEFTSCROLLBAR and WS_EX_RIGHT as the direction in force asks.
   DWORD BiDiExStyle() const;

@@ -186,6 +186,8 @@ void TSkinListViewBase::Dispatch(TMessage& m) {
       else SyncHScrollBar();
       return;
     case WM_KEYDOWN:
+    case WM_CHAR:
+      // A typed character scrolls too: type-ahead brings the row found into view.
       TCustomListView::Dispatch(m);
       SyncScrollBars();
       return;

@@ -1,6 +1,8 @@
 // The wrapped list view in real windows under the X server: rows on demand in owner-data mode,
 // kept rows, column clicks, hit tests on state pictures, the mouse release after a click on a
-// row, selection events, custom draw, double-clicks and the system's check boxes on kept rows.
+// row, selection events, custom draw, double-clicks, the system's check boxes on kept rows,
+// sorting through OnCompare, header right clicks, and owner-data cache hints and range
+// state changes.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -482,4 +484,69 @@ TEST_F(ListView, SystemCheckBoxesOnKeptRowsFollowClicksSpaceAndTheProgram) {
   ClickClient(lv, x + 3, y);
   Pump();
   EXPECT_FALSE(t.list->Items()[1]->Checked());
+}
+
+TEST_F(ListView, OnCompareOrdersKeptRowsWithAndWithoutAWindow) {
+  for (bool window : {true, false}) {
+    ListForm t(false);
+    for (const char* n : {"10", "9", "100", "1"}) t.list->Items().Add()->SetCaption(n);
+    // By number, largest first (by text "9" would lead).
+    t.list->OnCompare = [](TObject*, TListItem* a, TListItem* b, int, int& compare) {
+      compare = std::stoi(b->Caption()) - std::stoi(a->Caption());
+    };
+    if (window) t.Show();
+    EXPECT_TRUE(t.list->AlphaSort());
+    std::string order;
+    for (int i = 0; i < 4; ++i) order += t.list->Items()[i]->Caption() + " ";
+    EXPECT_EQ(order, "100 10 9 1 ") << (window ? "window" : "no window");
+    if (window) EXPECT_EQ(CellText(t.list->Handle(), 3, 0), "1");
+  }
+}
+
+TEST_F(ListView, RightClickOnAColumnHeaderReportsThatColumnAndWhere) {
+  ListForm t(false);
+  std::vector<std::pair<TListColumn*, POINT>> clicked;
+  t.list->OnColumnRightClick = [&](TObject*, TListColumn* c, POINT p) { clicked.push_back({c, p}); };
+  t.Show();
+  HWND header = t.list->HeaderHandle();
+  RECT r{};
+  SendMessageA(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+  POINT at{r.left + 20, (r.top + r.bottom) / 2};
+  RightClickClient(header, at.x, at.y);
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0].first, t.list->Columns()[1]);
+  MapWindowPoints(header, t.list->Handle(), &at, 1);
+  EXPECT_EQ(clicked[0].second.x, at.x);
+  EXPECT_EQ(clicked[0].second.y, at.y);
+}
+
+TEST_F(ListView, OwnerDataCacheHintsAndRangeStateChangesReachTheirEvents) {
+  ListForm t(true);
+  t.list->SetMultiSelect(true);
+  t.list->OnData = [](TObject*, TListItem* item) { item->SetCaption("row"); };
+  std::pair<int, int> hint{-1, -1}, range{-1, -1};
+  TItemStates new_state = 0;
+  t.list->OnDataHint = [&](TObject*, int from, int to) { hint = {from, to}; };
+  t.list->OnDataStateChange = [&](TObject*, int from, int to, TItemStates, TItemStates now) {
+    range = {from, to};
+    new_state = now;
+  };
+  t.list->Items().SetCount(1000);
+  t.Show();
+  // A click on row 2, then Shift and a click on row 6: rows 3 to 6 join in one go.
+  POINT p2 = RowPoint(t.list, 2), p6 = RowPoint(t.list, 6);
+  ClickClient(t.list->Handle(), p2.x, p2.y);
+  tolvane_test::KeyStrokes({{VK_SHIFT, false}});
+  ClickClient(t.list->Handle(), p6.x, p6.y);
+  tolvane_test::KeyStrokes({{VK_SHIFT, true}});
+  EXPECT_EQ(t.list->SelCount(), 5);
+  EXPECT_LE(range.first, 3);
+  EXPECT_EQ(range.second, 6);
+  EXPECT_TRUE(new_state & isSelected);
+  // Scrolled far down: the hint names the rows now shown.
+  SendMessageA(t.list->Handle(), LVM_ENSUREVISIBLE, 900, FALSE);
+  UpdateWindow(t.list->Handle());
+  EXPECT_LE(hint.first, 900);
+  EXPECT_GE(hint.second, 900);
+  EXPECT_LE(hint.second - hint.first, t.list->VisibleRowCount() + 2);
 }

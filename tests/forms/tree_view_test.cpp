@@ -1,6 +1,7 @@
 // The wrapped tree view in real windows under the X server: nodes and their window items,
 // expansion from the program and by a click, selection with its events and the mouse release,
-// hit tests (node, state picture), deletion, custom draw, and a new window keeping the tree.
+// hit tests (node, state picture), deletion, custom draw, a new window keeping the tree, the
+// pictures asked for as nodes are drawn, editing refused or its text replaced, and sorting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -319,4 +320,98 @@ TEST_F(TreeView, PressWhoseReleaseAHandlerTookDoesNotHangTheTree) {
   ClickClient(t.tree->Handle(), p.x, p.y);
   EXPECT_EQ(downs, 2);
   EXPECT_EQ(ups, 1);  // the left release, handed over although the handler took it
+}
+
+namespace {
+
+// How many pixels of `colour` the tree shows left of a node's text (where its picture is).
+int PictureColourCount(TCustomTreeView* tree, TTreeNode* node, TColor colour) {
+  UpdateWindow(tree->Handle());
+  Pump();  // what was drawn reaches the screen
+  auto shot = tolvane_test::Grab(tree->Handle());
+  RECT text = node->DisplayRect(true);
+  const int edge = 2;  // the client edge
+  int n = 0;
+  for (int y = text.top; y < text.bottom; ++y)
+    for (int x = 0; x < text.left; ++x) n += shot->GetPixel(x + edge, y + edge) == colour;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(TreeView, ImageEventsGiveThePicturesDrawnAndDoNotRedrawForEver) {
+  constexpr TColor kOpenFolder = 0x60D8F8, kClosedFolder = 0x40C0F0;
+  TreeForm t;  // every node: picture 2, selected picture 1
+  t.root->Expand(false);
+  std::vector<TTreeNode*> asked;
+  t.tree->OnGetImageIndex = [&](TObject*, TTreeNode* node) {
+    asked.push_back(node);
+    node->SetImageIndex(node == t.docs ? 1 : 0);
+  };
+  t.tree->OnGetSelectedIndex = [&](TObject*, TTreeNode* node) { node->SetSelectedIndex(2); };
+  t.Show();
+  EXPECT_GT(PictureColourCount(t.tree, t.docs, kOpenFolder), 20);
+  EXPECT_EQ(PictureColourCount(t.tree, t.pics, kClosedFolder), 0);
+  EXPECT_EQ(std::find(asked.begin(), asked.end(), t.a), asked.end());  // not shown
+  t.tree->SetSelected(t.pics);
+  EXPECT_GT(PictureColourCount(t.tree, t.pics, kClosedFolder), 20);
+  // Pictures set while the tree asks for them ask for no new paint.
+  asked.clear();
+  Pump();
+  EXPECT_TRUE(asked.empty()) << "the tree keeps repainting";
+  // Without the event a node shows its own picture, redrawn when it changes.
+  t.tree->OnGetImageIndex = nullptr;
+  t.docs->SetImageIndex(2);
+  EXPECT_GT(PictureColourCount(t.tree, t.docs, kClosedFolder), 20);
+}
+
+TEST_F(TreeView, EditingCanBeRefusedAndTheEditedTextReplaced) {
+  TreeForm t;
+  t.tree->SetReadOnly(false);
+  t.tree->OnEditing = [&](TObject*, TTreeNode* node, bool& allow) { allow = node != t.root; };
+  t.tree->OnEdited = [&](TObject*, TTreeNode*, std::string& text) { text += " (edited)"; };
+  t.Show();
+  t.tree->SetFocus();
+  auto edit_label = [&](TTreeNode* n) {
+    return reinterpret_cast<HWND>(SendMessageA(t.tree->Handle(), TVM_EDITLABELA, 0,
+                                               reinterpret_cast<LPARAM>(n->ItemId())));
+  };
+  EXPECT_EQ(edit_label(t.root), nullptr);
+  HWND edit = edit_label(t.other);
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, "renamed");
+  PressKey(edit, VK_RETURN);
+  EXPECT_EQ(t.other->Text(), "renamed (edited)");
+  EXPECT_EQ(WindowItemText(t.tree->Handle(), t.other->ItemId()), "renamed (edited)");
+}
+
+TEST_F(TreeView, SortTypeKeepsNodesInOrderInTheTreeAndTheWindow) {
+  TreeForm t;
+  t.Show();
+  HWND wnd = t.tree->Handle();
+  auto order = [&] {
+    std::string nodes, window;
+    for (TTreeNode* c = t.root->GetFirstChild(); c; c = c->GetNextSibling()) nodes += c->Text() + " ";
+    for (auto h = TreeView_GetChild(wnd, t.root->ItemId()); h; h = TreeView_GetNextSibling(wnd, h))
+      window += WindowItemText(wnd, h) + " ";
+    EXPECT_EQ(nodes, window) << "the node tree and the window differ";
+    return nodes;
+  };
+  TTreeNodes& n = t.tree->Items();
+  t.tree->SetSortType(TSortType::stText);
+  n.AddChild(t.root, "alpha");
+  t.pics->SetText("Beta");
+  EXPECT_EQ(order(), "alpha Beta docs ");
+  // By data through OnCompare, larger first.
+  t.tree->OnCompare = [](TObject*, TTreeNode* a, TTreeNode* b, int, int& compare) {
+    compare = static_cast<int>(reinterpret_cast<intptr_t>(b->Data()) - reinterpret_cast<intptr_t>(a->Data()));
+  };
+  t.tree->SetSortType(TSortType::stData);
+  EXPECT_EQ(order(), "Beta docs alpha ");  // data 2, 1, 0
+  t.docs->SetData(reinterpret_cast<void*>(5));
+  t.docs->SetText("z-docs");  // a text change keeps its place
+  EXPECT_EQ(order(), "z-docs Beta alpha ");
+  t.tree->RecreateWnd();
+  wnd = t.tree->Handle();
+  EXPECT_EQ(order(), "z-docs Beta alpha ");
 }

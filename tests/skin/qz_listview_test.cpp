@@ -1,10 +1,12 @@
 // The maker's list view: the header column layout on its own, then real windows under the X
-// server driven by mouse and keys: 100,000 virtual rows, header caption clicks that sort,
-// the header check box, row check boxes, the outside bars in step with the list both ways,
-// the header hook across a re-created window, and a picture of the view in every look
-// (qz_listview.png in tests/artifacts/ of the build tree) for a person to look at.
+// server driven by mouse and keys: 100,000 virtual rows, type-ahead found through OnDataFind,
+// header caption clicks that sort, the header check box, row check boxes, the outside bars in
+// step with the list both ways, the header hook across a re-created window, and a picture of
+// the view in every look (qz_listview.png in tests/artifacts/ of the build tree) for a person
+// to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -305,6 +307,55 @@ TEST_F(QzListViewTest, HundredThousandVirtualRowsAskOnlyForTheRowsShown) {
   EXPECT_GE(*w.asked.begin(), 99990 - shown - 1);
   EXPECT_EQ(w.v->Position(), TopIndex(w.list));
   EXPECT_GT(w.v->Position(), 32767);
+}
+
+// Type-ahead in the program's kind of list: 100,000 rows whose names run from "a..." to
+// "z..." in order; a key typed on the keyboard is looked up by OnDataFind (from where the
+// program knows its sorted names to lie), not by asking for rows.
+TEST_F(QzListViewTest, TypeAheadFindsTheRowThroughOnDataFindWithoutWalkingTheRows) {
+  constexpr int kRows = 100000;
+  QzWindow w(kRows);
+  auto first_of = [](int letter) { return (letter * kRows + 25) / 26; };  // rows of 'a' + letter
+  int data_calls = 0;
+  w.list->OnData = [&](TObject*, TListItem* item) {
+    ++data_calls;
+    item->SetCaption(std::string(1, static_cast<char>('a' + item->Index() * 26 / kRows)) + "_file");
+  };
+  std::vector<std::string> finds;
+  int find_start = -1;
+  w.list->OnDataFind = [&](TObject*, TItemFind find, const std::string& text, POINT, void*,
+                           int start, TSearchDirection, bool wrap, int& index) {
+    finds.push_back(text);
+    find_start = start;
+    if (find != TItemFind::ifPartialString || text.size() != 1) return;
+    const int letter = tolower(static_cast<unsigned char>(text[0])) - 'a';
+    const int from = first_of(letter), to = first_of(letter + 1);
+    if (std::max(from, start) < to) index = std::max(from, start);
+    else if (wrap) index = from;
+  };
+  // Start past the "k" rows: the find has to go round the end.
+  w.list->SetItemIndex(60000);
+  w.list->Items()[60000]->MakeVisible(false);
+  w.Refresh();
+  SetForegroundWindow(w.form->Handle());
+  w.list->SetFocus();
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == w.list->Handle(); }));
+  data_calls = 0;
+  tolvane_test::TapKey('K');
+  const int first_k = first_of('k' - 'a');
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return w.list->ItemIndex() == first_k; }))
+      << "typing k left the selection at " << w.list->ItemIndex();
+  EXPECT_EQ(finds, std::vector<std::string>{"k"});
+  EXPECT_EQ(find_start, 60001);
+  EXPECT_EQ(w.list->ItemFocused()->Index(), first_k);
+  // The row found is brought into view, the outside bar with it.
+  w.Refresh();
+  const int top = TopIndex(w.list);
+  EXPECT_LE(top, first_k);
+  EXPECT_GT(top + w.list->VisibleRowCount(), first_k);
+  EXPECT_EQ(w.v->Position(), top);
+  // Only rows to be shown were asked for, not every row for the key.
+  EXPECT_LT(data_calls, 10 * w.list->VisibleRowCount()) << data_calls << " rows asked for";
 }
 
 TEST_F(QzListViewTest, HeaderCaptionClickSortsAndShowsTheArrowWhileTheCheckBoxDoesNot) {

@@ -1,7 +1,8 @@
 // The skinned edits, combo box and hyperlink label in real windows under the X server: typed
 // text and its limit, the number edit's key filter, value and refusal of a pasted non-number,
-// a combo selection by the mouse, the link's hover colour and click (the shell behind a
-// seam), colours per style and theme, and a picture of them all (skin_edits.png).
+// a combo selection by the mouse, the keys, focus and mouse of a combo box's edit, the link's
+// hover colour and click (the shell behind a seam), colours per style and theme, and a
+// picture of them all (skin_edits.png).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -211,6 +212,48 @@ TEST_F(SkinEdits, AComboItemChosenWithTheMouseIsSelected) {
   EXPECT_EQ(f.combo->ItemIndex(), 2);
   EXPECT_EQ(f.combo->Text(), "Pool");
   EXPECT_EQ(selects, 1);
+}
+
+// The edit inside a drop-down combo box is a part of it: its keys run the combo box's key
+// events, its focus changes are the combo box's entering and leaving (not the hand-over
+// between the two), its mouse presses the combo box's, and Tab moves on.
+TEST_F(SkinEdits, TheComboEditsKeysFocusAndMouseAreTheCombosAndTabLeavesIt) {
+  EditForm f;
+  f.combo->SetStyle(TComboBoxStyle::csDropDown);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(skin::GetComboBoxInfo(f.combo->Handle(), &info));
+  const HWND edit = info.hwndItem;
+  int enters = 0, exits = 0;
+  std::vector<WORD> downs;
+  POINT pressed{-1, -1};
+  f.combo->OnEnter = [&](TObject*) { ++enters; };
+  f.combo->OnExit = [&](TObject*) { ++exits; };
+  f.combo->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { downs.push_back(key); };
+  f.combo->OnKeyPress = [&](TObject*, char& key) { key = key == 'b' ? 'X' : key; };
+  f.combo->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { pressed = {x, y}; };
+  SetForegroundWindow(f.form.Handle());
+  f.combo->SetFocus();
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == edit; }));
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(exits, 0);
+  tolvane_test::TapKey('A');
+  tolvane_test::TapKey('B');
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return f.combo->Text() == "aX"; }))
+      << "the edit shows \"" << f.combo->Text() << "\"";
+  EXPECT_EQ(downs, (std::vector<WORD>{'A', 'B'}));
+  tolvane_test::TapKey(VK_TAB);  // on to the next control in tab order, round to the first
+  ASSERT_TRUE(tolvane_test::WaitUntil([&] { return GetFocus() == f.edit->Handle(); }))
+      << "Tab in the combo box's edit did not move the focus on";
+  EXPECT_EQ(exits, 1);
+  // A click into the edit enters the combo box, the press in the combo box's coordinates.
+  ClickClient(edit, 4, 5);
+  EXPECT_EQ(enters, 2);
+  EXPECT_EQ(f.form.ActiveControl(), f.combo);
+  POINT expected{4, 5};
+  MapWindowPoints(edit, f.combo->Handle(), &expected, 1);
+  EXPECT_EQ(pressed.x, expected.x);
+  EXPECT_EQ(pressed.y, expected.y);
 }
 
 TEST_F(SkinEdits, TheLinkTurnsToTheHoverColourAndOpensOnlyAUrl) {
