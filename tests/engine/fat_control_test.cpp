@@ -173,9 +173,8 @@ class FatControlDll : public ::testing::Test {
       cleared = cleared || p.a <= after;
     } while (!p.finished && (!cleared || p.a <= after) && GetTickCount() - start < 20000);
     EXPECT_EQ(FatPause(), 1);
-    // The worker stops at its next step; give it the time to get there.
-    Sleep(30);
-    *paused = Poll();
+    // The worker stops at its next step.
+    *paused = WaitStill();
     if (!paused->finished && paused->a > after && paused->a < before) return true;
     std::printf("missed the pass: paused with %llu files, finished %d\n",
                 static_cast<unsigned long long>(paused->a), paused->finished);
@@ -211,8 +210,7 @@ TEST_F(FatControlDll, PauseHoldsTheScanStillAndContinueEndsWithTheUnpausedTree) 
       do {
         held = Poll();
       } while ((held.a != 0 || !held.text.empty()) && GetTickCount() - start < 10000);
-      Sleep(30);
-      held = Poll();
+      held = WaitStill();
     } else {
       bool inside = false;
       for (int attempt = 0; attempt < 8 && !inside; ++attempt) {
@@ -222,7 +220,7 @@ TEST_F(FatControlDll, PauseHoldsTheScanStillAndContinueEndsWithTheUnpausedTree) 
     }
     ASSERT_EQ(held.finished, 0);
     EXPECT_EQ(FatPause(), 1);  // a second pause changes nothing
-    Sleep(200);
+    Sleep(200);  // a fixed while on purpose: nothing may move in it
     Progress later = Poll();
     EXPECT_EQ(later, held) << "done " << held.done << " -> " << later.done << ", files " << held.a
                            << " -> " << later.a;
@@ -248,9 +246,9 @@ TEST_F(FatControlDll, ClearRecoveryDuringAPausedScanIsRefusedAndTheScanEndsWithI
 
   ASSERT_EQ(ProcFat(WinPath("fat32_control.img"), 1), 1);
   ASSERT_EQ(FatPause(), 1);
-  EXPECT_EQ(clear(), 0);
-  Sleep(30);
-  EXPECT_EQ(clear(), 0);
+  EXPECT_EQ(clear(), 0);  // the worker still on its way to the pause
+  WaitStill();
+  EXPECT_EQ(clear(), 0);  // and standing in it
   ASSERT_EQ(FatContinue(), 1);
   Progress end = WaitForScan();
   EXPECT_EQ(end.a, AllFiles());

@@ -113,8 +113,8 @@ class NtfsControlDll : public ::testing::Test {
     } while (!p.finished && !(p.total == clusters && p.done > clusters / 8) &&
              GetTickCount() - start < 20000);
     EXPECT_EQ(Call<Bool8 (*)()>("NtfsPause")(), 1);
-    Sleep(30);
-    *held = Poll();
+    // The worker stops at its next step.
+    *held = WaitStill();
     if (!held->finished && held->total == clusters && held->done < clusters) return true;
     std::printf("missed the search: paused at %llu of %llu, finished %d\n",
                 static_cast<unsigned long long>(held->done),
@@ -140,7 +140,7 @@ TEST_F(NtfsControlDll, PauseInTheFreeClusterSearchHoldsItAndContinueEndsWithTheS
   for (int attempt = 0; attempt < 8 && !inside; ++attempt) inside = PauseInFreeClusterSearch(&held);
   ASSERT_TRUE(inside) << "the scan never stood paused in its search of free clusters";
   EXPECT_EQ(Call<Bool8 (*)()>("NtfsPause")(), 1);  // a second pause changes nothing
-  Sleep(200);
+  Sleep(200);  // a fixed while on purpose: nothing may move in it
   Progress later = Poll();
   EXPECT_EQ(later, held) << "done " << held.done << " -> " << later.done;
   ASSERT_EQ(Call<Bool8 (*)()>("NtfsContinue")(), 1);

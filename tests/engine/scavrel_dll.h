@@ -65,6 +65,26 @@ inline Progress Poll(const char* export_name = "GetProgress") {
   return p;
 }
 
+// A worker asked to pause runs on to its next step before it stands there, later than at once
+// on a busy machine. Waits until the export's answers stand still (two looks `gap_ms` apart
+// the same) or the run has finished, for `limit_ms` at most; the last answer.
+inline Progress WaitStill(const char* export_name = "GetProgress", DWORD gap_ms = 50,
+                          DWORD limit_ms = 20000) {
+  Progress last = Poll(export_name);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    Sleep(gap_ms);
+    const Progress now = Poll(export_name);
+    if (now == last || now.finished) return now;
+    if (GetTickCount() - start > limit_ms) {
+      ADD_FAILURE() << "the paused worker went on moving (done " << now.done << " of "
+                    << now.total << ")";
+      return now;
+    }
+    last = now;
+  }
+}
+
 // Polls a progress export until its run has finished, at most 6000 times 5 ms (the front end's
 // watch threads poll every 100 ms; these runs take well under a second). The last answer.
 inline Progress PollUntilFinished(const char* export_name) {

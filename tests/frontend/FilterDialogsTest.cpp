@@ -30,13 +30,14 @@
 #include "tests/support/WineUnmanaged.h"
 
 using namespace vardeck;
-using tolvane_test::ClickMiddle;
+using tolvane_test::Flush;
+using tolvane_test::Press;
 using tolvane_test::Robot;
 using tolvane_test::Shoot;
+using tolvane_test::Type;
 using tolvane_test::WaitFor;
-using tolvane_test::WaitHidden;
+using tolvane_test::WaitReady;
 using tolvane_test::WaitUntil;
-using tolvane_test::WaitVisible;
 
 namespace {
 
@@ -47,14 +48,25 @@ constexpr uint64_t kDemoFileTime = 129068208000000000ull;
 
 // ---- what the robot does from its own thread ------------------------------------------------
 
-// Characters as the keyboard's translation hands them to the window.
-void Type(HWND wnd, const std::string& text) {
-  for (char c : text) PostMessageA(wnd, WM_CHAR, static_cast<unsigned char>(c), 1);
-  Sleep(100);
+// What a press waits for: a window shown, or gone.
+std::function<bool()> Shown(HWND wnd) {
+  return [wnd] { return IsWindowVisible(wnd) != FALSE; };
+}
+std::function<bool()> Hidden(HWND wnd) {
+  return [wnd] { return !IsWindowVisible(wnd); };
+}
+
+// The day the month calendar has selected; false when it did not say.
+bool SelectedDay(HWND month, SYSTEMTIME& day) {
+  DWORD_PTR got = 0;
+  return SendMessageTimeoutA(month, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&day), SMTO_BLOCK,
+                             5000, &got) &&
+         got != 0;
 }
 
 // Clicks the day of the month calendar that shows `day` (a date of the month it shows), found
-// by asking the calendar what lies under each point; false when no cell shows it.
+// by asking the calendar what lies under each point, and waits until the calendar has that day
+// selected; false when no cell shows it or the click did not select it.
 bool ClickDay(HWND month, uint64_t day) {
   FILETIME ft{static_cast<DWORD>(day), static_cast<DWORD>(day >> 32)};
   SYSTEMTIME want{};
@@ -69,15 +81,22 @@ bool ClickDay(HWND month, uint64_t day) {
       DWORD_PTR code = 0;
       SendMessageTimeoutA(month, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit), SMTO_BLOCK,
                           5000, &code);
-      if (hit.uHit == MCHT_CALENDARDATE && hit.st.wYear == want.wYear &&
-          hit.st.wMonth == want.wMonth && hit.st.wDay == want.wDay) {
-        // Into the middle of the cell: a few pixels on from its first point.
-        POINT p{x + 4, y + 3};
-        ClientToScreen(month, &p);
-        tolvane_test::ClickAt(p);
-        Sleep(200);
-        return true;
+      if (hit.uHit != MCHT_CALENDARDATE || hit.st.wYear != want.wYear ||
+          hit.st.wMonth != want.wMonth || hit.st.wDay != want.wDay)
+        continue;
+      // Into the middle of the cell: a few pixels on from its first point.
+      POINT p{x + 4, y + 3};
+      ClientToScreen(month, &p);
+      const auto selected = [month, want] {
+        SYSTEMTIME now{};
+        return SelectedDay(month, now) && now.wYear == want.wYear && now.wMonth == want.wMonth &&
+               now.wDay == want.wDay;
+      };
+      // A release another window took made no click on the calendar: clicked again.
+      for (int attempt = 0; attempt < 3; ++attempt) {
+        if (tolvane_test::ClickAt(p, month)) return WaitFor(selected);
       }
+      return false;
     }
   }
   return false;
@@ -106,15 +125,24 @@ HWND FocusOf(DWORD gui_thread) {
   return GetGUIThreadInfo(gui_thread, &info) ? info.hwndFocus : nullptr;
 }
 
-// Waits for the message box, notes its text and presses OK; empty when no box came.
-std::string AnswerBox(HWND box, HWND ok) {
-  if (!WaitVisible(box, 5000)) return {};
-  Sleep(150);
-  std::string seen = FrmAttention->Label1->Caption();
-  ClickMiddle(ok);
-  WaitHidden(box);
-  Sleep(100);
-  return seen;
+// Waits until the message box is up and ready, notes its text in *seen and presses `button`;
+// false when no box came or `done` (what the answer must bring about) did not follow.
+bool AnswerBox(HWND box, HWND button, const std::function<bool()>& done, std::string* seen) {
+  if (!WaitReady(box)) return false;
+  if (seen) *seen = FrmAttention->Label1->Caption();
+  return Press(button, done);
+}
+
+// Moves a window of the GUI thread to (x, y) on the screen and waits until it stands there and
+// its thread has handled the move (so that clicks find its controls at their new places).
+bool MoveWindowTo(HWND wnd, int x, int y) {
+  SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return WaitFor([wnd, x, y] {
+           RECT r{};
+           GetWindowRect(wnd, &r);
+           return r.left == x && r.top == y;
+         }) &&
+         Flush(wnd);
 }
 
 // ---- the GUI thread ---------------------------------------------------------------------------
@@ -132,11 +160,12 @@ class Photographer {
     };
     timer_.SetEnabled(true);
   }
-  // From the robot: returns once the picture is written.
-  void Take(HWND wnd, const std::string& file) {
+  // From the robot: returns once the picture is written (false when the GUI thread did not
+  // get to it in time).
+  bool Take(HWND wnd, const std::string& file) {
     file_ = file;
     wanted_ = wnd;
-    WaitFor([this] { return wanted_.load() == nullptr; });
+    return WaitFor([this] { return wanted_.load() == nullptr; });
   }
 
  private:
@@ -263,16 +292,22 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
         << "the drive list did not fill";
     box_ = FrmAttention->Handle();
     box_ok_ = FrmAttention->Button1->Handle();
+    calendar_ = FrmCalendar->Handle();
     gui_thread_ = GetCurrentThreadId();
   }
 
-  // Shows `form` modally while the robot works through `steps`; the robot must close it.
-  static forms::TModalResult RunModal(forms::TForm* form, std::function<void()> steps) {
+  // Shows `form` modally while the robot works through `steps`; the steps end by closing it
+  // and waiting until it is gone. Whatever a robot that gave up left open is closed, so that
+  // the modal loops end and the test fails instead of waiting for ctest's limit.
+  forms::TModalResult RunModal(forms::TForm* form, const std::function<void()>& steps) {
     const HWND wnd = form->Handle();
     Robot robot([&] {
-      if (!WaitVisible(wnd)) return;
-      Sleep(200);
-      steps();
+      if (WaitReady(wnd)) steps();
+      else ADD_FAILURE() << "the dialog did not come up ready for input";
+      if (IsWindowVisible(wnd)) {
+        if (!HasFailure()) ADD_FAILURE() << "the robot left the dialog open";
+        CloseLeftOpen(wnd);
+      }
     });
     const forms::TModalResult r = form->ShowModal();
     robot.Join();
@@ -280,10 +315,19 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
     return r;
   }
 
+  // Closes the message box, the date picker and then `dialog`, those of them still shown (from
+  // the robot's thread: each modal loop takes its window's close).
+  void CloseLeftOpen(HWND dialog) const {
+    for (HWND w : {box_, calendar_, dialog}) {
+      if (IsWindowVisible(w)) PostMessageA(w, WM_CLOSE, 0, 0);
+    }
+  }
+
   // Selects the drive's row with a click, as a user does.
   static void SelectRow(const std::string& caption) {
     // A start window just shown refills its list from its timer and selects the first row.
-    WaitUntil([] { return !FrmRun->Timer1->Enabled(); }, 5000);
+    ASSERT_TRUE(WaitUntil([] { return !FrmRun->Timer1->Enabled(); }, 5000))
+        << "the start window went on refilling its drive list";
     tolvane_test::Pump();
     auto& items = FrmRun->skListDisk->Items();
     forms::TListItem* row = nullptr;
@@ -292,14 +336,14 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
     ASSERT_NE(row, nullptr) << caption;
     RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
     tolvane_test::ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
-    WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000);
-    ASSERT_EQ(FrmRun->skListDisk->Selected(), row);
+    ASSERT_TRUE(WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 3000))
+        << "the click did not select " << caption;
   }
 
   // A quick (or find-file) scan of the FAT32 drive through the start window, waited for until
   // the results window announced its end; every message box on the way is answered with OK.
   void ScanTheFatDrive(skin::TSkinImageButton* button) {
-    SelectRow(kFatDrive);
+    ASSERT_NO_FATAL_FAILURE(SelectRow(kFatDrive));
     tolvane_test::BoxAnswers answers;
     tolvane_test::ClickMiddle(button->Handle());
     ASSERT_TRUE(WaitUntil(
@@ -315,11 +359,13 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
     if (!FrmFindFile->Visible()) return;
     tolvane_test::BoxAnswers answers;
     tolvane_test::ClickButton(FrmFindFile->skBBack);
-    ASSERT_TRUE(WaitUntil([] { return FrmRun->Visible(); }, 10000));
+    ASSERT_TRUE(WaitUntil([] { return FrmRun->Visible(); }, 10000))
+        << "Back did not return to the start window";
   }
 
   HWND box_ = nullptr;
   HWND box_ok_ = nullptr;
+  HWND calendar_ = nullptr;
   DWORD gui_thread_ = 0;
 };
 
@@ -329,11 +375,13 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   int applied = 0;
   const std::function<void()> rebuild = FrmSetting->OnFiltersApplied;
   FrmSetting->OnFiltersApplied = [&] { ++applied; };
+  const HWND dialog = FrmSetting->Handle();
   const HWND min = FrmSetting->EditMinsize->Handle();
   const HWND max = FrmSetting->EditMaxsize->Handle();
   const HWND list = FrmSetting->EditFilterlist->Handle();
   const HWND ok = FrmSetting->BOk->Handle();
   const HWND exit = FrmSetting->BClose->Handle();
+  const HWND cancel = FrmAttention->Button2->Handle();
   // Its second item is longer than the engine's 101-byte read-back of one item.
   const std::string long_item = "*." + std::string(130, 'q');
   const std::string long_list = "*.jpg," + long_item + ",*.bmp";
@@ -341,8 +389,9 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   RunModal(FrmSetting, [&] {
     Type(min, "100");
     Type(list, long_list);
-    ClickMiddle(ok);
-    seen = AnswerBox(box_, box_ok_);
+    ASSERT_TRUE(Press(ok, Shown(box_))) << "Find did not ask whether to keep the filters";
+    ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(dialog), &seen))
+        << "OK on the question did not close the dialog";
   });
   EXPECT_EQ(seen, Lang().Text(LangKey::SaveSetting));
   EXPECT_EQ(applied, 1);
@@ -363,14 +412,11 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
     SetTextOf(min, "");
     Type(min, "0");
     Type(max, "0");
-    ClickMiddle(ok);
-    if (!WaitVisible(box_, 5000)) return;
-    Sleep(150);
-    ClickMiddle(FrmAttention->Button2->Handle());
-    WaitHidden(box_);
-    Sleep(100);
-    ClickMiddle(ok);
-    AnswerBox(box_, box_ok_);
+    ASSERT_TRUE(Press(ok, Shown(box_))) << "Find did not ask whether to keep the filters";
+    ASSERT_TRUE(AnswerBox(box_, cancel, Hidden(box_), nullptr)) << "Cancel did not close the box";
+    ASSERT_TRUE(Press(ok, Shown(box_))) << "Find did not ask again";
+    ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(dialog), nullptr))
+        << "OK on the question did not close the dialog";
   });
   EXPECT_EQ(shown_min, "100");
   EXPECT_EQ(shown_list, long_list);
@@ -382,7 +428,7 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   // Exit changes nothing and rebuilds nothing.
   RunModal(FrmSetting, [&] {
     Type(max, "5");
-    ClickMiddle(exit);
+    ASSERT_TRUE(Press(exit, Hidden(dialog))) << "Exit did not close the dialog";
   });
   EXPECT_EQ(applied, 2);
   EXPECT_EQ(Bounds.size_max, 0u);
@@ -416,9 +462,20 @@ TEST_F(FilterDialogs, FailedChecksShowTheirTextAndFocusTheNamedEdit) {
       {"a maximum no 64-bit number holds", {{d->EditMaxsize, "99999999999999999999"}},
        LangKey::ValidNumber1, d->EditMaxsize},
   };
+  const HWND dialog = d->Handle();
   const HWND ok = d->BOk->Handle();
   const HWND clear = d->BClear->Handle();
   const HWND exit = d->BClose->Handle();
+  std::vector<HWND> entries;
+  for (skin::TSkinEdit* e : {d->EditMinCreatefile, d->EditMaxCreatefile, d->EditMinModifyfile,
+                             d->EditMaxModifyfile, d->EditMinsize, d->EditMaxsize})
+    entries.push_back(e->Handle());
+  const auto cleared = [&entries] {
+    for (HWND e : entries) {
+      if (!TextOf(e).empty()) return false;
+    }
+    return true;
+  };
   std::vector<std::pair<std::string, HWND>> seen;
   std::vector<std::pair<HWND, std::string>> texts;
   for (const Case& c : cases) {
@@ -428,14 +485,20 @@ TEST_F(FilterDialogs, FailedChecksShowTheirTextAndFocusTheNamedEdit) {
   RunModal(FrmSetting, [&] {
     size_t at = 0;
     for (const Case& c : cases) {
-      ClickMiddle(clear);
-      Sleep(100);
+      ASSERT_TRUE(Press(clear, cleared)) << "Clear left texts in the edits (" << c.what << ")";
+      // The edits may have been empty before the click: its handling is over before the
+      // case's texts go in.
+      ASSERT_TRUE(Flush(dialog)) << "the dialog did not get back to its loop";
       for (size_t i = 0; i < c.texts.size(); ++i, ++at) SetTextOf(texts[at].first, texts[at].second);
-      ClickMiddle(ok);
-      std::string text = AnswerBox(box_, box_ok_);
+      ASSERT_TRUE(Press(ok, Shown(box_))) << "no message for " << c.what;
+      std::string text;
+      ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(box_), &text)) << "OK did not close the box";
+      // The check puts the focus on the edit once the box has returned: seen from the dialog's
+      // own loop.
+      ASSERT_TRUE(Flush(dialog)) << "the dialog did not get back to its loop";
       seen.emplace_back(text, FocusOf(gui_thread_));
     }
-    ClickMiddle(exit);
+    ASSERT_TRUE(Press(exit, Hidden(dialog))) << "Exit did not close the dialog";
   });
   ASSERT_EQ(seen.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -446,6 +509,7 @@ TEST_F(FilterDialogs, FailedChecksShowTheirTextAndFocusTheNamedEdit) {
 }
 
 TEST_F(FilterDialogs, ALetterInASizeEditGivesTheLastDigitsBackWithTheCaretAtTheEnd) {
+  const HWND dialog = FrmSetting->Handle();
   const HWND min = FrmSetting->EditMinsize->Handle();
   const HWND max = FrmSetting->EditMaxsize->Handle();
   const HWND exit = FrmSetting->BClose->Handle();
@@ -463,7 +527,7 @@ TEST_F(FilterDialogs, ALetterInASizeEditGivesTheLastDigitsBackWithTheCaretAtTheE
     caret = start;
     Type(max, "x");
     max_text = TextOf(max);
-    ClickMiddle(exit);
+    ASSERT_TRUE(Press(exit, Hidden(dialog))) << "Exit did not close the dialog";
   });
   EXPECT_EQ(min_text, "12");
   EXPECT_EQ(caret, 2u);
@@ -473,7 +537,7 @@ TEST_F(FilterDialogs, ALetterInASizeEditGivesTheLastDigitsBackWithTheCaretAtTheE
 TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   Bounds = FilterBounds{};
   NameFilterText.clear();
-  QuickScanOfTheFatDrive();
+  ASSERT_NO_FATAL_FAILURE(QuickScanOfTheFatDrive());
   ClearPattern();
   const std::set<std::string> all = EngineHits();
   ASSERT_GE(all.size(), 4u);
@@ -481,6 +545,7 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   ASSERT_GT(tree.size(), 1u);
 
   TFrmSetting* d = FrmSetting;
+  const HWND dialog = d->Handle();
   const HWND from = d->EditMinModifyfile->Handle();
   const HWND to = d->EditMaxModifyfile->Handle();
   const HWND from_button = d->bModifyMin->Handle();
@@ -501,51 +566,51 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
   ScreenPoint expected_place{}, placed{};
   std::string from_after, to_after, cancelled_text;
-  bool clicked = true;
+  // The calendar up and running its loop: placed, and its month shows the edit's date.
+  const auto calendar_ready = [calendar] { return WaitReady(calendar); };
+  // OK on the calendar closes it and puts the picked date into the edit.
+  const auto picked_into = [calendar](HWND edit, const std::string& was) {
+    return [calendar, edit, was] { return !IsWindowVisible(calendar) && TextOf(edit) != was; };
+  };
   Photographer photographer;
   RunModal(FrmSetting, [&] {
     SetTextOf(from, start_text);
     SetTextOf(to, end_text);
     RECT b{};
     GetWindowRect(from_button, &b);
-    ClickMiddle(from_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
+    ASSERT_TRUE(Press(from_button, Shown(calendar))) << "the calendar did not open";
+    ASSERT_TRUE(calendar_ready()) << "the calendar did not come up ready";
     RECT c{};
     GetWindowRect(calendar, &c);
     expected_place = PlacePicker({(b.left + b.right) / 2, (b.top + b.bottom) / 2},
                                  c.right - c.left, c.bottom - c.top, screen_w, screen_h);
     placed = {c.left, c.top};
-    clicked &= ClickDay(month, start + 2 * kTicksPerDay);
-    photographer.Take(calendar, "date_picker.png");
-    ClickMiddle(calendar_ok);
-    WaitHidden(calendar);
-    Sleep(100);
+    ASSERT_TRUE(ClickDay(month, start + 2 * kTicksPerDay)) << "the calendar did not take the day";
+    EXPECT_TRUE(photographer.Take(calendar, "date_picker.png")) << "no picture of the calendar";
+    const bool from_set = Press(calendar_ok, picked_into(from, start_text));
     from_after = TextOf(from);
+    ASSERT_TRUE(from_set) << "OK on the calendar did not set the date";
 
-    ClickMiddle(to_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
-    clicked &= ClickDay(month, end - kTicksPerDay);
-    ClickMiddle(calendar_ok);
-    WaitHidden(calendar);
-    Sleep(100);
+    ASSERT_TRUE(Press(to_button, Shown(calendar))) << "the calendar did not open again";
+    ASSERT_TRUE(calendar_ready()) << "the calendar did not come up ready";
+    ASSERT_TRUE(ClickDay(month, end - kTicksPerDay)) << "the calendar did not take the day";
+    const bool to_set = Press(calendar_ok, picked_into(to, end_text));
     to_after = TextOf(to);
+    ASSERT_TRUE(to_set) << "OK on the calendar did not set the date";
 
     // Cancel leaves the edit as it was.
-    ClickMiddle(to_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
-    clicked &= ClickDay(month, end - 2 * kTicksPerDay);
-    ClickMiddle(calendar_cancel);
-    WaitHidden(calendar);
-    Sleep(100);
+    ASSERT_TRUE(Press(to_button, Shown(calendar))) << "the calendar did not open a third time";
+    ASSERT_TRUE(calendar_ready()) << "the calendar did not come up ready";
+    ASSERT_TRUE(ClickDay(month, end - 2 * kTicksPerDay)) << "the calendar did not take the day";
+    ASSERT_TRUE(Press(calendar_cancel, Hidden(calendar))) << "Cancel did not close the calendar";
+    // What the dialog does once the calendar has returned is done when it is back in its loop.
+    ASSERT_TRUE(Flush(dialog)) << "the dialog did not get back to its loop";
     cancelled_text = TextOf(to);
-    photographer.Take(FrmSetting->Handle(), "filter_dialog.png");
-    ClickMiddle(ok);
-    AnswerBox(box_, box_ok_);
+    EXPECT_TRUE(photographer.Take(dialog, "filter_dialog.png")) << "no picture of the dialog";
+    ASSERT_TRUE(Press(ok, Shown(box_))) << "Find did not ask whether to keep the filters";
+    ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(dialog), nullptr))
+        << "OK on the question did not close the dialog";
   });
-  EXPECT_TRUE(clicked) << "a day was not found in the calendar";
   EXPECT_EQ(placed.x, expected_place.x);
   EXPECT_EQ(placed.y, expected_place.y);
   EXPECT_EQ(from_after, picked_from);
@@ -567,15 +632,15 @@ TEST_F(FilterDialogs, DatesPickedInTheCalendarNarrowTheFoundFilesToTheirRange) {
   RunModal(FrmSetting, [&] {
     SetTextOf(from, after_from);
     SetTextOf(to, after_to);
-    ClickMiddle(to_button);
-    if (!WaitVisible(calendar)) return;
-    Sleep(300);
-    clicked &= ClickDay(month, kDemoFileTime + 8 * kTicksPerDay);
-    ClickMiddle(calendar_ok);
-    WaitHidden(calendar);
-    Sleep(100);
-    ClickMiddle(ok);
-    AnswerBox(box_, box_ok_);
+    ASSERT_TRUE(Press(to_button, Shown(calendar))) << "the calendar did not open";
+    ASSERT_TRUE(calendar_ready()) << "the calendar did not come up ready";
+    ASSERT_TRUE(ClickDay(month, kDemoFileTime + 8 * kTicksPerDay))
+        << "the calendar did not take the day";
+    ASSERT_TRUE(Press(calendar_ok, picked_into(to, after_to)))
+        << "OK on the calendar did not set the date";
+    ASSERT_TRUE(Press(ok, Shown(box_))) << "Find did not ask whether to keep the filters";
+    ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(dialog), nullptr))
+        << "OK on the question did not close the dialog";
   });
   EXPECT_EQ(EngineBound(GetMaxModifyfile), kDemoFileTime + 8 * kTicksPerDay);
   EXPECT_TRUE(EngineHits().empty());
@@ -600,22 +665,19 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
     RECT d{}, b{};
     GetWindowRect(dialog, &d);
     GetWindowRect(button, &b);
-    SetWindowPos(dialog, nullptr, d.left + (screen_w - 6 - b.right), d.top + (screen_h - 6 - b.bottom),
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
-    ClickMiddle(button);
-    opened = WaitVisible(calendar);
-    if (opened) {
-      Sleep(300);
-      GetWindowRect(calendar, &c);
-      ClickMiddle(cancel);
-      WaitHidden(calendar);
-      Sleep(100);
+    const bool moved =
+        MoveWindowTo(dialog, d.left + (screen_w - 6 - b.right), d.top + (screen_h - 6 - b.bottom));
+    EXPECT_TRUE(moved) << "the dialog did not move to the corner";
+    if (moved) {
+      opened = Press(button, Shown(calendar)) && WaitReady(calendar);
+      if (opened) GetWindowRect(calendar, &c);
+      EXPECT_TRUE(!IsWindowVisible(calendar) || Press(cancel, Hidden(calendar)))
+          << "Cancel did not close the calendar";
     }
-    // Back where the Exit button is on the screen.
-    SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
-    ClickMiddle(exit);
+    // Back where the Exit button is on the screen (also when a step above failed: the
+    // dialog keeps its place for the next test).
+    ASSERT_TRUE(MoveWindowTo(dialog, d.left, d.top)) << "the dialog did not move back";
+    ASSERT_TRUE(Press(exit, Hidden(dialog))) << "Exit did not close the dialog";
   });
   ASSERT_TRUE(opened) << "the calendar did not open";
   EXPECT_GE(c.left, 0);
@@ -630,21 +692,25 @@ TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfilt
   FindNameFilterText.clear();
   Bounds = FilterBounds{};
   NameFilterText.clear();
-  SelectRow(kFatDrive);
+  ASSERT_NO_FATAL_FAILURE(SelectRow(kFatDrive));
   const HWND find = FrmFind->Handle();
   const HWND name = FrmFind->skEditFilename->Handle();
   const HWND ok = FrmFind->BOk->Handle();
   Photographer photographer;
   Robot robot([&] {
-    if (!WaitVisible(find)) return;
-    Sleep(200);
-    SetTextOf(name, "");
-    Type(name, "*.jpg");
-    photographer.Take(find, "find_dialog.png");
-    ClickMiddle(ok);
+    [&] {
+      ASSERT_TRUE(WaitReady(find)) << "the find dialog did not come up ready";
+      SetTextOf(name, "");
+      Type(name, "*.jpg");
+      EXPECT_TRUE(photographer.Take(find, "find_dialog.png")) << "no picture of the dialog";
+      ASSERT_TRUE(Press(ok, Hidden(find))) << "Find did not close the find dialog";
+    }();
+    // A robot that gave up closes what it left open, so that the scan's wait ends.
+    if (IsWindowVisible(find)) CloseLeftOpen(find);
   });
   ScanTheFatDrive(FrmRun->skButton6);
   robot.Join();
+  ASSERT_FALSE(HasFatalFailure());
   EXPECT_EQ(FindMode, 1);
   EXPECT_EQ(FindNameFilterText, "*.jpg");
   EXPECT_EQ(Pattern(), (FindCriteria{"", "", true, true}));
@@ -675,7 +741,7 @@ TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfilt
 
   // A quick scan afterwards pushes the folder filters: no extension filter is left behind.
   BackToTheStartWindow();
-  QuickScanOfTheFatDrive();
+  ASSERT_NO_FATAL_FAILURE(QuickScanOfTheFatDrive());
   EXPECT_EQ(FindMode, 0);
   EXPECT_TRUE(EngineFilterList().empty());
   EXPECT_GT(results_robot::TreeTexts().size(), 1u);
@@ -686,15 +752,16 @@ TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfilt
 TEST_F(FilterDialogs, FindDialogOutsideAFindScanOnlyPointsToTheStartWindow) {
   FindMode = 0;
   const FindCriteria before = Pattern();
+  const HWND find = FrmFind->Handle();
   const HWND name = FrmFind->skEditFilename->Handle();
   const HWND ok = FrmFind->BOk->Handle();
   const HWND exit = FrmFind->BClose->Handle();
   std::string seen;
   const forms::TModalResult r = RunModal(FrmFind, [&] {
     Type(name, "report");
-    ClickMiddle(ok);
-    seen = AnswerBox(box_, box_ok_);
-    ClickMiddle(exit);
+    ASSERT_TRUE(Press(ok, Shown(box_))) << "Find said nothing";
+    ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(box_), &seen)) << "OK did not close the box";
+    ASSERT_TRUE(Press(exit, Hidden(find))) << "Exit did not close the find dialog";
   });
   EXPECT_EQ(seen, Lang().Text(LangKey::FindFileInfo));
   EXPECT_EQ(r, kFindNotAccepted);
