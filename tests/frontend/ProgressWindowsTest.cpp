@@ -28,6 +28,7 @@
 #include "frontend/win/WatchSupport.h"
 #include "quorrin/quorrin_api.h"
 #include "tests/support/ProgramWindows.h"
+#include "tests/support/TitleBarButtons.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"
 
@@ -205,15 +206,9 @@ std::string ShownCount(TProgressForm* form, bool save) {
 
 POINT CloseButtonOf(TProgressForm* form) {
   skin::TSkinTitleBar* bar = form->skForm1->TitleBar();
-  for (int i = 0; i < bar->Buttons().Count(); ++i) {
-    if (bar->Buttons().Items(i)->ButtonType() != skin::TSkinTitleBarBtnType::skClose) continue;
-    RECT r = bar->ButtonRect(i);
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(bar->Handle(), &p);
-    return p;
-  }
-  ADD_FAILURE() << "no close button";
-  return POINT{0, 0};
+  POINT p = tolvane_test::TitleButtonCentre(bar, skin::TSkinTitleBarBtnType::skClose);
+  ClientToScreen(bar->Handle(), &p);
+  return p;
 }
 
 std::string CaptionOf(skin::TSkinImageButton* b) {

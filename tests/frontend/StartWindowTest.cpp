@@ -23,6 +23,7 @@
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
 #include "tests/support/ProgramWindows.h"
+#include "tests/support/TitleBarButtons.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"
 
@@ -322,11 +323,7 @@ forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int en
     if (end == 2) tolvane_test::Press(cancel, gone);
     if (end == 3) {
       // The close button's place as the bar last painted it, for the box's present width.
-      RECT close_rect{};
-      for (int i = 0; i < bar->Buttons().Count(); ++i)
-        if (bar->Buttons().Items(i)->ButtonType() == skin::TSkinTitleBarBtnType::skClose)
-          close_rect = bar->ButtonRect(i);
-      POINT c{(close_rect.left + close_rect.right) / 2, (close_rect.top + close_rect.bottom) / 2};
+      POINT c = tolvane_test::TitleButtonCentre(bar, skin::TSkinTitleBarBtnType::skClose);
       POINT p = c;
       ClientToScreen(bar_wnd, &p);
       // The bar takes the button under the pointer as the one pressed: the pointer goes there

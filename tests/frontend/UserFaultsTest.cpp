@@ -35,6 +35,7 @@
 #include "quorrin/quorrin_api.h"
 #include "skin/SkinTitleBar.h"
 #include "tests/support/ProgramWindows.h"
+#include "tests/support/TitleBarButtons.h"
 #include "tests/support/WindowRobot.h"
 
 namespace vardeck {
@@ -324,30 +325,27 @@ TEST_F(UserFaults, AboutCloseBoxAnswersTheFirstClick) {
       return;
     }
     skin::TSkinTitleBar* bar = FrmMessage->skForm1->TitleBar();
-    for (int i = 0; i < bar->Buttons().Count(); ++i) {
-      if (bar->Buttons().Items(i)->ButtonType() != skin::TSkinTitleBarBtnType::skClose) continue;
-      RECT b = bar->ButtonRect(i);
-      if (b.right <= b.left) return;  // not painted yet
-      ++clicks;
-      clicked_at = std::chrono::steady_clock::now();
-      POINT at{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
-      ClientToScreen(bar->Handle(), &at);
-      {
-        HWND cap = GetCapture();
-        char cls[64] = {};
-        if (cap) GetClassNameA(cap, cls, sizeof cls);
-        HWND under = WindowFromPoint(at);
-        char ucls[64] = {};
-        if (under) GetClassNameA(under, ucls, sizeof ucls);
-        where = std::string("capture ") + (cap ? cls : "none") + " under " + ucls +
-                (under == bar->Handle() ? " (the title bar)" : "") + " active " +
-                (GetActiveWindow() == FrmMessage->Handle() ? "about" : "other") + "; ";
-      }
-      where += "close box at " + std::to_string(at.x) + "," + std::to_string(at.y) + " in window " +
-              std::to_string(window.left) + "," + std::to_string(window.top) + "-" +
-              std::to_string(window.right) + "," + std::to_string(window.bottom);
-      ClickAt(at);
+    RECT b = tolvane_test::TitleButtonRect(bar, skin::TSkinTitleBarBtnType::skClose);
+    if (b.right <= b.left) return;  // not painted yet
+    ++clicks;
+    clicked_at = std::chrono::steady_clock::now();
+    POINT at{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+    ClientToScreen(bar->Handle(), &at);
+    {
+      HWND cap = GetCapture();
+      char cls[64] = {};
+      if (cap) GetClassNameA(cap, cls, sizeof cls);
+      HWND under = WindowFromPoint(at);
+      char ucls[64] = {};
+      if (under) GetClassNameA(under, ucls, sizeof ucls);
+      where = std::string("capture ") + (cap ? cls : "none") + " under " + ucls +
+              (under == bar->Handle() ? " (the title bar)" : "") + " active " +
+              (GetActiveWindow() == FrmMessage->Handle() ? "about" : "other") + "; ";
     }
+    where += "close box at " + std::to_string(at.x) + "," + std::to_string(at.y) + " in window " +
+            std::to_string(window.left) + "," + std::to_string(window.top) + "-" +
+            std::to_string(window.right) + "," + std::to_string(window.bottom);
+    ClickAt(at);
   });
   RECT r{};
   GetWindowRect(FrmRun->skURLLabel1->Parent()->Handle(), &r);

@@ -17,6 +17,7 @@
 #include "skin/SkinTitleBarPopupMenu.h"
 #include "skin/SkinMgr.h"
 #include "skin/SkinTrackBar.h"
+#include "tests/support/TitleBarButtons.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"
 
@@ -103,15 +104,7 @@ struct FramedForm {
   HWND Handle() { return form->Handle(); }
   TSkinTitleBar* Bar() { return frame->TitleBar(); }
   // Centre of a title-bar button, in the bar's client coordinates.
-  POINT ButtonCentre(TSkinTitleBarBtnType type) {
-    for (int i = 0; i < Bar()->Buttons().Count(); ++i)
-      if (Bar()->Buttons().Items(i)->ButtonType() == type) {
-        RECT r = Bar()->ButtonRect(i);
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-      }
-    ADD_FAILURE() << "no such button";
-    return POINT{0, 0};
-  }
+  POINT ButtonCentre(TSkinTitleBarBtnType type) { return tolvane_test::TitleButtonCentre(Bar(), type); }
   // A point of the bar away from its buttons, the icon and the caption's start.
   POINT EmptyBarPoint() { return POINT{Bar()->Width() / 2, Bar()->Height() / 2}; }
 };

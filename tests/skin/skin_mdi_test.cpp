@@ -15,6 +15,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinMainMenu.h"
 #include "skin/SkinPublic.h"
+#include "tests/support/TitleBarButtons.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"
 
@@ -37,15 +38,7 @@ struct Child {
   HWND Handle() { return form->Handle(); }
   TSkinTitleBar* Bar() { return frame->TitleBar(); }
   // Centre of a title-bar button, in the bar's client coordinates.
-  POINT ButtonCentre(TSkinTitleBarBtnType type) {
-    for (int i = 0; i < Bar()->Buttons().Count(); ++i)
-      if (Bar()->Buttons().Items(i)->ButtonType() == type) {
-        RECT r = Bar()->ButtonRect(i);
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-      }
-    ADD_FAILURE() << "no such title-bar button";
-    return POINT{0, 0};
-  }
+  POINT ButtonCentre(TSkinTitleBarBtnType type) { return tolvane_test::TitleButtonCentre(Bar(), type); }
 };
 
 class MdiFrames : public ::testing::Test {
