@@ -351,13 +351,22 @@ void DragWithTheMouse(POINT from, int dx, int dy) {
   SetCursorPos(from.x, from.y);
   Pump();
   // The hand moves once this thread has taken the press: whatever loop the press starts then
-  // follows the pointer from the press's point.
+  // follows the pointer from the press's point. A press the thread never takes (the system
+  // eats one when it cannot bring the window forward) is let go and made again, as a hand
+  // would, a few times at most; the waits outlast the double-click time, so no press becomes
+  // a double click.
   QueueWatch watch(GetCurrentThreadId());
   const int before = g_presses_taken;
   INPUT down = ButtonAt(from, MOUSEEVENTF_LEFTDOWN);
   SendInput(1, &down, sizeof(down));
   Robot hand([=, &watch] {
-    if (watch.Watching()) WaitFor([before] { return g_presses_taken > before; });
+    const auto taken = [before] { return g_presses_taken > before; };
+    for (int attempt = 1; watch.Watching() && !WaitFor(taken, 2000) && attempt < 3; ++attempt) {
+      std::fprintf(stderr, "robot: the press at %ld,%ld was not taken; pressing again\n",
+                   static_cast<long>(from.x), static_cast<long>(from.y));
+      INPUT again[2] = {ButtonAt(from, MOUSEEVENTF_LEFTUP), ButtonAt(from, MOUSEEVENTF_LEFTDOWN)};
+      SendInput(2, again, sizeof(INPUT));
+    }
     for (int i = 1; i <= 10; ++i) {
       SetCursorPos(from.x + dx * i / 10, from.y + dy * i / 10);
       Sleep(20);  // the pace of a hand
