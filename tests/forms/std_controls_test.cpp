@@ -313,6 +313,27 @@ struct BrowserRobot {
   }
 };
 
+// Wine's folder browser finds the folder it is told to select by comparing the shell's item
+// ids byte for byte, and an id carries the folder's last-access time to two seconds. The host
+// moves a fresh folder's access time at its first read after a change, so an id made before
+// that read may not match the tree's, and the dialog stays at the Desktop. An access time
+// ahead of the folder's last change is one the host leaves alone.
+void SettleAccessTime(const std::wstring& folder) {
+  HANDLE h = CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER later{};
+  later.LowPart = now.dwLowDateTime;
+  later.HighPart = now.dwHighDateTime;
+  later.QuadPart += 3600ull * 10000000ull;  // an hour ahead
+  FILETIME access{later.LowPart, later.HighPart};
+  EXPECT_TRUE(SetFileTime(h, nullptr, &access, nullptr));
+  CloseHandle(h);
+}
+
 std::wstring Lower(std::wstring s) {
   for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
   while (!s.empty() && s.back() == L'\\') s.pop_back();
@@ -332,6 +353,7 @@ TEST_F(StdControls, TheShellsFolderBrowserReturnsTheFolderTheUserPicks) {
   CreateDirectoryW(base.c_str(), nullptr);
   CreateDirectoryW(before.c_str(), nullptr);
   CreateDirectoryW(picked.c_str(), nullptr);
+  for (const std::wstring& folder : {base, before, picked}) SettleAccessTime(folder);
   TForm owner(nullptr);
   owner.SetBounds(10, 10, 200, 100);
   owner.Show();
