@@ -206,6 +206,13 @@ void TSkinListViewBase::Dispatch(TMessage& m) {
       TCustomListView::Dispatch(m);
       if (left_down_) SyncScrollBars();
       return;
+    case WM_SIZE:
+      // The list lays out its own bars while it takes the new size, after the bounds have
+      // changed: what they show is known only once it has.
+      PlaceScrollBars();
+      TCustomListView::Dispatch(m);
+      PlaceScrollBars();
+      return;
     case WM_PAINT:
     case WM_ERASEBKGND:
     case WM_NCPAINT:
