@@ -1,6 +1,7 @@
 // The shared builders of the start and results windows (see HeaderBand.h).
 #include "frontend/win/HeaderBand.h"
 
+#include "frontend/win/BuiltInThemes.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 
@@ -26,6 +27,30 @@ skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent
   if (!caption.empty()) b->SetCaption(caption);
   b->SetParent(parent);
   return b;
+}
+
+skin::TQzScrollBar* AddViewScrollBar(forms::TForm* form, forms::TWinControl* parent,
+                                     bool vertical) {
+  constexpr forms::TColor kBarColor = 15987956;
+  constexpr int kBarThickness = 18;
+  auto* bar = new skin::TQzScrollBar(form);
+  bar->SetLineButton(0);
+  bar->SetOrientation(vertical ? skin::TSkinProgressBarOrientation::skVertical
+                               : skin::TSkinProgressBarOrientation::skHorizontal);
+  bar->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
+  bar->SetMin(0);
+  bar->SetPosition(0);
+  bar->SetSmallChange(5);
+  bar->SetColor(kBarColor);
+  bar->SetEnabled(false);
+  bar->SetVisible(false);
+  if (vertical) bar->SetWidth(kBarThickness);
+  else bar->SetHeight(kBarThickness);
+  // Last, as a form resolves its references once its values are read: in skin mode the
+  // archive's bar colour and pictures replace the ones above.
+  bar->SetFileTheme(BuiltInTheme(form, 0));
+  bar->SetParent(parent);
+  return bar;
 }
 
 skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,

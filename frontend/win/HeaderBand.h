@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/Forms.h"
+#include "skin/QzScrollBar.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinImagePanel.h"
 #include "skin/SkinURLLabel.h"
@@ -30,6 +31,12 @@ skin::TSkinImageButton* AddButton(forms::TForm* form, forms::TWinControl* parent
 // the shell nothing and a click runs the handler only.
 skin::TSkinURLLabel* AddLink(forms::TForm* form, forms::TWinControl* parent, int left, int top,
                              const std::string& caption);
+
+// An outside scroll bar for one of the window's views, on the view's parent: hidden, disabled,
+// 18 pixels thick, in the form's first built-in theme. The view it is attached to shows,
+// enables and places it while its own bar is up.
+skin::TQzScrollBar* AddViewScrollBar(forms::TForm* form, forms::TWinControl* parent,
+                                     bool vertical);
 
 // Where the header band's parts lie in one window; the windows differ only in these.
 struct HeaderBandLayout {

@@ -194,14 +194,20 @@ void TFrmFindFile::BuildControls() {
   Panel1->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
   Panel1->SetParent(skImagePanel1);
   TreeView1 = new skin::TQzTreeView(this);
-  TreeView1->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
+  TreeView1->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
+  TreeView1->SetBorderColor(11908533);
   TreeView1->SetAlign(forms::TAlign::alLeft);
+  TreeView1->SetBorderStyle(forms::TBorderStyle::bsNone);
+  TreeView1->SetBorderWidth(2);
   TreeView1->SetWidth(137);
+  TreeView1->SetHideSelection(false);
   TreeView1->SetImages(ImageList1);
-  TreeView1->SetStateImages(ImageList2);
   TreeView1->SetIndent(19);
   TreeView1->SetReadOnly(true);
-  TreeView1->SetHideSelection(false);
+  TreeView1->SetStateImages(ImageList2);
+  // The theme last, as a form resolves its references once its values are read: a ready
+  // theme frames the tree in the archive's control colour instead.
+  TreeView1->SetFileTheme(AddBuiltInTheme(this, "skBuiltInFileTheme2"));
   TreeView1->SetParent(Panel1);
   TreeView1->OnMouseDown = [this](forms::TObject*, forms::TMouseButton b, forms::TShiftState,
                                   int x, int y) { TreeView1MouseDown(b, x, y); };
@@ -233,6 +239,20 @@ void TFrmFindFile::BuildControls() {
   ListView1->OnKeyDown = [this](forms::TObject*, WORD& key, forms::TShiftState shift) {
     ListView1KeyDown(key, shift);
   };
+
+  // Over each view's own bars, on the view's panel; each view shows and places its pair.
+  QzScrollBar1 = AddViewScrollBar(this, Panel1, true);
+  QzScrollBar2 = AddViewScrollBar(this, Panel1, false);
+  QzScrollBar3 = AddViewScrollBar(this, Panel2, true);
+  QzScrollBar4 = AddViewScrollBar(this, Panel2, false);
+  QzScrollBar5 = AddViewScrollBar(this, Panel1, true);
+  QzScrollBar6 = AddViewScrollBar(this, Panel1, false);
+  ListView1->SetVScrollBar(QzScrollBar1);
+  ListView1->SetHScrollBar(QzScrollBar2);
+  ListView2->SetVScrollBar(QzScrollBar3);
+  ListView2->SetHScrollBar(QzScrollBar4);
+  TreeView1->SetVScrollBar(QzScrollBar5);
+  TreeView1->SetHScrollBar(QzScrollBar6);
 
   skImagePanel9 = AddPanel(this, skForm1, width - 13, height - 13, 11, 11, art::kSizeGrip);
   skImagePanel9->SetAnchors(forms::akRight | forms::akBottom);

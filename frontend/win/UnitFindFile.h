@@ -88,6 +88,13 @@ class TFrmFindFile : public forms::TForm {
   skin::TQzTreeView* TreeView1 = nullptr;
   forms::TSplitter* Splitter1 = nullptr;
   skin::TQzListView* ListView1 = nullptr;
+  // The views' outside bars: vertical and horizontal of ListView1, of ListView2, of TreeView1.
+  skin::TQzScrollBar* QzScrollBar1 = nullptr;
+  skin::TQzScrollBar* QzScrollBar2 = nullptr;
+  skin::TQzScrollBar* QzScrollBar3 = nullptr;
+  skin::TQzScrollBar* QzScrollBar4 = nullptr;
+  skin::TQzScrollBar* QzScrollBar5 = nullptr;
+  skin::TQzScrollBar* QzScrollBar6 = nullptr;
   skin::TSkinImageButton* skBBack = nullptr;
   skin::TSkinImageButton* skButton1 = nullptr;
   skin::TSkinImageButton* skBRecovery = nullptr;

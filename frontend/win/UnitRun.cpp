@@ -130,6 +130,11 @@ void TFrmRun::BuildControls() {
   skListDisk->OnMouseUp = [this](forms::TObject*, forms::TMouseButton, forms::TShiftState, int,
                                  int y) { skListDiskMouseUp(y); };
   skListDisk->SetParent(skImageFirst);
+  // More drives than the list shows: its own bars are covered by the skinned pair.
+  QzScrollBar1 = AddViewScrollBar(this, skImageFirst, true);
+  QzScrollBar2 = AddViewScrollBar(this, skImageFirst, false);
+  skListDisk->SetVScrollBar(QzScrollBar1);
+  skListDisk->SetHScrollBar(QzScrollBar2);
 
   constexpr forms::TAnchors kTopRight = forms::akTop | forms::akRight;
   sBStart = AddButton(this, skImageFirst, 520, 4, 173, 51, art::kQuickScanButton,

@@ -41,6 +41,8 @@ class TFrmRun : public forms::TForm {
   skin::TSkinImagePanel* skImagePanel9 = nullptr;
   skin::TSkinImagePanel* skImageFirst = nullptr;
   skin::TQzListView* skListDisk = nullptr;
+  skin::TQzScrollBar* QzScrollBar1 = nullptr;
+  skin::TQzScrollBar* QzScrollBar2 = nullptr;
   forms::TImageList* ImageList3 = nullptr;
   skin::TSkinImageButton* sBStart = nullptr;
   skin::TSkinImageButton* skButton2 = nullptr;

@@ -462,6 +462,157 @@ TEST_F(ResultsWindow, SizeColumnSortsThreeGibibytesAfterTwoKibibytes) {
   FrmFindFile->FillListview(nullptr);
 }
 
+// The views' skinned bars over a folder tree and a folder built by hand (FAT records, named
+// as a FAT scan names them): forty folders with names wider than the tree, a folder of 151
+// files. Each bar scrolls its view by line, page and drag, follows the keys in the view, and
+// goes when everything fits.
+SCROLLINFO NativeBar(HWND wnd, int which) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(wnd, which, &si)) si.nPos = -1;
+  return si;
+}
+
+bool CoversNativeBar(HWND view, LONG object, skin::TQzScrollBar* bar) {
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetScrollBarInfo(view, object, &info)) return false;
+  const RECT& r = info.rcScrollBar;
+  const HWND top = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return top == bar->Handle() || IsChild(bar->Handle(), top);
+}
+
+POINT MiddleOnScreen(forms::TWinControl* c) { return tolvane_test::MiddleOf(c->Handle()); }
+
+// A point in a bar's track, `from_end` pixels before its far end: a press there pages.
+POINT NearTrackEnd(skin::TQzScrollBar* bar, int from_end) {
+  RECT r{};
+  GetWindowRect(bar->Track()->Handle(), &r);
+  return bar->Horizontal() ? POINT{r.right - from_end, (r.top + r.bottom) / 2}
+                           : POINT{(r.left + r.right) / 2, r.bottom - from_end};
+}
+
+// Page, line and drag on a vertical bar whose view is at its top; `top` reads the view's top
+// row, which the bar's position must follow. A held arrow steps five rows at each repeat; a
+// view that repaints slowly may take more than one repeat before the robot lets go.
+void ScrollByPageLineAndDrag(skin::TQzScrollBar* bar, const std::function<int()>& top,
+                             const char* what) {
+  SCOPED_TRACE(what);
+  ASSERT_EQ(top(), 0);
+  tolvane_test::ClickAt(NearTrackEnd(bar, 3));
+  EXPECT_TRUE(WaitUntil([&] { return top() > 0; }, 3000)) << "a click in the track paged nothing";
+  EXPECT_EQ(bar->Position(), top());
+  const int paged = top();
+  EXPECT_TRUE(tolvane_test::HoldDownAt(MiddleOnScreen(bar->SecondButton()),
+                                       [&] { return top() > paged; }))
+      << "the held arrow scrolled nothing";
+  EXPECT_TRUE((top() - paged) % 5 == 0 || top() == bar->Max()) << paged << " to " << top();
+  EXPECT_EQ(bar->Position(), top());
+  tolvane_test::DragWithTheMouse(MiddleOnScreen(bar->Track()->Thumb()), 0,
+                                 bar->Track()->Height());
+  EXPECT_TRUE(WaitUntil([&] { return top() == bar->Max(); }, 3000))
+      << "the thumb dragged to the end left the view at " << top() << " of " << bar->Max();
+  EXPECT_EQ(bar->Position(), top());
+  EXPECT_TRUE(tolvane_test::HoldDownAt(MiddleOnScreen(bar->FirstButton()),
+                                       [&] { return top() < bar->Max(); }));
+  EXPECT_EQ(bar->Position(), top());
+}
+
+TEST_F(ResultsWindow, TreeAndFolderListWearSkinnedBarsThatScrollThemAndGoWhenAllFits) {
+  Scan("Z:\\", FatImage("fat12"), false, false, false);
+  scavrel::FoundTree tree;
+  auto named = [&](FoundNode* parent, const std::u16string& name, bool folder, uint32_t size) {
+    FoundNode* node = tree.NewNode();
+    node->valid = 1;
+    node->directory = folder ? 1 : 0;
+    node->deleted = folder ? 0 : 1;
+    scavrel::FatEntryRecord* record = scavrel::NewFatRecord();
+    scavrel::SetWideName(&record->long_name, name.data(), name.size());
+    scavrel::WriteLe32(record->dir_entry + 28, size);
+    node->record = reinterpret_cast<scavrel::EntryRecord*>(record);
+    tree.AttachNode(node, parent);
+    return node;
+  };
+  FoundNode* root = tree.NewNode();
+  root->valid = root->directory = 1;
+  tree.AttachNode(root, nullptr);
+  FoundNode* big_folder = nullptr;
+  FoundNode* small_folder = nullptr;
+  for (int i = 0; i < 40; ++i) {
+    std::string n = "folder with a name wider than the tree " + std::to_string(i);
+    FoundNode* folder = named(root, std::u16string(n.begin(), n.end()), true, 0);
+    named(folder, u"kept.txt", false, 100);
+    (i == 0 ? big_folder : small_folder) = folder;
+  }
+  FoundNode* lone = named(nullptr, u"one", true, 0);
+  named(lone, u"one.txt", false, 10);
+  for (int i = 0; i < 150; ++i) {
+    std::string n = "file" + std::to_string(i) + ".dat";
+    named(big_folder, std::u16string(n.begin(), n.end()), false, 1024u * static_cast<uint32_t>(i));
+  }
+
+  skin::TQzTreeView* view = FrmFindFile->TreeView1;
+  skin::TQzScrollBar* tree_v = FrmFindFile->QzScrollBar5;
+  skin::TQzScrollBar* tree_h = FrmFindFile->QzScrollBar6;
+  ASSERT_TRUE(FrmFindFile->BuildFolderTree(root));
+  view->Items().GetFirstNode()->Expand(false);
+  FrmFindFile->FillListview(big_folder);
+  Pump();
+  const HWND tree_wnd = view->Handle();
+  auto tree_top = [tree_wnd] { return NativeBar(tree_wnd, SB_VERT).nPos; };
+  ASSERT_TRUE(WaitUntil([&] { return tree_v->Visible() && tree_h->Visible(); }, 3000))
+      << "forty wide folders and no skinned bars on the tree";
+  EXPECT_TRUE(CoversNativeBar(tree_wnd, OBJID_VSCROLL, tree_v));
+  EXPECT_TRUE(CoversNativeBar(tree_wnd, OBJID_HSCROLL, tree_h));
+
+  skin::TQzListView* list = FrmFindFile->ListView1;
+  skin::TQzScrollBar* list_v = FrmFindFile->QzScrollBar1;
+  const HWND list_wnd = list->Handle();
+  auto list_top = [list_wnd] {
+    return static_cast<int>(SendMessageA(list_wnd, LVM_GETTOPINDEX, 0, 0));
+  };
+  ASSERT_TRUE(WaitUntil([&] { return list_v->Visible(); }, 3000)) << "151 rows, no skinned bar";
+  EXPECT_TRUE(CoversNativeBar(list_wnd, OBJID_VSCROLL, list_v));
+  const SCROLLINFO rows = NativeBar(list_wnd, SB_VERT);
+  EXPECT_EQ(list_v->Max(), rows.nMax - static_cast<int>(rows.nPage) + 1);
+  EXPECT_EQ(rows.nMax, 150) << "151 rows";
+  Shoot(FrmFindFile->Handle(), "results_window_bars.png");
+
+  ScrollByPageLineAndDrag(tree_v, tree_top, "tree");
+  ScrollByPageLineAndDrag(list_v, list_top, "folder list");
+
+  // The keys in each view move its thumb.
+  view->SetFocus();
+  tolvane_test::PressKey(tree_wnd, VK_HOME);
+  EXPECT_EQ(tree_v->Position(), 0);
+  tolvane_test::PressKey(tree_wnd, VK_NEXT);
+  tolvane_test::PressKey(tree_wnd, VK_NEXT);
+  EXPECT_GT(tree_top(), 0);
+  EXPECT_EQ(tree_v->Position(), tree_top());
+  list->SetFocus();
+  tolvane_test::PressKey(list_wnd, VK_HOME);
+  EXPECT_EQ(list_v->Position(), 0);
+  tolvane_test::PressKey(list_wnd, VK_NEXT);
+  tolvane_test::PressKey(list_wnd, VK_NEXT);
+  EXPECT_GT(list_top(), 0);
+  EXPECT_EQ(list_v->Position(), list_top());
+  // The tree's horizontal thumb dragged to its end shows the names' ends.
+  tolvane_test::DragWithTheMouse(MiddleOnScreen(tree_h->Track()->Thumb()),
+                                 tree_h->Track()->Width(), 0);
+  EXPECT_TRUE(WaitUntil([&] { return NativeBar(tree_wnd, SB_HORZ).nPos > 0; }, 3000));
+  EXPECT_EQ(tree_h->Position(), NativeBar(tree_wnd, SB_HORZ).nPos);
+
+  // A folder of one file and a tree of one folder fit: every bar goes.
+  FrmFindFile->FillListview(small_folder);
+  EXPECT_TRUE(WaitUntil([&] { return !list_v->Visible(); }, 3000));
+  EXPECT_FALSE(list_v->Enabled());
+  FrmFindFile->FillListview(nullptr);
+  ASSERT_TRUE(FrmFindFile->BuildFolderTree(lone));
+  EXPECT_TRUE(WaitUntil([&] { return !tree_v->Visible() && !tree_h->Visible(); }, 3000));
+  ClearFolderItems(view->Items());
+}
+
 #else  // the NTFS volumes' program
 TEST_F(ResultsWindow, NtfsQuickScanTickedAndSavedHoldsEveryDeletedFileWithItsSha256) {
   const std::string image = "basic4k.img";

@@ -1,7 +1,8 @@
 // The start window, the message box and the About window, created in this test's process as
 // the program creates them, driven as a user drives them (clicks through the system's input
 // queue, a robot thread answering the modal boxes), in a Wine prefix whose F: and N: drives are
-// the FAT32 and NTFS demo volumes. Writes start_window.png, message_box.png and about.png to
+// the FAT32 and NTFS demo volumes (and O: to R: the same again, more drives than the list
+// shows). Writes start_window.png, start_window_bars.png, message_box.png and about.png to
 // tests/artifacts/.
 #include <gtest/gtest.h>
 
@@ -70,6 +71,9 @@ class StartWindow : public tolvane_test::ProgramWindowTest {
   static void SelectRow(const std::string& caption) {
     forms::TListItem* row = Row(caption);
     ASSERT_NE(row, nullptr) << caption;
+    // The list holds more drives than it shows: scrolled to the row first, as a user would.
+    row->MakeVisible(false);
+    tolvane_test::Pump();
     // A click on the row, as a user selects it.
     RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
     tolvane_test::ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
@@ -258,6 +262,106 @@ TEST_F(StartWindow, ClosingTheStartWindowAsksFirstAndCancelKeepsTheProgram) {
   EXPECT_EQ(asked, Lang().Text(LangKey::EndApplication));
   EXPECT_TRUE(FrmRun->Visible());
   EXPECT_FALSE(forms::Application()->Terminated());
+}
+
+// ---- the drive list's skinned bars ---------------------------------------------------------
+
+SCROLLINFO NativeBar(HWND wnd, int which) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(wnd, which, &si)) si.nPos = -1;
+  return si;
+}
+
+// Whether the skinned bar is what the screen shows over the middle of the view's own bar.
+bool CoversNativeBar(HWND view, LONG object, skin::TQzScrollBar* bar) {
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetScrollBarInfo(view, object, &info)) return false;
+  const RECT& r = info.rcScrollBar;
+  const HWND top = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return top == bar->Handle() || IsChild(bar->Handle(), top);
+}
+
+POINT MiddleOnScreen(forms::TWinControl* c) { return tolvane_test::MiddleOf(c->Handle()); }
+
+TEST_F(StartWindow, DriveListWearsSkinnedBarsThatScrollItAndHideWhenEverythingFits) {
+  skin::TQzListView* list = FrmRun->skListDisk;
+  skin::TQzScrollBar* vbar = FrmRun->QzScrollBar1;
+  skin::TQzScrollBar* hbar = FrmRun->QzScrollBar2;
+  const HWND wnd = list->Handle();
+  const RECT saved = FrmRun->BoundsRect();
+  ASSERT_GE(list->Items().Count(), 8) << "the prefix maps fewer drives than the test needs";
+  auto top_row = [wnd] { return static_cast<int>(SendMessageA(wnd, LVM_GETTOPINDEX, 0, 0)); };
+  auto in_step = [&] { return vbar->Position() == top_row() && top_row() == NativeBar(wnd, SB_VERT).nPos; };
+  list->SetFocus();
+  tolvane_test::PressKey(wnd, VK_HOME);
+
+  ASSERT_TRUE(WaitUntil([&] { return vbar->Visible(); }, 3000)) << "more drives than fit, no bar";
+  EXPECT_TRUE(vbar->Enabled());
+  EXPECT_FALSE(hbar->Visible()) << "the columns fit across the list";
+  EXPECT_EQ(vbar->Max(), list->Items().Count() - list->VisibleRowCount());
+  EXPECT_TRUE(CoversNativeBar(wnd, OBJID_VSCROLL, vbar)) << "the system's bar shows";
+  EXPECT_TRUE(in_step());
+
+  // By line: the down arrow held, then the up arrow.
+  EXPECT_TRUE(tolvane_test::HoldDownAt(MiddleOnScreen(vbar->SecondButton()),
+                                       [&] { return top_row() > 0; }));
+  EXPECT_TRUE(in_step());
+  EXPECT_TRUE(tolvane_test::HoldDownAt(MiddleOnScreen(vbar->FirstButton()),
+                                       [&] { return top_row() == 0; }));
+  EXPECT_TRUE(in_step());
+  // By page: a click in the track below the thumb.
+  skin::TSkinScrollTrackBar* track = vbar->Track();
+  RECT tr{};
+  GetWindowRect(track->Handle(), &tr);
+  tolvane_test::ClickAt(POINT{(tr.left + tr.right) / 2, tr.bottom - 3});
+  EXPECT_TRUE(WaitUntil([&] { return top_row() > 0; }, 3000)) << "a click in the track paged nothing";
+  EXPECT_TRUE(in_step());
+  // The keys in the list move the thumb (a key that moves no selection scrolls nothing).
+  tolvane_test::PressKey(wnd, VK_END);
+  EXPECT_EQ(top_row(), vbar->Max());
+  EXPECT_TRUE(in_step()) << "End in the list left the thumb at " << vbar->Position();
+  tolvane_test::PressKey(wnd, VK_HOME);
+  EXPECT_EQ(top_row(), 0);
+  EXPECT_TRUE(in_step()) << "Home in the list left the thumb at " << vbar->Position();
+  // By dragging the thumb from the top to the bottom.
+  tolvane_test::DragWithTheMouse(MiddleOnScreen(track->Thumb()), 0, tr.bottom - tr.top);
+  EXPECT_TRUE(WaitUntil([&] { return top_row() == vbar->Max(); }, 3000))
+      << "the dragged thumb left the list at row " << top_row();
+  EXPECT_TRUE(in_step());
+  // Page down from the first row, in the list.
+  tolvane_test::PressKey(wnd, VK_END);
+  tolvane_test::PressKey(wnd, VK_HOME);
+  tolvane_test::PressKey(wnd, VK_NEXT);
+  tolvane_test::PressKey(wnd, VK_NEXT);
+  EXPECT_GT(top_row(), 0);
+  EXPECT_TRUE(in_step());
+  Shoot(FrmRun->Handle(), "start_window_bars.png");
+
+  // As narrow as the window goes: the columns no longer fit, the horizontal bar comes and
+  // its thumb dragged to the right scrolls the list sideways.
+  FrmRun->SetBounds(saved.left, saved.top, 550, saved.bottom - saved.top);
+  ASSERT_TRUE(WaitUntil([&] { return hbar->Visible(); }, 3000)) << "no horizontal bar";
+  EXPECT_TRUE(CoversNativeBar(wnd, OBJID_HSCROLL, hbar));
+  EXPECT_TRUE(CoversNativeBar(wnd, OBJID_VSCROLL, vbar));
+  tolvane_test::DragWithTheMouse(MiddleOnScreen(hbar->Track()->Thumb()),
+                                 hbar->Track()->Width(), 0);
+  EXPECT_TRUE(WaitUntil([&] { return NativeBar(wnd, SB_HORZ).nPos > 0; }, 3000));
+  EXPECT_EQ(hbar->Position(), NativeBar(wnd, SB_HORZ).nPos);
+  Shoot(FrmRun->Handle(), "start_window_both_bars.png");
+
+  // As large as the screen: every drive fits, both bars go.
+  FrmRun->SetBounds(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(WaitUntil([&] { return !vbar->Visible() && !hbar->Visible(); }, 3000))
+      << "the bars stayed with every drive shown";
+  EXPECT_FALSE(vbar->Enabled());
+  EXPECT_EQ(top_row(), 0);
+
+  FrmRun->SetBounds(saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top);
+  EXPECT_TRUE(WaitUntil([&] { return vbar->Visible(); }, 3000));
+  tolvane_test::PressKey(wnd, VK_HOME);
 }
 
 TEST(EngineChoice, OnlyTheExactNamesChooseAnEngine) {

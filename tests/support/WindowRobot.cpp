@@ -379,6 +379,18 @@ void DragWithTheMouse(POINT from, int dx, int dy) {
   Pump();
 }
 
+bool HoldDownAt(POINT at, const std::function<bool()>& done, DWORD base_ms) {
+  SetCursorPos(at.x, at.y);
+  Pump();
+  INPUT down = ButtonAt(at, MOUSEEVENTF_LEFTDOWN);
+  SendInput(1, &down, sizeof(down));
+  const bool held = WaitUntil(done, base_ms);
+  INPUT up = ButtonAt(at, MOUSEEVENTF_LEFTUP);
+  SendInput(1, &up, sizeof(up));
+  Pump();
+  return held;
+}
+
 void PostedMouse::Send(forms::TWinControl* c, int x, int y, UINT msg) {
   POINT screen = ClientToScreenPoint(c->Handle(), x, y);
   SetCursorPos(screen.x, screen.y);

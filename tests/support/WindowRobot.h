@@ -113,6 +113,11 @@ void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys);
 // loop), while this thread pumps.
 void DragWithTheMouse(POINT from, int dx, int dy);
 
+// Presses the left button at screen point `at` through the system's input queue and holds it,
+// running this (GUI) thread's queue, until `done` holds or the deadline passes; then lets go.
+// For controls that act while held (a scroll arrow that repeats). Returns `done`.
+bool HoldDownAt(POINT at, const std::function<bool()>& done, DWORD base_ms = 10000);
+
 // Moves the cursor and sends the mouse messages the system would (to the window that holds
 // the capture, else to the window under the cursor, in that window's client coordinates),
 // each handled before the next: drags with exact intermediate points.
