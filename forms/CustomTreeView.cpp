@@ -32,6 +32,9 @@ void ForEachNode(TTreeNodes& nodes, F f) {
   for (TTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext()) f(n);
 }
 
+// The tree's own timers have small numbers; this one holds back a selection change.
+constexpr UINT_PTR kChangeDelayTimer = 0x4344;
+
 }  // namespace
 
 TCustomTreeView::TCustomTreeView(TComponent* owner) : TCustomSysView(owner, 120, 120) {}
@@ -55,6 +58,7 @@ void TCustomTreeView::CreateParams(TCreateParams& p) {
   if (row_select_) p.Style |= TVS_FULLROWSELECT;
   if (hot_track_) p.Style |= TVS_TRACKSELECT;
   if (auto_expand_) p.Style |= TVS_SINGLEEXPAND;
+  if (!tool_tips_) p.Style |= TVS_NOTOOLTIPS;
   if (border_style_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -74,6 +78,9 @@ void TCustomTreeView::CreateWnd() {
 }
 
 void TCustomTreeView::DestroyWnd() {
+  // The timer goes with the window: a change still held back is told now.
+  const bool change_waiting = change_waiting_;
+  change_waiting_ = false;
   if (handle_) {
     selected_ = Selected();
     indent_ = Indent();
@@ -83,11 +90,12 @@ void TCustomTreeView::DestroyWnd() {
   TCustomSysView::DestroyWnd();
   window_going_ = false;
   ForEachNode(items_, [](TTreeNode* n) { n->item_ = nullptr; });
+  if (change_waiting && !IsDestroying()) Change(selected_);
 }
 
 DWORD TCustomTreeView::StyleMask() const {
   return TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS |
-         TVS_FULLROWSELECT | TVS_TRACKSELECT | TVS_SINGLEEXPAND;
+         TVS_FULLROWSELECT | TVS_TRACKSELECT | TVS_SINGLEEXPAND | TVS_NOTOOLTIPS;
 }
 
 void TCustomTreeView::ApplyColors() {
@@ -120,6 +128,103 @@ void TCustomTreeView::SetDoubleBuffered(bool v) {
   Send(TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, v ? TVS_EX_DOUBLEBUFFER : 0);
 }
 
+void TCustomTreeView::SetToolTips(bool v) {
+  if (v == tool_tips_) return;
+  tool_tips_ = v;
+  // The tree makes its tip window when it is made; the style alone does not take it away.
+  if (handle_) RecreateWnd();
+}
+
+// ---- several nodes selected -------------------------------------------------------------------
+
+void TCustomTreeView::SetMultiSelect(bool v) {
+  multi_select_ = v;
+  if (!v) ClearSelections(nullptr);
+  anchor_ = nullptr;
+}
+
+int TCustomTreeView::SelectionCount() const {
+  if (!multi_select_) return Selected() ? 1 : 0;
+  return static_cast<int>(selections_.size());
+}
+
+TTreeNode* TCustomTreeView::Selections(int index) const {
+  if (!multi_select_) return index == 0 ? Selected() : nullptr;
+  if (index < 0 || index >= static_cast<int>(selections_.size())) return nullptr;
+  return selections_[static_cast<size_t>(index)];
+}
+
+void TCustomTreeView::MarkSelected(TTreeNode* node, bool selected) {
+  if (!handle_ || !node || !node->item_) return;
+  TVITEMA it{};
+  it.mask = TVIF_STATE | TVIF_HANDLE;
+  it.hItem = node->item_;
+  it.stateMask = TVIS_SELECTED;
+  it.state = selected ? TVIS_SELECTED : 0;
+  Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+}
+
+void TCustomTreeView::ClearSelections(TTreeNode* keep) {
+  for (TTreeNode* n : selections_)
+    if (n != keep) MarkSelected(n, false);
+  selections_.clear();
+  if (keep) selections_.push_back(keep);
+}
+
+void TCustomTreeView::SelectionChanged(TTreeNode* node) {
+  if (!multi_select_ || !node) return;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  if (shift && anchor_) {
+    // The shown nodes between the two, whichever lies above.
+    std::vector<TTreeNode*> range;
+    for (int direction : {TVGN_NEXTVISIBLE, TVGN_PREVIOUSVISIBLE}) {
+      range.assign(1, anchor_);
+      HTREEITEM h = anchor_->item_;
+      while (h && range.back() != node) {
+        h = reinterpret_cast<HTREEITEM>(
+            Send(TVM_GETNEXTITEM, static_cast<WPARAM>(direction), reinterpret_cast<LPARAM>(h)));
+        if (TTreeNode* n = NodeOf(h)) range.push_back(n);
+      }
+      if (range.back() == node) break;
+    }
+    if (range.back() != node) range.assign(1, node);
+    ClearSelections(nullptr);
+    selections_ = range;
+  } else if (ctrl) {
+    auto at = std::find(selections_.begin(), selections_.end(), node);
+    if (at != selections_.end()) selections_.erase(at);
+    else selections_.push_back(node);
+    anchor_ = node;
+  } else {
+    ClearSelections(node);
+    anchor_ = node;
+  }
+  // The system takes the mark off the node the caret left.
+  for (TTreeNode* n : selections_) MarkSelected(n, true);
+}
+
+void TCustomTreeView::ChangeSoon(TTreeNode* node) {
+  if (change_delay_ <= 0 || !handle_) {
+    Change(node);
+    return;
+  }
+  // A new change starts the wait again.
+  SetTimer(handle_, kChangeDelayTimer, static_cast<UINT>(change_delay_), nullptr);
+  change_waiting_ = true;
+}
+
+void TCustomTreeView::WMTimer(TMessage& m) {
+  if (m.WParam != kChangeDelayTimer) {
+    DefaultHandler(m);
+    return;
+  }
+  KillTimer(handle_, kChangeDelayTimer);
+  if (!change_waiting_) return;
+  change_waiting_ = false;
+  Change(Selected());
+}
+
 TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
   if (!item || !handle_) return nullptr;
   TVITEMA it{};
@@ -131,6 +236,9 @@ TTreeNode* TCustomTreeView::NodeOf(HTREEITEM item) const {
 
 void TCustomTreeView::NodeGoing(TTreeNode* node) {
   if (selected_ && (selected_ == node || selected_->IsDescendantOf(node))) selected_ = nullptr;
+  if (anchor_ && (anchor_ == node || anchor_->IsDescendantOf(node))) anchor_ = nullptr;
+  std::erase_if(selections_,
+                [node](TTreeNode* n) { return n == node || n->IsDescendantOf(node); });
   // With a window the deletion notifications of its items announce the nodes.
   if (handle_ || !OnDeletion) return;
   OnDeletion(this, node);
@@ -290,9 +398,34 @@ void TCustomTreeView::Change(TTreeNode* node) {
   if (OnChange) OnChange(this, node);
 }
 
+void TCustomTreeView::WndProc(TMessage& m) {
+  const bool right = m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONDBLCLK;
+  if (handle_ && (right || m.Msg == WM_LBUTTONDOWN)) {
+    const int x = static_cast<short>(LOWORD(m.LParam));
+    const int y = static_cast<short>(HIWORD(m.LParam));
+    if (right && right_click_select_) {
+      if (TTreeNode* node = GetNodeAt(x, y)) SetSelected(node);
+    }
+    // A plain click on the caret's own node moves no caret, and so tells no change: the
+    // other selected nodes are let go here.
+    if (m.Msg == WM_LBUTTONDOWN && multi_select_ && !(m.WParam & (MK_CONTROL | MK_SHIFT))) {
+      TTreeNode* node = GetNodeAt(x, y);
+      if (node && node == Selected()) {
+        ClearSelections(node);
+        anchor_ = node;
+      }
+    }
+  }
+  TCustomSysView::WndProc(m);
+}
+
 void TCustomTreeView::Dispatch(TMessage& m) {
   if (m.Msg == CN_NOTIFY) {
     CNNotify(m);
+    return;
+  }
+  if (m.Msg == WM_TIMER) {
+    WMTimer(m);
     return;
   }
   TCustomSysView::Dispatch(m);
@@ -376,7 +509,8 @@ void TCustomTreeView::CNNotify(TMessage& m) {
     case TVN_SELCHANGEDW:
       if (window_going_) return;
       selected_ = node_new();
-      Change(selected_);
+      SelectionChanged(selected_);
+      ChangeSoon(selected_);
       return;
     case TVN_ITEMEXPANDINGA:
     case TVN_ITEMEXPANDINGW:

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <vector>
 
 #include "forms/CustomSysView.h"
 #include "forms/TreeNodes.h"
@@ -60,6 +61,26 @@ class TCustomTreeView : public TCustomSysView {
   void SetAutoExpand(bool v);
   bool DoubleBuffered() const { return double_buffered_; }
   void SetDoubleBuffered(bool v);
+  // Several nodes selected at once: a click with Ctrl adds the node or takes it out again, a
+  // click with Shift selects the shown nodes from the last plain click's node to this one, a
+  // plain click selects its node alone. Selected() stays the node that has the caret.
+  bool MultiSelect() const { return multi_select_; }
+  void SetMultiSelect(bool v);
+  int SelectionCount() const;
+  // The selected nodes in the order they were selected (the caret's node alone without
+  // MultiSelect).
+  TTreeNode* Selections(int index) const;
+  // A press of the right button selects the node under the pointer before OnMouseDown runs,
+  // so that a popup menu opened from there acts on the node the user sees selected.
+  bool RightClickSelect() const { return right_click_select_; }
+  void SetRightClickSelect(bool v) { right_click_select_ = v; }
+  // Milliseconds between a selection change and its OnChange; a change within that time
+  // replaces the one waiting (moving through the nodes with the keys fires once, at the end).
+  int ChangeDelay() const { return change_delay_; }
+  void SetChangeDelay(int ms) { change_delay_ = ms < 0 ? 0 : ms; }
+  // The system's tip that shows a node's whole text where the tree cuts it off.
+  bool ToolTips() const { return tool_tips_; }
+  void SetToolTips(bool v);
 
   using TTVCustomDrawEvent =
       std::function<void(TCustomTreeView* sender, const RECT& rect, bool& default_draw)>;
@@ -107,6 +128,7 @@ class TCustomTreeView : public TCustomSysView {
   void CreateParams(TCreateParams& p) override;
   void CreateWnd() override;
   void DestroyWnd() override;
+  void WndProc(TMessage& m) override;
   void Dispatch(TMessage& m) override;
   void ApplyColors() override;
   void GiveImageList(bool state, HIMAGELIST list) override;
@@ -134,6 +156,13 @@ class TCustomTreeView : public TCustomSysView {
  private:
   static int CALLBACK CompareNodes(LPARAM a, LPARAM b, LPARAM tree);
   void GetDispInfo(NMHDR* h);
+  // The caret moved to `node`: the selection follows as the keys held say.
+  void SelectionChanged(TTreeNode* node);
+  void MarkSelected(TTreeNode* node, bool selected);
+  void ClearSelections(TTreeNode* keep);
+  // Change() at once, or once ChangeDelay has passed without another change.
+  void ChangeSoon(TTreeNode* node);
+  void WMTimer(TMessage& m);
   TTreeNodes items_{this};
   int indent_ = 19;
   bool show_buttons_ = true;
@@ -151,6 +180,14 @@ class TCustomTreeView : public TCustomSysView {
   // systems notify of that expansion too, others do not.
   bool program_expand_ = false;
   TSortType sort_type_ = TSortType::stNone;
+  bool multi_select_ = false;
+  bool right_click_select_ = false;
+  bool tool_tips_ = true;
+  int change_delay_ = 0;
+  bool change_waiting_ = false;
+  // The nodes selected besides (or with) the caret's, and the node a Shift click runs from.
+  std::vector<TTreeNode*> selections_;
+  TTreeNode* anchor_ = nullptr;
   // Set while the images of a node are asked for (TVN_GETDISPINFO).
   bool answering_images_ = false;
 };

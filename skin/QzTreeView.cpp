@@ -3,6 +3,7 @@
 #include "skin/QzTreeView.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "skin/SkinKeys.h"
@@ -123,7 +124,15 @@ bool TQzTreeView::GetPublished(std::string_view name, TPropValue* out) const {
     if (out) *out = static_cast<TComponent*>(name == "VScrollBar" ? vbar_ : hbar_);
     return true;
   }
-  return TCustomTreeView::GetPublished(name, out);
+  // The framework tree's own options that a form sets on this view.
+  std::int64_t value = 0;
+  if (name == "MultiSelect") value = MultiSelect();
+  else if (name == "RightClickSelect") value = RightClickSelect();
+  else if (name == "ChangeDelay") value = ChangeDelay();
+  else if (name == "ToolTips") value = ToolTips();
+  else return TCustomTreeView::GetPublished(name, out);
+  if (out) *out = value;
+  return true;
 }
 
 bool TQzTreeView::SetPublished(std::string_view name, const TPropValue& v) {
@@ -137,6 +146,16 @@ bool TQzTreeView::SetPublished(std::string_view name, const TPropValue& v) {
     if (std::get<TComponent*>(v) && !bar) return false;
     if (name == "VScrollBar") SetVScrollBar(bar);
     else SetHScrollBar(bar);
+    return true;
+  }
+  if (std::holds_alternative<std::int64_t>(v)) {
+    const std::int64_t n = std::get<std::int64_t>(v);
+    if (name == "MultiSelect") SetMultiSelect(n != 0);
+    else if (name == "RightClickSelect") SetRightClickSelect(n != 0);
+    else if (name == "ChangeDelay")
+      SetChangeDelay(static_cast<int>(std::clamp<std::int64_t>(n, 0, INT_MAX)));
+    else if (name == "ToolTips") SetToolTips(n != 0);
+    else return TCustomTreeView::SetPublished(name, v);
     return true;
   }
   return TCustomTreeView::SetPublished(name, v);

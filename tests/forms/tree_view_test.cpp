@@ -1,7 +1,9 @@
 // The wrapped tree view in real windows under the X server: nodes and their window items,
 // expansion from the program and by a click, selection with its events and the mouse release,
 // hit tests (node, state picture), deletion, custom draw, a new window keeping the tree, the
-// pictures asked for as nodes are drawn, editing refused or its text replaced, and sorting.
+// pictures asked for as nodes are drawn, editing refused or its text replaced, sorting, and the
+// options that change how the user selects: several nodes, a right click, a held-back change,
+// the tips.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +22,7 @@ using tolvane_test::FillItemPictures;
 using tolvane_test::PressKey;
 using tolvane_test::RightClickClient;
 using tolvane_test::Pump;
+using tolvane_test::WaitUntil;
 
 namespace {
 
@@ -414,4 +417,110 @@ TEST_F(TreeView, SortTypeKeepsNodesInOrderInTheTreeAndTheWindow) {
   t.tree->RecreateWnd();
   wnd = t.tree->Handle();
   EXPECT_EQ(order(), "z-docs Beta alpha ");
+}
+
+namespace {
+
+// A left click with a key held (VK_CONTROL, VK_SHIFT), through the input queue.
+void ClickWith(WORD key, HWND wnd, POINT at) {
+  tolvane_test::KeyStrokes({{key, false}});
+  Pump();
+  ClickClient(wnd, at.x, at.y);
+  tolvane_test::KeyStrokes({{key, true}});
+  Pump();
+}
+
+bool MarkedSelected(HWND tree, TTreeNode* node) {
+  return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->ItemId()),
+                       TVIS_SELECTED) &
+          TVIS_SELECTED) != 0;
+}
+
+std::vector<TTreeNode*> SelectionOf(TCustomTreeView* tree) {
+  std::vector<TTreeNode*> out;
+  for (int i = 0; i < tree->SelectionCount(); ++i) out.push_back(tree->Selections(i));
+  return out;
+}
+
+}  // namespace
+
+TEST_F(TreeView, MultiSelectAddsWithCtrlSpansWithShiftAndAPlainClickKeepsOne) {
+  TreeForm t;
+  t.root->Expand(false);
+  t.tree->SetMultiSelect(true);
+  t.Show();
+  HWND h = t.tree->Handle();
+  ClickClient(h, t.TextPoint(t.docs).x, t.TextPoint(t.docs).y);
+  EXPECT_EQ(SelectionOf(t.tree), std::vector<TTreeNode*>{t.docs});
+  ClickWith(VK_CONTROL, h, t.TextPoint(t.other));
+  EXPECT_EQ(SelectionOf(t.tree), (std::vector<TTreeNode*>{t.docs, t.other}));
+  EXPECT_EQ(t.tree->Selected(), t.other);
+  EXPECT_TRUE(MarkedSelected(h, t.docs)) << "the node the caret left lost its mark";
+  // Shift runs from the last node clicked with Ctrl, upwards here.
+  ClickWith(VK_SHIFT, h, t.TextPoint(t.pics));
+  EXPECT_EQ(SelectionOf(t.tree), (std::vector<TTreeNode*>{t.other, t.pics}));
+  EXPECT_FALSE(MarkedSelected(h, t.docs));
+  // A node going leaves the selection; a plain click on the caret's node keeps it alone.
+  ClickWith(VK_CONTROL, h, t.TextPoint(t.root));
+  t.other->Delete();
+  EXPECT_EQ(SelectionOf(t.tree), (std::vector<TTreeNode*>{t.pics, t.root}));
+  ClickClient(h, t.TextPoint(t.root).x, t.TextPoint(t.root).y);
+  EXPECT_EQ(SelectionOf(t.tree), std::vector<TTreeNode*>{t.root});
+  EXPECT_FALSE(MarkedSelected(h, t.pics));
+  t.tree->SetMultiSelect(false);
+  EXPECT_EQ(SelectionOf(t.tree), std::vector<TTreeNode*>{t.root});
+}
+
+TEST_F(TreeView, RightClickSelectSelectsTheNodeBeforeTheMouseDownHandlerRuns) {
+  TreeForm t;
+  t.root->Expand(false);
+  TTreeNode* seen = nullptr;
+  t.tree->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b == TMouseButton::mbRight) seen = t.tree->Selected();
+  };
+  t.Show();
+  t.tree->SetSelected(t.docs);
+  POINT p = t.TextPoint(t.pics);
+  RightClickClient(t.tree->Handle(), p.x, p.y);
+  EXPECT_EQ(seen, t.docs) << "a right click selected without RightClickSelect";
+  t.tree->SetRightClickSelect(true);
+  RightClickClient(t.tree->Handle(), p.x, p.y);
+  EXPECT_EQ(seen, t.pics);
+  EXPECT_EQ(t.tree->Selected(), t.pics);
+}
+
+TEST_F(TreeView, ChangeDelayTellsOnlyTheLastOfQuickChangesOnceItHasPassed) {
+  TreeForm t;
+  t.root->Expand(false);
+  std::vector<TTreeNode*> changes;
+  t.tree->OnChange = [&](TObject*, TTreeNode* n) { changes.push_back(n); };
+  t.Show();
+  t.tree->SetChangeDelay(300);
+  Pump();
+  changes.clear();
+  t.tree->SetSelected(t.docs);
+  t.tree->SetSelected(t.pics);
+  t.tree->SetSelected(t.other);
+  EXPECT_TRUE(changes.empty()) << "told before the delay";
+  ASSERT_TRUE(WaitUntil([&] { return !changes.empty(); }, 3000));
+  Pump(400);
+  EXPECT_EQ(changes, std::vector<TTreeNode*>{t.other});
+  t.tree->SetChangeDelay(0);
+  t.tree->SetSelected(t.docs);
+  EXPECT_EQ(changes.back(), t.docs);
+}
+
+TEST_F(TreeView, ToolTipsOffMakesTheTreeAgainWithoutItsTipWindow) {
+  TreeForm t;
+  t.root->Expand(false);
+  t.Show();
+  EXPECT_NE(SendMessageA(t.tree->Handle(), TVM_GETTOOLTIPS, 0, 0), 0);
+  t.tree->SetToolTips(false);
+  HWND h = t.tree->Handle();
+  EXPECT_EQ(SendMessageA(h, TVM_GETTOOLTIPS, 0, 0), 0);
+  EXPECT_NE(GetWindowLongPtrA(h, GWL_STYLE) & TVS_NOTOOLTIPS, 0);
+  EXPECT_EQ(t.tree->Items().Count(), 7);
+  EXPECT_TRUE(t.root->Expanded());
+  t.tree->SetToolTips(true);
+  EXPECT_NE(SendMessageA(t.tree->Handle(), TVM_GETTOOLTIPS, 0, 0), 0);
 }
