@@ -613,6 +613,28 @@ TEST_F(ResultsWindow, TreeAndFolderListWearSkinnedBarsThatScrollThemAndGoWhenAll
   ClearFolderItems(view->Items());
 }
 
+TEST_F(ResultsWindow, HitListWearsItsSkinnedBarWhileTheHitsDoNotFit) {
+  Scan("Z:\\", FatImage("fat32"), false, false, true);
+  skin::TQzListView* list = FrmFindFile->ListView2;
+  skin::TQzScrollBar* bar = FrmFindFile->QzScrollBar3;
+  const HWND wnd = list->Handle();
+  auto top = [wnd] { return static_cast<int>(SendMessageA(wnd, LVM_GETTOPINDEX, 0, 0)); };
+  ASSERT_GT(static_cast<int>(HitListCount), list->VisibleRowCount()) << "the hits all fit";
+  ASSERT_TRUE(WaitUntil([&] { return bar->Visible(); }, 3000)) << "more hits than fit, no bar";
+  EXPECT_TRUE(CoversNativeBar(wnd, OBJID_VSCROLL, bar));
+  EXPECT_FALSE(FrmFindFile->QzScrollBar1->Visible()) << "the folder list's bar shows in find mode";
+  EXPECT_FALSE(FrmFindFile->QzScrollBar5->Visible()) << "the tree's bar shows in find mode";
+  tolvane_test::DragWithTheMouse(MiddleOnScreen(bar->Track()->Thumb()), 0, bar->Track()->Height());
+  EXPECT_TRUE(WaitUntil([&] { return top() > 0 && top() == bar->Max(); }, 3000)) << top();
+  EXPECT_EQ(bar->Position(), top());
+  Shoot(FrmFindFile->Handle(), "results_find_mode_bars.png");
+  list->SetFocus();
+  tolvane_test::PressKey(wnd, VK_END);
+  tolvane_test::PressKey(wnd, VK_HOME);
+  EXPECT_EQ(top(), 0);
+  EXPECT_EQ(bar->Position(), 0);
+}
+
 #else  // the NTFS volumes' program
 TEST_F(ResultsWindow, NtfsQuickScanTickedAndSavedHoldsEveryDeletedFileWithItsSha256) {
   const std::string image = "basic4k.img";
