@@ -62,8 +62,8 @@ class TCustomTreeView : public TCustomSysView {
   bool DoubleBuffered() const { return double_buffered_; }
   void SetDoubleBuffered(bool v);
   // Several nodes selected at once: a click with Ctrl adds the node or takes it out again, a
-  // click with Shift selects the shown nodes from the last plain click's node to this one, a
-  // plain click selects its node alone. Selected() stays the node that has the caret.
+  // click with Shift selects the shown nodes from the last node clicked without Shift to this
+  // one, a plain click selects its node alone. Selected() stays the node that has the caret.
   bool MultiSelect() const { return multi_select_; }
   void SetMultiSelect(bool v);
   int SelectionCount() const;
