@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -244,6 +245,35 @@ std::vector<std::string> EngineFilterList() {
     items.emplace_back(item);
   }
   return items;
+}
+
+// The size the system's month calendar needs for one whole month in the user's locale (asked
+// from the robot's thread; the calendar answers in the GUI thread's modal loop).
+SIZE CalendarMinimum(HWND month) {
+  RECT r{};
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(month, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&r), SMTO_BLOCK, 5000,
+                      &got);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+RECT ScreenRect(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::string UserLocaleName() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+  std::string out;
+  for (const wchar_t* c = name; *c; ++c) out += static_cast<char>(*c);  // ASCII tags
+  return out;
 }
 
 std::string Lower(std::string text) {
@@ -697,6 +727,53 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
   EXPECT_LE(c.right, screen_w);
   EXPECT_LE(c.bottom, screen_h);
   EXPECT_GT(c.right - c.left, 200);
+}
+
+// Run once more under an Arabic user locale (tests/frontend/CMakeLists.txt), whose day names
+// make the system's month calendar about twice as wide as in English.
+TEST_F(FilterDialogs, DatePickerShowsTheWholeCalendarOfTheUserLocale) {
+  const std::string locale = UserLocaleName();
+  if (const char* wanted = std::getenv("TOLVANE_EXPECT_USER_LOCALE"))
+    ASSERT_EQ(locale, wanted) << "the user locale asked for did not take";
+  const HWND dialog = FrmSetting->Handle();
+  const HWND button = FrmSetting->bCreateMin->Handle();
+  const HWND exit = FrmSetting->BClose->Handle();
+  const HWND calendar = FrmCalendar->Handle();
+  const HWND month = FrmCalendar->MonthCalendar1->Handle();
+  const HWND time = FrmCalendar->DateTimePicker1->Handle();
+  const HWND ok = FrmCalendar->skButton1->Handle();
+  const HWND cancel = FrmCalendar->skButton2->Handle();
+  SIZE need{};
+  RECT client{}, month_r{}, time_r{}, ok_r{}, cancel_r{};
+  bool opened = false;
+  Photographer photographer;
+  RunModal(FrmSetting, [&] {
+    opened = Press(button, Shown(calendar)) && WaitReady(calendar);
+    if (opened) {
+      need = CalendarMinimum(month);
+      GetClientRect(calendar, &client);
+      MapWindowPoints(calendar, nullptr, reinterpret_cast<POINT*>(&client), 2);
+      month_r = ScreenRect(month);
+      time_r = ScreenRect(time);
+      ok_r = ScreenRect(ok);
+      cancel_r = ScreenRect(cancel);
+      EXPECT_TRUE(photographer.Take(calendar, "date_picker_" + locale + ".png"))
+          << "no picture of the calendar";
+    }
+    EXPECT_TRUE(!IsWindowVisible(calendar) || Press(cancel, Hidden(calendar)))
+        << "Cancel did not close the calendar";
+    ASSERT_TRUE(Press(exit, Hidden(dialog))) << "Exit did not close the dialog";
+  });
+  ASSERT_TRUE(opened) << "the calendar did not open";
+  ASSERT_GT(need.cx, 0) << "the calendar gave no minimum size";
+  EXPECT_GE(month_r.right - month_r.left, need.cx) << locale << ": the month is cut off";
+  EXPECT_GE(month_r.bottom - month_r.top, need.cy) << locale << ": the month is cut off";
+  for (const RECT& r : {month_r, time_r, ok_r, cancel_r})
+    EXPECT_TRUE(Inside(r, client)) << locale << ": a control lies outside the window";
+  for (const RECT& r : {time_r, ok_r, cancel_r})
+    EXPECT_GE(r.top, month_r.bottom) << locale << ": the bottom row covers the month";
+  EXPECT_LE(time_r.right, ok_r.left);
+  EXPECT_LE(ok_r.right, cancel_r.left);
 }
 
 TEST_F(FilterDialogs, WhatOneDialogAcceptedTheOtherShowsWhenItOpens) {
