@@ -2,7 +2,8 @@
 // program creates them and driven as a user drives them (typed characters, clicks through the
 // system's input queue, keys in the month calendar) by a robot thread while the GUI thread sits
 // in the dialogs' modal loops, in a Wine prefix whose F: drive is the FAT32 demo volume. Writes
-// filter_dialog.png, find_dialog.png and date_picker.png to tests/artifacts/.
+// filter_dialog.png, find_dialog.png, date_picker.png, date_picker_<user locale>.png and
+// no_hits.png to tests/artifacts/.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -853,6 +854,21 @@ TEST_F(FilterDialogs, WhatOneDialogAcceptedTheOtherShowsWhenItOpens) {
   // cut to the buffer, never past it.
   SetFilterList(("*.doc," + std::string(300, 'x') + ", *.bmp ").c_str());
   EXPECT_EQ(EngineNameFilterText(), "*.doc," + std::string(kNameFilterMaxLength, 'x') + ",*.bmp");
+}
+
+// What a find without a hit answers (the announcement itself is the results window's): the
+// advice to use * is there whole, in a box sized to it; the picture is no_hits.png.
+TEST_F(FilterDialogs, NoHitsAdviceShowsWholeInItsBox) {
+  const std::string& text = Lang().Text(LangKey::NoHits);
+  EXPECT_NE(text.find("*debian*"), std::string::npos) << text;
+  tolvane_test::BoxAnswers answers;
+  answers.shoot_text = text;
+  answers.shoot_file = "no_hits.png";
+  ShowAttention(1, text);
+  EXPECT_EQ(answers.texts, std::vector<std::string>{text});
+  EXPECT_LE(FrmAttention->Label1->Top() + FrmAttention->Label1->Height(),
+            FrmAttention->Button1->Top())
+      << "the text runs into the button";
 }
 
 TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfiltered) {
