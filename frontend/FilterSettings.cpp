@@ -2,6 +2,7 @@
 // picker's place.
 #include "frontend/FilterSettings.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "frontend/TextRoutines.h"
@@ -151,6 +152,27 @@ ScreenPoint PlacePicker(ScreenPoint anchor, int width, int height, int screen_wi
     return at;
   };
   return {place(anchor.x, width, screen_width), place(anchor.y, height, screen_height)};
+}
+
+PickerLayout LayOutPicker(int min_width, int min_height) {
+  // The design: 258 x 225 client pixels, the calendar in the space between the title bar (26)
+  // and 4 pixels above the bottom row (192), 4 pixels from the sides at the most; the bottom
+  // row 24 high, 9 above the bottom edge; buttons 73 wide, 4 apart, 8 from the right edge.
+  constexpr int kWidth = 258, kHeight = 225, kTop = 26, kSide = 4, kGap = 4, kRowHeight = 24,
+                kBottom = 9, kButton = 73;
+  constexpr int kDesignArea = kHeight - kBottom - kRowHeight - kGap - kTop;
+  PickerLayout l;
+  l.calendar_width = min_width > 0 ? min_width : kWidth - 4 * kSide;
+  l.calendar_height = min_height > 0 ? min_height : kDesignArea - 2;
+  l.client_width = std::max(kWidth, l.calendar_width + 2 * kSide);
+  const int area = std::max(kDesignArea, l.calendar_height);
+  l.calendar_left = (l.client_width - l.calendar_width) / 2;
+  l.calendar_top = kTop + (area - l.calendar_height) / 2;
+  l.bottom_row_top = kTop + area + kGap;
+  l.client_height = l.bottom_row_top + kRowHeight + kBottom;
+  l.cancel_left = l.client_width - 2 * kSide - kButton;
+  l.ok_left = l.cancel_left - kGap - kButton;
+  return l;
 }
 
 bool FiltersActive(const FilterBounds& bounds, std::string_view name_filter) {

@@ -76,4 +76,17 @@ struct ScreenPoint {
 // anchor.
 ScreenPoint PlacePicker(ScreenPoint anchor, int width, int height, int screen_width, int screen_height);
 
+// The date picker's client area laid out around the month calendar's own minimum size (what
+// the system's calendar needs to show one whole month, which grows with the user's locale and
+// the calendar's font): at least 258 x 225; a larger calendar widens the window and moves the
+// time field and the buttons down rather than being cut off. A size of 0 or less (the system
+// did not say) gets the space the design gives.
+struct PickerLayout {
+  int client_width = 0, client_height = 0;
+  int calendar_left = 0, calendar_top = 0, calendar_width = 0, calendar_height = 0;
+  int bottom_row_top = 0;  // the time field and the OK and Cancel buttons
+  int ok_left = 0, cancel_left = 0;
+};
+PickerLayout LayOutPicker(int calendar_min_width, int calendar_min_height);
+
 }  // namespace vardeck

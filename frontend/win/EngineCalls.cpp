@@ -2,6 +2,7 @@
 #include "frontend/win/EngineCalls.h"
 
 #include <array>
+#include <string_view>
 
 #include "engine/scavrel_api.h"
 
@@ -11,6 +12,22 @@ namespace {
 
 uint32_t Low(uint64_t v) { return static_cast<uint32_t>(v); }
 uint32_t High(uint64_t v) { return static_cast<uint32_t>(v >> 32); }
+
+static_assert(static_cast<unsigned>(kNameFilterMaxLength) + 1 == kOutTextFileSystemSize,
+              "a name list the dialogs take fits the buffer one item is read into");
+
+uint64_t ReadBound(scavrel_api::Bool8 (*get)(uint64_t*)) {
+  uint64_t v = kFilterBoundNotSet;
+  return get(&v) ? v : kFilterBoundNotSet;
+}
+
+std::string Trimmed(const char* text) {
+  std::string_view s(text);
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return std::string(s);
+}
 
 }  // namespace
 
@@ -77,6 +94,35 @@ void PushFiltersFromDialog(const FilterBounds& b, const std::string& name_filter
   SetMaxFilesize(Low(b.size_max), High(b.size_max));
   SetFilterList(name_filter.c_str());
   SetAutoRename(1);
+}
+
+FilterBounds EngineFilterBounds() {
+  FilterBounds b;
+  b.create_min = ReadBound(GetMinCreatefile);
+  b.create_max = ReadBound(GetMaxCreatefile);
+  b.modify_min = ReadBound(GetMinModifyfile);
+  b.modify_max = ReadBound(GetMaxModifyfile);
+  b.size_max = ReadBound(GetMaxFile);
+  b.size_min = ReadBound(GetMinFile);
+  return b;
+}
+
+std::string EngineNameFilterText() {
+  std::string text;
+  scavrel_api::ListPosition position{};
+  if (!GetFilterHeader(&position)) return text;
+  // The engine splits one pushed text at its commas: a list far longer than any text the
+  // dialogs push means a position that does not advance: stop rather than loop.
+  for (int guard = 0; position && guard < 4096; ++guard) {
+    std::array<char, kOutTextFileSystemSize> item{};
+    // The result says whether another item follows; this one was copied either way.
+    GetFilterList(&position, item.data());
+    item.back() = '\0';
+    const std::string trimmed = Trimmed(item.data());
+    if (!text.empty()) text += ',';
+    text += trimmed;
+  }
+  return text;
 }
 
 bool ChooseEngineFor(const std::string& file_system, uint8_t& ntfs_chosen) {

@@ -34,6 +34,16 @@ void PushFiltersBeforeScan(const FilterBounds& bounds, const std::string& name_f
 // and size bounds, the name filter, then auto-rename on.
 void PushFiltersFromDialog(const FilterBounds& bounds, const std::string& name_filter);
 
+// What the engine filters by now, as the filter and find dialogs show it when they open: the
+// six bounds (read creation, modification, then size maximum and minimum), and the name list
+// read item by item through a 101-byte buffer, each item trimmed, joined by ",".
+FilterBounds EngineFilterBounds();
+std::string EngineNameFilterText();
+// The longest name list the dialogs let the user set, one less than that buffer: no item can
+// be longer than the list, so every item comes back whole (and a read-back pushed again on OK
+// is the list that was set, not one cut short).
+inline constexpr int kNameFilterMaxLength = 100;
+
 // Which engine object the later calls address: true for "NTFS", false for "FAT" and "FAT32";
 // any other name (letter case counts) gives no engine and returns false without a call.
 bool ChooseEngineFor(const std::string& file_system, uint8_t& ntfs_chosen);

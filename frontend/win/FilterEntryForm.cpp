@@ -3,6 +3,7 @@
 #include "frontend/win/FilterEntryForm.h"
 
 #include "frontend/LangFile.h"
+#include "frontend/win/EngineCalls.h"
 #include "frontend/win/FormFrame.h"
 #include "frontend/win/ProgramArt.h"
 #include "frontend/win/UnitFrmCalendar.h"
@@ -130,6 +131,17 @@ void TFilterEntryForm::BuildRangeRows(int top, int size_top, int buttons_top) {
   BClose->OnClick = [this](forms::TObject*) { BCloseClick(); };
 }
 
+void TFilterEntryForm::AddHiddenPieces() {
+  skNumberEdit1 = new skin::TSkinNumberEdit(this);
+  skNumberEdit1->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
+  skNumberEdit1->SetVisible(false);
+  skNumberEdit1->SetParent(skForm1);
+  skComboBox1 = new skin::TSkinComboBox(this);
+  skComboBox1->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
+  skComboBox1->SetVisible(false);
+  skComboBox1->SetParent(skForm1);
+}
+
 void TFilterEntryForm::WireCalendarButton(skin::TSkinImageButton* button, skin::TSkinEdit* edit) {
   button->OnMouseDown = [this](forms::TObject*, forms::TMouseButton, forms::TShiftState, int,
                                int) { RecordAnchor(); };
@@ -197,6 +209,11 @@ void TFilterEntryForm::ShowEntries(const FilterEntries& e) {
 }
 
 void TFilterEntryForm::ShowBounds(const FilterBounds& bounds) { ShowEntries(EntriesOfBounds(bounds)); }
+
+void TFilterEntryForm::GetSetting(skin::TSkinEdit* name_list) {
+  ShowBounds(EngineFilterBounds());
+  name_list->SetText(EngineNameFilterText());
+}
 
 void TFilterEntryForm::ClearDates() {
   EditMinCreatefile->SetText("");

@@ -10,6 +10,7 @@
 #include "forms/Forms.h"
 #include "frontend/FilterSettings.h"
 #include "skin/SkinButton.h"
+#include "skin/SkinComboBox.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinImagePanel.h"
@@ -50,6 +51,9 @@ class TFilterEntryForm : public forms::TForm {
   skin::TSkinImageButton* BOk = nullptr;
   skin::TSkinImageButton* BClear = nullptr;
   skin::TSkinImageButton* BClose = nullptr;
+  // Hidden: no entry of the dialogs takes its value from them.
+  skin::TSkinNumberEdit* skNumberEdit1 = nullptr;
+  skin::TSkinComboBox* skComboBox1 = nullptr;
 
   // Layout shared by both dialogs: labels at the left column, edits from kEditLeft.
   static constexpr int kLabelLeft = 66;
@@ -65,6 +69,8 @@ class TFilterEntryForm : public forms::TForm {
   // Builds the two date rows from `top` (30 pixels apart) and the two size rows from
   // `size_top`, and the three buttons at `buttons_top`, right-aligned.
   void BuildRangeRows(int top, int size_top, int buttons_top);
+  // The hidden number edit and combo box, made last as the dialogs declare them.
+  void AddHiddenPieces();
   forms::TLabel* AddLabel(int left, int top, const std::string& caption, bool bold = false);
   skin::TSkinEdit* AddEdit(int left, int top, int width);
 
@@ -73,6 +79,9 @@ class TFilterEntryForm : public forms::TForm {
   bool CheckEntries(FilterBounds& bounds);
   // The dialog's settings, read back into its entries.
   void ShowBounds(const FilterBounds& bounds);
+  // What the engine filters by now, shown in the entries and the name list edit: each
+  // dialog opens on the settings the last accepted dialog (or scan start) pushed.
+  void GetSetting(skin::TSkinEdit* name_list);
   void ClearDates();
 
   // What each dialog does on its Find button.

@@ -27,20 +27,25 @@ TFrmFind::TFrmFind(forms::TComponent* owner)
     : TFilterEntryForm(owner, std::string(ProductTitle), kClientHeight, art::kFindPicture) {
   Label11 = AddLabel(kLabelLeft, kNameTop + 4, "Find file:");
   skEditFilename = AddEdit(kEditLeft, kNameTop, kClientWidth - 14 - kEditLeft);
+  // The text after its last dot becomes one item of the engine's name list, "*." in front:
+  // one character less than the list's own bound keeps that item inside it.
+  skEditFilename->SetMaxLength(kNameFilterMaxLength - 1);
   Label12 = AddLabel(kEditLeft, kNameTop + 26, " Please enter the file name (or part of it) above.");
   Label14 = AddLabel(kLabelLeft, kOptionsTop, "Filter Options:", true);
   BuildRangeRows(kDatesTop, kSizesTop, kButtonsTop);
+  EditFilterlist = AddEdit(kEditLeft, kButtonsTop, kDateEditWidth);
+  EditFilterlist->SetMaxLength(kNameFilterMaxLength);
+  EditFilterlist->SetVisible(false);
+  AddHiddenPieces();
   OnShow = [this](forms::TObject*) { FormShow(); };
   WearFirstTheme(this);
 }
 
 void TFrmFind::FormShow() {
   dialog_result_ = kFindNotAccepted;
-  GetSetting();
+  GetSetting(EditFilterlist);
   if (skEditFilename->CanFocus()) skEditFilename->SetFocus();
 }
-
-void TFrmFind::GetSetting() { ShowBounds(FindBounds); }
 
 bool TFrmFind::SaveSetting(const FindCriteria& criteria) {
   FilterBounds bounds;

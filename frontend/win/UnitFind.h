@@ -22,10 +22,11 @@ class TFrmFind : public TFilterEntryForm {
   skin::TSkinEdit* skEditFilename = nullptr;
   forms::TLabel* Label12 = nullptr;  // the hint under the name
   forms::TLabel* Label14 = nullptr;  // "Filter Options:"
+  // Hidden: the engine's name list as the dialog found it (the criteria make their own).
+  skin::TSkinEdit* EditFilterlist = nullptr;
 
  private:
   void FormShow();
-  void GetSetting();
   bool SaveSetting(const FindCriteria& criteria);
   void BOkClick() override;
   void BClearClick() override;

@@ -272,6 +272,10 @@ void TFrmFindFile::BuildControls() {
   follow_timer_->OnTimer = [this](forms::TObject*) { FollowTimerTick(); };
 
   skPopupMenu1 = new skin::TSkinPopupMenu(this);
+  skPopupMenu1->SetFileTheme(BuiltInTheme(this, 0));
+  skPopupMenu1->SetUIStyle(skin::TSkinUIStyle::FromThemeFile);
+  skPopupMenu1->SetFlatMenu(true);
+  skPopupMenu1->SetUseSystemFont(true);
   auto add_item = [this](const char* caption, std::function<void()> click) {
     auto* item = new forms::TMenuItem(this);
     item->SetCaption(caption);

@@ -13,10 +13,6 @@ TFrmCalendar* FrmCalendar = nullptr;
 
 namespace {
 
-constexpr int kClientWidth = 258;
-constexpr int kClientHeight = 225;
-constexpr int kBottomRowTop = 192;
-
 // A date text read as the system's time fields (the text's time taken as it stands).
 bool SystemTimeOfText(const std::string& text, SYSTEMTIME& out) {
   uint64_t file_time = 0;
@@ -31,26 +27,19 @@ TFrmCalendar::TFrmCalendar(forms::TComponent* owner) : forms::TForm(owner) {
   SetBorderStyle(forms::TFormBorderStyle::bsDialog);
   // The picker goes where its anchor says, not centred.
   SetPosition(forms::TPosition::poDesigned);
-  SetClientWidth(kClientWidth);
-  SetClientHeight(kClientHeight);
+  const PickerLayout design = LayOutPicker(0, 0);
+  SetClientWidth(design.client_width);
+  SetClientHeight(design.client_height);
   skForm1 = WearFrame(this, FrameButtons::Dialog, "Calendar");
 
   MonthCalendar1 = new forms::TMonthCalendar(this);
   MonthCalendar1->SetParent(skForm1);
-  // One whole month, centred in the space above the bottom row.
-  const SIZE month = MonthCalendar1->MinimumSize();
-  const int width = month.cx > 0 ? std::min<int>(month.cx, kClientWidth - 8) : kClientWidth - 16;
-  const int height = month.cy > 0 ? std::min<int>(month.cy, kBottomRowTop - 30) : 160;
-  MonthCalendar1->SetBounds((kClientWidth - width) / 2, 26 + (kBottomRowTop - 30 - height) / 2,
-                            width, height);
 
   DateTimePicker1 = new forms::TDateTimePicker(this);
   DateTimePicker1->SetKind(forms::TDateTimeKind::dtkTime);
-  DateTimePicker1->SetBounds(8, kBottomRowTop, 90, 24);
   DateTimePicker1->SetParent(skForm1);
 
   skButton1 = new skin::TSkinImageButton(this);
-  skButton1->SetBounds(kClientWidth - 8 - 73 - 4 - 73, kBottomRowTop, 73, 24);
   skButton1->SetCaption("&OK");
   skButton1->SetDefault(true);
   WearButtonArt(skButton1, art::kDialogButton, 10);
@@ -58,18 +47,32 @@ TFrmCalendar::TFrmCalendar(forms::TComponent* owner) : forms::TForm(owner) {
   skButton1->SetParent(skForm1);
 
   skButton2 = new skin::TSkinImageButton(this);
-  skButton2->SetBounds(kClientWidth - 8 - 73, kBottomRowTop, 73, 24);
   skButton2->SetCaption("&Cancel");
   WearButtonArt(skButton2, art::kDialogButton, 10);
   skButton2->SetCancel(true);  // Esc closes the picker as Cancel does
   skButton2->OnClick = [this](forms::TObject*) { skButton2Click(); };
   skButton2->SetParent(skForm1);
 
+  SizeToCalendar();
   OnShow = [this](forms::TObject*) { FormShow(); };
   WearFirstTheme(this);
 }
 
+void TFrmCalendar::SizeToCalendar() {
+  // The system's calendar decides how wide a month is: day names and digits of the user's
+  // locale, its font. Asked again at every showing, as the user may have changed them.
+  const SIZE month = MonthCalendar1->MinimumSize();
+  const PickerLayout l = LayOutPicker(month.cx, month.cy);
+  SetClientWidth(l.client_width);
+  SetClientHeight(l.client_height);
+  MonthCalendar1->SetBounds(l.calendar_left, l.calendar_top, l.calendar_width, l.calendar_height);
+  DateTimePicker1->SetBounds(8, l.bottom_row_top, 90, 24);
+  skButton1->SetBounds(l.ok_left, l.bottom_row_top, 73, 24);
+  skButton2->SetBounds(l.cancel_left, l.bottom_row_top, 73, 24);
+}
+
 void TFrmCalendar::FormShow() {
+  SizeToCalendar();
   const ScreenPoint at = PlacePicker(Anchor, Width(), Height(), GetSystemMetrics(SM_CXSCREEN),
                                      GetSystemMetrics(SM_CYSCREEN));
   SetBounds(at.x, at.y, Width(), Height());

@@ -31,6 +31,8 @@ class TFrmCalendar : public forms::TForm {
   skin::TSkinImageButton* skButton2 = nullptr;
 
  private:
+  // The window and its controls laid out around the month calendar's minimum size.
+  void SizeToCalendar();
   void FormShow();
   void skButton1Click();
   void skButton2Click();

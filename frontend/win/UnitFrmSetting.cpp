@@ -27,21 +27,16 @@ TFrmSetting::TFrmSetting(forms::TComponent* owner)
   BuildRangeRows(kDatesTop, kSizesTop, kButtonsTop);
   Label7 = AddLabel(kLabelLeft, kExtensionTop + 4, "File extention:");
   EditFilterlist = AddEdit(kEditLeft, kExtensionTop, kClientWidth - 14 - kEditLeft);
+  EditFilterlist->SetMaxLength(kNameFilterMaxLength);
   Label8 = AddLabel(kEditLeft, kExtensionTop + 26, "for example (*.jpg, *.bmp)");
+  AddHiddenPieces();
   OnShow = [this](forms::TObject*) { FormShow(); };
   WearFirstTheme(this);
 }
 
 void TFrmSetting::FormShow() {
   dialog_result_ = forms::mrCancel;
-  GetSetting();
-}
-
-void TFrmSetting::GetSetting() {
-  ShowBounds(Bounds);
-  // The front end's own list, not the engine's read-back: the engine hands each item back
-  // through a 101-byte buffer, and a longer one would come back cut and be pushed so.
-  EditFilterlist->SetText(NameFilterText);
+  GetSetting(EditFilterlist);
 }
 
 bool TFrmSetting::SaveSetting() {

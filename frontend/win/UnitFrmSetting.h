@@ -25,8 +25,6 @@ class TFrmSetting : public TFilterEntryForm {
 
  private:
   void FormShow();
-  // The folder filters shown in the entries.
-  void GetSetting();
   // Checks, asks, stores and pushes; false when a check or the question held it back.
   bool SaveSetting();
   void BOkClick() override;

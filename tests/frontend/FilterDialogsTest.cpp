@@ -2,11 +2,13 @@
 // program creates them and driven as a user drives them (typed characters, clicks through the
 // system's input queue, keys in the month calendar) by a robot thread while the GUI thread sits
 // in the dialogs' modal loops, in a Wine prefix whose F: drive is the FAT32 demo volume. Writes
-// filter_dialog.png, find_dialog.png and date_picker.png to tests/artifacts/.
+// filter_dialog.png, find_dialog.png, date_picker.png, date_picker_<user locale>.png and
+// no_hits.png to tests/artifacts/.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -16,6 +18,7 @@
 #include "frontend/LangFile.h"
 #include "frontend/SharedState.h"
 #include "frontend/TextRoutines.h"
+#include "frontend/win/EngineCalls.h"
 #include "frontend/win/UnitFind.h"
 #include "frontend/win/UnitFindFile.h"
 #include "frontend/win/UnitFrmCalendar.h"
@@ -153,10 +156,13 @@ class Photographer {
   Photographer() {
     timer_.SetInterval(50);
     timer_.OnTimer = [this](forms::TObject*) {
-      if (HWND wnd = wanted_.load()) {
-        Shoot(wnd, file_);
-        wanted_ = nullptr;
-      }
+      // Shoot runs the queue, and with it this timer again: the window is taken off first, or
+      // each tick would shoot it once more from inside the last, deeper and deeper, until the
+      // GUI thread's stack ran out.
+      HWND wnd = wanted_.exchange(nullptr);
+      if (!wnd) return;
+      Shoot(wnd, file_);
+      taken_ = true;
     };
     timer_.SetEnabled(true);
   }
@@ -164,14 +170,16 @@ class Photographer {
   // get to it in time).
   bool Take(HWND wnd, const std::string& file) {
     file_ = file;
+    taken_ = false;
     wanted_ = wnd;
-    return WaitFor([this] { return wanted_.load() == nullptr; });
+    return WaitFor([this] { return taken_.load(); });
   }
 
  private:
   forms::TTimer timer_{nullptr};
   std::string file_;
   std::atomic<HWND> wanted_{nullptr};
+  std::atomic<bool> taken_{false};
 };
 
 uint64_t EngineBound(scavrel_api::Bool8 (*get)(uint64_t*)) {
@@ -240,6 +248,35 @@ std::vector<std::string> EngineFilterList() {
   return items;
 }
 
+// The size the system's month calendar needs for one whole month in the user's locale (asked
+// from the robot's thread; the calendar answers in the GUI thread's modal loop).
+SIZE CalendarMinimum(HWND month) {
+  RECT r{};
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(month, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&r), SMTO_BLOCK, 5000,
+                      &got);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+RECT ScreenRect(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::string UserLocaleName() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+  std::string out;
+  for (const wchar_t* c = name; *c; ++c) out += static_cast<char>(*c);  // ASCII tags
+  return out;
+}
+
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -290,6 +327,12 @@ class FilterDialogs : public tolvane_test::ProgramWindowTest {
     FrmRun->Show();
     ASSERT_TRUE(WaitUntil([] { return FrmRun->skListDisk->Items().Count() >= 1; }))
         << "the drive list did not fill";
+    // The dialogs open on what the engine filters by: every test starts with no filter there
+    // nor in the shared state.
+    Bounds = FindBounds = FilterBounds{};
+    NameFilterText.clear();
+    FindNameFilterText.clear();
+    PushFiltersFromDialog(FilterBounds{}, "");
     box_ = FrmAttention->Handle();
     box_ok_ = FrmAttention->Button1->Handle();
     calendar_ = FrmCalendar->Handle();
@@ -382,9 +425,11 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   const HWND ok = FrmSetting->BOk->Handle();
   const HWND exit = FrmSetting->BClose->Handle();
   const HWND cancel = FrmAttention->Button2->Handle();
-  // Its second item is longer than the engine's 101-byte read-back of one item.
+  // Longer than the edit takes: typing stops at its length, so that no item can be longer
+  // than the 101-byte buffer each item is read back through when a dialog opens.
   const std::string long_item = "*." + std::string(130, 'q');
   const std::string long_list = "*.jpg," + long_item + ",*.bmp";
+  const std::string taken = long_list.substr(0, kNameFilterMaxLength);
   std::string seen;
   RunModal(FrmSetting, [&] {
     Type(min, "100");
@@ -398,13 +443,11 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
   EXPECT_EQ(EngineBound(GetMinFile), 100u);
   EXPECT_EQ(EngineBound(GetMaxFile), kFilterBoundNotSet);
   EXPECT_EQ(Bounds.size_min, 100u);
-  EXPECT_EQ(NameFilterText, long_list);
-  const std::vector<std::string> read_back = EngineFilterList();
-  ASSERT_EQ(read_back.size(), 3u);
-  EXPECT_LT(read_back[1].size(), long_item.size()) << "the engine hands the item back whole";
+  EXPECT_EQ(NameFilterText, taken);
+  EXPECT_EQ(EngineFilterList(), (std::vector<std::string>{"*.jpg", taken.substr(6)}));
 
-  // Opened again it shows what was stored, the whole list; a minimum of 0 is no bound, a
-  // maximum of 0 is a bound of 0 bytes. Cancel on the question keeps everything.
+  // Opened again it shows what the engine holds, the whole list; a minimum of 0 is no bound,
+  // a maximum of 0 is a bound of 0 bytes. Cancel on the question keeps everything.
   std::string shown_min, shown_list;
   RunModal(FrmSetting, [&] {
     shown_min = TextOf(min);
@@ -419,11 +462,11 @@ TEST_F(FilterDialogs, SizesTypedInTheFilterDialogReachTheEngineAndZeroMinimumBou
         << "OK on the question did not close the dialog";
   });
   EXPECT_EQ(shown_min, "100");
-  EXPECT_EQ(shown_list, long_list);
+  EXPECT_EQ(shown_list, taken);
   EXPECT_EQ(applied, 2);
   EXPECT_EQ(EngineBound(GetMinFile), kFilterBoundNotSet);
   EXPECT_EQ(EngineBound(GetMaxFile), 0u);
-  EXPECT_EQ(NameFilterText, long_list) << "a second OK pushed the list cut short";
+  EXPECT_EQ(NameFilterText, taken) << "a second OK pushed the list cut short";
 
   // Exit changes nothing and rebuilds nothing.
   RunModal(FrmSetting, [&] {
@@ -685,6 +728,147 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
   EXPECT_LE(c.right, screen_w);
   EXPECT_LE(c.bottom, screen_h);
   EXPECT_GT(c.right - c.left, 200);
+}
+
+// Run once more under an Arabic user locale (tests/frontend/CMakeLists.txt), whose day names
+// make the system's month calendar about twice as wide as in English.
+TEST_F(FilterDialogs, DatePickerShowsTheWholeCalendarOfTheUserLocale) {
+  const std::string locale = UserLocaleName();
+  if (const char* wanted = std::getenv("TOLVANE_EXPECT_USER_LOCALE"))
+    ASSERT_EQ(locale, wanted) << "the user locale asked for did not take";
+  const HWND dialog = FrmSetting->Handle();
+  const HWND button = FrmSetting->bCreateMin->Handle();
+  const HWND exit = FrmSetting->BClose->Handle();
+  const HWND calendar = FrmCalendar->Handle();
+  const HWND month = FrmCalendar->MonthCalendar1->Handle();
+  const HWND time = FrmCalendar->DateTimePicker1->Handle();
+  const HWND ok = FrmCalendar->skButton1->Handle();
+  const HWND cancel = FrmCalendar->skButton2->Handle();
+  SIZE need{};
+  RECT client{}, month_r{}, time_r{}, ok_r{}, cancel_r{};
+  bool opened = false;
+  Photographer photographer;
+  RunModal(FrmSetting, [&] {
+    opened = Press(button, Shown(calendar)) && WaitReady(calendar);
+    if (opened) {
+      need = CalendarMinimum(month);
+      GetClientRect(calendar, &client);
+      MapWindowPoints(calendar, nullptr, reinterpret_cast<POINT*>(&client), 2);
+      month_r = ScreenRect(month);
+      time_r = ScreenRect(time);
+      ok_r = ScreenRect(ok);
+      cancel_r = ScreenRect(cancel);
+      EXPECT_TRUE(photographer.Take(calendar, "date_picker_" + locale + ".png"))
+          << "no picture of the calendar";
+    }
+    EXPECT_TRUE(!IsWindowVisible(calendar) || Press(cancel, Hidden(calendar)))
+        << "Cancel did not close the calendar";
+    ASSERT_TRUE(Press(exit, Hidden(dialog))) << "Exit did not close the dialog";
+  });
+  ASSERT_TRUE(opened) << "the calendar did not open";
+  ASSERT_GT(need.cx, 0) << "the calendar gave no minimum size";
+  EXPECT_GE(month_r.right - month_r.left, need.cx) << locale << ": the month is cut off";
+  EXPECT_GE(month_r.bottom - month_r.top, need.cy) << locale << ": the month is cut off";
+  for (const RECT& r : {month_r, time_r, ok_r, cancel_r})
+    EXPECT_TRUE(Inside(r, client)) << locale << ": a control lies outside the window";
+  for (const RECT& r : {time_r, ok_r, cancel_r})
+    EXPECT_GE(r.top, month_r.bottom) << locale << ": the bottom row covers the month";
+  EXPECT_LE(time_r.right, ok_r.left);
+  EXPECT_LE(ok_r.right, cancel_r.left);
+}
+
+TEST_F(FilterDialogs, WhatOneDialogAcceptedTheOtherShowsWhenItOpens) {
+  const std::string from = FileTimeToDateText(kDemoFileTime);
+  const std::string to = FileTimeToDateText(kDemoFileTime + kTicksPerDay);
+  // A name longer than the find dialog's edit takes, after a dot: typing stops where the
+  // extension filter made of it ("*." and what follows the dot) still comes back whole
+  // through the 101-byte buffer the dialogs read each item with.
+  const std::string long_name = "a." + std::string(200, 'q');
+  const std::string item = "*." + std::string(kNameFilterMaxLength - 3, 'q');
+  TFrmFind* f = FrmFind;
+  TFrmSetting* d = FrmSetting;
+  const HWND find = f->Handle(), find_ok = f->BOk->Handle(), find_exit = f->BClose->Handle();
+  const HWND name = f->skEditFilename->Handle();
+  const HWND filter = d->Handle(), filter_ok = d->BOk->Handle();
+  struct DialogTexts {
+    std::string create_min, create_max, modify_min, modify_max, size_min, size_max, list;
+  };
+  const auto read = [](TFilterEntryForm* form, skin::TSkinEdit* list) {
+    return DialogTexts{TextOf(form->EditMinCreatefile->Handle()), TextOf(form->EditMaxCreatefile->Handle()),
+                 TextOf(form->EditMinModifyfile->Handle()), TextOf(form->EditMaxModifyfile->Handle()),
+                 TextOf(form->EditMinsize->Handle()),       TextOf(form->EditMaxsize->Handle()),
+                 TextOf(list->Handle())};
+  };
+
+  FindMode = 1;  // as the start window's Find file button sets it
+  const forms::TModalResult accepted = RunModal(f, [&] {
+    SetTextOf(f->EditMinCreatefile->Handle(), from);
+    SetTextOf(f->EditMaxCreatefile->Handle(), to);
+    Type(f->EditMinsize->Handle(), "100");
+    Type(name, long_name);
+    ASSERT_TRUE(Press(find_ok, Hidden(find))) << "Find did not close the find dialog";
+  });
+  FindMode = 0;
+  ClearPattern();
+  EXPECT_EQ(accepted, kFindAccepted);
+  EXPECT_EQ(FindNameFilterText, item);
+
+  // The filter dialog opens on the find dialog's settings, then sets its own.
+  DialogTexts in_filter;
+  RunModal(d, [&] {
+    in_filter = read(d, d->EditFilterlist);
+    SetTextOf(d->EditMinCreatefile->Handle(), "");
+    SetTextOf(d->EditMaxCreatefile->Handle(), "");
+    SetTextOf(d->EditMinModifyfile->Handle(), from);
+    SetTextOf(d->EditMaxModifyfile->Handle(), to);
+    SetTextOf(d->EditMinsize->Handle(), "");
+    Type(d->EditMaxsize->Handle(), "5000");
+    SetTextOf(d->EditFilterlist->Handle(), "");
+    Type(d->EditFilterlist->Handle(), "*.txt, *.doc");
+    ASSERT_TRUE(Press(filter_ok, Shown(box_))) << "Find did not ask whether to keep the filters";
+    ASSERT_TRUE(AnswerBox(box_, box_ok_, Hidden(filter), nullptr))
+        << "OK on the question did not close the dialog";
+  });
+  EXPECT_EQ(in_filter.create_min, from);
+  EXPECT_EQ(in_filter.create_max, to);
+  EXPECT_EQ(in_filter.modify_min, "");
+  EXPECT_EQ(in_filter.size_min, "100");
+  EXPECT_EQ(in_filter.size_max, "");
+  EXPECT_EQ(in_filter.list, item) << "the find dialog's extension came back cut";
+
+  // The find dialog opens on the filter dialog's; its name list, hidden, holds the items
+  // trimmed.
+  DialogTexts in_find;
+  RunModal(f, [&] {
+    in_find = read(f, f->EditFilterlist);
+    ASSERT_TRUE(Press(find_exit, Hidden(find))) << "Exit did not close the find dialog";
+  });
+  EXPECT_EQ(in_find.create_min, "");
+  EXPECT_EQ(in_find.modify_min, from);
+  EXPECT_EQ(in_find.modify_max, to);
+  EXPECT_EQ(in_find.size_min, "");
+  EXPECT_EQ(in_find.size_max, "5000");
+  EXPECT_EQ(in_find.list, "*.txt,*.doc");
+
+  // A list that came past the dialogs, items longer than the buffer among them, is read back
+  // cut to the buffer, never past it.
+  SetFilterList(("*.doc," + std::string(300, 'x') + ", *.bmp ").c_str());
+  EXPECT_EQ(EngineNameFilterText(), "*.doc," + std::string(kNameFilterMaxLength, 'x') + ",*.bmp");
+}
+
+// What a find without a hit answers (the announcement itself is the results window's): the
+// advice to use * is there whole, in a box sized to it; the picture is no_hits.png.
+TEST_F(FilterDialogs, NoHitsAdviceShowsWholeInItsBox) {
+  const std::string& text = Lang().Text(LangKey::NoHits);
+  EXPECT_NE(text.find("*debian*"), std::string::npos) << text;
+  tolvane_test::BoxAnswers answers;
+  answers.shoot_text = text;
+  answers.shoot_file = "no_hits.png";
+  ShowAttention(1, text);
+  EXPECT_EQ(answers.texts, std::vector<std::string>{text});
+  EXPECT_LE(FrmAttention->Label1->Top() + FrmAttention->Label1->Height(),
+            FrmAttention->Button1->Top())
+      << "the text runs into the button";
 }
 
 TEST_F(FilterDialogs, FindForJpgListsTheDeletedJpgFilesAndLeavesLaterScansUnfiltered) {

@@ -123,5 +123,29 @@ TEST(DatePicker, StaysOnTheScreen) {
   EXPECT_EQ(p.y, 0);
 }
 
+TEST(DatePicker, WindowGrowsAroundACalendarLargerThanTheDesign) {
+  // A month that fits keeps the design's 258 x 225 and its places.
+  PickerLayout l = LayOutPicker(240, 150);
+  EXPECT_EQ(l.client_width, 258);
+  EXPECT_EQ(l.client_height, 225);
+  EXPECT_EQ(l.bottom_row_top, 192);
+  EXPECT_EQ(l.cancel_left, 177);
+  // An Arabic month (as Wine's calendar measures it), wider and taller: all of it shown, the
+  // bottom row below it, the buttons kept at the right edge.
+  l = LayOutPicker(504, 171);
+  EXPECT_EQ(l.calendar_width, 504);
+  EXPECT_EQ(l.calendar_height, 171);
+  EXPECT_GE(l.calendar_left, 4);
+  EXPECT_LE(l.calendar_left + l.calendar_width, l.client_width - 4);
+  EXPECT_GE(l.bottom_row_top, l.calendar_top + l.calendar_height);
+  EXPECT_EQ(l.client_height, l.bottom_row_top + 24 + 9);
+  EXPECT_EQ(l.cancel_left + 73 + 8, l.client_width);
+  EXPECT_EQ(l.ok_left + 73 + 4, l.cancel_left);
+  // No size from the system: the design's space.
+  l = LayOutPicker(0, -1);
+  EXPECT_EQ(l.client_width, 258);
+  EXPECT_EQ(l.client_height, 225);
+}
+
 }  // namespace
 }  // namespace vardeck

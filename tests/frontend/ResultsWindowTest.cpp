@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
 #include "quorrin/quorrin_api.h"
+#include "skin/SkinKeys.h"
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/scavrel_dll.h"
@@ -367,9 +369,28 @@ TEST_F(ResultsWindow, PopupCheckOnATreeFolderShowsThatFolderChecked) {
   ASSERT_NE(folder, nullptr);
   RECT text = folder->DisplayRect(true);
   // Recover, (separator), Check: two steps down, then Enter.
+  std::unique_ptr<forms::TBitmap> popup;
   RightClickAndChoose(FrmFindFile->TreeView1->Handle(),
                       POINT{(text.left + text.right) / 2, (text.top + text.bottom) / 2},
-                      {VK_DOWN, VK_DOWN, VK_RETURN});
+                      {VK_DOWN, VK_DOWN, VK_RETURN},
+                      [&popup](HWND menu) { popup = tolvane_test::Grab(menu); });
+  // The menu wears the flat frame in the program's skin: black outside, white inside it, and
+  // the skin's form colour along its bottom, right and top edges.
+  ASSERT_NE(popup, nullptr) << "the popup menu did not come up";
+  tolvane_test::SavePicture(*popup, "results_popup.png");
+  skin::TSkinUIStyle effective{};
+  ASSERT_TRUE(FrmFindFile->skPopupMenu1->Resolve(effective)) << "the popup is not in the skin";
+  const forms::TColor line =
+      FrmFindFile->skPopupMenu1->FileTheme()->GetColor(skin::Skin2Color::FormColor);
+  const int w = popup->Width(), h = popup->Height();
+  ASSERT_GT(w, 20);
+  ASSERT_GT(h, 20);
+  EXPECT_EQ(popup->GetPixel(0, h / 2), forms::clBlack);
+  EXPECT_EQ(popup->GetPixel(1, h / 2), forms::clWhite);
+  EXPECT_EQ(popup->GetPixel(w / 2, 2), forms::clWhite);
+  EXPECT_EQ(popup->GetPixel(w / 2, h - 1), line);
+  EXPECT_EQ(popup->GetPixel(w - 1, h / 2), line);
+  EXPECT_EQ(popup->GetPixel(w / 2, 0), line);
   EXPECT_EQ(FrmFindFile->CurrentFolderItem, folder);
   EXPECT_EQ(FrmFindFile->TreeView1->Selected(), folder);
   EXPECT_EQ(folder->StateIndex(), scavrel::kChecked);

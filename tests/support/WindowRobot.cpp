@@ -323,10 +323,26 @@ namespace {
 // menu window is up; after the last it closes a menu left open.
 std::vector<WORD>* g_menu_keys = nullptr;
 size_t g_menu_next = 0;
+const std::function<void(HWND)>* g_menu_shown = nullptr;
+bool g_menu_repainted = false;
 
 void CALLBACK MenuTick(HWND, UINT, UINT_PTR, DWORD) {
   HWND menu = FindWindowA("#32768", nullptr);
   if (!g_menu_keys || !menu || !IsWindowVisible(menu)) return;
+  if (g_menu_shown) {
+    // One tick repaints the menu, frame and all; the next finds it on the screen, once the
+    // menu's own loop has run in between (a window's painting reaches the X server from
+    // there, not from inside the paint).
+    if (!g_menu_repainted) {
+      RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+      g_menu_repainted = true;
+      return;
+    }
+    const std::function<void(HWND)>* shown = g_menu_shown;
+    g_menu_shown = nullptr;
+    (*shown)(menu);
+    return;
+  }
   if (g_menu_next >= g_menu_keys->size()) {
     EndMenu();
     return;
@@ -336,14 +352,18 @@ void CALLBACK MenuTick(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys) {
+void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys,
+                         const std::function<void(HWND menu)>& shown) {
   g_menu_keys = &keys;
   g_menu_next = 0;
+  g_menu_shown = shown ? &shown : nullptr;
+  g_menu_repainted = false;
   UINT_PTR timer = SetTimer(nullptr, 0, 80, MenuTick);
   RightClickClient(wnd, at.x, at.y);
   WaitUntil([&] { return g_menu_next >= keys.size() && !FindWindowA("#32768", nullptr); }, 5000);
   KillTimer(nullptr, timer);
   g_menu_keys = nullptr;
+  g_menu_shown = nullptr;
   Pump();
 }
 

@@ -105,7 +105,10 @@ void Type(HWND wnd, const std::string& text);
 
 // A right click at a client point of `wnd` and, once the popup menu it opens is up, `keys`
 // one a tick as the menu's own loop takes them; a menu still open after the last is closed.
-void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys);
+// `shown`, when given, gets the menu's window before the first key, once the menu has been
+// painted afresh and put on the screen (for a picture of it, Grab).
+void RightClickAndChoose(HWND wnd, POINT at, std::vector<WORD> keys,
+                         const std::function<void(HWND menu)>& shown = {});
 
 // Presses the left button at screen point `from`, moves the pointer by (dx, dy) in ten steps
 // and lets go. The moves and the release come from another thread, as a hand makes them, once
