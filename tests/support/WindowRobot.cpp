@@ -550,7 +550,12 @@ bool UnmanageWineWindows() {
                       &startup, &child))
     return true;
   CloseHandle(child.hThread);
-  WaitForSingleObject(child.hProcess, INFINITE);
+  // Any window this start made before it got here keeps answering while the run goes on.
+  while (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, INFINITE, QS_ALLINPUT) !=
+         WAIT_OBJECT_0) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
   DWORD code = 1;
   GetExitCodeProcess(child.hProcess, &code);
   ExitProcess(code);
