@@ -1,7 +1,7 @@
 # Test helpers shared by every module's tests.
 #   tolvane_add_gtest(NAME SOURCES ... [LIBS ...] [GUI])
-#       a GoogleTest executable; native and x86_64 trees only. GUI tests get the label "gui"
-#       and a window-test lane (TOLVANE_GUI_TEST_PROPERTIES below).
+#       a GoogleTest executable, in every tree. GUI tests get the label "gui" and a
+#       window-test lane (TOLVANE_GUI_TEST_PROPERTIES below).
 #   tolvane_add_fuzzer(NAME SOURCES ... [LIBS ...] [CORPUS dir])
 #       a libFuzzer target (native clang tree); ctest runs it for TOLVANE_FUZZ_SECONDS.
 #   tolvane_add_check(NAME COMMAND ...)
@@ -32,6 +32,51 @@ if(WIN32 AND TOLVANE_RUN_TESTS)
        "set(CTEST_RESOURCE_SPEC_FILE \"${CMAKE_BINARY_DIR}/gui-lanes-main.json\")\n")
   set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY
                TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/gui-lanes-main.cmake)
+endif()
+
+# The test volumes that fixtures build at test time are made once for both Windows trees, in
+# the x86_64 tree: the i686 tests read the same images (read-only, as the program reads a
+# volume), and require the x86_64 tree's fixtures, which ctest runs for them.
+if(TOLVANE_TREE STREQUAL "i686")
+  get_filename_component(TOLVANE_VOLUMES_BINARY_DIR ${CMAKE_BINARY_DIR}/../x86_64 ABSOLUTE)
+  set(TOLVANE_VOLUMES_TREE x86_64)
+  set(TOLVANE_BUILDS_VOLUMES OFF)
+else()
+  set(TOLVANE_VOLUMES_BINARY_DIR ${CMAKE_BINARY_DIR})
+  set(TOLVANE_VOLUMES_TREE ${TOLVANE_TREE})
+  set(TOLVANE_BUILDS_VOLUMES ON)
+endif()
+
+# A test that runs a Windows program through Wine, registered whole (add_test, not discovered):
+# the emulator exits 77 where the machine cannot start the tree's programs (i686 on a machine
+# without 32-bit code), and ctest counts that as skipped. Discovered tests need nothing: the
+# emulator's "[  SKIPPED ]" line matches the skip rule gtest_discover_tests gives them.
+set(TOLVANE_WINE_TEST_PROPERTIES SKIP_RETURN_CODE 77)
+
+# A program over the NTFS volume builders' images registered as one test: the builder writes
+# SKIPPED where it cannot mount images (no FUSE), every test of the program then skips with
+# the builder's reason, and this rule makes the program a skip, not a pass.
+set(TOLVANE_VOLUMES_SKIP_PROPERTIES SKIP_REGULAR_EXPRESSION "(volumes were|many\\.img was) not built: ")
+if(WIN32)
+  list(APPEND TOLVANE_VOLUMES_SKIP_PROPERTIES ${TOLVANE_WINE_TEST_PROPERTIES})
+endif()
+
+# The i686 tree's test lists made while the 32-bit loader could not start name the x86_64
+# twins' tests (cmake/wine-run.sh.in); once it starts, they are made again from the real
+# programs. ctest reads this before the lists.
+if(TOLVANE_TREE STREQUAL "i686")
+  file(WRITE ${CMAKE_BINARY_DIR}/relist-when-32-bit-runs.cmake
+       "# Written by cmake/TolvaneTesting.cmake.\n"
+       "if(EXISTS \"${CMAKE_BINARY_DIR}/listed-without-32-bit\" AND NOT DEFINED ENV{TOLVANE_SKIP_32BIT})\n"
+       "  execute_process(COMMAND ${TOLVANE_WINE_LOADER} --version RESULT_VARIABLE started\n"
+       "                  OUTPUT_QUIET ERROR_QUIET)\n"
+       "  if(started EQUAL 0)\n"
+       "    file(GLOB_RECURSE lists \"${CMAKE_BINARY_DIR}/*]_tests.cmake\")\n"
+       "    file(REMOVE \${lists} \"${CMAKE_BINARY_DIR}/listed-without-32-bit\")\n"
+       "  endif()\n"
+       "endif()\n")
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY
+               TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/relist-when-32-bit-runs.cmake)
 endif()
 
 function(tolvane_add_gtest name)

@@ -29,13 +29,15 @@ RunDecode RunListCursor::Next(PlacedRun* run) {
   const RunDecode result = DecodeDataRun(runs_, position_, &decoded);
   if (result != RunDecode::kRun) return result;
   position_ += decoded.size;
-  if (decoded.length > cluster_count_) return RunDecode::kBad;
   run->length = decoded.length;
   run->sparse = decoded.sparse;
+  // A sparse run holds no clusters, so the volume's size says nothing of its length: a file
+  // that NTFS made sparse may be far larger than the disk it lies on.
   if (decoded.sparse) {
     run->first_cluster = kSparseCluster;
     return RunDecode::kRun;
   }
+  if (decoded.length > cluster_count_) return RunDecode::kBad;
   // The run must lie on the volume; a run outside it is damage, not data. The offset is any
   // 64-bit value a damaged record holds, so the step is taken in unsigned arithmetic that
   // refuses to wrap rather than in a signed sum that may overflow.

@@ -41,8 +41,9 @@ struct PlacedRun {
 // Walks a run list run by run over a volume of `cluster_count` clusters: each run's offset is
 // added to the previous run's first cluster (a sparse run leaves it where it was). Every reader
 // of a run list (a file's data, the attribute list's own clusters) goes through this, so each
-// takes the same runs as damage: one that cannot be decoded, that is longer than the volume, or
-// whose clusters do not lie wholly on it.
+// takes the same runs as damage: one that cannot be decoded, or one with clusters that is
+// longer than the volume or whose clusters do not lie wholly on it. A sparse run may be of any
+// length.
 class RunListCursor {
  public:
   RunListCursor(ByteSpan runs, uint64_t cluster_count)

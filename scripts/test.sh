@@ -24,14 +24,17 @@ subdirs("x86_64")
 CTEST
 
 wine_tree=$root/build/x86_64
+i686_tree=$root/build/i686
 wineserver=/usr/lib/wine/wineserver64
 
 # Window tests run in lanes, a few at a time: each lane is an X display and a copy of the Wine
 # prefix with a wineserver of its own, since focus, capture and the pointer belong to a whole
 # display and a whole server. ctest hands each window test a free lane (the resource file
-# below; cmake/wine-run.sh.in picks the lane's display and prefix). Three lanes, fewer when
-# ctest runs fewer than six tests at once, so that the other tests keep cores of their own;
-# TOLVANE_GUI_LANES sets the number.
+# below; cmake/wine-run.sh.in picks the lane's display and prefix). A lane's display serves
+# one window test at a time, of either Windows tree: each tree has its own copy of its own
+# prefix in the lane (build/<tree>/lanes/<lane>/). Three lanes, fewer when ctest runs fewer
+# than six tests at once, so that the other tests keep cores of their own; TOLVANE_GUI_LANES
+# sets the number.
 jobs=${TOLVANE_JOBS:-$(nproc)}
 lanes=$(( jobs / 2 > 3 ? 3 : jobs / 2 ))
 lanes=${TOLVANE_GUI_LANES:-$lanes}
@@ -39,10 +42,12 @@ case $lanes in ''|*[!0-9]*) echo "TOLVANE_GUI_LANES must be a number" >&2; exit 
 [ "$lanes" -ge 1 ] || lanes=1
 lanes_dir=$wine_tree/lanes
 
-stop_lane_servers() {
-  local prefix
-  for prefix in "$lanes_dir"/*/wineprefix; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix $wineserver -k 2>/dev/null || true
+stop_servers() {  # stop_servers TREE...: each tree's prefix and its lanes' copies
+  local tree prefix
+  for tree in "$@"; do
+    for prefix in "$tree/wineprefix" "$tree"/lanes/*/wineprefix; do
+      [ -d "$prefix" ] && WINEPREFIX=$prefix $wineserver -k 2>/dev/null || true
+    done
   done
 }
 
@@ -52,8 +57,7 @@ xvfb_pids=()
 cleanup() {
   local pid
   for pid in "${xvfb_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX="$wine_tree/wineprefix" $wineserver -k 2>/dev/null || true
-  stop_lane_servers
+  stop_servers "$wine_tree" "$i686_tree"
 }
 trap cleanup EXIT
 start_xvfb() {  # sets $display to the new server's number
@@ -71,52 +75,74 @@ if command -v Xvfb >/dev/null; then
   export DISPLAY=":$display"
 fi
 
-# Start the Wine session before ctest, so that no test is the one that pays for it, with a
-# server that stays for the whole run: a server that quits after an idle minute (while the
-# native tests and volume builders run) can do so just as a test connects, and that test fails
-# at once.
+# The i686 tree runs under the 32-bit loader. A machine that cannot start 32-bit programs runs
+# none of its tests: each one reports skipped with the reason (cmake/wine-run.sh.in), and the
+# summary below says so once.
+# Start each tree's Wine session before ctest, so that no test is the one that pays for it,
+# with a server that stays for the whole run: a server that quits after an idle minute (while
+# the native tests and volume builders run) can do so just as a test connects, and that test
+# fails at once. The first run makes a tree's prefix when it is missing (both at once).
+trees=("$wine_tree")
+i686_said=$(mktemp)
+"$i686_tree/wine-run.sh" cmd /c exit </dev/null >"$i686_said" 2>/dev/null &
+i686_start=$!
 "$wine_tree/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
-WINEPREFIX="$wine_tree/wineprefix" $wineserver -k 2>/dev/null || true
-WINEPREFIX="$wine_tree/wineprefix" $wineserver -w 2>/dev/null || true
+started=0
+wait "$i686_start" || started=$?
+i686_skipped=""
+if [ "$started" = 77 ]; then
+  i686_skipped=$(sed -n 's/.*cannot start 32-bit programs: //p' "$i686_said" | head -1)
+  i686_skipped=${i686_skipped:-this machine cannot start 32-bit programs}
+else
+  trees+=("$i686_tree")
+fi
+rm -f "$i686_said"
+stop_servers "${trees[@]}"
+for tree in "${trees[@]}"; do WINEPREFIX="$tree/wineprefix" $wineserver -w 2>/dev/null || true; done
 
-# The lanes' prefixes: hard-linked copies of the tree's prefix, made while its server is down,
+# The lanes' prefixes: hard-linked copies of each tree's prefix, made while its server is down,
 # with real copies of the registry files, which Wine rewrites.
-stop_lane_servers
-rm -rf "$lanes_dir"
 lane_ids=()
+for tree in "$wine_tree" "$i686_tree"; do rm -rf "$tree/lanes"; done
 if [ "$have_x" = 1 ]; then
   for n in $(seq 1 "$lanes"); do
     lane=lane$n
     lane_ids+=("$lane")
-    mkdir -p "$lanes_dir/$lane"
-    cp -al "$wine_tree/wineprefix" "$lanes_dir/$lane/wineprefix"
-    for file in system.reg user.reg userdef.reg; do
-      rm -f "$lanes_dir/$lane/wineprefix/$file"
-      cp "$wine_tree/wineprefix/$file" "$lanes_dir/$lane/wineprefix/$file"
-    done
     start_xvfb
-    echo ":$display" > "$lanes_dir/$lane/display"
+    for tree in "${trees[@]}"; do
+      mkdir -p "$tree/lanes/$lane"
+      cp -al "$tree/wineprefix" "$tree/lanes/$lane/wineprefix"
+      for file in system.reg user.reg userdef.reg; do
+        rm -f "$tree/lanes/$lane/wineprefix/$file"
+        cp "$tree/wineprefix/$file" "$tree/lanes/$lane/wineprefix/$file"
+      done
+      echo ":$display" > "$tree/lanes/$lane/display"
+    done
   done
 fi
 
-WINEPREFIX="$wine_tree/wineprefix" $wineserver -p </dev/null >/dev/null 2>&1
-"$wine_tree/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
-# Each lane's session the same way, on the lane's display (Wine's desktop process, started
-# with the session, draws on the display it was started with), all lanes at once.
+for tree in "${trees[@]}"; do
+  WINEPREFIX="$tree/wineprefix" $wineserver -p </dev/null >/dev/null 2>&1
+  "$tree/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+done
+# Each lane's sessions the same way, on the lane's display (Wine's desktop process, started
+# with the session, draws on the display it was started with), all at once.
 starts=()
 for lane in "${lane_ids[@]}"; do
-  (
-    prefix=$lanes_dir/$lane/wineprefix
-    WINEPREFIX=$prefix $wineserver -p
-    DISPLAY=$(cat "$lanes_dir/$lane/display") TOLVANE_WINEPREFIX=$prefix \
-      "$wine_tree/wine-run.sh" cmd /c exit || true
-  ) </dev/null >/dev/null 2>&1 &
-  starts+=($!)
+  for tree in "${trees[@]}"; do
+    (
+      prefix=$tree/lanes/$lane/wineprefix
+      WINEPREFIX=$prefix $wineserver -p
+      DISPLAY=$(cat "$tree/lanes/$lane/display") TOLVANE_WINEPREFIX=$prefix \
+        "$tree/wine-run.sh" cmd /c exit || true
+    ) </dev/null >/dev/null 2>&1 &
+    starts+=($!)
+  done
 done
 for pid in "${starts[@]}"; do wait "$pid"; done
 
 # ctest's resource file: the lanes, one window test in each at a time. Without lanes (no Xvfb)
-# the tree's own file applies: one lane, the caller's display.
+# the trees' own file applies: one lane, the caller's display.
 resources=()
 if [ "${#lane_ids[@]}" -gt 0 ]; then
   {
@@ -136,6 +162,48 @@ export TOLVANE_WAIT_FACTOR="${TOLVANE_WAIT_FACTOR:-2}"
 
 # A test that fails is run once more before it counts as failed: on a loaded machine a Wine
 # process now and then dies at start-up (in a few hundredths of a second, before the test's
-# own code runs). A real failure fails twice.
+# own code runs). A real failure fails twice, and a test that passed only on its second try is
+# named in the summary: it has a fault, in the code or in the test, that a rerun must not hide.
+log=$root/build/Testing/test-run.log
+mkdir -p "$(dirname "$log")"
+set +e
 ctest --test-dir build -j "$jobs" "${resources[@]}" --output-on-failure --repeat until-pass:2 \
-  "$@"
+  "$@" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+
+# Every try's result line reads "[k/n ]Test #i: NAME .... RESULT".
+summary=$(awk '
+  match($0, /Test +#[0-9]+: [^ ]+ /) {
+    name = substr($0, RSTART, RLENGTH); sub(/^Test +#[0-9]+: /, "", name); sub(/ $/, "", name)
+    if ($0 ~ /\*\*\*Skipped/) result = "skipped"
+    else if ($0 ~ / Passed /) result = "passed"
+    else if ($0 ~ /\*\*\*/) { result = "failed"; tried[name] = 1 }
+    else next
+    last[name] = result
+  }
+  END {
+    for (name in last) {
+      if (last[name] == "passed" && tried[name]) again = again "\n  " name
+      if (name ~ /^i686\./) i686[last[name]]++
+    }
+    printf "again:%s\n", again
+    printf "i686:%d %d %d\n", i686["passed"], i686["failed"], i686["skipped"]
+  }' "$log")
+again=$(printf '%s\n' "$summary" | sed -n '/^again:/,/^i686:/p' | sed '1s/^again://; /^i686:/d' | sed '/^$/d')
+read -r i686_passed i686_failed i686_skipped_count <<<"$(printf '%s\n' "$summary" | sed -n 's/^i686://p')"
+
+echo
+echo "== summary"
+if [ -n "$again" ]; then
+  echo "Passed only on the second try (each has a fault, in the code or in the test):"
+  printf '%s\n' "$again"
+else
+  echo "No test passed only on its second try."
+fi
+echo "i686 (Wine 32-bit): ${i686_passed:-0} passed, ${i686_failed:-0} failed, ${i686_skipped_count:-0} skipped"
+if [ -n "$i686_skipped" ]; then
+  echo "i686: SKIPPED, this machine cannot start 32-bit programs: $i686_skipped"
+  echo "      (only the i686 checks that need no 32-bit code ran: export tables, help file)"
+fi
+exit "$status"

@@ -107,4 +107,26 @@ TEST_F(NtfsSave, FileThatIsAllHoleIsZerosWithoutReadingTheVolume) {
   EXPECT_EQ(engine.save_progress.counter_a, 1u);
 }
 
+TEST_F(NtfsSave, DeletedFileWithASparseRunLongerThanTheVolumeIsKeptAndSavedToItsSize) {
+  // 1 cluster at 100, then 2^40 sparse clusters (some 4 PiB, on a 1 MiB volume), then 1 at
+  // 101; the file's size ends 500 bytes into its fourth cluster. The save writes what the size
+  // covers, zeros for the hole, and nothing of the rest of the hole: a save that walked the
+  // whole run, or made room for it, would not end.
+  const std::vector<uint8_t> runs{0x11, 0x01, 0x64, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                  0x01, 0x11, 0x01, 0x01, 0x00};
+  const uint64_t hole = uint64_t{1} << 40;
+  const uint64_t size = 3 * 4096 + 500;
+  for (uint64_t c : {100, 101}) vol.Write(c * 4096, ClusterBytes(c));
+  vol.SetRecord(16, Record(0).FileName(5, u"disk.vhdx", 1, size, (hole + 2) * 4096)
+                        .NonResident(0x80, runs, 0, hole + 1, size).Finish());
+  ScanAndSave();
+
+  std::vector<uint8_t> expected = ClusterBytes(100);
+  expected.resize(size, 0);
+  const std::vector<uint8_t>* saved = output.FileAt(u"T:\\out\\disk.vhdx");
+  ASSERT_NE(saved, nullptr) << "the file was dropped";
+  EXPECT_EQ(*saved, expected);
+  EXPECT_EQ(engine.save_progress.counter_a, 1u);  // whole: the hole is data, not loss
+}
+
 }  // namespace

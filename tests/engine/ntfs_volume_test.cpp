@@ -220,7 +220,6 @@ TEST(NtfsDataRuns, CursorPlacesEachRunFromThePreviousRunsFirstClusterAndSparseRu
 TEST(NtfsDataRuns, CursorTakesRunsLongerThanTheVolumeOrOffItAsDamage) {
   const std::vector<std::vector<uint8_t>> damaged = {
       {0x12, 0x00, 0x02, 0x05, 0x00},        // 512 clusters of a 256-cluster volume
-      {0x02, 0x00, 0x02, 0x00},              // sparse, but as long
       {0x21, 0x10, 0xF8, 0x00, 0x00},        // 16 @248: past the end
       {0x11, 0x01, 0x10, 0x11, 0x01, 0xE0},  // 1 @16, then 32 back: before cluster 0
       {0x31, 0x01},                          // cut short
@@ -292,6 +291,29 @@ TEST_F(NtfsVolumeTest, SparseRunsHoldNoClustersAndCountAsRecoverable) {
   ASSERT_TRUE(CountFreeClusters(volume, list));
   EXPECT_EQ(list->free_clusters, 3u + 1u);  // the sparse three and cluster 41 (all-or-none
                                             // in its byte part: bit 0 is used, bits 1 free)
+}
+
+TEST_F(NtfsVolumeTest, SparseRunsLongerThanTheVolumeAreTakenWhole) {
+  // 1 @32, 2^40 sparse clusters (a 6-byte length field, no offset), 1 @33: a file NTFS made
+  // sparse, far larger than the 256-cluster volume it lies on, and a plain run after it.
+  const std::vector<uint8_t> runs{0x11, 0x01, 0x20, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                  0x01, 0x11, 0x01, 0x01, 0x00};
+  const uint64_t hole = uint64_t{1} << 40;
+  ExtentList* list = NewList();
+  ASSERT_TRUE(ReadRunList(engine, volume, Span(runs), list, 0, hole + 1));
+  EXPECT_EQ(Runs(list), (std::vector<std::pair<uint64_t, uint64_t>>{
+                            {32, 1}, {kSparseCluster, hole}, {33, 1}}));
+  EXPECT_EQ(list->total_clusters, hole + 2);
+  ASSERT_TRUE(CountFreeClusters(volume, list));
+  EXPECT_EQ(list->free_clusters, hole + 2);
+  // The longest length field there is, sparse: still no clusters to place.
+  const std::vector<uint8_t> longest{0x08, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+  RunListCursor cursor(Span(longest), 256);
+  PlacedRun run;
+  ASSERT_EQ(cursor.Next(&run), RunDecode::kRun);
+  EXPECT_TRUE(run.sparse);
+  EXPECT_EQ(run.length, ~uint64_t{0});
+  EXPECT_EQ(cursor.Next(&run), RunDecode::kEnd);
 }
 
 TEST_F(NtfsVolumeTest, ResidentDataIsOneRunAtTheValueInTheRecord) {

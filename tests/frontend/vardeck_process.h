@@ -58,22 +58,8 @@ class VardeckProcess {
 
   // The visible top-level windows of the process with this title.
   std::vector<HWND> VisibleWindows(const std::string& title) const {
-    struct Search {
-      DWORD pid;
-      const std::string* title;
-      std::vector<HWND> found;
-    } s{pi_.dwProcessId, &title, {}};
-    EnumWindows(
-        [](HWND w, LPARAM l) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(l);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          char text[256] = {};
-          GetWindowTextA(w, text, sizeof text);
-          if (pid == s->pid && IsWindowVisible(w) && *s->title == text) s->found.push_back(w);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    Search s{pi_.dwProcessId, &title, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&s));
     return s.found;
   }
   // Waits up to `ms` (stretched with the machine's load) for a visible window with the
@@ -89,6 +75,22 @@ class VardeckProcess {
   }
 
  private:
+  struct Search {
+    DWORD pid;
+    const std::string* title;
+    std::vector<HWND> found;
+  };
+  // EnumWindows' callback: a named CALLBACK function, which the 32-bit build needs.
+  static BOOL CALLBACK CollectVisible(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<Search*>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char text[256] = {};
+    GetWindowTextA(w, text, sizeof text);
+    if (pid == s->pid && IsWindowVisible(w) && *s->title == text) s->found.push_back(w);
+    return TRUE;
+  }
+
   PROCESS_INFORMATION pi_{};
   bool started_ = false;
 };

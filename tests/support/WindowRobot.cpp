@@ -558,12 +558,39 @@ bool UnmanageWineWindows() {
   exe = exe.substr(exe.find_last_of("\\/") + 1);
   std::string key = "Software\\Wine\\AppDefaults\\" + exe + "\\X11 Driver";
   HKEY k;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                      nullptr, &k, nullptr) != ERROR_SUCCESS)
     return false;
-  RegSetValueExA(k, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+  char value[8] = {};
+  DWORD size = sizeof value - 1;
+  const bool already = RegQueryValueExA(k, "Managed", nullptr, nullptr,
+                                        reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+                       std::string(value) == "N";
+  if (!already) RegSetValueExA(k, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
   RegCloseKey(k);
-  return true;
+  if (already) return true;
+  // The X11 driver reads the setting once, when the process first uses the window system, and
+  // a static object of the program may have done so before this ran: then this start keeps
+  // managed windows, whose native caption Wine leaves to a window manager that is not there
+  // (a press on it goes to the desktop). The first start in a prefix without the setting runs
+  // the program again, with it, and ends as that run ends.
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  std::wstring command = GetCommandLineW();
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &child))
+    return true;
+  CloseHandle(child.hThread);
+  // Any window this start made before it got here keeps answering while the run goes on.
+  while (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, INFINITE, QS_ALLINPUT) !=
+         WAIT_OBJECT_0) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  DWORD code = 1;
+  GetExitCodeProcess(child.hProcess, &code);
+  ExitProcess(code);
 }
 
 }  // namespace tolvane_test

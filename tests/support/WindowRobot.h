@@ -189,8 +189,10 @@ DWORD GdiObjectCount();
 
 // Under Wine on an X server without a window manager, an activated window counts as managed
 // and hiding it waits two seconds for a manager that never answers; this tells Wine's X11
-// driver (for this executable only) to manage no windows. Called before any window exists
-// (tests/support/WineUnmanaged.h does); false, and nothing written, outside Wine.
+// driver (for this executable only) to manage no windows. Called as the program starts
+// (tests/support/WineUnmanaged.h does); where the prefix did not have the setting yet, the
+// program runs itself again with it and ends as that run ends. False, and nothing written,
+// outside Wine.
 bool UnmanageWineWindows();
 
 }  // namespace tolvane_test

@@ -30,8 +30,14 @@ if [ "$action" = cleanup ]; then
   exit 0
 fi
 
-# The base prefix is made by the first Windows program run through wine-run.sh.
-"$wine_run" cmd /c exit </dev/null >/dev/null 2>&1 || true
+# The base prefix is made by the first Windows program run through wine-run.sh, which exits
+# 77 where the machine cannot start the tree's programs at all: nothing to prepare then.
+started=0
+why=$("$wine_run" cmd /c exit </dev/null 2>/dev/null) || started=$?
+if [ "$started" = 77 ]; then
+  printf '%s\n' "$why" | grep SKIPPED
+  exit 77
+fi
 [ -f "$base/system.reg" ] || { echo "no base prefix at $base" >&2; exit 1; }
 
 stop_server
