@@ -41,7 +41,9 @@ void TTreeNode::SetData(void* v) {
 void TTreeNode::Redraw() {
   TCustomTreeView* tree = TreeView();
   // Set while the tree asks for the picture: it takes the answer; a redraw would ask again.
-  if (!item_ || !tree->HandleAllocated() || tree->answering_images_) return;
+  // In an update the whole tree is drawn again at its end.
+  if (!item_ || !tree->HandleAllocated() || tree->answering_images_ || owner_->Updating())
+    return;
   RECT r = DisplayRect(false);
   if (!IsRectEmpty(&r)) InvalidateRect(tree->Handle(), &r, TRUE);
 }

@@ -14,22 +14,30 @@ std::vector<std::unique_ptr<TTreeNode>>& TTreeNodes::SiblingsOf(TTreeNode* paren
   return parent ? parent->children_ : roots_;
 }
 
-TTreeNode* TTreeNodes::InsertAt(TTreeNode* parent, size_t position, const std::string& text) {
+TTreeNode* TTreeNodes::InsertAt(TTreeNode* parent, size_t position, const std::string& text,
+                                const TNodeFields* fields) {
   auto& siblings = SiblingsOf(parent);
   position = std::min(position, siblings.size());
   auto node = std::make_unique<TTreeNode>(this, parent);
   node->text_ = text;
+  if (fields != nullptr) {
+    node->data_ = fields->data;
+    node->image_index_ = fields->image_index;
+    node->selected_index_ = fields->selected_index;
+    node->state_index_ = fields->state_index;
+  }
   TTreeNode* n = node.get();
   siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(position), std::move(node));
-  InsertWindowItems(n);
-  if (owner_->SortsByText()) owner_->SortChildren(parent, false);
+  InsertWindowItems(n, static_cast<int>(position));
+  if (owner_->SortsByText() || (fields != nullptr && owner_->SortsByData()))
+    owner_->SortChildren(parent, false);
   return n;
 }
 
-void TTreeNodes::InsertWindowItems(TTreeNode* node) {
+void TTreeNodes::InsertWindowItems(TTreeNode* node, int index) {
   if (!owner_->HandleAllocated()) return;
   auto& siblings = SiblingsOf(node->parent_);
-  int i = node->Index();
+  int i = index >= 0 ? index : node->Index();
   TVINSERTSTRUCTA ins{};
   ins.hParent = node->parent_ ? node->parent_->item_ : TVI_ROOT;
   ins.hInsertAfter = i > 0 ? siblings[static_cast<size_t>(i - 1)]->item_ : TVI_FIRST;
@@ -45,7 +53,8 @@ void TTreeNodes::InsertWindowItems(TTreeNode* node) {
     it.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(node->state_index_));
   node->item_ = reinterpret_cast<HTREEITEM>(
       owner_->Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-  for (auto& c : node->children_) InsertWindowItems(c.get());
+  for (size_t k = 0; k < node->children_.size(); ++k)
+    InsertWindowItems(node->children_[k].get(), static_cast<int>(k));
   // Expanded only once it has the children to show.
   if (node->expanded_ && node->item_ && node->HasChildren()) {
     owner_->program_expand_ = true;
@@ -65,6 +74,11 @@ TTreeNode* TTreeNodes::AddFirst(TTreeNode* sibling, const std::string& text) {
 
 TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::string& text) {
   return InsertAt(parent, SiblingsOf(parent).size(), text);
+}
+
+TTreeNode* TTreeNodes::AddChildWith(TTreeNode* parent, const std::string& text,
+                                    const TNodeFields& fields) {
+  return InsertAt(parent, SiblingsOf(parent).size(), text, &fields);
 }
 
 TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, const std::string& text) {

@@ -119,11 +119,11 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
       length -= n;
       continue;
     }
-    if (direct_reads_ && offset % kAlignment == 0 && length >= kBlockSize) {
-      size_t direct = std::min(length - length % kAlignment, kLargestRead);
+    if (direct_reads_ && offset % kDirectAlignment == 0 && length >= kDirectBytes) {
+      size_t direct = std::min(length - length % kDirectAlignment, kLargestRead);
       if (size_ != 0 && offset < size_ && size_ - offset < direct) {
         const uint64_t left = size_ - offset;
-        direct = static_cast<size_t>(left - left % kAlignment);
+        direct = static_cast<size_t>(left - left % kDirectAlignment);
       }
       if (direct != 0 && (size_ == 0 || offset < size_)) {
         DWORD got = 0;
@@ -147,8 +147,9 @@ bool Win32VolumeReader::Read(uint64_t offset, void* buffer, size_t length) {
     }
     // The head of a large request needs a window only up to the next boundary; the rest goes
     // straight through.
-    const size_t wanted =
-        length >= kBlockSize + kAlignment ? kAlignment - offset % kAlignment : length;
+    const size_t wanted = length >= kDirectBytes + kDirectAlignment
+                              ? kDirectAlignment - offset % kDirectAlignment
+                              : length;
     const bool near_failure = offset >= failed_from_ && offset < failed_to_;
     if (near_failure || !LoadWindow(offset, wanted)) {
       if (!near_failure && error_ == ERROR_HANDLE_EOF) return false;

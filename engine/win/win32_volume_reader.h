@@ -7,8 +7,12 @@
 //   - a request that misses the window loads a new one at the 64 KiB boundary below it: 64 KiB
 //     after a jump (a save opening its next file), doubling up to 1 MiB while the reads go on
 //     where the last window ended (a scan walking clusters);
-//   - the whole aligned 64 KiB pieces of a request of 1 MiB or more are read straight into the
-//     caller's buffer, in one call, without passing through the window;
+//   - a request of 64 KiB or more that starts on a 4 KiB boundary (what the window does not
+//     hold of it) is read straight into the caller's buffer, in one call, its whole 4 KiB
+//     pieces without passing through the window: a scan's megabyte pieces and a save's
+//     quarter-megabyte ones start on cluster ends, and copying them through the window would
+//     cost as much as the read. 4 KiB is a whole number of sectors on 512-byte and 4 KiB
+//     sector disks alike;
 //   - a window that fails to load (a bad sector somewhere in it) does not fail the caller's
 //     request: the request is read on its own, sector-aligned, and so is every later request
 //     inside that window's span, so that one bad sector neither hides the good ones around it
@@ -45,6 +49,8 @@ class Win32VolumeReader : public VolumeReader {
   static constexpr size_t kAlignment = 64 << 10;      // of every read; the smallest window
   static constexpr size_t kLargestRead = 64 << 20;    // one ReadFile at most
   static constexpr size_t kSectorSize = 512;          // of reads beside a failed window
+  static constexpr size_t kDirectAlignment = 4 << 10;  // of reads into the caller's buffer
+  static constexpr size_t kDirectBytes = 64 << 10;     // the smallest of them
 
  protected:
   // One read of the handle at an aligned offset; false with error_ set when the system failed

@@ -128,12 +128,13 @@ bool TFrmFindFile::BuildFolderTree(FoundNode* root) {
   items.BeginUpdate();
   vardeck::BuildFolderTree(root, source, [&](FoundNode* node, const std::string& name,
                                              void* parent) -> void* {
-    forms::TTreeNode* item = items.AddChild(static_cast<forms::TTreeNode*>(parent), name);
-    item->SetImageIndex(kFolderImage);
-    item->SetSelectedIndex(kOpenFolderImage);
-    item->SetStateIndex(node->check_state);
-    item->SetData(node);
-    return item;
+    // All of the item in its one insert: set one by one, each field is a message of its own.
+    forms::TTreeNodes::TNodeFields fields;
+    fields.data = node;
+    fields.image_index = kFolderImage;
+    fields.selected_index = kOpenFolderImage;
+    fields.state_index = node->check_state;
+    return items.AddChildWith(static_cast<forms::TTreeNode*>(parent), name, fields);
   });
   items.EndUpdate();
   return items.GetFirstNode() != nullptr;

@@ -118,6 +118,25 @@ TEST_F(Win32VolumeReaderTest, StepsOnJumpsAndLargeReadsAllGiveTheFilesBytes) {
   }
 }
 
+// A scan's megabyte pieces and a save's quarter-megabyte ones start on cluster ends: each is
+// one read of the handle into the caller's buffer, never a window load and a copy besides.
+TEST_F(Win32VolumeReaderTest, PiecesThatStartOnAClusterAreReadOnceEach) {
+  int before = reader_.reads;
+  for (uint64_t at = 4096 * 5; at < 4096 * 5 + 4 * (1 << 20); at += 1 << 20) {
+    ASSERT_TRUE(ReadsAsTheFile(at, 1 << 20));
+  }
+  EXPECT_EQ(reader_.reads - before, 4);
+  before = reader_.reads;
+  for (uint64_t at = 3 * 4096; at < 3 * 4096 + 8 * 262144; at += 262144) {
+    ASSERT_TRUE(ReadsAsTheFile(at, 262144));
+  }
+  EXPECT_EQ(reader_.reads - before, 8);
+  // A small file after a jump: one window of the smallest size.
+  before = reader_.reads;
+  EXPECT_TRUE(ReadsAsTheFile((3 << 20) + 8192, 9000));
+  EXPECT_EQ(reader_.reads - before, 1);
+}
+
 TEST_F(Win32VolumeReaderTest, ReadsUpToTheEndSucceedAndPastItFailWithHandleEof) {
   EXPECT_TRUE(ReadsAsTheFile(kImageSize - 512, 512));
   EXPECT_TRUE(ReadsAsTheFile(kImageSize - (2 << 20) - 100, (2 << 20) + 100));  // large, to the end

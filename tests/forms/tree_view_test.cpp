@@ -130,6 +130,45 @@ TEST_F(TreeView, NodesMadeBeforeTheWindowAppearInItInOrder) {
             t.docs->Item(0)->ItemId());
 }
 
+// Nodes added with all their fields at once, into a shown tree inside an update, land in the
+// window in order, under their parent, with their state pictures, and answer as set.
+TEST_F(TreeView, NodesAddedWithTheirFieldsInAnUpdateCarryThemIntoTheWindow) {
+  TreeForm t;
+  t.Show();
+  HWND h = t.tree->Handle();
+  TTreeNodes& items = t.tree->Items();
+  items.BeginUpdate();
+  std::vector<TTreeNode*> added;
+  for (int i = 0; i < 3; ++i) {
+    TTreeNodes::TNodeFields fields;
+    fields.data = reinterpret_cast<void*>(static_cast<intptr_t>(10 + i));
+    fields.image_index = 2;
+    fields.selected_index = 1;
+    fields.state_index = 1 + i;
+    added.push_back(items.AddChildWith(t.pics, "n" + std::to_string(i), fields));
+  }
+  items.EndUpdate();
+  EXPECT_EQ(SendMessageA(h, TVM_GETCOUNT, 0, 0), 10);
+  for (int i = 0; i < 3; ++i) {
+    TTreeNode* node = added[static_cast<size_t>(i)];
+    EXPECT_EQ(node->Parent(), t.pics);
+    EXPECT_EQ(node->Index(), 1 + i);  // after c.jpg
+    EXPECT_EQ(node->Data(), reinterpret_cast<void*>(static_cast<intptr_t>(10 + i)));
+    EXPECT_EQ(node->ImageIndex(), 2);
+    EXPECT_EQ(node->SelectedIndex(), 1);
+    EXPECT_EQ(WindowItemText(h, node->ItemId()), "n" + std::to_string(i));
+    TVITEMA it{};
+    it.mask = TVIF_STATE | TVIF_HANDLE;
+    it.hItem = node->ItemId();
+    it.stateMask = TVIS_STATEIMAGEMASK;
+    SendMessageA(h, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    EXPECT_EQ((it.state & TVIS_STATEIMAGEMASK) >> 12, static_cast<UINT>(1 + i));
+  }
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageA(
+                h, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(t.c->ItemId()))),
+            added[0]->ItemId());
+}
+
 TEST_F(TreeView, ExpandFromTheProgramAndByAClickOnTheButtonRunTheEvents) {
   TreeForm t;
   std::vector<std::string> events;
