@@ -70,10 +70,22 @@ TSkinCustomScrollBar::TSkinCustomScrollBar(TComponent* owner) : TCustomPanel(own
   track_->SetMax(100);
   track_->SetParent(this);
   second_ = new TSkinImageButton(this);
-  second_->OnMouseContinuouslyDown = [this](TObject*) { Step(+1); };
   first_ = new TSkinImageButton(this);
-  first_->OnMouseContinuouslyDown = [this](TObject*) { Step(-1); };
+  // A held line button steps at every repeat tick. A click let go before the first tick
+  // steps once on its release: a user who clicks an arrow expects the view to move a line.
   for (TSkinImageButton* b : {first_, second_}) {
+    const int direction = b == second_ ? +1 : -1;
+    b->OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+      if (button == TMouseButton::mbLeft) line_stepped_ = false;
+    };
+    b->OnMouseContinuouslyDown = [this, direction](TObject*) {
+      line_stepped_ = true;
+      Step(direction);
+    };
+    b->OnClick = [this, direction](TObject*) {
+      if (!line_stepped_) Step(direction);
+      line_stepped_ = true;
+    };
     b->SetMouseContinuouslyDownInterval(kLineRepeatInterval);
     b->SetTabStop(false);
     b->SetParent(this);

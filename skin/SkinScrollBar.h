@@ -77,6 +77,7 @@ class TSkinCustomScrollBar : public forms::TCustomPanel {
   TSkinScrollTrackBar* track_ = nullptr;
   TSkinImageButton* first_ = nullptr;
   TSkinImageButton* second_ = nullptr;
+  bool line_stepped_ = false;  // the line button's current press has stepped already
   forms::TBitmap parts_[3];  // start cap, middle, end cap, already turned for the orientation
   bool skin_parts_ = false;  // the parts came from a skin (its middle is a grip)
   TSkinFileTheme* file_theme_ = nullptr;

@@ -122,15 +122,19 @@ TEST_F(ScrollBar, ThumbLengthFollowsPageSizePercentOrLineButton) {
   EXPECT_EQ(v->LargeChange(), 150);
 }
 
-TEST_F(ScrollBar, LineButtonStepsBySmallChangeEveryIntervalWhileHeld) {
+TEST_F(ScrollBar, LineButtonStepsOnceForAClickAndBySmallChangeEveryIntervalWhileHeld) {
   Window w;
   TSkinScrollBar* v = w.v;
   v->SetSmallChange(5);
   PostedMouse m;
   TSkinImageButton* down = v->SecondButton();
-  m.Click(down, 8, 8);  // shorter than one interval: no step
+  m.Click(down, 8, 8);  // shorter than one interval: one step, on the release
+  Pump(250);
+  EXPECT_EQ(v->Position(), 5);
+  m.Click(v->FirstButton(), 8, 8);
   Pump(250);
   EXPECT_EQ(v->Position(), 0);
+  w.changes.clear();
   m.Press(down, 8, 8);
   Pump(40);
   EXPECT_EQ(v->Position(), 0);  // the first step comes an interval after the press
