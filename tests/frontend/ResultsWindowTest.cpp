@@ -201,33 +201,57 @@ TEST_F(ResultsWindow, QuickFat32ScanShowsDeletedFoldersAndTickedTreeSavesByteFor
   EXPECT_TRUE(IsWindowVisible(FrmRun->Handle()));
 }
 
-TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyAfterOk) {
+TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyThroughTheWarningsSecondButton) {
   // The scanned drive is named C:, where the destination lies too.
   Scan("C:\\", FatImage("fat16"), false, false, false);
   TickRootInTree();
-  answers_.texts.clear();
-  answers_.button = 2;  // Cancel
-  ClickButton(FrmFindFile->skBRecovery);
-  ASSERT_TRUE(WaitUntil([&] { return answers_.Saw(LangKey::CurrentDriver); }, 10000));
-  Pump();
-  EXPECT_EQ(SaveState, kRunIdle);
-  WIN32_FIND_DATAA found{};
-  HANDLE h = FindFirstFileA((destination_ + "\\*").c_str(), &found);
-  int entries = 0;
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") ++entries;
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
+  auto entries = [&] {
+    WIN32_FIND_DATAA found{};
+    HANDLE h = FindFirstFileA((destination_ + "\\*").c_str(), &found);
+    int count = 0;
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") ++count;
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    return count;
+  };
+  // OK (the focused button, which Enter presses), Esc and the close box all keep the save off
+  // the drive being recovered.
+  struct Answer {
+    const char* what;
+    int button;
+    WORD key;
+    bool close_box;
+  };
+  for (const Answer& answer : {Answer{"Enter", 1, VK_RETURN, false},
+                               Answer{"Esc", 1, VK_ESCAPE, false},
+                               Answer{"the close box", 1, 0, true},
+                               Answer{"OK", 1, 0, false}}) {
+    answers_.texts.clear();
+    answers_.button = answer.button;
+    answers_.key = answer.key;
+    answers_.close_box = answer.close_box;
+    ClickButton(FrmFindFile->skBRecovery);
+    ASSERT_TRUE(WaitUntil([&] {
+      return answers_.Saw(LangKey::CurrentDriver) && !tolvane_test::Showing(FrmAttention);
+    }, 10000)) << answer.what;
+    Pump(200);
+    EXPECT_EQ(SaveState, kRunIdle) << answer.what;
+    EXPECT_EQ(answers_.texts.size(), 1u) << answer.what << " went on past the warning";
+    EXPECT_EQ(entries(), 0) << answer.what << " wrote onto the scanned volume";
   }
-  EXPECT_EQ(entries, 0) << "Cancel wrote onto the scanned volume";
 
   answers_.texts.clear();
-  answers_.button = 1;  // OK: save here anyway
+  answers_.key = 0;
+  answers_.close_box = false;
+  answers_.button = 2;  // the second button: save here all the same
   ClickButton(FrmFindFile->skBRecovery);
-  ASSERT_TRUE(WaitUntil([&] { return SaveState == kRunIdle && answers_.Saw(LangKey::SaveFinished); },
-                        60000));
-  EXPECT_TRUE(answers_.Saw(LangKey::CurrentDriver));
+  ASSERT_TRUE(WaitUntil([&] {
+    return answers_.Saw(LangKey::CurrentDriver) && SaveState == kRunIdle &&
+           answers_.Saw(LangKey::SaveFinished);
+  }, 60000));
   ExpectFatSaved("fat16");
 }
 
