@@ -427,8 +427,14 @@ void TFrmFindFile::ScanStopped() {
 // ---- announcing ---------------------------------------------------------------------------------
 
 void TFrmFindFile::FormClick() {
-  if (std::optional<LangKey> text = TakePendingEndText(scan_end_text_)) {
-    pending_text_ = LangText(*text);
+  if (std::optional<LangKey> text = TakePendingEndText()) {
+    if (*text == LangKey::ScanFinished && !scan_end_message_.empty()) {
+      pending_text_ = scan_end_message_;
+    } else if (*text == LangKey::SaveShort && !save_short_text_.empty()) {
+      pending_text_ = save_short_text_;
+    } else {
+      pending_text_ = LangText(*text);
+    }
     Timer2->SetEnabled(true);
   }
   if (HandleAllocated() && IsWindowVisible(Handle())) SetFocus();
