@@ -95,6 +95,9 @@ class UserFaults : public tolvane_test::ProgramWindowTest {
   void SelectRow(const std::string& caption) {
     forms::TListItem* row = Row(caption);
     ASSERT_NE(row, nullptr) << "no row for " << caption;
+    // More drives than the list shows: the user scrolls to the row first.
+    row->MakeVisible(false);
+    Pump();
     RECT r = row->DisplayRect(forms::TDisplayCode::drBounds);
     ClickClient(FrmRun->skListDisk->Handle(), 80, (r.top + r.bottom) / 2);
     ASSERT_TRUE(WaitUntil([row] { return FrmRun->skListDisk->Selected() == row; }, 5000));
