@@ -401,7 +401,17 @@ void TFrmFindFile::FollowTimerTick() {
   follow_timer_->SetEnabled(false);
   if (following_save_) {
     SaveState = kRunIdle;
-    SaveFinishedPending = 1;
+    // Told as the save watch tells it, from the engine's counts.
+    scavrel::SaveCounts counts;
+    GetSaveCounts(&counts.whole, &counts.partial, &counts.failed, &counts.source_failures,
+                  &counts.destination_failures);
+    const std::string message = SaveEndMessage(Lang(), counts, 0);
+    if (message == LangText(LangKey::SaveFinished)) {
+      SaveFinishedPending = 1;
+    } else {
+      save_short_text_ = message;
+      SaveShortPending = 1;
+    }
     FormClick();
     return;
   }

@@ -225,6 +225,8 @@ TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyThroughTheWarningsSec
     WORD key;
     bool close_box;
   };
+  answers_.shoot_text = Lang().Text(LangKey::CurrentDriver);
+  answers_.shoot_file = "results_current_drive_warning.png";
   for (const Answer& answer : {Answer{"Enter", 1, VK_RETURN, false},
                                Answer{"Esc", 1, VK_ESCAPE, false},
                                Answer{"the close box", 1, 0, true},
@@ -253,6 +255,34 @@ TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyThroughTheWarningsSec
            answers_.Saw(LangKey::SaveFinished);
   }, 60000));
   ExpectFatSaved("fat16");
+}
+
+TEST_F(ResultsWindow, SaveToAFolderThatTakesNoFileBlamesTheDestinationAndPointsNowhere) {
+  Scan("Z:\\", FatImage("fat16"), false, false, false);
+  TickRootInTree();
+  // The chosen folder lies below a file: no folder or file can be made there.
+  const std::string blocker = destination_ + "\\blocker";
+  { HANDLE f = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f); }
+  chosen_ = blocker + "\\dest";
+  // Nothing saved whole; the count of the others is the tree's.
+  std::string head = FillInValues(Lang().Text(LangKey::SaveShort), {"0"});
+  head = head.substr(0, head.find("%2"));
+  answers_.texts.clear();
+  answers_.shoot_text = head;
+  answers_.shoot_file = "results_save_refused.png";
+  ClickButton(FrmFindFile->skBRecovery);
+  ASSERT_TRUE(WaitUntil([&] {
+    return SaveState == kRunIdle && !answers_.texts.empty() &&
+           answers_.texts.back().rfind(head, 0) == 0;
+  }, 60000)) << (answers_.texts.empty() ? "no message" : answers_.texts.back());
+  const std::string said = answers_.texts.back();
+  EXPECT_NE(said.find(Lang().Text(LangKey::SaveDestinationFailed)), std::string::npos) << said;
+  EXPECT_EQ(said.find(Lang().Text(LangKey::SaveSourceFailed)), std::string::npos) << said;
+  EXPECT_EQ(said.find(Lang().Text(LangKey::SaveWritten)), std::string::npos)
+      << "the message sends the user to a folder that holds nothing";
+  tolvane_test::Shoot(FrmFindFile->Handle(), "results_after_refused_save.png");
 }
 
 TEST_F(ResultsWindow, FullScanOfAReformattedVolumeShowsALostDirFolder) {

@@ -79,7 +79,8 @@ class BoxAnswers {
   WORD key = 0;
   bool close_box = false;
   bool enabled = true;   // false: boxes are left to the test
-  // A box with this text is photographed (tests/artifacts/<shoot_file>) before it is answered.
+  // A box whose text starts with this one is photographed (tests/artifacts/<shoot_file>) before
+  // it is answered.
   std::string shoot_text;
   std::string shoot_file;
   std::vector<std::string> texts;
@@ -100,11 +101,13 @@ class BoxAnswers {
     // A key or close the box has not taken within a second is given again.
     if (answering_ && ++waited_ < 20) return;
     waited_ = 0;
-    if (!answering_) {
-      texts.push_back(FrmAttention->Label1->Caption());
-      if (!shoot_file.empty() && texts.back() == shoot_text) Shoot(FrmAttention->Handle(), shoot_file);
-    }
+    // Set before the picture: taking it runs the queue, and this timer with it.
+    const bool first = !answering_;
     answering_ = true;
+    if (first) {
+      texts.push_back(FrmAttention->Label1->Caption());
+      if (!shoot_file.empty() && texts.back().rfind(shoot_text, 0) == 0) Shoot(FrmAttention->Handle(), shoot_file);
+    }
     if (close_box) {
       PostMessageA(FrmAttention->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
       return;
