@@ -90,6 +90,56 @@ void Engine::AddSaveCounterA(uint64_t amount) { SCAVREL_LOCKED(save_progress.cou
 void Engine::AddSaveCounterB(uint64_t amount) { SCAVREL_LOCKED(save_progress.counter_b += amount); }
 void Engine::SetSaveText(std::string text) { save_progress.text.Set(std::move(text)); }
 
+void Engine::EndScan(ScanOutcome outcome, std::string file_system) {
+  std::lock_guard<std::mutex> hold(lock);
+  scan_outcome = outcome;
+  scan_file_system = std::move(file_system);
+}
+
+void Engine::SettleScanOutcome(bool succeeded) {
+  std::lock_guard<std::mutex> hold(lock);
+  // The stop first: a body that the stop ended may still report success for what it kept.
+  if (scan_flags.stop != 0) scan_outcome = ScanOutcome::kStopped;
+  if (scan_outcome != ScanOutcome::kNotEnded) return;
+  // A body that gave up without saying why met a volume it could not use to the end.
+  scan_outcome = succeeded ? ScanOutcome::kComplete : ScanOutcome::kDamaged;
+}
+
+ScanOutcome Engine::LastScanOutcome(std::string* file_system) {
+  std::lock_guard<std::mutex> hold(lock);
+  if (file_system != nullptr) *file_system = scan_file_system;
+  return scan_outcome;
+}
+
+void Engine::NoteSavedFile(FileSaved how, uint64_t files) {
+  std::lock_guard<std::mutex> hold(lock);
+  switch (how) {
+    case FileSaved::kWhole: save_counts.whole += files; break;
+    case FileSaved::kSourceShort:
+      save_counts.partial += files;
+      save_counts.source_failures += files;
+      break;
+    case FileSaved::kDestinationShort:
+      save_counts.partial += files;
+      save_counts.destination_failures += files;
+      break;
+    case FileSaved::kSourceRefused:
+      save_counts.failed += files;
+      save_counts.source_failures += files;
+      break;
+    case FileSaved::kDestinationRefused:
+      save_counts.failed += files;
+      save_counts.destination_failures += files;
+      break;
+    case FileSaved::kCut: save_counts.partial += files; break;
+  }
+}
+
+SaveCounts Engine::SaveCountsNow() {
+  std::lock_guard<std::mutex> hold(lock);
+  return save_counts;
+}
+
 #undef SCAVREL_LOCKED
 
 void Engine::SetError(int32_t code, std::string text) {

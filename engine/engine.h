@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/found_tree.h"
+#include "engine/run_outcome.h"
 #include "engine/text_list.h"
 #include "engine/volume_reader.h"
 
@@ -135,6 +136,16 @@ class VolumeState {
   virtual bool Geometry(VolumeGeometry* out) const { return false; }
 };
 
+// How one file of a save ended (counted into SaveCounts by NoteSavedFile).
+enum class FileSaved : uint8_t {
+  kWhole,
+  kSourceShort,         // written, but the volume could not give all of it
+  kDestinationShort,    // created, but a write was refused
+  kSourceRefused,       // nothing written: its data could not be read
+  kDestinationRefused,  // nothing written: the destination refused the file or its folder
+  kCut,                 // written in part when the user stopped the save
+};
+
 class Engine;
 using WorkerBody = uint8_t (*)(Engine& engine);
 
@@ -176,6 +187,22 @@ class Engine {
   RunProgress scan_progress;
   RunProgress save_progress;
   uint8_t scan_result = 0;
+
+  // How the last scan ended, and the file system its first sector announced when it was not
+  // this engine's (under `lock`). The scan starter and ClearRecovery reset them; a scan body
+  // sets them where it gives up (EndScan); the thread routine settles the rest from the body's
+  // result.
+  ScanOutcome scan_outcome = ScanOutcome::kNotEnded;
+  std::string scan_file_system;
+  void EndScan(ScanOutcome outcome, std::string file_system = std::string());
+  void SettleScanOutcome(bool succeeded);
+  ScanOutcome LastScanOutcome(std::string* file_system);
+
+  // The running (or last) save's file counts (under `lock`): reset by the save starters,
+  // counted by the per-file steps through NoteSavedFile.
+  SaveCounts save_counts;
+  void NoteSavedFile(FileSaved how, uint64_t files = 1);
+  SaveCounts SaveCountsNow();
 
   // --- the volume --------------------------------------------------------------------------
   // The exports name it before a scan; the scan opens `volume` and leaves its geometry and

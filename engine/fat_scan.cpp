@@ -10,6 +10,7 @@
 #include "engine/fat_dir_slots.h"
 #include "engine/fat_dir_entry.h"
 #include "engine/salvage_read.h"
+#include "engine/volume_kind.h"
 
 namespace scavrel::fat {
 
@@ -332,18 +333,22 @@ FatVolume* OpenFatVolume(Engine& engine) {
     engine.volume = engine.platform->OpenVolume(engine.volume_device_path, &error);
     if (!engine.volume) {
       engine.SetSystemError(error);
+      engine.EndScan(ScanOutcome::kUnreadable);
       return nullptr;
     }
   }
   uint8_t sector[kBootSectorSize] = {};
   if (!engine.volume->Read(0, sector, sizeof(sector))) {
     engine.ReportReadError(engine.volume->LastErrorCode());
+    engine.EndScan(ScanOutcome::kUnreadable);
     return nullptr;
   }
   auto volume = std::make_unique<FatVolume>();
   std::memcpy(volume->boot_sector, sector, sizeof(sector));
   if (!ParseFatBootSector(ByteSpan(sector, sizeof(sector)), &volume->geometry)) {
     engine.SetError(kErrorNotFat, kTextNotFat);
+    engine.EndScan(ScanOutcome::kOtherFileSystem,
+                   BootSectorFileSystem(ByteSpan(sector, sizeof(sector))));
     return nullptr;
   }
   if (!LoadAllocationTable(engine, *engine.volume, *volume)) {
@@ -382,7 +387,10 @@ uint8_t RunFatScan(Engine& engine) {
       result = RunPasses(engine, *volume);
       // Whatever could not be read was left out; the user learns of it once, at the end, and
       // a scan that found nothing because of it does not count as a good one.
-      if (engine.ReportReadLosses() && engine.tree.empty()) result = false;
+      if (engine.ReportReadLosses() && engine.tree.empty()) {
+        result = false;
+        engine.EndScan(ScanOutcome::kUnreadable);
+      }
     }
   } catch (const std::bad_alloc&) {
     // Out of memory while building the tree: the scan ends with what it has.

@@ -13,6 +13,7 @@
 #include "engine/ntfs_data_runs.h"
 #include "engine/ntfs_file_name.h"
 #include "engine/ntfs_mft_record.h"
+#include "engine/volume_kind.h"
 
 namespace scavrel {
 
@@ -471,6 +472,7 @@ uint8_t NtfsScanMain(Engine& engine) {
                                                                      &error);
   if (!reader) {
     engine.SetSystemError(error);
+    engine.EndScan(ScanOutcome::kUnreadable);
     return 0;
   }
   engine.volume = std::move(reader);
@@ -483,10 +485,16 @@ uint8_t NtfsScanMain(Engine& engine) {
   // shown to the user, as the FAT scan does.
   if (!engine.volume->Read(0, boot, sizeof(boot))) {
     engine.ReportReadError(engine.volume->LastErrorCode());
+    engine.EndScan(ScanOutcome::kUnreadable);
     return 0;
   }
   if (!CheckNtfsBootSector(volume, ByteSpan{boot, sizeof(boot)})) {
     engine.SetError(kErrorNotNtfs, kTextNotNtfs);
+    // An NTFS name over fields that do not hold is a damaged NTFS boot sector, not another
+    // file system.
+    std::string named = BootSectorFileSystem(ByteSpan{boot, sizeof(boot)});
+    if (named == "NTFS") engine.EndScan(ScanOutcome::kDamaged);
+    else engine.EndScan(ScanOutcome::kOtherFileSystem, std::move(named));
     return 0;
   }
   // Everything the scan sizes from on-disk counts is bounded by the device; a device whose
@@ -526,6 +534,7 @@ uint8_t NtfsScanMain(Engine& engine) {
     result = 0;
   } else if (lost && engine.tree.empty()) {
     result = 0;
+    engine.EndScan(ScanOutcome::kUnreadable);
   }
   // The bitmap is the scan's alone; the save path needs only the geometry and the runs.
   volume.bitmap.clear();

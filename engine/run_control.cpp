@@ -38,6 +38,7 @@ void FinishRun(Engine& engine, RunFlags& flags) {
 void ScanThreadRoutine(void* parameter) {
   Engine& engine = *static_cast<Engine*>(parameter);
   engine.scan_result = RunBody(engine.scan_body, engine);
+  engine.SettleScanOutcome(engine.scan_result != 0);
   FinishRun(engine, engine.scan_flags);
 }
 
@@ -131,13 +132,18 @@ bool StopRun(Engine& engine, RunFlags& flags) {
 }
 
 bool StartScanThread(Engine& engine, const std::function<void()>& prepare) {
-  return StartRun(engine, engine.scan_flags, engine.save_flags, &ScanThreadRoutine, prepare);
+  return StartRun(engine, engine.scan_flags, engine.save_flags, &ScanThreadRoutine, [&] {
+    engine.scan_outcome = ScanOutcome::kNotEnded;
+    engine.scan_file_system.clear();
+    if (prepare) prepare();
+  });
 }
 
 bool StartTreeSaveThread(Engine& engine) {
   return StartRun(engine, engine.save_flags, engine.scan_flags, &TreeSaveThreadRoutine, [&] {
     engine.save.node = engine.pending_save.node;
     engine.save.destination = engine.pending_save.destination;
+    engine.save_counts = SaveCounts{};
   });
 }
 
@@ -145,6 +151,7 @@ bool StartListSaveThread(Engine& engine) {
   return StartRun(engine, engine.save_flags, engine.scan_flags, &ListSaveThreadRoutine, [&] {
     engine.save.list_destination = engine.pending_save.list_destination;
     engine.save.list_arguments = engine.pending_save.list_arguments;
+    engine.save_counts = SaveCounts{};
   });
 }
 
@@ -156,8 +163,11 @@ bool ClearRecovery(Engine& ntfs, Engine& fat, LastError& error) {
     if (engine->scan_flags.finished != 1 || engine->save_flags.finished != 1) return false;
   }
   error.Reset();
-  ntfs.Clear();
-  fat.Clear();
+  for (Engine* engine : {&ntfs, &fat}) {
+    engine->Clear();
+    engine->scan_outcome = ScanOutcome::kNotEnded;
+    engine->scan_file_system.clear();
+  }
   return true;
 }
 

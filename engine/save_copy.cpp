@@ -110,10 +110,14 @@ uint64_t PresentEnd(const FoundNode* node, const VolumeGeometry& geometry, bool 
   return end;
 }
 
-void EndFile(Engine& engine, bool saved) {
-  std::lock_guard<std::mutex> hold(engine.lock);
-  engine.save_progress.done = engine.save_progress.total.load();
-  if (saved) engine.save_progress.counter_a += 1;
+// The one place a copied file is counted: the progress's saved files and the save's counts.
+void EndFile(Engine& engine, FileSaved how) {
+  {
+    std::lock_guard<std::mutex> hold(engine.lock);
+    engine.save_progress.done = engine.save_progress.total.load();
+    if (how == FileSaved::kWhole) engine.save_progress.counter_a += 1;
+  }
+  engine.NoteSavedFile(how);
 }
 
 bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarget& target,
@@ -142,6 +146,7 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
   std::unique_ptr<OutputFile> file = session.CreateTarget(target, &error);
   if (file == nullptr) {
     engine.SetSystemError(error);
+    engine.NoteSavedFile(FileSaved::kDestinationRefused);
     return false;
   }
   {
@@ -156,10 +161,12 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
   bool missing = false;
   uint32_t unreadable = 0;  // the first read failure's code: the file is then not whole
   uint64_t written = 0;
+  bool write_refused = false;
 
   auto write = [&](const uint8_t* bytes, size_t n) {
     if (!file->Write(bytes, n, &error)) {
       engine.SetSystemError(error);
+      write_refused = true;
       return false;
     }
     written += n;
@@ -221,15 +228,18 @@ bool CopyFromRuns(SaveSession& session, const FoundNode* node, const OutputTarge
 
   // Runs that end before the recorded size: the file ends with them and is incomplete.
   if (ok && written < recorded) missing = true;
+  // A file the loop left early was refused a write or cut off by a stop.
+  FileSaved how = ok ? FileSaved::kWhole
+                     : write_refused ? FileSaved::kDestinationShort : FileSaved::kCut;
   if (ok && unreadable != 0) {
     engine.SetSystemError(unreadable);
-    ok = false;
+    how = FileSaved::kSourceShort;
   } else if (ok && missing) {
     engine.SetSystemError(kErrorHandleEof);
-    ok = false;
+    how = FileSaved::kSourceShort;
   }
-  EndFile(engine, ok);
-  return ok;
+  EndFile(engine, how);
+  return how == FileSaved::kWhole;
 }
 
 }  // namespace
@@ -252,6 +262,8 @@ bool CopyNtfsResidentFile(SaveSession& session, const FoundNode* node,
   Engine& engine = session.engine;
   const VolumeGeometry& geometry = session.geometry;
   bool ok = false;
+  // Until the file is created, whatever goes wrong is the record's: its data is not there.
+  FileSaved how = FileSaved::kSourceRefused;
   std::unique_ptr<OutputFile> file;
   [&] {
     const RunListNode* link = node->record->extents.first;
@@ -288,13 +300,16 @@ bool CopyNtfsResidentFile(SaveSession& session, const FoundNode* node,
     file = session.CreateTarget(target, &error);
     if (file == nullptr) {
       engine.SetSystemError(error);
+      how = FileSaved::kDestinationRefused;
       return;
     }
     if (!file->Write(record + position, static_cast<size_t>(size), &error)) {
       engine.SetSystemError(error);
+      how = FileSaved::kDestinationShort;
       return;
     }
     ok = true;
+    how = FileSaved::kWhole;
   }();
   {
     std::lock_guard<std::mutex> hold(engine.lock);
@@ -302,6 +317,7 @@ bool CopyNtfsResidentFile(SaveSession& session, const FoundNode* node,
     engine.save_progress.total = 100;
     if (ok) engine.save_progress.counter_a += 1;
   }
+  engine.NoteSavedFile(how);
   if (ok) engine.SetSaveText(display_text);
   return ok;
 }

@@ -229,7 +229,10 @@ bool SaveList(Engine& engine, SaveOutput& output, ListLibrary& library,
     std::u16string cut = CutFolderText(output.FromAnsi(cells.Text(row, arguments.path_field)));
     std::u16string tail = SafeFolderTail(cut);
     std::u16string folder = tail.empty() ? destination : JoinPath(destination, tail);
-    if (!MakeRowFolder(session, folder)) continue;
+    if (!MakeRowFolder(session, folder)) {
+      engine.NoteSavedFile(FileSaved::kDestinationRefused);
+      continue;
+    }
     SaveOneFile(session, folder, node);
   }
   // A stop inside the last row's copy ends it without another step out here.

@@ -23,6 +23,25 @@ bool FolderWalked(const FoundNode* node) {
   return node->valid && node->has_children && node->subtree_has_deleted;
 }
 
+// The files below a folder that the walk would have saved: the ones a folder that could not be
+// made takes with it, which the save's counts must not leave out.
+uint64_t WantedFilesBelow(const SaveSession& session, const FoundNode* folder) {
+  uint64_t files = 0;
+  std::vector<const FoundNode*> open{folder};
+  while (!open.empty()) {
+    const FoundNode* at = open.back();
+    open.pop_back();
+    for (const FoundNode* child = at->first_child; child != nullptr; child = child->next_sibling) {
+      if (!child->directory) {
+        if (FileWanted(session, child)) ++files;
+      } else if (FolderWalked(child)) {
+        open.push_back(child);
+      }
+    }
+  }
+  return files;
+}
+
 }  // namespace
 
 bool MakeOutputFolder(SaveSession& session, const std::u16string& path, const FoundNode* folder,
@@ -72,7 +91,10 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   Engine& engine = session.engine;
   const RecordForm form = engine.tree.record_form();
   std::u16string name = DisplayName(node, form);
-  if (name.empty() || !session.ready()) return false;
+  if (name.empty() || !session.ready()) {
+    engine.NoteSavedFile(FileSaved::kSourceRefused);
+    return false;
+  }
   std::u16string unique;
   auto taken = [&](const std::u16string& path) { return session.Exists(path); };
   if (!MakeUniqueName(taken, engine.auto_rename != 0, folder, SafeOutputName(name), &unique)) {
@@ -80,6 +102,7 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
     engine.SetSystemError(name.size() <= kMaxOutputNameUnits && engine.auto_rename == 0
                               ? kErrorFileExists
                               : kErrorFilenameTooLong);
+    engine.NoteSavedFile(FileSaved::kDestinationRefused);
     return false;
   }
 
@@ -98,6 +121,7 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   }
   if (target.Path().size() > kMaxOutputPathUnits) {
     engine.SetSystemError(kErrorFilenameTooLong);
+    engine.NoteSavedFile(FileSaved::kDestinationRefused);
     return false;
   }
   const std::string display = WideToAnsi(unique);
@@ -127,7 +151,11 @@ bool SaveFolder(SaveSession& session, FoundNode* node, const std::u16string& pat
     std::u16string child_path = parent_path;
     const uint8_t state = folder->check_state;
     if (state == kMixed || state == kChecked || session.node_given) {
-      if (!MakeOutputFolder(session, parent_path, folder, &child_path)) return false;
+      if (!MakeOutputFolder(session, parent_path, folder, &child_path)) {
+        session.engine.NoteSavedFile(FileSaved::kDestinationRefused,
+                                     WantedFilesBelow(session, folder));
+        return false;
+      }
     }
     open.push_back({folder->first_child, std::move(child_path)});
     return true;

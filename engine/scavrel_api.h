@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "engine/found_tree.h"
+#include "engine/run_outcome.h"
 #include "engine/text_list.h"
 
 #if defined(_WIN32)
@@ -70,6 +71,11 @@ SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL GetProgress(uint64_t* done, uint64_t
                                                         uint64_t* counter_a, uint64_t* counter_b,
                                                         scavrel_api::OutText text,
                                                         uint8_t* finished);
+// How the current engine's last scan ended (a scavrel::ScanOutcome value) and, when its first
+// sector holds a file system the engine does not read, that file system's name (an OutText of
+// 101 bytes; empty when the sector names none). kNotEnded while a scan runs.
+SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL GetScanOutcome(uint8_t* outcome,
+                                                           scavrel_api::OutText file_system);
 
 // Results
 SCAVREL_API uint64_t SCAVREL_CALL GetTreeFirst(scavrel_api::FoundNode** root);
@@ -129,6 +135,12 @@ SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL GetProgressSave(uint64_t* done, uint
                                                             uint64_t* counter_b,
                                                             scavrel_api::OutText text,
                                                             uint8_t* finished);
+// The current engine's running or last save, file by file (scavrel::SaveCounts): saved whole,
+// in part, not at all, and the failures on each side. Any output may be null.
+SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL GetSaveCounts(uint64_t* whole, uint64_t* partial,
+                                                          uint64_t* failed,
+                                                          uint64_t* source_failures,
+                                                          uint64_t* destination_failures);
 SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL FatSavePause();
 SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL FatSaveContinue();
 SCAVREL_API scavrel_api::Bool8 SCAVREL_CALL FatSaveStop();

@@ -141,6 +141,22 @@ std::string FillInText(std::string_view text, std::string_view value) {
   return out;
 }
 
+std::string FillInValues(std::string_view text, std::initializer_list<std::string_view> values) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+    const size_t index = static_cast<size_t>(next - '1');
+    if (text[at] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+      out.append(values.begin()[index]);
+      ++at;
+      continue;
+    }
+    out.push_back(text[at]);
+  }
+  return out;
+}
+
 std::string OtherFileSystemText(const LanguageTexts& texts, std::string_view file_system) {
   if (file_system.empty()) return texts.Text(LangKey::UnknowType);
   return FillInText(texts.Text(LangKey::OtherFileSystem), file_system);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,9 +51,15 @@ enum class LangKey : int {
   NothingFound,
   NoHits,
   FilterOn,
+  // Ours: a drive whose first sector names no file system; the parts of the message that ends
+  // a save that did not save every file whole (the side that failed, where the files went).
+  UnknownFileSystem,
+  SaveSourceFailed,
+  SaveDestinationFailed,
+  SaveWritten,
 };
 
-inline constexpr size_t kLangKeyCount = 33;
+inline constexpr size_t kLangKeyCount = 37;
 
 // The keys as the file writes them (lowercase), in LangKey order.
 inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
@@ -64,7 +71,8 @@ inline constexpr std::array<std::string_view, kLangKeyCount> kLangKeyNames = {
     "validnumber2", "savesetting",   "scanfinished", "endapplication",
     "lowvolume",    "currentdriver", "saveshort",    "nothingticked",
     "otherfilesystem", "readfailed",  "nothingfound", "nohits",
-    "filteron",
+    "filteron",     "unknownfilesystem", "savesourcefailed", "savedestinationfailed",
+    "savewritten",
 };
 
 // The key of a name already lowercased; none for a name the program does not use.
@@ -104,6 +112,10 @@ bool LoadLanguage(const std::string& program_folder, LanguageTexts& texts);
 // a file system's); a text without the mark gets the value after a blank, so a translation that
 // lost the mark still names it.
 std::string FillInText(std::string_view text, std::string_view value);
+
+// A language text with its marks "%1" to "%9" replaced by the values in order (counts, names);
+// a mark without a value is left as it stands.
+std::string FillInValues(std::string_view text, std::initializer_list<std::string_view> values);
 
 // The message for a volume in a file system the engine does not read: "otherfilesystem" with
 // the system's name of it (the drive is there, only its format is not read); "unknowtype"

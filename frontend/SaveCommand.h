@@ -19,8 +19,8 @@ class SaveSteps {
   virtual std::string ChooseFolder() = 0;
   // CheckCurrentDriver: the folder lies on the volume being recovered.
   virtual bool OnScannedVolume(const std::string& folder) = 0;
-  // The two-button warning; true only for its explicit go-on answer (the first button).
-  // Cancel and closing the box give false.
+  // The two-button warning; true only for its explicit go-on answer, the second button. Its
+  // first button (OK, the focused one), Esc and closing the box give false.
   virtual bool ConfirmScannedVolume() = 0;
   // GetSaveSize: the entries to be saved fit on the folder's volume.
   virtual bool Fits(const std::string& folder) = 0;

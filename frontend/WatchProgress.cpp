@@ -1,6 +1,8 @@
 // The watch threads' arithmetic; see WatchProgress.h.
 #include "frontend/WatchProgress.h"
 
+#include <algorithm>
+
 #include "frontend/SharedState.h"
 
 namespace vardeck {
@@ -29,9 +31,23 @@ bool FullScanPhaseStarted(uint64_t done, uint64_t total, int max, int current_po
   return ScaledDone(done, total, max) < current_position;
 }
 
-SaveEnd SaveEndAnnouncement(bool stopped, uint64_t files_saved, uint64_t files_wanted) {
-  if (stopped) return SaveEnd::Quiet;
-  return files_saved < files_wanted ? SaveEnd::Short : SaveEnd::Finished;
+std::string SaveEndMessage(const LanguageTexts& texts, const scavrel::SaveCounts& counts,
+                           uint64_t files_wanted) {
+  const uint64_t unreached = files_wanted > counts.whole ? files_wanted - counts.whole : 0;
+  const uint64_t not_whole = std::max(counts.partial + counts.failed, unreached);
+  if (not_whole == 0) return texts.Text(LangKey::SaveFinished);
+  const std::string whole = std::to_string(counts.whole);
+  const std::string short_files = std::to_string(not_whole);
+  std::string message = FillInValues(texts.Text(LangKey::SaveShort), {whole, short_files});
+  auto add = [&](LangKey key) {
+    if (!message.empty()) message += "\r\n";
+    message += texts.Text(key);
+  };
+  if (counts.source_failures > 0) add(LangKey::SaveSourceFailed);
+  if (counts.destination_failures > 0) add(LangKey::SaveDestinationFailed);
+  // Pointing to the folder when nothing reached it would send the user looking for nothing.
+  if (counts.whole + counts.partial > 0) add(LangKey::SaveWritten);
+  return message;
 }
 
 std::optional<LangKey> TakePendingEndText(LangKey scan_text) {
@@ -42,10 +58,27 @@ std::optional<LangKey> TakePendingEndText(LangKey scan_text) {
   return text;
 }
 
-LangKey ScanEndText(bool find_mode, bool tree_kept, bool anything_found) {
-  if (!tree_kept) return LangKey::ReadFailed;
-  if (!anything_found) return find_mode ? LangKey::NoHits : LangKey::NothingFound;
-  return LangKey::ScanFinished;
+std::string ScanEndMessage(const LanguageTexts& texts, bool find_mode,
+                           scavrel::ScanOutcome outcome, std::string_view file_system,
+                           bool anything_deleted, bool any_hit) {
+  if (find_mode ? any_hit : anything_deleted) return texts.Text(LangKey::ScanFinished);
+  if (anything_deleted) return texts.Text(LangKey::NoHits);
+  switch (outcome) {
+    case scavrel::ScanOutcome::kComplete:
+      return texts.Text(LangKey::NothingFound);
+    case scavrel::ScanOutcome::kOtherFileSystem:
+      if (file_system.empty()) return texts.Text(LangKey::UnknownFileSystem);
+      // A file system the program reads, met by the other engine (the system misnamed the
+      // drive): "cannot read FAT32" would be untrue.
+      if (file_system != "FAT12" && file_system != "FAT16" && file_system != "FAT32" &&
+          file_system != "NTFS") {
+        return OtherFileSystemText(texts, file_system);
+      }
+      break;
+    default:
+      break;
+  }
+  return texts.Text(LangKey::ReadFailed);
 }
 
 }  // namespace vardeck

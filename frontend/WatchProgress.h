@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
+#include "engine/run_outcome.h"
 #include "frontend/LangFile.h"
 
 namespace vardeck {
@@ -19,23 +22,26 @@ int WatchBarPosition(uint64_t done, uint64_t total, int max);
 // the position the snapshot means lies below the bar's current position.
 bool FullScanPhaseStarted(uint64_t done, uint64_t total, int max, int current_position);
 
-// How a save that has ended is announced.
-enum class SaveEnd {
-  Quiet,     // stopped by the user: the window closes, nothing is shown
-  Finished,  // every wanted file was saved: "savefinished"
-  Short,     // fewer files saved than were wanted: "saveshort"
-};
-SaveEnd SaveEndAnnouncement(bool stopped, uint64_t files_saved, uint64_t files_wanted);
+// The message that ends a save the user did not stop: "savefinished" when every file it wanted
+// was saved whole; otherwise how many were saved whole and how many only in part or not at all
+// ("saveshort"), the side that failed (the scanned drive's reads, the destination's writes),
+// and, when anything was written, where it went. `files_wanted` is what the front end ticked:
+// a file the engine never reached still counts as not saved.
+std::string SaveEndMessage(const LanguageTexts& texts, const scavrel::SaveCounts& counts,
+                           uint64_t files_wanted);
 
 // For the results window's click handling, which announces the end of a run: takes (clears)
 // the pending end-of-run flags of the shared state and gives the text to show, if any. A scan
 // announced with a save still pending shows the scan's text, as the last one set wins.
 std::optional<LangKey> TakePendingEndText(LangKey scan_text = LangKey::ScanFinished);
 
-// The text that announces a scan that ran to its end. The engine keeps no found tree when it
-// could not use the volume at all (the volume would not open, its first sector could not be
-// read or holds no file system it reads): that is "readfailed", never "scanfinished" over an
-// empty window. A scan that read the volume but found nothing, or no hit, says so.
-LangKey ScanEndText(bool find_mode, bool tree_kept, bool anything_found);
+// The message that announces a scan that was not stopped. What it found speaks first: anything
+// deleted in the tree (or, in find mode, a hit) is "scanfinished", deleted files without a hit
+// "nohits". An empty result is explained by the engine's outcome: read to the end and nothing
+// deleted ("nothingfound"); a first sector of another file system, named ("otherfilesystem")
+// or not ("unknownfilesystem"); a volume that could not be read or used ("readfailed").
+std::string ScanEndMessage(const LanguageTexts& texts, bool find_mode,
+                           scavrel::ScanOutcome outcome, std::string_view file_system,
+                           bool anything_deleted, bool any_hit);
 
 }  // namespace vardeck

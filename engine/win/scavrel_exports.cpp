@@ -215,6 +215,17 @@ SCAVREL_API Bool8 SCAVREL_CALL GetProgress(uint64_t* done, uint64_t* total, uint
   });
 }
 
+SCAVREL_API Bool8 SCAVREL_CALL GetScanOutcome(uint8_t* outcome, OutText file_system) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    std::string name;
+    const scavrel::ScanOutcome last = engine.LastScanOutcome(&name);
+    if (outcome) *outcome = static_cast<uint8_t>(last);
+    scavrel::CopyOutText(file_system, name, kOutTextFileSystemSize);
+    return true;
+  });
+}
+
 // --- results ----------------------------------------------------------------------------------
 
 SCAVREL_API uint64_t SCAVREL_CALL GetTreeFirst(scavrel_api::FoundNode** root) {
@@ -420,6 +431,21 @@ SCAVREL_API Bool8 SCAVREL_CALL GetProgressSave(uint64_t* done, uint64_t* total,
   return Guarded([&] {
     return Snapshot(engine.save_progress, engine.save_flags, done, total, counter_a, counter_b,
                     text, finished);
+  });
+}
+
+SCAVREL_API Bool8 SCAVREL_CALL GetSaveCounts(uint64_t* whole, uint64_t* partial, uint64_t* failed,
+                                             uint64_t* source_failures,
+                                             uint64_t* destination_failures) {
+  Engine& engine = Current();
+  return Guarded([&] {
+    const scavrel::SaveCounts counts = engine.SaveCountsNow();
+    if (whole) *whole = counts.whole;
+    if (partial) *partial = counts.partial;
+    if (failed) *failed = counts.failed;
+    if (source_failures) *source_failures = counts.source_failures;
+    if (destination_failures) *destination_failures = counts.destination_failures;
+    return true;
   });
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/scavrel_api.h"
+#include "frontend/LangFile.h"
 #include "frontend/SharedState.h"
 #include "frontend/WatchProgress.h"
 #include "frontend/win/WatchSupport.h"
@@ -43,21 +44,28 @@ void TSaveWatchThread::WatchSave() {
       window_->ShowCurrentItem(s.text);
     });
   } while (!s.finished);
-  // The snapshot that showed the flag may hold counters read just before the last file was
-  // counted: the files saved are read once more.
-  const uint64_t saved = PollProgress(GetProgressSave).counter_a;
+  // Read once the finished flag is seen: the worker has counted its last file by then.
+  scavrel::SaveCounts counts;
+  GetSaveCounts(&counts.whole, &counts.partial, &counts.failed, &counts.source_failures,
+                &counts.destination_failures);
 
-  SaveEnd end = SaveEnd::Quiet;
+  bool stopped = false;
+  std::string message;
   OnGui([&] {
     bar_->SetPosition(bar_->Max());
     SaveState = kRunIdle;
-    end = SaveEndAnnouncement(StopRequested != 0, saved, wanted);
+    stopped = StopRequested != 0;
+    message = SaveEndMessage(Lang(), counts, wanted);
     window_->CloseAtRunEnd();
     window_->Button2->SetCaption(kPauseCaption);
   });
-  if (end == SaveEnd::Quiet) return;
-  if (end == SaveEnd::Short) SaveShortPending = 1;
-  else SaveFinishedPending = 1;
+  if (stopped) return;
+  const bool whole = message == Lang().Text(LangKey::SaveFinished);
+  OnGui([&] {
+    if (results_ && !whole) results_->SetSaveShortText(message);
+  });
+  if (whole) SaveFinishedPending = 1;
+  else SaveShortPending = 1;
   OnGui([&] {
     if (results_) results_->FormClick();
   });

@@ -1,7 +1,8 @@
 // The body the two save watch threads share: the engine's save progress polled every 100 ms on
 // the save progress window, and at the end the window closed and the end announced by the
 // results window: nothing for a save the user stopped, "savefinished" when every file the
-// save wanted was written, "saveshort" when fewer were. How many files a save wants is the
+// save wanted was written whole, else "saveshort" with the engine's counts and the side that
+// failed. How many files a save wants is the
 // one thing the two threads count differently (the tree, or the ticked rows of the hit list).
 #pragma once
 

@@ -425,7 +425,17 @@ void TFrmFindFile::FollowTimerTick() {
   follow_timer_->SetEnabled(false);
   if (following_save_) {
     SaveState = kRunIdle;
-    SaveFinishedPending = 1;
+    // Told as the save watch tells it, from the engine's counts.
+    scavrel::SaveCounts counts;
+    GetSaveCounts(&counts.whole, &counts.partial, &counts.failed, &counts.source_failures,
+                  &counts.destination_failures);
+    const std::string message = SaveEndMessage(Lang(), counts, 0);
+    if (message == LangText(LangKey::SaveFinished)) {
+      SaveFinishedPending = 1;
+    } else {
+      save_short_text_ = message;
+      SaveShortPending = 1;
+    }
     FormClick();
     return;
   }
@@ -451,8 +461,14 @@ void TFrmFindFile::ScanStopped() {
 // ---- announcing ---------------------------------------------------------------------------------
 
 void TFrmFindFile::FormClick() {
-  if (std::optional<LangKey> text = TakePendingEndText(scan_end_text_)) {
-    pending_text_ = LangText(*text);
+  if (std::optional<LangKey> text = TakePendingEndText()) {
+    if (*text == LangKey::ScanFinished && !scan_end_message_.empty()) {
+      pending_text_ = scan_end_message_;
+    } else if (*text == LangKey::SaveShort && !save_short_text_.empty()) {
+      pending_text_ = save_short_text_;
+    } else {
+      pending_text_ = LangText(*text);
+    }
     Timer2->SetEnabled(true);
   }
   if (HandleAllocated() && IsWindowVisible(Handle())) SetFocus();

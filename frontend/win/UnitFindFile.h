@@ -42,6 +42,8 @@ class TFrmFindFile : public forms::TForm {
   // ---- for the scan and save watch threads, always on the GUI thread ----------------------
   // Announces a pending end of scan or save ("scanfinished", "savefinished", "saveshort").
   void FormClick();
+  // The whole message that SaveShortPending announces (the counts and the side that failed).
+  void SetSaveShortText(std::string text) { save_short_text_ = std::move(text); }
   // The tree's click handling (acts only while InitialTreeClick is set).
   void TreeView1Click();
   // The end of a scan that was not stopped, as the folder tree (folder mode) or the hit list
@@ -188,8 +190,10 @@ class TFrmFindFile : public forms::TForm {
                         hit_field::kCheck, hit_field::kNode}};
   forms::TTreeNode* mouse_down_item_ = nullptr;
   std::string pending_text_;
-  // How the last scan that ran to its end is announced (set when its result is shown).
-  LangKey scan_end_text_ = LangKey::ScanFinished;
+  // How the last scan that ran to its end is announced (set when its result is shown), and
+  // the last save that did not save every file whole.
+  std::string scan_end_message_;
+  std::string save_short_text_;
   forms::TTimer* follow_timer_ = nullptr;
   bool following_save_ = false;
 };

@@ -37,13 +37,24 @@ NameTest CurrentNameTest() {
 void TFrmFindFile::ShowScanResult() {
   FoundNode* root = nullptr;
   const bool tree_kept = (GetTreeFirst(&root) & 0xFF) != 0 && root != nullptr;
+  const bool anything_deleted = tree_kept && root->subtree_has_deleted;
+  // An empty tree alone cannot tell a healthy drive with nothing deleted from one that could
+  // not be read: the engine says which.
+  uint8_t outcome = 0;
+  char file_system[kOutTextFileSystemSize] = {};
+  char* file_system_address = file_system;
+  if (!GetScanOutcome(&outcome, &file_system_address)) outcome = 0;
+  auto message = [&](bool any_hit) {
+    return ScanEndMessage(Lang(), FindMode != 0, static_cast<scavrel::ScanOutcome>(outcome),
+                          file_system, anything_deleted, any_hit);
+  };
   if (FindMode) {
     BuildHitList();
     ShowPanels(true);
-    scan_end_text_ = ScanEndText(true, tree_kept, HitListCount > 0);
+    scan_end_message_ = message(HitListCount > 0);
     return;
   }
-  scan_end_text_ = ScanEndText(false, tree_kept, tree_kept && root->subtree_has_deleted);
+  scan_end_message_ = message(false);
   if (BuildFolderTree()) {
     TreeView1->SetSelected(TreeView1->Items().GetFirstNode());
     InitialTreeClick = true;

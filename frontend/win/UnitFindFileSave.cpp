@@ -34,7 +34,8 @@ class WindowSaveSteps : public SaveSteps {
     return CheckCurrentDriver(folder.c_str()) != 0;
   }
   bool ConfirmScannedVolume() override {
-    return ShowAttention(2, LangText(LangKey::CurrentDriver)) == kBoxOk;
+    // OK, the focused button that Enter presses, ends the save; so do Esc and the close box.
+    return ShowAttentionSafeOk(LangText(LangKey::CurrentDriver)) == kBoxCancel;
   }
   bool Fits(const std::string& folder) override {
     uint64_t needed = 0;

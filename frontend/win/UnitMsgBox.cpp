@@ -80,9 +80,11 @@ void TFrmAttention::SetMessageText(const std::string& text) {
   const int button_top = layout_.window_height - (216 - 181);
   Button1->SetBounds(layout_.ok_left, button_top, Button1->Width(), Button1->Height());
   Button1->SetVisible(true);
-  // Esc answers the box as its Cancel button does; a box with OK alone it dismisses.
-  Button1->SetCancel(!layout_.cancel_shown);
-  Button2->SetCancel(layout_.cancel_shown);
+  // Esc answers the box as its Cancel button does (as its OK where OK is the safe answer); a
+  // box with OK alone it dismisses.
+  const bool escape_on_cancel = layout_.cancel_shown && !escape_presses_ok_;
+  Button1->SetCancel(!escape_on_cancel);
+  Button2->SetCancel(escape_on_cancel);
   if (layout_.cancel_shown) {
     Button2->SetBounds(layout_.cancel_left, button_top, Button2->Width(), Button2->Height());
     Button2->SetVisible(true);
@@ -109,12 +111,23 @@ void TFrmAttention::Button2Click() {
 
 void TFrmAttention::FormClose(forms::TCloseAction&) { SetModalResult(pending_result_); }
 
-forms::TModalResult ShowAttention(unsigned buttons, const std::string& text) {
+namespace {
+
+forms::TModalResult ShowBox(unsigned buttons, const std::string& text, bool escape_presses_ok) {
   if (!FrmAttention) return kBoxClosed;
   FrmAttention->skForm1->SetCaption(std::string(MessageBoxTitle));
   FrmAttention->SetButtonCount(buttons);
+  FrmAttention->SetEscapePressesOk(escape_presses_ok);
   FrmAttention->SetMessageText(text);
   return FrmAttention->ShowModal();
 }
+
+}  // namespace
+
+forms::TModalResult ShowAttention(unsigned buttons, const std::string& text) {
+  return ShowBox(buttons, text, false);
+}
+
+forms::TModalResult ShowAttentionSafeOk(const std::string& text) { return ShowBox(2, text, true); }
 
 }  // namespace vardeck

@@ -25,6 +25,8 @@ class TFrmAttention : public forms::TForm {
 
   void SetButtonCount(unsigned n);
   int ButtonCount() const { return button_count_; }
+  // Which button Esc presses in a box with two: Cancel, or OK where OK is the safe answer.
+  void SetEscapePressesOk(bool ok) { escape_presses_ok_ = ok; }
   // Measures the text, sizes the label and the window and places the buttons.
   void SetMessageText(const std::string& text);
   const MessageBoxLayout& Layout() const { return layout_; }
@@ -47,6 +49,7 @@ class TFrmAttention : public forms::TForm {
   MeasuredText measured_;
   forms::TModalResult pending_result_ = kBoxClosed;
   int button_count_ = 2;
+  bool escape_presses_ok_ = false;
 };
 
 extern TFrmAttention* FrmAttention;
@@ -54,5 +57,8 @@ extern TFrmAttention* FrmAttention;
 // The calling order every caller uses: caption "Attention", the button count, the text, shown
 // modally. Returns ShowModal's result (kBoxOk only when OK was pressed).
 forms::TModalResult ShowAttention(unsigned buttons, const std::string& text);
+// A two-button box whose OK is the safe answer and Cancel the risky one: Esc presses OK, so
+// that only an explicit Cancel gives kBoxCancel (closing the box gives kBoxClosed).
+forms::TModalResult ShowAttentionSafeOk(const std::string& text);
 
 }  // namespace vardeck

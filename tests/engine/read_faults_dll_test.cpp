@@ -36,6 +36,16 @@ using scavrel::testing::HookReadFile;
 
 // --- the scan ----------------------------------------------------------------------------------
 
+// GetSaveCounts: whole, partial, failed, source failures, destination failures.
+using Counts = std::vector<uint64_t>;
+Counts SaveCounts() {
+  Counts c(5, 99);
+  EXPECT_EQ(Call<Bool8 (*)(uint64_t*, uint64_t*, uint64_t*, uint64_t*, uint64_t*)>("GetSaveCounts")(
+                &c[0], &c[1], &c[2], &c[3], &c[4]),
+            1);
+  return c;
+}
+
 uint8_t Finished() { return scavrel_dll::Poll().finished; }
 
 class ReadFaultsDll : public ::testing::Test {
@@ -186,6 +196,8 @@ TEST_F(ReadFaultsDll, SaveKeepsTheReadableSectorsOfAFileAndGoesOnWithTheNext) {
   ASSERT_EQ(Call<Bool8 (*)(const char*)>("SaveDeleteFile")((destination + "\\").c_str()), 1);
   const scavrel_dll::Progress saved = scavrel_dll::WaitFor("GetProgressSave");
   EXPECT_EQ(saved.a, 1u) << "the small file saved, the worn one not counted";
+  // The worn file is written in part, and the drive is the side that failed.
+  EXPECT_EQ(SaveCounts(), (Counts{1, 1, 0, 1, 0}));
 
   bool found = false;
   std::vector<uint8_t> big =
@@ -199,6 +211,32 @@ TEST_F(ReadFaultsDll, SaveKeepsTheReadableSectorsOfAFileAndGoesOnWithTheNext) {
   ASSERT_TRUE(found);
   EXPECT_EQ(small, std::vector<uint8_t>(fat.Cluster(30), fat.Cluster(30) + 100));
   scavrel_dll::RemoveTree(scavrel_dll::Wide(destination, CP_ACP));
+}
+
+// A destination that takes no file (its folder is a file's name): every file fails on the
+// destination's side, none whole, none blamed on the drive.
+TEST_F(ReadFaultsDll, SaveToADestinationThatRefusesFilesCountsThemAsTheDestinationsFailures) {
+  using scavrel::fat::testing::HandFat;
+  HandFat fat;
+  fat.Entry(fat.Root(0), "\xE5" "NE     TXT", 0x20, 20, 100);
+  fat.Entry(fat.Root(1), "\xE5" "WO     TXT", 0x20, 21, 100);
+  fat.Entry(fat.Root(2), "DOCS       ", 0x10, 2, 0);
+  fat.Chain(2, 1);
+  fat.Dots(2, 0);
+  fat.Entry(fat.Slot(2, 2), "\xE5" "HREE   TXT", 0x20, 22, 100);
+  WriteImage(fat.bytes);
+  EXPECT_TRUE(ScanAnsweringBoxes(false).empty());
+  FoundNode* root = nullptr;
+  ASSERT_NE(Call<uint64_t (*)(FoundNode**)>("GetTreeFirst")(&root) & 0xFF, 0u);
+  ASSERT_EQ(Call<Bool8 (*)(FoundNode*, uint32_t)>("ClickNtfsNode")(root, 3), 1);
+
+  const std::string blocker = scavrel_dll::TempPath("tolvane_read_faults_blocker_");
+  { std::ofstream(blocker) << "a file, not a folder"; }
+  ASSERT_EQ(Call<Bool8 (*)(const char*)>("SaveDeleteFile")((blocker + "\\dest\\").c_str()), 1);
+  const scavrel_dll::Progress saved = scavrel_dll::WaitFor("GetProgressSave");
+  EXPECT_EQ(saved.a, 0u);
+  EXPECT_EQ(SaveCounts(), (Counts{0, 0, 3, 0, 3})) << "the folder's file is counted with it";
+  DeleteFileA(blocker.c_str());
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ const char* const kExports[] = {
     "SaveDeleteFile1",   "GetProgressSave",   "FatSavePause",      "FatSaveContinue",
     "FatSaveStop",       "NtfsSavePause",     "NtfsSaveContinue",  "NtfsSaveStop",
     "FatSavePause1",     "FatSaveContinue1",  "FatSaveStop1",      "NtfsSavePause1",
-    "NtfsSaveContinue1", "NtfsSaveStop1",     "TestAA",
+    "NtfsSaveContinue1", "NtfsSaveStop1",     "TestAA",            "GetScanOutcome",
+    "GetSaveCounts",
 };
 
 class ScavrelDll : public ::testing::Test {

@@ -203,34 +203,88 @@ TEST_F(ResultsWindow, QuickFat32ScanShowsDeletedFoldersAndTickedTreeSavesByteFor
   EXPECT_TRUE(IsWindowVisible(FrmRun->Handle()));
 }
 
-TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyAfterOk) {
+TEST_F(ResultsWindow, FolderOnTheScannedVolumeIsWrittenOnlyThroughTheWarningsSecondButton) {
   // The scanned drive is named C:, where the destination lies too.
   Scan("C:\\", FatImage("fat16"), false, false, false);
   TickRootInTree();
-  answers_.texts.clear();
-  answers_.button = 2;  // Cancel
-  ClickButton(FrmFindFile->skBRecovery);
-  ASSERT_TRUE(WaitUntil([&] { return answers_.Saw(LangKey::CurrentDriver); }, 10000));
-  Pump();
-  EXPECT_EQ(SaveState, kRunIdle);
-  WIN32_FIND_DATAA found{};
-  HANDLE h = FindFirstFileA((destination_ + "\\*").c_str(), &found);
-  int entries = 0;
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") ++entries;
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
+  auto entries = [&] {
+    WIN32_FIND_DATAA found{};
+    HANDLE h = FindFirstFileA((destination_ + "\\*").c_str(), &found);
+    int count = 0;
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") ++count;
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    return count;
+  };
+  // OK (the focused button, which Enter presses), Esc and the close box all keep the save off
+  // the drive being recovered.
+  struct Answer {
+    const char* what;
+    int button;
+    WORD key;
+    bool close_box;
+  };
+  answers_.shoot_text = Lang().Text(LangKey::CurrentDriver);
+  answers_.shoot_file = "results_current_drive_warning.png";
+  for (const Answer& answer : {Answer{"Enter", 1, VK_RETURN, false},
+                               Answer{"Esc", 1, VK_ESCAPE, false},
+                               Answer{"the close box", 1, 0, true},
+                               Answer{"OK", 1, 0, false}}) {
+    answers_.texts.clear();
+    answers_.button = answer.button;
+    answers_.key = answer.key;
+    answers_.close_box = answer.close_box;
+    ClickButton(FrmFindFile->skBRecovery);
+    ASSERT_TRUE(WaitUntil([&] {
+      return answers_.Saw(LangKey::CurrentDriver) && !tolvane_test::Showing(FrmAttention);
+    }, 10000)) << answer.what;
+    Pump(200);
+    EXPECT_EQ(SaveState, kRunIdle) << answer.what;
+    EXPECT_EQ(answers_.texts.size(), 1u) << answer.what << " went on past the warning";
+    EXPECT_EQ(entries(), 0) << answer.what << " wrote onto the scanned volume";
   }
-  EXPECT_EQ(entries, 0) << "Cancel wrote onto the scanned volume";
 
   answers_.texts.clear();
-  answers_.button = 1;  // OK: save here anyway
+  answers_.key = 0;
+  answers_.close_box = false;
+  answers_.button = 2;  // the second button: save here all the same
   ClickButton(FrmFindFile->skBRecovery);
-  ASSERT_TRUE(WaitUntil([&] { return SaveState == kRunIdle && answers_.Saw(LangKey::SaveFinished); },
-                        60000));
-  EXPECT_TRUE(answers_.Saw(LangKey::CurrentDriver));
+  ASSERT_TRUE(WaitUntil([&] {
+    return answers_.Saw(LangKey::CurrentDriver) && SaveState == kRunIdle &&
+           answers_.Saw(LangKey::SaveFinished);
+  }, 60000));
   ExpectFatSaved("fat16");
+}
+
+TEST_F(ResultsWindow, SaveToAFolderThatTakesNoFileBlamesTheDestinationAndPointsNowhere) {
+  Scan("Z:\\", FatImage("fat16"), false, false, false);
+  TickRootInTree();
+  // The chosen folder lies below a file: no folder or file can be made there.
+  const std::string blocker = destination_ + "\\blocker";
+  { HANDLE f = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f); }
+  chosen_ = blocker + "\\dest";
+  // Nothing saved whole; the count of the others is the tree's.
+  std::string head = FillInValues(Lang().Text(LangKey::SaveShort), {"0"});
+  head = head.substr(0, head.find("%2"));
+  answers_.texts.clear();
+  answers_.shoot_text = head;
+  answers_.shoot_file = "results_save_refused.png";
+  ClickButton(FrmFindFile->skBRecovery);
+  ASSERT_TRUE(WaitUntil([&] {
+    return SaveState == kRunIdle && !answers_.texts.empty() &&
+           answers_.texts.back().rfind(head, 0) == 0;
+  }, 60000)) << (answers_.texts.empty() ? "no message" : answers_.texts.back());
+  const std::string said = answers_.texts.back();
+  EXPECT_NE(said.find(Lang().Text(LangKey::SaveDestinationFailed)), std::string::npos) << said;
+  EXPECT_EQ(said.find(Lang().Text(LangKey::SaveSourceFailed)), std::string::npos) << said;
+  EXPECT_EQ(said.find(Lang().Text(LangKey::SaveWritten)), std::string::npos)
+      << "the message sends the user to a folder that holds nothing";
+  tolvane_test::Shoot(FrmFindFile->Handle(), "results_after_refused_save.png");
 }
 
 TEST_F(ResultsWindow, FullScanOfAReformattedVolumeShowsALostDirFolder) {

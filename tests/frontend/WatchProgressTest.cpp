@@ -1,11 +1,12 @@
 // The watch threads' arithmetic without threads: bar positions from progress snapshots
 // (empty totals, counts past 32 bits, a wrapped product), the full scan's second phase, and
-// which end a save is announced with, and the pending end-of-run text taken once.
+// the messages that end a scan and a save, and the pending end-of-run text taken once.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 
+#include "frontend/LangFile.h"
 #include "frontend/SharedState.h"
 #include "frontend/WatchProgress.h"
 
@@ -40,15 +41,6 @@ TEST(FullScanPhase, StartsWhenTheScaledDoneFallsBelowTheBar) {
   EXPECT_FALSE(FullScanPhaseStarted(0, UINT64_MAX, 100, 100));  // a negative total: never
 }
 
-TEST(SaveEndAnnouncement, StoppedIsQuietShortSaysSoElseFinished) {
-  EXPECT_EQ(SaveEndAnnouncement(true, 0, 5), SaveEnd::Quiet);
-  EXPECT_EQ(SaveEndAnnouncement(true, 5, 5), SaveEnd::Quiet);
-  EXPECT_EQ(SaveEndAnnouncement(false, 5, 5), SaveEnd::Finished);
-  EXPECT_EQ(SaveEndAnnouncement(false, 4, 5), SaveEnd::Short);
-  EXPECT_EQ(SaveEndAnnouncement(false, 0, 0), SaveEnd::Finished);
-  EXPECT_EQ(SaveEndAnnouncement(false, 6, 5), SaveEnd::Finished);  // renamed copies count once
-}
-
 TEST(TakePendingEndText, EachFlagGivesItsTextOnceAndTheScanWins) {
   EXPECT_FALSE(TakePendingEndText().has_value());
   SaveFinishedPending = 1;
@@ -63,13 +55,70 @@ TEST(TakePendingEndText, EachFlagGivesItsTextOnceAndTheScanWins) {
   EXPECT_EQ(ScanFinishedPending, 0);
 }
 
-TEST(ScanEndText, UnreadDriveEmptyScanAndEmptySearchAreNotAnnouncedAsFinds) {
-  EXPECT_EQ(ScanEndText(false, /*tree_kept=*/false, false), LangKey::ReadFailed);
-  EXPECT_EQ(ScanEndText(true, /*tree_kept=*/false, false), LangKey::ReadFailed);
-  EXPECT_EQ(ScanEndText(false, true, /*anything_found=*/false), LangKey::NothingFound);
-  EXPECT_EQ(ScanEndText(true, true, /*anything_found=*/false), LangKey::NoHits);
-  EXPECT_EQ(ScanEndText(false, true, true), LangKey::ScanFinished);
-  EXPECT_EQ(ScanEndText(true, true, true), LangKey::ScanFinished);
+// Texts that show which key and which values a message was made of.
+LanguageTexts MarkedTexts() {
+  LanguageTexts texts;
+  for (size_t i = 0; i < kLangKeyCount; ++i) texts.Set(static_cast<LangKey>(i), std::string(kLangKeyNames[i]));
+  texts.Set(LangKey::SaveShort, "saveshort whole=%1 short=%2");
+  texts.Set(LangKey::OtherFileSystem, "otherfilesystem %1");
+  return texts;
+}
+
+TEST(ScanEndMessage, AnEmptyResultIsExplainedByHowTheScanEnded) {
+  const LanguageTexts texts = MarkedTexts();
+  using scavrel::ScanOutcome;
+  auto folder = [&](ScanOutcome outcome, std::string_view fs = {}) {
+    return ScanEndMessage(texts, false, outcome, fs, false, false);
+  };
+  // A healthy volume with nothing deleted is no failing drive.
+  EXPECT_EQ(folder(ScanOutcome::kComplete), "nothingfound");
+  EXPECT_EQ(folder(ScanOutcome::kUnreadable), "readfailed");
+  EXPECT_EQ(folder(ScanOutcome::kDamaged), "readfailed");
+  EXPECT_EQ(folder(ScanOutcome::kNotEnded), "readfailed");
+  EXPECT_EQ(folder(ScanOutcome::kOtherFileSystem, "exFAT"), "otherfilesystem exFAT");
+  EXPECT_EQ(folder(ScanOutcome::kOtherFileSystem), "unknownfilesystem");
+  // A format the program reads, met by the wrong engine, is never called unreadable by name.
+  EXPECT_EQ(folder(ScanOutcome::kOtherFileSystem, "FAT32"), "readfailed");
+  // What was found speaks first, whatever the outcome.
+  EXPECT_EQ(ScanEndMessage(texts, false, ScanOutcome::kDamaged, "", true, false), "scanfinished");
+  EXPECT_EQ(ScanEndMessage(texts, true, ScanOutcome::kComplete, "", true, true), "scanfinished");
+  EXPECT_EQ(ScanEndMessage(texts, true, ScanOutcome::kComplete, "", true, false), "nohits");
+  EXPECT_EQ(ScanEndMessage(texts, true, ScanOutcome::kComplete, "", false, false), "nothingfound");
   ScanFinishedPending = 1;
   EXPECT_EQ(TakePendingEndText(LangKey::NoHits), LangKey::NoHits);
+}
+
+TEST(SaveEndMessage, CountsTheFilesAndNamesTheSideThatFailed) {
+  const LanguageTexts texts = MarkedTexts();
+  scavrel::SaveCounts all_whole;
+  all_whole.whole = 5;
+  EXPECT_EQ(SaveEndMessage(texts, all_whole, 5), "savefinished");
+  EXPECT_EQ(SaveEndMessage(texts, all_whole, 3), "savefinished");  // renamed copies count once
+
+  // Data past the drive's readable end: one file whole, 17 written short. The drive failed,
+  // not the destination.
+  scavrel::SaveCounts source;
+  source.whole = 1;
+  source.partial = 17;
+  source.source_failures = 17;
+  EXPECT_EQ(SaveEndMessage(texts, source, 18),
+            "saveshort whole=1 short=17\r\nsavesourcefailed\r\nsavewritten");
+
+  // A folder that takes no file: nothing was written, so nothing is said to be in it.
+  scavrel::SaveCounts refused;
+  refused.failed = 4;
+  refused.destination_failures = 4;
+  EXPECT_EQ(SaveEndMessage(texts, refused, 4), "saveshort whole=0 short=4\r\nsavedestinationfailed");
+
+  // Files the engine never reached count as not saved; a stop's cut file blames neither side.
+  scavrel::SaveCounts cut;
+  cut.whole = 2;
+  cut.partial = 1;
+  EXPECT_EQ(SaveEndMessage(texts, cut, 6), "saveshort whole=2 short=4\r\nsavewritten");
+}
+
+TEST(FillInValues, ReplacesEachNumberedMarkAndLeavesTheRest) {
+  EXPECT_EQ(FillInValues("%1 of %2, %1 again, %3 kept, 100%", {"a", "b"}),
+            "a of b, a again, %3 kept, 100%");
+  EXPECT_EQ(FillInValues("%", {"a"}), "%");
 }

@@ -74,8 +74,13 @@ class BoxAnswers {
  public:
   BoxAnswers() : ticker_([this] { Tick(); }) {}
   int button = 1;        // 1 OK, 2 Cancel
+  // Instead of a button: a key pressed on the box's focused control (VK_RETURN, VK_ESCAPE),
+  // or, with close_box, the box closed through its system menu.
+  WORD key = 0;
+  bool close_box = false;
   bool enabled = true;   // false: boxes are left to the test
-  // A box with this text is photographed (tests/artifacts/<shoot_file>) before it is answered.
+  // A box whose text starts with this one is photographed (tests/artifacts/<shoot_file>) before
+  // it is answered.
   std::string shoot_text;
   std::string shoot_file;
   std::vector<std::string> texts;
@@ -93,10 +98,25 @@ class BoxAnswers {
       answering_ = false;
       return;
     }
-    if (answering_) return;
+    // A key or close the box has not taken within a second is given again.
+    if (answering_ && ++waited_ < 20) return;
+    waited_ = 0;
+    // Set before the picture: taking it runs the queue, and this timer with it.
+    const bool first = !answering_;
     answering_ = true;
-    texts.push_back(FrmAttention->Label1->Caption());
-    if (!shoot_file.empty() && texts.back() == shoot_text) Shoot(FrmAttention->Handle(), shoot_file);
+    if (first) {
+      texts.push_back(FrmAttention->Label1->Caption());
+      if (!shoot_file.empty() && texts.back().rfind(shoot_text, 0) == 0) Shoot(FrmAttention->Handle(), shoot_file);
+    }
+    if (close_box) {
+      PostMessageA(FrmAttention->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      return;
+    }
+    if (key != 0) {
+      HWND focus = GetFocus();
+      PostKey(focus ? focus : FrmAttention->Handle(), key);
+      return;
+    }
     skin::TSkinImageButton* b = button == 2 && FrmAttention->ButtonCount() == 2
                                     ? FrmAttention->Button2
                                     : FrmAttention->Button1;
@@ -107,6 +127,7 @@ class BoxAnswers {
     PostMessageA(b->Handle(), WM_LBUTTONUP, 0, at);
   }
   bool answering_ = false;
+  int waited_ = 0;
   Ticker ticker_;
 };
 
