@@ -734,8 +734,9 @@ TEST_F(FilterDialogs, DatePickerNearTheScreenEdgeStaysOnTheScreen) {
 // make the system's month calendar about twice as wide as in English.
 TEST_F(FilterDialogs, DatePickerShowsTheWholeCalendarOfTheUserLocale) {
   const std::string locale = UserLocaleName();
-  if (const char* wanted = std::getenv("TOLVANE_EXPECT_USER_LOCALE"))
+  if (const char* wanted = std::getenv("TOLVANE_EXPECT_USER_LOCALE")) {
     ASSERT_EQ(locale, wanted) << "the user locale asked for did not take";
+  }
   const HWND dialog = FrmSetting->Handle();
   const HWND button = FrmSetting->bCreateMin->Handle();
   const HWND exit = FrmSetting->BClose->Handle();

@@ -36,6 +36,7 @@
 #include "tests/frontend/results_robot.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/SavedManifest.h"
+#include "tests/support/ViewBars.h"
 #include "tests/support/WindowRobot.h"
 
 #ifndef TOLVANE_RESULTS_NTFS
@@ -541,24 +542,9 @@ TEST_F(ResultsWindow, SizeColumnSortsThreeGibibytesAfterTwoKibibytes) {
 // as a FAT scan names them): forty folders with names wider than the tree, a folder of 151
 // files. Each bar scrolls its view by line, page and drag, follows the keys in the view, and
 // goes when everything fits.
-SCROLLINFO NativeBar(HWND wnd, int which) {
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_ALL;
-  if (!GetScrollInfo(wnd, which, &si)) si.nPos = -1;
-  return si;
-}
-
-bool CoversNativeBar(HWND view, LONG object, skin::TQzScrollBar* bar) {
-  SCROLLBARINFO info{};
-  info.cbSize = sizeof(info);
-  if (!GetScrollBarInfo(view, object, &info)) return false;
-  const RECT& r = info.rcScrollBar;
-  const HWND top = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  return top == bar->Handle() || IsChild(bar->Handle(), top);
-}
-
-POINT MiddleOnScreen(forms::TWinControl* c) { return tolvane_test::MiddleOf(c->Handle()); }
+using tolvane_test::CoversNativeBar;
+using tolvane_test::MiddleOnScreen;
+using tolvane_test::NativeBar;
 
 // A point in a bar's track, `from_end` pixels before its far end: a press there pages.
 POINT NearTrackEnd(skin::TQzScrollBar* bar, int from_end) {

@@ -25,6 +25,7 @@
 #include "frontend/win/VardeckMain.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/TitleBarButtons.h"
+#include "tests/support/ViewBars.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"
 
@@ -266,25 +267,9 @@ TEST_F(StartWindow, ClosingTheStartWindowAsksFirstAndCancelKeepsTheProgram) {
 
 // ---- the drive list's skinned bars ---------------------------------------------------------
 
-SCROLLINFO NativeBar(HWND wnd, int which) {
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_ALL;
-  if (!GetScrollInfo(wnd, which, &si)) si.nPos = -1;
-  return si;
-}
-
-// Whether the skinned bar is what the screen shows over the middle of the view's own bar.
-bool CoversNativeBar(HWND view, LONG object, skin::TQzScrollBar* bar) {
-  SCROLLBARINFO info{};
-  info.cbSize = sizeof(info);
-  if (!GetScrollBarInfo(view, object, &info)) return false;
-  const RECT& r = info.rcScrollBar;
-  const HWND top = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  return top == bar->Handle() || IsChild(bar->Handle(), top);
-}
-
-POINT MiddleOnScreen(forms::TWinControl* c) { return tolvane_test::MiddleOf(c->Handle()); }
+using tolvane_test::CoversNativeBar;
+using tolvane_test::MiddleOnScreen;
+using tolvane_test::NativeBar;
 
 TEST_F(StartWindow, DriveListWearsSkinnedBarsThatScrollItAndHideWhenEverythingFits) {
   skin::TQzListView* list = FrmRun->skListDisk;

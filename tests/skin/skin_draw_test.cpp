@@ -29,7 +29,7 @@ TBitmap* Target(int w, int h) {
 
 }  // namespace
 
-TEST(NineSlice, NineByNineSkinIntoFortyByTwentyCutsCornersAndEdgesAsSpecified) {
+TEST(NineSlice, NineByNineSkinIntoFortyByTwentyKeepsCornersAndStretchesEdges) {
   TBitmap skin(9, 9);
   FillMarkers(skin);
   std::unique_ptr<TBitmap> t(Target(40, 20));
@@ -208,7 +208,7 @@ TEST(Tiles, TilesStartAtTheCanvasOriginAndEmptyPictureDrawsNothing) {
   EXPECT_EQ(u->GetPixel(0, 0), kBackground);
 }
 
-TEST(Rotation, LeftAndRightMovePixelsAsSpecifiedAndSwapTheSize) {
+TEST(Rotation, LeftAndRightTurnPixelsAQuarterAndSwapTheSize) {
   TBitmap b(3, 2);
   FillMarkers(b);
   TBitmap l;
