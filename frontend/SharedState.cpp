@@ -24,7 +24,7 @@ uint32_t HitList = 0;
 
 std::atomic<bool> ProgressShown{false};
 bool InitialTreeClick = false;
-int32_t ResultsCloseMode = 0;
+CloseMode ResultsCloseMode = CloseMode::kNotShown;
 uint32_t HitListCount = 0;
 uint32_t FolderListCount = 0;
 

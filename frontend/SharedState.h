@@ -16,6 +16,16 @@ namespace vardeck {
 // Values of ScanState and SaveState.
 enum RunState : int32_t { kRunIdle = 0, kRunRunning = 1, kRunPaused = 2 };
 
+// What closing the results window does (ResultsCloseMode). While its results are live the
+// close ends the program, once the user agrees; after a stopped scan or Back it hands the
+// screen back to the start window without asking.
+enum class CloseMode : int32_t {
+  kNotShown = 0,
+  kEndProgram = 1,
+  kStartAfterStop = 2,
+  kStartAfterBack = 3,
+};
+
 // A bound whose both 32-bit halves are all ones is not set.
 inline constexpr uint64_t kFilterBoundNotSet = ~uint64_t{0};
 
@@ -66,8 +76,7 @@ extern uint32_t HitList;
 // ---- the results window's values -----------------------------------------------------------
 extern std::atomic<bool> ProgressShown;
 extern bool InitialTreeClick;
-// 1 results live, 2 after Stop, 3 after Back.
-extern int32_t ResultsCloseMode;
+extern CloseMode ResultsCloseMode;
 extern uint32_t HitListCount;
 extern uint32_t FolderListCount;
 

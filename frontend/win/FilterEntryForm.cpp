@@ -229,7 +229,7 @@ bool TFilterEntryForm::CheckEntries(FilterBounds& bounds) {
     return true;
   }
   const std::optional<LangKey> key = FindLangKey(check.text_key);
-  ShowAttention(1, key ? Lang().Text(*key) : check.text_key);
+  ShowAttention(BoxButtons::kOk, key ? Lang().Text(*key) : check.text_key);
   if (skin::TSkinEdit* edit = EditOf(check.focus)) {
     if (edit->CanFocus()) edit->SetFocus();
   }

@@ -1,5 +1,5 @@
-// The scan watch thread (see MyThread.h): polling, and the end of the scan handed to the
-// results window.
+// The scan watch thread (see MyThread.h): polling, and what the progress window does at the
+// end of the scan, which EndScan drives.
 #include "frontend/win/MyThread.h"
 
 #include <string>
@@ -7,7 +7,6 @@
 #include "engine/scavrel_api.h"
 #include "frontend/SharedState.h"
 #include "frontend/WatchProgress.h"
-#include "frontend/win/ResultsEngine.h"
 #include "frontend/win/WatchSupport.h"
 
 namespace vardeck {
@@ -60,46 +59,29 @@ void TMyThread::WatchScan() {
     });
   } while (!s.finished);
 
-  OnGui([&] {
-    bar_->SetPosition(bar_->Max());
-    if (results_) ClearFolderItems(results_->TreeView1->Items());
-  });
-  if (StopRequested) {
-    // Stopped: nothing is built and nothing announced; the results window goes back to the
-    // start window.
-    OnGui([&] {
-      progress_->Button2->SetCaption(kPauseCaption);
-      progress_->CloseAtRunEnd();
-      if (results_) results_->ScanStopped();
-    });
-  } else {
-    EndFinishedScan();
-  }
-  ScanState = kRunIdle;
-  StopRequested = 0;
+  EndScan(results_, *this);
 }
 
-void TMyThread::EndFinishedScan() {
-  OnGui([&] {
-    progress_->Button2->SetEnabled(false);
-    progress_->Button3->SetEnabled(false);
-    if (!FindMode) progress_->LabScan->SetCaption(kBuildingText);
-  });
-  // The results window builds the folder tree (with its first folder clicked open) or the hit
-  // list from the finished found tree, in one update, and shows the layout that goes with it.
-  OnGui([&] {
-    if (results_) results_->ShowScanResult();
-  });
-  OnGui([&] {
-    progress_->Button2->SetCaption(kPauseCaption);
-    progress_->CloseAtRunEnd();
-    progress_->Button2->SetEnabled(true);
-    progress_->Button3->SetEnabled(true);
-  });
-  ScanFinishedPending = 1;
-  OnGui([&] {
-    if (results_) results_->FormClick();
-  });
+void TMyThread::OnGuiThread(const std::function<void()>& step) { OnGui(step); }
+
+void TMyThread::Finished() { bar_->SetPosition(bar_->Max()); }
+
+void TMyThread::Stopped() {
+  progress_->Button2->SetCaption(kPauseCaption);
+  progress_->CloseAtRunEnd();
+}
+
+void TMyThread::BeforeBuild() {
+  progress_->Button2->SetEnabled(false);
+  progress_->Button3->SetEnabled(false);
+  if (!FindMode) progress_->LabScan->SetCaption(kBuildingText);
+}
+
+void TMyThread::AfterBuild() {
+  progress_->Button2->SetCaption(kPauseCaption);
+  progress_->CloseAtRunEnd();
+  progress_->Button2->SetEnabled(true);
+  progress_->Button3->SetEnabled(true);
 }
 
 }  // namespace vardeck

@@ -63,7 +63,7 @@ void TFrmFind::BOkClick() {
   const FindCriteria criteria = MakeFilename(skEditFilename->Text());
   if (!FindMode) {
     // Only a find-file scan from the start window takes criteria.
-    ShowAttention(2, Lang().Text(LangKey::FindFileInfo));
+    ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::FindFileInfo));
     return;
   }
   if (!SaveSetting(criteria)) return;

@@ -323,7 +323,7 @@ void TFrmFindFile::FormShow() {
   // Label5 may have been made before the language file was read.
   Label5->SetCaption(LangText(LangKey::Banner));
   forms::Application()->SetMainForm(this);
-  ResultsCloseMode = 1;
+  ResultsCloseMode = CloseMode::kEndProgram;
   Timer1->SetEnabled(true);
 }
 
@@ -342,9 +342,9 @@ void TFrmFindFile::FormResize() {
 bool TFrmFindFile::RunActive() const { return ScanState != kRunIdle || SaveState != kRunIdle; }
 
 void TFrmFindFile::FormCloseQuery(bool& can_close) {
-  if (ResultsCloseMode == 1) {
+  if (ResultsCloseMode == CloseMode::kEndProgram) {
     can_close = false;
-    if (ShowAttention(2, LangText(LangKey::EndApplication)) == kBoxOk) {
+    if (ShowAttention(BoxButtons::kOkCancel, LangText(LangKey::EndApplication)) == kBoxOk) {
       forms::Application()->Terminate();
       can_close = true;
     }
@@ -385,10 +385,15 @@ void TFrmFindFile::ClearResults() {
 
 // ---- the scan ---------------------------------------------------------------------------------
 
+void TFrmFindFile::TakeScanMode() {
+  mode_ = FindMode ? ResultsMode::kHitList : ResultsMode::kFolderTree;
+}
+
 void TFrmFindFile::Timer1Timer() {
   Timer1->SetEnabled(false);
   ClearResults();
-  ShowPanels(FindMode != 0);
+  TakeScanMode();
+  ShowPanels();
   if (FrmRun) FrmRun->Hide();
   scavrel_api::Bool8 started = NtfsChosen
                       ? ProcNtfs(ScanDriveCaption.c_str(), ScanDevicePath.c_str(), FullScan)
@@ -399,62 +404,92 @@ void TFrmFindFile::Timer1Timer() {
     return;
   }
   ProgressShown = false;
-  following_save_ = false;
-  FollowRun();
-}
-
-void TFrmFindFile::FollowRun() {
-  if (!following_save_ && StartScanWatch) {
+  if (StartScanWatch) {
     StartScanWatch();
     return;
   }
+  FollowOnTimer(FollowedRun::kScan);
+}
+
+void TFrmFindFile::FollowOnTimer(FollowedRun run) {
+  followed_ = run;
   follow_timer_->SetEnabled(true);
 }
 
+namespace {
+
+// The window's own timer is already on the GUI thread and has no progress window to close.
+class TimerFollower final : public ScanFollower {
+ public:
+  void OnGuiThread(const std::function<void()>& step) override { step(); }
+};
+
+}  // namespace
+
 void TFrmFindFile::FollowTimerTick() {
+  const bool save = followed_ == FollowedRun::kSave;
   uint64_t done = 0, total = 0, a = 0, b = 0;
   char text[kOutTextPathSize] = {};
   char* address = text;
   uint8_t finished = 0;
-  if (following_save_) {
+  if (save) {
     GetProgressSave(&done, &total, &a, &b, &address, &finished);
   } else {
     GetProgress(&done, &total, &a, &b, &address, &finished);
   }
   if (!finished) return;
   follow_timer_->SetEnabled(false);
-  if (following_save_) {
-    SaveState = kRunIdle;
-    // Told as the save watch tells it, from the engine's counts.
-    scavrel::SaveCounts counts;
-    GetSaveCounts(&counts.whole, &counts.partial, &counts.failed, &counts.source_failures,
-                  &counts.destination_failures);
-    const std::string message = SaveEndMessage(Lang(), counts, 0);
-    if (message == LangText(LangKey::SaveFinished)) {
-      SaveFinishedPending = 1;
-    } else {
-      save_short_text_ = message;
-      SaveShortPending = 1;
-    }
-    FormClick();
+  if (!save) {
+    TimerFollower follower;
+    EndScan(this, follower);
     return;
   }
+  SaveState = kRunIdle;
+  // Told as the save watch tells it, from the engine's counts.
+  scavrel::SaveCounts counts;
+  GetSaveCounts(&counts.whole, &counts.partial, &counts.failed, &counts.source_failures,
+                &counts.destination_failures);
+  const std::string message = SaveEndMessage(Lang(), counts, 0);
+  if (message == LangText(LangKey::SaveFinished)) {
+    SaveFinishedPending = 1;
+  } else {
+    save_short_text_ = message;
+    SaveShortPending = 1;
+  }
+  FormClick();
+}
+
+void EndScan(TFrmFindFile* results, ScanFollower& follower) {
+  follower.OnGuiThread([&] {
+    follower.Finished();
+    // No tree item may keep a node of the found tree through its rebuilding.
+    if (results) ClearFolderItems(results->TreeView1->Items());
+  });
   if (StopRequested) {
-    ScanState = kRunIdle;
-    StopRequested = 0;
-    ScanStopped();
-    return;
+    follower.OnGuiThread([&] {
+      follower.Stopped();
+      if (results) results->ScanStopped();
+    });
+  } else {
+    // Steps of their own: the progress window repaints its "building" text in between, before
+    // a long build holds the GUI thread.
+    follower.OnGuiThread([&] { follower.BeforeBuild(); });
+    follower.OnGuiThread([&] {
+      if (results) results->ShowScanResult();
+    });
+    follower.OnGuiThread([&] { follower.AfterBuild(); });
+    ScanFinishedPending = 1;
+    follower.OnGuiThread([&] {
+      if (results) results->FormClick();
+    });
   }
-  ShowScanResult();
   ScanState = kRunIdle;
   StopRequested = 0;
-  ScanFinishedPending = 1;
-  FormClick();
 }
 
 void TFrmFindFile::ScanStopped() {
   ClearFolderItems(TreeView1->Items());
-  ResultsCloseMode = 2;
+  ResultsCloseMode = CloseMode::kStartAfterStop;
   Close();
 }
 
@@ -476,7 +511,7 @@ void TFrmFindFile::FormClick() {
 
 void TFrmFindFile::Timer2Timer() {
   Timer2->SetEnabled(false);
-  ShowAttention(1, pending_text_);
+  ShowAttention(BoxButtons::kOk, pending_text_);
 }
 
 // ---- Back and the links --------------------------------------------------------------------------
@@ -484,13 +519,13 @@ void TFrmFindFile::Timer2Timer() {
 void TFrmFindFile::skBBackClick() {
   // The engine frees its found tree on ClearRecovery; a worker still walking it would crash.
   if (RunActive()) return;
-  if (ShowAttention(2, LangText(LangKey::Back)) != kBoxOk) return;
+  if (ShowAttention(BoxButtons::kOkCancel, LangText(LangKey::Back)) != kBoxOk) return;
   {
     Hourglass wait;
     ClearResults();
     ClearRecovery();
   }
-  ResultsCloseMode = 3;
+  ResultsCloseMode = CloseMode::kStartAfterBack;
   Close();
 }
 

@@ -27,6 +27,36 @@ namespace vardeck {
 // Where the popup menu was opened (PopupSource).
 enum PopupSourceKind : int { kPopupNone = 0, kPopupFolderRow = 1, kPopupHitRow = 2, kPopupTree = 3 };
 
+// What the results window shows: the folder tree beside a folder's contents (Panel1), or the
+// flat hit list of a find-file scan (Panel2).
+enum class ResultsMode { kFolderTree, kHitList };
+
+// Whoever follows a scan to its end: the scan watch thread under the progress window, or the
+// results window's own timer when no watch is connected. It says how a step reaches the GUI
+// thread and what its own window does at each point of the end; EndScan does the rest.
+class ScanFollower {
+ public:
+  // Runs `step` on the GUI thread and returns once it has run.
+  virtual void OnGuiThread(const std::function<void()>& step) = 0;
+  // Each on the GUI thread: the engine's finished flag seen; then Stopped for a stopped scan,
+  // or BeforeBuild and AfterBuild around the building of a finished scan's result.
+  virtual void Finished() {}
+  virtual void Stopped() {}
+  virtual void BeforeBuild() {}
+  virtual void AfterBuild() {}
+
+ protected:
+  ~ScanFollower() = default;
+};
+
+class TFrmFindFile;
+
+// The end of a scan, on the follower's thread once it has seen the engine's finished flag.
+// Stopped: nothing is built or announced, and `results` goes back to the start window.
+// Finished: `results` builds what it found and announces it. Either way the scan's state is
+// idle and its stop cleared after. `results` may be nil (no results window to tell).
+void EndScan(TFrmFindFile* results, ScanFollower& follower);
+
 class TFrmFindFile : public forms::TForm {
  public:
   explicit TFrmFindFile(forms::TComponent* owner);
@@ -48,13 +78,13 @@ class TFrmFindFile : public forms::TForm {
   void TreeView1Click();
   // The end of a scan that was not stopped, as the folder tree (folder mode) or the hit list
   // (find mode): builds it from the engine's found tree, shows the first folder, switches the
-  // panels. Announcing is left to the caller (ScanFinishedPending and FormClick).
+  // panels. Announcing is left to EndScan (ScanFinishedPending and FormClick).
   void ShowScanResult();
   // New filters applied: the tree and the folder list rebuilt, keeping the folder the user was
   // in (or its nearest ancestor still listed) and the open branches that still exist.
   void ReapplyFilters();
-  // The end of a stopped scan: the window closes (ResultsCloseMode 2 returns to the start
-  // window); nothing is built.
+  // The end of a stopped scan: the window closes back to the start window
+  // (CloseMode::kStartAfterStop); nothing is built.
   void ScanStopped();
   // The folder tree from the engine's found tree (or from the tree below `root`), in one
   // update bracket; true when it has a first item.
@@ -131,9 +161,15 @@ class TFrmFindFile : public forms::TForm {
   void BuildControls();
   skin::TQzListView* MakeList(forms::TWinControl* parent);
   void FormCreate();
-  // Panel2 (hit list) or Panel1 (tree and folder list), and the buttons that go with them.
-  void ShowPanels(bool find_mode);
-  void ShowFilterMark(bool find_mode);
+  // The start window's FindMode taken as mode_: when a scan starts here, and again when a
+  // scan's result is built, which a watch thread may ask for of a scan this window did not
+  // start. Everything else in the window reads mode_.
+  void TakeScanMode();
+  bool ShowsHits() const { return mode_ == ResultsMode::kHitList; }
+  // Panel2 (hit list) or Panel1 (tree and folder list) as mode_ says, and the buttons that go
+  // with them.
+  void ShowPanels();
+  void ShowFilterMark();
   void FormShow();
   void FormPaint();
   void FormResize();
@@ -178,7 +214,9 @@ class TFrmFindFile : public forms::TForm {
   // Save through the command steps; `node` null for the ticked entries.
   void Save(bool popup);
   bool StartEngineSave(const std::string& destination, bool popup, bool& list_save);
-  void FollowRun();
+  // Without a watch thread the window follows the run itself, polling on follow_timer_.
+  enum class FollowedRun { kScan, kSave };
+  void FollowOnTimer(FollowedRun run);
   void FollowTimerTick();
 
   // The two result lists: the folder contents behind ListView1, the hit list behind ListView2.
@@ -194,8 +232,9 @@ class TFrmFindFile : public forms::TForm {
   // the last save that did not save every file whole.
   std::string scan_end_message_;
   std::string save_short_text_;
+  ResultsMode mode_ = ResultsMode::kFolderTree;
   forms::TTimer* follow_timer_ = nullptr;
-  bool following_save_ = false;
+  FollowedRun followed_ = FollowedRun::kScan;
 };
 
 extern TFrmFindFile* FrmFindFile;

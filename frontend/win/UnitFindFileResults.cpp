@@ -35,6 +35,7 @@ NameTest CurrentNameTest() {
 }  // namespace
 
 void TFrmFindFile::ShowScanResult() {
+  TakeScanMode();
   FoundNode* root = nullptr;
   const bool tree_kept = (GetTreeFirst(&root) & 0xFF) != 0 && root != nullptr;
   const bool anything_deleted = tree_kept && root->subtree_has_deleted;
@@ -45,12 +46,12 @@ void TFrmFindFile::ShowScanResult() {
   char* file_system_address = file_system;
   if (!GetScanOutcome(&outcome, &file_system_address)) outcome = 0;
   auto message = [&](bool any_hit) {
-    return ScanEndMessage(Lang(), FindMode != 0, static_cast<scavrel::ScanOutcome>(outcome),
+    return ScanEndMessage(Lang(), ShowsHits(), static_cast<scavrel::ScanOutcome>(outcome),
                           file_system, anything_deleted, any_hit);
   };
-  if (FindMode) {
+  if (ShowsHits()) {
     BuildHitList();
-    ShowPanels(true);
+    ShowPanels();
     scan_end_message_ = message(HitListCount > 0);
     return;
   }
@@ -61,11 +62,11 @@ void TFrmFindFile::ShowScanResult() {
     TreeView1Click();
     InitialTreeClick = false;
   }
-  ShowPanels(false);
+  ShowPanels();
 }
 
 void TFrmFindFile::ReapplyFilters() {
-  if (FindMode) {
+  if (ShowsHits()) {
     ShowScanResult();
     return;
   }
@@ -75,7 +76,7 @@ void TFrmFindFile::ReapplyFilters() {
   for (forms::TTreeNode* item = TreeView1->Items().GetFirstNode(); item; item = item->GetNext()) {
     if (item->Expanded()) expanded.insert(NodeOf(item));
   }
-  ShowFilterMark(false);
+  ShowFilterMark();
   FoundNode* current = CurrentFolderItem ? NodeOf(CurrentFolderItem) : nullptr;
   CurrentFolderItem = nullptr;
   PopupTreeItem = nullptr;
@@ -105,19 +106,20 @@ void TFrmFindFile::ReapplyFilters() {
   FillListview(NodeOf(target));
 }
 
-void TFrmFindFile::ShowPanels(bool find_mode) {
+void TFrmFindFile::ShowPanels() {
+  const bool find_mode = ShowsHits();
   Panel2->SetVisible(find_mode);
   Panel1->SetVisible(!find_mode);
   skButton1->SetVisible(!find_mode);
   // Recover closes the gap the hidden Filter button leaves.
   skBRecovery->SetLeft(find_mode ? skButton1->Left() : skButton1->Left() + skButton1->Width() + 5);
-  ShowFilterMark(find_mode);
+  ShowFilterMark();
 }
 
-void TFrmFindFile::ShowFilterMark(bool find_mode) {
+void TFrmFindFile::ShowFilterMark() {
   // A find-file scan lists what its own criteria asked for, just given: only the folder
   // filters carried over from earlier results need the mark.
-  const bool on = !find_mode && FiltersActive(Bounds, NameFilterText);
+  const bool on = !ShowsHits() && FiltersActive(Bounds, NameFilterText);
   const int left = skBRecovery->Left() + skBRecovery->Width() + 10;
   FilterMark->SetBounds(left, FilterMark->Top(),
                         std::max(60, skImageButton1->Left() - 8 - left), FilterMark->Height());

@@ -24,7 +24,7 @@ class WindowSaveSteps : public SaveSteps {
                   std::function<bool()> anything_ticked)
       : start_(std::move(start)), node_(node), anything_ticked_(std::move(anything_ticked)) {}
   bool AnythingTicked() override { return anything_ticked_(); }
-  void TellNothingTicked() override { ShowAttention(1, LangText(LangKey::NothingTicked)); }
+  void TellNothingTicked() override { ShowAttention(BoxButtons::kOk, LangText(LangKey::NothingTicked)); }
   std::string ChooseFolder() override {
     std::string folder;
     if (!forms::SelectDirectory("Select a Folder", "", folder)) return std::string();
@@ -41,7 +41,7 @@ class WindowSaveSteps : public SaveSteps {
     uint64_t needed = 0;
     return GetSaveSize(folder.c_str(), node_, &needed) != 0;
   }
-  void TellTooLarge() override { ShowAttention(1, LangText(LangKey::LowVolume)); }
+  void TellTooLarge() override { ShowAttention(BoxButtons::kOk, LangText(LangKey::LowVolume)); }
   bool Start(const std::string& folder) override { return start_(folder); }
 
  private:
@@ -59,7 +59,7 @@ bool TFrmFindFile::StartEngineSave(const std::string& destination, bool popup, b
   if (popup) {
     // One entry, in either mode: the engine's per-node save.
     started = SaveMenuFile(destination.c_str(), PopupNode);
-  } else if (Panel1->Visible()) {
+  } else if (!ShowsHits()) {
     started = SaveDeleteFile(destination.c_str());
   } else {
     list_save = true;
@@ -82,17 +82,15 @@ void TFrmFindFile::Save(bool popup) {
   if (RunSaveCommand(steps) != SaveOutcome::kStarted) return;
   Sleep(100);
   ProgressShown = false;
-  following_save_ = true;
   if (StartSaveWatch) {
-    following_save_ = false;
     StartSaveWatch(list_save, popup ? PopupNode : nullptr);
     return;
   }
-  FollowRun();
+  FollowOnTimer(FollowedRun::kSave);
 }
 
 bool TFrmFindFile::AnythingTicked() {
-  if (!Panel1->Visible()) {
+  if (ShowsHits()) {
     // The list-driven save writes the rows whose check field is ticked.
     for (uint32_t row = 0; row < HitListCount; ++row) {
       if (hit_pane_.State(static_cast<int>(row)) == scavrel::kChecked) {

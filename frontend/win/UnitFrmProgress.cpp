@@ -21,7 +21,7 @@ void TFrmProgress::StopRun() {
   // The engine's stop wakes a paused worker itself, so that it sees the stop.
   NtfsChosen ? NtfsStop() : FatStop();
   // When the window closes the results window goes back to the start window.
-  ResultsCloseMode = 2;
+  ResultsCloseMode = CloseMode::kStartAfterStop;
 }
 
 }  // namespace vardeck

@@ -42,7 +42,7 @@ void TFrmSetting::FormShow() {
 bool TFrmSetting::SaveSetting() {
   FilterBounds bounds;
   if (!CheckEntries(bounds)) return false;
-  if (ShowAttention(2, Lang().Text(LangKey::SaveSetting)) != kBoxOk) return false;
+  if (ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::SaveSetting)) != kBoxOk) return false;
   Bounds = bounds;
   NameFilterText = EditFilterlist->Text();
   PushFiltersFromDialog(Bounds, NameFilterText);

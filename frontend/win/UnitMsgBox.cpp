@@ -113,10 +113,10 @@ void TFrmAttention::FormClose(forms::TCloseAction&) { SetModalResult(pending_res
 
 namespace {
 
-forms::TModalResult ShowBox(unsigned buttons, const std::string& text, bool escape_presses_ok) {
+forms::TModalResult ShowBox(BoxButtons buttons, const std::string& text, bool escape_presses_ok) {
   if (!FrmAttention) return kBoxClosed;
   FrmAttention->skForm1->SetCaption(std::string(MessageBoxTitle));
-  FrmAttention->SetButtonCount(buttons);
+  FrmAttention->SetButtonCount(static_cast<unsigned>(buttons));
   FrmAttention->SetEscapePressesOk(escape_presses_ok);
   FrmAttention->SetMessageText(text);
   return FrmAttention->ShowModal();
@@ -124,10 +124,10 @@ forms::TModalResult ShowBox(unsigned buttons, const std::string& text, bool esca
 
 }  // namespace
 
-forms::TModalResult ShowAttention(unsigned buttons, const std::string& text) {
+forms::TModalResult ShowAttention(BoxButtons buttons, const std::string& text) {
   return ShowBox(buttons, text, false);
 }
 
-forms::TModalResult ShowAttentionSafeOk(const std::string& text) { return ShowBox(2, text, true); }
+forms::TModalResult ShowAttentionSafeOk(const std::string& text) { return ShowBox(BoxButtons::kOkCancel, text, true); }
 
 }  // namespace vardeck

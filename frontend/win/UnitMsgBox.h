@@ -18,6 +18,9 @@ inline constexpr forms::TModalResult kBoxClosed = 16777215;
 inline constexpr forms::TModalResult kBoxOk = 1;
 inline constexpr forms::TModalResult kBoxCancel = 2;
 
+// The buttons of a box ShowAttention shows: OK alone, to tell; OK and Cancel, to ask.
+enum class BoxButtons : unsigned { kOk = 1, kOkCancel = 2 };
+
 class TFrmAttention : public forms::TForm {
  public:
   explicit TFrmAttention(forms::TComponent* owner);
@@ -54,9 +57,9 @@ class TFrmAttention : public forms::TForm {
 
 extern TFrmAttention* FrmAttention;
 
-// The calling order every caller uses: caption "Attention", the button count, the text, shown
+// The calling order every caller uses: caption "Attention", the buttons, the text, shown
 // modally. Returns ShowModal's result (kBoxOk only when OK was pressed).
-forms::TModalResult ShowAttention(unsigned buttons, const std::string& text);
+forms::TModalResult ShowAttention(BoxButtons buttons, const std::string& text);
 // A two-button box whose OK is the safe answer and Cancel the risky one: Esc presses OK, so
 // that only an explicit Cancel gives kBoxCancel (closing the box gives kBoxClosed).
 forms::TModalResult ShowAttentionSafeOk(const std::string& text);

@@ -257,7 +257,7 @@ void TFrmRun::FormPaint() {
 }
 
 void TFrmRun::FormCloseQuery(bool& can_close) {
-  if (ShowAttention(2, Lang().Text(LangKey::EndApplication)) == kBoxOk) {
+  if (ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::EndApplication)) == kBoxOk) {
     forms::Application()->Terminate();
     can_close = true;
   } else {
@@ -314,13 +314,13 @@ void TFrmRun::StartScan(uint8_t full) {
   FindMode = 0;
   const std::string caption = SelectedCaption();
   if (caption.empty()) {
-    ShowAttention(1, Lang().Text(LangKey::SelectDriver));
+    ShowAttention(BoxButtons::kOk, Lang().Text(LangKey::SelectDriver));
     return;
   }
   PushFiltersBeforeScan(Bounds, NameFilterText);
   DriveInfo info;
   if (!EngineDriveInfo(caption, info)) {
-    ShowAttention(1, Lang().Text(LangKey::UnknowType));
+    ShowAttention(BoxButtons::kOk, Lang().Text(LangKey::UnknowType));
     return;
   }
   BeginScan(caption, info.volume_name, full, info.file_system);
@@ -330,12 +330,12 @@ void TFrmRun::FindScan(uint8_t full) {
   FindMode = 1;
   const std::string caption = SelectedCaption();
   if (caption.empty()) {
-    ShowAttention(1, Lang().Text(LangKey::SelectDriver));
+    ShowAttention(BoxButtons::kOk, Lang().Text(LangKey::SelectDriver));
     return;
   }
   DriveInfo info;
   if (!EngineDriveInfo(caption, info)) {
-    ShowAttention(1, Lang().Text(LangKey::UnknowType));
+    ShowAttention(BoxButtons::kOk, Lang().Text(LangKey::UnknowType));
     return;
   }
   PushFiltersBeforeScan(Bounds, NameFilterText);
@@ -351,7 +351,7 @@ void TFrmRun::BeginScan(const std::string& caption, const std::string& volume_na
   if (!ChooseEngineFor(file_system, ntfs)) {
     // "unknowtype" would send the user looking for a missing drive: name the file system
     // instead, and the ones that are read.
-    ShowAttention(1, OtherFileSystemText(Lang(), file_system));
+    ShowAttention(BoxButtons::kOk, OtherFileSystemText(Lang(), file_system));
     return;
   }
   ScanState = kRunRunning;
@@ -378,11 +378,11 @@ void TFrmRun::BeginScan(const std::string& caption, const std::string& volume_na
 }
 
 void TFrmRun::sBStart1Click() {
-  if (ShowAttention(2, Lang().Text(LangKey::QuickScanInfo)) == kBoxOk) StartScan(0);
+  if (ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::QuickScanInfo)) == kBoxOk) StartScan(0);
 }
 
 void TFrmRun::skButton2Click() {
-  if (ShowAttention(2, Lang().Text(LangKey::FullScanInfo)) == kBoxOk) StartScan(1);
+  if (ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::FullScanInfo)) == kBoxOk) StartScan(1);
 }
 
 void TFrmRun::skButton6Click() { FindScan(1); }

@@ -865,7 +865,7 @@ TEST_F(FilterDialogs, NoHitsAdviceShowsWholeInItsBox) {
   tolvane_test::BoxAnswers answers;
   answers.shoot_text = text;
   answers.shoot_file = "no_hits.png";
-  ShowAttention(1, text);
+  ShowAttention(BoxButtons::kOk, text);
   EXPECT_EQ(answers.texts, std::vector<std::string>{text});
   EXPECT_LE(FrmAttention->Label1->Top() + FrmAttention->Label1->Height(),
             FrmAttention->Button1->Top())

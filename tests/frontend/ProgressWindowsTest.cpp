@@ -226,7 +226,7 @@ class ProgressWindows : public tolvane_test::ProgramWindowTest {
     ScanFinishedPending = 0;
     SaveFinishedPending = 0;
     SaveShortPending = 0;
-    ResultsCloseMode = 1;
+    ResultsCloseMode = CloseMode::kEndProgram;
     NamePattern.clear();
     PatternLeadingStar.clear();
     PatternTrailingStar.clear();
@@ -452,7 +452,7 @@ TEST_F(ProgressWindows, StopWhilePausedEndsTheScanQuietlyAndBuildsNothing) {
   EXPECT_TRUE(Poll(false).finished);
   EXPECT_EQ(ScanState, kRunIdle);
   EXPECT_EQ(StopRequested, 0);  // cleared at the thread's end
-  EXPECT_EQ(ResultsCloseMode, 2);
+  EXPECT_EQ(ResultsCloseMode, CloseMode::kStartAfterStop);
   EXPECT_EQ(said, "");  // a stopped scan is never announced
   EXPECT_EQ(CaptionOf(p->Button2), "&Pause");
   EXPECT_EQ(FrmFindFile->TreeView1->Items().GetFirstNode(), nullptr);

@@ -397,7 +397,7 @@ TEST_F(StartWindow, HomePageButtonOpensOnlyTheHomePage) {
 
 // Shows the box with one or two buttons; the robot ends it with `end` (1 OK, 2 Cancel, 3 the
 // title bar's close button).
-forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int end,
+forms::TModalResult ShowAndEnd(BoxButtons buttons, const std::string& text, int end,
                                const char* picture = nullptr) {
   HWND box = FrmAttention->Handle();
   HWND ok = FrmAttention->Button1->Handle();
@@ -435,10 +435,10 @@ forms::TModalResult ShowAndEnd(unsigned buttons, const std::string& text, int en
 }
 
 TEST_F(StartWindow, MessageBoxReturnsOkCancelAndClosed) {
-  EXPECT_EQ(ShowAndEnd(2, "Press OK", 1), kBoxOk);
-  EXPECT_EQ(ShowAndEnd(2, "Press Cancel", 2), kBoxCancel);
-  EXPECT_EQ(ShowAndEnd(2, "Close me", 3), kBoxClosed);
-  EXPECT_EQ(ShowAndEnd(1, "Only OK", 1), kBoxOk);
+  EXPECT_EQ(ShowAndEnd(BoxButtons::kOkCancel, "Press OK", 1), kBoxOk);
+  EXPECT_EQ(ShowAndEnd(BoxButtons::kOkCancel, "Press Cancel", 2), kBoxCancel);
+  EXPECT_EQ(ShowAndEnd(BoxButtons::kOkCancel, "Close me", 3), kBoxClosed);
+  EXPECT_EQ(ShowAndEnd(BoxButtons::kOk, "Only OK", 1), kBoxOk);
   EXPECT_FALSE(FrmAttention->Button2->Visible());
   // Every caller takes anything but 1 as "not OK": closing the end question keeps the program.
   EXPECT_FALSE(forms::Application()->Terminated());
@@ -478,7 +478,7 @@ TEST_F(StartWindow, PictureOfTheMessageBoxAndTheAboutWindow) {
     PostMessageA(ok, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   };
   shot.SetEnabled(true);
-  EXPECT_EQ(ShowAttention(2, Lang().Text(LangKey::EndApplication)), kBoxOk);
+  EXPECT_EQ(ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::EndApplication)), kBoxOk);
 
   HWND about = FrmMessage->Handle();
   forms::TTimer about_shot(nullptr);

@@ -288,12 +288,12 @@ TEST_F(UserFaults, EscAnswersTheBoxAsCancelAndClosesTheDialogs) {
   answers_.enabled = false;  // the boxes are Esc's to answer here
   {
     EscRobot esc(FrmAttention);
-    EXPECT_EQ(ShowAttention(2, Lang().Text(LangKey::EndApplication)), kBoxCancel);
+    EXPECT_EQ(ShowAttention(BoxButtons::kOkCancel, Lang().Text(LangKey::EndApplication)), kBoxCancel);
     EXPECT_FALSE(esc.ignored);
   }
   {
     EscRobot esc(FrmAttention);
-    ShowAttention(1, Lang().Text(LangKey::SelectDriver));
+    ShowAttention(BoxButtons::kOk, Lang().Text(LangKey::SelectDriver));
     EXPECT_FALSE(esc.ignored) << "Esc did not dismiss a box with OK alone";
   }
   {
