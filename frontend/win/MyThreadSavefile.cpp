@@ -1,19 +1,12 @@
 // The hit-list save's watch thread (see MyThreadSavefile.h).
 #include "frontend/win/MyThreadSavefile.h"
 
+#include "engine/found_tree.h"
+#include "frontend/ResultRows.h"
 #include "frontend/SharedState.h"
 #include "quorrin/quorrin_api.h"
 
 namespace vardeck {
-
-namespace {
-
-// The fields the list-driven save reads (the results window passes them to SaveDeleteFile1).
-constexpr uint32_t kCheckField = 8;
-constexpr uint32_t kNodeField = 9;
-constexpr quorrin_api::IntegerCell kTicked = 3;
-
-}  // namespace
 
 TMyThreadSavefile::TMyThreadSavefile(skin::TSkinProgressBar* bar, TFrmSaveProgress* window,
                                      forms::TLabel* files, forms::TLabel* folders,
@@ -23,15 +16,18 @@ TMyThreadSavefile::TMyThreadSavefile(skin::TSkinProgressBar* bar, TFrmSaveProgre
 }
 
 uint64_t TMyThreadSavefile::FilesWanted() {
-  // The rows the engine saves: a check cell of exactly 3 and a node.
+  // The rows the engine saves, read through the fields the results window hands
+  // SaveDeleteFile1: a check cell of exactly kChecked and a node.
   uint64_t wanted = 0;
   const uint32_t rows = GetListCount(HitList);
   for (uint32_t row = 0; row < rows; ++row) {
     quorrin_api::IntegerCell cell = 0;
     void* storage = &cell;
-    if (!GetSortValue(&storage, row, kCheckField, HitList) || cell != kTicked) continue;
+    if (!GetSortValue(&storage, row, hit_field::kCheck, HitList) || cell != scavrel::kChecked) {
+      continue;
+    }
     cell = 0;
-    if (GetSortValue(&storage, row, kNodeField, HitList) && cell != 0) ++wanted;
+    if (GetSortValue(&storage, row, hit_field::kNode, HitList) && cell != 0) ++wanted;
   }
   return wanted;
 }
