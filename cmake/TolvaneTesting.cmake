@@ -123,7 +123,7 @@ function(tolvane_add_fuzzer name)
     set(seeds ${F_CORPUS})
   endif()
   add_test(NAME ${TOLVANE_TREE}.fuzz.${name}
-    COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-fuzzer.sh $<TARGET_FILE:${name}> ${work}
+    COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-fuzzer.sh $<TARGET_FILE:${name}> ${work}
             ${TOLVANE_FUZZ_SECONDS} ${seeds})
   set_tests_properties(${TOLVANE_TREE}.fuzz.${name} PROPERTIES
     LABELS "${TOLVANE_TREE};fuzz" TIMEOUT 900)
