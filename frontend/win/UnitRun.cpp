@@ -32,14 +32,20 @@ namespace {
 
 constexpr int kMinTrackWidth = 550;
 constexpr int kMinTrackHeight = 450;
+constexpr int kClientWidth = 700;
+constexpr int kClientHeight = 470;
+constexpr int kHeaderTop = 24;
+constexpr int kHeaderHeight = 87;
+// The content panel (drive list and buttons) starts one pixel below the header band.
+constexpr int kContentTop = kHeaderTop + kHeaderHeight + 1;
 
 }  // namespace
 
-TFrmRun::TFrmRun(forms::TComponent* owner) : forms::TForm(owner) {
+TFrmRun::TFrmRun(forms::TComponent* owner) : forms::TForm(owner), first_top_(kContentTop) {
   SetBorderStyle(forms::TFormBorderStyle::bsSizeable);
   SetPosition(forms::TPosition::poScreenCenter);
-  SetClientWidth(700);
-  SetClientHeight(470);
+  SetClientWidth(kClientWidth);
+  SetClientHeight(kClientHeight);
   BuildControls();
   WearFirstTheme(this);
   FormCreate();
@@ -53,9 +59,9 @@ void TFrmRun::BuildControls() {
   AddBuiltInTheme(this, "skBuiltInFileTheme2");
 
   HeaderBandLayout band;
-  band.top = 24;
-  band.height = 87;
-  band.band_width = 586;
+  band.top = kHeaderTop;
+  band.height = kHeaderHeight;
+  band.band_width = kClientWidth - 114;
   band.title_left = 3;
   // Wider than the header's design width: the banner text takes two lines, not three.
   band.text_left = 10;
@@ -77,11 +83,13 @@ void TFrmRun::BuildControls() {
   skImagePanel5 = made.left_picture;
   skImagePanel6 = AddPanel(this, skForm1, 1, 1, 20, 18, art::kTitleIcon);
   skImagePanel6->SetTransparent(true);
-  skImagePanel9 = AddPanel(this, skForm1, 687, 459, 11, 11, art::kSizeGrip);
+  skImagePanel9 = AddPanel(this, skForm1, kClientWidth - 13, kClientHeight - 11, 11, 11,
+                           art::kSizeGrip);
   skImagePanel9->SetAnchors(forms::akRight | forms::akBottom);
   skImagePanel9->SetTransparent(true);
 
-  skImageFirst = AddPanel(this, skForm1, 0, 112, 702, 357, nullptr);
+  skImageFirst = AddPanel(this, skForm1, 0, kContentTop, kClientWidth + 2,
+                          kClientHeight - kContentTop - 1, nullptr);
   skImageFirst->SetAnchors(forms::akLeft | forms::akTop | forms::akRight | forms::akBottom);
   skImageFirst->SetTransparent(true);
   skImageFirst->SetColor(kPanelColor);
@@ -173,7 +181,7 @@ void TFrmRun::BuildControls() {
   Label2->SetParent(skImagePanel1);
 
   // On the content panel (which covers the window's bottom part), at the window's 5, 438.
-  skImageButton1 = AddButton(this, skImageFirst, 5, 438 - 112, 193, 24, art::kHomePageButton,
+  skImageButton1 = AddButton(this, skImageFirst, 5, 438 - kContentTop, 193, 24, art::kHomePageButton,
                              forms::akLeft | forms::akBottom, 8, "   tolvane.example");
   skImageButton1->OnClick = [this](forms::TObject*) { skImageButton1Click(); };
 

@@ -82,7 +82,8 @@ class TFrmRun : public forms::TForm {
   // The selected row's caption, or empty when no row is selected.
   std::string SelectedCaption();
 
-  int first_top_ = 112;
+  // Where the content panel sits: below the header band, whatever the window's size.
+  int first_top_;
   forms::TListItem* pressed_row_ = nullptr;
 };
 
