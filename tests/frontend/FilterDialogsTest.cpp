@@ -27,7 +27,7 @@
 #include "frontend/win/UnitRun.h"
 #include "frontend/win/VardeckMain.h"
 #include "tests/engine/fat_manifest.h"
-#include "tests/frontend/results_robot.h"
+#include "tests/frontend/ResultsRobot.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"

@@ -23,7 +23,7 @@
 #include "tests/engine/fat_manifest.h"
 #include "tests/engine/manifest_sha256.h"
 #include "tests/engine/scavrel_dll.h"
-#include "tests/frontend/results_robot.h"
+#include "tests/frontend/ResultsRobot.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/support/SavedManifest.h"
 #include "tests/support/WindowRobot.h"

@@ -7,7 +7,7 @@
 
 #include "forms/Application.h"
 #include "frontend/win/InstanceGuard.h"
-#include "tests/frontend/vardeck_process.h"
+#include "tests/frontend/VardeckProcess.h"
 #include "tests/support/WindowRobot.h"
 #include "tests/support/WineUnmanaged.h"
 
