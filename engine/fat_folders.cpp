@@ -82,7 +82,7 @@ FatScanner::Frame FatScanner::FolderFrame(FoundNode* node, ClusterSource source)
   Frame frame;
   frame.node = node;
   frame.source = source;
-  auto* record = reinterpret_cast<FatEntryRecord*>(node->record);
+  auto* record = AsFatRecord(node->record);
   if (source == ClusterSource::kChain) {
     frame.run = FirstRun(&record->extents);
   } else {

@@ -37,7 +37,7 @@ FatEntryRecord* FatScanner::NewRecord(ByteSpan entry, const std::u16string& long
 FoundNode* FatScanner::HangNode(FatEntryRecord* record, FoundNode* parent, bool deleted,
                                 bool directory) {
   FoundNode* node = engine_.tree.NewNode();
-  node->record = reinterpret_cast<EntryRecord*>(record);
+  node->record = AsEntryRecord(record);
   node->deleted = deleted ? 1 : 0;
   node->directory = directory ? 1 : 0;
   node->valid = 1;
@@ -85,7 +85,7 @@ bool FatScanner::AddFatEntry(FoundNode** out, FoundNode* parent, ByteSpan entry,
     bool chained = WalkClusterChain(volume_, progress_, &record->extents, EntryFirstCluster(entry));
     RunListNode* first = FirstRun(&record->extents);
     if (!chained || first == nullptr || volume_.owner[first->run->first_cluster] != nullptr) {
-      engine_.tree.FreeRecord(reinterpret_cast<EntryRecord*>(record));
+      engine_.tree.FreeRecord(AsEntryRecord(record));
       return false;
     }
     uint64_t first_cluster = first->run->first_cluster;
@@ -102,7 +102,7 @@ bool FatScanner::AddDeletedFile(FoundNode** out, FoundNode* parent, ByteSpan ent
                                 const std::u16string& long_name, const std::string& short_name) {
   FatEntryRecord* record = NewRecord(entry, long_name, short_name);
   if (!MapDeletedFileRun(volume_, &record->extents, entry)) {
-    engine_.tree.FreeRecord(reinterpret_cast<EntryRecord*>(record));
+    engine_.tree.FreeRecord(AsEntryRecord(record));
     return false;
   }
   *out = HangNode(record, parent, true, false);
@@ -205,7 +205,7 @@ void FatScanner::MakeRootNodes() {
   SetWideName(&root_record->long_name, root_name.data(), root_name.size());
   SetWideName(&root_record->short_name, root_name.data(), root_name.size());
   root_node_ = tree.NewNode();
-  root_node_->record = reinterpret_cast<EntryRecord*>(root_record);
+  root_node_->record = AsEntryRecord(root_record);
   root_node_->valid = 1;
   root_node_->directory = 1;
   tree.set_root(root_node_);
@@ -215,7 +215,7 @@ void FatScanner::MakeRootNodes() {
   SetWideName(&unknown_record->long_name, unknown_name.data(), unknown_name.size());
   SetWideName(&unknown_record->short_name, unknown_name.data(), unknown_name.size());
   unknown_node_ = tree.NewNode();
-  unknown_node_->record = reinterpret_cast<EntryRecord*>(unknown_record);
+  unknown_node_->record = AsEntryRecord(unknown_record);
   unknown_node_->valid = 1;
   unknown_node_->directory = 1;
   unknown_node_->deleted = 1;
@@ -289,7 +289,7 @@ bool FatScanner::ScanFixedRoot() {
 
 // FAT32: the root is a chain of clusters, read run by run in pieces of kRootPieceBytes.
 bool FatScanner::ScanChainedRoot() {
-  auto* root_record = reinterpret_cast<FatEntryRecord*>(root_node_->record);
+  auto* root_record = AsFatRecord(root_node_->record);
   if (!WalkClusterChain(volume_, progress_, &root_record->extents, geometry_.root_cluster)) {
     return false;
   }

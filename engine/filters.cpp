@@ -48,7 +48,7 @@ std::string FilterName(const EntryRecord* record, RecordForm form) {
 }
 
 bool FatNodeFilter(const Engine& engine, const EntryRecord* record) {
-  const ByteSpan entry(reinterpret_cast<const FatEntryRecord*>(record)->dir_entry);
+  const ByteSpan entry(AsFatRecord(record)->dir_entry);
   uint64_t created = 0;
   FatDateTimeToFileTime(ReadLe16(entry, fat::kDeCreationDate),
                         ReadLe16(entry, fat::kDeCreationTime), &created);
@@ -66,7 +66,7 @@ bool FatNodeFilter(const Engine& engine, const EntryRecord* record) {
 }
 
 bool NtfsNodeFilter(const Engine& engine, const EntryRecord* record) {
-  const ByteSpan head(reinterpret_cast<const NtfsEntryRecord*>(record)->file_name);
+  const ByteSpan head(AsNtfsRecord(record)->file_name);
   const FilterPlatform& platform = CurrentFilterPlatform();
   // The conversion is skipped for a window without bounds: every time passes it.
   if (BoundSet(engine.bounds[kCreateMin]) || BoundSet(engine.bounds[kCreateMax])) {

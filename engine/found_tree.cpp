@@ -145,13 +145,13 @@ NtfsEntryRecord* NewNtfsRecord() {
 }
 
 WideName* LongNameSlot(EntryRecord* record, RecordForm form) {
-  if (form == RecordForm::kNtfs) return &reinterpret_cast<NtfsEntryRecord*>(record)->long_name;
-  return &reinterpret_cast<FatEntryRecord*>(record)->long_name;
+  if (form == RecordForm::kNtfs) return &AsNtfsRecord(record)->long_name;
+  return &AsFatRecord(record)->long_name;
 }
 
 WideName* ShortNameSlot(EntryRecord* record, RecordForm form) {
-  if (form == RecordForm::kNtfs) return &reinterpret_cast<NtfsEntryRecord*>(record)->short_name;
-  return &reinterpret_cast<FatEntryRecord*>(record)->short_name;
+  if (form == RecordForm::kNtfs) return &AsNtfsRecord(record)->short_name;
+  return &AsFatRecord(record)->short_name;
 }
 
 // --- the tree --------------------------------------------------------------------------------
@@ -159,11 +159,11 @@ WideName* ShortNameSlot(EntryRecord* record, RecordForm form) {
 void FoundTree::FreeRecord(EntryRecord* record) {
   if (record == nullptr) return;
   if (record_form_ == RecordForm::kNtfs) {
-    auto* ntfs = reinterpret_cast<NtfsEntryRecord*>(record);
+    auto* ntfs = AsNtfsRecord(record);
     FreeNtfsRecord(ntfs);
     delete ntfs;
   } else {
-    auto* fat = reinterpret_cast<FatEntryRecord*>(record);
+    auto* fat = AsFatRecord(record);
     FreeFatRecord(fat);
     delete fat;
   }

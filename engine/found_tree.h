@@ -172,6 +172,29 @@ static_assert(offsetof(EntryRecord, attributes) == 136);
 static_assert(offsetof(FatEntryRecord, dir_entry) == offsetof(EntryRecord, attributes));
 static_assert(offsetof(NtfsEntryRecord, file_name) == offsetof(EntryRecord, attributes));
 
+// The only casts between the forms: a node's record is the FAT or the NTFS form (the tree's
+// RecordForm says which) behind the shared head, and the asserts above keep the head where
+// both forms have it. A null record stays null.
+inline FatEntryRecord* AsFatRecord(EntryRecord* record) {
+  return reinterpret_cast<FatEntryRecord*>(record);
+}
+inline const FatEntryRecord* AsFatRecord(const EntryRecord* record) {
+  return reinterpret_cast<const FatEntryRecord*>(record);
+}
+inline NtfsEntryRecord* AsNtfsRecord(EntryRecord* record) {
+  return reinterpret_cast<NtfsEntryRecord*>(record);
+}
+inline const NtfsEntryRecord* AsNtfsRecord(const EntryRecord* record) {
+  return reinterpret_cast<const NtfsEntryRecord*>(record);
+}
+// The shared head of a record of either form, as a node holds it.
+inline EntryRecord* AsEntryRecord(FatEntryRecord* record) {
+  return reinterpret_cast<EntryRecord*>(record);
+}
+inline EntryRecord* AsEntryRecord(NtfsEntryRecord* record) {
+  return reinterpret_cast<EntryRecord*>(record);
+}
+
 enum class RecordForm : uint8_t {
   kNone = 0,
   kNtfs = 1,

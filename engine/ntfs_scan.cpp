@@ -49,7 +49,7 @@ bool HasName(NtfsEntryRecord* entry) {
 }
 
 uint64_t ParentNumber(const FoundNode* node) {
-  auto* entry = reinterpret_cast<NtfsEntryRecord*>(node->record);
+  auto* entry = AsNtfsRecord(node->record);
   if (entry == nullptr) return ~0ull;
   return ReadLe64(entry->file_name, ntfs_name::kParent) & ntfs_record::kReferenceMask;
 }
@@ -83,30 +83,26 @@ bool NtfsScanner::ParseMftRecord(uint64_t record_sector, NtfsEntryRecord* entry,
     default: break;
   }
   ByteSpan used = UsedPart(whole);
-  size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
+  const size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
   if (position > used.size()) return false;
-  for (bool walking = true; walking;) {
-    Attribute attribute;
-    switch (NextAttribute(engine_, used, position, &attribute)) {
-      case AttributeStep::kEnd: walking = false; continue;
-      case AttributeStep::kBad:
-      case AttributeStep::kStop: return false;
-      case AttributeStep::kAttribute: break;
-    }
+  AttributeWalk walk(engine_, used, position);
+  Attribute attribute;
+  while (walk.Next(&attribute)) {
     if (attribute.type == ntfs_attr::kTypeAttributeList) {
-      if (!ReadAttributeList(engine_, volume_, used, &entry->extents, position, entry, node))
+      if (!ReadAttributeList(engine_, volume_, used, &entry->extents, attribute.position, entry,
+                             node))
         return false;
     } else if (attribute.type == ntfs_attr::kTypeFileName) {
       if (entry->name_from_attribute_list == 0 && !CopyFileNameHead(used, attribute, entry))
         return false;
     } else if (attribute.type == ntfs_attr::kTypeData && entry->extents.runs_settled == 0) {
-      if (!ReadDataAttributes(engine_, volume_, used, position, entry, &entry->extents,
+      if (!ReadDataAttributes(engine_, volume_, used, attribute.position, entry, &entry->extents,
                               record_sector))
         return false;
       break;
     }
-    position += attribute.length;
   }
+  if (walk.Failed()) return false;
   return HasName(entry);
 }
 
@@ -120,7 +116,7 @@ bool NtfsScanner::MakeEntryFromRecord(uint64_t record_sector, uint8_t* record,
   FoundTree& tree = engine_.tree;
   FoundNode* node = tree.NewNode();
   NtfsEntryRecord* entry = NewNtfsRecord();
-  node->record = reinterpret_cast<EntryRecord*>(entry);
+  node->record = AsEntryRecord(entry);
   table_[record_number] = node;
 
   auto drop = [&] {
@@ -239,7 +235,7 @@ void NtfsScanner::MakeCatchAllNode() {
     WriteLe64(entry->file_name + at, now);
   SetWideName(&entry->long_name, kCatchAllFolderName,
               sizeof(kCatchAllFolderName) / sizeof(char16_t) - 1);
-  node->record = reinterpret_cast<EntryRecord*>(entry);
+  node->record = AsEntryRecord(entry);
   catch_all_ = node;
 }
 
@@ -422,18 +418,14 @@ bool NtfsScanner::ParseLostRecord(uint8_t* record, uint64_t record_sector) {
   const uint8_t flags = static_cast<uint8_t>(RecordFlags(whole) & 0xFF);
   if (flags >= 1 && flags <= 3) return drop();
   ByteSpan used = UsedPart(whole);
-  size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
+  const size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
   if (position > used.size()) return drop();
-  for (bool walking = true; walking;) {
-    Attribute attribute;
-    switch (NextAttribute(engine_, used, position, &attribute)) {
-      case AttributeStep::kEnd: walking = false; continue;
-      case AttributeStep::kBad:
-      case AttributeStep::kStop: return drop();
-      case AttributeStep::kAttribute: break;
-    }
+  AttributeWalk walk(engine_, used, position);
+  Attribute attribute;
+  while (walk.Next(&attribute)) {
     if (attribute.type == ntfs_attr::kTypeAttributeList) {
-      if (!ReadAttributeList(engine_, volume_, used, &entry->extents, position, entry, nullptr))
+      if (!ReadAttributeList(engine_, volume_, used, &entry->extents, attribute.position, entry,
+                             nullptr))
         return drop();
     } else if (attribute.type == ntfs_attr::kTypeFileName) {
       if (entry->name_from_attribute_list == 0 && !CopyFileNameHead(used, attribute, entry))
@@ -441,13 +433,13 @@ bool NtfsScanner::ParseLostRecord(uint8_t* record, uint64_t record_sector) {
     } else if (attribute.type == ntfs_attr::kTypeData && entry->extents.runs_settled == 0) {
       // The lost file's own data attribute says where its content is; without it the entry
       // could be listed but never saved.
-      if (!ReadDataAttributes(engine_, volume_, used, position, entry, &entry->extents,
+      if (!ReadDataAttributes(engine_, volume_, used, attribute.position, entry, &entry->extents,
                               record_sector))
         return drop();
       break;
     }
-    position += attribute.length;
   }
+  if (walk.Failed()) return drop();
   if (!HasName(entry) || !CountEntryFreeClusters(volume_, entry)) return drop();
 
   FoundTree& tree = engine_.tree;
@@ -455,7 +447,7 @@ bool NtfsScanner::ParseLostRecord(uint8_t* record, uint64_t record_sector) {
   node->deleted = 1;
   node->directory = 0;
   node->valid = 1;
-  node->record = reinterpret_cast<EntryRecord*>(entry);
+  node->record = AsEntryRecord(entry);
   const uint64_t number = ParentNumber(node);
   FoundNode* parent = IsUsableParent(number, table_.size()) ? table_[number] : catch_all();
   tree.MoveNode(node, parent);

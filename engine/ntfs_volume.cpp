@@ -162,22 +162,32 @@ Salvage ReadSectorsSalvaging(Engine& engine, const NtfsVolume& volume, uint64_t 
 
 // --- attributes ------------------------------------------------------------------------------
 
-AttributeStep NextAttribute(Engine& engine, ByteSpan used, size_t position, Attribute* out) {
-  if (engine.ScanStep()) return AttributeStep::kStop;
+bool AttributeWalk::Next(Attribute* out) {
+  if (state_ != State::kWalking) return false;
+  const auto fail = [this] {
+    state_ = State::kFailed;
+    return false;
+  };
+  if (engine_.ScanStep()) return fail();
   // A record whose attributes run out before an end marker is damaged: the walk fails rather
   // than reading whatever follows the used part.
-  if (!FieldInside(used, position, 4)) return AttributeStep::kBad;
-  const uint32_t type = ReadLe32(used, position + ntfs_attr::kType);
-  if (ntfs_attr::IsEndMarker(type)) return AttributeStep::kEnd;
-  if (!FieldInside(used, position, 16)) return AttributeStep::kBad;
-  const uint32_t length = ReadLe32(used, position + ntfs_attr::kLength);
-  if (length < 16 || !FieldInside(used, position, length)) return AttributeStep::kBad;
-  out->position = position;
+  if (!FieldInside(used_, position_, 4)) return fail();
+  const uint32_t type = ReadLe32(used_, position_ + ntfs_attr::kType);
+  if (ntfs_attr::IsEndMarker(type)) {
+    state_ = State::kEnded;
+    return false;
+  }
+  if (!FieldInside(used_, position_, 16)) return fail();
+  const uint32_t length = ReadLe32(used_, position_ + ntfs_attr::kLength);
+  if (length < 16 || !FieldInside(used_, position_, length)) return fail();
+  out->position = position_;
   out->type = type;
   out->length = length;
-  out->non_resident = ReadLe8(used, position + ntfs_attr::kNonResident) != 0;
-  out->name_length = ReadLe8(used, position + ntfs_attr::kNameLength);
-  return AttributeStep::kAttribute;
+  out->non_resident = ReadLe8(used_, position_ + ntfs_attr::kNonResident) != 0;
+  out->name_length = ReadLe8(used_, position_ + ntfs_attr::kNameLength);
+  // Inside the used part, so the sum cannot wrap.
+  position_ += length;
+  return true;
 }
 
 bool ResidentValue(ByteSpan used, const Attribute& attribute, ByteSpan* value,
@@ -273,21 +283,16 @@ bool ReadRunList(Engine& engine, const NtfsVolume& volume, ByteSpan runs, Extent
 bool ReadDataAttributes(Engine& engine, const NtfsVolume& volume, ByteSpan used,
                         size_t position, NtfsEntryRecord* record, ExtentList* list,
                         uint64_t record_sector) {
-  for (;;) {
-    Attribute attribute;
-    switch (NextAttribute(engine, used, position, &attribute)) {
-      case AttributeStep::kEnd: return true;
-      case AttributeStep::kBad:
-      case AttributeStep::kStop: return false;
-      case AttributeStep::kAttribute: break;
-    }
+  AttributeWalk walk(engine, used, position);
+  Attribute attribute;
+  while (walk.Next(&attribute)) {
     // Named data attributes are other streams of the file, not its content.
     if (attribute.type == ntfs_attr::kTypeData && attribute.name_length == 0) {
       if (!TakeDataAttribute(engine, volume, used, attribute, record, list, record_sector))
         return false;
     }
-    position += attribute.length;
   }
+  return walk.Ended();
 }
 
 bool CopyFileNameHead(ByteSpan used, const Attribute& attribute, NtfsEntryRecord* record) {
@@ -347,20 +352,14 @@ bool ReadListedFileNames(Engine& engine, const NtfsVolume& volume, uint64_t refe
   uint64_t sector = 0;
   if (!ReadListedRecord(engine, volume, reference, &buffer, &sector)) return false;
   ByteSpan used = UsedPart(ByteSpan{buffer.data(), buffer.size()});
-  size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
-  for (;;) {
-    Attribute attribute;
-    switch (NextAttribute(engine, used, position, &attribute)) {
-      case AttributeStep::kEnd: return true;
-      case AttributeStep::kBad:
-      case AttributeStep::kStop: return false;
-      case AttributeStep::kAttribute: break;
-    }
+  AttributeWalk walk(engine, used, ReadLe16(used, ntfs_record::kFirstAttribute));
+  Attribute attribute;
+  while (walk.Next(&attribute)) {
     if (attribute.type == ntfs_attr::kTypeFileName && !attribute.non_resident) {
       if (!CopyFileNameHead(used, attribute, record)) return false;
     }
-    position += attribute.length;
   }
+  return walk.Ended();
 }
 
 bool WalkListEntries(Engine& engine, const NtfsVolume& volume, ByteSpan entries,
@@ -490,16 +489,11 @@ bool ReadSystemRecordRuns(Engine& engine, const NtfsVolume& volume, ByteSpan use
                           std::vector<uint8_t>* resident_value) {
   size_t position = ReadLe16(used, ntfs_record::kFirstAttribute);
   if (position > used.size()) return true;
-  for (;;) {
-    Attribute attribute;
-    switch (NextAttribute(engine, used, position, &attribute)) {
-      case AttributeStep::kEnd: return true;
-      case AttributeStep::kBad:
-      case AttributeStep::kStop: return false;
-      case AttributeStep::kAttribute: break;
-    }
+  AttributeWalk walk(engine, used, position);
+  Attribute attribute;
+  while (walk.Next(&attribute)) {
     if (attribute.type == ntfs_attr::kTypeAttributeList) {
-      if (!ReadAttributeList(engine, volume, used, list, position, nullptr, nullptr))
+      if (!ReadAttributeList(engine, volume, used, list, attribute.position, nullptr, nullptr))
         return false;
     } else if (attribute.type == ntfs_attr::kTypeData && list->runs_settled == 0) {
       if (resident_value != nullptr && !attribute.non_resident && attribute.name_length == 0) {
@@ -509,10 +503,10 @@ bool ReadSystemRecordRuns(Engine& engine, const NtfsVolume& volume, ByteSpan use
         resident_value->assign(value.data(), value.data() + value.size());
         return true;
       }
-      return ReadDataAttributes(engine, volume, used, position, nullptr, list, sector);
+      return ReadDataAttributes(engine, volume, used, attribute.position, nullptr, list, sector);
     }
-    position += attribute.length;
   }
+  return walk.Ended();
 }
 
 }  // namespace

@@ -94,8 +94,6 @@ Salvage ReadSectorsSalvaging(Engine& engine, const NtfsVolume& volume, uint64_t 
 bool LocateMft(Engine& engine, NtfsVolume& volume);
 bool LoadVolumeBitmap(Engine& engine, NtfsVolume& volume);
 
-// One step of an attribute walk: the attribute at `position`, or why the walk ends.
-enum class AttributeStep { kAttribute, kEnd, kBad, kStop };
 struct Attribute {
   size_t position = 0;
   uint32_t type = 0;
@@ -103,7 +101,36 @@ struct Attribute {
   bool non_resident = false;
   uint8_t name_length = 0;
 };
-AttributeStep NextAttribute(Engine& engine, ByteSpan used, size_t position, Attribute* out);
+
+// A walk over a record's attributes from `position`: each Next() gives the following attribute
+// whose header and length lie inside the used part, and the walk ends at the end marker or
+// fails: a record whose attributes run out before the end marker is damaged, and a stopped
+// scan ends every walk.
+//
+//   AttributeWalk walk(engine, used, position);
+//   Attribute attribute;
+//   while (walk.Next(&attribute)) { ... }
+//   return walk.Ended();
+//
+// A caller that leaves the loop early (the rest is another walk's) asks Failed() instead.
+class AttributeWalk {
+ public:
+  AttributeWalk(Engine& engine, ByteSpan used, size_t position)
+      : engine_(engine), used_(used), position_(position) {}
+  // The next attribute into *out; false once the walk has ended or failed.
+  bool Next(Attribute* out);
+  // True when the walk reached the end marker, false when it failed or is still going.
+  bool Ended() const { return state_ == State::kEnded; }
+  // True when the walk met a damaged attribute or the scan stopped.
+  bool Failed() const { return state_ == State::kFailed; }
+
+ private:
+  enum class State { kWalking, kEnded, kFailed };
+  Engine& engine_;
+  ByteSpan used_;
+  size_t position_;
+  State state_ = State::kWalking;
+};
 
 // The value bytes of a resident attribute (empty span when they do not lie inside it).
 bool ResidentValue(ByteSpan used, const Attribute& attribute, ByteSpan* value,

@@ -4,6 +4,10 @@
 #include "forms/CustomComboBox.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
+
+#include "forms/WindowText.h"
 
 namespace forms {
 
@@ -277,13 +281,10 @@ void TCustomComboBox::CloseUp() {
 }
 
 bool TCustomComboBox::TextFromWindow() {
-  if (!handle_) return false;
-  int n = GetWindowTextLengthA(handle_);
-  std::string t(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-  n = GetWindowTextA(handle_, t.data(), static_cast<int>(t.size()));
-  t.resize(static_cast<size_t>(n > 0 ? n : 0));
-  if (t == Text()) return false;
-  TControl::SetText(t);
+  std::optional<std::string> text = ChangedWindowText(handle_, Text());
+  if (!text) return false;
+  // The window has it already: only the copy is brought up to date.
+  TControl::SetText(*text);
   return true;
 }
 

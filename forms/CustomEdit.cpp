@@ -2,7 +2,11 @@
 // EN_CHANGE refreshes, so Text is right after typing and survives a recreated window.
 #include "forms/CustomEdit.h"
 
+#include <optional>
+#include <string>
 #include <vector>
+
+#include "forms/WindowText.h"
 
 namespace forms {
 
@@ -175,14 +179,10 @@ void TCustomEdit::Change() {
 }
 
 bool TCustomEdit::TextFromWindow() {
-  if (!handle_) return false;
-  int n = GetWindowTextLengthA(handle_);
-  std::string t(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-  n = GetWindowTextA(handle_, t.data(), static_cast<int>(t.size()));
-  t.resize(static_cast<size_t>(n > 0 ? n : 0));
-  if (t == Text()) return false;
+  std::optional<std::string> text = ChangedWindowText(handle_, Text());
+  if (!text) return false;
   // The window has it already: only the copy is brought up to date.
-  TControl::SetText(t);
+  TControl::SetText(*text);
   return true;
 }
 

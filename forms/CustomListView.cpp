@@ -581,89 +581,59 @@ void TCustomListView::ItemChanged(const NMLISTVIEW* nm) {
   if (was != now && OnSelectItem) OnSelectItem(this, ItemAt(nm->iItem), now);
 }
 
-LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW* cd) {
-  NMCUSTOMDRAW& nm = cd->nmcd;
-  const DWORD stage = nm.dwDrawStage;
-  const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
-  const bool sub_events = OnCustomDrawSubItem || OnAdvancedCustomDrawSubItem;
-  if (stage == CDDS_PREPAINT) {
-    DropDataCache();  // a new paint: the rows as they stand now
-    draw_fonts_.Clear();
-  }
-  if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events && !sub_events)
-    return CDRF_DODEFAULT;
-  canvas_.SetPaintHandle(nm.hdc);
-  canvas_.Font().Assign(Font());
-  canvas_.Brush.Color = Color();
-  bool default_draw = true;
-  LRESULT result = CDRF_DODEFAULT;
-  TCustomDrawState state = CustomDrawStateOf(nm.uItemState);
-  switch (stage) {
-    case CDDS_PREPAINT:
-      if (OnCustomDraw) OnCustomDraw(this, nm.rc, default_draw);
-      if (default_draw && OnAdvancedCustomDraw)
-        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPrePaint, default_draw);
-      if (!default_draw) {
-        result = CDRF_SKIPDEFAULT;
-        break;
-      }
-      if (item_events || sub_events) result |= CDRF_NOTIFYITEMDRAW;
-      if (OnAdvancedCustomDraw) result |= CDRF_NOTIFYPOSTPAINT;
-      break;
-    case CDDS_POSTPAINT:
-      if (OnAdvancedCustomDraw)
-        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPostPaint, default_draw);
-      break;
-    case CDDS_ITEMPREPAINT: {
-      TListItem* item = ItemAt(static_cast<int>(nm.dwItemSpec));
-      if (OnCustomDrawItem) OnCustomDrawItem(this, item, state, default_draw);
-      if (default_draw && OnAdvancedCustomDrawItem)
-        OnAdvancedCustomDrawItem(this, item, state, TCustomDrawStage::cdPrePaint, default_draw);
-      if (!default_draw) {
-        result = CDRF_SKIPDEFAULT;
-        break;
-      }
-      if (sub_events) result |= CDRF_NOTIFYSUBITEMDRAW;
-      if (OnAdvancedCustomDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
-      break;
-    }
-    case CDDS_ITEMPOSTPAINT:
-      if (OnAdvancedCustomDrawItem)
-        OnAdvancedCustomDrawItem(this, ItemAt(static_cast<int>(nm.dwItemSpec)), state,
-                                 TCustomDrawStage::cdPostPaint, default_draw);
-      break;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      TListItem* item = ItemAt(static_cast<int>(nm.dwItemSpec));
-      if (OnCustomDrawSubItem) OnCustomDrawSubItem(this, item, cd->iSubItem, state, default_draw);
-      if (default_draw && OnAdvancedCustomDrawSubItem)
-        OnAdvancedCustomDrawSubItem(this, item, cd->iSubItem, state, TCustomDrawStage::cdPrePaint,
-                                    default_draw);
-      result = default_draw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
-      if (default_draw && OnAdvancedCustomDrawSubItem) result |= CDRF_NOTIFYPOSTPAINT;
-      break;
-    }
-    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM:
-      if (OnAdvancedCustomDrawSubItem)
-        OnAdvancedCustomDrawSubItem(this, ItemAt(static_cast<int>(nm.dwItemSpec)), cd->iSubItem,
-                                    state, TCustomDrawStage::cdPostPaint, default_draw);
-      break;
-    default:
-      break;
-  }
-  // An item event that changed the canvas colours or font has the row drawn with them.
-  if ((stage & CDDS_ITEM) && default_draw && !(result & CDRF_SKIPDEFAULT)) {
-    if (!canvas_.Font().Equals(Font())) {
-      SelectObject(nm.hdc, draw_fonts_.Get(canvas_.Font()));
-      result |= CDRF_NEWFONT;
-    }
-    if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {
-      cd->clrText = ColorToRGB(canvas_.Font().Color());
-      cd->clrTextBk = ColorToRGB(canvas_.Brush.Color);
-      result |= CDRF_NEWFONT;
-    }
-  }
-  canvas_.FreeHandle();
-  return result;
+bool TCustomListView::HasCustomDrawEvents() const {
+  return OnCustomDraw || OnAdvancedCustomDraw || HasItemDrawEvents() || HasSubItemDrawEvents();
+}
+
+bool TCustomListView::HasItemDrawEvents() const {
+  return OnCustomDrawItem || OnAdvancedCustomDrawItem;
+}
+
+bool TCustomListView::HasSubItemDrawEvents() const {
+  return OnCustomDrawSubItem || OnAdvancedCustomDrawSubItem;
+}
+
+LRESULT TCustomListView::PrePaint(NMLVCUSTOMDRAW& cd, TCustomDrawState, bool& default_draw) {
+  PrePaintEvents(default_draw, OnCustomDraw, OnAdvancedCustomDraw, this, cd.nmcd.rc);
+  const bool rows = HasItemDrawEvents() || HasSubItemDrawEvents();
+  return PrePaintAnswer(default_draw, rows ? CDRF_NOTIFYITEMDRAW : 0, bool(OnAdvancedCustomDraw));
+}
+
+LRESULT TCustomListView::PostPaint(NMLVCUSTOMDRAW& cd, TCustomDrawState, bool& default_draw) {
+  PostPaintEvent(default_draw, OnAdvancedCustomDraw, this, cd.nmcd.rc);
+  return CDRF_DODEFAULT;
+}
+
+LRESULT TCustomListView::ItemPrePaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state,
+                                      bool& default_draw) {
+  TListItem* item = ItemAt(static_cast<int>(cd.nmcd.dwItemSpec));
+  PrePaintEvents(default_draw, OnCustomDrawItem, OnAdvancedCustomDrawItem, this, item, state);
+  return PrePaintAnswer(default_draw, HasSubItemDrawEvents() ? CDRF_NOTIFYSUBITEMDRAW : 0,
+                        bool(OnAdvancedCustomDrawItem));
+}
+
+LRESULT TCustomListView::ItemPostPaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state,
+                                       bool& default_draw) {
+  if (OnAdvancedCustomDrawItem)
+    PostPaintEvent(default_draw, OnAdvancedCustomDrawItem,
+                   this, ItemAt(static_cast<int>(cd.nmcd.dwItemSpec)), state);
+  return CDRF_DODEFAULT;
+}
+
+LRESULT TCustomListView::SubItemPrePaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state,
+                                         bool& default_draw) {
+  TListItem* item = ItemAt(static_cast<int>(cd.nmcd.dwItemSpec));
+  PrePaintEvents(default_draw, OnCustomDrawSubItem, OnAdvancedCustomDrawSubItem, this, item,
+                 cd.iSubItem, state);
+  return PrePaintAnswer(default_draw, 0, bool(OnAdvancedCustomDrawSubItem));
+}
+
+LRESULT TCustomListView::SubItemPostPaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state,
+                                          bool& default_draw) {
+  if (OnAdvancedCustomDrawSubItem)
+    PostPaintEvent(default_draw, OnAdvancedCustomDrawSubItem, this,
+                   ItemAt(static_cast<int>(cd.nmcd.dwItemSpec)), cd.iSubItem, state);
+  return CDRF_DODEFAULT;
 }
 
 void TCustomListView::CNDrawItem(TMessage& m) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "forms/CustomDraw.h"
 #include "forms/CustomSysView.h"
 #include "forms/ListColumns.h"
 #include "forms/ListItems.h"
@@ -18,7 +19,8 @@ namespace forms {
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
-class TCustomListView : public TCustomSysView {
+class TCustomListView : public TCustomSysView,
+                        private TCustomDraw<TCustomListView, NMLVCUSTOMDRAW> {
  public:
   explicit TCustomListView(TComponent* owner);
   ~TCustomListView() override;
@@ -172,13 +174,25 @@ class TCustomListView : public TCustomSysView {
                                     TItemStates new_state);
   virtual void CNNotify(TMessage& m);
   virtual void CNDrawItem(TMessage& m);
-  LRESULT CustomDraw(NMLVCUSTOMDRAW* cd);
   // The row as the events see it: a kept item, or in owner-data mode the row OnData filled.
   TListItem* ItemAt(int index);
   // Forget the row OnData filled last (its data may have changed).
   void DropDataCache() { data_index_ = -1; }
 
  private:
+  friend class TCustomDraw<TCustomListView, NMLVCUSTOMDRAW>;
+  // The custom-draw stages the list has events for; a new paint shows the rows as they stand.
+  void CustomDrawBegins() { DropDataCache(); }
+  bool HasCustomDrawEvents() const;
+  bool HasItemDrawEvents() const;
+  bool HasSubItemDrawEvents() const;
+  LRESULT PrePaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT PostPaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT ItemPrePaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT ItemPostPaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT SubItemPrePaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT SubItemPostPaint(NMLVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+
   void GetDispInfo(NMHDR* h);
   LRESULT FindItem(NMHDR* h);
   void HeaderRightClick();

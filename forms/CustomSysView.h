@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include "forms/ControlCanvas.h"
-#include "forms/CustomDrawFonts.h"
 #include "forms/ViewImages.h"
 #include "forms/ViewTypes.h"
 #include "forms/WinControl.h"
@@ -53,7 +52,6 @@ class TCustomSysView : public TWinControl {
 
   TViewImages images_{this};
   TControlCanvas canvas_{this};
-  TCustomDrawFonts draw_fonts_;
   bool read_only_ = false;
   bool hide_selection_ = true;
   TBorderStyle border_style_ = TBorderStyle::bsSingle;

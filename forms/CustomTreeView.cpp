@@ -431,64 +431,34 @@ void TCustomTreeView::Dispatch(TMessage& m) {
   TCustomSysView::Dispatch(m);
 }
 
-LRESULT TCustomTreeView::CustomDraw(NMTVCUSTOMDRAW* cd) {
-  NMCUSTOMDRAW& nm = cd->nmcd;
-  const bool item_events = OnCustomDrawItem || OnAdvancedCustomDrawItem;
-  if (nm.dwDrawStage == CDDS_PREPAINT) draw_fonts_.Clear();
-  if (!OnCustomDraw && !OnAdvancedCustomDraw && !item_events) return CDRF_DODEFAULT;
-  canvas_.SetPaintHandle(nm.hdc);
-  canvas_.Font().Assign(Font());
-  canvas_.Brush.Color = Color();
-  bool default_draw = true;
-  LRESULT result = CDRF_DODEFAULT;
-  TCustomDrawState state = CustomDrawStateOf(nm.uItemState);
-  auto* node = reinterpret_cast<TTreeNode*>(nm.lItemlParam);
-  switch (nm.dwDrawStage) {
-    case CDDS_PREPAINT:
-      if (OnCustomDraw) OnCustomDraw(this, nm.rc, default_draw);
-      if (default_draw && OnAdvancedCustomDraw)
-        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPrePaint, default_draw);
-      if (!default_draw) {
-        result = CDRF_SKIPDEFAULT;
-        break;
-      }
-      if (item_events) result |= CDRF_NOTIFYITEMDRAW;
-      if (OnAdvancedCustomDraw) result |= CDRF_NOTIFYPOSTPAINT;
-      break;
-    case CDDS_POSTPAINT:
-      if (OnAdvancedCustomDraw)
-        OnAdvancedCustomDraw(this, nm.rc, TCustomDrawStage::cdPostPaint, default_draw);
-      break;
-    case CDDS_ITEMPREPAINT:
-      if (!node) break;
-      if (OnCustomDrawItem) OnCustomDrawItem(this, node, state, default_draw);
-      if (default_draw && OnAdvancedCustomDrawItem)
-        OnAdvancedCustomDrawItem(this, node, state, TCustomDrawStage::cdPrePaint, default_draw);
-      if (!default_draw) {
-        result = CDRF_SKIPDEFAULT;
-        break;
-      }
-      if (OnAdvancedCustomDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
-      // Colours or a font the event set on the canvas are the ones the node is drawn in.
-      if (!canvas_.Font().Equals(Font())) {
-        SelectObject(nm.hdc, draw_fonts_.Get(canvas_.Font()));
-        result |= CDRF_NEWFONT;
-      }
-      if (canvas_.Font().Color() != Font().Color() || canvas_.Brush.Color != Color()) {
-        cd->clrText = ColorToRGB(canvas_.Font().Color());
-        cd->clrTextBk = ColorToRGB(canvas_.Brush.Color);
-        result |= CDRF_NEWFONT;
-      }
-      break;
-    case CDDS_ITEMPOSTPAINT:
-      if (node && OnAdvancedCustomDrawItem)
-        OnAdvancedCustomDrawItem(this, node, state, TCustomDrawStage::cdPostPaint, default_draw);
-      break;
-    default:
-      break;
-  }
-  canvas_.FreeHandle();
-  return result;
+bool TCustomTreeView::HasCustomDrawEvents() const {
+  return OnCustomDraw || OnAdvancedCustomDraw || HasItemDrawEvents();
+}
+
+LRESULT TCustomTreeView::PrePaint(NMTVCUSTOMDRAW& cd, TCustomDrawState, bool& default_draw) {
+  PrePaintEvents(default_draw, OnCustomDraw, OnAdvancedCustomDraw, this, cd.nmcd.rc);
+  return PrePaintAnswer(default_draw, HasItemDrawEvents() ? CDRF_NOTIFYITEMDRAW : 0,
+                        bool(OnAdvancedCustomDraw));
+}
+
+LRESULT TCustomTreeView::PostPaint(NMTVCUSTOMDRAW& cd, TCustomDrawState, bool& default_draw) {
+  PostPaintEvent(default_draw, OnAdvancedCustomDraw, this, cd.nmcd.rc);
+  return CDRF_DODEFAULT;
+}
+
+LRESULT TCustomTreeView::ItemPrePaint(NMTVCUSTOMDRAW& cd, TCustomDrawState state,
+                                      bool& default_draw) {
+  auto* node = reinterpret_cast<TTreeNode*>(cd.nmcd.lItemlParam);
+  if (!node) return CDRF_DODEFAULT;
+  PrePaintEvents(default_draw, OnCustomDrawItem, OnAdvancedCustomDrawItem, this, node, state);
+  return PrePaintAnswer(default_draw, 0, bool(OnAdvancedCustomDrawItem));
+}
+
+LRESULT TCustomTreeView::ItemPostPaint(NMTVCUSTOMDRAW& cd, TCustomDrawState state,
+                                       bool& default_draw) {
+  auto* node = reinterpret_cast<TTreeNode*>(cd.nmcd.lItemlParam);
+  if (node) PostPaintEvent(default_draw, OnAdvancedCustomDrawItem, this, node, state);
+  return CDRF_DODEFAULT;
 }
 
 void TCustomTreeView::CNNotify(TMessage& m) {

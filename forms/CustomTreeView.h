@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "forms/CustomDraw.h"
 #include "forms/CustomSysView.h"
 #include "forms/TreeNodes.h"
 
@@ -19,7 +20,8 @@ namespace forms {
 // changes (and as nodes are added), or both.
 enum class TSortType { stNone, stData, stText, stBoth };
 
-class TCustomTreeView : public TCustomSysView {
+class TCustomTreeView : public TCustomSysView,
+                        private TCustomDraw<TCustomTreeView, NMTVCUSTOMDRAW> {
  public:
   explicit TCustomTreeView(TComponent* owner);
   ~TCustomTreeView() override;
@@ -143,7 +145,6 @@ class TCustomTreeView : public TCustomSysView {
   virtual void GetSelectedIndex(TTreeNode* node);
   virtual bool CanEdit(TTreeNode* node);
   virtual void Edit(TTreeNode* node, std::string& text);
-  LRESULT CustomDraw(NMTVCUSTOMDRAW* cd);
   TTreeNode* NodeOf(HTREEITEM item) const;
   // `node` and its subtree are about to go.
   void NodeGoing(TTreeNode* node);
@@ -154,6 +155,17 @@ class TCustomTreeView : public TCustomSysView {
   void SortChildren(TTreeNode* parent, bool recurse);
 
  private:
+  friend class TCustomDraw<TCustomTreeView, NMTVCUSTOMDRAW>;
+  // The custom-draw stages the tree has events for.
+  bool HasCustomDrawEvents() const;
+  bool HasItemDrawEvents() const { return OnCustomDrawItem || OnAdvancedCustomDrawItem; }
+  LRESULT PrePaint(NMTVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT PostPaint(NMTVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT ItemPrePaint(NMTVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  LRESULT ItemPostPaint(NMTVCUSTOMDRAW& cd, TCustomDrawState state, bool& default_draw);
+  // A node takes the canvas's font and colours before it is drawn only.
+  bool StageTakesCanvas(DWORD stage) const { return stage == CDDS_ITEMPREPAINT; }
+
   static int CALLBACK CompareNodes(LPARAM a, LPARAM b, LPARAM tree);
   void GetDispInfo(NMHDR* h);
   // The caret moved to `node`: the selection follows as the keys held say.

@@ -226,9 +226,9 @@ void PlantRoot(FoundTree* tree, const std::u16string& caption) {
   FoundNode* root = tree->NewNode();
   FatEntryRecord* record = NewFatRecord();
   SetWideName(&record->long_name, caption.data(), caption.size());
-  root->record = reinterpret_cast<EntryRecord*>(record);
+  root->record = AsEntryRecord(record);
   FoundNode* child = tree->NewNode();
-  child->record = reinterpret_cast<EntryRecord*>(NewFatRecord());
+  child->record = AsEntryRecord(NewFatRecord());
   tree->AttachNode(child, root);
 }
 

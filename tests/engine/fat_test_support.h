@@ -72,7 +72,7 @@ struct ScanRig {
 using utf_text::Utf8;
 
 inline FatEntryRecord* Record(const FoundNode* node) {
-  return reinterpret_cast<FatEntryRecord*>(node->record);
+  return AsFatRecord(node->record);
 }
 inline std::string LongName(const FoundNode* n) { return Utf8(GetWideName(&Record(n)->long_name)); }
 inline std::string ShortName(const FoundNode* n) { return Utf8(GetWideName(&Record(n)->short_name)); }

@@ -141,7 +141,7 @@ TEST_F(Filters, AnItemWithoutADotPassesOnlyNamesWithoutADot) {
 
 TEST_F(Filters, NameTestFallsBackToTheShortNameAndFailsWithoutAnyName) {
   FoundNode* file = AddFatFile(fat_.tree, nullptr, u"", FatEntry(100));
-  auto* record = reinterpret_cast<FatEntryRecord*>(file->record);
+  auto* record = AsFatRecord(file->record);
   SplitNameFilter("*.doc", &fat_.name_filters);
   EXPECT_FALSE(NodeFilter(fat_, file));
   SetWideName(&record->short_name, u"xEPORT.DOC", 10);

@@ -110,7 +110,7 @@ inline FoundNode* AddFatFile(FoundTree& tree, FoundNode* parent, const std::u16s
   FatEntryRecord* record = NewFatRecord();
   std::memcpy(record->dir_entry, entry.data(), entry.size());
   SetWideName(&record->long_name, name.data(), name.size());
-  return HangFile(tree, parent, reinterpret_cast<EntryRecord*>(record), deleted);
+  return HangFile(tree, parent, AsEntryRecord(record), deleted);
 }
 
 inline FoundNode* AddNtfsFile(FoundTree& tree, FoundNode* parent, const std::u16string& name,
@@ -118,7 +118,7 @@ inline FoundNode* AddNtfsFile(FoundTree& tree, FoundNode* parent, const std::u16
   NtfsEntryRecord* record = NewNtfsRecord();
   std::memcpy(record->file_name, head.data(), head.size());
   SetWideName(&record->long_name, name.data(), name.size());
-  return HangFile(tree, parent, reinterpret_cast<EntryRecord*>(record), deleted);
+  return HangFile(tree, parent, AsEntryRecord(record), deleted);
 }
 
 }  // namespace scavrel::testing_tree

@@ -272,7 +272,7 @@ TEST(FoundTree, DeleteNodeUnlinksCreationOrderAndFreesTheRecord) {
   const char16_t name[] = u"long name.txt";
   SetWideName(&record->long_name, name, 13);
   AppendRun(&record->extents)->cluster_count = 3;
-  a->record = reinterpret_cast<EntryRecord*>(record);
+  a->record = AsEntryRecord(record);
   tree.MoveNode(a, root);
   tree.MoveNode(b, root);
 
@@ -298,8 +298,8 @@ TEST(FoundTree, ClearTreeFreesNodesAndRecordsOfBothForms) {
     for (int i = 0; i < 100; ++i) {
       FoundNode* n = NewDeletedFile(tree);
       EntryRecord* record = form == RecordForm::kNtfs
-                                ? reinterpret_cast<EntryRecord*>(NewNtfsRecord())
-                                : reinterpret_cast<EntryRecord*>(NewFatRecord());
+                                ? AsEntryRecord(NewNtfsRecord())
+                                : AsEntryRecord(NewFatRecord());
       SetWideName(LongNameSlot(record, form), u"x", 1);
       SetWideName(ShortNameSlot(record, form), u"X~1", 3);
       for (int r = 0; r < 3; ++r) AppendRun(&record->extents);

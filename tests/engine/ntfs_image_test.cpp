@@ -58,7 +58,7 @@ class NtfsImageTest : public ::testing::Test {
 
   void Collect(const FoundNode* node, const std::string& path) {
     for (const FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {
-      auto* rec = reinterpret_cast<NtfsEntryRecord*>(c->record);
+      auto* rec = AsNtfsRecord(c->record);
       const char16_t* name = GetWideName(&rec->long_name);
       if (name == nullptr) name = GetWideName(&rec->short_name);
       std::string p = path.empty() ? Utf8(name) : path + "/" + Utf8(name);

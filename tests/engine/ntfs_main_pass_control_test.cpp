@@ -131,7 +131,7 @@ TreeShape Shape(FoundTree& tree) {
       break;
     }
     for (FoundNode* c = item.node->first_child; c != nullptr; c = c->next_sibling) {
-      auto* record = reinterpret_cast<NtfsEntryRecord*>(c->record);
+      auto* record = AsNtfsRecord(c->record);
       const char16_t* name = GetWideName(&record->long_name);
       if (name == nullptr || name[0] == 0) name = GetWideName(&record->short_name);
       std::string path = item.path + "/" + Utf8(name);

@@ -53,7 +53,7 @@ class TestPlatform : public WorkerPlatform {
 };
 
 std::string Utf8Name(const FoundNode* node) {
-  auto* rec = reinterpret_cast<NtfsEntryRecord*>(node->record);
+  auto* rec = AsNtfsRecord(node->record);
   const char16_t* name = GetWideName(&rec->long_name);
   if (name == nullptr) name = GetWideName(&rec->short_name);
   std::string out;
@@ -91,13 +91,13 @@ class NtfsScanTest : public ::testing::Test {
     return result;
   }
   uint64_t Size(const std::string& path) {
-    auto* rec = reinterpret_cast<NtfsEntryRecord*>(tree.at(path)->record);
+    auto* rec = AsNtfsRecord(tree.at(path)->record);
     uint64_t size = 0;
     std::memcpy(&size, rec->file_name + 48, 8);
     return size;
   }
   ExtentList& Extents(const std::string& path) {
-    return reinterpret_cast<NtfsEntryRecord*>(tree.at(path)->record)->extents;
+    return AsNtfsRecord(tree.at(path)->record)->extents;
   }
 
   LastError error;
@@ -219,7 +219,7 @@ TEST_F(NtfsScanTest, TheRootIsNamedWithTheCaptionReadInTheAnsiCodePage) {
   engine.root_name = "E:\\Mount \x80\\";
   vol.SetRecord(17, Record(0).FileName(5, u"keep.txt").Finish());
   ASSERT_EQ(Scan(false), 1);
-  auto* root = reinterpret_cast<NtfsEntryRecord*>(engine.tree.root()->record);
+  auto* root = AsNtfsRecord(engine.tree.root()->record);
   EXPECT_EQ(std::u16string(GetWideName(&root->long_name)), u"E:\\Mount \u20AC\\");
 }
 

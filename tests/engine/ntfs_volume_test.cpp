@@ -322,7 +322,7 @@ TEST_F(NtfsVolumeTest, ResidentDataIsOneRunAtTheValueInTheRecord) {
   NtfsEntryRecord* entry = NewNtfsRecord();
   ByteSpan used = UsedPart(Span(bytes));
   Attribute name;
-  ASSERT_EQ(NextAttribute(engine, used, 0x38, &name), AttributeStep::kAttribute);
+  ASSERT_TRUE(AttributeWalk(engine, used, 0x38).Next(&name));
   const size_t data_at = 0x38 + name.length;
   ASSERT_TRUE(ReadDataAttributes(engine, volume, used, data_at, entry, &entry->extents, 777));
   // The value sits 24 bytes into the data attribute.
@@ -350,7 +350,7 @@ TEST_F(NtfsVolumeTest, FileNameSizeWinsOverTheDataSizeUnlessItIsZero) {
     ByteSpan used = UsedPart(Span(bytes));
     NtfsEntryRecord* entry = NewNtfsRecord();
     Attribute name;
-    ASSERT_EQ(NextAttribute(engine, used, 0x38, &name), AttributeStep::kAttribute);
+    ASSERT_TRUE(AttributeWalk(engine, used, 0x38).Next(&name));
     ASSERT_TRUE(CopyFileNameHead(used, name, entry));
     ASSERT_TRUE(ReadDataAttributes(engine, volume, used, 0x38 + name.length, entry,
                                    &entry->extents, 0));
@@ -372,7 +372,7 @@ TEST_F(NtfsVolumeTest, NamedDataInTheBaseRecordIsNotTheFilesData) {
   ASSERT_TRUE(CheckRecordHeader(volume, bytes.data()));
   ExtentList* list = NewList();
   Attribute name;
-  ASSERT_EQ(NextAttribute(engine, UsedPart(Span(bytes)), 0x38, &name), AttributeStep::kAttribute);
+  ASSERT_TRUE(AttributeWalk(engine, UsedPart(Span(bytes)), 0x38).Next(&name));
   ASSERT_TRUE(ReadDataAttributes(engine, volume, UsedPart(Span(bytes)), 0x38 + name.length,
                                  nullptr, list, 0));
   EXPECT_EQ(Runs(list), (std::vector<std::pair<uint64_t, uint64_t>>{{48, 2}}));
@@ -383,16 +383,21 @@ TEST_F(NtfsVolumeTest, AttributeWalkStaysInsideTheRecord) {
   ntfs_test::Put32(zero_length, 0x38 + 4, 0);
   ASSERT_TRUE(CheckRecordHeader(volume, zero_length.data()));
   Attribute a;
-  EXPECT_EQ(NextAttribute(engine, UsedPart(Span(zero_length)), 0x38, &a), AttributeStep::kBad);
+  AttributeWalk zero_walk(engine, UsedPart(Span(zero_length)), 0x38);
+  EXPECT_FALSE(zero_walk.Next(&a));
+  EXPECT_TRUE(zero_walk.Failed());
   auto no_end = Record(0).FileName(5, u"d").Finish(false);
   ASSERT_TRUE(CheckRecordHeader(volume, no_end.data()));
-  ByteSpan used = UsedPart(Span(no_end));
-  ASSERT_EQ(NextAttribute(engine, used, 0x38, &a), AttributeStep::kAttribute);
-  EXPECT_EQ(NextAttribute(engine, used, 0x38 + a.length, &a), AttributeStep::kBad);
+  AttributeWalk no_end_walk(engine, UsedPart(Span(no_end)), 0x38);
+  ASSERT_TRUE(no_end_walk.Next(&a));
+  EXPECT_FALSE(no_end_walk.Next(&a));
+  EXPECT_TRUE(no_end_walk.Failed());
   auto long_attr = Record(0).FileName(5, u"d").Finish();
   ntfs_test::Put32(long_attr, 0x38 + 4, 0x10000);
   ASSERT_TRUE(CheckRecordHeader(volume, long_attr.data()));
-  EXPECT_EQ(NextAttribute(engine, UsedPart(Span(long_attr)), 0x38, &a), AttributeStep::kBad);
+  AttributeWalk long_walk(engine, UsedPart(Span(long_attr)), 0x38);
+  EXPECT_FALSE(long_walk.Next(&a));
+  EXPECT_TRUE(long_walk.Failed());
 }
 
 TEST(NtfsFreeClusters, FiveClustersFromClusterSixCountByByteParts) {

@@ -47,7 +47,7 @@ class FailingPlatform : public WorkerPlatform {
 };
 
 std::string NameOf(const FoundNode* node) {
-  auto* record = reinterpret_cast<NtfsEntryRecord*>(node->record);
+  auto* record = AsNtfsRecord(node->record);
   const char16_t* name = GetWideName(&record->long_name);
   return utf_text::Utf8(name != nullptr ? name : GetWideName(&record->short_name));
 }

@@ -20,7 +20,7 @@ using utf_text::Utf8;
 
 void List(FoundNode* node, const std::string& path) {
   for (FoundNode* child = node->first_child; child != nullptr; child = child->next_sibling) {
-    auto* rec = reinterpret_cast<NtfsEntryRecord*>(child->record);
+    auto* rec = AsNtfsRecord(child->record);
     const char16_t* name = GetWideName(&rec->long_name);
     if (name == nullptr) name = GetWideName(&rec->short_name);
     std::string p = path.empty() ? Utf8(name) : path + "/" + Utf8(name);
