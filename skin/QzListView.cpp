@@ -109,18 +109,6 @@ TQzListView::~TQzListView() {
 
 // ---- properties -----------------------------------------------------------------------------
 
-void TQzListView::SetVScrollBar(TQzScrollBar* bar) {
-  if (bar == vscroll_) return;
-  vscroll_ = bar;
-  AttachBar(true, bar);
-}
-
-void TQzListView::SetHScrollBar(TQzScrollBar* bar) {
-  if (bar == hscroll_) return;
-  hscroll_ = bar;
-  AttachBar(false, bar);
-}
-
 void TQzListView::SetImageList(TImageList*& slot, TImageList* v) {
   if (v == slot) return;
   TImageList* old = slot;
@@ -156,29 +144,9 @@ void TQzListView::SetHeadline(const TPicture* p) { headline_.Assign(p); }
 void TQzListView::Notification(TComponent* c, TOperation op) {
   TSkinListViewBase::Notification(c, op);
   if (op != TOperation::opRemove) return;
-  if (c == vscroll_) vscroll_ = nullptr;
-  if (c == hscroll_) hscroll_ = nullptr;
   if (c == head_image_) head_image_ = nullptr;
   if (c == head_state_) head_state_ = nullptr;
   if (c == head_img_sort_) head_img_sort_ = nullptr;
-}
-
-bool TQzListView::GetPublished(std::string_view name, TPropValue* out) const {
-  if (name == "VScrollBar" || name == "HScrollBar") {
-    if (out) *out = static_cast<TComponent*>(name[0] == 'V' ? vscroll_ : hscroll_);
-    return true;
-  }
-  return TSkinListViewBase::GetPublished(name, out);
-}
-
-bool TQzListView::SetPublished(std::string_view name, const TPropValue& v) {
-  if ((name == "VScrollBar" || name == "HScrollBar") && std::holds_alternative<TComponent*>(v)) {
-    auto* bar = dynamic_cast<TQzScrollBar*>(std::get<TComponent*>(v));
-    if (name[0] == 'V') SetVScrollBar(bar);
-    else SetHScrollBar(bar);
-    return true;
-  }
-  return TSkinListViewBase::SetPublished(name, v);
 }
 
 void TQzListView::ApplyHeaderFont() {

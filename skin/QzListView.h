@@ -54,10 +54,10 @@ class TQzListView : public TSkinListViewBase {
   ~TQzListView() override;
   const char* ClassName() const override { return "TQzListView"; }
 
-  TQzScrollBar* VScrollBar() const { return vscroll_; }
-  void SetVScrollBar(TQzScrollBar* bar);
-  TQzScrollBar* HScrollBar() const { return hscroll_; }
-  void SetHScrollBar(TQzScrollBar* bar);
+  TQzScrollBar* VScrollBar() const { return static_cast<TQzScrollBar*>(VBar()); }
+  void SetVScrollBar(TQzScrollBar* bar) { AttachBar(true, bar); }
+  TQzScrollBar* HScrollBar() const { return static_cast<TQzScrollBar*>(HBar()); }
+  void SetHScrollBar(TQzScrollBar* bar) { AttachBar(false, bar); }
 
   // The captions are drawn in HeadFont; the header window itself takes HeadHeightFont, and
   // so its height.
@@ -100,13 +100,13 @@ class TQzListView : public TSkinListViewBase {
   THeaderStateClickEvent OnHeaderStateClick;
   forms::TNotifyEvent OnAllClick;  // kept for the forms; never fired
 
-  bool GetPublished(std::string_view name, forms::TPropValue* out) const override;
-  bool SetPublished(std::string_view name, const forms::TPropValue& value) override;
-
  protected:
   LRESULT HeaderMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l) override;
   void HeaderHooked() override;
   void Notification(forms::TComponent* c, forms::TOperation op) override;
+  TSkinCustomScrollBar* AsBar(forms::TComponent* c) const override {
+    return dynamic_cast<TQzScrollBar*>(c);
+  }
 
  private:
   void PaintHeader(HWND header);
@@ -115,8 +115,6 @@ class TQzListView : public TSkinListViewBase {
   bool StateValid(int column) const;
   void EndPress(HWND header);
 
-  TQzScrollBar* vscroll_ = nullptr;
-  TQzScrollBar* hscroll_ = nullptr;
   forms::TFont head_font_;
   forms::TFont head_height_font_;
   forms::TImageList* head_image_ = nullptr;

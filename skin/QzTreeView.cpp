@@ -54,18 +54,15 @@ void TQzTreeView::SetBorderColor(TColor c) {
 }
 
 void TQzTreeView::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TQzTreeView::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
-  TSkinUIStyle eff;
-  const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
+  look_.SetStyle(s);
+  const TSkinUIStyle eff = look_.Effective();
   // A skin without a control border colour frames the tree as the fallback style does.
-  const TColor border = LookColor(skin ? file_theme_ : nullptr, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
+  const TColor border = look_.Color(Skin2Color::ControlBorderColor, StyleItem::ControlBorder);
   if (vbar_) vbar_->SetUIStyle(eff);
   if (hbar_) hbar_->SetUIStyle(eff);
   SetBorderColor(border);
@@ -93,9 +90,7 @@ void TQzTreeView::AttachBar(TQzScrollBar*& slot, TQzScrollBar* bar, bool vertica
   bar->SetOrientation(vertical ? TSkinProgressBarOrientation::skVertical
                                : TSkinProgressBarOrientation::skHorizontal);
   // A bar attached after the tree took its style would keep a look of its own.
-  TSkinUIStyle eff;
-  TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff);
-  bar->SetUIStyle(eff);
+  bar->SetUIStyle(look_.Effective());
   if (vertical)
     bar->OnChange() = [this](TObject*) { VScrollBarChange(); };
   else
@@ -108,14 +103,11 @@ void TQzTreeView::Notification(TComponent* component, TOperation operation) {
   if (operation != TOperation::opRemove) return;
   if (component == vbar_) vbar_ = nullptr;
   if (component == hbar_) hbar_ = nullptr;
-  if (component == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(component, operation)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 bool TQzTreeView::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   if (name == "BorderColor") {
     if (out) *out = static_cast<std::int64_t>(border_color_);
     return true;
@@ -136,7 +128,7 @@ bool TQzTreeView::GetPublished(std::string_view name, TPropValue* out) const {
 }
 
 bool TQzTreeView::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   if (name == "BorderColor" && std::holds_alternative<std::int64_t>(v)) {
     SetBorderColor(static_cast<TColor>(std::get<std::int64_t>(v)));
     return true;

@@ -7,8 +7,7 @@
 
 #include "forms/CustomTreeView.h"
 #include "skin/QzScrollBar.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -20,9 +19,9 @@ class TQzTreeView : public forms::TCustomTreeView {
 
   forms::TColor BorderColor() const { return border_color_; }
   void SetBorderColor(forms::TColor c);
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   TQzScrollBar* VScrollBar() const { return vbar_; }
   void SetVScrollBar(TQzScrollBar* bar);
@@ -59,8 +58,7 @@ class TQzTreeView : public forms::TCustomTreeView {
   void KeepBarsAbove();
 
   forms::TColor border_color_ = 0;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
-  TSkinFileTheme* file_theme_ = nullptr;
+  TSkinLook look_;
   TQzScrollBar* vbar_ = nullptr;
   TQzScrollBar* hbar_ = nullptr;
   bool syncing_ = false;

@@ -43,7 +43,7 @@ TGlyphPlacement PlaceGlyph(TButtonLayout layout, int w, int h, int gw, int gh, i
 TSkinCustomButton::TSkinCustomButton(TComponent* owner) : TCustomControl(owner) {
   SetControlStyle(ControlStyle() & ~(csDoubleClicks | csAcceptsControls));
   SetTabStop(true);
-  ui_style_ = OwnerFormUIStyle(owner);
+  look_.SetStyle(OwnerFormUIStyle(owner));
 }
 
 TSkinCustomButton::~TSkinCustomButton() {
@@ -71,7 +71,7 @@ void TSkinCustomButton::SetTransparent(bool v) {
 }
 
 void TSkinCustomButton::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
+  look_.SetStyle(s);
   UIStyleChanged();
   Invalidate();
 }
@@ -82,14 +82,8 @@ void TSkinCustomButton::SetFocusedRectMargin(int m) {
 }
 
 void TSkinCustomButton::SetFileThemeRef(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
-}
-
-bool TSkinCustomButton::Resolve(TSkinUIStyle& effective) const {
-  return TSkinFileTheme::ResolveStyle(file_theme_, UIStyle(), effective);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinCustomButton::SetDefault(bool v) {
@@ -107,10 +101,7 @@ void TSkinCustomButton::SetEnabled(bool v) {
 
 void TSkinCustomButton::Notification(TComponent* c, TOperation op) {
   TCustomControl::Notification(c, op);
-  if (op == TOperation::opRemove && c == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 void TSkinCustomButton::CreateWnd() {
@@ -310,23 +301,19 @@ void TSkinCustomButton::Dispatch(TMessage& m) {
   TCustomControl::Dispatch(m);
 }
 
-void TSkinCustomButton::GetPicNormal(TBitmap& b) {
-  TSkinUIStyle eff;
-  if (Resolve(eff)) file_theme_->GetBitmapFrame(Skin2Bitmap::Button, &b, 1, 3);
-  else GetStyleBitmap(StyleIndex(eff), StyleItem::Button, &b, 1, 3);
+namespace {
+
+// One of the three frames of the look's button picture.
+void ButtonFrame(const TSkinLook& look, TBitmap& b, int frame) {
+  if (TSkinFileTheme* skin = look.Skin()) skin->GetBitmapFrame(Skin2Bitmap::Button, &b, frame, 3);
+  else GetStyleBitmap(StyleIndex(look.Effective()), StyleItem::Button, &b, frame, 3);
 }
 
-void TSkinCustomButton::GetPicMouseOn(TBitmap& b) {
-  TSkinUIStyle eff;
-  if (Resolve(eff)) file_theme_->GetBitmapFrame(Skin2Bitmap::Button, &b, 2, 3);
-  else GetStyleBitmap(StyleIndex(eff), StyleItem::Button, &b, 2, 3);
-}
+}  // namespace
 
-void TSkinCustomButton::GetPicMouseDown(TBitmap& b) {
-  TSkinUIStyle eff;
-  if (Resolve(eff)) file_theme_->GetBitmapFrame(Skin2Bitmap::Button, &b, 3, 3);
-  else GetStyleBitmap(StyleIndex(eff), StyleItem::Button, &b, 3, 3);
-}
+void TSkinCustomButton::GetPicNormal(TBitmap& b) { ButtonFrame(Look(), b, 1); }
+void TSkinCustomButton::GetPicMouseOn(TBitmap& b) { ButtonFrame(Look(), b, 2); }
+void TSkinCustomButton::GetPicMouseDown(TBitmap& b) { ButtonFrame(Look(), b, 3); }
 
 void TSkinCustomButton::GetPicDisabled(TBitmap& b) { GetPicNormal(b); }
 
@@ -429,14 +416,13 @@ void TSkinButton::SetSpacing(int s) {
 }
 
 void TSkinButton::UIStyleChanged() {
-  TSkinUIStyle eff;
-  if (Resolve(eff)) {
-    SetTransparent(FileThemeRef()->GetFlag(Skin2Flag::ButtonTrans) != 0);
-    // A skin without a button font colour answers -1, which is no colour at all: keep black.
-    const TColor color = FileThemeRef()->GetColor(Skin2Color::ButtonFontColor);
-    Font().SetColor(color == -1 ? clBlack : color);
+  const TSkinLook look = Look();
+  if (TSkinFileTheme* skin = look.Skin()) {
+    SetTransparent(skin->GetFlag(Skin2Flag::ButtonTrans) != 0);
+    // A skin without a button font colour keeps black.
+    Font().SetColor(look.ColorOr(Skin2Color::ButtonFontColor, clBlack));
   } else {
-    SetTransparent(GetStyleFlag(StyleIndex(eff), StyleItem::ButtonTransparent) != 0);
+    SetTransparent(GetStyleFlag(StyleIndex(look.Effective()), StyleItem::ButtonTransparent) != 0);
     Font().SetColor(clBlack);
   }
 }
@@ -496,8 +482,8 @@ void TSkinButton::DrawCaption(TCanvas& canvas, const std::string& caption) {
 }
 
 void TSkinButton::DrawFocus(TCanvas& canvas) {
-  TSkinUIStyle eff;
-  if (!Resolve(eff) && (eff == TSkinUIStyle::MacOS || eff == TSkinUIStyle::BlueGlass)) {
+  const TSkinUIStyle eff = Look().Effective();
+  if (eff == TSkinUIStyle::MacOS || eff == TSkinUIStyle::BlueGlass) {
     bold_caption_ = true;  // these looks show focus by a bold caption
     return;
   }
@@ -505,12 +491,12 @@ void TSkinButton::DrawFocus(TCanvas& canvas) {
 }
 
 bool TSkinButton::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, FileTheme(), UIStyle(), out)) return true;
+  if (Look().GetPublished(name, out)) return true;
   return TSkinCustomButton::GetPublished(name, out);
 }
 
 bool TSkinButton::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   return TSkinCustomButton::SetPublished(name, v);
 }
 

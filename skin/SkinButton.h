@@ -8,8 +8,7 @@
 #include <memory>
 
 #include "forms/Forms.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -46,7 +45,7 @@ class TSkinCustomButton : public forms::TCustomControl {
   void SetTransparent(bool v);
   forms::TModalResult ModalResult() const { return modal_result_; }
   void SetModalResult(forms::TModalResult r) { modal_result_ = r; }
-  virtual TSkinUIStyle UIStyle() const { return ui_style_; }
+  virtual TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   int MouseContinuouslyDownInterval() const { return repeat_interval_; }
   void SetMouseContinuouslyDownInterval(int ms) { repeat_interval_ = ms; }
@@ -83,10 +82,10 @@ class TSkinCustomButton : public forms::TCustomControl {
   virtual void GetPicMouseDown(forms::TBitmap& b);
   virtual void GetPicDisabled(forms::TBitmap& b);
 
-  TSkinFileTheme* FileThemeRef() const { return file_theme_; }
+  TSkinFileTheme* FileThemeRef() const { return look_.Theme(); }
   void SetFileThemeRef(TSkinFileTheme* theme);
-  // The built-in style to draw with, or true (skin mode) when the theme answers.
-  bool Resolve(TSkinUIStyle& effective) const;
+  // The look drawn with: the theme and the style this button answers (UIStyle).
+  TSkinLook Look() const { return look_.WithStyle(UIStyle()); }
 
   void Notification(forms::TComponent* c, forms::TOperation op) override;
   void ActionChange(forms::TObject* sender, bool check_defaults) override;
@@ -129,8 +128,7 @@ class TSkinCustomButton : public forms::TCustomControl {
   bool active_default_ = false;
   bool transparent_ = false;
   forms::TModalResult modal_result_ = forms::mrNone;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
-  TSkinFileTheme* file_theme_ = nullptr;
+  TSkinLook look_;
   forms::TTimer* repeat_timer_ = nullptr;
   int repeat_interval_ = 100;
   int focus_margin_ = 2;

@@ -45,20 +45,17 @@ TSkinCustomComboBox::~TSkinCustomComboBox() {
 }
 
 void TSkinCustomComboBox::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinCustomComboBox::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
+  look_.SetStyle(s);
   arrow_color_ = clBlack;
-  TSkinUIStyle eff;
-  const TSkinFileTheme* skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff) ? file_theme_ : nullptr;
+  const TSkinUIStyle eff = look_.Effective();
   // A skin lacking either colour takes the fallback style's.
-  border_color_ = LookColor(skin, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
-  button_color_ = LookColor(skin, Skin2Color::ControlColor, eff, StyleItem::FormColor);
+  border_color_ = look_.Color(Skin2Color::ControlBorderColor, StyleItem::ControlBorder);
+  button_color_ = look_.Color(Skin2Color::ControlColor, StyleItem::FormColor);
   button_picture_.SetSize(0, 0);
   if (eff == TSkinUIStyle::MacOS)
     button_picture_.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_COMBOBOX_BUTTON");
@@ -84,10 +81,7 @@ void TSkinCustomComboBox::CloseUp() {
 
 void TSkinCustomComboBox::Notification(TComponent* component, TOperation operation) {
   TCustomComboBox::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(component, operation)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 void TSkinCustomComboBox::WndProc(TMessage& m) {
@@ -118,8 +112,7 @@ void TSkinCustomComboBox::PaintSkin() {
   }
   const RECT b = info.rcButton;
   const int bw = b.right - b.left, bh = b.bottom - b.top;
-  TSkinUIStyle eff;
-  TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff);
+  const TSkinUIStyle eff = look_.Effective();
   if (!button_picture_.Empty()) {
     const int old = SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, b.left, b.top, bw, bh, button_picture_.Canvas().Handle(), 0, 0,
@@ -153,12 +146,12 @@ void TSkinCustomComboBox::PaintSkin() {
 }
 
 bool TSkinCustomComboBox::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   return TCustomComboBox::GetPublished(name, out);
 }
 
 bool TSkinCustomComboBox::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   return TCustomComboBox::SetPublished(name, v);
 }
 

@@ -5,8 +5,7 @@
 
 #include "forms/Bitmap.h"
 #include "forms/CustomComboBox.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -16,9 +15,9 @@ class TSkinCustomComboBox : public forms::TCustomComboBox {
   ~TSkinCustomComboBox() override;
   const char* ClassName() const override { return "TSkinCustomComboBox"; }
 
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   forms::TColor BorderColor() const { return border_color_; }
   void SetBorderColor(forms::TColor c);
@@ -38,8 +37,7 @@ class TSkinCustomComboBox : public forms::TCustomComboBox {
   void PaintSkin();
 
  private:
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   forms::TColor border_color_ = 0;
   forms::TColor arrow_color_ = forms::clBlack;
   forms::TColor button_color_ = 0;

@@ -16,8 +16,6 @@ using namespace forms;
 
 namespace {
 
-constexpr TColor kMissingColor = -1;
-
 // The message pictures: four 42 x 42 pictures side by side (warning, stop, information, help).
 constexpr const char* kPictures = "MSGDLG";
 constexpr int kPictureCount = 4;
@@ -41,26 +39,21 @@ TSkinDialog::TSkinDialog(TComponent* owner) : TComponent(owner) {
 
 TSkinDialog::~TSkinDialog() {
   BeginDestroy();
-  if (file_theme_) RemoveFreeNotification(file_theme_);
+  look_.SetTheme(*this, nullptr);
 }
 
 void TSkinDialog::SetFileTheme(TSkinFileTheme* theme) {
-  if (theme == file_theme_) return;
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  SetUIStyle(ui_style_);
+  if (theme == look_.Theme()) return;
+  look_.SetTheme(*this, theme);
+  SetUIStyle(look_.Style());
 }
 
 void TSkinDialog::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
-  TSkinUIStyle effective;
-  if (TSkinFileTheme::ResolveStyle(file_theme_, s, effective)) {
+  look_.SetStyle(s);
+  if (look_.SkinMode()) {
     // A skin without one of the colours leaves that font as it is.
-    const TColor title = file_theme_->GetColor(Skin2Color::TitleFontColor);
-    const TColor text = file_theme_->GetColor(Skin2Color::ControlFontColor);
-    if (title != kMissingColor) caption_font_.SetColor(title);
-    if (text != kMissingColor) font_.SetColor(text);
+    if (auto title = look_.SkinColor(Skin2Color::TitleFontColor)) caption_font_.SetColor(*title);
+    if (auto text = look_.SkinColor(Skin2Color::ControlFontColor)) font_.SetColor(*text);
     return;
   }
   font_.SetColor(clBlack);
@@ -69,14 +62,11 @@ void TSkinDialog::SetUIStyle(TSkinUIStyle s) {
 
 void TSkinDialog::Notification(TComponent* c, TOperation op) {
   TComponent::Notification(c, op);
-  if (op == TOperation::opRemove && c == file_theme_) {
-    file_theme_ = nullptr;
-    if (!IsDestroying()) SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op) && !IsDestroying()) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 bool TSkinDialog::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   if (name == "Position") {
     if (out) *out = static_cast<std::int64_t>(position_);
     return true;
@@ -89,7 +79,7 @@ bool TSkinDialog::GetPublished(std::string_view name, TPropValue* out) const {
 }
 
 bool TSkinDialog::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   std::int64_t n;
   if (name == "Position" && ReadInt(v, n)) {
     if (n < 0 || n > static_cast<std::int64_t>(TPosition::poOwnerFormCenter)) return false;

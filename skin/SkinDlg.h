@@ -7,8 +7,7 @@
 #include <string>
 
 #include "forms/Forms.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -22,14 +21,14 @@ class TSkinDialog : public forms::TComponent {
   ~TSkinDialog() override;
   const char* ClassName() const override { return "TSkinDialog"; }
 
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
   forms::TPosition Position() const { return position_; }
   void SetPosition(forms::TPosition p) { position_ = p; }
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& c) { caption_ = c; }
   // Sets the fonts' colours to the look (the theme's, or the built-in style's).
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   forms::TFont& Font() { return font_; }
   void SetFont(const forms::TFont& f) { font_.Assign(f); }
@@ -48,10 +47,9 @@ class TSkinDialog : public forms::TComponent {
   void Notification(forms::TComponent* c, forms::TOperation op) override;
 
  private:
-  TSkinFileTheme* file_theme_ = nullptr;
+  TSkinLook look_;
   forms::TPosition position_ = forms::TPosition::poScreenCenter;
   std::string caption_ = "skDialog";
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
   forms::TFont font_;
   forms::TFont caption_font_;
   forms::TCursor button_cursor_ = forms::crHandPoint;

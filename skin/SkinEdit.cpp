@@ -100,17 +100,13 @@ TSkinEdit::~TSkinEdit() {
 }
 
 void TSkinEdit::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinEdit::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
-  TSkinUIStyle eff;
-  const bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
-  border_color_ = LookColor(skin ? file_theme_ : nullptr, Skin2Color::ControlBorderColor, eff, StyleItem::ControlBorder);
+  look_.SetStyle(s);
+  border_color_ = look_.Color(Skin2Color::ControlBorderColor, StyleItem::ControlBorder);
   StyleChanged();
   Invalidate();
   PaintFrame();
@@ -124,10 +120,7 @@ void TSkinEdit::SetBorderColor(TColor c) {
 
 void TSkinEdit::Notification(TComponent* component, TOperation operation) {
   TCustomEdit::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(component, operation)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 void TSkinEdit::WndProc(TMessage& m) {
@@ -139,7 +132,7 @@ void TSkinEdit::WndProc(TMessage& m) {
 void TSkinEdit::PaintFrame() { FrameWindowBorder(this, border_color_, Color(), true); }
 
 bool TSkinEdit::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   if (name == "BorderColor") {
     if (out) *out = static_cast<std::int64_t>(border_color_);
     return true;
@@ -148,7 +141,7 @@ bool TSkinEdit::GetPublished(std::string_view name, TPropValue* out) const {
 }
 
 bool TSkinEdit::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   if (name == "BorderColor" && std::holds_alternative<std::int64_t>(v)) {
     SetBorderColor(static_cast<TColor>(std::get<std::int64_t>(v)));
     return true;

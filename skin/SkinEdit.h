@@ -8,8 +8,7 @@
 #include <string>
 
 #include "forms/CustomEdit.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -27,9 +26,9 @@ class TSkinEdit : public forms::TCustomEdit {
   ~TSkinEdit() override;
   const char* ClassName() const override { return "TSkinEdit"; }
 
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   forms::TColor BorderColor() const { return border_color_; }
   void SetBorderColor(forms::TColor c);
@@ -45,8 +44,7 @@ class TSkinEdit : public forms::TCustomEdit {
   void PaintFrame();
 
  private:
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   forms::TColor border_color_ = 0;
 };
 

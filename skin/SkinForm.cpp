@@ -60,7 +60,7 @@ TSkinForm::TSkinForm(TComponent* owner) : TCustomPanel(owner) {
   title_bar_->OnCaptionSectionDrawn = [this] { PaintBorders(); };
 
   menu_link_ = std::make_unique<TSkinMenuBarLink>(
-      this, [this] { return ui_style_; }, [this] { return file_theme_; }, [this] { PlaceBars(); },
+      this, [this] { return look_.Style(); }, [this] { return look_.Theme(); }, [this] { PlaceBars(); },
       form->FormStyle() == TFormStyle::fsMDIChild);
   SetBevelOuter(TBevelCut::bvNone);
   SetBevelInner(TBevelCut::bvNone);
@@ -121,11 +121,6 @@ TFrameStrips TSkinForm::NativeBorder() const {
                           static_cast<DWORD>(GetWindowLongA(h, GWL_EXSTYLE))))
     return AssumedNativeBorder(metrics_);
   return TFrameStrips{-r.left, -r.top, r.right, r.bottom};
-}
-
-bool TSkinForm::SkinMode() const {
-  TSkinUIStyle e;
-  return TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, e);
 }
 
 void TSkinForm::RestripCaption() {
@@ -379,23 +374,16 @@ void TSkinForm::ApplicationMessageHook(MSG& msg, bool& handled) {
 }
 
 void TSkinForm::SetUIStyle(TSkinUIStyle s) {
-  if (!form_) {
-    ui_style_ = s;
-    return;
-  }
+  look_.SetStyle(s);
+  if (!form_) return;
   RECT bounds = form_->BoundsRect();
-  ui_style_ = s;
-  TSkinUIStyle effective;
-  bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, effective);
+  const TSkinUIStyle effective = look_.Effective();
+  TSkinFileTheme* t = look_.Skin();
+  const bool skin = t != nullptr;
   if (skin) {
-    TSkinFileTheme* t = file_theme_;
-    auto color = [&](int key, TColor fallback) {
-      TColor c = t->GetColor(key);
-      return c < 0 ? fallback : c;
-    };
-    SetColor(color(Skin2Color::FormColor, GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), StyleItem::FormColor)));
-    menu_link_->SetMenuBarColor(color(Skin2Color::MenuBarStartColor, Color()));
-    menu_link_->SetMenuBarToColor(color(Skin2Color::MenuBarEndColor, menu_link_->MenuBarColor()));
+    SetColor(look_.Color(Skin2Color::FormColor, StyleItem::FormColor));
+    menu_link_->SetMenuBarColor(look_.ColorOr(Skin2Color::MenuBarStartColor, Color()));
+    menu_link_->SetMenuBarToColor(look_.ColorOr(Skin2Color::MenuBarEndColor, menu_link_->MenuBarColor()));
     auto size = [&](int key, bool height) {
       TBitmap* b = t->GetBitmap(key);
       return b ? (height ? b->Height() : b->Width()) : 0;
@@ -404,7 +392,7 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
     metrics_.SkinRightWidth = size(Skin2Bitmap::FormRightBorder, false);
     metrics_.SkinBottomHeight = size(Skin2Bitmap::FormBottomBorder1, true);
     // A skin without a key colour keeps the built-in key rather than a colour that is none.
-    region_key_color_ = color(Skin2Color::TransColor, clFuchsia);
+    region_key_color_ = look_.ColorOr(Skin2Color::TransColor, clFuchsia);
     title_need_region_ = t->GetFlag(Skin2Flag::TitleBarNeedRegion) > 0;
     bottom_need_region_ = t->GetFlag(Skin2Flag::BottomBorderNeedRegion) > 0;
     title_region_min_y_ = t->GetInteger(Skin2Integer::TitleBarRegionMinY);
@@ -424,15 +412,15 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
     menu_link_->SetMenuBarToColor(Color());
   }
   if (title_bar_) {
-    title_bar_->SetFileTheme(file_theme_);
+    title_bar_->SetFileTheme(look_.Theme());
     title_bar_->SetUIStyle(s);
     if (!skin) {
       title_bar_->SetRoundCornerBottom(0);
       title_bar_->SetRoundCorner(GetStyleValue(StyleIndex(effective), StyleItem::FormRoundCorner));
     }
   }
-  menu_link_->ApplyStyle(s, file_theme_);
-  if (auto_update_sub_) ApplyThemeToChildren(this, s, file_theme_);
+  menu_link_->ApplyStyle(s, look_.Theme());
+  if (auto_update_sub_) ApplyThemeToChildren(this, s, look_.Theme());
   if (form_->FormStyle() == TFormStyle::fsMDIChild)
     form_->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
   if (form_->HandleAllocated())
@@ -446,11 +434,9 @@ void TSkinForm::SetUIStyle(TSkinUIStyle s) {
 }
 
 void TSkinForm::SetFileTheme(TSkinFileTheme* theme) {
-  if (theme == file_theme_) return;
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  SetUIStyle(ui_style_);
+  if (theme == look_.Theme()) return;
+  look_.SetTheme(*this, theme);
+  SetUIStyle(look_.Style());
 }
 
 void TSkinForm::Notification(TComponent* c, TOperation op) {
@@ -458,12 +444,9 @@ void TSkinForm::Notification(TComponent* c, TOperation op) {
   if (op != TOperation::opRemove) return;
   if (menu_link_) menu_link_->Notification(c, op);
   if (c == form_panel_) form_panel_ = nullptr;
-  if (c == file_theme_) {
-    file_theme_ = nullptr;
-    if (!IsDestroying()) {
-      ApplyThemeToChildren(this, TSkinUIStyle::DeepBlue, nullptr);
-      SetUIStyle(TSkinUIStyle::DeepBlue);
-    }
+  if (look_.ThemeGone(c, op) && !IsDestroying()) {
+    ApplyThemeToChildren(this, TSkinUIStyle::DeepBlue, nullptr);
+    SetUIStyle(TSkinUIStyle::DeepBlue);
   }
 }
 
@@ -528,8 +511,8 @@ TColor TSkinForm::InactiveCaptionColor() const {
 void TSkinForm::Paint() {
   if (destroying_) return;
   RECT r = ClientRect();
-  TSkinUIStyle effective;
-  bool skin = TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, effective);
+  const bool skin = look_.SkinMode();
+  const TSkinUIStyle effective = look_.Effective();
   const char* tile = nullptr;
   if (!skin && effective == TSkinUIStyle::MacOS) tile = "MACOS_FORM_BACKGROUND";
   if (!skin && effective == TSkinUIStyle::Protein) tile = "PROTEIN_FORM_BACKGROUND";
@@ -560,12 +543,12 @@ void TSkinForm::Loaded() {
 }
 
 bool TSkinForm::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   return TCustomPanel::GetPublished(name, out);
 }
 
 bool TSkinForm::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   return TCustomPanel::SetPublished(name, v);
 }
 

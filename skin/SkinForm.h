@@ -12,8 +12,7 @@
 #include "forms/Forms.h"
 #include "skin/FrameGeometry.h"
 #include "skin/SkinMenuBarLink.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 #include "skin/SkinTitleBar.h"
 
 namespace skin {
@@ -38,9 +37,9 @@ class TSkinForm : public forms::TCustomPanel {
 
   bool TitleBarCustom() const { return title_bar_ && title_bar_->Custom(); }
   void SetTitleBarCustom(bool v) { if (title_bar_) title_bar_->SetCustom(v); }
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   bool UIStyleAutoUpdateSub() const { return auto_update_sub_; }
   void SetUIStyleAutoUpdateSub(bool v) { auto_update_sub_ = v; }
@@ -98,7 +97,7 @@ class TSkinForm : public forms::TCustomPanel {
   const TFrameMetrics& Metrics() const { return metrics_; }
   forms::TColor RegionKeyColor() const { return region_key_color_; }
   int SideAnswer() const { return FrameSideAnswer(metrics_); }
-  bool SkinMode() const;
+  bool SkinMode() const { return look_.SkinMode(); }
 
   bool GetPublished(std::string_view name, forms::TPropValue* out) const override;
   bool SetPublished(std::string_view name, const forms::TPropValue& value) override;
@@ -151,8 +150,7 @@ class TSkinForm : public forms::TCustomPanel {
   forms::TColor border_color_ = 0;
   forms::TCustomPanel* form_panel_ = nullptr;
   int border_width_ = 1;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
-  TSkinFileTheme* file_theme_ = nullptr;
+  TSkinLook look_;
   std::unique_ptr<TSkinMenuBarLink> menu_link_;
   bool auto_update_sub_ = false;
   bool destroying_ = false;

@@ -122,7 +122,7 @@ void TSkinForm::PaintBuiltInBorders(TCanvas& c, int w, int h, const RECT& client
 }
 
 void TSkinForm::ComposeBottomImage(int w) {
-  TSkinFileTheme* t = file_theme_;
+  TSkinFileTheme* t = look_.Theme();
   TBitmap* b1 = t->GetBitmap(Skin2Bitmap::FormBottomBorder1);
   bottom_image_.SetSize(w, PicHeight(b1));
   if (!b1 || b1->Empty() || w <= 0) return;
@@ -140,7 +140,7 @@ void TSkinForm::ComposeBottomImage(int w) {
 }
 
 void TSkinForm::PaintSkinBorders(TCanvas& c, int w, int h, const RECT& client) {
-  TSkinFileTheme* t = file_theme_;
+  TSkinFileTheme* t = look_.Theme();
   TColor form_color = Color();
   const bool title = TitleBarVisible();
   const int title_area = title ? client.top + title_bar_->Height() : 0;

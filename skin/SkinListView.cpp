@@ -12,12 +12,6 @@ namespace skin {
 
 using namespace forms;
 
-namespace {
-
-constexpr TColor kMissingColor = -1;
-
-}  // namespace
-
 TFlatHeadColumnLayout LayoutFlatHeadColumn(const TFlatHeadColumnInput& in) {
   TFlatHeadColumnLayout out;
   const RECT& r = in.Item;
@@ -89,57 +83,18 @@ TSkinListView::~TSkinListView() {
   SetHScrollBar(nullptr);
 }
 
-// ---- properties -----------------------------------------------------------------------------
+// ---- look -----------------------------------------------------------------------------------
 
-void TSkinListView::SetVScrollBar(TSkinScrollBar* bar) {
-  if (bar == vscroll_) return;
-  vscroll_ = bar;
-  AttachBar(true, bar);
-}
-
-void TSkinListView::SetHScrollBar(TSkinScrollBar* bar) {
-  if (bar == hscroll_) return;
-  hscroll_ = bar;
-  AttachBar(false, bar);
-}
-
-void TSkinListView::Notification(TComponent* c, TOperation op) {
-  TSkinListViewBase::Notification(c, op);
-  if (op != TOperation::opRemove) return;
-  if (c == vscroll_) vscroll_ = nullptr;
-  if (c == hscroll_) hscroll_ = nullptr;
-}
-
-bool TSkinListView::GetPublished(std::string_view name, TPropValue* out) const {
-  if (name == "VScrollBar" || name == "HScrollBar") {
-    if (out) *out = static_cast<TComponent*>(name[0] == 'V' ? vscroll_ : hscroll_);
-    return true;
-  }
-  return TSkinListViewBase::GetPublished(name, out);
-}
-
-bool TSkinListView::SetPublished(std::string_view name, const TPropValue& v) {
-  if ((name == "VScrollBar" || name == "HScrollBar") && std::holds_alternative<TComponent*>(v)) {
-    auto* bar = dynamic_cast<TSkinScrollBar*>(std::get<TComponent*>(v));
-    if (name[0] == 'V') SetVScrollBar(bar);
-    else SetHScrollBar(bar);
-    return true;
-  }
-  return TSkinListViewBase::SetPublished(name, v);
-}
-
-void TSkinListView::LookChanged(bool skin_mode, TSkinUIStyle effective) {
-  if (skin_mode) {
+void TSkinListView::LookChanged(const TSkinLook& look) {
+  if (look.SkinMode()) {
     // A skin without one of the colours keeps the current one.
-    const TColor font = FileTheme()->GetColor(Skin2Color::ControlFontColor);
-    const TColor back = FileTheme()->GetColor(Skin2Color::FormColor);
-    if (font != kMissingColor) header_font_color_ = font;
-    if (back != kMissingColor) header_color_ = back;
+    header_font_color_ = look.ColorOr(Skin2Color::ControlFontColor, header_font_color_);
+    header_color_ = look.ColorOr(Skin2Color::FormColor, header_color_);
   } else {
-    header_font_color_ = GetStyleColor(StyleIndex(effective), StyleItem::ControlFontColor);
-    header_color_ = GetStyleColor(StyleIndex(effective), StyleItem::FormColor);
+    header_font_color_ = GetStyleColor(StyleIndex(look.Effective()), StyleItem::ControlFontColor);
+    header_color_ = GetStyleColor(StyleIndex(look.Effective()), StyleItem::FormColor);
   }
-  TSkinListViewBase::LookChanged(skin_mode, effective);
+  TSkinListViewBase::LookChanged(look);
   RepaintHeader();
 }
 
@@ -241,15 +196,17 @@ void TSkinListView::PaintHeader(HWND header, HDC dc) {
 // ---- bars to list ---------------------------------------------------------------------------
 
 void TSkinListView::HScrollBarChange() {
-  if (Syncing() || !hscroll_ || !HandleAllocated()) return;
+  TSkinScrollBar* hscroll = HScrollBar();
+  if (Syncing() || !hscroll || !HandleAllocated()) return;
   SetScrollingByBar(true);
-  SendMessageA(handle_, LVM_SCROLL, static_cast<WPARAM>(hscroll_->LastChange()), 0);
+  SendMessageA(handle_, LVM_SCROLL, static_cast<WPARAM>(hscroll->LastChange()), 0);
   SetScrollingByBar(false);
 }
 
 void TSkinListView::VScrollBarChange() {
-  if (Syncing() || !vscroll_ || !HandleAllocated()) return;
-  const int change = vscroll_->LastChange();
+  TSkinScrollBar* vscroll = VScrollBar();
+  if (Syncing() || !vscroll || !HandleAllocated()) return;
+  const int change = vscroll->LastChange();
   if (change == 0) return;
   if (ViewStyle() != TViewStyle::vsReport) {
     SendMessageA(handle_, LVM_SCROLL, 0, static_cast<LPARAM>(change));

@@ -41,10 +41,10 @@ class TSkinListView : public TSkinListViewBase {
   ~TSkinListView() override;
   const char* ClassName() const override { return "TSkinListView"; }
 
-  TSkinScrollBar* VScrollBar() const { return vscroll_; }
-  void SetVScrollBar(TSkinScrollBar* bar);
-  TSkinScrollBar* HScrollBar() const { return hscroll_; }
-  void SetHScrollBar(TSkinScrollBar* bar);
+  TSkinScrollBar* VScrollBar() const { return static_cast<TSkinScrollBar*>(VBar()); }
+  void SetVScrollBar(TSkinScrollBar* bar) { AttachBar(true, bar); }
+  TSkinScrollBar* HScrollBar() const { return static_cast<TSkinScrollBar*>(HBar()); }
+  void SetHScrollBar(TSkinScrollBar* bar) { AttachBar(false, bar); }
 
   // Set by the look.
   forms::TColor HeaderFontColor() const { return header_font_color_; }
@@ -52,22 +52,19 @@ class TSkinListView : public TSkinListViewBase {
 
   void RepaintHeader();
 
-  bool GetPublished(std::string_view name, forms::TPropValue* out) const override;
-  bool SetPublished(std::string_view name, const forms::TPropValue& value) override;
-
  protected:
   LRESULT HeaderMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l) override;
   void HeaderHooked() override { RepaintHeader(); }
-  void LookChanged(bool skin_mode, TSkinUIStyle effective) override;
-  void Notification(forms::TComponent* c, forms::TOperation op) override;
+  void LookChanged(const TSkinLook& look) override;
+  TSkinCustomScrollBar* AsBar(forms::TComponent* c) const override {
+    return dynamic_cast<TSkinScrollBar*>(c);
+  }
   void VScrollBarChange() override;
   void HScrollBarChange() override;
 
  private:
   void PaintHeader(HWND header, HDC dc);
 
-  TSkinScrollBar* vscroll_ = nullptr;
-  TSkinScrollBar* hscroll_ = nullptr;
   forms::TColor header_font_color_ = forms::clBlack;
   forms::TColor header_color_ = 0xE8E8E8;
 };

@@ -13,7 +13,6 @@ using namespace forms;
 
 namespace {
 
-constexpr TColor kMissingColor = -1;
 constexpr UINT_PTR kHeaderHookId = 0x515A;  // "QZ"
 
 bool ReadScrollInfo(HWND wnd, int bar, SCROLLINFO& si) {
@@ -44,34 +43,27 @@ TSkinListViewBase::~TSkinListViewBase() {
 // ---- look -----------------------------------------------------------------------------------
 
 void TSkinListViewBase::SetFileTheme(TSkinFileTheme* theme) {
-  if (theme == file_theme_) return;
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  if (theme == look_.Theme()) return;
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinListViewBase::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
-  TSkinUIStyle eff;
-  const bool skin_mode = TSkinFileTheme::ResolveStyle(file_theme_, s, eff);
-  if (skin_mode) {
-    // A skin without the colour keeps the current one rather than a colour of -1.
-    const TColor c = file_theme_->GetColor(Skin2Color::ControlBorderColor);
-    if (c != kMissingColor) border_color_ = c;
-  } else {
-    border_color_ = GetStyleColor(StyleIndex(eff), StyleItem::ControlBorder);
-  }
-  LookChanged(skin_mode, skin_mode ? TSkinUIStyle::FromThemeFile : eff);
+  look_.SetStyle(s);
+  // A skin without the colour keeps the current one rather than a colour of -1.
+  border_color_ = look_.SkinMode()
+                      ? look_.ColorOr(Skin2Color::ControlBorderColor, border_color_)
+                      : GetStyleColor(StyleIndex(look_.Effective()), StyleItem::ControlBorder);
+  LookChanged(look_);
   Invalidate();
   Frame();
 }
 
-void TSkinListViewBase::LookChanged(bool skin_mode, TSkinUIStyle effective) {
+void TSkinListViewBase::LookChanged(const TSkinLook& look) {
   for (TSkinCustomScrollBar* b : {vbar_, hbar_}) {
     if (!b) continue;
-    b->SetFileTheme(skin_mode ? file_theme_ : nullptr);
-    b->SetUIStyle(effective);
+    b->SetFileTheme(look.Skin());
+    b->SetUIStyle(look.Effective());
   }
 }
 
@@ -86,12 +78,20 @@ void TSkinListViewBase::Frame() {
 }
 
 bool TSkinListViewBase::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
+  if (name == "VScrollBar" || name == "HScrollBar") {
+    if (out) *out = static_cast<TComponent*>(name[0] == 'V' ? vbar_ : hbar_);
+    return true;
+  }
   return TCustomListView::GetPublished(name, out);
 }
 
 bool TSkinListViewBase::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
+  if ((name == "VScrollBar" || name == "HScrollBar") && std::holds_alternative<TComponent*>(v)) {
+    AttachBar(name[0] == 'V', AsBar(std::get<TComponent*>(v)));
+    return true;
+  }
   return TCustomListView::SetPublished(name, v);
 }
 
@@ -100,10 +100,7 @@ void TSkinListViewBase::Notification(TComponent* c, TOperation op) {
   if (op != TOperation::opRemove) return;
   if (c == vbar_) vbar_ = nullptr;
   if (c == hbar_) hbar_ = nullptr;
-  if (c == file_theme_) {
-    file_theme_ = nullptr;
-    if (!IsDestroying()) SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op) && !IsDestroying()) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 // ---- header hook ----------------------------------------------------------------------------
@@ -295,10 +292,8 @@ void TSkinListViewBase::AttachBar(bool vertical, TSkinCustomScrollBar* bar) {
   else bar->OnChange() = [this](TObject*) { HScrollBarChange(); };
   if (bar->HandleAllocated())
     SetWindowPos(bar->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  TSkinUIStyle eff;
-  const bool skin_mode = TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff);
-  bar->SetFileTheme(skin_mode ? file_theme_ : nullptr);
-  bar->SetUIStyle(skin_mode ? TSkinUIStyle::FromThemeFile : eff);
+  bar->SetFileTheme(look_.Skin());
+  bar->SetUIStyle(look_.Effective());
   PlaceScrollBars();
 }
 

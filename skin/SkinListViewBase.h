@@ -1,15 +1,16 @@
 // TSkinListViewBase: what the skinned list views have in common: a report list view framed
 // in two colours, its look from a theme or a built-in style, a header window hooked for the
-// view's own painting, and two outside skinned scroll bars laid over the list's own and kept
-// in step with them both ways. TQzListView builds its painted header on it, TSkinListView
-// its flat one; they differ in the bar options and in how a moved bar scrolls the list.
+// view's own painting, and two outside skinned scroll bars (published VScrollBar and
+// HScrollBar) laid over the list's own and kept in step with them both ways. TQzListView
+// builds its painted header on it, TSkinListView its flat one; they differ in the bars'
+// class and options and in how a moved bar scrolls the list.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "forms/Forms.h"
-#include "skin/SkinMgr.h"
+#include "skin/SkinLook.h"
 #include "skin/SkinScrollBar.h"
 #include "skin/SkinThemes.h"
 
@@ -21,9 +22,9 @@ class TSkinListViewBase : public forms::TCustomListView {
   ~TSkinListViewBase() override;
   const char* ClassName() const override { return "TSkinListViewBase"; }
 
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   forms::TColor BorderColor() const { return border_color_; }
   void SetBorderColor(forms::TColor c);
@@ -60,14 +61,17 @@ class TSkinListViewBase : public forms::TCustomListView {
   void AttachBar(bool vertical, TSkinCustomScrollBar* bar);
   TSkinCustomScrollBar* VBar() const { return vbar_; }
   TSkinCustomScrollBar* HBar() const { return hbar_; }
+  // The outside bars' class a view takes: the published VScrollBar and HScrollBar set a
+  // component of another class as none.
+  virtual TSkinCustomScrollBar* AsBar(forms::TComponent* c) const = 0;
 
   // Every message to the hooked header comes here; DefHeader passes one on.
   virtual LRESULT HeaderMessage(HWND wnd, UINT msg, WPARAM w, LPARAM l);
   LRESULT DefHeader(HWND wnd, UINT msg, WPARAM w, LPARAM l);
   // Called once the header is hooked (a new window, or the first report view).
   virtual void HeaderHooked() {}
-  // The look changed: the built-in style in force (FromThemeFile in skin mode).
-  virtual void LookChanged(bool skin_mode, TSkinUIStyle effective);
+  // The look changed; the outside bars take it on here.
+  virtual void LookChanged(const TSkinLook& look);
 
   void Loaded() override;
   void CreateWnd() override;
@@ -97,8 +101,7 @@ class TSkinListViewBase : public forms::TCustomListView {
   void SyncBar(bool vertical);
   void Frame();
 
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   forms::TColor border_color_ = forms::clBlack;
   TSkinCustomScrollBar* vbar_ = nullptr;
   TSkinCustomScrollBar* hbar_ = nullptr;

@@ -20,22 +20,12 @@ using forms::TMessage;
 namespace {
 
 constexpr TColor kDisabledFontColor = 0x808080;
-constexpr TColor kMissingColor = -1;
 // Space left and right of a caption inside its button.
 constexpr int kCaptionPadding = 8;
 
 // The bar whose submenu is open on this thread (the menu loop's filter hook finds it here).
 thread_local TSkinMenuBar* tracking_bar = nullptr;
 thread_local HHOOK tracking_hook = nullptr;
-
-TColor LookColor(TSkinFileTheme* theme, bool skin, int key, int style, int item) {
-  if (skin) {
-    TColor c = theme->GetColor(key);
-    if (c != kMissingColor) return c;
-    style = StyleIndex(TSkinUIStyle::DeepBlue);  // a skin without the colour: the fallback's
-  }
-  return GetStyleColor(style, item);
-}
 
 }  // namespace
 
@@ -247,26 +237,16 @@ void TSkinMenuBar::CMDialogChar(TMessage& m) {
   }
 }
 
-bool TSkinMenuBar::ResolveLook(TSkinUIStyle& effective, TSkinFileTheme*& theme) const {
-  TSkinUIStyle style = TSkinUIStyle::DeepBlue;
-  theme = nullptr;
-  if (auto* sm = dynamic_cast<TSkinMainMenu*>(host_ ? host_->Menu() : nullptr)) {
-    style = sm->UIStyle();
-    theme = sm->FileTheme();
-  } else if (host_) {
-    style = host_->MenuBarUIStyle();
-    theme = host_->MenuBarFileTheme();
-  }
-  return TSkinFileTheme::ResolveStyle(theme, style, effective);
+TSkinLook TSkinMenuBar::Look() const {
+  if (auto* sm = dynamic_cast<TSkinMainMenu*>(host_ ? host_->Menu() : nullptr)) return sm->Look();
+  if (host_) return TSkinLook(host_->MenuBarFileTheme(), host_->MenuBarUIStyle());
+  return TSkinLook();
 }
 
 void TSkinMenuBar::DrawBackground(TCanvas& canvas, const RECT& r) {
-  TSkinUIStyle eff;
-  TSkinFileTheme* theme;
-  const bool skin = ResolveLook(eff, theme);
   const TColor from = host_ ? host_->MenuBarColor() : Color();
   const TColor to = host_ ? host_->MenuBarToColor() : Color();
-  if (!skin && eff == TSkinUIStyle::MacOS) {
+  if (Look().Effective() == TSkinUIStyle::MacOS) {
     TBitmap b;
     if (b.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_MENU_BAR")) {
       canvas.StretchDraw(r, &b);
@@ -283,10 +263,8 @@ void TSkinMenuBar::DrawBackground(TCanvas& canvas, const RECT& r) {
 }
 
 void TSkinMenuBar::DrawButton(TCanvas& canvas, TMenuBarButton& button, bool highlighted) {
-  TSkinUIStyle eff;
-  TSkinFileTheme* theme;
-  const bool skin = ResolveLook(eff, theme);
-  const int style = StyleIndex(eff);
+  const TSkinLook look = Look();
+  const TSkinUIStyle eff = look.Effective();
   auto* sm = dynamic_cast<TSkinMainMenu*>(host_ ? host_->Menu() : nullptr);
   canvas.Font().Assign(Font());
   if (sm) {
@@ -298,14 +276,14 @@ void TSkinMenuBar::DrawButton(TCanvas& canvas, TMenuBarButton& button, bool high
   const UINT centred = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
   if (highlighted && button.Enabled) {
     button.Tag = kMenuBarHighlightTag;
-    if (!skin && eff == TSkinUIStyle::MacOS) {
+    if (eff == TSkinUIStyle::MacOS) {
       const int w = r.right - r.left, h = r.bottom - r.top;
       TBitmap off(w, h);
       TBitmap pic;
       if (pic.LoadFromResourceName(GetModuleHandleA(nullptr), "MACOS_MENU_SELECT"))
         off.Canvas().StretchDraw(RECT{0, 0, w, h}, &pic);
       off.Canvas().Font().Assign(canvas.Font());
-      off.Canvas().Font().SetColor(GetStyleColor(style, StyleItem::SelectedMenuFont));
+      off.Canvas().Font().SetColor(GetStyleColor(StyleIndex(eff), StyleItem::SelectedMenuFont));
       off.Canvas().Brush.Style = forms::TBrushStyle::bsClear;
       RECT tr{0, 0, w, h + 2};
       off.Canvas().DrawText(button.Caption, tr, centred);
@@ -313,15 +291,14 @@ void TSkinMenuBar::DrawButton(TCanvas& canvas, TMenuBarButton& button, bool high
       return;
     }
     canvas.Brush.Style = forms::TBrushStyle::bsSolid;
-    canvas.Brush.Color = LookColor(theme, skin, Skin2Color::TopSelectedMenuColor, style, StyleItem::SelectedMenuFill);
+    canvas.Brush.Color = look.Color(Skin2Color::TopSelectedMenuColor, StyleItem::SelectedMenuFill);
     canvas.FillRect(r);
-    canvas.Brush.Color = LookColor(theme, skin, Skin2Color::TopSelectedMenuBorderColor, style, StyleItem::SelectedMenuBorder);
+    canvas.Brush.Color = look.Color(Skin2Color::TopSelectedMenuBorderColor, StyleItem::SelectedMenuBorder);
     canvas.FrameRect(r);
-    canvas.Font().SetColor(LookColor(theme, skin, Skin2Color::TopSelectedMenuFontColor, style, StyleItem::SelectedMenuFont));
+    canvas.Font().SetColor(look.Color(Skin2Color::TopSelectedMenuFontColor, StyleItem::SelectedMenuFont));
   } else {
-    canvas.Font().SetColor(button.Enabled
-                               ? LookColor(theme, skin, Skin2Color::TopMenuFontColor, style, StyleItem::MenuItemFont)
-                               : kDisabledFontColor);
+    canvas.Font().SetColor(button.Enabled ? look.Color(Skin2Color::TopMenuFontColor, StyleItem::MenuItemFont)
+                                          : kDisabledFontColor);
   }
   canvas.Brush.Style = forms::TBrushStyle::bsClear;
   RECT tr{r.left, r.top + 2, r.right, r.bottom};

@@ -10,7 +10,7 @@
 
 #include "forms/Forms.h"
 #include "skin/SkinMenuBarHost.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -68,8 +68,8 @@ class TSkinMenuBar : public forms::TCustomControl {
   void WMEraseBkgnd(forms::TMessage& m) override { m.Result = 1; }
   void BoundsChanged() override;
 
-  // The style and theme the bar draws with, and whether that is the theme's look.
-  bool ResolveLook(TSkinUIStyle& effective, TSkinFileTheme*& theme) const;
+  // The look the bar draws with: a skinned main menu's own, else the frame's.
+  TSkinLook Look() const;
   void DrawBackground(forms::TCanvas& canvas, const RECT& r);
   // Draws one title and sets its Tag (kMenuBarHighlightTag while drawn highlighted).
   void DrawButton(forms::TCanvas& canvas, TMenuBarButton& button, bool highlighted);

@@ -19,13 +19,6 @@ using forms::TMenuItem;
 namespace {
 
 constexpr TColor kDisabledFontColor = 0x808080;
-constexpr TColor kMissingColor = -1;
-
-// A skin's colour, or the fallback style's built-in one when the skin has no such key.
-TColor SkinColor(const TSkinFileTheme* theme, int key, int item) {
-  TColor c = theme->GetColor(key);
-  return c == kMissingColor ? GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), item) : c;
-}
 
 // A resource picture with its height forced, stretched over `r`.
 void StretchResource(TCanvas& canvas, const char* name, int height, const RECT& r) {
@@ -111,26 +104,17 @@ TSkinMenuLook::TSkinMenuLook(forms::TMenu* menu, bool main_menu) : menu_(menu), 
 
 TSkinMenuLook::~TSkinMenuLook() = default;
 
-bool TSkinMenuLook::Resolve(TSkinUIStyle& effective) const {
-  return TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, effective);
-}
-
 void TSkinMenuLook::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) menu_->RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) menu_->FreeNotification(theme);
-  SetUIStyle(ui_style_);
+  look_.SetTheme(*menu_, theme);
+  SetUIStyle(look_.Style());
 }
 
 void TSkinMenuLook::LookNotification(forms::TComponent* component, forms::TOperation operation) {
-  if (operation == forms::TOperation::opRemove && component == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(component, operation)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 void TSkinMenuLook::SetUIStyle(TSkinUIStyle style) {
-  ui_style_ = style;
+  look_.SetStyle(style);
   bar_width_ = 26;
   // The fields are written directly: the height writers refuse values while the style is
   // MacOS, and it is exactly the MacOS heights that must be stored here.
@@ -143,34 +127,24 @@ void TSkinMenuLook::SetUIStyle(TSkinUIStyle style) {
     separator_height_ = 5;
     separator_color_ = 0x848284;
   }
-  TSkinUIStyle eff;
-  if (Resolve(eff)) {
-    bar_color_ = SkinColor(file_theme_, Skin2Color::LeftBarStartColor, StyleItem::MenuLeftBar);
-    bar_to_color_ = SkinColor(file_theme_, Skin2Color::LeftBarEndColor, StyleItem::MenuLeftBar);
-    color_ = SkinColor(file_theme_, Skin2Color::MenuItemColor, StyleItem::MenuItemFill);
-    font_color_ = SkinColor(file_theme_, Skin2Color::MenuItemFontColor, StyleItem::MenuItemFont);
-    selected_border_color_ = SkinColor(file_theme_, Skin2Color::SelectedMenuBorderColor, StyleItem::SelectedMenuBorder);
-    selected_color_ = SkinColor(file_theme_, Skin2Color::SelectedMenuColor, StyleItem::SelectedMenuFill);
-    selected_font_color_ = SkinColor(file_theme_, Skin2Color::SelectedMenuFontColor, StyleItem::SelectedMenuFont);
-  } else {
-    int s = StyleIndex(eff);
-    bar_color_ = bar_to_color_ = GetStyleColor(s, StyleItem::MenuLeftBar);
-    color_ = GetStyleColor(s, StyleItem::MenuItemFill);
-    font_color_ = GetStyleColor(s, StyleItem::MenuItemFont);
-    selected_border_color_ = GetStyleColor(s, StyleItem::SelectedMenuBorder);
-    selected_color_ = GetStyleColor(s, StyleItem::SelectedMenuFill);
-    selected_font_color_ = GetStyleColor(s, StyleItem::SelectedMenuFont);
-  }
+  // The skin's two bar colours fall back to the one built-in bar colour.
+  bar_color_ = look_.Color(Skin2Color::LeftBarStartColor, StyleItem::MenuLeftBar);
+  bar_to_color_ = look_.Color(Skin2Color::LeftBarEndColor, StyleItem::MenuLeftBar);
+  color_ = look_.Color(Skin2Color::MenuItemColor, StyleItem::MenuItemFill);
+  font_color_ = look_.Color(Skin2Color::MenuItemFontColor, StyleItem::MenuItemFont);
+  selected_border_color_ = look_.Color(Skin2Color::SelectedMenuBorderColor, StyleItem::SelectedMenuBorder);
+  selected_color_ = look_.Color(Skin2Color::SelectedMenuColor, StyleItem::SelectedMenuFill);
+  selected_font_color_ = look_.Color(Skin2Color::SelectedMenuFontColor, StyleItem::SelectedMenuFont);
   LookChanged();
 }
 
 void TSkinMenuLook::SetMenuItemHeight(int v) {
-  if (!main_menu_ && ui_style_ == TSkinUIStyle::MacOS) return;
+  if (!main_menu_ && look_.Style() == TSkinUIStyle::MacOS) return;
   Set(menu_item_height_, v);
 }
 
 void TSkinMenuLook::SetSeparatorHeight(int v) {
-  if (ui_style_ == TSkinUIStyle::MacOS) return;
+  if (look_.Style() == TSkinUIStyle::MacOS) return;
   Set(separator_height_, v);
 }
 
@@ -225,14 +199,10 @@ void TSkinMenuLook::MeasureItem(TMenuItem* item, TCanvas& canvas, int& width, in
 }
 
 void TSkinMenuLook::DrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r, bool selected) const {
-  TSkinUIStyle eff;
-  const bool skin = Resolve(eff);
-  const bool mac = !skin && eff == TSkinUIStyle::MacOS;
+  const bool mac = look_.Effective() == TSkinUIStyle::MacOS;
   if (flat_menu_) {
     if (HWND wnd = WindowFromDC(canvas.Handle()))
-      FrameFlatMenuWindow(wnd, forms::clBlack,
-                          skin ? SkinColor(file_theme_, Skin2Color::FormColor, StyleItem::FormColor)
-                               : GetStyleColor(StyleIndex(eff), StyleItem::FormColor));
+      FrameFlatMenuWindow(wnd, forms::clBlack, look_.Color(Skin2Color::FormColor, StyleItem::FormColor));
   }
   // Right to left, the side bar, the glyph and the caption move to the right edge and the
   // shortcut to the left; the bar's gradient keeps its direction.
@@ -359,8 +329,7 @@ bool TSkinMenuLook::LookGetPublished(std::string_view name, forms::TPropValue* o
     return true;
   };
   if (name == "OwnerDraw") return put(std::int64_t{1});
-  if (name == "FileTheme") return put(static_cast<forms::TComponent*>(file_theme_));
-  if (name == "UIStyle") return put(static_cast<std::int64_t>(ui_style_));
+  if (look_.GetPublished(name, out)) return true;
   for (const IntProp& p : kIntProps)
     if (name == p.name) return put(static_cast<std::int64_t>((this->*p.get)()));
   for (const ColorProp& p : kColorProps)
@@ -373,10 +342,7 @@ bool TSkinMenuLook::LookGetPublished(std::string_view name, forms::TPropValue* o
 }
 
 bool TSkinMenuLook::LookSetPublished(std::string_view name, const forms::TPropValue& v) {
-  if (name == "FileTheme" && std::holds_alternative<forms::TComponent*>(v)) {
-    SetFileTheme(dynamic_cast<TSkinFileTheme*>(std::get<forms::TComponent*>(v)));
-    return true;
-  }
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   if (name == "FontName" && std::holds_alternative<std::string>(v)) {
     SetFontName(std::get<std::string>(v));
     return true;
@@ -384,11 +350,6 @@ bool TSkinMenuLook::LookSetPublished(std::string_view name, const forms::TPropVa
   if (!std::holds_alternative<std::int64_t>(v)) return false;
   const std::int64_t n = std::get<std::int64_t>(v);
   if (name == "OwnerDraw") return true;  // always on
-  if (name == "UIStyle") {
-    if (n < 0 || n > 5) return false;
-    SetUIStyle(static_cast<TSkinUIStyle>(n));
-    return true;
-  }
   for (const IntProp& p : kIntProps)
     if (name == p.name) {
       (this->*p.set)(static_cast<int>(n));

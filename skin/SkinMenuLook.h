@@ -8,8 +8,7 @@
 #include <string>
 
 #include "forms/Forms.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -26,9 +25,9 @@ class TSkinMenuLook {
 
   // Published in this order by both menus, after OwnerDraw (always true; the main menu
   // publishes Images first).
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle style);
   int MenuItemHeight() const { return menu_item_height_; }
   void SetMenuItemHeight(int v);
@@ -78,9 +77,13 @@ class TSkinMenuLook {
   // The look's font as the items show it (system menu font or FontName/Size/Charset).
   void ApplyFont(forms::TFont& font) const;
 
+  const TSkinLook& Look() const { return look_; }
   // Where the skin's colours come from: true with the theme's look, else the built-in style
   // to use is in `effective`.
-  bool Resolve(TSkinUIStyle& effective) const;
+  bool Resolve(TSkinUIStyle& effective) const {
+    effective = look_.Effective();
+    return look_.SkinMode();
+  }
 
  protected:
   // `main_menu`: the main menu always stores MenuItemHeight; the popup ignores it in MacOS.
@@ -106,8 +109,7 @@ class TSkinMenuLook {
     LookChanged();
   }
   bool main_menu_;
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   int menu_item_height_ = 21;
   int separator_height_ = 21;
   int bar_width_ = 0;

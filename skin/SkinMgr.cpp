@@ -326,25 +326,4 @@ void TSkinBuiltInFileTheme::ReadSkinData(std::span<const std::uint8_t> data) {
   DeleteFileA(name.c_str());
 }
 
-forms::TColor LookColor(const TSkinFileTheme* skin, int skin_key, TSkinUIStyle effective, int item) {
-  constexpr forms::TColor kMissingColor = -1;
-  const forms::TColor c = skin ? skin->GetColor(skin_key) : kMissingColor;
-  if (c != kMissingColor) return c;
-  if (effective == TSkinUIStyle::FromThemeFile) effective = TSkinUIStyle::DeepBlue;
-  return GetStyleColor(StyleIndex(effective), item);
-}
-
-bool GetLookPublished(std::string_view name, const TSkinFileTheme* theme, TSkinUIStyle style,
-                      forms::TPropValue* out) {
-  if (name == "FileTheme") {
-    if (out) *out = const_cast<forms::TComponent*>(static_cast<const forms::TComponent*>(theme));
-    return true;
-  }
-  if (name == "UIStyle") {
-    if (out) *out = static_cast<std::int64_t>(style);
-    return true;
-  }
-  return false;
-}
-
 }  // namespace skin

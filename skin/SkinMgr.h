@@ -1,11 +1,11 @@
 // Theme components: TSkinFileTheme finds and loads a skin archive and re-applies itself to the
 // skinned controls of its form; TSkinBuiltInFileTheme carries the archive inside the form
-// resource ("SkinData"). ResolveStyle decides between a theme's look and a built-in one.
+// resource ("SkinData"). ResolveStyle decides between a theme's look and a built-in one;
+// controls ask it through their TSkinLook (SkinLook.h).
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -120,33 +120,6 @@ class TSkinBuiltInFileTheme : public TSkinFileTheme {
  private:
   std::string design_theme_file_;
 };
-
-// A colour of a control's look: the skin's colour `skin_key` when `skin` is the theme in use
-// (nil in built-in mode) and it has one, else the built-in `item` of the style in use (the
-// DeepBlue fallback for a skin style).
-forms::TColor LookColor(const TSkinFileTheme* skin, int skin_key, TSkinUIStyle effective, int item);
-
-// The two published properties of a skinned control's look, FileTheme and UIStyle, read and
-// written alike by every control. Get: true when `name` is one of them. Set: the setter's
-// result when `name` is one of them with a value of its kind (a style outside the five and
-// FromThemeFile is refused), nothing otherwise, so the caller asks its base class.
-bool GetLookPublished(std::string_view name, const TSkinFileTheme* theme, TSkinUIStyle style,
-                      forms::TPropValue* out);
-template <class Control>
-std::optional<bool> SetLookPublished(Control& control, std::string_view name,
-                                     const forms::TPropValue& value) {
-  if (name == "FileTheme" && std::holds_alternative<forms::TComponent*>(value)) {
-    control.SetFileTheme(dynamic_cast<TSkinFileTheme*>(std::get<forms::TComponent*>(value)));
-    return true;
-  }
-  if (name == "UIStyle" && std::holds_alternative<std::int64_t>(value)) {
-    auto s = std::get<std::int64_t>(value);
-    if (s < 0 || s > 5) return false;
-    control.SetUIStyle(static_cast<TSkinUIStyle>(s));
-    return true;
-  }
-  return std::nullopt;
-}
 
 // Helpers of the SkinData reader, exposed for tests.
 std::string GetTempFolder();

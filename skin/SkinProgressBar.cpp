@@ -14,7 +14,6 @@ using namespace forms;
 
 namespace {
 
-constexpr TColor kMissingColor = -1;  // what a skin without the key answers
 
 RECT ToRect(const TBarRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
@@ -72,14 +71,12 @@ TSkinProgressBar::~TSkinProgressBar() {
 // ---- properties -----------------------------------------------------------------------------
 
 void TSkinProgressBar::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinProgressBar::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
+  look_.SetStyle(s);
   ApplyLook();
 }
 
@@ -138,40 +135,35 @@ void TSkinProgressBar::Redraw() {
 
 void TSkinProgressBar::Notification(TComponent* c, TOperation op) {
   TCustomPanel::Notification(c, op);
-  if (op == TOperation::opRemove && c == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 bool TSkinProgressBar::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   return TCustomPanel::GetPublished(name, out);
 }
 
 bool TSkinProgressBar::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   return TCustomPanel::SetPublished(name, v);
 }
 
 // ---- look -----------------------------------------------------------------------------------
 
 void TSkinProgressBar::ApplyLook() {
-  TSkinUIStyle eff;
+  const TSkinUIStyle eff = look_.Effective();
   const bool vertical = !Horizontal();
-  if (TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff)) {
+  if (TSkinFileTheme* skin = look_.Skin()) {
     TPicture fill;
-    if (TBitmap* b = file_theme_->GetBitmap(Skin2Bitmap::ProgressBar2)) fill.SetGraphic(b);
+    if (TBitmap* b = skin->GetBitmap(Skin2Bitmap::ProgressBar2)) fill.SetGraphic(b);
     picture_.Assign(&fill);
     // A skin without the control colours keeps the bar's own rather than painting with the
     // "missing" value.
-    const TColor color = file_theme_->GetColor(Skin2Color::ControlColor);
-    const TColor border = file_theme_->GetColor(Skin2Color::ControlBorderColor);
-    if (color != kMissingColor) SetColor(color);
-    if (border != kMissingColor) border_color_ = border;
-    left_cap_ = PieceCopy(file_theme_->GetBitmap(Skin2Bitmap::ProgressBar1), vertical);
-    empty_part_ = PieceCopy(file_theme_->GetBitmap(Skin2Bitmap::ProgressBar3), vertical);
-    right_cap_ = PieceCopy(file_theme_->GetBitmap(Skin2Bitmap::ProgressBar4), vertical);
+    if (auto color = look_.SkinColor(Skin2Color::ControlColor)) SetColor(*color);
+    border_color_ = look_.ColorOr(Skin2Color::ControlBorderColor, border_color_);
+    left_cap_ = PieceCopy(skin->GetBitmap(Skin2Bitmap::ProgressBar1), vertical);
+    empty_part_ = PieceCopy(skin->GetBitmap(Skin2Bitmap::ProgressBar3), vertical);
+    right_cap_ = PieceCopy(skin->GetBitmap(Skin2Bitmap::ProgressBar4), vertical);
   } else {
     TBitmap fill;
     LoadStyleBitmap(StyleIndex(eff), StyleItem::ProgressBarFill, &fill);
@@ -193,9 +185,7 @@ void TSkinProgressBar::ApplyLook() {
 }
 
 bool TSkinProgressBar::PaintsSkinPieces() const {
-  TSkinUIStyle eff;
-  return TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff) && left_cap_ && empty_part_ &&
-         right_cap_;
+  return look_.SkinMode() && left_cap_ && empty_part_ && right_cap_;
 }
 
 // ---- painting -------------------------------------------------------------------------------

@@ -7,8 +7,7 @@
 #include <memory>
 
 #include "forms/Forms.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -21,9 +20,9 @@ class TSkinProgressBar : public forms::TCustomPanel {
   const char* ClassName() const override { return "TSkinProgressBar"; }
 
   // Published, in the order a form resource sets them.
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   forms::TColor CaptionColor() const { return caption_color_; }
   void SetCaptionColor(forms::TColor c);
@@ -69,8 +68,7 @@ class TSkinProgressBar : public forms::TCustomPanel {
   void PaintSkin(forms::TCanvas& c, int w, int h);
   void PaintBuiltIn(forms::TCanvas& c, int w, int h);
 
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   forms::TColor caption_color_ = forms::clBlack;
   bool show_caption_ = true;
   bool smart_show_caption_ = false;

@@ -14,7 +14,6 @@ using namespace forms;
 namespace {
 
 constexpr int kLineRepeatInterval = 100;
-constexpr TColor kMissingColor = -1;
 
 void SetPic(TSkinImageButton* button, void (TSkinImageButton::*setter)(const TPicture*),
             const TBitmap& b) {
@@ -137,14 +136,12 @@ void TSkinCustomScrollBar::SetOrientation(TSkinProgressBarOrientation o) {
 }
 
 void TSkinCustomScrollBar::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinCustomScrollBar::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
+  look_.SetStyle(s);
   track_->SetColor(Color());
   LoadPictures();
   ArrangeParts();
@@ -152,19 +149,16 @@ void TSkinCustomScrollBar::SetUIStyle(TSkinUIStyle s) {
 
 void TSkinCustomScrollBar::Notification(TComponent* c, TOperation op) {
   TCustomPanel::Notification(c, op);
-  if (op == TOperation::opRemove && c == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 bool TSkinCustomScrollBar::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   return TCustomPanel::GetPublished(name, out);
 }
 
 bool TSkinCustomScrollBar::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   return TCustomPanel::SetPublished(name, v);
 }
 
@@ -209,22 +203,22 @@ void TSkinCustomScrollBar::LoadPictures() {
   track_->SetBarImage(&none);
   for (TBitmap& p : parts_) p.SetSize(0, 0);
   TBitmap pics[6];  // first button normal, over, down; second button normal, over, down
-  TSkinUIStyle eff;
-  skin_parts_ = TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, eff);
-  if (skin_parts_) {
+  const TSkinUIStyle eff = look_.Effective();
+  TSkinFileTheme* skin = look_.Skin();
+  skin_parts_ = skin != nullptr;
+  if (skin) {
     // A skin without a scroll bar colour keeps the current one rather than a colour of -1.
-    const TColor c = file_theme_->GetColor(Skin2Color::ScrollBarColor);
-    if (c != kMissingColor) SetColor(c);
+    if (auto c = look_.SkinColor(Skin2Color::ScrollBarColor)) SetColor(*c);
     // The skin's thumb stands upright: turned, its three pieces lie side by side.
     TBitmap bar;
-    bar.Assign(file_theme_->GetBitmap(Skin2Bitmap::ScrollBar));
+    bar.Assign(skin->GetBitmap(Skin2Bitmap::ScrollBar));
     if (!bar.Empty()) {
       RotateBitmapLeft(bar);
       for (int i = 0; i < 3; ++i) ExtractFrame(bar, parts_[i], 3, i + 1);
     }
     for (int i = 0; i < 3; ++i) {
-      file_theme_->GetBitmapFrame(Skin2Bitmap::ScrollBarUpButton, &pics[i], i + 1, 3);
-      file_theme_->GetBitmapFrame(Skin2Bitmap::ScrollBarDownButton, &pics[3 + i], i + 1, 3);
+      skin->GetBitmapFrame(Skin2Bitmap::ScrollBarUpButton, &pics[i], i + 1, 3);
+      skin->GetBitmapFrame(Skin2Bitmap::ScrollBarDownButton, &pics[3 + i], i + 1, 3);
     }
   } else {
     SetColor(GetStyleColor(StyleIndex(eff), StyleItem::ScrollBarColor));

@@ -43,9 +43,9 @@ class TSkinCustomScrollBar : public forms::TCustomPanel {
   TSkinProgressBarOrientation Orientation() const { return orientation_; }
   void SetOrientation(TSkinProgressBarOrientation o);
   bool Horizontal() const { return orientation_ == TSkinProgressBarOrientation::skHorizontal; }
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   // The track's change event (set and read through the track).
   forms::TNotifyEvent& OnChange() { return track_->OnChange; }
@@ -80,8 +80,7 @@ class TSkinCustomScrollBar : public forms::TCustomPanel {
   bool line_stepped_ = false;  // the line button's current press has stepped already
   forms::TBitmap parts_[3];  // start cap, middle, end cap, already turned for the orientation
   bool skin_parts_ = false;  // the parts came from a skin (its middle is a grip)
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   TSkinProgressBarOrientation orientation_ = TSkinProgressBarOrientation::skHorizontal;
   int small_change_ = 1;
   int line_button_ = 0;

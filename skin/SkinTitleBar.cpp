@@ -28,18 +28,6 @@ int FirstFrame(TSkinTitleBarBtnType t) {
   return 0;
 }
 
-// A skin colour, or `fallback` when the skin has none (a missing key reads as -1, which is no
-// colour at all).
-TColor SkinColor(const TSkinFileTheme* theme, int key, TColor fallback) {
-  TColor c = theme ? theme->GetColor(key) : -1;
-  return c < 0 ? fallback : c;
-}
-
-int SkinInt(const TSkinFileTheme* theme, int key, int fallback) {
-  int v = theme ? theme->GetInteger(key) : -1;
-  return v == -1 ? fallback : v;
-}
-
 void DefaultErrorDialog(const std::string& text) {
   MessageBoxA(GetActiveWindow(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
@@ -116,21 +104,21 @@ void TSkinTitleBarButton::LoadPictures(bool restoreLook) {
     TCustomForm* form = bar_ ? bar_->ParentForm() : nullptr;
     if (restoreLook || (form && form->WindowState() == TWindowState::wsMaximized)) first = 10;
   }
-  TSkinFileTheme* theme = bar_ ? bar_->FileTheme() : nullptr;
-  TSkinUIStyle effective;
-  bool skin = TSkinFileTheme::ResolveStyle(theme, ui_style_, effective);
+  const TSkinLook look(bar_ ? bar_->FileTheme() : nullptr, ui_style_);
+  TSkinFileTheme* skin = look.Skin();
+  const TSkinUIStyle effective = look.Effective();
   TPicture* pics[3] = {&pic_normal_, &pic_mouse_on_, &pic_mouse_down_};
   for (int i = 0; i < 3; ++i) {
     TBitmap frame;
     if (skin)
-      theme->GetBitmapFrame(Skin2Bitmap::TitleButtons, &frame, first + i, kStripFrames);
+      skin->GetBitmapFrame(Skin2Bitmap::TitleButtons, &frame, first + i, kStripFrames);
     else
       GetStyleBitmap(StyleIndex(effective), StyleItem::TitleButtons, &frame, first + i, kStripFrames);
     pics[i]->SetGraphic(frame.Empty() ? nullptr : &frame);
   }
   if (skin) {
-    transparent_ = theme->GetFlag(Skin2Flag::TitleBtnTrans) > 0;
-    top_ = theme->GetInteger(Skin2Integer::TitleBarButtonPosY);
+    transparent_ = skin->GetFlag(Skin2Flag::TitleBtnTrans) > 0;
+    top_ = skin->GetInteger(Skin2Integer::TitleBarButtonPosY);
   } else {
     transparent_ = GetStyleFlag(StyleIndex(effective), StyleItem::TitleButtonsTransparent) != 0;
     top_ = GetStyleValue(StyleIndex(effective), StyleItem::TitleButtonTop);
@@ -212,22 +200,11 @@ TSkinTitleBar::TSkinTitleBar(TComponent* owner) : TCustomPanel(owner) {
 TSkinTitleBar::~TSkinTitleBar() {
   BeginDestroy();
   if (title_icon_) DestroyIcon(title_icon_);
-  if (file_theme_) RemoveFreeNotification(file_theme_);
+  look_.SetTheme(*this, nullptr);
 }
 
 bool TSkinTitleBar::OnFrame() const {
   return Parent() && std::string_view(Parent()->ClassName()) == "TSkinForm";
-}
-
-bool TSkinTitleBar::SkinMode() const {
-  TSkinUIStyle e;
-  return TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, e);
-}
-
-TSkinUIStyle TSkinTitleBar::EffectiveStyle() const {
-  TSkinUIStyle e;
-  TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, e);
-  return e;
 }
 
 void TSkinTitleBar::Changed() {
@@ -235,39 +212,34 @@ void TSkinTitleBar::Changed() {
 }
 
 void TSkinTitleBar::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
+  look_.SetTheme(*this, theme);
   in_set_file_theme_ = true;
-  SetUIStyle(ui_style_);
+  SetUIStyle(look_.Style());
   in_set_file_theme_ = false;
 }
 
 void TSkinTitleBar::Notification(TComponent* c, TOperation op) {
   TCustomPanel::Notification(c, op);
-  if (op == TOperation::opRemove && c == file_theme_) {
-    file_theme_ = nullptr;
-    if (!IsDestroying()) SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op) && !IsDestroying()) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 void TSkinTitleBar::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
+  look_.SetStyle(s);
   if (custom_) return;
   sections_.Clear();
-  TSkinUIStyle effective;
-  bool skin = TSkinFileTheme::ResolveStyle(file_theme_, s, effective);
+  const bool skin = look_.SkinMode();
+  const TSkinUIStyle effective = look_.Effective();
   if (skin) SkinLook();
   else BuiltInLook(effective);
   for (int i = 0; i < buttons_.Count(); ++i) {
     TSkinTitleBarButton* b = buttons_.Items(i);
-    b->ui_style_ = skin ? TSkinUIStyle::FromThemeFile : effective;
+    b->ui_style_ = effective;
     b->LoadPictures(false);
   }
-  control_box_popup_->SetUIStyle(skin ? TSkinUIStyle::FromThemeFile : effective);
-  control_box_popup_->SetFileTheme(file_theme_);
+  control_box_popup_->SetUIStyle(effective);
+  control_box_popup_->SetFileTheme(look_.Theme());
   if (!in_set_file_theme_) {
-    if (skin) Font().SetColor(SkinColor(file_theme_, Skin2Color::TitleFontColor, clWhite));
+    if (skin) Font().SetColor(look_.ColorOr(Skin2Color::TitleFontColor, clWhite));
     else Font().SetColor(effective == TSkinUIStyle::MacOS ? clBlack : clWhite);
   }
   SetAutoSize(true);
@@ -275,9 +247,9 @@ void TSkinTitleBar::SetUIStyle(TSkinUIStyle s) {
 }
 
 void TSkinTitleBar::SkinLook() {
-  TSkinFileTheme* t = file_theme_;
+  TSkinFileTheme* t = look_.Theme();
   five_sections_ = t->GetFlag(Skin2Flag::TitleFiveSect) > 0;
-  picture_key_color_ = SkinColor(t, Skin2Color::TransColor, clFuchsia);
+  picture_key_color_ = look_.ColorOr(Skin2Color::TransColor, clFuchsia);
   auto add = [&](int key, TSkinTitleBarAlign align, bool autoSize, bool capSec) {
     TSkinTitleBarSection* s = sections_.Add();
     s->picture_.SetGraphic(t->GetBitmap(key) && !t->GetBitmap(key)->Empty() ? t->GetBitmap(key)
@@ -297,12 +269,12 @@ void TSkinTitleBar::SkinLook() {
     add(Skin2Bitmap::TitleBar1 + 3, TSkinTitleBarAlign::skClient, false, false);
     add(Skin2Bitmap::TitleBar1 + 4, TSkinTitleBarAlign::skRight, true, false);
   }
-  left_btn_x_offset_ = SkinInt(t, Skin2Integer::TitleBarIconPosX, 0);
-  right_btn_x_offset_ = SkinInt(t, Skin2Integer::TitleBarButtonPosX, 0);
-  button_top_ = SkinInt(t, Skin2Integer::TitleBarButtonPosY, 0);
-  icon_top_ = SkinInt(t, Skin2Integer::TitleBarIconPosY, 0);
-  caption_top_ = SkinInt(t, Skin2Integer::TitleBarCaptionTop, 0);
-  section_back_color_ = SkinColor(t, Skin2Color::FormColor, GetStyleColor(StyleIndex(TSkinUIStyle::DeepBlue), StyleItem::FormColor));
+  left_btn_x_offset_ = look_.IntegerOr(Skin2Integer::TitleBarIconPosX, 0);
+  right_btn_x_offset_ = look_.IntegerOr(Skin2Integer::TitleBarButtonPosX, 0);
+  button_top_ = look_.IntegerOr(Skin2Integer::TitleBarButtonPosY, 0);
+  icon_top_ = look_.IntegerOr(Skin2Integer::TitleBarIconPosY, 0);
+  caption_top_ = look_.IntegerOr(Skin2Integer::TitleBarCaptionTop, 0);
+  section_back_color_ = look_.Color(Skin2Color::FormColor, StyleItem::FormColor);
   if (OnFrame()) {
     button_top_ -= 3;
     icon_top_ -= 3;

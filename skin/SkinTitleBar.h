@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "forms/Forms.h"
-#include "skin/SkinMgr.h"
-#include "skin/SkinThemes.h"
+#include "skin/SkinLook.h"
 
 namespace skin {
 
@@ -143,9 +142,9 @@ class TSkinTitleBar : public forms::TCustomPanel {
 
   bool Custom() const { return custom_; }
   void SetCustom(bool v) { custom_ = v; }
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   TSkinTitleBarSections& Sections() { return sections_; }
   TSkinTitleBarButtons& Buttons() { return buttons_; }
@@ -191,8 +190,8 @@ class TSkinTitleBar : public forms::TCustomPanel {
   // Where the last paint put the caption text (left to right from the icon; right to left
   // ending 10 pixels before the button row).
   RECT CaptionRect() const { return caption_rect_; }
-  TSkinUIStyle EffectiveStyle() const;
-  bool SkinMode() const;
+  TSkinUIStyle EffectiveStyle() const { return look_.Effective(); }
+  bool SkinMode() const { return look_.SkinMode(); }
   bool OnFrame() const;
   // Brings RegionImage and BackgroundImage up to date at the bar's size.
   void PaintImages();
@@ -228,8 +227,7 @@ class TSkinTitleBar : public forms::TCustomPanel {
   int SideAnswer();
   void Changed();
 
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
-  TSkinFileTheme* file_theme_ = nullptr;
+  TSkinLook look_;
   TSkinTitleBarSections sections_{this};
   TSkinTitleBarButtons buttons_{this};
   bool auto_size_ = false;

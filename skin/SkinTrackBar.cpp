@@ -16,7 +16,6 @@ using namespace forms;
 namespace {
 
 constexpr unsigned kPagingInterval = 100;
-constexpr TColor kMissingColor = -1;  // what a skin without the key answers
 
 }  // namespace
 
@@ -43,10 +42,6 @@ TSkinTrackBar::~TSkinTrackBar() {
   BeginDestroy();
   StopPaging();
   SetFileTheme(nullptr);
-}
-
-bool TSkinTrackBar::Resolve(TSkinUIStyle& effective) const {
-  return TSkinFileTheme::ResolveStyle(file_theme_, ui_style_, effective);
 }
 
 // ---- properties -----------------------------------------------------------------------------
@@ -110,33 +105,28 @@ void TSkinTrackBar::SetSliderImage(const TPicture* p) {
 }
 
 void TSkinTrackBar::SetFileTheme(TSkinFileTheme* theme) {
-  if (file_theme_) RemoveFreeNotification(file_theme_);
-  file_theme_ = theme;
-  if (theme) FreeNotification(theme);
-  if (!IsDestroying()) SetUIStyle(ui_style_);
+  look_.SetTheme(*this, theme);
+  if (!IsDestroying()) SetUIStyle(look_.Style());
 }
 
 void TSkinTrackBar::SetUIStyle(TSkinUIStyle s) {
-  ui_style_ = s;
+  look_.SetStyle(s);
   ReloadLook();
   if (s == TSkinUIStyle::MacOS) SetTransparent(true);
 }
 
 void TSkinTrackBar::Notification(TComponent* c, TOperation op) {
   TCustomPanel::Notification(c, op);
-  if (op == TOperation::opRemove && c == file_theme_) {
-    file_theme_ = nullptr;
-    SetUIStyle(TSkinUIStyle::DeepBlue);
-  }
+  if (look_.ThemeGone(c, op)) SetUIStyle(TSkinUIStyle::DeepBlue);
 }
 
 bool TSkinTrackBar::GetPublished(std::string_view name, TPropValue* out) const {
-  if (GetLookPublished(name, file_theme_, ui_style_, out)) return true;
+  if (look_.GetPublished(name, out)) return true;
   return TCustomPanel::GetPublished(name, out);
 }
 
 bool TSkinTrackBar::SetPublished(std::string_view name, const TPropValue& v) {
-  if (auto done = SetLookPublished(*this, name, v)) return *done;
+  if (auto done = TSkinLook::SetPublished(*this, name, v)) return *done;
   return TCustomPanel::SetPublished(name, v);
 }
 
@@ -144,18 +134,17 @@ bool TSkinTrackBar::SetPublished(std::string_view name, const TPropValue& v) {
 
 void TSkinTrackBar::ApplyLook() {
   if (HasOwnLook()) return;
-  TSkinUIStyle eff;
+  const TSkinUIStyle eff = look_.Effective();
   TBitmap slider;
-  if (Resolve(eff)) {
-    bar_image_.SetGraphic(file_theme_->GetBitmap(Skin2Bitmap::TrackBar));
-    slider.Assign(file_theme_->GetBitmap(Horizontal() ? Skin2Bitmap::TrackBarSlider
-                                                      : Skin2Bitmap::TrackBarVSlider));
+  if (TSkinFileTheme* skin = look_.Skin()) {
+    bar_image_.SetGraphic(skin->GetBitmap(Skin2Bitmap::TrackBar));
+    slider.Assign(skin->GetBitmap(Horizontal() ? Skin2Bitmap::TrackBarSlider
+                                               : Skin2Bitmap::TrackBarVSlider));
     // The skin marks the thumb's surroundings with its transparent colour; an opaque thumb
     // shows the form's colour there instead. A skin lacking either colour keeps the pixels.
-    const TColor trans = file_theme_->GetColor(Skin2Color::TransColor);
-    const TColor form = file_theme_->GetColor(Skin2Color::FormColor);
-    if (!slider.Empty() && trans != kMissingColor && form != kMissingColor)
-      ReplaceBitmapColor(slider, trans, form);
+    const auto trans = look_.SkinColor(Skin2Color::TransColor);
+    const auto form = look_.SkinColor(Skin2Color::FormColor);
+    if (!slider.Empty() && trans && form) ReplaceBitmapColor(slider, *trans, *form);
   } else {
     TBitmap bar;
     LoadStyleBitmap(StyleIndex(eff), StyleItem::TrackBarBar, &bar);

@@ -6,7 +6,7 @@
 
 #include "forms/Forms.h"
 #include "skin/SkinImagePanel.h"
-#include "skin/SkinMgr.h"
+#include "skin/SkinLook.h"
 #include "skin/SkinProgressBar.h"
 #include "skin/SkinThemes.h"
 
@@ -41,9 +41,9 @@ class TSkinTrackBar : public forms::TCustomPanel {
   void SetBarImage(const forms::TPicture* p);
   forms::TPicture& SliderImage() { return thumb_->Picture(); }
   virtual void SetSliderImage(const forms::TPicture* p);
-  TSkinFileTheme* FileTheme() const { return file_theme_; }
+  TSkinFileTheme* FileTheme() const { return look_.Theme(); }
   void SetFileTheme(TSkinFileTheme* theme);
-  TSkinUIStyle UIStyle() const { return ui_style_; }
+  TSkinUIStyle UIStyle() const { return look_.Style(); }
   void SetUIStyle(TSkinUIStyle s);
   int LastChange() const { return last_change_; }
 
@@ -87,9 +87,6 @@ class TSkinTrackBar : public forms::TCustomPanel {
   void CMFocusChanged(forms::TMessage& m) override;
   void CMColorChanged(forms::TMessage& m) override;
 
-  // Built-in mode: the effective style; true in skin mode.
-  bool Resolve(TSkinUIStyle& effective) const;
-
  private:
   void FitToBar();
   void BuildStrip();
@@ -116,8 +113,7 @@ class TSkinTrackBar : public forms::TCustomPanel {
   int grab_ = 0;
   int last_notified_ = 0;
   int last_change_ = 0;
-  TSkinFileTheme* file_theme_ = nullptr;
-  TSkinUIStyle ui_style_ = TSkinUIStyle::DeepBlue;
+  TSkinLook look_;
   bool reloading_ = false;
   int looked_width_ = -1, looked_height_ = -1;
 };
