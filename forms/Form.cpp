@@ -182,6 +182,8 @@ void TCustomForm::AlignControls() {
                  rest.bottom - rest.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The last step of the route (WinControlRoute.cpp): an MDI window's default answers are the
+// MDI procedures'.
 void TCustomForm::DefaultHandler(TMessage& m) {
   if (!handle_ || IsPrivateMessage(m.Msg)) {
     TWinControl::DefaultHandler(m);
@@ -532,6 +534,8 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
   }
 }
 
+// The form's own messages, before TWinControl's dispatch picks the handler (the route is
+// written down in WinControlRoute.cpp).
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_COMMAND:

@@ -4,6 +4,8 @@
 // the object is found from the handle through a window property. Holds the child controls in
 // order (which is also the tab order), does alignment, reflects child notifications back to
 // the child's object (CN_*), tracks the mouse over graphic children and sets cursors.
+// WinControl.cpp holds the children and layout, WinControlWindow.cpp the window's making and
+// WinControlRoute.cpp the messages, with the route they take written down at its top.
 #pragma once
 
 #include <windows.h>
@@ -171,6 +173,12 @@ class TWinControl : public TControl {
                                           DWORD_PTR ref);
   static LRESULT CALLBACK CreationHook(int code, WPARAM w, LPARAM l);
   void AttachWrapped(HWND wnd);
+  // A mouse message over a graphic child, or any while one holds the mouse, goes to that child
+  // in its own coordinates (the wheel's stay with the window); true when a child took it.
+  bool RouteMouseToGraphicChild(TMessage& m);
+  // Passes a left press on and, when the system control's loop took its release off the
+  // queue (no release came by meanwhile and the button is up), runs the release events.
+  void LeftPressWithSwallowedRelease(TMessage& m);
   // Sends WM_MOUSEMOVE's news to the graphic children: leave for the one left, enter for the
   // one now under the mouse (nil: none).
   void SetMouseControl(TControl* c);

@@ -77,6 +77,8 @@ TSkinForm::TSkinForm(TComponent* owner) : TCustomPanel(owner) {
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
 
   SetParent(form);
+  // The frame steps in front of the form's own message path (the second step of the route in
+  // forms/WinControlRoute.cpp); Detach puts the saved one back.
   old_window_proc_ = form->WindowProc;
   form->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
   app_events_ = std::make_unique<TApplicationEvents>(nullptr);
