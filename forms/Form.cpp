@@ -182,8 +182,8 @@ void TCustomForm::AlignControls() {
                  rest.bottom - rest.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The last step of the route (WinControlRoute.cpp): an MDI window's default answers are the
-// MDI procedures'.
+// The last step of the route (WinControlRoute.cpp): an MDI child and an MDI parent get their
+// default answers from the system's MDI procedures.
 void TCustomForm::DefaultHandler(TMessage& m) {
   if (!handle_ || IsPrivateMessage(m.Msg)) {
     TWinControl::DefaultHandler(m);
