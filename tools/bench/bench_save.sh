@@ -20,7 +20,17 @@ repeat=${2:-${TOLVANE_BENCH_REPEAT:-3}}
 mkdir -p "$work"
 . "$root/tools/bench/bench_common.sh"
 bench_setup "$root" "$work"
-trap bench_wine_stop EXIT
+# Earlier runs' output is moved aside, not deleted, until the end: this disk's ext4 (no
+# journal) passes over every inode freed in the last half minute when it allocates one, and
+# thousands of files deleted just before a timed run made its every create pay for them
+# (half the wine server's time in the allocator's recently_deleted), whichever tool ran.
+trash=$bench_work/trash
+rm -rf "$trash"
+mkdir -p "$trash"
+put_aside() {  # put_aside DIR: DIR is gone, its files kept until the end
+  [ -e "$1" ] && mv "$1" "$(mktemp -d "$trash/run.XXXXXX")/" || true
+}
+trap 'bench_wine_stop; rm -rf "$trash"' EXIT
 fat_img=$(bench_fat_image)
 ntfs_img=$(bench_ntfs_image)
 bench_drives "f=$fat_img" "n=$ntfs_img"
@@ -37,7 +47,7 @@ declare -A best_ms
 timed_run() {  # timed_run OUT_DIR OUTPUT_TEXT COMMAND...
   local out=$1 text=$2 ms best
   shift 2
-  rm -rf "$out"; mkdir -p "$out"
+  put_aside "$out"; mkdir -p "$out"
   "$@" > "$text.run" 2>&1 || true
   ms=$(sed -n 's/^\(scan\|save\|rewrite\): \([0-9.]*\) ms.*/\2/p' "$text.run" | awk '{ t += $1 } END { print t + 0 }')
   best=${best_ms[$text]:-}
@@ -81,7 +91,7 @@ for kind in fat ntfs; do
   # system's.
   again=$bench_work/drives/prefix/drive_c/$kind-rewrite
   for i in $(seq "$repeat"); do
-    rm -rf "$tsk"; mkdir -p "$tsk"
+    put_aside "$tsk"; mkdir -p "$tsk"
     t=$(seconds tsk_recover "$img" "$tsk")
     if [ -z "$tsk_s" ] || [ "$(calc "$t < $tsk_s")" = 1.000000 ]; then tsk_s=$t; fi
     for scan in quick full; do
@@ -128,7 +138,7 @@ for kind in fat ntfs; do
     else
       echo "$kind rewrite: no timing ($(head -c 300 "$bench_work/$kind-rewrite.txt"))"
     fi
-    rm -rf "$again"
+    put_aside "$again"
   fi
   # Same bytes? Files are named differently (tsk_recover shows a deleted short name's first
   # byte as '_', and puts entries it cannot place under $OrphanFiles): compare contents.
