@@ -4,6 +4,10 @@
 // under Wine by the bench scripts):
 //   dll_bench scan fat|ntfs DEVICE_PATH [REPEAT]         quick and full scan, best of REPEAT
 //   dll_bench save fat|ntfs DEVICE_PATH DEST [full]      one scan, then one save into DEST
+//   dll_bench rewrite SOURCE DEST                        the system's own part of a save: the
+//       files and folders under SOURCE (a save's output, read into memory first, untimed)
+//       made again under DEST as the save makes them, with CreateDirectoryW, CreateFileW,
+//       one WriteFile and CloseHandle each; no volume read, no bookkeeping
 #include <windows.h>
 
 #include <cstdint>
@@ -11,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -105,15 +111,93 @@ int RunSave(bool ntfs, const char* device, const char* destination, uint8_t full
   return 0;
 }
 
+struct Found {
+  std::wstring path;  // below the source, with a leading backslash
+  bool folder = false;
+  std::vector<char> bytes;
+};
+
+// Folders before the files in them, in the order FindFirstFileW lists them.
+void ReadTree(const std::wstring& source, const std::wstring& below, std::vector<Found>* out) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((source + below + L"\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> folders;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    Found found;
+    found.path = below + L"\\" + name;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      found.folder = true;
+      folders.push_back(found.path);
+      out->push_back(std::move(found));
+      continue;
+    }
+    HANDLE file = CreateFileW((source + found.path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) continue;
+    found.bytes.resize(data.nFileSizeLow);
+    DWORD read = 0;
+    if (!found.bytes.empty()) ReadFile(file, found.bytes.data(), data.nFileSizeLow, &read, nullptr);
+    CloseHandle(file);
+    out->push_back(std::move(found));
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  for (const std::wstring& folder : folders) ReadTree(source, folder, out);
+}
+
+std::wstring WideOf(const char* text) {
+  wchar_t buffer[MAX_PATH * 4] = {};
+  MultiByteToWideChar(CP_ACP, 0, text, -1, buffer, MAX_PATH * 4);
+  return buffer;
+}
+
+int RunRewrite(const char* source_text, const char* destination_text) {
+  std::vector<Found> tree;
+  ReadTree(WideOf(source_text), L"", &tree);
+  // The long-path form, as the save opens its files.
+  const std::wstring destination = L"\\\\?\\" + WideOf(destination_text);
+  CreateDirectoryW(destination.c_str(), nullptr);
+  unsigned long long files = 0, failures = 0;
+  const double start = Now();
+  for (const Found& found : tree) {
+    const std::wstring path = destination + found.path;
+    if (found.folder) {
+      if (!CreateDirectoryW(path.c_str(), nullptr)) ++failures;
+      continue;
+    }
+    HANDLE file = CreateFileW(path.c_str(), FILE_ALL_ACCESS, FILE_SHARE_WRITE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      ++failures;
+      continue;
+    }
+    DWORD written = 0;
+    if (!found.bytes.empty() &&
+        !WriteFile(file, found.bytes.data(), static_cast<DWORD>(found.bytes.size()), &written,
+                   nullptr)) {
+      ++failures;
+    }
+    CloseHandle(file);
+    ++files;
+  }
+  const double ms = Now() - start;
+  std::printf("rewrite: %.1f ms, %llu files, %llu failures\n", ms, files, failures);
+  return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool scan = argc >= 4 && std::strcmp(argv[1], "scan") == 0;
   const bool save = argc >= 5 && std::strcmp(argv[1], "save") == 0;
+  if (argc >= 4 && std::strcmp(argv[1], "rewrite") == 0) return RunRewrite(argv[2], argv[3]);
   if (!scan && !save) {
     std::fprintf(stderr,
                  "usage: dll_bench scan fat|ntfs DEVICE_PATH [REPEAT]\n"
-                 "       dll_bench save fat|ntfs DEVICE_PATH DEST [full]\n");
+                 "       dll_bench save fat|ntfs DEVICE_PATH DEST [full]\n"
+                 "       dll_bench rewrite SOURCE DEST\n");
     return 2;
   }
   g_module = LoadLibraryA("Scavrel.dll");
