@@ -378,16 +378,27 @@ bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bo
       free_chunk_.reset(new uint8_t[bytes]);
       free_chunk_size_ = bytes;
     }
+    // The chunk is read a piece at a time, each piece searched while it is still in the
+    // processor's cache: searched only once the whole chunk (some twenty megabytes) was in,
+    // it came from memory a second time. The reads are those of one read of the chunk.
     // What the disk refuses is read again a record's size at a time; what stays unreadable
     // holds zeros, which carry no record signature, and the search goes on past it.
-    if (ReadSectorsSalvaging(engine_, volume_, next, free_chunk_.get(), bytes,
-                             volume_.RecordSize(), nullptr) == Salvage::kStopped) {
-      *stopped = true;
-      return false;
-    }
+    const size_t unit = volume_.RecordSize();
+    const size_t piece_bytes = std::max(unit, kScanPieceBytes / unit * unit);
+    size_t read_bytes = 0;
     uint64_t offset = 0;
     uint64_t step_at = 0;
     while (offset + spr <= sectors) {
+      while (read_bytes < (offset + spr) * bps) {
+        const size_t n = std::min(piece_bytes, bytes - read_bytes);
+        if (ReadSectorsSalvaging(engine_, volume_, next + read_bytes / bps,
+                                 free_chunk_.get() + read_bytes, n, unit,
+                                 nullptr) == Salvage::kStopped) {
+          *stopped = true;
+          return false;
+        }
+        read_bytes += n;
+      }
       uint8_t* piece = free_chunk_.get() + static_cast<size_t>(offset * bps);
       const bool signed_piece = ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue;
       if (signed_piece || offset >= step_at) {
