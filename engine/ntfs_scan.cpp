@@ -370,21 +370,44 @@ bool NtfsScanner::ScanFreeRun(uint64_t first_cluster, uint64_t cluster_count, bo
     if (sectors < spr) return true;  // a record larger than any chunk: nothing can be found
     // At most kFreeRunChunkBytes, which fits a size_t of either build.
     const size_t bytes = static_cast<size_t>(sectors * bps);
-    if (free_chunk_size_ < bytes) {
-      free_chunk_.reset(new uint8_t[bytes]);
-      free_chunk_size_ = bytes;
-    }
+    // The chunk passes through a buffer of one piece, and of the record-sized stretch that
+    // crosses into the next piece, each piece searched as soon as it is read, while it is
+    // still in the processor's cache: a chunk is some twenty megabytes, and searched only once
+    // all of it was in, it went out to memory and came back. The reads are those that one
+    // read of the chunk makes.
     // What the disk refuses is read again a record's size at a time; what stays unreadable
     // holds zeros, which carry no record signature, and the search goes on past it.
-    if (ReadSectorsSalvaging(engine_, volume_, next, free_chunk_.get(), bytes,
-                             volume_.RecordSize(), nullptr) == Salvage::kStopped) {
-      *stopped = true;
-      return false;
+    const size_t unit = volume_.RecordSize();
+    const size_t piece_bytes = std::max(unit, kScanPieceBytes / unit * unit);
+    const size_t record_bytes = static_cast<size_t>(spr * bps);
+    // A chunk smaller than that is held whole.
+    const size_t capacity = std::min(bytes, piece_bytes + record_bytes);
+    if (free_chunk_size_ < capacity) {
+      free_chunk_.reset(new uint8_t[capacity]);
+      free_chunk_size_ = capacity;
     }
+    uint8_t* const buffer = free_chunk_.get();
+    size_t base = 0;  // the chunk's byte at the buffer's start
+    size_t held = 0;  // bytes of the chunk in the buffer from there
     uint64_t offset = 0;
     uint64_t step_at = 0;
     while (offset + spr <= sectors) {
-      uint8_t* piece = free_chunk_.get() + static_cast<size_t>(offset * bps);
+      const size_t at = static_cast<size_t>(offset * bps);
+      while (base + held < at + record_bytes) {
+        // What is still to be searched (less than a record) moves to the front.
+        const size_t keep = base + held - at;
+        std::memmove(buffer, buffer + (at - base), keep);
+        base = at;
+        held = keep;
+        const size_t n = std::min({piece_bytes, bytes - (base + held), capacity - held});
+        if (ReadSectorsSalvaging(engine_, volume_, next + (base + held) / bps, buffer + held, n,
+                                 unit, nullptr) == Salvage::kStopped) {
+          *stopped = true;
+          return false;
+        }
+        held += n;
+      }
+      uint8_t* piece = buffer + (at - base);
       const bool signed_piece = ReadLe32(ByteSpan{piece, 4}, 0) == ntfs_record::kMagicValue;
       if (signed_piece || offset >= step_at) {
         if (engine_.ScanStep()) {

@@ -51,8 +51,7 @@ void TTreeNodes::InsertWindowItems(TTreeNode* node, int index) {
   it.stateMask = TVIS_STATEIMAGEMASK;
   if (node->state_index_ > 0 && node->state_index_ < 16)
     it.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(node->state_index_));
-  node->item_ = reinterpret_cast<HTREEITEM>(
-      owner_->Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+  node->item_ = reinterpret_cast<HTREEITEM>(SendInsert(ins));
   for (size_t k = 0; k < node->children_.size(); ++k)
     InsertWindowItems(node->children_[k].get(), static_cast<int>(k));
   // Expanded only once it has the children to show.
@@ -61,6 +60,21 @@ void TTreeNodes::InsertWindowItems(TTreeNode* node, int index) {
     owner_->Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node->item_));
     owner_->program_expand_ = false;
   }
+}
+
+LRESULT TTreeNodes::SendInsert(TVINSERTSTRUCTA& ins) {
+  const auto param = reinterpret_cast<LPARAM>(&ins);
+  // With the tree's redraw off nothing of the view's own answers an insert (the outside bars
+  // follow at the update's end), so the insert goes straight to the system's tree: under Wine
+  // each message through the subclass chain costs three trips to the window server (the
+  // chain looks its property up at every step), and a tree of found folders is thousands of
+  // inserts.
+  if (Updating()) {
+    HWND tree = owner_->Handle();
+    if (auto system = reinterpret_cast<WNDPROC>(GetClassLongPtrA(tree, GCLP_WNDPROC)))
+      return CallWindowProcA(system, tree, TVM_INSERTITEMA, 0, param);
+  }
+  return owner_->Send(TVM_INSERTITEMA, 0, param);
 }
 
 TTreeNode* TTreeNodes::Add(TTreeNode* sibling, const std::string& text) {

@@ -58,6 +58,8 @@ class TTreeNodes : public TObject {
   // Makes the window item of `node` (at `index` among its siblings; -1: looked up) and of its
   // subtree.
   void InsertWindowItems(TTreeNode* node, int index = -1);
+  // TVM_INSERTITEMA for `ins`; the new item's handle.
+  LRESULT SendInsert(TVINSERTSTRUCTA& ins);
   bool Updating() const { return update_count_ > 0; }
   TCustomTreeView* owner_;
   std::vector<std::unique_ptr<TTreeNode>> roots_;

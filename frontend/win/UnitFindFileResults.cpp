@@ -22,6 +22,29 @@ namespace {
 
 const std::string& LangText(LangKey key) { return Lang().Text(key); }
 
+// Holds a window's painting off while its children change in many steps, and has it all
+// painted once at the end. The tree's and the list's own update brackets keep their rows from
+// painting, but not the frames and bars that the system paints again each time a scroll bar
+// comes or goes; under Wine each such paint costs several trips to the window server. A
+// window not on screen paints nothing anyway.
+class PaintingHeld {
+ public:
+  explicit PaintingHeld(HWND window) : window_(IsWindowVisible(window) ? window : nullptr) {
+    if (window_) SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~PaintingHeld() {
+    if (!window_) return;
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  PaintingHeld(const PaintingHeld&) = delete;
+  PaintingHeld& operator=(const PaintingHeld&) = delete;
+
+ private:
+  HWND window_;
+};
+
 // The find dialog's name pattern as the hit rows test it.
 NameTest CurrentNameTest() {
   FindCriteria criteria;
@@ -56,11 +79,15 @@ void TFrmFindFile::ShowScanResult() {
     return;
   }
   scan_end_message_ = message(false);
-  if (BuildFolderTree()) {
-    TreeView1->SetSelected(TreeView1->Items().GetFirstNode());
-    InitialTreeClick = true;
-    TreeView1Click();
-    InitialTreeClick = false;
+  {
+    // The folder tree, its first folder opened and that folder's rows: painted once.
+    PaintingHeld held(Panel1->Handle());
+    if (BuildFolderTree()) {
+      TreeView1->SetSelected(TreeView1->Items().GetFirstNode());
+      InitialTreeClick = true;
+      TreeView1Click();
+      InitialTreeClick = false;
+    }
   }
   ShowPanels();
 }
