@@ -75,10 +75,10 @@ std::u16string DisplayName(const FoundNode* node, RecordForm form) {
 uint64_t RecordedSize(const FoundNode* node, RecordForm form) {
   if (node == nullptr || node->record == nullptr) return 0;
   if (form == RecordForm::kNtfs) {
-    const auto* record = reinterpret_cast<const NtfsEntryRecord*>(node->record);
+    const auto* record = AsNtfsRecord(node->record);
     return ReadLe64(record->file_name, ntfs_name::kSize);
   }
-  const auto* record = reinterpret_cast<const FatEntryRecord*>(node->record);
+  const auto* record = AsFatRecord(node->record);
   return fat::EntryFileSize(record->dir_entry);
 }
 

@@ -126,7 +126,7 @@ bool SaveOneFile(SaveSession& session, const std::u16string& folder, const Found
   }
   const std::string display = WideToAnsi(unique);
   if (form != RecordForm::kNtfs) return CopyFatFile(session, node, target, display);
-  const auto* record = reinterpret_cast<const NtfsEntryRecord*>(node->record);
+  const auto* record = AsNtfsRecord(node->record);
   if (record->resident_data != 0) return CopyNtfsResidentFile(session, node, target, display);
   return CopyNtfsRunsFile(session, node, target, display);
 }

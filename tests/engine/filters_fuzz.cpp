@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto* fat_record = scavrel::NewFatRecord();
   std::memcpy(fat_record->dir_entry, entry, sizeof(entry));
   scavrel::SetWideName(&fat_record->long_name, wide.data(), wide.size());
-  fat_file->record = reinterpret_cast<scavrel::EntryRecord*>(fat_record);
+  fat_file->record = scavrel::AsEntryRecord(fat_record);
   fat.tree.MoveNode(fat_file, fat_folder);
   scavrel::ClickNtfsNode(fat, fat_folder, 0);
   scavrel::ClickNode(fat, fat_file);
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto* ntfs_record = scavrel::NewNtfsRecord();
   std::memcpy(ntfs_record->file_name, head, sizeof(head));
   scavrel::SetWideName(&ntfs_record->short_name, wide.data(), wide.size());
-  ntfs_file->record = reinterpret_cast<scavrel::EntryRecord*>(ntfs_record);
+  ntfs_file->record = scavrel::AsEntryRecord(ntfs_record);
   ntfs.tree.MoveNode(ntfs_file, ntfs_folder);
   scavrel::ClickNtfsNode(ntfs, ntfs_file, 0);
   scavrel::ClickNode(ntfs, ntfs_file);

@@ -60,7 +60,7 @@ struct Found {
 inline void Collect(const scavrel::FoundNode* node, const std::u16string& path,
                     std::map<std::string, Found>* out) {
   for (const scavrel::FoundNode* c = node->first_child; c != nullptr; c = c->next_sibling) {
-    auto* rec = reinterpret_cast<scavrel::NtfsEntryRecord*>(c->record);
+    auto* rec = scavrel::AsNtfsRecord(c->record);
     const char16_t* name = nullptr;
     std::memcpy(&name, &rec->long_name, sizeof(name));
     if (name == nullptr || name[0] == 0) std::memcpy(&name, &rec->short_name, sizeof(name));

@@ -291,7 +291,7 @@ class SaveResident : public SaveCopy {
  protected:
   FoundNode* ResidentFile(const std::u16string& name, uint64_t size, size_t position) {
     FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, name, size);
-    reinterpret_cast<NtfsEntryRecord*>(file->record)->resident_data = 1;
+    AsNtfsRecord(file->record)->resident_data = 1;
     AddRun(file, kRecordSector, position);
     return file;
   }
@@ -329,7 +329,7 @@ TEST_F(SaveResident, ValuePastTheRecordOrNoRunCreatesNothing) {
   FoundNode* past = ResidentFile(u"past.txt", 600, kValuePosition);
   EXPECT_FALSE(Save(ntfs_, past));
   FoundNode* no_run = NtfsFile(ntfs_.tree, ntfs_root_, u"norun.txt", 10);
-  reinterpret_cast<NtfsEntryRecord*>(no_run->record)->resident_data = 1;
+  AsNtfsRecord(no_run->record)->resident_data = 1;
   EXPECT_FALSE(Save(ntfs_, no_run));
   EXPECT_TRUE(output_.creates.empty());
   EXPECT_EQ(ntfs_.save_progress.total, 100u);
@@ -343,7 +343,7 @@ TEST_F(SaveResident, FourKibSectorRecordsAreFixedEvery512Bytes) {
   std::memcpy(image_.data() + 5 * 4096, record.data(), record.size());
   OpenVolume(ntfs_, image_, VolumeGeometry{4096, 1, 0, 1});
   FoundNode* file = NtfsFile(ntfs_.tree, ntfs_root_, u"wide.txt", kValueSize);
-  reinterpret_cast<NtfsEntryRecord*>(file->record)->resident_data = 1;
+  AsNtfsRecord(file->record)->resident_data = 1;
   AddRun(file, 5, kValuePosition);  // the record's sector, in 4,096-byte sectors
 
   ASSERT_TRUE(Save(ntfs_, file));

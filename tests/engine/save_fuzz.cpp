@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FoundNode* node = nullptr;
   if (ntfs) {
     node = save_test::NtfsFile(engine.tree, root, name, file_size);
-    reinterpret_cast<NtfsEntryRecord*>(node->record)->resident_data = (flags & 2) ? 1 : 0;
+    AsNtfsRecord(node->record)->resident_data = (flags & 2) ? 1 : 0;
   } else {
     node = save_test::FatFile(engine.tree, root, name, static_cast<uint32_t>(file_size), 0, 0);
     ClearRuns(&node->record->extents);

@@ -279,7 +279,7 @@ inline FoundNode* NtfsFile(FoundTree& tree, FoundNode* parent, const std::u16str
   FoundNode* node =
       testing_tree::AddNtfsFile(tree, parent, name, testing_tree::NtfsFileNameHead(0, 0, size));
   node->check_state = kChecked;
-  reinterpret_cast<NtfsEntryRecord*>(node->record)->resident_data = 0;
+  AsNtfsRecord(node->record)->resident_data = 0;
   return node;
 }
 
@@ -295,11 +295,11 @@ inline FoundNode* NamedFolder(FoundTree& tree, FoundNode* parent, const std::u16
   if (tree.record_form() == RecordForm::kNtfs) {
     NtfsEntryRecord* record = NewNtfsRecord();
     SetWideName(&record->long_name, name.data(), name.size());
-    node->record = reinterpret_cast<EntryRecord*>(record);
+    node->record = AsEntryRecord(record);
   } else {
     FatEntryRecord* record = NewFatRecord();
     SetWideName(&record->long_name, name.data(), name.size());
-    node->record = reinterpret_cast<EntryRecord*>(record);
+    node->record = AsEntryRecord(record);
   }
   if (parent != nullptr) tree.MoveNode(node, parent);
   return node;

@@ -185,23 +185,23 @@ TEST_F(ScavrelDll, DictionaryNameFallsBackFromLongToShortToUnknownFolder) {
   scavrel::FatEntryRecord fat{};
   scavrel::InitFatRecord(&fat);
   set_ntfs(0);
-  EXPECT_NE(get_name(reinterpret_cast<scavrel::EntryRecord*>(&fat), &out), 0);
+  EXPECT_NE(get_name(scavrel::AsEntryRecord(&fat), &out), 0);
   EXPECT_STREQ(buffer, "$Unknow Folder");
   scavrel::SetWideName(&fat.short_name, u"REPORT~1.DOC", 12);
-  get_name(reinterpret_cast<scavrel::EntryRecord*>(&fat), &out);
+  get_name(scavrel::AsEntryRecord(&fat), &out);
   EXPECT_STREQ(buffer, "REPORT~1.DOC");
   scavrel::SetWideName(&fat.long_name, u"Report 2026.doc", 15);
-  get_name(reinterpret_cast<scavrel::EntryRecord*>(&fat), &out);
+  get_name(scavrel::AsEntryRecord(&fat), &out);
   EXPECT_STREQ(buffer, "Report 2026.doc");
   scavrel::FreeFatRecord(&fat);
 
   scavrel::NtfsEntryRecord ntfs{};
   scavrel::InitNtfsRecord(&ntfs);
   set_ntfs(1);
-  get_name(reinterpret_cast<scavrel::EntryRecord*>(&ntfs), &out);
+  get_name(scavrel::AsEntryRecord(&ntfs), &out);
   EXPECT_STREQ(buffer, "$Unknow Folder");
   scavrel::SetWideName(&ntfs.long_name, u"notes.txt", 9);
-  get_name(reinterpret_cast<scavrel::EntryRecord*>(&ntfs), &out);
+  get_name(scavrel::AsEntryRecord(&ntfs), &out);
   EXPECT_STREQ(buffer, "notes.txt");
   scavrel::FreeNtfsRecord(&ntfs);
   set_ntfs(0);
@@ -215,7 +215,7 @@ TEST_F(ScavrelDll, DictionaryNameIsCutToTheCallersBuffer) {
   scavrel::SetWideName(&fat.long_name, long_name.data(), long_name.size());
   std::string buffer(2000, 'z');
   char* out = buffer.data();
-  get_name(reinterpret_cast<scavrel::EntryRecord*>(&fat), &out);
+  get_name(scavrel::AsEntryRecord(&fat), &out);
   EXPECT_EQ(std::string(buffer.c_str()).size(), 1000u);
   EXPECT_EQ(buffer[1001], 'z');  // nothing written past the 1,001-byte buffer
   scavrel::FreeFatRecord(&fat);
@@ -230,7 +230,7 @@ TEST_F(ScavrelDll, GetpFileAttrReportsFirstClusterZeroForAnEmptyExtentList) {
   void* block = nullptr;
   scavrel::ExtentList* list = nullptr;
   uint64_t free_count = 1, total = 1, first = 1;
-  EXPECT_NE(get_attr(reinterpret_cast<scavrel::EntryRecord*>(&fat), &block, &list, &free_count,
+  EXPECT_NE(get_attr(scavrel::AsEntryRecord(&fat), &block, &list, &free_count,
                      &total, &first), 0);
   EXPECT_EQ(block, fat.dir_entry);
   EXPECT_EQ(list, &fat.extents);
@@ -239,7 +239,7 @@ TEST_F(ScavrelDll, GetpFileAttrReportsFirstClusterZeroForAnEmptyExtentList) {
 
   fat.extents.total_clusters = 5;
   fat.extents.free_clusters = 4;
-  get_attr(reinterpret_cast<scavrel::EntryRecord*>(&fat), &block, &list, &free_count, &total,
+  get_attr(scavrel::AsEntryRecord(&fat), &block, &list, &free_count, &total,
            &first);
   EXPECT_EQ(first, 77u);
   EXPECT_EQ(free_count, 4u);

@@ -518,7 +518,7 @@ TEST_F(ResultsWindow, SizeColumnSortsThreeGibibytesAfterTwoKibibytes) {
     scavrel::SetWideName(&record->long_name, name, std::char_traits<char16_t>::length(name));
     scavrel::WriteLe32(record->dir_entry + 28, size);
     scavrel::WriteLe16(record->dir_entry + 26, static_cast<uint16_t>(cluster));
-    node->record = reinterpret_cast<scavrel::EntryRecord*>(record);
+    node->record = scavrel::AsEntryRecord(record);
     tree.AttachNode(node, folder);
   };
   file(u"big.iso", 3u << 30, 10);
@@ -591,7 +591,7 @@ TEST_F(ResultsWindow, TreeAndFolderListWearSkinnedBarsThatScrollThemAndGoWhenAll
     scavrel::FatEntryRecord* record = scavrel::NewFatRecord();
     scavrel::SetWideName(&record->long_name, name.data(), name.size());
     scavrel::WriteLe32(record->dir_entry + 28, size);
-    node->record = reinterpret_cast<scavrel::EntryRecord*>(record);
+    node->record = scavrel::AsEntryRecord(record);
     tree.AttachNode(node, parent);
     return node;
   };
